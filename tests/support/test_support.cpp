@@ -41,6 +41,13 @@ int removeEntry(const char* p, const struct stat*, int, struct FTW*) { return re
 
 TempDir::~TempDir() { nftw(path_.c_str(), removeEntry, 16, FTW_DEPTH | FTW_PHYS); }
 
+std::string FixedDir(const std::string& name) {
+  std::string path = TestOutputDir() + "/" + name;
+  nftw(path.c_str(), removeEntry, 16, FTW_DEPTH | FTW_PHYS);
+  mkdir(path.c_str(), 0700);
+  return path;
+}
+
 std::string ReadFileBytes(const std::string& osPath) {
   std::ifstream in(osPath, std::ios::binary);
   std::ostringstream ss;

@@ -29,6 +29,11 @@ class TempDir {
   std::string path_;
 };
 
+// A folder of a fixed name below the test output folder, emptied now.
+// Death tests use it: the dying child runs the test again from its start in
+// a new process, so it must find the same folder as the parent.
+std::string FixedDir(const std::string& name);
+
 // Whole file as bytes ("" when it cannot be read); write bytes to a file.
 std::string ReadFileBytes(const std::string& osPath);
 void WriteFileBytes(const std::string& osPath, std::string_view bytes);

@@ -2,6 +2,7 @@
 // except3.cpp only.
 #pragma once
 
+#include <string>
 #include <string_view>
 
 #include "core/errors/errors.h"
@@ -15,7 +16,8 @@ struct ThreadState {
 
 namespace error_state {
 ThreadState& thread();
-// Makes a new current record as a raise does, without throwing.
-void fillCurrent(const char* file, int line, int32_t code, const char* idName,
+// Makes a new current record as a raise does, without throwing; returns
+// the full text before it was cut to the record's field.
+std::string fillCurrent(const char* file, int line, int32_t code, const char* idName,
                  std::string_view message);
 }  // namespace error_state

@@ -393,8 +393,8 @@ void Errors_setMainWindow(uint32_t windowId) { process().mainWindow = windowId; 
 namespace error_state {
 
 // Steps 1 to 7 of a raise: the record becomes the current one.
-void fillCurrent(const char* file, int line, int32_t code, const char* idName,
-                 std::string_view message) {
+std::string fillCurrent(const char* file, int line, int32_t code, const char* idName,
+                        std::string_view message) {
   ProcessState& s = process();
   int32_t id = ++s.idCounter;
   char header[Errors_fullTextMax];
@@ -418,6 +418,7 @@ void fillCurrent(const char* file, int line, int32_t code, const char* idName,
   copyField(m.text, sizeof m.text, full);
   m.messageOffset = static_cast<int32_t>(
       std::min(std::strlen(header), std::strlen(m.text)));
+  return full;
 }
 
 }  // namespace error_state
@@ -426,9 +427,8 @@ void Errors_raiseV(const char* file, int line, int32_t code, const char* idName,
                    const char* format, va_list args) {
   char message[Errors_fullTextMax + 1];
   std::vsnprintf(message, sizeof message, format, args);
-  error_state::fillCurrent(file, line, code, idName, message);
+  std::string full = error_state::fillCurrent(file, line, code, idName, message);
   ThreadState& t = thread();
-  std::string full = t.current.text;
   ++t.nesting;
   if (t.nesting > 1) {
     Errors_printf("%s", "二重エラーです。catch または finally の中でエラーになっている可能性があります。");

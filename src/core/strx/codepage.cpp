@@ -224,16 +224,24 @@ std::u16string decodeUtf8(std::string_view s, bool* valid) {
     else if (b >= 0xE0 && b <= 0xEF) { n = 2; c = b & 0x0F; }
     else if (b >= 0xF0 && b <= 0xF4) { n = 3; c = b & 0x07; }
     else { bad(); continue; }
-    if (i + n >= s.size()) { bad(); continue; }
-    bool ok = true;
-    for (int k = 1; k <= n; ++k) {
+    // An incomplete sequence becomes one U+FFFD for all its bytes.
+    int k = 1;
+    for (; k <= n && i + k < s.size(); ++k) {
       unsigned char t = static_cast<unsigned char>(s[i + k]);
-      if ((t & 0xC0) != 0x80) { ok = false; break; }
+      if ((t & 0xC0) != 0x80) break;
       c = (c << 6) | (t & 0x3F);
     }
-    if (!ok || (n == 2 && c < 0x800) || (n == 3 && (c < 0x10000 || c > 0x10FFFF)) ||
+    if (k <= n) {
+      out.push_back(0xFFFD);
+      if (valid) *valid = false;
+      i += k;
+      continue;
+    }
+    if ((n == 1 && c < 0x80) || (n == 2 && c < 0x800) || (n == 3 && (c < 0x10000 || c > 0x10FFFF)) ||
         (c >= 0xD800 && c <= 0xDFFF)) {
-      bad();
+      out.push_back(0xFFFD);
+      if (valid) *valid = false;
+      i += n + 1;
       continue;
     }
     if (c >= 0x10000) {

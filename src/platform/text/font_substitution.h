@@ -1,0 +1,15 @@
+// The fonts that stand in for the Windows fonts named in notes and dialogs.
+// Notes keep the names the user chose; only drawing and measuring use the
+// substitute.
+#pragma once
+
+#include <QFont>
+#include <QString>
+
+#include <string_view>
+
+// The family to draw a face name with (CP932); the name itself when it has
+// no substitute.
+QString FontSubstitution_family(std::string_view faceName);
+// A font of the face at a size in points.
+QFont FontSubstitution_font(std::string_view faceName, double points);
