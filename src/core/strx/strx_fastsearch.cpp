@@ -1,7 +1,5 @@
 #include "core/strx/strx_fastsearch.h"
 
-#include <cstring>
-
 #include "core/errors/errors.h"
 #include "core/strx/codepage.h"
 
@@ -17,7 +15,11 @@ inline unsigned char upperAscii(unsigned char c) {
 // Whether the pattern matches at `t` (at least length bytes readable).
 inline bool matchesAt(const StrX_SearchPattern& p, const unsigned char* t) {
   const unsigned char* pat = reinterpret_cast<const unsigned char*>(p.text.data());
-  if (p.caseSensitive) return std::memcmp(t, pat, static_cast<size_t>(p.length)) == 0;
+  if (p.caseSensitive) {
+    for (int j = 0; j < p.length; ++j)
+      if (t[j] != pat[j]) return false;
+    return true;
+  }
   for (int j = 0; j < p.length; ++j) {
     const unsigned char c = p.foldable[static_cast<size_t>(j)] ? upperAscii(t[j]) : t[j];
     if (c != pat[j]) return false;

@@ -486,7 +486,9 @@ std::string StrX_makeRelative(std::string_view path, std::string_view baseFolder
     ++common;
   }
   if (common == cp.size() && common == cb.size()) {
-    return "." + std::string(split.fragment);
+    std::string same = ".";
+    same += split.fragment;
+    return same;
   }
   const char* up = usesSlash(p) ? "../" : "..\\";
   std::string out;

@@ -145,4 +145,5 @@ TEST(StrXSearch, HashUsesUnsignedBytes) {
   // 0xFF counts as 255, not -1.
   EXPECT_EQ(StrX_hash("\xFF\xFF", 100000), 255u * 3);
   EXPECT_LT(StrX_hash("十能表ソ", 255), 255u);
+  EXPECT_EQ(CatchError([] { StrX_hash("a", 0); }).code, Errors_Unofficial);
 }
