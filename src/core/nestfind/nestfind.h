@@ -21,14 +21,22 @@ class NestFind {
 
   // Lists the root.  With `withFolders`, each folder is also produced after
   // everything inside it (the order a tree can be deleted in); a symbolic
-  // link is then produced as a file.  Without it only files are produced.
+  // link is then produced as a file (whatever it points to), so that a
+  // deletion unlinks the link itself.  Without it only files are produced:
+  // regular files and symbolic links to regular files (with the size of the
+  // file they point to); links to folders, dangling links and special files
+  // are skipped.  A root that cannot be listed gives an empty walk.
   void open(std::string_view root, bool withFolders);
   // Moves to the next entry; false at the end.
   bool next();
-  // The full path of the current entry, and the path relative to the root.
+  // The full path of the current entry, and the path relative to the root
+  // (a folder without a final separator).  Either raises StrX_Err_BufOver
+  // when the path it returns would not fit a 260-byte path buffer.
   std::string path() const;
   std::string relativePath() const;
   bool isFolder() const;
+  // Whether the current entry is a symbolic link (never entered).
+  bool isLink() const;
   int64_t size() const;
 
  private:
@@ -48,6 +56,7 @@ class NestFindGrow {
   std::string path() const;
   std::string relativePath() const;
   bool isFolder() const;
+  bool isLink() const;
   int64_t size() const;
   void close();
 
