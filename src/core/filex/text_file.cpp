@@ -2,11 +2,11 @@
 
 #include <cerrno>
 
-#include "core/strx/codepage.h"
+#include "core/filex/filex_ospath.h"
 
 FilePtr FileX_openOs(std::string_view cp932Path, const char* mode) {
-  std::optional<std::string> os = Cp932_toOsPath(cp932Path);
-  if (!os || os->empty()) {
+  std::optional<std::string> os = FileX_osPath(cp932Path);
+  if (!os) {
     errno = ENOENT;
     return nullptr;
   }

@@ -17,7 +17,8 @@ struct FileCloser {
 using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 
 // Opens a CP932 path with an fopen mode; null when the path cannot be
-// converted or the file cannot be opened (errno tells why).
+// converted, is a drive or server path, or the file cannot be opened
+// (errno tells why).  No messages: FileX_open (filex_open.h) raises them.
 FilePtr FileX_openOs(std::string_view cp932Path, const char* mode);
 
 // The text with every lone LF written as CR LF (CR LF stays as it is).

@@ -1,0 +1,164 @@
+#include "core/filex/filex_atomic.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "core/errors/errors.h"
+#include "core/filex/filex_internal.h"
+#include "core/filex/filex_open.h"
+#include "core/filex/filex_ospath.h"
+
+using namespace filex_detail;
+
+namespace {
+
+// Removes the temporary file unless it was renamed into place.
+class TempGuard {
+ public:
+  explicit TempGuard(std::string path) : path_(std::move(path)) {}
+  ~TempGuard() {
+    if (!path_.empty()) ::unlink(path_.c_str());
+  }
+  TempGuard(const TempGuard&) = delete;
+  TempGuard& operator=(const TempGuard&) = delete;
+  const std::string& path() const { return path_; }
+  void keep() { path_.clear(); }
+
+ private:
+  std::string path_;
+};
+
+// The OS path to write: the file a symbolic link names, else the path.
+std::string resolveTarget(const std::string& os) {
+  struct stat st;
+  if (::lstat(os.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
+    if (char* real = ::realpath(os.c_str(), nullptr)) {
+      std::string r(real);
+      std::free(real);
+      return r;
+    }
+  }
+  return os;
+}
+
+// A new file "<target>.~XXXXXX" created with O_EXCL (mode 0666 less the
+// umask, like any new file).
+Fd createSibling(const std::string& osTarget, std::string& tempPath) {
+  static const char kChars[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+  thread_local std::mt19937 rng{std::random_device{}()};
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    std::string name = osTarget + ".~";
+    for (int i = 0; i < 6; ++i) name.push_back(kChars[rng() % (sizeof kChars - 1)]);
+    int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd >= 0) {
+      tempPath = name;
+      return Fd(fd);
+    }
+    if (errno != EEXIST) return Fd();
+  }
+  errno = EEXIST;
+  return Fd();
+}
+
+struct Target {
+  std::string os;                      // resolved OS path
+  std::optional<struct stat> existing;  // the target before the replace
+};
+
+// The checks made before anything is written (362).
+Target checkTarget(std::string_view target, bool overrideReadOnly) {
+  std::optional<std::string> os = FileX_osPath(target);
+  if (!os) FileX_raiseOpenError(target, true, ENOENT);
+  Target t{resolveTarget(*os), std::nullopt};
+  struct stat st;
+  if (::stat(t.os.c_str(), &st) == 0) {
+    if (S_ISDIR(st.st_mode)) FileX_raiseOpenError(target, true, EISDIR);
+    if (!overrideReadOnly && isReadOnlyMode(st.st_mode)) FileX_raiseOpenError(target, true, EACCES);
+    t.existing = st;
+  }
+  return t;
+}
+
+// Flushes, gives the mode (and time), closes and renames into place.
+void finish(Fd& fd, TempGuard& temp, const Target& t, std::string_view target,
+            const struct stat* attrs, bool withTime) {
+  bool ok = ::fsync(fd.get()) == 0;
+  if (attrs) ok = ::fchmod(fd.get(), attrs->st_mode & 07777) == 0 && ok;
+  if (attrs && withTime) {
+    struct timespec times[2] = {attrs->st_atim, attrs->st_mtim};
+    ok = ::futimens(fd.get(), times) == 0 && ok;
+  }
+  ok = fd.close() && ok;
+  if (!ok || ::rename(temp.path().c_str(), t.os.c_str()) != 0) raiseWriteFailed(target);
+  temp.keep();
+}
+
+}  // namespace
+
+struct FileX_AtomicFile::Impl {
+  std::string target;
+  Target t;
+  Fd fd;
+  TempGuard temp;
+  Impl(std::string_view name, Target tt, Fd f, std::string tempPath)
+      : target(name), t(std::move(tt)), fd(std::move(f)), temp(std::move(tempPath)) {}
+};
+
+FileX_AtomicFile::FileX_AtomicFile(std::string_view target) {
+  Target t = checkTarget(target, false);
+  std::string tempPath;
+  Fd fd = createSibling(t.os, tempPath);
+  if (!fd) FileX_raiseOpenError(target, true, errno);
+  impl_ = std::make_unique<Impl>(target, std::move(t), std::move(fd), std::move(tempPath));
+}
+
+FileX_AtomicFile::~FileX_AtomicFile() = default;
+
+void FileX_AtomicFile::write(std::string_view bytes) {
+  if (!impl_->fd || !writeAll(impl_->fd.get(), bytes.data(), bytes.size()))
+    raiseWriteFailed(impl_->target);
+}
+
+void FileX_AtomicFile::commit() {
+  if (!impl_->fd) raiseWriteFailed(impl_->target);
+  const Target& t = impl_->t;
+  finish(impl_->fd, impl_->temp, t, impl_->target, t.existing ? &*t.existing : nullptr, false);
+}
+
+void FileX_replaceAtomically(std::string_view target, std::string_view bytes) {
+  FileX_AtomicFile f(target);
+  f.write(bytes);
+  f.commit();
+}
+
+void FileX_copyOverAtomically(std::string_view dst, std::string_view src, bool takeSrcAttributes,
+                              bool overrideReadOnly) {
+  std::optional<std::string> osSrc = FileX_osPath(src);
+  Fd in(osSrc ? ::open(osSrc->c_str(), O_RDONLY | O_CLOEXEC) : -1);
+  if (!in) FileX_raiseOpenError(src, false, osSrc ? errno : ENOENT);
+  struct stat srcStat;
+  if (::fstat(in.get(), &srcStat) != 0 || S_ISDIR(srcStat.st_mode))
+    FileX_raiseOpenError(src, false, EISDIR);
+  Target t = checkTarget(dst, overrideReadOnly);
+  std::string tempPath;
+  Fd fd = createSibling(t.os, tempPath);
+  if (!fd) FileX_raiseOpenError(dst, true, errno);
+  TempGuard temp(tempPath);
+  std::vector<char> buf(64 * 1024);  // per call: copies may run on any thread
+  for (;;) {
+    ssize_t n = ::read(in.get(), buf.data(), buf.size());
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) raiseWriteFailed(dst);
+    if (n == 0) break;
+    if (!writeAll(fd.get(), buf.data(), static_cast<size_t>(n))) raiseWriteFailed(dst);
+  }
+  const struct stat* attrs = takeSrcAttributes ? &srcStat : (t.existing ? &*t.existing : nullptr);
+  finish(fd, temp, t, dst, attrs, takeSrcAttributes);
+}

@@ -1,0 +1,153 @@
+#include "core/filex/filex_info.h"
+
+#include <sys/stat.h>
+
+#include <cstdio>
+#include <string>
+
+#include "core/errors/debug_trace.h"
+#include "core/errors/errors.h"
+#include "core/filex/filex_internal.h"
+#include "core/filex/text_file.h"
+#include "core/filex/filex_ospath.h"
+#include "core/strx/codepage.h"
+#include "core/strx/strx_path.h"
+#include "core/strx/strx_search.h"
+
+using namespace filex_detail;
+
+namespace {
+
+constexpr size_t kMaxPath = 4095;
+
+bool isSep(char c) { return c == '/' || c == '\\'; }
+
+// Every lead byte is followed by a valid trail byte (0x40-0x7E, 0x80-0xFC).
+bool isWellFormedSjis(std::string_view p) {
+  for (size_t i = 0; i < p.size(); ++i) {
+    if (p[i] == '\0') return false;
+    if (!Cp932_isLead(p[i])) continue;
+    if (i + 1 >= p.size()) return false;
+    unsigned char t = static_cast<unsigned char>(p[i + 1]);
+    if (t < 0x40 || t == 0x7F || t > 0xFC) return false;
+    ++i;
+  }
+  return true;
+}
+
+// A component that is exactly "..".
+bool hasDotDot(std::string_view p) {
+  size_t start = 0;
+  for (size_t i = 0; i <= p.size();) {
+    if (i == p.size() || isSep(p[i])) {
+      if (p.substr(start, i - start) == "..") return true;
+      start = ++i;
+    } else {
+      i += Cp932_charLen(p, i);
+    }
+  }
+  return false;
+}
+
+// "C:", "C:\" or "C:/".
+bool isBareDrive(std::string_view p) {
+  return StrX_isDrivePath(p) && (p.size() == 2 || (p.size() == 3 && isSep(p[2])));
+}
+
+// The path without one final separator (a lone "/" stays).
+std::string_view withoutFinalSep(std::string_view p) {
+  if (p.size() > 1 && isSep(p.back()) && !StrX_isTrailAt(p, p.size() - 1))
+    p.remove_suffix(1);
+  return p;
+}
+
+}  // namespace
+
+bool FileX_exists(std::string_view path) {
+  if (path.size() > kMaxPath || !isWellFormedSjis(path)) {
+    std::string p(path);
+    DebugTrace_printf("Error in the path. path=\"%s\"", p.c_str());
+    Errors_RAISE(Errors_Unofficial, "error");
+  }
+  if (path.empty()) return false;
+  if (isBareDrive(path)) return true;
+  if (FileX_isForeignPath(path)) return false;
+  if (hasDotDot(path)) {
+    std::string abs;
+    StrX_absoluteFromCurrentFolder(abs, path, kMaxPath + 1);
+    abs = StrX_normalizePath(abs);
+    if (hasDotDot(abs)) return false;
+    return lstatPath(abs).has_value();
+  }
+  return lstatPath(path).has_value();
+}
+
+bool FileX_existsIgnoringFragment(std::string_view path) {
+  if (FileX_exists(path)) return true;
+  size_t nameStart = 0;
+  for (size_t i = 0; i < path.size(); i += Cp932_charLen(path, i))
+    if (isSep(path[i])) nameStart = i + 1;
+  for (size_t i = nameStart; i < path.size(); i += Cp932_charLen(path, i))
+    if (path[i] == '#' || path[i] == '?') return i > 0 && FileX_exists(path.substr(0, i));
+  return false;
+}
+
+bool FileX_isFolder(std::string_view path) {
+  if (isBareDrive(path)) return true;
+  std::optional<struct stat> st = statPath(withoutFinalSep(path));
+  return st && S_ISDIR(st->st_mode);
+}
+
+bool FileX_isFile(std::string_view path) {
+  std::optional<struct stat> st = statPath(path);
+  return st && S_ISREG(st->st_mode);
+}
+
+int64_t FileX_fileTime(std::string_view path) {
+  std::optional<struct stat> st = statPath(path);
+  if (!st) {
+    std::string p(path);
+    Errors_RAISE(FileX_Err_NotSupportUnicode, "getUpdate できません : %s", p.c_str());
+  }
+  return toNs(st->st_mtim);
+}
+
+int64_t FileX_fileSize(std::string_view path) {
+  std::optional<struct stat> st = statPath(path);
+  return st ? static_cast<int64_t>(st->st_size) : 0;
+}
+
+int FileX_compareTimes(std::string_view a, std::string_view b) {
+  std::optional<struct stat> sa = statPath(a);
+  std::optional<struct stat> sb = statPath(b);
+  if (!sa && !sb) return 0;
+  if (!sb) return 2;
+  if (!sa) return -2;
+  int64_t ta = toNs(sa->st_mtim);
+  int64_t tb = toNs(sb->st_mtim);
+  return ta > tb ? 1 : ta < tb ? -1 : 0;
+}
+
+int FileX_utf16Kind(std::string_view path) {
+  FilePtr f = FileX_openOs(path, "rb");
+  if (!f) return 0;
+  unsigned char b[2];
+  if (std::fread(b, 1, 2, f.get()) != 2) return 0;
+  if (b[0] == 0xFF && b[1] == 0xFE) return 1;
+  if (b[0] == 0xFE && b[1] == 0xFF) return 2;
+  return 0;
+}
+
+bool FileX_isReadOnly(std::string_view path) {
+  std::optional<struct stat> st = statPath(path);
+  return st && isReadOnlyMode(st->st_mode);
+}
+
+void FileX_setReadOnly(std::string_view path, bool on) {
+  std::optional<struct stat> st = statPath(path);
+  if (!st) Errors_RAISE(Errors_Unofficial, "error");
+  mode_t m = st->st_mode & 07777;
+  m = on ? (m & ~static_cast<mode_t>(S_IWUSR | S_IWGRP | S_IWOTH)) : (m | S_IWUSR);
+  std::optional<std::string> os = FileX_osPath(path);
+  ::chmod(os->c_str(), m);
+}
