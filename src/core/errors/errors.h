@@ -154,7 +154,7 @@ std::string Errors_buildVersion();
 // absolute are taken relative to its folder.
 void Errors_setProgramPath(std::string_view path);
 const std::string& Errors_programPath();
-// The folder of /proc/self/exe as CP932 text, ending without a separator.
+// The full path of the running program (/proc/self/exe) as CP932 text.
 std::string Errors_selfProgramPath();
 
 // The log file name: a name that holds "%d" is a ring of ten files, one a

@@ -37,7 +37,7 @@ bool UserPrompts_nonInteractiveByEnvironment() {
 NonInteractivePrompts::NonInteractivePrompts(std::string echoPath)
     : echoPath_(std::move(echoPath)) {}
 
-void NonInteractivePrompts::emit(std::string_view text) {
+void NonInteractivePrompts::emitLine(std::string_view text) {
   std::string line(text);
   line += "\n";
   if (!echoPath_.empty() && TextFile_write(echoPath_, line, true)) return;
@@ -47,16 +47,16 @@ void NonInteractivePrompts::emit(std::string_view text) {
 PromptAnswer NonInteractivePrompts::messageBox(std::string_view text, std::string_view,
                                                PromptButtons, PromptIcon,
                                                PromptAnswer defaultAnswer, uint32_t) {
-  emit(text);
+  emitLine(text);
   return defaultAnswer;
 }
 
 bool NonInteractivePrompts::inputText(std::string_view prompt, std::string_view, std::string&,
                                       uint32_t) {
-  emit(prompt);
+  emitLine(prompt);
   return false;
 }
 
 void NonInteractivePrompts::showDetail(std::string_view, std::string_view text, uint32_t) {
-  emit(text);
+  emitLine(text);
 }

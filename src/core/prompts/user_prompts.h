@@ -57,7 +57,7 @@ class NonInteractivePrompts : public UserPrompts {
   const std::string& echoPath() const { return echoPath_; }
 
  private:
-  void emit(std::string_view text);
+  void emitLine(std::string_view text);
   std::string echoPath_;
 };
 

@@ -204,8 +204,7 @@ void storeBounded(std::string& dst, std::string text, size_t size) {
 // The folder used as base for "absolute from the program folder".
 std::string programFolder() {
   const std::string& program = Errors_programPath();
-  if (program.empty()) return Errors_selfProgramPath();
-  return StrX_parentFolder(program);
+  return StrX_parentFolder(program.empty() ? Errors_selfProgramPath() : program);
 }
 
 std::string currentFolder() {
