@@ -27,7 +27,22 @@ struct Entry {
   int count = 0;
   bool acquiring = false;  // a thread is waiting for the other processes
   int fd = -1;
+  pid_t pid = 0;           // the process that opened fd
 };
+
+// A child made by fork() inherits the entries, but it is another process:
+// it must wait for its parent like any other, so it forgets the parent's
+// state and opens the lock file again (closing the inherited descriptor
+// leaves the parent's lock alone: the parent still holds its own).
+void forgetParent(Entry& e) {
+  if (e.pid == getpid()) return;
+  if (e.fd >= 0) close(e.fd);
+  e.fd = -1;
+  e.count = 0;
+  e.owner = {};
+  e.acquiring = false;
+  e.pid = getpid();
+}
 
 struct Registry {
   std::mutex m;
@@ -97,6 +112,7 @@ NamedLock::~NamedLock() {
 bool NamedLock::heldByThisThread() const {
   Entry& e = entryFor(name_);
   std::lock_guard<std::mutex> lock(e.m);
+  forgetParent(e);
   return e.count > 0 && e.owner == std::this_thread::get_id();
 }
 
@@ -106,6 +122,7 @@ bool NamedLock::lock(int timeoutMs) {
   const bool forever = timeoutMs < 0;
   Entry& e = entryFor(name_);
   std::unique_lock<std::mutex> lock(e.m);
+  forgetParent(e);
   const auto self = std::this_thread::get_id();
   if (e.count > 0 && e.owner == self) {
     ++e.count;
@@ -151,6 +168,7 @@ void NamedLock::unlock() {
   if (heldHere_ <= 0) return;
   Entry& e = entryFor(name_);
   std::lock_guard<std::mutex> lock(e.m);
+  forgetParent(e);
   if (e.count <= 0 || e.owner != std::this_thread::get_id()) return;
   --heldHere_;
   if (--e.count == 0) {

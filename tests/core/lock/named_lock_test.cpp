@@ -1,6 +1,7 @@
 #include "core/lock/named_lock.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -89,4 +90,21 @@ TEST(NamedLock, RuntimeFolderIsPrivate) {
   ASSERT_EQ(0, stat(dir.c_str(), &st));
   EXPECT_EQ(0u, st.st_mode & 077);
   EXPECT_EQ(getuid(), st.st_uid);
+}
+
+TEST(NamedLock, ChildOfAHolderWaitsForItsParent) {
+  NamedLock lock(uniqueName("Zerbin_WindowPosSema"));
+  ASSERT_TRUE(lock.lock(0));  // the file is open and locked before the fork
+  pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    NamedLock same(lock.name());
+    bool got = same.lock(100);
+    _exit(got ? 1 : 0);
+  }
+  int status = 0;
+  waitpid(child, &status, 0);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(0, WEXITSTATUS(status)) << "the child took a lock its parent holds";
+  lock.unlock();
 }

@@ -1,0 +1,119 @@
+// "window.ini": one `w` line per window key in the section WindowPosition,
+// read and rewritten whole under "Zerbin_WindowPosSema".
+#include <vector>
+
+#include "app/settings/settings.h"
+#include "core/errors/errors.h"
+#include "core/errors/except3.h"
+#include "core/errors/result_code.h"
+#include "core/filex/filex_copy.h"
+#include "core/filex/filex_info.h"
+#include "core/inifile/inifile.h"
+#include "core/lock/named_lock.h"
+
+namespace {
+
+constexpr const char* kWindowFile = "window.ini";
+constexpr const char* kLockName = "Zerbin_WindowPosSema";
+constexpr const char* kSection = "WindowPosition";
+constexpr const char* kTypes = "siiiiiibbiiiii";
+
+// Every entry of the file.  A missing file is an empty list; a file that
+// breaks off or is damaged ends at the bad line: what was read is kept and
+// the fault is logged, never raised.
+std::vector<WindowPosition> readAll(const std::string& path) {
+  std::vector<WindowPosition> list;
+  if (!FileX_isFile(path)) return list;
+  Except_tryCatch(
+      [&] {
+        IniFileReader r;
+        r.open(path);
+        r.findSection(kSection, true);
+        for (;;) {
+          WindowPosition p;
+          std::string name;
+          int64_t at = r.readNextAttribute(name, kTypes, &p.key, &p.left, &p.top, &p.right,
+                                           &p.bottom, &p.barWidth, &p.barHeight, &p.barFloating,
+                                           &p.barHidden, &p.barStyle, &p.paneWidth, &p.paneMode,
+                                           &p.viewFlags, &p.viewValue);
+          if (at < 0) break;
+          if (name == "w" && !p.key.empty()) list.push_back(std::move(p));
+        }
+      },
+      [&](const Errors_Msg& e) {
+        if (e.code != FileX_Err_EOF) Errors_printf("window.ini: %s (%d entries kept)", e.message(),
+                                                   static_cast<int>(list.size()));
+      });
+  return list;
+}
+
+// The rules of a stored entry: a pane narrower than 1 is 120 with the
+// normal pane state, and the widened state (2) is stored as normal.
+WindowPosition normalised(WindowPosition p) {
+  if (p.paneWidth < 1) {
+    p.paneWidth = 120;
+    p.paneMode = 0;
+  }
+  if (p.paneMode == 2) p.paneMode = 0;
+  return p;
+}
+
+}  // namespace
+
+bool CZerbinApp_saveWindowPosition(const std::string& profileFolder, const WindowPosition& pos,
+                                   const std::string& echoFile) {
+  std::string path = profileFolder + kWindowFile;
+  NamedLock lock{kLockName};
+  NamedLockGuard guard(lock, IniFile_lockWaitMs);
+  if (!guard.owns())
+    Errors_printf("window.ini: %s not held after %d ms, going on", kLockName, IniFile_lockWaitMs);
+
+  std::vector<WindowPosition> list = readAll(path);
+  WindowPosition entry = normalised(pos);
+  bool replaced = false;
+  for (WindowPosition& p : list) {
+    if (p.key == entry.key) {
+      p = entry;
+      replaced = true;
+      break;
+    }
+  }
+  if (!replaced) list.push_back(entry);
+
+  bool ok = true;
+  Except_tryCatch(
+      [&] {
+        FileX_makeFolders(path, true);
+        // The lock is held here already (or its wait ran out).
+        IniFile_writeShared(path, "", [&](IniFileWriter& w) {
+          w.section("main");
+          w.attribute("Application", "s", IniFile_appName);
+          w.attribute("Version", "i", IniFile_appVersion);
+          w.section(kSection);
+          for (const WindowPosition& p : list) {
+            w.attribute("w", kTypes, p.key, p.left, p.top, p.right, p.bottom, p.barWidth,
+                        p.barHeight, p.barFloating, p.barHidden, p.barStyle, p.paneWidth,
+                        p.paneMode, p.viewFlags, p.viewValue);
+          }
+        });
+      },
+      [&](const Errors_Msg& e) {
+        ok = false;
+        ReportToUserText(0, echoFile, e.message());
+      });
+  return ok;
+}
+
+bool CZerbinApp_loadWindowPosition(const std::string& profileFolder, const std::string& key,
+                                   WindowPosition& pos) {
+  std::string path = profileFolder + kWindowFile;
+  NamedLock lock{kLockName};
+  NamedLockGuard guard(lock, IniFile_lockWaitMs);
+  for (WindowPosition& p : readAll(path)) {
+    if (p.key == key) {
+      pos = std::move(p);
+      return true;
+    }
+  }
+  return false;
+}

@@ -1,0 +1,32 @@
+// Comma-separated values of the settings readers: fields, blanks and the
+// quoted fields that go on over line breaks.  Shared by the ordered reader
+// and the line scanner.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace inifile_detail {
+
+constexpr bool isBlank(char c) { return c == ' ' || c == '\t'; }
+
+// Without spaces, tabs, CR and LF at both ends.
+std::string_view trim(std::string_view s);
+// Whether the line holds only white space.
+bool isBlankLine(std::string_view s);
+
+struct Field {
+  std::string text;
+  bool present = false;  // quoted, or some text before the comma
+  size_t next = std::string_view::npos;  // after the comma; npos: no more
+};
+// The field at `pos`: blanks skipped; a quoted field ends at its closing
+// quote ("" is one quote; the rest up to the comma is dropped); an unquoted
+// one at the comma or the end, without trailing blanks.  Commas and quotes
+// are never trail bytes of code page 932, so bytes can be tested directly.
+Field readField(std::string_view values, size_t pos);
+
+// Whether a quoted field is still open at the end of `values`.
+bool quoteOpen(std::string_view values);
+
+}  // namespace inifile_detail
