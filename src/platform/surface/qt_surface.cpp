@@ -1,12 +1,108 @@
 #include "platform/surface/qt_surface.h"
 
+#include <QFontMetrics>
+#include <QPolygon>
 #include <QRect>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <numbers>
+
+#include "platform/text/qt_text.h"
+#include "platform/text/qt_text_metrics.h"
 
 namespace {
 
 void prepare(QPainter& p) { p.setRenderHint(QPainter::Antialiasing, false); }
 
+// On/off runs of the one-pixel styled pens, in pixels.
+std::span<const int> dashRuns(PenStyle s) {
+  static const int dash[] = {18, 6};
+  static const int dot[] = {3, 3};
+  static const int dashDot[] = {9, 6, 3, 6};
+  static const int dashDotDot[] = {9, 3, 3, 3, 3, 3};
+  switch (s) {
+    case PenStyle::Dash: return dash;
+    case PenStyle::Dot: return dot;
+    case PenStyle::DashDot: return dashDot;
+    case PenStyle::DashDotDot: return dashDotDot;
+    default: return {};
+  }
+}
+
+bool isThin(const Pen& p) { return p.width <= 1; }
+
+QPen qpen(const Pen& p) {
+  if (p.style == PenStyle::Null) return QPen(Qt::NoPen);
+  QPen q(QtSurface_colour(p.colour));
+  q.setWidth(isThin(p) ? 0 : p.width);
+  q.setCapStyle(Qt::RoundCap);
+  q.setJoinStyle(Qt::RoundJoin);
+  std::span<const int> runs = dashRuns(p.style);
+  if (isThin(p) && !runs.empty()) {
+    QList<qreal> pattern;
+    for (int r : runs) pattern.append(r);
+    q.setDashPattern(pattern);
+  }
+  return q;
+}
+
+// Whether the hatch pattern sets pixel (x, y) of its 8 x 8 cell.
+bool hatchBit(HatchStyle h, int x, int y) {
+  switch (h) {
+    case HatchStyle::Horizontal: return y == 0;
+    case HatchStyle::Vertical: return x == 0;
+    case HatchStyle::ForwardDiagonal: return x == y;
+    case HatchStyle::BackwardDiagonal: return x + y == 7;
+    case HatchStyle::Cross: return x == 0 || y == 0;
+    case HatchStyle::DiagonalCross: return x == y || x + y == 7;
+  }
+  return false;
+}
+
+// Hatches are drawn with an 8 x 8 texture of our own (exact patterns; the
+// gaps take the background colour in the opaque mode and stay clear in the
+// transparent one).
+QBrush qbrush(const Brush& b, const SurfaceState& st) {
+  switch (b.style) {
+    case BrushStyle::Null: return QBrush(Qt::NoBrush);
+    case BrushStyle::Solid: return QBrush(QtSurface_colour(b.colour));
+    case BrushStyle::Hatched: break;
+  }
+  QImage cell(8, 8, QImage::Format_ARGB32);
+  const QRgb ink = QtSurface_colour(b.colour).rgb();
+  const QRgb gap = st.backgroundMode == BackgroundMode::Opaque
+                       ? QtSurface_colour(st.backgroundColour).rgb()
+                       : qRgba(0, 0, 0, 0);
+  for (int y = 0; y < 8; ++y)
+    for (int x = 0; x < 8; ++x) cell.setPixel(x, y, hatchBit(b.hatch, x, y) ? ink : gap);
+  return QBrush(cell);
+}
+
+// The rectangle l..r-1 x t..b-1 normalised; false when it holds no pixel.
+bool box(int l, int t, int r, int b, QRect& out) {
+  if (r < l) std::swap(l, r);
+  if (b < t) std::swap(t, b);
+  if (r - l < 1 || b - t < 1) return false;
+  out = QRect(l, t, r - l, b - t);
+  return true;
+}
+
+// Parametric angle (degrees, counter-clockwise with y up) of the ray from the
+// centre of the box towards (x, y), as Qt's arcs take it.
+double arcAngle(const QRectF& r, int x, int y) {
+  double rx = std::max(r.width() / 2.0, 0.5), ry = std::max(r.height() / 2.0, 0.5);
+  double dx = (x - r.center().x()) / rx, dy = -(y - r.center().y()) / ry;
+  if (dx == 0 && dy == 0) return 0;
+  return std::atan2(dy, dx) * 180.0 / std::numbers::pi;
+}
+
 }  // namespace
+
+QColor QtSurface_colour(Colour c) {
+  return QColor(Colour_red(c), Colour_green(c), Colour_blue(c));
+}
 
 QtSurface::QtSurface(QImage& target) : own_(std::in_place, &target), painter_(&*own_) {
   prepare(*painter_);
@@ -14,14 +110,176 @@ QtSurface::QtSurface(QImage& target) : own_(std::in_place, &target), painter_(&*
 
 QtSurface::QtSurface(QPainter& painter) : painter_(&painter) { prepare(*painter_); }
 
+void QtSurface::applyCommon() {
+  QPainter& p = *painter_;
+  switch (state_.rasterOp) {
+    case RasterOp::Copy: p.setCompositionMode(QPainter::CompositionMode_SourceOver); break;
+    case RasterOp::Xor: p.setCompositionMode(QPainter::RasterOp_SourceXorDestination); break;
+    case RasterOp::Not: p.setCompositionMode(QPainter::RasterOp_NotDestination); break;
+  }
+  if (state_.clip) {
+    const SurfaceRect& c = *state_.clip;
+    p.setClipRect(QRect(c.left, c.top, std::max(0, c.right - c.left),
+                        std::max(0, c.bottom - c.top)));
+  } else {
+    p.setClipping(false);
+  }
+  p.setBackgroundMode(state_.backgroundMode == BackgroundMode::Opaque ? Qt::OpaqueMode
+                                                                      : Qt::TransparentMode);
+  p.setBackground(QBrush(QtSurface_colour(state_.backgroundColour)));
+}
+
+void QtSurface::applyShape(bool withBrush) {
+  applyCommon();
+  painter_->setPen(qpen(state_.pen));
+  painter_->setBrush(withBrush ? qbrush(state_.brush, state_) : QBrush(Qt::NoBrush));
+}
+
+void QtSurface::rectangle(int left, int top, int right, int bottom) {
+  QRect r;
+  if (!box(left, top, right, bottom, r)) return;
+  applyShape(true);
+  if (state_.pen.style == PenStyle::Null) {
+    // Without a pen the filled area loses its last column and row.
+    if (r.width() > 1 && r.height() > 1 && state_.brush.style != BrushStyle::Null)
+      painter_->fillRect(r.adjusted(0, 0, -1, -1), qbrush(state_.brush, state_));
+    return;
+  }
+  // Qt's non-antialiased outline covers width + 1 pixels.
+  painter_->drawRect(r.adjusted(0, 0, -1, -1));
+}
+
+void QtSurface::roundRect(int left, int top, int right, int bottom, int ellipseWidth,
+                          int ellipseHeight) {
+  QRect r;
+  if (!box(left, top, right, bottom, r)) return;
+  applyShape(true);
+  painter_->drawRoundedRect(QRectF(r.adjusted(0, 0, -1, -1)), ellipseWidth / 2.0,
+                            ellipseHeight / 2.0, Qt::AbsoluteSize);
+}
+
+void QtSurface::ellipse(int left, int top, int right, int bottom) {
+  QRect r;
+  if (!box(left, top, right, bottom, r)) return;
+  applyShape(true);
+  painter_->drawEllipse(r.adjusted(0, 0, -1, -1));
+}
+
+void QtSurface::polygon(std::span<const SurfacePoint> points) {
+  if (points.size() < 2) return;
+  QPolygon poly;
+  for (const SurfacePoint& pt : points) poly << QPoint(pt.x, pt.y);
+  applyShape(true);
+  painter_->drawPolygon(poly, Qt::OddEvenFill);
+}
+
+void QtSurface::thinPolyline(std::span<const SurfacePoint> points) {
+  std::span<const int> runs = dashRuns(state_.pen.style);
+  size_t run = 0;
+  int left = runs.empty() ? 0 : runs[0];
+  QList<QPoint> pixels;
+  for (size_t i = 0; i + 1 < points.size(); ++i) {
+    // Bresenham from points[i] towards points[i + 1], the end left out.
+    int x = points[i].x, y = points[i].y;
+    const int x1 = points[i + 1].x, y1 = points[i + 1].y;
+    const int dx = std::abs(x1 - x), sx = x < x1 ? 1 : -1;
+    const int dy = -std::abs(y1 - y), sy = y < y1 ? 1 : -1;
+    int err = dx + dy;
+    while (x != x1 || y != y1) {
+      if (runs.empty() || run % 2 == 0) pixels.append(QPoint(x, y));
+      if (!runs.empty() && --left == 0) {
+        run = (run + 1) % runs.size();
+        left = runs[run];
+      }
+      int e2 = 2 * err;
+      if (e2 >= dy) {
+        err += dy;
+        x += sx;
+      }
+      if (e2 <= dx) {
+        err += dx;
+        y += sy;
+      }
+    }
+  }
+  if (pixels.isEmpty()) return;
+  applyCommon();
+  painter_->setPen(QPen(QtSurface_colour(state_.pen.colour), 0));
+  painter_->drawPoints(pixels.data(), static_cast<int>(pixels.size()));
+}
+
+void QtSurface::polyline(std::span<const SurfacePoint> points) {
+  if (points.size() < 2 || state_.pen.style == PenStyle::Null) return;
+  if (isThin(state_.pen)) {
+    thinPolyline(points);
+    return;
+  }
+  QPolygon poly;
+  for (const SurfacePoint& pt : points) poly << QPoint(pt.x, pt.y);
+  applyShape(false);
+  painter_->drawPolyline(poly);
+}
+
+void QtSurface::arc(int left, int top, int right, int bottom, int xStart, int yStart, int xEnd,
+                    int yEnd) {
+  QRect r;
+  if (!box(left, top, right, bottom, r) || state_.pen.style == PenStyle::Null) return;
+  QRectF rf(r.adjusted(0, 0, -1, -1));
+  double a0 = arcAngle(rf, xStart, yStart), a1 = arcAngle(rf, xEnd, yEnd);
+  double span = a1 - a0;
+  while (span <= 0) span += 360;  // the same rays: the whole ellipse
+  applyShape(false);
+  painter_->drawArc(rf, static_cast<int>(std::lround(a0 * 16)),
+                    static_cast<int>(std::lround(span * 16)));
+}
+
+void QtSurface::setPixel(int x, int y, Colour colour) {
+  applyCommon();
+  painter_->setPen(QPen(QtSurface_colour(colour), 0));
+  painter_->drawPoint(x, y);
+}
+
+void QtSurface::textOut(int x, int y, std::string_view cp932) {
+  if (cp932.empty()) return;
+  QFont font = QtTextMetrics_font(state_.font);
+  QString text = QtText_fromCp932(cp932);
+  QFontMetrics fm(font);
+  const int width = fm.horizontalAdvance(text);
+  const int ascent = fm.ascent(), descent = fm.descent();
+  int dx = 0;
+  if (state_.textHAlign == TextHAlign::Centre) dx = -width / 2;
+  if (state_.textHAlign == TextHAlign::Right) dx = -width;
+  int baseline = 0;
+  if (state_.textVAlign == TextVAlign::Top) baseline = ascent;
+  if (state_.textVAlign == TextVAlign::Bottom) baseline = -descent;
+
+  applyCommon();
+  QPainter& p = *painter_;
+  p.save();
+  p.translate(x, y);
+  if (state_.font.escapement != 0) p.rotate(-state_.font.escapement / 10.0);
+  if (state_.backgroundMode == BackgroundMode::Opaque)
+    p.fillRect(QRect(dx, baseline - ascent, width, ascent + descent),
+               QtSurface_colour(state_.backgroundColour));
+  p.setFont(font);
+  p.setPen(QtSurface_colour(state_.textColour));
+  p.setBackgroundMode(Qt::TransparentMode);
+  p.drawText(QPoint(dx, baseline), text);
+  p.restore();
+}
+
 void QtSurface::drawBitmap(const Bitmap& bitmap, int x, int y) {
   if (bitmap.empty()) return;
+  applyCommon();
+  painter_->setCompositionMode(QPainter::CompositionMode_SourceOver);
   painter_->drawImage(QPoint(x, y), QtSurface_imageOf(bitmap));
 }
 
 void QtSurface::stretchBitmap(const Bitmap& bitmap, int x, int y, int width, int height,
                               bool smooth) {
   if (bitmap.empty() || width <= 0 || height <= 0) return;
+  applyCommon();
+  painter_->setCompositionMode(QPainter::CompositionMode_SourceOver);
   bool was = painter_->testRenderHint(QPainter::SmoothPixmapTransform);
   painter_->setRenderHint(QPainter::SmoothPixmapTransform, smooth);
   painter_->drawImage(QRect(x, y, width, height), QtSurface_imageOf(bitmap));
