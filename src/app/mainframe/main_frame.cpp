@@ -4,6 +4,7 @@
 
 #include "core/strx/codepage.h"
 #include "core/strx/strx_path.h"
+#include "platform/text/qt_text.h"
 
 std::string CMainFrame_titleText(std::string_view notePath, std::string_view pagePart,
                                  bool japanese) {
@@ -25,6 +26,5 @@ CMainFrame::CMainFrame(std::string notePath, bool japanese)
 }
 
 void CMainFrame::RefreshWindowTitle() {
-  std::u16string t = Cp932_toUtf16(CMainFrame_titleText(notePath_, {}, japanese_));
-  setWindowTitle(QString::fromUtf16(t.data(), static_cast<qsizetype>(t.size())));
+  setWindowTitle(QtText_fromCp932(CMainFrame_titleText(notePath_, {}, japanese_)));
 }

@@ -18,6 +18,7 @@
 #include "core/susie/susie.h"
 #include "platform/images/qt_image_decoder.h"
 #include "platform/prompts/qt_user_prompts.h"
+#include "platform/text/qt_text.h"
 #include "platform/windows/window_ids.h"
 
 // Qt after the core headers: its `emit` macro must not meet their names.
@@ -36,16 +37,6 @@ namespace {
 
 constexpr int kInitialWaitMs = 180000;
 constexpr int kInitialSliceMs = 5000;
-
-QString toQt(std::string_view cp932) {
-  std::u16string u = Cp932_toUtf16(cp932);
-  return QString::fromUtf16(u.data(), static_cast<qsizetype>(u.size()));
-}
-
-std::string fromQt(const QString& s) {
-  return Cp932_fromUtf16(std::u16string_view(reinterpret_cast<const char16_t*>(s.utf16()),
-                                             static_cast<size_t>(s.size())));
-}
 
 // "%var%..." of the app's folders (no printf arguments).
 std::string path(const CZerbinApp& app, const char* format) {
@@ -288,7 +279,7 @@ bool startUpSteps(CZerbinApp& app, const std::vector<std::string>& args) {
 
   // 19. Recent files, pictures folder, work and backup folders.
   app.hooks.readRecentFiles(app);
-  app.imageFolder = fromQt(QStandardPaths::writableLocation(QStandardPaths::PicturesLocation));
+  app.imageFolder = QtText_toCp932(QStandardPaths::writableLocation(QStandardPaths::PicturesLocation));
   FileX_makeFolders(path(app, "%work%"), false);
   FileX_makeFolders(path(app, "%backup%"), false);
 
@@ -309,7 +300,7 @@ bool startUpSteps(CZerbinApp& app, const std::vector<std::string>& args) {
   if (app.mainFrame == 0) return false;
   if (app.options.goSearch) {
     if (!app.options.keyword.empty()) {
-      QGuiApplication::clipboard()->setText(toQt(app.options.keyword));
+      QGuiApplication::clipboard()->setText(QtText_fromCp932(app.options.keyword));
     }
     app.hooks.postFileSearch(app, app.mainFrame, app.options.useClipboard);
     if (QWidget* w = WindowIds_find(app.mainFrame)) w->hide();
@@ -319,8 +310,8 @@ bool startUpSteps(CZerbinApp& app, const std::vector<std::string>& args) {
   if (QSystemTrayIcon::isSystemTrayAvailable()) {
     std::string ico = path(app, "%icon%/main.ico");
     if (!FileX_exists(ico)) ico = path(app, "%icon%/main.png");
-    app.trayIcon = std::make_unique<QSystemTrayIcon>(QIcon(toQt(ico)));
-    app.trayIcon->setToolTip(toQt(CZerbinApp_appName));
+    app.trayIcon = std::make_unique<QSystemTrayIcon>(QIcon(QtText_fromCp932(ico)));
+    app.trayIcon->setToolTip(QtText_fromCp932(CZerbinApp_appName));
     app.trayIcon->show();
   }
 
