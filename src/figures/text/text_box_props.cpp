@@ -1,0 +1,240 @@
+// Text_Box: the 32 property rows.
+#include <algorithm>
+#include <cstdio>
+#include <ctime>
+
+#include "core/errors/errors.h"
+#include "core/errors/except3.h"
+#include "core/strx/codepage.h"
+#include "core/strx/strx_copy.h"
+#include "core/strx/strx_numbers.h"
+#include "core/strx/strx_path.h"
+#include "figures/text/text_box.h"
+
+namespace {
+
+const char* pick(bool japanese, const char* ja, const char* en) { return japanese ? ja : en; }
+
+std::vector<std::string> choices(bool japanese, std::initializer_list<const char*> ja,
+                                 std::initializer_list<const char*> en) {
+  const auto& list = japanese ? ja : en;
+  return std::vector<std::string>(list.begin(), list.end());
+}
+
+// "face,size x 10,bold,italic" (the grid's font text).
+std::string fontText(const Text_Box& b) {
+  return b.fontFace + "," + std::to_string(b.fontSize * 10) + "," + (b.bold ? "1" : "0") + "," +
+         (b.italic ? "1" : "0");
+}
+
+// Reads a font text: face, size in tenths of a point, bold, italic.  False
+// without a face.
+bool readFont(std::string_view s, std::string& face, int32_t& size10, bool& bold, bool& italic) {
+  std::vector<std::string_view> f;
+  size_t start = 0;
+  for (size_t i = 0; i <= s.size(); ++i) {
+    if (i == s.size() || s[i] == ',') {
+      f.push_back(s.substr(start, i - start));
+      start = i + 1;
+    } else {
+      i += Cp932_charLen(s, i) - 1;
+    }
+  }
+  auto trim = [](std::string_view v) {
+    while (!v.empty() && StrX_isSpace(v.front())) v.remove_prefix(1);
+    while (!v.empty() && StrX_isSpace(v.back())) v.remove_suffix(1);
+    return v;
+  };
+  const std::string_view name = trim(f[0]);
+  if (name.empty()) return false;
+  face = std::string(name);
+  if (f.size() > 1) size10 = StrX_toInt(f[1]);
+  bold = f.size() > 2 && !trim(f[2]).empty() && trim(f[2])[0] != '0';
+  italic = f.size() > 3 && !trim(f[3]).empty() && trim(f[3])[0] != '0';
+  return true;
+}
+
+// Blanks and surrounding double quotes removed, at most 4095 bytes.
+std::string trimId(std::string_view v) {
+  while (!v.empty() && StrX_isSpace(v.front())) v.remove_prefix(1);
+  while (!v.empty() && StrX_isSpace(v.back())) v.remove_suffix(1);
+  if (v.size() >= 2 && v.front() == '"' && v.back() == '"') v = v.substr(1, v.size() - 2);
+  return std::string(v.substr(0, Cp932_cutLength(v, 4095)));
+}
+
+std::string alarmTextOf(int64_t t) {
+  const std::time_t tt = static_cast<std::time_t>(t);
+  std::tm tm{};
+  localtime_r(&tt, &tm);
+  char buf[32];
+  std::strftime(buf, sizeof buf, "%Y/%m/%d-%H:%M:%S", &tm);
+  return buf;
+}
+
+bool readAlarm(std::string_view v, int64_t& out) {
+  std::tm tm{};
+  const std::string s(v);
+  if (std::sscanf(s.c_str(), "%d/%d/%d-%d:%d:%d", &tm.tm_year, &tm.tm_mon, &tm.tm_mday,
+                  &tm.tm_hour, &tm.tm_min, &tm.tm_sec) < 3)
+    return false;
+  tm.tm_year -= 1900;
+  tm.tm_mon -= 1;
+  tm.tm_isdst = -1;
+  const std::time_t t = std::mktime(&tm);
+  if (t == static_cast<std::time_t>(-1)) return false;
+  out = static_cast<int64_t>(t);
+  return true;
+}
+
+int32_t number(std::string_view v) { return StrX_toInt(v); }
+
+}  // namespace
+
+std::string Text_Box::AlarmText() const { return alarmTextOf(alarmTime); }
+
+PropertyRow Text_Box::GetProperty(int32_t row, bool ja, size_t valueCapacity,
+                                  std::string_view noteFolder) const {
+  const bool v = vertical;
+  switch (row) {
+    case 0: {
+      const bool fits = text_.size() < valueCapacity;
+      std::string value = fits ? text_
+                               : text_.substr(0, Cp932_cutLength(text_, valueCapacity ? valueCapacity - 1 : 0));
+      return PropertyRow_text(pick(ja, "テキスト", "Text"), std::move(value),
+                              fits ? PropertyRowKind_MultiLine : PropertyRowKind_ReadOnly);
+    }
+    case 1: return PropertyRow_text("class", className, PropertyRowKind_ClassName);
+    case 2: return PropertyRow_text("id", id_, PropertyRowKind_Id);
+    case 3: {
+      PropertyRow r = PropertyRow_text(
+          "URL/onclick", noteFolder.empty() || url_.empty() ? url_ : StrX_makeRelative(url_, noteFolder),
+          PropertyRowKind_Url);
+      r.extra.filter = pick(ja, "すべてのファイル (*.*)|*.*||", "All Files (*.*)|*.*||");
+      return r;
+    }
+    case 4: return PropertyRow_text("target", target_, PropertyRowKind_TargetWindow);
+    case 5: return PropertyRow_text("pub", pub_);
+    case 6: return PropertyRow_text("ファイル", attachedFile_ ? "1" : "0", PropertyRowKind_ReadOnly);
+    case 7:
+      return PropertyRow_choice(pick(ja, "クリック後", "After Click"), afterClick,
+                                choices(ja, {"何もしない", "閉じる", "ビューアモード", "ビューア & 閉じる"},
+                                        {"Do Nothing", "Close", "Viewer Mode", "Viewer & Close"}));
+    case 8: return PropertyRow_onOff("固定", header_.locked);
+    case 9: return PropertyRow_integer("Tab Order", tabOrder, 0);
+    case 10:
+      return PropertyRow_choice(
+          pick(ja, "枠の形状", "Shape of Frame"), std::abs(frameShape),
+          choices(ja, {"　 枠なし", "□ 矩形、長方形", "ロ 丸矩形", "○ 円、楕円", "◇ ひし形", "// 平行四辺形"},
+                  {"No Frame", "Rectangle", "Round Rectangle", "Circle, Ellipse", "Diamond",
+                   "Parallelogram"}));
+    case 11: return PropertyRow_integer(pick(ja, "x (横基準点)", "x (Base Point)"), baseX_, INT32_MIN);
+    case 12: return PropertyRow_integer(pick(ja, "y (縦基準点)", "y (Base Point)"), baseY_, INT32_MIN);
+    case 13: return PropertyRow_integer(pick(ja, "幅の誤差", "Difference of width"), widthExtra, INT32_MIN);
+    case 14: return PropertyRow_integer(pick(ja, "行間", "Between of Line"), lineSpacing, 1);
+    case 15:
+      return PropertyRow_choice(pick(ja, "基準点位置", "Base Position"), alignment,
+                                v ? choices(ja, {"上端", "中央", "下端"}, {"Top", "Center", "Bottom"})
+                                  : choices(ja, {"左端", "中央", "右端"}, {"Left", "Center", "Right"}));
+    case 16: return PropertyRow_integer(pick(ja, "角度", "Angle"), angle, INT32_MIN);
+    case 17: return PropertyRow_colour(pick(ja, "テキストの色", "Text Color"), textColour);
+    case 18: return PropertyRow_text(pick(ja, "フォント", "Font"), fontText(*this), PropertyRowKind_Font);
+    case 19: return PropertyRow_integer(pick(ja, "サイズ", "Size"), fontSize, 1);
+    case 20: return PropertyRow_onOff(pick(ja, "太字", "Bold"), bold);
+    case 21: return PropertyRow_onOff(pick(ja, "斜体", "Itaric"), italic);
+    case 22:
+      return PropertyRow_choice(pick(ja, "方向", "Direction"), v ? 1 : 0,
+                                choices(ja, {"横書き", "縦書き"}, {"Horizontal", "Vertical"}));
+    case 23: return PropertyRow_integer(pick(ja, "横マージン", "Horizontal Mergin"), v ? marginY : marginX, 0);
+    case 24: return PropertyRow_integer(pick(ja, "縦マージン", "Vertical Mergin"), v ? marginX : marginY, 0);
+    case 25: return PropertyRow_colour(pick(ja, "塗りつぶし色", "Fill Color"), fillColour);
+    case 26: return PropertyRow_integer(pick(ja, "濃さ（非透過％）", "Transparent %"), opacity, 0, 100);
+    case 27: return PropertyRow_colour(pick(ja, "枠の色", "Frame Color"), frameColour);
+    case 28: return PropertyRow_integer(pick(ja, "枠の幅", "Frame Width"), frameWidth, 0);
+    case 29: return PropertyRow_text(pick(ja, "アラーム", "Alarm"), "開発中", PropertyRowKind_ReadOnly);
+    case 30: return PropertyRow_text("条件式", condition.text);
+    case 31: return PropertyRow_text("フィルタ変数", filterText);
+    default: return PropertyRow_pastEnd();
+  }
+}
+
+void Text_Box::SetProperty(int32_t row, std::string_view value, std::string_view noteFolder) {
+  const int32_t n = number(value);
+  switch (row) {
+    case 0: SetText(value); placeholder = false; break;
+    case 1: className = value; break;
+    case 2: id_ = trimId(value); break;
+    case 3: {
+      std::string url(value);
+      if (!url.empty() && !noteFolder.empty()) {
+        // A path that cannot be made absolute is kept as written.
+        Except_tryCatch([&] { StrX_makeAbsolute(url, value, noteFolder); },
+                        [&](const Errors_Msg& e) {
+                          if (e.code != StrX_Err_BufOver) Except_throw(e);
+                          url = value;
+                        });
+      }
+      SetUrl(url);
+      break;
+    }
+    case 4: target_ = value; break;
+    case 5: pub_ = value; break;
+    case 6: ApplyLinkColours(n != 0); break;
+    case 7: afterClick = std::clamp(n, 0, 3); break;
+    case 8: header_.locked = n != 0; break;
+    case 9: tabOrder = std::max(n, 0); break;
+    case 10: SetFrameShape(n); break;
+    case 11: baseX_ = Figure_clampCoord(n); invalidateBounds(); break;
+    case 12: baseY_ = Figure_clampCoord(n); invalidateBounds(); break;
+    case 13: widthExtra = n; invalidateBounds(); break;
+    case 14: lineSpacing = std::max(n, 1); invalidateBounds(); break;
+    case 15: SetAlignment(n); break;
+    case 16: angle = n; invalidateBounds(); break;
+    case 17: StrX_readColor(value, textColour); break;
+    case 18: {
+      std::string face;
+      int32_t size10 = fontSize * 10;
+      bool b = bold, i = italic;
+      if (!readFont(value, face, size10, b, i)) break;
+      const int32_t size = std::max(1, (size10 + 5) / 10);
+      lineSpacing = std::max(1, lineSpacing + size - fontSize);
+      fontFace = face;
+      fontSize = size;
+      bold = b;
+      italic = i;
+      invalidateBounds();
+      break;
+    }
+    case 19: {
+      const int32_t size = std::max(n, 1);
+      lineSpacing = std::max(1, lineSpacing + size - fontSize);
+      fontSize = size;
+      invalidateBounds();
+      break;
+    }
+    case 20: bold = n != 0; invalidateBounds(); break;
+    case 21: italic = n != 0; invalidateBounds(); break;
+    case 22: vertical = n != 0; invalidateBounds(); break;
+    case 23: (vertical ? marginY : marginX) = std::max(n, 0); invalidateBounds(); break;
+    case 24: (vertical ? marginX : marginY) = std::max(n, 0); invalidateBounds(); break;
+    case 25: StrX_readColor(value, fillColour); break;
+    case 26: opacity = std::clamp(n, 0, 100); break;
+    case 27: StrX_readColor(value, frameColour); break;
+    case 28:
+      frameWidth = std::max(n, 0);
+      if (frameWidth == 0) {
+        marginX = 8;
+        marginY = 2;
+      }
+      invalidateBounds();
+      break;
+    case 29:
+      alarmSet = !value.empty() && StrX_isAsciiDigit(value[0]) && readAlarm(value, alarmTime);
+      break;
+    case 30: condition = TextCondition_parse(value); break;
+    case 31:
+      filterText = std::string(value.substr(0, Cp932_cutLength(value, 255)));
+      if (condition.text.empty()) condition = TextCondition_parse(value);
+      break;
+    default: break;
+  }
+}
