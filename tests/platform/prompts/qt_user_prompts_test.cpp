@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+
+#include "platform/qt_test_app.h"
 #include <QDialog>
 #include <QMessageBox>
 #include <QPlainTextEdit>
@@ -15,13 +17,7 @@
 
 namespace {
 
-QApplication& app() {
-  static int argc = 1;
-  static char name[] = "platform_tests";
-  static char* argv[] = {name, nullptr};
-  static QApplication a(argc, argv);
-  return a;
-}
+QApplication& app() { return QtTestApp_ensure(); }
 
 }  // namespace
 

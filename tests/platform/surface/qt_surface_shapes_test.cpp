@@ -4,18 +4,14 @@
 
 #include <QApplication>
 
+#include "platform/qt_test_app.h"
+
 namespace {
 
 constexpr QRgb kWhite = 0xFFFFFFFFu, kBlack = 0xFF000000u, kRed = 0xFFFF0000u,
                kBlue = 0xFF0000FFu;
 
-void ensureApp() {
-  if (QCoreApplication::instance()) return;
-  static int argc = 1;
-  static char name[] = "platform_tests";
-  static char* argv[] = {name, nullptr};
-  static QApplication app(argc, argv);
-}
+void ensureApp() { QtTestApp_ensure(); }
 
 QRgb at(const QImage& im, int x, int y) { return im.pixel(x, y); }
 

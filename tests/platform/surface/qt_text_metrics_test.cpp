@@ -4,15 +4,11 @@
 
 #include <QApplication>
 
+#include "platform/qt_test_app.h"
+
 namespace {
 
-void ensureApp() {
-  if (QCoreApplication::instance()) return;
-  static int argc = 1;
-  static char name[] = "platform_tests";
-  static char* argv[] = {name, nullptr};
-  static QApplication app(argc, argv);
-}
+void ensureApp() { QtTestApp_ensure(); }
 
 FontSpec font(const char* face, int height) {
   FontSpec f;
