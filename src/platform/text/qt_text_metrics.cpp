@@ -6,12 +6,12 @@
 #include "platform/text/font_substitution.h"
 #include "platform/text/qt_text.h"
 
-QFont QtTextMetrics_font(const FontSpec& spec) {
-  QFont f(FontSubstitution_family(spec.face));
-  f.setPixelSize(spec.height > 0 ? spec.height : 1);
-  f.setWeight(spec.bold ? QFont::Bold : QFont::Normal);
-  f.setItalic(spec.italic);
-  f.setUnderline(spec.underline);
+QFont QtTextMetrics_font(const FontSpec& font) {
+  QFont f(FontSubstitution_family(font.face));
+  f.setPixelSize(font.height > 0 ? font.height : 1);
+  f.setWeight(font.bold ? QFont::Bold : QFont::Normal);
+  f.setItalic(font.italic);
+  f.setUnderline(font.underline);
   f.setKerning(false);
   f.setHintingPreference(QFont::PreferFullHinting);
   return f;
