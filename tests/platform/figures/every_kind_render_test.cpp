@@ -3,6 +3,7 @@
 // checked at known pixels.
 #include <gtest/gtest.h>
 
+#include <QColor>
 #include <QImage>
 
 #include <memory>
@@ -17,6 +18,8 @@
 #include "figures/polygon/polygon_ex.h"
 #include "figures/rect/rect_ex.h"
 #include "figures/text/text_box.h"
+#include "core/susie/susie.h"
+#include "platform/images/qt_image_decoder.h"
 #include "platform/qt_test_app.h"
 #include "platform/surface/qt_surface.h"
 #include "platform/text/qt_text_metrics.h"
@@ -66,6 +69,24 @@ TEST(EveryKindRender, EachKindPutsItsColoursWhereItLies) {
   ellipse.height = 60;
   ellipse.fillColour = cyan;
 
+  // A picture figure showing a real PNG through the built-in decoder.
+  testing_support::TempDir work;
+  QImage picture(40, 30, QImage::Format_RGB32);
+  picture.fill(QColor(128, 0, 128));
+  const std::string pngPath = work.file("picture.png");
+  ASSERT_TRUE(picture.save(QString::fromStdString(pngPath), "PNG"));
+  Susie_freeAll();
+  QtImageDecoder_register();
+  Rect_Ex pictureFigure;
+  pictureFigure.shape = RectShape_Image;
+  pictureFigure.x = 20;
+  pictureFigure.y = 180;
+  pictureFigure.width = 40;
+  pictureFigure.height = 30;
+  pictureFigure.takeNaturalSize = false;
+  pictureFigure.imagePath = pngPath;
+  pictureFigure.setWorkFolder(work.path());
+
   Line_Ex line;
   line.SetPoints({20, 140}, {300, 140});
   line.SetWidth(3);
@@ -113,6 +134,7 @@ TEST(EveryKindRender, EachKindPutsItsColoursWhereItLies) {
     canvas.Draw(surface, ctx);
     rect.Draw(surface, ctx);
     ellipse.Draw(surface, ctx);
+    pictureFigure.Draw(surface, ctx);
     line.Draw(surface, ctx);
     brace.Draw(surface, ctx);
     corner.Draw(surface, ctx);
@@ -124,9 +146,10 @@ TEST(EveryKindRender, EachKindPutsItsColoursWhereItLies) {
   ASSERT_TRUE(image.save(QString::fromStdString(out), "PNG"));
 
   EXPECT_EQ(white, pixelAt(image, 620, 390));             // the page
+  EXPECT_EQ(cyan, pixelAt(image, 240, 50));                // ellipse fill
   EXPECT_EQ(yellow, pixelAt(image, 80, 50));               // rectangle fill
   EXPECT_EQ(blue, pixelAt(image, 20, 50));                 // its border
-  EXPECT_EQ(cyan, pixelAt(image, 240, 50));                // ellipse fill
+  EXPECT_EQ(Colour_rgb(128, 0, 128), pixelAt(image, 40, 195));  // the picture's pixels                // ellipse fill
   EXPECT_EQ(white, pixelAt(image, 182, 22));               // outside the ellipse's curve
   EXPECT_EQ(red, pixelAt(image, 150, 140));                // line body
   EXPECT_EQ(red, pixelAt(image, 295, 141));                // near its arrow tip
