@@ -22,8 +22,9 @@ struct CZerbinApp_Folders {
 // variables are expanded.  "%prof%" and "%prog%" end with "/", so a "/"
 // right after them is not repeated.  Any other start of `format` raises 102;
 // a result longer than size-1 bytes raises 3183 (the cut text stays in dst).
+// (No printf format check: the format begins with a folder variable.)
 void CZerbinApp_expandPath(const CZerbinApp_Folders& folders, std::string& dst, size_t size,
-                           const char* format, ...) __attribute__((format(printf, 4, 5)));
+                           const char* format, ...);
 
 // The profile folder rule: "-prof=" (already absolute) when given; else,
 // when the program does not lie under "/usr/", "profile/" beside the

@@ -41,7 +41,7 @@ constexpr int kInitialSliceMs = 5000;
 // "%var%..." of the app's folders (no printf arguments).
 std::string path(const CZerbinApp& app, const char* format) {
   std::string dst;
-  CZerbinApp_expandPath(app.folders, dst, CZerbinApp_notePathSize, format, 0);
+  CZerbinApp_expandPath(app.folders, dst, CZerbinApp_notePathSize, format);
   return dst;
 }
 

@@ -120,7 +120,11 @@ TEST(NestFind, MoreThan3000NamesHeldAtOnceRaise9992) {
 
 TEST(NestFindGrow, ListsFiveThousandFilesSorted) {
   TempDir t;
-  for (int i = 0; i < 5000; ++i) touch(t.file("f" + std::to_string(10000 + i)));
+  for (int i = 0; i < 5000; ++i) {
+    std::string name = "f";
+    name += std::to_string(10000 + i);
+    touch(t.file(name));
+  }
   NestFindGrow grow;
   std::vector<std::string> all = walk(grow, t.path(), false);
   ASSERT_EQ(5000u, all.size());

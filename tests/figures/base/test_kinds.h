@@ -113,6 +113,7 @@ class TestBox final : public CadFigure {
   bool IsLocked() const override { return header_.locked; }
   int32_t GetEdge(int32_t which) const override {
     Figure_checkGetEdge(which);
+    if (which < 0 || which > 7) return 0;
     const int32_t values[8] = {box.x,           box.x + box.w,   box.y, box.y + box.h,
                                box.x + box.w / 2, box.y + box.h / 2, box.x, box.y};
     return values[which];

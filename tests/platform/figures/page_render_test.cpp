@@ -109,8 +109,9 @@ TEST(PageRender, CanvasGridPolygonAndEveryTextFrame) {
     // Inside the frame, above the text: the fill colour.
     EXPECT_EQ(shapes[i].fill, pixelAt(image, cx, f.top + 5));
     // Outside the frame's corner region: the page.
-    if (shapes[i].frame != TextBoxFrame_Rectangle)
+    if (shapes[i].frame != TextBoxFrame_Rectangle) {
       EXPECT_NE(shapes[i].fill, pixelAt(image, f.left + 1, f.top + 1));
+    }
     // Some text pixels near the centre are dark.
     bool dark = false;
     for (int x = cx - 12; x <= cx + 12 && !dark; ++x)
