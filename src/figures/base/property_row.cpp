@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "core/strx/codepage.h"
+
 PropertyRow PropertyRow_text(std::string name, std::string value, PropertyRowKind kind) {
   PropertyRow r;
   r.name = std::move(name);
@@ -38,3 +40,8 @@ PropertyRow PropertyRow_colour(std::string name, uint32_t colour) {
 }
 
 PropertyRow PropertyRow_pastEnd() { return PropertyRow{}; }
+
+std::string PropertyRow_fitValue(std::string_view value, size_t capacity) {
+  if (capacity == 0) return std::string(value);
+  return std::string(value.substr(0, Cp932_cutLength(value, capacity - 1)));
+}

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 enum PropertyRowKind : int32_t {
@@ -50,3 +51,11 @@ PropertyRow PropertyRow_onOff(std::string name, bool on);
 PropertyRow PropertyRow_colour(std::string name, uint32_t colour);
 // The row of an index past the end: read-only, empty.
 PropertyRow PropertyRow_pastEnd();
+
+// A row name in the asked language.
+constexpr const char* PropertyRow_name(bool japanese, const char* ja, const char* en) {
+  return japanese ? ja : en;
+}
+// A shown value cut to the grid's value capacity (terminator included;
+// 0 = no limit), never inside a double-byte character.
+std::string PropertyRow_fitValue(std::string_view value, size_t capacity);

@@ -20,13 +20,6 @@ void checkEnd(int32_t end) {
   if (end != 1 && end != 2) Errors_RAISE(Errors_Unofficial, "error");
 }
 
-std::string fit(std::string_view s, size_t capacity) {
-  if (capacity == 0) return std::string(s);
-  return std::string(s.substr(0, Cp932_cutLength(s, StrX_room(capacity))));
-}
-
-const char* pick(bool ja, const char* j, const char* e) { return ja ? j : e; }
-
 int64_t absDiff(int64_t a, int64_t b) { return a > b ? a - b : b - a; }
 
 // legacyLinkData in snapshots: tag 0 none, 1 marker, 2 buffer.
@@ -448,21 +441,21 @@ PropertyRow Line_Ex::GetProperty(int32_t row, bool ja, size_t valueCapacity,
     case 1: r = PropertyRow_integer("y1", y1_, INT32_MIN); break;
     case 2: r = PropertyRow_integer("x2", x2_, INT32_MIN); break;
     case 3: r = PropertyRow_integer("y2", y2_, INT32_MIN); break;
-    case 4: r = PropertyRow_integer(pick(ja, "線幅", "Line Width"), width_, 1); break;
-    case 5: r = PropertyRow_colour(pick(ja, "色", "Color"), colour_); break;
-    case 6: r = PropertyRow_onOff(pick(ja, "破線", "Dashed Line"), dashed_); break;
-    case 7: r = PropertyRow_onOff(pick(ja, "レイアウト線", "Layout Line"), layoutLine_); break;
+    case 4: r = PropertyRow_integer(PropertyRow_name(ja, "線幅", "Line Width"), width_, 1); break;
+    case 5: r = PropertyRow_colour(PropertyRow_name(ja, "色", "Color"), colour_); break;
+    case 6: r = PropertyRow_onOff(PropertyRow_name(ja, "破線", "Dashed Line"), dashed_); break;
+    case 7: r = PropertyRow_onOff(PropertyRow_name(ja, "レイアウト線", "Layout Line"), layoutLine_); break;
     case 8:
-      r = PropertyRow_choice(pick(ja, "頂点１の形状", "Shape of Point1"), arrow1_,
+      r = PropertyRow_choice(PropertyRow_name(ja, "頂点１の形状", "Shape of Point1"), arrow1_,
                              LineEnd_choices(ja));
       break;
     case 9:
-      r = PropertyRow_choice(pick(ja, "頂点２の形状", "Shape of Point2"), arrow2_,
+      r = PropertyRow_choice(PropertyRow_name(ja, "頂点２の形状", "Shape of Point2"), arrow2_,
                              LineEnd_choices(ja));
       break;
     default: return PropertyRow_pastEnd();
   }
-  r.value = fit(r.value, valueCapacity);
+  r.value = PropertyRow_fitValue(r.value, valueCapacity);
   return r;
 }
 

@@ -15,13 +15,6 @@ namespace {
 int64_t absDiff(int64_t a, int64_t b) { return a > b ? a - b : b - a; }
 int64_t mid(int64_t a, int64_t b) { return (a + b) / 2; }
 
-std::string fit(std::string_view s, size_t capacity) {
-  if (capacity == 0) return std::string(s);
-  return std::string(s.substr(0, Cp932_cutLength(s, StrX_room(capacity))));
-}
-
-const char* pick(bool ja, const char* j, const char* e) { return ja ? j : e; }
-
 int sign(int64_t v) { return v > 0 ? 1 : v < 0 ? -1 : 0; }
 
 }  // namespace
@@ -321,11 +314,11 @@ PropertyRow Matome::GetProperty(int32_t row, bool ja, size_t valueCapacity,
     case 1: r = PropertyRow_integer("y1", y1_, INT32_MIN); break;
     case 2: r = PropertyRow_integer("x2", x2_, INT32_MIN); break;
     case 3: r = PropertyRow_integer("y2", y2_, INT32_MIN); break;
-    case 4: r = PropertyRow_integer(pick(ja, "線幅", "Line Width"), width_, 1); break;
-    case 5: r = PropertyRow_colour(pick(ja, "色", "Color"), colour_); break;
+    case 4: r = PropertyRow_integer(PropertyRow_name(ja, "線幅", "Line Width"), width_, 1); break;
+    case 5: r = PropertyRow_colour(PropertyRow_name(ja, "色", "Color"), colour_); break;
     default: return PropertyRow_pastEnd();
   }
-  r.value = fit(r.value, valueCapacity);
+  r.value = PropertyRow_fitValue(r.value, valueCapacity);
   return r;
 }
 

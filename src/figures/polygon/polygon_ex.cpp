@@ -16,11 +16,6 @@ namespace {
 // Snapshot bytes of one vertex.
 constexpr size_t kPointSize = 2 * Snapshot_int32Size;
 
-std::string fit(std::string_view s, size_t capacity) {
-  if (capacity == 0) return std::string(s);
-  return std::string(s.substr(0, Cp932_cutLength(s, StrX_room(capacity))));
-}
-
 std::vector<std::string> endShapeChoices(bool japanese) {
   if (japanese) {
     return {"矢印なし", "→ 矢印", "● 丸", "▲ 三角", "◆ ひし形", "○ 丸抜き", "△ 三角抜き",
@@ -302,15 +297,15 @@ PropertyRow Polygon_Ex::GetProperty(int32_t row, bool japanese, size_t valueCapa
       return PropertyRow_choice(pick("形状", "Shape"), shape_,
                                 japanese ? std::vector<std::string>{"連続線", "多角形"}
                                          : std::vector<std::string>{"Polyline", "Polygon"});
-    case 1: return PropertyRow_text("id", fit(id_, valueCapacity));
+    case 1: return PropertyRow_text("id", PropertyRow_fitValue(id_, valueCapacity));
     case 2: {
       const std::string shown = noteFolder.empty() ? url_ : StrX_makeRelative(url_, noteFolder);
-      PropertyRow r = PropertyRow_text("URL/onclick", fit(shown, valueCapacity), PropertyRowKind_Url);
+      PropertyRow r = PropertyRow_text("URL/onclick", PropertyRow_fitValue(shown, valueCapacity), PropertyRowKind_Url);
       r.extra.filter = pick("すべてのファイル (*.*)|*.*||", "All Files (*.*)|*.*||");
       return r;
     }
     case 3:
-      return PropertyRow_text("target", fit(target_, valueCapacity), PropertyRowKind_TargetWindow);
+      return PropertyRow_text("target", PropertyRow_fitValue(target_, valueCapacity), PropertyRowKind_TargetWindow);
     case 4:
       return PropertyRow_choice(pick("開いた後", "After Open"), afterOpen_,
                                 afterOpenChoices(japanese));

@@ -16,13 +16,6 @@
 
 namespace {
 
-const char* pick(bool japanese, const char* ja, const char* en) { return japanese ? ja : en; }
-
-std::string fit(std::string_view s, size_t capacity) {
-  if (capacity == 0) return std::string(s);
-  return std::string(s.substr(0, Cp932_cutLength(s, StrX_room(capacity))));
-}
-
 std::string relative(std::string_view path, std::string_view noteFolder) {
   return noteFolder.empty() ? std::string(path) : StrX_makeRelative(path, noteFolder);
 }
@@ -78,43 +71,43 @@ PropertyRow Rect_Ex::tableRow(int32_t row, bool j, size_t cap, std::string_view 
   const int32_t nw = std::max(naturalWidth, 1), nh = std::max(naturalHeight, 1);
   switch (row) {
     case 0:
-      return PropertyRow_choice(pick(j, "形状", "Figure"), shape - 1,
+      return PropertyRow_choice(PropertyRow_name(j, "形状", "Figure"), shape - 1,
                                 list(j, {"矩形、長方形", "丸矩形", "円、楕円", "ひし形", "画像"},
                                      {"Rectangle", "Round Rectangle", "Circle, Ellipse",
                                       "Diamond", "Image"}));
-    case 1: return PropertyRow_text("id", fit(id, cap), PropertyRowKind_Id);
+    case 1: return PropertyRow_text("id", PropertyRow_fitValue(id, cap), PropertyRowKind_Id);
     case 2: {
-      PropertyRow r = PropertyRow_text("URL/onclick", fit(relative(url, folder), cap),
+      PropertyRow r = PropertyRow_text("URL/onclick", PropertyRow_fitValue(relative(url, folder), cap),
                                        PropertyRowKind_Url);
-      r.extra.filter = pick(j, "すべてのファイル (*.*)|*.*||", "All Files (*.*)|*.*||");
+      r.extra.filter = PropertyRow_name(j, "すべてのファイル (*.*)|*.*||", "All Files (*.*)|*.*||");
       return r;
     }
-    case 3: return PropertyRow_text("target", fit(target, cap), PropertyRowKind_TargetWindow);
-    case 4: return PropertyRow_text("pub", fit(pub, cap));
+    case 3: return PropertyRow_text("target", PropertyRow_fitValue(target, cap), PropertyRowKind_TargetWindow);
+    case 4: return PropertyRow_text("pub", PropertyRow_fitValue(pub, cap));
     case 5:
-      return PropertyRow_choice(pick(j, "クリック後", "After Click"), afterClick,
+      return PropertyRow_choice(PropertyRow_name(j, "クリック後", "After Click"), afterClick,
                                 list(j, {"何もしない", "閉じる", "ビューアモード", "ビューア & 閉じる"},
                                      {"Do Nothing", "Close", "Viewer Mode", "Viewer & Close"}));
     case 6: return PropertyRow_onOff("固定", IsLocked());
-    case 7: return PropertyRow_integer(pick(j, "x (左)", "x (Left)"), x, INT32_MIN);
-    case 8: return PropertyRow_integer(pick(j, "y (上)", "y (Top)"), y, INT32_MIN);
+    case 7: return PropertyRow_integer(PropertyRow_name(j, "x (左)", "x (Left)"), x, INT32_MIN);
+    case 8: return PropertyRow_integer(PropertyRow_name(j, "y (上)", "y (Top)"), y, INT32_MIN);
     case 9:
-      return PropertyRow_integer(pick(j, "x (右)", "x (Right)"),
+      return PropertyRow_integer(PropertyRow_name(j, "x (右)", "x (Right)"),
                                  Figure_toInt32(int64_t{x} + width), INT32_MIN);
     case 10:
-      return PropertyRow_integer(pick(j, "y (下)", "y (Bottom)"),
+      return PropertyRow_integer(PropertyRow_name(j, "y (下)", "y (Bottom)"),
                                  Figure_toInt32(int64_t{y} + height), INT32_MIN);
-    case 11: return PropertyRow_integer(pick(j, "幅", "width"), width, 1);
-    case 12: return PropertyRow_integer(pick(j, "高さ", "Height"), height, 1);
-    case 13: return PropertyRow_onOff(pick(j, "画像埋め込み", "embed image"), embedImage);
+    case 11: return PropertyRow_integer(PropertyRow_name(j, "幅", "width"), width, 1);
+    case 12: return PropertyRow_integer(PropertyRow_name(j, "高さ", "Height"), height, 1);
+    case 13: return PropertyRow_onOff(PropertyRow_name(j, "画像埋め込み", "embed image"), embedImage);
     case 14: {
       const bool typeOnly = imagePath.empty() && !workImagePath.empty();
       PropertyRow r = typeOnly
-          ? PropertyRow_text(pick(j, "画像形式", "Image Type"), fit(extensionText(workImagePath), cap),
+          ? PropertyRow_text(PropertyRow_name(j, "画像形式", "Image Type"), PropertyRow_fitValue(extensionText(workImagePath), cap),
                              PropertyRowKind_ImagePath)
-          : PropertyRow_text(pick(j, "画像ﾌｧｲﾙﾊﾟｽ", "Image Path"),
-                             fit(relative(imagePath, folder), cap), PropertyRowKind_ImagePath);
-      r.extra.filter = pick(j, kImageFilterJa, kImageFilterEn);
+          : PropertyRow_text(PropertyRow_name(j, "画像ﾌｧｲﾙﾊﾟｽ", "Image Path"),
+                             PropertyRow_fitValue(relative(imagePath, folder), cap), PropertyRowKind_ImagePath);
+      r.extra.filter = PropertyRow_name(j, kImageFilterJa, kImageFilterEn);
       return r;
     }
     case 15: {
@@ -128,17 +121,17 @@ PropertyRow Rect_Ex::tableRow(int32_t row, bool j, size_t cap, std::string_view 
       return PropertyRow_text("画像サイズ", sizeText(size), PropertyRowKind_ReadOnly);
     }
     case 16:
-      return PropertyRow_integer(pick(j, "X拡大(%)", "x-zoom"),
+      return PropertyRow_integer(PropertyRow_name(j, "X拡大(%)", "x-zoom"),
                                  Figure_toInt32(int64_t{width} * 100 / nw), 1);
     case 17:
-      return PropertyRow_integer(pick(j, "Y拡大(%)", "y-zoom"),
+      return PropertyRow_integer(PropertyRow_name(j, "Y拡大(%)", "y-zoom"),
                                  Figure_toInt32(int64_t{height} * 100 / nh), 1);
-    case 18: return PropertyRow_integer(pick(j, "角度", "Angle"), angle, INT32_MIN);
-    case 19: return PropertyRow_colour(pick(j, "塗りつぶし色", "Fill Color"), fillColour);
+    case 18: return PropertyRow_integer(PropertyRow_name(j, "角度", "Angle"), angle, INT32_MIN);
+    case 19: return PropertyRow_colour(PropertyRow_name(j, "塗りつぶし色", "Fill Color"), fillColour);
     case 20:
-      return PropertyRow_integer(pick(j, "濃さ（非透過率％）", "Transparent %"), opacity, 0, 100);
-    case 21: return PropertyRow_colour(pick(j, "境界色", "Border Color"), strokeColour);
-    case 22: return PropertyRow_integer(pick(j, "境界幅", "Border Width"), strokeWidth, 0);
+      return PropertyRow_integer(PropertyRow_name(j, "濃さ（非透過率％）", "Transparent %"), opacity, 0, 100);
+    case 21: return PropertyRow_colour(PropertyRow_name(j, "境界色", "Border Color"), strokeColour);
+    case 22: return PropertyRow_integer(PropertyRow_name(j, "境界幅", "Border Width"), strokeWidth, 0);
     default: return PropertyRow_pastEnd();
   }
 }

@@ -13,8 +13,6 @@
 
 namespace {
 
-const char* pick(bool japanese, const char* ja, const char* en) { return japanese ? ja : en; }
-
 std::vector<std::string> choices(bool japanese, std::initializer_list<const char*> ja,
                                  std::initializer_list<const char*> en) {
   const auto& list = japanese ? ja : en;
@@ -100,7 +98,7 @@ PropertyRow Text_Box::GetProperty(int32_t row, bool ja, size_t valueCapacity,
       const bool fits = text_.size() < valueCapacity;
       std::string value = fits ? text_
                                : text_.substr(0, Cp932_cutLength(text_, valueCapacity ? valueCapacity - 1 : 0));
-      return PropertyRow_text(pick(ja, "テキスト", "Text"), std::move(value),
+      return PropertyRow_text(PropertyRow_name(ja, "テキスト", "Text"), std::move(value),
                               fits ? PropertyRowKind_MultiLine : PropertyRowKind_ReadOnly);
     }
     case 1: return PropertyRow_text("class", className, PropertyRowKind_ClassName);
@@ -109,48 +107,48 @@ PropertyRow Text_Box::GetProperty(int32_t row, bool ja, size_t valueCapacity,
       PropertyRow r = PropertyRow_text(
           "URL/onclick", noteFolder.empty() || url_.empty() ? url_ : StrX_makeRelative(url_, noteFolder),
           PropertyRowKind_Url);
-      r.extra.filter = pick(ja, "すべてのファイル (*.*)|*.*||", "All Files (*.*)|*.*||");
+      r.extra.filter = PropertyRow_name(ja, "すべてのファイル (*.*)|*.*||", "All Files (*.*)|*.*||");
       return r;
     }
     case 4: return PropertyRow_text("target", target_, PropertyRowKind_TargetWindow);
     case 5: return PropertyRow_text("pub", pub_);
     case 6: return PropertyRow_text("ファイル", attachedFile_ ? "1" : "0", PropertyRowKind_ReadOnly);
     case 7:
-      return PropertyRow_choice(pick(ja, "クリック後", "After Click"), afterClick,
+      return PropertyRow_choice(PropertyRow_name(ja, "クリック後", "After Click"), afterClick,
                                 choices(ja, {"何もしない", "閉じる", "ビューアモード", "ビューア & 閉じる"},
                                         {"Do Nothing", "Close", "Viewer Mode", "Viewer & Close"}));
     case 8: return PropertyRow_onOff("固定", header_.locked);
     case 9: return PropertyRow_integer("Tab Order", tabOrder, 0);
     case 10:
       return PropertyRow_choice(
-          pick(ja, "枠の形状", "Shape of Frame"), std::abs(frameShape),
+          PropertyRow_name(ja, "枠の形状", "Shape of Frame"), std::abs(frameShape),
           choices(ja, {"　 枠なし", "□ 矩形、長方形", "ロ 丸矩形", "○ 円、楕円", "◇ ひし形", "// 平行四辺形"},
                   {"No Frame", "Rectangle", "Round Rectangle", "Circle, Ellipse", "Diamond",
                    "Parallelogram"}));
-    case 11: return PropertyRow_integer(pick(ja, "x (横基準点)", "x (Base Point)"), baseX_, INT32_MIN);
-    case 12: return PropertyRow_integer(pick(ja, "y (縦基準点)", "y (Base Point)"), baseY_, INT32_MIN);
-    case 13: return PropertyRow_integer(pick(ja, "幅の誤差", "Difference of width"), widthExtra, INT32_MIN);
-    case 14: return PropertyRow_integer(pick(ja, "行間", "Between of Line"), lineSpacing, 1);
+    case 11: return PropertyRow_integer(PropertyRow_name(ja, "x (横基準点)", "x (Base Point)"), baseX_, INT32_MIN);
+    case 12: return PropertyRow_integer(PropertyRow_name(ja, "y (縦基準点)", "y (Base Point)"), baseY_, INT32_MIN);
+    case 13: return PropertyRow_integer(PropertyRow_name(ja, "幅の誤差", "Difference of width"), widthExtra, INT32_MIN);
+    case 14: return PropertyRow_integer(PropertyRow_name(ja, "行間", "Between of Line"), lineSpacing, 1);
     case 15:
-      return PropertyRow_choice(pick(ja, "基準点位置", "Base Position"), alignment,
+      return PropertyRow_choice(PropertyRow_name(ja, "基準点位置", "Base Position"), alignment,
                                 v ? choices(ja, {"上端", "中央", "下端"}, {"Top", "Center", "Bottom"})
                                   : choices(ja, {"左端", "中央", "右端"}, {"Left", "Center", "Right"}));
-    case 16: return PropertyRow_integer(pick(ja, "角度", "Angle"), angle, INT32_MIN);
-    case 17: return PropertyRow_colour(pick(ja, "テキストの色", "Text Color"), textColour);
-    case 18: return PropertyRow_text(pick(ja, "フォント", "Font"), fontText(*this), PropertyRowKind_Font);
-    case 19: return PropertyRow_integer(pick(ja, "サイズ", "Size"), fontSize, 1);
-    case 20: return PropertyRow_onOff(pick(ja, "太字", "Bold"), bold);
-    case 21: return PropertyRow_onOff(pick(ja, "斜体", "Itaric"), italic);
+    case 16: return PropertyRow_integer(PropertyRow_name(ja, "角度", "Angle"), angle, INT32_MIN);
+    case 17: return PropertyRow_colour(PropertyRow_name(ja, "テキストの色", "Text Color"), textColour);
+    case 18: return PropertyRow_text(PropertyRow_name(ja, "フォント", "Font"), fontText(*this), PropertyRowKind_Font);
+    case 19: return PropertyRow_integer(PropertyRow_name(ja, "サイズ", "Size"), fontSize, 1);
+    case 20: return PropertyRow_onOff(PropertyRow_name(ja, "太字", "Bold"), bold);
+    case 21: return PropertyRow_onOff(PropertyRow_name(ja, "斜体", "Itaric"), italic);
     case 22:
-      return PropertyRow_choice(pick(ja, "方向", "Direction"), v ? 1 : 0,
+      return PropertyRow_choice(PropertyRow_name(ja, "方向", "Direction"), v ? 1 : 0,
                                 choices(ja, {"横書き", "縦書き"}, {"Horizontal", "Vertical"}));
-    case 23: return PropertyRow_integer(pick(ja, "横マージン", "Horizontal Mergin"), v ? marginY : marginX, 0);
-    case 24: return PropertyRow_integer(pick(ja, "縦マージン", "Vertical Mergin"), v ? marginX : marginY, 0);
-    case 25: return PropertyRow_colour(pick(ja, "塗りつぶし色", "Fill Color"), fillColour);
-    case 26: return PropertyRow_integer(pick(ja, "濃さ（非透過％）", "Transparent %"), opacity, 0, 100);
-    case 27: return PropertyRow_colour(pick(ja, "枠の色", "Frame Color"), frameColour);
-    case 28: return PropertyRow_integer(pick(ja, "枠の幅", "Frame Width"), frameWidth, 0);
-    case 29: return PropertyRow_text(pick(ja, "アラーム", "Alarm"), "開発中", PropertyRowKind_ReadOnly);
+    case 23: return PropertyRow_integer(PropertyRow_name(ja, "横マージン", "Horizontal Mergin"), v ? marginY : marginX, 0);
+    case 24: return PropertyRow_integer(PropertyRow_name(ja, "縦マージン", "Vertical Mergin"), v ? marginX : marginY, 0);
+    case 25: return PropertyRow_colour(PropertyRow_name(ja, "塗りつぶし色", "Fill Color"), fillColour);
+    case 26: return PropertyRow_integer(PropertyRow_name(ja, "濃さ（非透過％）", "Transparent %"), opacity, 0, 100);
+    case 27: return PropertyRow_colour(PropertyRow_name(ja, "枠の色", "Frame Color"), frameColour);
+    case 28: return PropertyRow_integer(PropertyRow_name(ja, "枠の幅", "Frame Width"), frameWidth, 0);
+    case 29: return PropertyRow_text(PropertyRow_name(ja, "アラーム", "Alarm"), "開発中", PropertyRowKind_ReadOnly);
     case 30: return PropertyRow_text("条件式", condition.text);
     case 31: return PropertyRow_text("フィルタ変数", filterText);
     default: return PropertyRow_pastEnd();
