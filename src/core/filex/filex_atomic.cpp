@@ -24,16 +24,25 @@ class TempGuard {
  public:
   explicit TempGuard(std::string path) : path_(std::move(path)) {}
   ~TempGuard() {
-    if (!path_.empty()) ::unlink(path_.c_str());
+    if (!path_.empty()) ::unlink(path_.c_str());  // "" = unnamed: nothing to remove
   }
   TempGuard(const TempGuard&) = delete;
   TempGuard& operator=(const TempGuard&) = delete;
   const std::string& path() const { return path_; }
   void keep() { path_.clear(); }
+  void reset(std::string path) { path_ = std::move(path); }
 
  private:
   std::string path_;
 };
+
+std::string siblingName(const std::string& osTarget) {
+  static const char kChars[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+  thread_local std::mt19937 rng{std::random_device{}()};
+  std::string name = osTarget + ".~";
+  for (int i = 0; i < 6; ++i) name.push_back(kChars[rng() % (sizeof kChars - 1)]);
+  return name;
+}
 
 // The OS path to write: the file a symbolic link names, else the path.
 std::string resolveTarget(const std::string& os) {
@@ -50,12 +59,9 @@ std::string resolveTarget(const std::string& os) {
 
 // A new file "<target>.~XXXXXX" created with O_EXCL (mode 0666 less the
 // umask, like any new file).
-Fd createSibling(const std::string& osTarget, std::string& tempPath) {
-  static const char kChars[] = "abcdefghijklmnopqrstuvwxyz0123456789";
-  thread_local std::mt19937 rng{std::random_device{}()};
+Fd createNamedSibling(const std::string& osTarget, std::string& tempPath) {
   for (int attempt = 0; attempt < 100; ++attempt) {
-    std::string name = osTarget + ".~";
-    for (int i = 0; i < 6; ++i) name.push_back(kChars[rng() % (sizeof kChars - 1)]);
+    std::string name = siblingName(osTarget);
     int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd >= 0) {
       tempPath = name;
@@ -65,6 +71,35 @@ Fd createSibling(const std::string& osTarget, std::string& tempPath) {
   }
   errno = EEXIST;
   return Fd();
+}
+
+// The temporary file of a replacement.  Where the file system allows it the
+// file has no name until it is complete (O_TMPFILE in the target's folder),
+// so a process killed while writing leaves nothing behind; else it is a
+// named sibling that the guard removes.
+Fd createSibling(const std::string& osTarget, std::string& tempPath) {
+  tempPath.clear();
+  std::string folder = osTarget;
+  size_t slash = folder.rfind('/');
+  folder = slash == std::string::npos ? "." : (slash == 0 ? "/" : folder.substr(0, slash));
+  int fd = ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+  if (fd >= 0) return Fd(fd);
+  if (errno == ENOENT || errno == ENOTDIR || errno == EACCES || errno == EROFS) return Fd();
+  return createNamedSibling(osTarget, tempPath);
+}
+
+// Gives an unnamed temporary file a sibling name just before the rename.
+bool nameAnonymous(const Fd& fd, const std::string& osTarget, std::string& tempPath) {
+  const std::string procPath = "/proc/self/fd/" + std::to_string(fd.get());
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    std::string name = siblingName(osTarget);
+    if (::linkat(AT_FDCWD, procPath.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+      tempPath = name;
+      return true;
+    }
+    if (errno != EEXIST) return false;
+  }
+  return false;
 }
 
 struct Target {
@@ -86,7 +121,8 @@ Target checkTarget(std::string_view target, bool overrideReadOnly) {
   return t;
 }
 
-// Flushes, gives the mode (and time), closes and renames into place.
+// Flushes, gives the mode (and time), names an unnamed temporary file,
+// closes and renames into place.
 void finish(Fd& fd, TempGuard& temp, const Target& t, std::string_view target,
             const struct stat* attrs, bool withTime) {
   bool ok = ::fsync(fd.get()) == 0;
@@ -94,6 +130,11 @@ void finish(Fd& fd, TempGuard& temp, const Target& t, std::string_view target,
   if (attrs && withTime) {
     struct timespec times[2] = {attrs->st_atim, attrs->st_mtim};
     ok = ::futimens(fd.get(), times) == 0 && ok;
+  }
+  if (ok && temp.path().empty()) {
+    std::string named;
+    ok = nameAnonymous(fd, t.os, named);
+    if (ok) temp.reset(std::move(named));
   }
   ok = fd.close() && ok;
   if (!ok || ::rename(temp.path().c_str(), t.os.c_str()) != 0) raiseWriteFailed(target);

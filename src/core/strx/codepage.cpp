@@ -138,6 +138,45 @@ std::u16string Cp932_toUtf16(std::string_view s) {
   return out;
 }
 
+void Cp932_appendUtf16Le(std::string& out, std::string_view s) {
+  const size_t start = out.size();
+  out.resize(start + 2 * s.size());  // a character never takes more
+  char* p = out.data() + start;
+  auto put = [&p](char16_t u) {
+    *p++ = static_cast<char>(u & 0xFF);
+    *p++ = static_cast<char>(u >> 8);
+  };
+  const Tables* t = nullptr;
+  size_t i = 0;
+  while (i < s.size()) {
+    const unsigned char b = static_cast<unsigned char>(s[i]);
+    if (b < 0x80) {
+      *p++ = static_cast<char>(b);
+      *p++ = 0;
+      ++i;
+      continue;
+    }
+    if (!t) t = &tables();
+    if (Cp932_isLead(b)) {
+      if (i + 1 < s.size()) {
+        const char16_t u = t->dbcs[(b << 8) | static_cast<unsigned char>(s[i + 1])];
+        if (u != kNone) {
+          put(u);
+          i += 2;
+          continue;
+        }
+      }
+      put(0xFFFD);
+      ++i;
+      continue;
+    }
+    const char16_t u = t->single[b];
+    put(u == kNone ? char16_t(0xFFFD) : u);
+    ++i;
+  }
+  out.resize(static_cast<size_t>(p - out.data()));
+}
+
 std::string Cp932_fromUtf16(std::u16string_view s, bool* lossy) {
   std::string out;
   out.reserve(s.size() * 2);

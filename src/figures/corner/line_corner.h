@@ -89,6 +89,10 @@ class Line_Corner final : public CadFigure {
   std::string GetKindNameJapanese() const override;
   std::string GetKindNameEnglish() const override;
 
+  // The note file's elements (line_corner_svg.cpp): the route as segments,
+  // the end segments carrying p1 / p2, and the end shapes.
+  void WriteSvg(SvgWriteContext& ctx) const override;
+
   void Draw(Surface& surface, const DrawContext& ctx) override;
   // Squares at end 1, end 2 and the through point (never crosses).
   void DrawHandles(Surface& surface, const DrawContext& ctx, Colour colour,

@@ -80,6 +80,10 @@ class Line_Ex final : public CadFigure {
   std::string GetKindNameJapanese() const override;
   std::string GetKindNameEnglish() const override;
 
+  // The note file's element (line_ex_svg.cpp): the visible segment, its
+  // arrow kinds and end targets, and the end shapes as plain SVG.
+  void WriteSvg(SvgWriteContext& ctx) const override;
+
   void Draw(Surface& surface, const DrawContext& ctx) override;
   // A square at each stored end point (never crosses).
   void DrawHandles(Surface& surface, const DrawContext& ctx, Colour colour,

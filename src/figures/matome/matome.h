@@ -52,6 +52,9 @@ class Matome final : public CadFigure {
   std::string GetKindNameJapanese() const override;
   std::string GetKindNameEnglish() const override;
 
+  // The note file's element (matome_svg.cpp): one path of arcs and lines.
+  void WriteSvg(SvgWriteContext& ctx) const override;
+
   // The four quarter curves as arcs and the two straight pieces, each
   // straight piece one pixel longer at both ends so that it joins the arcs.
   void Draw(Surface& surface, const DrawContext& ctx) override;

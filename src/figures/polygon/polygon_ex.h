@@ -71,6 +71,10 @@ class Polygon_Ex final : public CadFigure {
   std::string GetId() const override { return id_; }
   void SetId(std::string_view id) override { id_ = id; }
 
+  // Writes nothing: a polygon only comes from a foreign element of a file,
+  // and the note does not keep it when it is saved again.
+  void WriteSvg(SvgWriteContext&) const override {}
+
   // An open path through the vertices (not filled, not closed) and a pixel
   // at the last one; nothing with fewer than two vertices.
   void Draw(Surface& surface, const DrawContext& ctx) override;

@@ -133,6 +133,9 @@ class Rect_Ex final : public CadFigure {
   // imagePath holds a Shift-JIS lead byte.
   bool HasMultibyteText() const override;
 
+  // The note file's element (rect_ex_svg.cpp).
+  void WriteSvg(SvgWriteContext& ctx) const override;
+
   void Draw(Surface& surface, const DrawContext& ctx) override;
   void DrawHandles(Surface& surface, const DrawContext& ctx, Colour colour,
                    int32_t ignored) override;

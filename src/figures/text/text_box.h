@@ -83,6 +83,10 @@ class Text_Box : public CadFigure {
   std::string GetPub() const override { return pub_; }
   bool HasAttachments() const override { return !nodes_.empty(); }
   void WritePlainText(std::string& dst) const override;
+  // The note file's elements (text_box_svg.cpp).  Never measures: the
+  // writer lays every page out first (FigureList_prepareForWrite); a box
+  // without a layout is written with the frame it has.
+  void WriteSvg(SvgWriteContext& ctx) const override;
   void Draw(Surface& surface, const DrawContext& ctx) override;
   void DrawHandles(Surface& surface, const DrawContext& ctx, Colour colour,
                    int32_t ignored) override;

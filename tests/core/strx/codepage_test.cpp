@@ -96,3 +96,29 @@ TEST(Cp932Cut, CutLengthNeverEndsInsideACharacter) {
   EXPECT_EQ(0u, Cp932_cutLength("\x95\x5C", 1));
   EXPECT_EQ(1u, Cp932_cutLength(std::string("a\x95"), 1));
 }
+
+TEST(Cp932Text, LittleEndianBytesAgreeWithTheUnitsForEveryCode) {
+  std::string all;
+  for (int b = 0; b < 0x100; ++b) {
+    all.push_back(static_cast<char>(b));
+    if (Cp932_isLead(static_cast<unsigned char>(b))) all.push_back('\x40');
+  }
+  for (int lead = 0x81; lead <= 0xFC; ++lead) {
+    if (!Cp932_isLead(static_cast<unsigned char>(lead))) continue;
+    for (int trail = 0x30; trail <= 0xFD; ++trail) {
+      all.push_back(static_cast<char>(lead));
+      all.push_back(static_cast<char>(trail));
+    }
+  }
+  all.push_back('\x82');  // a lead byte at the very end
+  const std::u16string units = Cp932_toUtf16(all);
+  std::string bytes = "pre";
+  Cp932_appendUtf16Le(bytes, all);
+  ASSERT_EQ(bytes.size(), 3 + units.size() * 2);
+  EXPECT_EQ(bytes.substr(0, 3), "pre");
+  for (size_t i = 0; i < units.size(); ++i) {
+    const char16_t got = static_cast<char16_t>(static_cast<unsigned char>(bytes[3 + 2 * i]) |
+                                               (static_cast<unsigned char>(bytes[4 + 2 * i]) << 8));
+    ASSERT_EQ(got, units[i]) << i;
+  }
+}

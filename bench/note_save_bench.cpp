@@ -1,0 +1,110 @@
+// Saving a note of 20 pages x 500 figures, against copying the saved file
+// with cp(1) in the same run.  Counters: figures per second, MB/s of the
+// file written, and the peak memory the save added (VmHWM after resetting
+// it, minus the resident size before).  The saved note is left in
+// $TMPDIR (or /tmp) as zerbin-bench-note.svg for the reading benchmark.
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+
+#include "bench/note_bench_data.h"
+#include "document/writer/note_writer.h"
+#include "support/fixed_metrics.h"
+
+namespace {
+
+std::string tempFolder() {
+  const char* t = std::getenv("TMPDIR");
+  return t && *t ? t : "/tmp";
+}
+
+const std::string& benchNotePath() {
+  static const std::string path = tempFolder() + "/zerbin-bench-note.svg";
+  return path;
+}
+
+// VmRSS / VmHWM of this process in kB.
+long statusKb(const char* key) {
+  std::ifstream in("/proc/self/status");
+  std::string line;
+  const std::string k = std::string(key) + ":";
+  while (std::getline(in, line)) {
+    if (line.compare(0, k.size(), k) == 0) return std::atol(line.c_str() + k.size());
+  }
+  return 0;
+}
+
+void resetPeak() {
+  std::ofstream clear("/proc/self/clear_refs");
+  clear << "5";
+}
+
+class BenchHost : public NoteSaveHost {
+ public:
+  const TextMetrics* metrics() const override { return &metrics_; }
+
+ private:
+  FixedMetrics metrics_;
+};
+
+long fileSize(const std::string& path) {
+  std::FILE* f = std::fopen(path.c_str(), "rb");
+  if (!f) return 0;
+  std::fseek(f, 0, SEEK_END);
+  const long n = std::ftell(f);
+  std::fclose(f);
+  return n;
+}
+
+void BM_SaveNote(benchmark::State& state) {
+  const std::string work = tempFolder() + "/zerbin-bench-work";
+  std::system(("mkdir -p '" + work + "'").c_str());
+  NoteDocument doc(work);
+  doc.NewDocument(1, false);
+  BenchHost host;
+  BenchNote_fill(doc, *host.metrics());
+  long peakAdded = 0;
+  for (auto _ : state) {
+    const long before = statusKb("VmRSS");
+    resetPeak();
+    if (NoteWriter_save(doc, benchNotePath(), true, host) != 0) {
+      state.SkipWithError("save failed");
+      break;
+    }
+    peakAdded = std::max(peakAdded, statusKb("VmHWM") - before);
+  }
+  const long bytes = fileSize(benchNotePath());
+  const double figures = double(kBenchPages) * kBenchFiguresPerPage;
+  state.counters["figures/s"] =
+      benchmark::Counter(figures * double(state.iterations()), benchmark::Counter::kIsRate);
+  state.counters["MB/s"] = benchmark::Counter(double(bytes) * double(state.iterations()) / 1e6,
+                                              benchmark::Counter::kIsRate);
+  state.counters["file_MB"] = double(bytes) / 1e6;
+  state.counters["peak_added_MB"] = double(peakAdded) / 1024.0;
+  doc.ClearDocument();
+}
+BENCHMARK(BM_SaveNote)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// cp of the file the save wrote: the bar the save is measured against.
+void BM_CopySavedNote(benchmark::State& state) {
+  const std::string copy = benchNotePath() + ".copy";
+  const std::string command = "cp '" + benchNotePath() + "' '" + copy + "'";
+  for (auto _ : state) {
+    if (std::system(command.c_str()) != 0) {
+      state.SkipWithError("cp failed");
+      break;
+    }
+  }
+  std::remove(copy.c_str());
+  const long bytes = fileSize(benchNotePath());
+  state.counters["MB/s"] = benchmark::Counter(double(bytes) * double(state.iterations()) / 1e6,
+                                              benchmark::Counter::kIsRate);
+}
+BENCHMARK(BM_CopySavedNote)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+}  // namespace
+
+BENCHMARK_MAIN();
