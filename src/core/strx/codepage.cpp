@@ -2,6 +2,11 @@
 
 #include <iconv.h>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
@@ -138,43 +143,71 @@ std::u16string Cp932_toUtf16(std::string_view s) {
   return out;
 }
 
-void Cp932_appendUtf16Le(std::string& out, std::string_view s) {
+void Cp932_appendUtf16Le(std::string& out, std::string_view s, bool crlf) {
+  size_t room = s.size();
+  if (crlf) room += static_cast<size_t>(std::count(s.begin(), s.end(), '\n'));
   const size_t start = out.size();
-  out.resize(start + 2 * s.size());  // a character never takes more
-  char* p = out.data() + start;
-  auto put = [&p](char16_t u) {
-    *p++ = static_cast<char>(u & 0xFF);
-    *p++ = static_cast<char>(u >> 8);
-  };
+  out.resize(start + 2 * room);  // a character never takes more
+  unsigned char* p = reinterpret_cast<unsigned char*>(out.data() + start);
+  const unsigned char* in = reinterpret_cast<const unsigned char*>(s.data());
+  const size_t n = s.size();
   const Tables* t = nullptr;
+  unsigned char previous = 0;
   size_t i = 0;
-  while (i < s.size()) {
-    const unsigned char b = static_cast<unsigned char>(s[i]);
-    if (b < 0x80) {
-      *p++ = static_cast<char>(b);
-      *p++ = 0;
-      ++i;
-      continue;
-    }
-    if (!t) t = &tables();
-    if (Cp932_isLead(b)) {
-      if (i + 1 < s.size()) {
-        const char16_t u = t->dbcs[(b << 8) | static_cast<unsigned char>(s[i + 1])];
-        if (u != kNone) {
-          put(u);
-          i += 2;
-          continue;
-        }
+  while (i < n) {
+#if defined(__SSE2__)
+    // Runs of ASCII other than line feeds, 16 bytes at a time: the bytes
+    // with a zero byte after each.  There are at least 32 bytes of room
+    // while 16 bytes of input are left.
+    if (i + 16 <= n) {
+      const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i));
+      int special = _mm_movemask_epi8(v);
+      if (crlf) special |= _mm_movemask_epi8(_mm_cmpeq_epi8(v, _mm_set1_epi8('\n')));
+      const int plain = special ? __builtin_ctz(static_cast<unsigned>(special)) : 16;
+      if (plain > 0) {
+        const __m128i zero = _mm_setzero_si128();
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(p), _mm_unpacklo_epi8(v, zero));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(p + 16), _mm_unpackhi_epi8(v, zero));
+        p += 2 * plain;
+        i += static_cast<size_t>(plain);
+        previous = in[i - 1];
+        continue;
       }
-      put(0xFFFD);
+    }
+#endif
+    const unsigned char b = in[i];
+    if (b < 0x80) {
+      if (b == '\n' && crlf && previous != '\r') {
+        *p++ = '\r';
+        *p++ = 0;
+      }
+      *p++ = b;
+      *p++ = 0;
+      previous = b;
       ++i;
       continue;
     }
-    const char16_t u = t->single[b];
-    put(u == kNone ? char16_t(0xFFFD) : u);
-    ++i;
+    previous = b;
+    if (!t) t = &tables();
+    char16_t u;
+    if (Cp932_isLead(b)) {
+      u = i + 1 < n ? t->dbcs[(b << 8) | in[i + 1]] : kNone;
+      if (u != kNone) {
+        previous = in[i + 1];
+        i += 2;
+      } else {
+        u = 0xFFFD;
+        ++i;
+      }
+    } else {
+      u = t->single[b];
+      if (u == kNone) u = 0xFFFD;
+      ++i;
+    }
+    *p++ = static_cast<unsigned char>(u & 0xFF);
+    *p++ = static_cast<unsigned char>(u >> 8);
   }
-  out.resize(static_cast<size_t>(p - out.data()));
+  out.resize(static_cast<size_t>(reinterpret_cast<char*>(p) - out.data()));
 }
 
 std::string Cp932_fromUtf16(std::u16string_view s, bool* lossy) {

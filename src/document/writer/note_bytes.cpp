@@ -2,6 +2,8 @@
 
 #include <zlib.h>
 
+#include <string.h>
+
 #include <algorithm>
 #include <climits>
 
@@ -37,25 +39,14 @@ void appendCrlf(std::string& out, std::string_view text, bool afterCr) {
 }  // namespace
 
 std::string NoteBytes_encode(std::string_view text, bool wide) {
-  const size_t lines = static_cast<size_t>(std::count(text.begin(), text.end(), '\n'));
   std::string out;
   if (!wide) {
-    out.reserve(text.size() + lines);
+    out.reserve(text.size() + static_cast<size_t>(std::count(text.begin(), text.end(), '\n')));
     appendCrlf(out, text, false);
     return out;
   }
-  // Line by line, straight into the result: a line feed is never part of
-  // a double-byte character.
-  out.reserve(2 + 2 * (text.size() + lines));
   out.append("\xFF\xFE", 2);
-  size_t from = 0;
-  for (size_t at = text.find('\n'); at != std::string_view::npos; at = text.find('\n', at + 1)) {
-    Cp932_appendUtf16Le(out, text.substr(from, at - from));
-    if (at == 0 || text[at - 1] != '\r') out.append("\r\0", 2);
-    out.append("\n\0", 2);
-    from = at + 1;
-  }
-  Cp932_appendUtf16Le(out, text.substr(from));
+  Cp932_appendUtf16Le(out, text, true);
   return out;
 }
 
@@ -68,34 +59,90 @@ void NoteBytes_appendTextModeCopy(std::string& out, std::string_view fileBytes) 
   }
 }
 
-std::string NoteBytes_gzip(std::string_view bytes) {
-  z_stream z{};
-  int rc = deflateInit2(&z, Z_DEFAULT_COMPRESSION, Z_DEFLATED, 15 + 16, 8, Z_DEFAULT_STRATEGY);
-  if (rc != Z_OK) raiseZlib(rc);
-  std::string out;
-  out.resize(deflateBound(&z, static_cast<uLong>(std::min(bytes.size(), kChunk))) + 64);
-  size_t inPos = 0;
-  size_t outPos = 0;
-  for (;;) {
-    const size_t inLeft = bytes.size() - inPos;
-    const size_t give = std::min(inLeft, kChunk);
-    z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(bytes.data() + inPos));
-    z.avail_in = static_cast<uInt>(give);
-    if (out.size() - outPos < 64 * 1024) out.resize(out.size() * 2 + 64 * 1024);
-    z.next_out = reinterpret_cast<Bytef*>(out.data() + outPos);
-    z.avail_out = static_cast<uInt>(std::min(out.size() - outPos, kChunk));
-    const uInt availOut = z.avail_out;
-    rc = deflate(&z, give == inLeft ? Z_FINISH : Z_NO_FLUSH);
-    inPos += give - z.avail_in;
-    outPos += availOut - z.avail_out;
-    if (rc == Z_STREAM_END) break;
-    if (rc != Z_OK && rc != Z_BUF_ERROR) {
-      deflateEnd(&z);
-      raiseZlib(rc);
+void NoteBytes_encodePieces(std::string_view text, bool wide,
+                            const std::function<void(std::string_view)>& sink) {
+  constexpr size_t kPiece = 32 * 1024;
+  std::string buffer;
+  buffer.reserve(wide ? 4 * kPiece + 16 : 2 * kPiece + 16);
+  if (wide) sink(std::string_view("\xFF\xFE", 2));
+  size_t at = 0;
+  while (at < text.size()) {
+    // A piece ends after a line feed where there is one (never inside a
+    // double-byte character or between CR and LF); else at a character
+    // boundary not directly after a CR.
+    size_t end = std::min(text.size(), at + kPiece);
+    if (end < text.size()) {
+      const void* lf = memrchr(text.data() + at, '\n', end - at);
+      if (lf) {
+        end = static_cast<size_t>(static_cast<const char*>(lf) - text.data()) + 1;
+      } else {
+        size_t k = at;
+        while (k < end) k += Cp932_isLead(text[k]) && k + 1 < text.size() ? 2 : 1;
+        if (k < text.size() && text[k - 1] == '\r') ++k;
+        end = k;
+      }
     }
+    buffer.clear();
+    const std::string_view piece = text.substr(at, end - at);
+    if (wide)
+      Cp932_appendUtf16Le(buffer, piece, true);
+    else
+      appendCrlf(buffer, piece, at > 0 && text[at - 1] == '\r');
+    sink(buffer);
+    at = end;
   }
-  deflateEnd(&z);
-  out.resize(outPos);
+}
+
+struct NoteBytes_GzipStream::Impl {
+  z_stream z{};
+  std::function<void(std::string_view)> sink;
+  std::string buffer = std::string(64 * 1024, '\0');
+  bool open = false;
+};
+
+NoteBytes_GzipStream::NoteBytes_GzipStream(std::function<void(std::string_view)> sink)
+    : impl_(std::make_unique<Impl>()) {
+  impl_->sink = std::move(sink);
+  const int rc =
+      deflateInit2(&impl_->z, Z_DEFAULT_COMPRESSION, Z_DEFLATED, 15 + 16, 8, Z_DEFAULT_STRATEGY);
+  if (rc != Z_OK) raiseZlib(rc);
+  impl_->open = true;
+}
+
+NoteBytes_GzipStream::~NoteBytes_GzipStream() {
+  if (impl_->open) deflateEnd(&impl_->z);
+}
+
+void NoteBytes_GzipStream::write(std::string_view bytes) {
+  while (!bytes.empty()) {
+    const size_t give = std::min(bytes.size(), kChunk);
+    run(bytes.substr(0, give), false);
+    bytes.remove_prefix(give);
+  }
+}
+
+void NoteBytes_GzipStream::finish() { run({}, true); }
+
+void NoteBytes_GzipStream::run(std::string_view bytes, bool finish) {
+  z_stream& z = impl_->z;
+  z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(bytes.data()));
+  z.avail_in = static_cast<uInt>(bytes.size());
+  for (;;) {
+    z.next_out = reinterpret_cast<Bytef*>(impl_->buffer.data());
+    z.avail_out = static_cast<uInt>(impl_->buffer.size());
+    const int rc = deflate(&z, finish ? Z_FINISH : Z_NO_FLUSH);
+    if (rc != Z_OK && rc != Z_STREAM_END && rc != Z_BUF_ERROR) raiseZlib(rc);
+    const size_t made = impl_->buffer.size() - z.avail_out;
+    if (made) impl_->sink(std::string_view(impl_->buffer.data(), made));
+    if (finish ? rc == Z_STREAM_END : (z.avail_in == 0 && z.avail_out != 0)) break;
+  }
+}
+
+std::string NoteBytes_gzip(std::string_view bytes) {
+  std::string out;
+  NoteBytes_GzipStream gz([&out](std::string_view piece) { out.append(piece); });
+  gz.write(bytes);
+  gz.finish();
   return out;
 }
 

@@ -4,12 +4,37 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 
 // Every "\n" not already preceded by "\r" becomes CR LF; with `wide` the
 // result is FF FE and the UTF-16 code units of the text.
 std::string NoteBytes_encode(std::string_view text, bool wide);
+
+// The same bytes handed to `sink` piece by piece (about 64 KiB each), so that
+// no second copy of a large note is made.
+void NoteBytes_encodePieces(std::string_view text, bool wide,
+                            const std::function<void(std::string_view)>& sink);
+
+// gzip compression handing its output to a sink as it goes.  Raises 102
+// ("Tar32.DLL エラーコード＝%d") when zlib fails.
+class NoteBytes_GzipStream {
+ public:
+  explicit NoteBytes_GzipStream(std::function<void(std::string_view)> sink);
+  ~NoteBytes_GzipStream();
+  NoteBytes_GzipStream(const NoteBytes_GzipStream&) = delete;
+  NoteBytes_GzipStream& operator=(const NoteBytes_GzipStream&) = delete;
+  void write(std::string_view bytes);
+  // Ends the stream (no write after it).
+  void finish();
+
+ private:
+  void run(std::string_view bytes, bool finish);
+  struct Impl;
+  std::unique_ptr<Impl> impl_;
+};
 
 // Appends a file's text as a text-mode read gives it: CR LF (and a lone CR
 // before LF) become "\n".

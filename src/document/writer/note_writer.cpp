@@ -253,6 +253,21 @@ std::string writeDocument(NoteDocument& doc, std::string_view target, NoteSaveHo
   return std::move(out);
 }
 
+// Writes the note's text over the target: encoded, and compressed for an
+// svgz target, piece by piece.
+void writeNoteFile(std::string_view target, std::string_view text, bool wide) {
+  FileX_AtomicFile file(target);
+  auto toFile = [&file](std::string_view bytes) { file.write(bytes); };
+  if (NoteBytes_isSvgz(target)) {
+    NoteBytes_GzipStream gz(toFile);
+    NoteBytes_encodePieces(text, wide, [&gz](std::string_view bytes) { gz.write(bytes); });
+    gz.finish();
+  } else {
+    NoteBytes_encodePieces(text, wide, toFile);
+  }
+  file.commit();
+}
+
 // Writes the file's bytes over the target in blocks.
 void replaceTarget(std::string_view target, std::string_view bytes) {
   FileX_AtomicFile file(target);
@@ -403,9 +418,7 @@ int NoteWriter_save(NoteDocument& doc, std::string_view target, bool copy, NoteS
         locked = true;
         const bool wide = NoteWriter_needsUtf16(doc);
         SvgWriteContext ctx = baseContext(targetPath, host);
-        std::string bytes = NoteBytes_encode(writeDocument(doc, targetPath, host, planAll(doc), ctx, wide), wide);
-        if (NoteBytes_isSvgz(targetPath)) bytes = NoteBytes_gzip(bytes);
-        replaceTarget(targetPath, bytes);
+        writeNoteFile(targetPath, writeDocument(doc, targetPath, host, planAll(doc), ctx, wide), wide);
         result = NoteWriter_ok;
       },
       [&](const Errors_Msg&) { result = NoteWriter_failed; });
@@ -485,9 +498,7 @@ int NoteWriter_savePublished(NoteDocument& doc, std::string_view target,
         }
         const WritePlan plan = planPublished(doc, options.publicationName);
         const bool wide = NoteWriter_needsUtf16(doc);
-        std::string bytes = NoteBytes_encode(writeDocument(doc, targetPath, host, plan, ctx, wide), wide);
-        if (NoteBytes_isSvgz(targetPath)) bytes = NoteBytes_gzip(bytes);
-        replaceTarget(targetPath, bytes);
+        writeNoteFile(targetPath, writeDocument(doc, targetPath, host, plan, ctx, wide), wide);
         result = NoteWriter_ok;
       },
       [&](const Errors_Msg&) { result = NoteWriter_failed; });

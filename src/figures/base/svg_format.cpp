@@ -105,10 +105,21 @@ std::string SvgFormat_afterClickAttributes(int32_t afterClick) {
 }
 
 std::string SvgFormat_rgb(Colour c) {
-  char buf[32];
-  std::snprintf(buf, sizeof buf, "rgb(%d,%d,%d)", static_cast<int>(c & 0xFF),
-                static_cast<int>((c >> 8) & 0xFF), static_cast<int>((c >> 16) & 0xFF));
-  return buf;
+  // Written for every figure: without the C library's formatter.
+  std::string out = "rgb(";
+  out.reserve(16);
+  auto part = [&out](unsigned v) {
+    if (v >= 100) out.push_back(static_cast<char>('0' + v / 100));
+    if (v >= 10) out.push_back(static_cast<char>('0' + v / 10 % 10));
+    out.push_back(static_cast<char>('0' + v % 10));
+  };
+  part(c & 0xFF);
+  out.push_back(',');
+  part((c >> 8) & 0xFF);
+  out.push_back(',');
+  part((c >> 16) & 0xFF);
+  out.push_back(')');
+  return out;
 }
 
 std::string SvgFormat_opacitySuffix(int32_t opacity) {

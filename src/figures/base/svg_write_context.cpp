@@ -7,8 +7,9 @@ namespace {
 
 // Whether every conversion of `format` is one the fast path knows: "%d" and
 // "%s" with an optional '0' flag and width, and "%%".
-bool simpleFormat(const char* format) {
-  for (const char* p = std::strchr(format, '%'); p; p = std::strchr(p + 1, '%')) {
+bool simpleFormat(const char* p) {
+  for (; *p; ++p) {
+    if (*p != '%') continue;
     ++p;
     if (*p == '%') continue;
     if (*p == '0') ++p;
@@ -40,14 +41,12 @@ void SvgWriteContext::vprintf(const char* format, va_list args) {
   // the conversions they use is several times faster than vsnprintf.
   if (simpleFormat(format)) {
     const char* p = format;
-    while (*p) {
-      const char* pct = std::strchr(p, '%');
-      if (!pct) {
-        out.append(p);
-        return;
-      }
-      out.append(p, static_cast<size_t>(pct - p));
-      p = pct + 1;
+    for (;;) {
+      const char* run = p;
+      while (*p && *p != '%') ++p;
+      out.append(run, static_cast<size_t>(p - run));
+      if (!*p) return;
+      ++p;
       if (*p == '%') {
         out.push_back('%');
         ++p;
@@ -71,7 +70,6 @@ void SvgWriteContext::vprintf(const char* format, va_list args) {
       }
       ++p;
     }
-    return;
   }
   char small[512];
   va_list again;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "core/strx/codepage.h"
 #include "support/test_support.h"
 
 using namespace testing_support;
@@ -56,6 +57,72 @@ TEST(NoteBytes, SvgzNamesInAnyCase) {
   EXPECT_TRUE(NoteBytes_isSvgz("B.SVGZ"));
   EXPECT_FALSE(NoteBytes_isSvgz("b.svg"));
   EXPECT_FALSE(NoteBytes_isSvgz("vgz"));
+}
+
+}  // namespace
+
+namespace {
+
+TEST(NoteBytes, PiecesJoinToTheWholeEncodingAtEveryBoundary) {
+  // Double-byte characters, CR LF pairs and lone LFs straddle the piece
+  // boundaries at every offset near 32 KiB.
+  for (size_t pad = 32 * 1024 - 6; pad < 32 * 1024 + 2; ++pad) {
+    std::string text(pad, 'a');
+    text += Sjis(u8"ソ表") + "\r\n\n" + Sjis(u8"能") + "\r";
+    text += std::string(40000, 'b') + "\n";
+    for (bool wide : {false, true}) {
+      std::string joined;
+      size_t pieces = 0;
+      NoteBytes_encodePieces(text, wide, [&](std::string_view p) {
+        joined.append(p);
+        ++pieces;
+      });
+      ASSERT_EQ(joined, NoteBytes_encode(text, wide)) << pad << " " << wide;
+      EXPECT_GE(pieces, 3u);
+    }
+  }
+}
+
+TEST(NoteBytes, StreamedGzipUnpacksToTheInput) {
+  std::string text;
+  for (int i = 0; i < 50000; ++i) text += std::to_string(i * 7919 % 10007) + ",";
+  std::string packed;
+  NoteBytes_GzipStream gz([&](std::string_view p) { packed.append(p); });
+  for (size_t at = 0; at < text.size(); at += 1000) gz.write(std::string_view(text).substr(at, 1000));
+  gz.finish();
+  EXPECT_EQ(NoteBytes_gunzip(packed, 1 << 24), text);
+}
+
+}  // namespace
+
+namespace {
+
+// The wide form by the obvious route: CR LF first, then the code units.
+std::string ReferenceWide(const std::string& text) {
+  std::string crlf;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\n' && (i == 0 || text[i - 1] != '\r')) crlf += '\r';
+    crlf += text[i];
+  }
+  std::string bytes = "\xFF\xFE";
+  for (char16_t u : Cp932_toUtf16(crlf)) {
+    bytes += static_cast<char>(u & 0xFF);
+    bytes += static_cast<char>(u >> 8);
+  }
+  return bytes;
+}
+
+TEST(NoteBytes, WideFormAgreesWithTheReferenceAroundLongAsciiRuns) {
+  const std::string pieces[] = {"\n", "\r\n", "\r", Sjis(u8"ソ"), "\x82", "\xA0", "x"};
+  for (size_t run = 0; run < 40; ++run) {
+    for (const std::string& a : pieces) {
+      for (const std::string& b : pieces) {
+        const std::string text = std::string(run, 'a') + a + std::string(run / 2, 'b') + b +
+                                 std::string(17, 'c') + a + "\n";
+        ASSERT_EQ(NoteBytes_encode(text, true), ReferenceWide(text)) << run;
+      }
+    }
+  }
 }
 
 }  // namespace
