@@ -58,10 +58,11 @@ struct CZerbinApp_Hooks {
   std::function<void(CZerbinApp&, uint32_t frame)> showParts;
 
   // The commands of CZerbinApp_runCommand by conversion mode (and the
-  // pseudo modes of "-links" and "-ids" below).  A missing entry reports
-  // that the command is not available and fails.
-  std::map<int32_t, std::function<void(CZerbinApp&, uint32_t frame, const std::string& src,
-                                       const std::string& dst)>>
+  // pseudo modes of "-links" and "-ids" below); each answers 0, or 1 after
+  // reporting its failure.  A missing entry reports that the command is not
+  // available and fails.
+  std::map<int32_t, std::function<int(CZerbinApp&, uint32_t frame, const std::string& src,
+                                      const std::string& dst)>>
       commands;
 };
 

@@ -73,6 +73,18 @@ bool isSeparator(std::string_view s) { return s == "/" || s == "\\"; }
 
 }  // namespace
 
+bool CZerbinApp_folderVariable(const CZerbinApp_Folders& folders, std::string_view name,
+                               std::string& value) {
+  for (const Variable& v : kVariables) {
+    std::string_view full = v.name;
+    if (full.substr(1, full.size() - 2) == name) {
+      value = folderOf(folders, v);
+      return true;
+    }
+  }
+  return false;
+}
+
 void CZerbinApp_expandPath(const CZerbinApp_Folders& folders, std::string& dst, size_t size,
                            const char* format, ...) {
   std::string_view fmt = format;

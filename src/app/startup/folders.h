@@ -26,6 +26,11 @@ struct CZerbinApp_Folders {
 void CZerbinApp_expandPath(const CZerbinApp_Folders& folders, std::string& dst, size_t size,
                            const char* format, ...);
 
+// The folder of a variable named without its percent signs ("work" for
+// "%work%"), for the expansion of "%name%" in links; false for other names.
+bool CZerbinApp_folderVariable(const CZerbinApp_Folders& folders, std::string_view name,
+                               std::string& value);
+
 // The profile folder rule: "-prof=" (already absolute) when given; else,
 // when the program does not lie under "/usr/", "profile/" beside the
 // program; else "$XDG_DATA_HOME/Brevlo/" or "$HOME/.local/share/Brevlo/".

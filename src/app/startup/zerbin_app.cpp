@@ -5,6 +5,7 @@
 #include <ctime>
 #include <unistd.h>
 
+#include "app/convert/public_copy.h"
 #include "app/startup/command_line.h"
 #include "core/errors/debug_trace.h"
 #include "core/errors/errors.h"
@@ -393,6 +394,7 @@ void CZerbinApp_setDefaultHooks(CZerbinApp_Hooks& h) {
   }
   if (!h.postFileSearch) h.postFileSearch = [](CZerbinApp&, uint32_t, bool) {};
   if (!h.startBackups) h.startBackups = [](CZerbinApp&) { return true; };
+  if (!h.commands.count(CZerbinApp_Conv_Public)) h.commands[CZerbinApp_Conv_Public] = CZerbinApp_publicCopy;
   if (!h.buildSite) {
     h.buildSite = [](CZerbinApp& app, const std::string& site) {
       ReportToUser(0, app.options.echoPath, "-rel %s: サイトの作成はまだ使えません。", site.c_str());
@@ -488,7 +490,7 @@ int CZerbinApp_runCommand(CZerbinApp& app, uint32_t frame, const CZerbinApp_Opti
     return 1;
   }
   int result = 0;
-  Except_tryCatch([&] { it->second(app, frame, source, dst); },
+  Except_tryCatch([&] { result = it->second(app, frame, source, dst); },
                   [&](const Errors_Msg& e) {
                     if (e.code < FileX_Err_EOF || e.code > FileX_Err_CannotWrite ||
                         e.code == FileX_Err_NotFindCopySrc) {

@@ -149,6 +149,9 @@ class Line_Corner final : public CadFigure {
   // The end's target number alone (the reader; the pointer comes from
   // ResolveLinks).
   void setEndTargetNumber(int32_t e, int32_t number);
+  // The stored number as it is (-1, "attached, target still to be found",
+  // included), without the reset of GetEndTargetNumber.
+  int32_t rawEndTargetNumber(int32_t e) const { return link(e).number(); }
 
  private:
   Point32& endRef(int32_t e) { return e == 2 ? p2_ : p1_; }

@@ -111,3 +111,24 @@ TEST(CZerbinAppFolders, ProfileRule) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(CZerbinAppFolders, VariablesForLinksByBareName) {
+  CZerbinApp_Folders f = sample();
+  std::string value;
+  ASSERT_TRUE(CZerbinApp_folderVariable(f, "work", value));
+  EXPECT_EQ(value, "/home/u/prof/work");
+  ASSERT_TRUE(CZerbinApp_folderVariable(f, "prog", value));
+  EXPECT_EQ(value, "/opt/brevlo/");
+  f.workFolderSetting = "/elsewhere/w";
+  ASSERT_TRUE(CZerbinApp_folderVariable(f, "work", value));
+  EXPECT_EQ(value, "/elsewhere/w");
+  value = "kept";
+  EXPECT_FALSE(CZerbinApp_folderVariable(f, "%work%", value));
+  EXPECT_FALSE(CZerbinApp_folderVariable(f, "HOME", value));
+  EXPECT_FALSE(CZerbinApp_folderVariable(f, "", value));
+  EXPECT_EQ(value, "kept");
+}
+
+}  // namespace

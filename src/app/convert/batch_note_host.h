@@ -1,0 +1,34 @@
+// The save host of conversions run without a window: text measured with the
+// platform's fonts, the application's file lock, its folders and settings,
+// and failures reported to the echo file (or the message box of a window).
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "document/writer/note_save_host.h"
+
+struct CZerbinApp;
+
+class CZerbinApp_BatchNoteHost final : public NoteSaveHost {
+ public:
+  CZerbinApp_BatchNoteHost(CZerbinApp& app, uint32_t frame, std::string notePath);
+  ~CZerbinApp_BatchNoteHost() override;
+
+  const TextMetrics* metrics() const override;
+  bool lockFiles() override;
+  void unlockFiles() override;
+  std::string scriptPath() const override;
+  StrX_VarLookup variables() const override;
+  bool lowerPath() const override;
+  bool japanese() const override;
+  std::string notePath() const override { return notePath_; }
+  void setNotePath(std::string_view path) override { notePath_ = path; }
+  void showSaveFailure(std::string_view text, std::string_view caption) override;
+
+ private:
+  CZerbinApp& app_;
+  uint32_t frame_;
+  std::string notePath_;
+  std::unique_ptr<TextMetrics> metrics_;
+};

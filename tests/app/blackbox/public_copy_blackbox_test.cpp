@@ -1,0 +1,163 @@
+// "-cs": the public copy of a note, made by the built program without a
+// window.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+
+#include "core/filex/filex.h"
+#include "document/note/note_document.h"
+#include "document/writer/note_layout.h"
+#include "document/writer/note_writer.h"
+#include "figures/corner/line_corner.h"
+#include "figures/line/line_ex.h"
+#include "figures/matome/matome.h"
+#include "figures/rect/rect_ex.h"
+#include "figures/text/text_box.h"
+#include "support/fixed_metrics.h"
+#include "zerbin_run.h"
+
+using namespace testing_support;
+
+namespace {
+
+class MetricsHost : public NoteSaveHost {
+ public:
+  const TextMetrics* metrics() const override { return &metrics_; }
+
+ private:
+  FixedMetrics metrics_;
+};
+
+// A note of three pages (page 2 a child of page 1), a back page, every
+// figure kind, line ends hanging on text boxes and Japanese text.
+void WriteSampleNoteBody(const std::string& work, const std::string& path, const char* filePub) {
+  NoteDocument doc(work);
+  doc.NewDocument(1, false);
+  FixedMetrics metrics;
+  int32_t number = 1;
+  auto fill = [&](int32_t dx) {
+    FigureList& list = doc.workingFigures();
+    auto a = std::make_unique<Text_Box>(&metrics);
+    a->SetNumber(number++);
+    a->SetBasePoint(40 + dx, 40);
+    a->SetText(Sjis(u8"見出し") + "\r\nline two");
+    a->Layout(metrics, DrawContext{});
+    Text_Box& boxA = static_cast<Text_Box&>(list.append(std::move(a)));
+    auto b = std::make_unique<Text_Box>(&metrics);
+    b->SetNumber(number++);
+    b->SetBasePoint(240 + dx, 140);
+    b->SetText("target");
+    b->Layout(metrics, DrawContext{});
+    Text_Box& boxB = static_cast<Text_Box&>(list.append(std::move(b)));
+    auto line = std::make_unique<Line_Ex>();
+    line->SetNumber(number++);
+    line->SetPoints({60 + dx, 50}, {250 + dx, 150});
+    line->SetArrow(2, 3);
+    Line_Ex& l = static_cast<Line_Ex&>(list.append(std::move(line)));
+    boxA.AttachEnd(0, l, 1);
+    boxB.AttachEnd(0, l, 2);
+    auto r = std::make_unique<Rect_Ex>();
+    r->SetNumber(number++);
+    r->shape = RectShape_RoundRect;
+    r->x = 20 + dx;
+    r->y = 200;
+    r->width = 60;
+    r->height = 30;
+    r->fillColour = 0x80FFFF;
+    r->url = "http://example.com/a?b=1&c='2'";
+    list.append(std::move(r));
+    auto m = std::make_unique<Matome>();
+    m->SetNumber(number++);
+    m->SetPoints({300 + dx, 20}, {310 + dx, 120});
+    list.append(std::move(m));
+    auto c = std::make_unique<Line_Corner>();
+    c->SetNumber(number++);
+    c->setEnd(1, 100 + dx, 250);
+    c->setEnd(2, 300 + dx, 280);
+    c->setThrough(200 + dx, 265);
+    c->setArrow(2, 6);
+    list.append(std::move(c));
+  };
+  doc.pageAt(0).setTitle(Sjis(u8"表紙 & \"まえがき\""));
+  fill(0);
+  doc.AddPage(AddPage_child);
+  doc.currentPage()->setTitle("child");
+  fill(10);
+  doc.AddPage(AddPage_next);
+  doc.currentPage()->setTitle("third");
+  fill(20);
+  doc.ToggleBackPage(true);
+  fill(30);
+  NoteDocumentSettings s = doc.documentSettings();
+  s.pubFile = filePub;
+  doc.setDocumentSettings(s);
+  MetricsHost host;
+  ASSERT_EQ(NoteWriter_save(doc, path, false, host), 0);
+  doc.ClearDocument();
+}
+
+void WriteSampleNote(const std::string& work, const std::string& path, const char* filePub = "") {
+  std::filesystem::create_directories(work);
+  const Errors_Msg e = CatchError([&] { WriteSampleNoteBody(work, path, filePub); });
+  ASSERT_EQ(e.code, 0) << e.text;
+}
+
+TEST(PublicCopyBlackBox, PublicCopyOfItsOwnOutputIsIdentical) {
+  TempDir dir;
+  const std::string prof = "-prof=" + dir.file("P");
+  WriteSampleNote(dir.file("work"), dir.file("note.svg"));
+  ZerbinRun first = runZerbin(dir, {prof, "-cs", "-pub=*", dir.file("note.svg"), dir.file("one.svg")});
+  ASSERT_EQ(first.status, 0) << first.echo;
+  const std::string one = ReadFileBytes(dir.file("one.svg"));
+  ASSERT_GT(one.size(), 1000u);
+  EXPECT_EQ(one.substr(0, 2), "\xFF\xFE");  // Japanese titles: the wide form
+  ZerbinRun second = runZerbin(dir, {prof, "-cs", "-pub=*", dir.file("one.svg"), dir.file("two.svg")});
+  ASSERT_EQ(second.status, 0) << second.echo;
+  EXPECT_EQ(ReadFileBytes(dir.file("two.svg")), one);
+}
+
+TEST(PublicCopyBlackBox, SvgzDestinationIsGzip) {
+  TempDir dir;
+  WriteSampleNote(dir.file("work"), dir.file("note.svg"));
+  ZerbinRun r = runZerbin(dir, {"-prof=" + dir.file("P"), "-cs", dir.file("note.svg"), dir.file("out.SVGZ")});
+  ASSERT_EQ(r.status, 0) << r.echo;
+  EXPECT_EQ(ReadFileBytes(dir.file("out.SVGZ")).substr(0, 2), "\x1F\x8B");
+}
+
+TEST(PublicCopyBlackBox, UnpublishedFileGivesThePlaceholder) {
+  TempDir dir;
+  WriteSampleNote(dir.file("work"), dir.file("note.svg"), "intra");
+  ZerbinRun r = runZerbin(dir, {"-prof=" + dir.file("P"), "-cs", "-pub=web", dir.file("note.svg"), dir.file("out.svg")});
+  ASSERT_EQ(r.status, 0) << r.echo;
+  EXPECT_EQ(ReadFileBytes(dir.file("out.svg")), NoteLayout_placeholderDocument());
+}
+
+TEST(PublicCopyBlackBox, FailuresAreReportedWithExitStatusOne) {
+  TempDir dir;
+  const std::string prof = "-prof=" + dir.file("P");
+  ZerbinRun missing = runZerbin(dir, {prof, "-cs", dir.file("none.svg"), dir.file("out.svg")});
+  EXPECT_EQ(missing.status, 1);
+  EXPECT_FALSE(missing.echo.empty());
+  EXPECT_FALSE(FileX_exists(dir.file("out.svg")));
+
+  WriteFileBytes(dir.file("bad.svg"), "<svg><g></g></g></svg>");
+  ZerbinRun broken = runZerbin(dir, {prof, "-cs", dir.file("bad.svg"), dir.file("out.svg")});
+  EXPECT_EQ(broken.status, 1);
+  EXPECT_NE(broken.echo.find(Sjis(u8"</g> が多すぎる")), std::string::npos) << broken.echo;
+
+  // Without DEST the copy would replace its own note: refused.
+  WriteSampleNote(dir.file("work"), dir.file("note.svg"));
+  const std::string before = ReadFileBytes(dir.file("note.svg"));
+  ZerbinRun self = runZerbin(dir, {prof, "-cs", dir.file("note.svg")});
+  EXPECT_EQ(self.status, 1);
+  EXPECT_EQ(ReadFileBytes(dir.file("note.svg")), before);
+
+  WriteSampleNote(dir.file("work"), dir.file("note2.svg"));
+  ZerbinRun unwritable = runZerbin(dir, {prof, "-cs", dir.file("note2.svg"), dir.file("no/such/out.svg")});
+  EXPECT_EQ(unwritable.status, 1);
+  EXPECT_NE(unwritable.echo.find(Sjis(u8"に書込みができません。保存に失敗しました。")), std::string::npos)
+      << unwritable.echo;
+}
+
+}  // namespace

@@ -1,0 +1,52 @@
+// Runs the built program in a child process with its own service name and
+// echo file, on the offscreen platform, ending right after start-up.
+#pragma once
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "support/test_support.h"
+
+struct ZerbinRun {
+  int status = -1;
+  std::string echo;  // CP932, CR LF turned into LF
+};
+
+inline std::string uniqueService() {
+  static std::atomic<int> n{0};
+  return "-service_name=BrevloTest_" + std::to_string(getpid()) + "_" + std::to_string(n++);
+}
+
+// Runs zerbin with the words (UTF-8) plus -t, -j, its own service and echo
+// file; the event loop ends right after start-up.
+inline ZerbinRun runZerbin(const testing_support::TempDir& dir, std::vector<std::string> words) {
+  std::string echo = dir.file("echo.txt");
+  std::vector<std::string> all = {ZERBIN_PROGRAM_PATH, "-t", "-j", uniqueService(),
+                                  "-echo=" + echo};
+  all.insert(all.end(), words.begin(), words.end());
+  pid_t pid = fork();
+  if (pid == 0) {
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    setenv("ZERBIN_QUIT_AFTER_STARTUP", "1", 1);
+    std::vector<char*> argv;
+    for (std::string& w : all) argv.push_back(w.data());
+    argv.push_back(nullptr);
+    execv(argv[0], argv.data());
+    _exit(127);
+  }
+  int st = 0;
+  waitpid(pid, &st, 0);
+  ZerbinRun r;
+  r.status = WIFEXITED(st) ? WEXITSTATUS(st) : 128 + WTERMSIG(st);
+  std::string bytes = testing_support::ReadFileBytes(echo);
+  for (char c : bytes) {
+    if (c != '\r') r.echo += c;
+  }
+  return r;
+}
+

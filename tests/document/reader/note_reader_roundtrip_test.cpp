@@ -1,0 +1,412 @@
+// Notes written by the note writer read back into the same note, and
+// written again into the same bytes.
+#include <gtest/gtest.h>
+
+#include "core/filex/filex.h"
+#include "document/writer/note_bytes.h"
+#include "document/writer/note_writer.h"
+#include "document/writer/note_writer_fixture.h"
+#include "figures/base/svg_write_context.h"
+#include "figures/canvas/canvas.h"
+#include "figures/corner/line_corner.h"
+#include "figures/line/line_ex.h"
+#include "figures/matome/matome.h"
+#include "figures/rect/rect_ex.h"
+#include "figures/text/text_box.h"
+#include "note_reader_fixture.h"
+
+using namespace testing_support;
+using namespace note_reader_test;
+
+namespace {
+
+// An ink layer file as the view writes it: its start tag on a line of its
+// own, strokes, and for the front layer the raw ink data.
+std::string FrontLayer(const std::string& raw1, const std::string& raw2) {
+  return "\t<g id=\"zerbin-ink\" type=\"front\">\r\n"
+         "\t<g id=\"zerbin-stroke\" style=\"stroke:rgb(255,0,0);stroke-linecap:round\">\r\n"
+         "\t<line x1=\"1.5\" y1=\"2.5\" x2=\"3.5\" "
+         "y2=\"4.5\"\r\n\t\tstyle=\"stroke-width:2.0\"/>\r\n"
+         "\t</g>\r\n<zerbin-ink-rawdata>\r\n<![CDATA[\r\n" +
+         raw1 + "\r\n" + raw2 + "\r\n]]>\r\n</zerbin-ink-rawdata>\r\n\t</g>\r\n";
+}
+
+std::string BackLayer() {
+  return "\t<g id=\"zerbin-ink\" type=\"back\">\r\n"
+         "\t<g id=\"zerbin-stroke\" style=\"stroke:rgb(0,0,255);stroke-linecap:round;"
+         "stroke-opacity:0.30;fill-opacity:0.0\">\r\n"
+         "\t<line x1=\"10\" y1=\"20\" x2=\"30\" y2=\"40\"\r\n\t\tstyle=\"stroke-width:8.0\"/>\r\n"
+         "\t</g>\r\n\t</g>\r\n";
+}
+
+class NoteReaderRoundTripTest : public NoteReaderFixture {
+ protected:
+  void SetUp() override {
+    NoteReaderFixture::SetUp();
+    source.NewDocument(11, false);
+    source.uuid = TestUuid();
+  }
+
+  // Saves `note` to `path` and answers the bytes.
+  std::string save(NoteDocument& note, const std::string& path) {
+    host.path = path;
+    EXPECT_EQ(NoteWriter_save(note, path, false, host), NoteWriter_ok);
+    return ReadFileBytes(path);
+  }
+
+  // Reads back what `source` was saved as, compares the structure, saves
+  // the read note to the same path and compares the bytes.
+  void roundTrip(const std::string& name) {
+    const std::string path = dir.file(name);
+    const std::string first = save(source, path);
+    read(path);
+    expectSameNote();
+    const std::string second = save(doc, path);
+    EXPECT_EQ(second.size(), first.size());
+    EXPECT_TRUE(second == first) << "the second save differs";
+  }
+
+  static std::string svgText(const CadPrim& figure) {
+    SvgWriteContext w;
+    figure.WriteSvg(w);
+    return w.out;
+  }
+
+  // The figures at `index` of the two lists are equal but for their
+  // numbers (a read note numbers its figures anew).
+  static bool sameFigure(const FigureList& read, size_t index, const FigureList& written) {
+    std::unique_ptr<CadPrim> copy = read.at(index).Clone(&read);
+    copy->SetNumber(written.at(index).GetNumber());
+    // The working copy of a picture is the session's own.
+    if (copy->GetKind() == FigureKind_Rect)
+      static_cast<Rect_Ex&>(*copy).workImagePath =
+          static_cast<const Rect_Ex&>(written.at(index)).workImagePath;
+    return copy->Equals(written.at(index), 0);
+  }
+
+  void expectSameNote() {
+    // Both laid out, as the writer lays a note out.
+    NoteWriter_preparePages(doc, host);
+    NoteWriter_preparePages(source, host);
+    ASSERT_EQ(doc.pageCount(), source.pageCount());
+    EXPECT_EQ(doc.firstPageNumber(), source.firstPageNumber());
+    EXPECT_EQ(doc.checkTree(), "");
+    EXPECT_TRUE(doc.uuid == source.uuid);
+    EXPECT_EQ(doc.formatVersion, 300);
+    EXPECT_EQ(doc.currentPageNumber(), 1);
+    EXPECT_TRUE(doc.documentSettings() == source.documentSettings());
+    for (size_t i = 0; i < doc.pageCount(); ++i) {
+      const int32_t n = doc.pageNumberAt(i);
+      SCOPED_TRACE("page " + std::to_string(n));
+      const NotePage& a = doc.pageAt(i);
+      const NotePage& b = source.pageAt(i);
+      if (n != 0) {
+        EXPECT_EQ(a.title(), b.title());
+      }
+      EXPECT_EQ(doc.parentNumber(n), source.parentNumber(n));
+      EXPECT_EQ(doc.numberOf(a.nextSibling), source.numberOf(b.nextSibling));
+      EXPECT_EQ(doc.numberOf(a.previousSibling), source.numberOf(b.previousSibling));
+      EXPECT_EQ(doc.numberOf(a.firstChild), source.numberOf(b.firstChild));
+      const Canvas& ca = a.settings();
+      const Canvas& cb = b.settings();
+      EXPECT_EQ(ca.width(), cb.width());
+      EXPECT_EQ(ca.height(), cb.height());
+      EXPECT_EQ(ca.className(), cb.className());
+      EXPECT_EQ(ca.GetId(), cb.GetId());
+      EXPECT_EQ(ca.pubPage(), cb.pubPage());
+      EXPECT_EQ(ca.saveImageFile(), cb.saveImageFile());
+      EXPECT_EQ(a.figureCount(), b.figureCount());
+      for (size_t f = 1; f < a.figures.size() && f < b.figures.size(); ++f) {
+        EXPECT_TRUE(sameFigure(a.figures, f, b.figures))
+            << "figure " << f << "\n"
+            << svgText(a.figures.at(f)) << svgText(b.figures.at(f));
+      }
+      for (const int32_t layer : {InkLayer_back, InkLayer_front}) {
+        EXPECT_EQ(ReadFileBytes(doc.inkLayerPath(n, layer)),
+                  ReadFileBytes(source.inkLayerPath(n, layer)))
+            << "layer " << layer;
+      }
+    }
+  }
+
+  // Every figure kind the writer writes, on two pages, with ids, links and
+  // a line hanging on a rotated framed text box.
+  void buildEveryKindNote() {
+    FigureList& list = source.workingFigures();
+    int32_t number = 100;
+    auto add = [&](std::unique_ptr<CadPrim> f) -> CadPrim& {
+      f->SetNumber(number++);
+      return list.append(std::move(f));
+    };
+    auto shape = [&](int32_t kind, int32_t x, int32_t y, int32_t w, int32_t h) -> Rect_Ex& {
+      auto r = TestRect(0, x, y, w, h);
+      r->shape = kind;
+      r->strokeWidth = 2;
+      r->strokeColour = 0x102030;
+      r->fillColour = 0x405060;
+      return static_cast<Rect_Ex&>(add(std::move(r)));
+    };
+    Rect_Ex& plain = shape(RectShape_Rectangle, 10, 10, 40, 30);
+    plain.id = "r1";
+    plain.url = "http://example.com/a?b=c&d=e";
+    plain.target = "_blank";
+    shape(RectShape_RoundRect, 60, 10, 40, 30).angle = 30;
+    shape(RectShape_Ellipse, 110, 10, 41, 31).opacity = 57;
+    shape(RectShape_Ellipse, 160, 10, 31, 31);
+    shape(RectShape_Diamond, 200, 10, 40, 30);
+    shape(RectShape_Parallelogram, 250, 10, 40, 32);
+    // "#" and script links are written without a target (the figures keep
+    // their "_blank").
+    Rect_Ex& hashLinked = shape(RectShape_Rectangle, 10, 60, 20, 20);
+    hashLinked.url = "#second";
+    hashLinked.pub = "web";
+    Rect_Ex& scripted = shape(RectShape_Rectangle, 40, 60, 20, 20);
+    scripted.url = "script:alert('x')";
+    const std::string picturePath = dir.file("pic.png");
+    WriteFileBytes(picturePath, "not decoded");
+    Rect_Ex& picture = shape(RectShape_Image, 70, 60, 20, 20);
+    picture.imagePath = picturePath;
+    picture.embedImage = false;
+    picture.takeNaturalSize = false;
+    picture.strokeWidth = 1;  // a picture is written without a border
+
+    auto line = std::make_unique<Line_Ex>();
+    line->SetPoints({10, 120}, {200, 170});
+    line->SetWidth(3);
+    line->SetColour(0x0080FF);
+    line->SetArrow(1, 1);
+    line->SetArrow(2, 5);
+    line->SetDashed(true);
+    add(std::move(line));
+
+    auto brace = std::make_unique<Matome>();
+    brace->SetPoints({220, 120}, {320, 140});
+    brace->SetWidth(2);
+    brace->SetColour(0x123456);
+    add(std::move(brace));
+
+    auto corner = std::make_unique<Line_Corner>();
+    corner->setEnd(1, 20, 300);
+    corner->setEnd(2, 200, 380);
+    corner->setThrough(110, 340);
+    corner->setAutoCentre(false);
+    corner->setWidth(2);
+    corner->setColour(0x00A000);
+    add(std::move(corner));
+
+    auto text = [&](int32_t frame, const char* content, int32_t x, int32_t y) -> Text_Box& {
+      auto b = std::make_unique<Text_Box>(&metrics);
+      b->SetText(content);
+      b->placeholder = false;
+      b->SetBasePoint(x, y);
+      b->SetFrameShape(frame);
+      return static_cast<Text_Box&>(add(std::move(b)));
+    };
+    Text_Box& frameless = text(TextBoxFrame_None, "a & b\r\n<c>\r\n\r\n'd' \"e\"", 350, 30);
+    frameless.className = "note";
+    frameless.AssignUrl("http://example.com/");
+    Text_Box& rotated = text(TextBoxFrame_Rectangle, "rotated", 300, 250);
+    rotated.angle = 30;
+    rotated.SetId("box1");
+    rotated.frameWidth = 2;
+    rotated.frameColour = 0x0000FF;
+    rotated.fillColour = 0x00FF00;
+    rotated.widthExtra = 1;
+    Text_Box& upright = text(TextBoxFrame_Ellipse, Sjis(u8"縦書き").c_str(), 450, 250);
+    upright.vertical = true;
+    upright.widthExtra = 1;
+    upright.SetId("box2");
+    // A box of one line is written without its spacing: the reader gives it
+    // one and a half times the font size.
+    rotated.lineSpacing = upright.lineSpacing = 18;
+    for (size_t f = 1; f < list.size(); ++f)
+      if (list.at(f).GetKind() == FigureKind_Text)
+        static_cast<Text_Box&>(list.at(f)).Layout(metrics, DrawContext{});
+
+    // The ends of a line that hangs on boxes are written where they meet the
+    // frames: start it there.
+    auto hanging = std::make_unique<Line_Ex>();
+    hanging->SetPoints({306, 257}, {420, 400});
+    Line_Ex& h = static_cast<Line_Ex&>(add(std::move(hanging)));
+    rotated.AttachEnd(0, h, 1);
+    upright.AttachEnd(0, h, 2);
+
+    source.AddPage(AddPage_next);
+    source.currentPage()->setTitle("second page");
+    source.workingSettings().SetId("second");
+    source.workingFigures().append(TestRect(number++, 5, 5, 10, 10));
+    source.SelectPage(1);
+  }
+
+  TempDir sourceWork;
+  NoteDocument source{sourceWork.path()};
+  RecordingSaveHost host;
+};
+
+TEST_F(NoteReaderRoundTripTest, SinglePageNote) {
+  source.workingSettings().setSize(612, 345);
+  source.workingFigures().append(TestRect(1, 10, 20, 30, 40));
+  roundTrip("one.svg");
+  EXPECT_EQ(doc.page(1)->settings().width(), 612);
+}
+
+TEST_F(NoteReaderRoundTripTest, SinglePageWithClassPubAndImagePath) {
+  Canvas& c = source.workingSettings();
+  c.setClassName("slide");
+  c.setPubPage("web");
+  c.setSaveImageFile(dir.file("img/one.png"));
+  NoteDocumentSettings s = source.documentSettings();
+  s.canvasType = CanvasType_WhiteBoard;
+  s.pubFile = "web,intra";
+  source.setDocumentSettings(s);
+  roundTrip("one.svg");
+}
+
+TEST_F(NoteReaderRoundTripTest, WholeNoteWithBackPageTreeTitlesSettingsAndInk) {
+  // Page 1 with a child page 2 and a next page 3, a back page, titles with
+  // the characters the format escapes and Japanese ones.
+  source.workingSettings().setSize(400, 200);
+  source.workingSettings().setClassName("first");
+  source.workingSettings().SetId("intro");
+  source.workingSettings().setPubPage("web,intra");
+  source.workingSettings().setSaveImageFile(dir.file("img/p1.png"));
+  source.pageAt(0).setTitle("A & B < C > \"q\" 'a'");
+  source.workingFigures().append(TestRect(1, 10, 20, 30, 40));
+  source.AddPage(AddPage_child);
+  source.workingSettings().setSize(300, 150);
+  source.currentPage()->setTitle(Sjis(u8"日本語のページ"));
+  source.workingFigures().append(TestRect(2, 1, 2, 3, 4));
+  source.workingFigures().append(TestRect(3, 5, 6, 7, 8));
+  source.SelectPage(1);
+  source.AddPage(AddPage_next);
+  source.currentPage()->setTitle("three");
+  source.workingSettings().setPubPage("intra");
+  source.SelectPage(1);
+  source.ToggleBackPage(false);
+  source.workingSettings().setSize(400, 100);
+  source.workingFigures().append(TestRect(4, 0, 0, 400, 100));
+  NoteDocumentSettings s = source.documentSettings();
+  s.canvasType = CanvasType_Menu;
+  s.pageInterval = 1500;
+  s.pubFile = "web";
+  source.setDocumentSettings(s);
+  source.SelectPage(1);
+
+  const std::string raw1(73, 'Q'), raw2 = "UVdFUlRZ";
+  WriteFileBytes(source.inkLayerPath(1, InkLayer_front), FrontLayer(raw1, raw2));
+  WriteFileBytes(source.inkLayerPath(1, InkLayer_back), BackLayer());
+  WriteFileBytes(source.inkLayerPath(0, InkLayer_front), FrontLayer("QkFDSw==", "Cg=="));
+  WriteFileBytes(source.inkLayerPath(3, InkLayer_back), BackLayer());
+
+  roundTrip("whole.svg");
+  // Japanese titles: the file is UTF-16.
+  EXPECT_EQ(ReadFileBytes(dir.file("whole.svg")).substr(0, 2), "\xFF\xFE");
+  ASSERT_TRUE(doc.hasBackPage());
+  EXPECT_EQ(doc.page(1)->inkData, raw1 + raw2);
+  EXPECT_EQ(doc.page(0)->inkData, "QkFDSw==Cg==");
+  EXPECT_EQ(doc.page(2)->inkData, "");
+  EXPECT_EQ(doc.page(1)->title(), "A & B < C > \"q\" 'a'");
+  EXPECT_EQ(doc.page(2)->title(), Sjis(u8"日本語のページ"));
+  EXPECT_EQ(doc.parentNumber(2), 1);
+  EXPECT_EQ(doc.page(1)->settings().GetId(), "intro");
+  EXPECT_EQ(doc.documentSettings().pageInterval, 1500);
+  EXPECT_EQ(doc.documentSettings().canvasType, CanvasType_Menu);
+}
+
+TEST_F(NoteReaderRoundTripTest, SvgzNote) {
+  source.workingFigures().append(TestRect(1, 10, 20, 30, 40));
+  source.AddPage(AddPage_next);
+  source.currentPage()->setTitle(Sjis(u8"二"));
+  WriteFileBytes(source.inkLayerPath(2, InkLayer_front), FrontLayer("AAAA", "BBBB"));
+  roundTrip("packed.svgz");
+  EXPECT_EQ(ReadFileBytes(dir.file("packed.svgz")).substr(0, 2), "\x1F\x8B");
+  EXPECT_EQ(doc.page(2)->inkData, "AAAABBBB");
+}
+
+TEST_F(NoteReaderRoundTripTest, PageTreeOfThreeLevels) {
+  source.pageAt(0).setTitle("1");
+  source.AddPage(AddPage_child);  // 2 under 1
+  source.currentPage()->setTitle("2");
+  source.AddPage(AddPage_child);  // 3 under 2
+  source.currentPage()->setTitle("3");
+  source.AddPage(AddPage_next);  // 4 under 2
+  source.currentPage()->setTitle("4");
+  source.SelectPage(1);
+  source.AddPage(AddPage_next);  // 5 top level
+  source.currentPage()->setTitle("5");
+  source.AddPage(AddPage_child);  // 6 under 5
+  source.currentPage()->setTitle("6");
+  ASSERT_EQ(source.checkTree(), "");
+  roundTrip("tree.svg");
+  EXPECT_EQ(doc.parentNumber(3), 2);
+  EXPECT_EQ(doc.parentNumber(4), 2);
+  EXPECT_EQ(doc.parentNumber(6), 5);
+}
+
+TEST_F(NoteReaderRoundTripTest, FigureIdsThatLookLikePagesStayFigures) {
+  auto r = TestRect(1, 1, 2, 3, 4);
+  r->id = "page2";
+  r->pub = "web";  // a wrapper group carries the id
+  source.workingFigures().append(std::move(r));
+  auto s = TestRect(2, 5, 6, 7, 8);
+  s->id = "backpage";
+  source.workingFigures().append(std::move(s));
+  roundTrip("ids.svg");
+  ASSERT_EQ(doc.pageCount(), 1u);
+  ASSERT_EQ(doc.page(1)->figureCount(), 2u);
+  EXPECT_EQ(doc.page(1)->figures.at(1).GetId(), "page2");
+}
+
+TEST_F(NoteReaderRoundTripTest, EveryFigureKind) {
+  buildEveryKindNote();
+  roundTrip("kinds.svg");
+
+  // The line hangs on the two boxes again (by their ids).
+  const FigureList& back = doc.page(1)->figures;
+  ASSERT_EQ(back.size(), source.page(1)->figures.size());
+  const CadPrim& readLine = back.at(back.size() - 1);
+  ASSERT_EQ(readLine.GetKind(), FigureKind_Line);
+  ASSERT_NE(readLine.GetEndTarget(1), nullptr);
+  ASSERT_NE(readLine.GetEndTarget(2), nullptr);
+  EXPECT_EQ(readLine.GetEndTarget(1)->GetId(), "box1");
+  EXPECT_EQ(readLine.GetEndTarget(2)->GetId(), "box2");
+  // Links of every form.
+  EXPECT_EQ(back.at(1).GetUrl(), "http://example.com/a?b=c&d=e");
+  EXPECT_EQ(back.at(7).GetUrl(), "#second");
+  EXPECT_EQ(back.at(8).GetUrl(), "script:alert('x')");
+}
+
+// A written note cut short or damaged anywhere is read without a crash,
+// and the note stays usable.
+TEST_F(NoteReaderRoundTripTest, CutAndDamagedNotesNeverCrash) {
+  buildEveryKindNote();
+  WriteFileBytes(source.inkLayerPath(1, InkLayer_front), FrontLayer("AAAA", "BBBB"));
+  const std::string path = dir.file("kinds.svg");
+  const std::string bytes = save(source, path);
+  const std::string text = NoteReader_documentText(path);
+  ASSERT_GT(text.size(), 1000u);
+  const std::string damaged = dir.file("damaged.svg");
+  auto check = [&](const std::string& what) {
+    (void)readError(damaged);
+    ASSERT_NE(doc.currentPage(), nullptr) << what;
+    EXPECT_EQ(doc.checkTree(), "") << what;
+    for (size_t i = 0; i < doc.pageCount(); ++i)
+      EXPECT_TRUE(FileX_isFile(doc.inkLayerPath(doc.pageNumberAt(i), InkLayer_front))) << what;
+  };
+  for (size_t cut = 0; cut < text.size(); cut += 61) {
+    WriteFileBytes(damaged, text.substr(0, cut));
+    check("cut at " + std::to_string(cut));
+  }
+  const char marks[] = {'<', '>', '"', '/', '=', '&', '\x81', ' '};
+  for (size_t at = 7, k = 0; at < text.size(); at += 83, ++k) {
+    std::string t = text;
+    t[at] = marks[k % sizeof marks];
+    WriteFileBytes(damaged, t);
+    check("byte " + std::to_string(at));
+  }
+  // The wide form cut at an odd length.
+  WriteFileBytes(damaged, bytes.substr(0, bytes.size() / 2 | 1));
+  check("wide, odd length");
+}
+
+}  // namespace
