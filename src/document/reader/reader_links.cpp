@@ -2,7 +2,13 @@
 // name (by id) or that they were marked attached to (by position), and
 // every figure is moved into the page coordinate range.
 
+#include <optional>
+#include <string>
+#include <unordered_map>
+#include <unordered_set>
+
 #include "core/strx/strx_copy.h"
+#include "core/strx/strx_search.h"
 #include "document/note/note_document.h"
 #include "document/reader/reader_elements.h"
 #include "figures/corner/line_corner.h"
@@ -34,23 +40,44 @@ Text_Box* asTextBox(CadPrim* f) {
   return dynamic_cast<Text_Box*>(f);
 }
 
-// The text box an id names: the first figure with that id ignoring case;
-// when that is no text box (only text boxes take line ends), the first
-// text box with that id.
-Text_Box* boxById(const FigureList& list, std::string_view id) {
-  if (Text_Box* box = asTextBox(NoteDocument_findFigureById(list, id))) return box;
-  for (const auto& f : list) {
-    Text_Box* box = asTextBox(f.get());
-    if (box && StrX_equalsNoCase(box->GetId(), id)) return box;
-  }
-  return nullptr;
+// The text boxes that ids name, looked up once per page: for each id
+// (ignoring case) the box that the first figure with that id is, or else
+// the first text box with that id (only text boxes take line ends).
+std::string foldedId(std::string_view id) {
+  std::string key(id);
+  StrX_lowerAscii(key);
+  return key;
 }
 
+class BoxesById {
+ public:
+  explicit BoxesById(const FigureList& list) {
+    std::unordered_set<std::string> firstSeen;  // ids whose first figure was met
+    for (const auto& f : list) {
+      if (f->GetKind() == FigureKind_Canvas) continue;
+      const std::string id = f->GetId();
+      if (id.empty()) continue;
+      std::string key = foldedId(id);
+      Text_Box* box = asTextBox(f.get());
+      const bool first = firstSeen.insert(key).second;
+      if (box && (first || !boxes_.count(key))) boxes_.emplace(std::move(key), box);
+    }
+  }
+  Text_Box* find(std::string_view id) const {
+    if (id.empty()) return nullptr;
+    auto it = boxes_.find(foldedId(id));
+    return it == boxes_.end() ? nullptr : it->second;
+  }
+
+ private:
+  std::unordered_map<std::string, Text_Box*> boxes_;
+};
+
 // The ends of straight lines that name their target by id.
-void attachById(const FigureList& list, Line_Ex& line) {
+void attachById(const BoxesById& boxes, Line_Ex& line) {
   for (int32_t end = 1; end <= 2; ++end) {
     if (line.RawEndTargetNumber(end) != -2) continue;
-    Text_Box* box = boxById(list, line.PendingTargetId(end));
+    Text_Box* box = boxes.find(line.PendingTargetId(end));
     if (!box) {
       line.ReleasePendingTargetId(end);
       continue;
@@ -131,8 +158,14 @@ void keepInRange(CadPrim& f) {
 }  // namespace
 
 void ReaderElements_connectLoadedLinks(FigureList& figures, int32_t formatVersion) {
-  for (const auto& f : figures)
-    if (auto* line = dynamic_cast<Line_Ex*>(f.get())) attachById(figures, *line);
+  std::optional<BoxesById> boxes;
+  for (const auto& f : figures) {
+    if (f->GetKind() != FigureKind_Line) continue;
+    auto* line = dynamic_cast<Line_Ex*>(f.get());
+    if (!line || (line->RawEndTargetNumber(1) != -2 && line->RawEndTargetNumber(2) != -2)) continue;
+    if (!boxes) boxes.emplace(figures);
+    attachById(*boxes, *line);
+  }
   for (const auto& f : figures)
     if (FigureKind_hasEnds(f->GetKind())) attachByPosition(figures, formatVersion, *f);
   for (const auto& f : figures) keepInRange(*f);
