@@ -5,13 +5,13 @@
 // file, and the peak memory a read adds (VmHWM growth after releasing free
 // memory), also as a multiple of the file's size.
 #include <benchmark/benchmark.h>
-#include <malloc.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <string>
 
+#include "bench/bench_process.h"
 #include "bench/note_bench_data.h"
 #include "document/reader/note_reader.h"
 #include "document/writer/note_writer.h"
@@ -19,29 +19,8 @@
 
 namespace {
 
-std::string tempFolder() {
-  const char* t = std::getenv("TMPDIR");
-  return t && *t ? t : "/tmp";
-}
 
-long statusKb(const char* key) {
-  std::ifstream in("/proc/self/status");
-  std::string line;
-  const std::string k = std::string(key) + ":";
-  while (std::getline(in, line)) {
-    if (line.compare(0, k.size(), k) == 0) return std::atol(line.c_str() + k.size());
-  }
-  return 0;
-}
 
-long fileSize(const std::string& path) {
-  std::FILE* f = std::fopen(path.c_str(), "rb");
-  if (!f) return 0;
-  std::fseek(f, 0, SEEK_END);
-  const long n = std::ftell(f);
-  std::fclose(f);
-  return n;
-}
 
 class BenchHost : public NoteSaveHost {
  public:
@@ -51,7 +30,7 @@ class BenchHost : public NoteSaveHost {
 
 const std::string& workFolder() {
   static const std::string w = [] {
-    std::string p = tempFolder() + "/zerbin-bench-read-work";
+    std::string p = Bench_tempFolder() + "/zerbin-bench-read-work";
     std::system(("mkdir -p '" + p + "'").c_str());
     return p;
   }();
@@ -61,7 +40,7 @@ const std::string& workFolder() {
 // The note file, written once per run.
 const std::string& noteFile() {
   static const std::string path = [] {
-    std::string p = tempFolder() + "/zerbin-bench-read-note.svg";
+    std::string p = Bench_tempFolder() + "/zerbin-bench-read-note.svg";
     NoteDocument doc(workFolder());
     doc.NewDocument(900, false);
     BenchHost host;
@@ -79,12 +58,7 @@ void BM_ReadNote(benchmark::State& state) {
   AppCounters counters;
   NoteReadOptions options(counters);
   options.metrics = &metrics;
-  malloc_trim(0);
-  {
-    std::ofstream clear("/proc/self/clear_refs");
-    clear << "5";
-  }
-  const long before = statusKb("VmHWM");
+  const long before = Bench_resetPeak();
   size_t figures = 0;
   for (auto _ : state) {
     NoteDocument doc(workFolder());
@@ -93,8 +67,8 @@ void BM_ReadNote(benchmark::State& state) {
     for (size_t i = 0; i < doc.pageCount(); ++i) figures += doc.pageAt(i).figureCount();
     doc.ClearDocument();
   }
-  const long peak = statusKb("VmHWM") - before;
-  const double bytes = double(fileSize(path));
+  const long peak = Bench_statusKb("VmHWM") - before;
+  const double bytes = double(Bench_fileSize(path));
   state.counters["figures"] = double(figures);
   state.counters["figures/s"] =
       benchmark::Counter(double(figures) * double(state.iterations()), benchmark::Counter::kIsRate);
@@ -115,7 +89,7 @@ void BM_XmllintNoout(benchmark::State& state) {
       break;
     }
   }
-  state.counters["MB/s"] = benchmark::Counter(double(fileSize(noteFile())) *
+  state.counters["MB/s"] = benchmark::Counter(double(Bench_fileSize(noteFile())) *
                                                   double(state.iterations()) / 1e6,
                                               benchmark::Counter::kIsRate);
 }

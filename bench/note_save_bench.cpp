@@ -2,16 +2,15 @@
 // with cp(1) in the same run.  Counters: figures per second, MB/s of the
 // file written, and the peak memory the save added (VmHWM after resetting
 // it once the note is built, minus that size).  The saved note is left in
-// $TMPDIR (or /tmp) as zerbin-bench-note.svg for the reading benchmark.
+// $TMPDIR (or /tmp) as zerbin-bench-note.svg.
 #include <benchmark/benchmark.h>
-
-#include <malloc.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <string>
 
+#include "bench/bench_process.h"
 #include "bench/note_bench_data.h"
 #include "document/writer/note_bytes.h"
 #include "document/writer/note_writer.h"
@@ -19,31 +18,13 @@
 
 namespace {
 
-std::string tempFolder() {
-  const char* t = std::getenv("TMPDIR");
-  return t && *t ? t : "/tmp";
-}
 
 const std::string& benchNotePath() {
-  static const std::string path = tempFolder() + "/zerbin-bench-note.svg";
+  static const std::string path = Bench_tempFolder() + "/zerbin-bench-note.svg";
   return path;
 }
 
-// VmRSS / VmHWM of this process in kB.
-long statusKb(const char* key) {
-  std::ifstream in("/proc/self/status");
-  std::string line;
-  const std::string k = std::string(key) + ":";
-  while (std::getline(in, line)) {
-    if (line.compare(0, k.size(), k) == 0) return std::atol(line.c_str() + k.size());
-  }
-  return 0;
-}
 
-void resetPeak() {
-  std::ofstream clear("/proc/self/clear_refs");
-  clear << "5";
-}
 
 class BenchHost : public NoteSaveHost {
  public:
@@ -53,35 +34,24 @@ class BenchHost : public NoteSaveHost {
   FixedMetrics metrics_;
 };
 
-long fileSize(const std::string& path) {
-  std::FILE* f = std::fopen(path.c_str(), "rb");
-  if (!f) return 0;
-  std::fseek(f, 0, SEEK_END);
-  const long n = std::ftell(f);
-  std::fclose(f);
-  return n;
-}
 
 void BM_SaveNote(benchmark::State& state) {
-  const std::string work = tempFolder() + "/zerbin-bench-work";
+  const std::string work = Bench_tempFolder() + "/zerbin-bench-work";
   std::system(("mkdir -p '" + work + "'").c_str());
   NoteDocument doc(work);
   doc.NewDocument(1, false);
   BenchHost host;
   BenchNote_fill(doc, *host.metrics());
-  // Free memory goes back to the system first, so that what the save needs
-  // shows as growth of the peak.
-  malloc_trim(0);
-  resetPeak();
-  const long before = statusKb("VmHWM");
+  // What the save needs shows as growth of the peak.
+  const long before = Bench_resetPeak();
   for (auto _ : state) {
     if (NoteWriter_save(doc, benchNotePath(), true, host) != 0) {
       state.SkipWithError("save failed");
       break;
     }
   }
-  const long peakAdded = statusKb("VmHWM") - before;
-  const long bytes = fileSize(benchNotePath());
+  const long peakAdded = Bench_statusKb("VmHWM") - before;
+  const long bytes = Bench_fileSize(benchNotePath());
   const double figures = double(kBenchPages) * kBenchFiguresPerPage;
   state.counters["figures/s"] =
       benchmark::Counter(figures * double(state.iterations()), benchmark::Counter::kIsRate);
@@ -95,7 +65,7 @@ BENCHMARK(BM_SaveNote)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // The parts of a save: the document text alone, and its UTF-16 form.
 void BM_DocumentText(benchmark::State& state) {
-  const std::string work = tempFolder() + "/zerbin-bench-work";
+  const std::string work = Bench_tempFolder() + "/zerbin-bench-work";
   NoteDocument doc(work);
   doc.NewDocument(2, false);
   BenchHost host;
@@ -123,7 +93,7 @@ void BM_CopySavedNote(benchmark::State& state) {
     }
   }
   std::remove(copy.c_str());
-  const long bytes = fileSize(benchNotePath());
+  const long bytes = Bench_fileSize(benchNotePath());
   state.counters["MB/s"] = benchmark::Counter(double(bytes) * double(state.iterations()) / 1e6,
                                               benchmark::Counter::kIsRate);
 }

@@ -19,26 +19,6 @@ namespace {
 constexpr size_t kFontFamilyMax = 39;
 constexpr size_t kFilterTextMax = 255;
 
-// "%Y/%m/%d-%H:%M:%S" in local time; false when the text is not one.
-bool readAlarm(std::string_view text, int64_t& seconds) {
-  const std::string s(text);
-  std::tm tm{};
-  int consumed = 0;
-  if (std::sscanf(s.c_str(), "%d/%d/%d-%d:%d:%d%n", &tm.tm_year, &tm.tm_mon, &tm.tm_mday,
-                  &tm.tm_hour, &tm.tm_min, &tm.tm_sec, &consumed) != 6)
-    return false;
-  if (tm.tm_mon < 1 || tm.tm_mon > 12 || tm.tm_mday < 1 || tm.tm_mday > 31 || tm.tm_hour < 0 ||
-      tm.tm_hour > 23 || tm.tm_min < 0 || tm.tm_min > 59 || tm.tm_sec < 0 || tm.tm_sec > 60)
-    return false;
-  tm.tm_year -= 1900;
-  tm.tm_mon -= 1;
-  tm.tm_isdst = -1;
-  const std::time_t t = std::mktime(&tm);
-  if (t == static_cast<std::time_t>(-1)) return false;
-  seconds = static_cast<int64_t>(t);
-  return true;
-}
-
 // The tag's own value of an identity attribute, else the enclosing group's,
 // which is then used up.
 std::string takeIdentity(const XmlEventReader& xml, std::string_view name,
@@ -81,7 +61,7 @@ std::unique_ptr<Text_Box> ReaderElements_textStart(ReaderContext& ctx) {
 
   if (const std::optional<std::string_view> alarm = xml.Attribute("zerbin-alarm")) {
     int64_t t = 0;
-    if (readAlarm(*alarm, t)) {
+    if (SvgFormat_parseAlarmText(*alarm, t, 6)) {
       box->alarmSet = true;
       box->alarmTime = t;
     }

@@ -176,3 +176,21 @@ std::string SvgFormat_alarmText(int64_t seconds) {
   const size_t n = std::strftime(buf, sizeof buf, "%Y/%m/%d-%H:%M:%S", &tm);
   return std::string(buf, n);
 }
+
+bool SvgFormat_parseAlarmText(std::string_view text, int64_t& seconds, int minimumFields) {
+  const std::string s(text);
+  std::tm tm{};
+  const int fields = std::sscanf(s.c_str(), "%d/%d/%d-%d:%d:%d", &tm.tm_year, &tm.tm_mon,
+                                 &tm.tm_mday, &tm.tm_hour, &tm.tm_min, &tm.tm_sec);
+  if (fields < minimumFields || fields < 3) return false;
+  if (tm.tm_mon < 1 || tm.tm_mon > 12 || tm.tm_mday < 1 || tm.tm_mday > 31 || tm.tm_hour < 0 ||
+      tm.tm_hour > 23 || tm.tm_min < 0 || tm.tm_min > 59 || tm.tm_sec < 0 || tm.tm_sec > 60)
+    return false;
+  tm.tm_year -= 1900;
+  tm.tm_mon -= 1;
+  tm.tm_isdst = -1;
+  const std::time_t t = std::mktime(&tm);
+  if (t == static_cast<std::time_t>(-1)) return false;
+  seconds = static_cast<int64_t>(t);
+  return true;
+}

@@ -78,3 +78,7 @@ std::string SvgFormat_fontFaceFromFile(std::string_view family);
 
 // Seconds since the epoch as local time "%Y/%m/%d-%H:%M:%S".
 std::string SvgFormat_alarmText(int64_t seconds);
+// Reads that text back (local time): at least `minimumFields` of the six
+// numbers must be there (the missing ones are 0) and each in its range;
+// false otherwise.
+bool SvgFormat_parseAlarmText(std::string_view text, int64_t& seconds, int minimumFields);

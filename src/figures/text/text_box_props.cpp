@@ -9,6 +9,7 @@
 #include "core/strx/strx_copy.h"
 #include "core/strx/strx_numbers.h"
 #include "core/strx/strx_path.h"
+#include "figures/base/svg_format.h"
 #include "figures/text/text_box.h"
 
 namespace {
@@ -67,21 +68,6 @@ std::string alarmTextOf(int64_t t) {
   char buf[32];
   std::strftime(buf, sizeof buf, "%Y/%m/%d-%H:%M:%S", &tm);
   return buf;
-}
-
-bool readAlarm(std::string_view v, int64_t& out) {
-  std::tm tm{};
-  const std::string s(v);
-  if (std::sscanf(s.c_str(), "%d/%d/%d-%d:%d:%d", &tm.tm_year, &tm.tm_mon, &tm.tm_mday,
-                  &tm.tm_hour, &tm.tm_min, &tm.tm_sec) < 3)
-    return false;
-  tm.tm_year -= 1900;
-  tm.tm_mon -= 1;
-  tm.tm_isdst = -1;
-  const std::time_t t = std::mktime(&tm);
-  if (t == static_cast<std::time_t>(-1)) return false;
-  out = static_cast<int64_t>(t);
-  return true;
 }
 
 int32_t number(std::string_view v) { return StrX_toInt(v); }
@@ -226,7 +212,7 @@ void Text_Box::SetProperty(int32_t row, std::string_view value, std::string_view
       invalidateBounds();
       break;
     case 29:
-      alarmSet = !value.empty() && StrX_isAsciiDigit(value[0]) && readAlarm(value, alarmTime);
+      alarmSet = !value.empty() && StrX_isAsciiDigit(value[0]) && SvgFormat_parseAlarmText(value, alarmTime, 3);
       break;
     case 30: condition = TextCondition_parse(value); break;
     case 31:

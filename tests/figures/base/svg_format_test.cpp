@@ -172,3 +172,29 @@ TEST(SvgFormat, AlarmTextIsLocalTime) {
   const std::time_t t = std::mktime(&tm);
   EXPECT_EQ(SvgFormat_alarmText(static_cast<int64_t>(t)), "2021/03/04-05:06:07");
 }
+
+TEST(SvgFormatAlarm, TextRoundTripsAndBadTextsAreRefused) {
+  std::tm tm{};
+  tm.tm_year = 2026 - 1900;
+  tm.tm_mon = 11;
+  tm.tm_mday = 9;
+  tm.tm_hour = 7;
+  tm.tm_min = 5;
+  tm.tm_sec = 3;
+  tm.tm_isdst = -1;
+  const int64_t t = static_cast<int64_t>(std::mktime(&tm));
+  EXPECT_EQ(SvgFormat_alarmText(t), "2026/12/09-07:05:03");
+  int64_t back = 0;
+  ASSERT_TRUE(SvgFormat_parseAlarmText(SvgFormat_alarmText(t), back, 6));
+  EXPECT_EQ(back, t);
+  // A date alone is enough where three fields are asked for.
+  int64_t day = 0;
+  EXPECT_TRUE(SvgFormat_parseAlarmText("2026/12/09", day, 3));
+  EXPECT_FALSE(SvgFormat_parseAlarmText("2026/12/09", day, 6));
+  for (const char* bad : {"", "x", "2026/13/01-00:00:00", "2026/12/32-00:00:00",
+                          "2026/12/09-24:00:00", "2026/12/09-10:60:00", "2026/12"}) {
+    int64_t v = 42;
+    EXPECT_FALSE(SvgFormat_parseAlarmText(bad, v, 3)) << bad;
+    EXPECT_EQ(v, 42);
+  }
+}
