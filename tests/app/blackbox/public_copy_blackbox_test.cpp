@@ -161,3 +161,48 @@ TEST(PublicCopyBlackBox, FailuresAreReportedWithExitStatusOne) {
 }
 
 }  // namespace
+
+namespace {
+
+// A note with two linked text boxes: one to a note the replacement file
+// maps to a web page, one to a note it cuts.
+void WriteLinkedNote(const std::string& work, const std::string& path, const std::string& folder) {
+  std::filesystem::create_directories(work);
+  const Errors_Msg e = CatchError([&] {
+    NoteDocument doc(work);
+    doc.NewDocument(1, false);
+    FixedMetrics metrics;
+    int32_t number = 1;
+    for (const char* target : {"guide.svg", "secret.svg"}) {
+      auto t = std::make_unique<Text_Box>(&metrics);
+      t->SetNumber(number);
+      t->SetBasePoint(20, 20 * number++);
+      t->SetText(target);
+      t->SetUrl(folder + "/" + target);
+      t->Layout(metrics, DrawContext{});
+      doc.workingFigures().append(std::move(t));
+    }
+    MetricsHost host;
+    ASSERT_EQ(NoteWriter_save(doc, path, false, host), 0);
+    doc.ClearDocument();
+  });
+  ASSERT_EQ(e.code, 0) << e.text;
+}
+
+TEST(PublicCopyBlackBox, LinksAreRewrittenByTheReplacementFile) {
+  TempDir dir;
+  WriteLinkedNote(dir.file("work"), dir.file("note.svg"), dir.path());
+  WriteFileBytes(dir.file("links.txt"),
+                 "[repurl]\r\nsrc=guide.svg\r\ndst=http://example.com/guide.html\r\n"
+                 "src=secret.svg\r\ndst=script:cut\r\n");
+  ZerbinRun r = runZerbin(dir, {"-prof=" + dir.file("P"), "-cs", "-repurl=" + dir.file("links.txt"),
+                                dir.file("note.svg"), dir.file("out.svg")});
+  ASSERT_EQ(r.status, 0) << r.echo;
+  const std::string out = ReadFileBytes(dir.file("out.svg"));
+  EXPECT_NE(out.find("<a xlink:href=\"http://example.com/guide.html\""), std::string::npos) << out;
+  EXPECT_EQ(out.find("secret.svg\""), std::string::npos) << out;
+  // The cut link leaves its text in place.
+  EXPECT_NE(out.find(">secret.svg</text>"), std::string::npos) << out;
+}
+
+}  // namespace
