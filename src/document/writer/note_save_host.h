@@ -55,6 +55,10 @@ class NoteSaveHost {
   virtual void showStatus(std::string_view) {}
   virtual void exportPageImage(int32_t /*page*/, std::string_view /*path*/) {}
   virtual void exportHtml(std::string_view /*path*/, char /*mode*/) {}
+  // Where the keyword index of a saved note goes ("" writes none), and the
+  // folder of its plain-text dump for full-text search ("" writes none).
+  virtual std::string keywordsFolder() const { return ""; }
+  virtual std::string plainTextFolder() const { return ""; }
   // The backup copy of a saved note.
   virtual void backup(std::string_view /*savedPath*/) {}
   // The mirror copy of the MultiSaveRoot setting: 0, or the result code of

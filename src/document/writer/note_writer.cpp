@@ -11,6 +11,7 @@
 #include "core/filex/filex.h"
 #include "core/strx/codepage.h"
 #include "core/strx/strx_path.h"
+#include "document/keywords/keyword_file.h"
 #include "document/writer/link_rewrite.h"
 #include "document/writer/link_table.h"
 #include "document/writer/note_bytes.h"
@@ -427,7 +428,11 @@ int NoteWriter_save(NoteDocument& doc, std::string_view target, bool copy, NoteS
   // reported by the parts that run them.
   Except_tryCatch(
       [&] {
-        if (!copy && result == NoteWriter_ok) regeneratePageFiles(doc, targetPath, host);
+        if (!copy && result == NoteWriter_ok) {
+          regeneratePageFiles(doc, targetPath, host);
+          const std::string keywords = host.keywordsFolder();
+          if (!keywords.empty()) KeywordFile_write(doc, targetPath, keywords, host.plainTextFolder());
+        }
         host.refreshTitle();
         if (!copy && result == NoteWriter_ok) {
           host.setNotePath(targetPath);

@@ -36,6 +36,7 @@ class RecordingSaveHost : public NoteSaveHost {
     htmls.push_back(std::string(1, mode) + ":" + std::string(p));
   }
   void backup(std::string_view p) override { backups.emplace_back(p); }
+  std::string keywordsFolder() const override { return keywords; }
   int mirror(std::string_view) override { return mirrorResult; }
   void showSaveFailure(std::string_view text, std::string_view caption) override {
     failures.push_back(std::string(text) + "|" + std::string(caption));
@@ -48,6 +49,7 @@ class RecordingSaveHost : public NoteSaveHost {
   bool zoomFixed = false;
   std::string script;
   std::string path;
+  std::string keywords;
   bool autoSave = false;
   int mirrorResult = 0;
   int titleRefreshes = 0;

@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "document/writer/note_bytes.h"
+#include "document/keywords/keyword_file.h"
 #include "figures/line/line_ex.h"
 #include "figures/text/text_box.h"
 #include "note_writer_fixture.h"
@@ -259,6 +260,22 @@ TEST_F(NoteWriterTest, PageFilesAreRegeneratedOnlyBySaves) {
   // Written relative to the note's folder.
   EXPECT_NE(saved().find("corr-image=\"p1.png\""), std::string::npos);
   EXPECT_NE(saved().find("corr-image=\"p2.jpg\""), std::string::npos);
+}
+
+TEST_F(NoteWriterTest, SavesWriteTheKeywordIndexAndCopiesDoNot) {
+  host.keywords = dir.file("keywords");
+  auto t = std::make_unique<Text_Box>(&host.metricsImpl);
+  t->SetNumber(1);
+  t->SetId("k1");
+  t->SetText("topic");
+  t->className = "keyword-2";
+  doc.workingFigures().append(std::move(t));
+  const std::string index = KeywordFile_path(host.keywords, target, doc.uuid);
+  ASSERT_EQ(save(true), 0);
+  EXPECT_FALSE(std::filesystem::exists(index));
+  ASSERT_EQ(save(false), 0);
+  const std::string text = ReadFileBytes(index);
+  EXPECT_NE(text.find("<kw href=\"#k1\" level=2>topic</kw>\r\n"), std::string::npos) << text;
 }
 
 TEST(NoteWriterLabels, DuplicateAndMissingIdsOfTargetsGetLabels) {
