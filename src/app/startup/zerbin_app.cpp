@@ -11,6 +11,7 @@
 #include "core/errors/errors.h"
 #include "core/errors/except3.h"
 #include "core/errors/result_code.h"
+#include "core/kwdsearch/kwdsearch.h"
 #include "core/filex/filex.h"
 #include "core/lock/named_lock.h"
 #include "core/prompts/user_prompts.h"
@@ -385,6 +386,17 @@ void CZerbinApp_setDefaultHooks(CZerbinApp_Hooks& h) {
       uint32_t id = WindowIds_idOf(frame.get());
       app.frames.push_back(std::move(frame));
       return id;
+    };
+  }
+  if (!h.openKeywordIndex) {
+    h.openKeywordIndex = [](CZerbinApp& app) {
+      app.keywordSearch = std::make_unique<KwdSearch>(path(app, "%keywords%"));
+    };
+  }
+  if (!h.closeKeywordIndex) {
+    h.closeKeywordIndex = [](CZerbinApp& app) {
+      if (app.keywordSearch && app.keywordSearch->isModified()) app.keywordSearch->saveCache();
+      app.keywordSearch.reset();
     };
   }
   for (auto* f : {&h.loadPathVariables, &h.freePathVariables, &h.openKeywordIndex,

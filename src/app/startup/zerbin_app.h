@@ -27,6 +27,8 @@ enum CZerbinApp_ExitStatus {
   CZerbinApp_Exit_NotWritable = 5,  // profile or work folder not writable
 };
 
+class KwdSearch;
+
 struct CZerbinApp {
   CZerbinApp();
   ~CZerbinApp();
@@ -54,6 +56,9 @@ struct CZerbinApp {
   std::unique_ptr<NamedLock> fileSema, initialSema;
   std::unique_ptr<UserPrompts> prompts;
   std::unique_ptr<QSystemTrayIcon> trayIcon;
+  // The keyword search over "%keywords%" (the default keyword-index hooks);
+  // its cache is saved at shut-down when a search changed it.
+  std::unique_ptr<KwdSearch> keywordSearch;
 
   // Messages of start-up: to the echo file when "-echo=" was given, else a
   // box with `title` (the non-interactive service never blocks).
