@@ -20,6 +20,7 @@
 #include "document/reader/note_reader_pages.h"
 #include "document/reader/reader_elements.h"
 #include "document/writer/note_bytes.h"
+#include "figures/base/svg_format.h"
 #include "figures/text/text_box.h"
 
 namespace {
@@ -204,6 +205,8 @@ class NoteReaderRun {
 
   void onRoot();
   void onGroupStart();
+  // The current <g> carries an attribute of figure wrappers.
+  bool isFigureWrapper() const;
   void onGroupEnd();
   void openInkGroup();
   void writeInkLayer();
@@ -383,11 +386,19 @@ std::string NoteReaderRun::absoluteImagePath(std::string_view path) const {
 
 // --- groups ------------------------------------------------------------------
 
+bool NoteReaderRun::isFigureWrapper() const {
+  for (const char* name :
+       {"zerbin-figure", "href", "onclick", "pub", "class", "zerbin_formula", "zerbin_variables"}) {
+    if (xml_.Attribute(name)) return true;
+  }
+  return false;
+}
+
 void NoteReaderRun::onGroupStart() {
   const auto id = xml_.Attribute("id");
   const std::string_view idText = id ? *id : std::string_view();
   if (groups_.empty()) {
-    if (idText == "zerbin-ink") return openInkGroup();
+    if (idText == SvgFormat_inkGroupId && !isFigureWrapper()) return openInkGroup();
     if (!pageGroupOpen_ && (idText == "backpage" || isPageId(idText)))
       return openPageGroup(idText == "backpage");
   }

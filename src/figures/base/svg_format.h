@@ -76,6 +76,12 @@ std::string SvgFormat_fontFamilyForFile(std::string_view face);
 // "sans-serif" and "serif" alone, give the MS faces; any other name stays.
 std::string SvgFormat_fontFaceFromFile(std::string_view family);
 
+// The id of the ink groups of a page.  A figure group with that id carries
+// one of the attributes of figure wrappers (href, onclick, pub, class,
+// zerbin_formula, zerbin_variables) or else "zerbin-figure", by which the
+// reader tells it from ink.
+inline constexpr const char* SvgFormat_inkGroupId = "zerbin-ink";
+
 // Seconds since the epoch as local time "%Y/%m/%d-%H:%M:%S".
 std::string SvgFormat_alarmText(int64_t seconds);
 // Reads that text back (local time): at least `minimumFields` of the six

@@ -6,6 +6,7 @@
 // before it writes (FigureList_prepareForWrite), and a box without a
 // layout is written with the frame and numbers it holds.
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -49,10 +50,14 @@ void Text_Box::WriteSvg(SvgWriteContext& ctx) const {
   add("zerbin_formula", condition.text);
   add("zerbin_variables", filterText);
 
-  // 1. The group wrapper.
+  // 1. The group wrapper.  A wrapper whose id reads as an ink group and
+  // that carries nothing else gets a mark, so that it is read as a figure.
   if (wrapper) {
     ctx.put("\t<g");
     ctx.put(identity);
+    if (id_ == SvgFormat_inkGroupId && identity.size() == std::strlen(" id=\"zerbin-ink\"") &&
+        !script)
+      ctx.put(" zerbin-figure=\"1\"");
     if (script)
       ctx.printf(" onclick=\"%s\"", SvgFormat_escapeAttr(SvgFormat_scriptBody(L)).c_str());
     ctx.put(">\n");

@@ -357,6 +357,39 @@ TEST_F(NoteReaderRoundTripTest, FigureIdsThatLookLikePagesStayFigures) {
   EXPECT_EQ(doc.page(1)->figures.at(1).GetId(), "page2");
 }
 
+TEST_F(NoteReaderRoundTripTest, FiguresWithTheIdOfInkGroupsStayFigures) {
+  // On a page of two, where ink groups stand: a framed text box whose
+  // wrapper would carry nothing but the id, and a rectangle with a pub list.
+  auto box = std::make_unique<Text_Box>(&metrics);
+  box->SetNumber(1);
+  box->placeholder = false;
+  box->SetBasePoint(40, 40);
+  box->SetText("inked");
+  box->SetFrameShape(TextBoxFrame_Rectangle);
+  box->SetId("zerbin-ink");
+  box->Layout(metrics, DrawContext{});
+  source.workingFigures().append(std::move(box));
+  auto r = TestRect(2, 1, 2, 3, 4);
+  r->id = "zerbin-ink";
+  r->pub = "web";
+  source.workingFigures().append(std::move(r));
+  WriteFileBytes(source.inkLayerPath(1, 13), "\t<g id=\"zerbin-ink\" type=\"front\">\r\n\t</g>\r\n");
+  source.AddPage(AddPage_next);
+  source.SelectPage(1);
+  const std::string path = dir.file("ink-ids.svg");
+  const std::string first = save(source, path);
+  EXPECT_NE(first.find("<g id=\"zerbin-ink\" zerbin-figure=\"1\">"), std::string::npos);
+  read(path);
+  ASSERT_EQ(doc.pageCount(), 2u);
+  ASSERT_EQ(doc.page(1)->figureCount(), 2u);
+  EXPECT_EQ(doc.page(1)->figures.at(1).GetKind(), FigureKind_Text);
+  EXPECT_EQ(doc.page(1)->figures.at(1).GetId(), "zerbin-ink");
+  EXPECT_EQ(doc.page(1)->figures.at(2).GetKind(), FigureKind_Rect);
+  EXPECT_EQ(doc.page(1)->figures.at(2).GetId(), "zerbin-ink");
+  EXPECT_EQ(ReadFileBytes(doc.inkLayerPath(1, 13)),
+            "\t<g id=\"zerbin-ink\" type=\"front\">\r\n\t</g>\r\n");
+}
+
 TEST_F(NoteReaderRoundTripTest, EveryFigureKind) {
   buildEveryKindNote();
   roundTrip("kinds.svg");
