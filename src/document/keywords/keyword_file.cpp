@@ -20,6 +20,7 @@
 #include "core/xml/xml_event_reader.h"
 #include "document/reader/note_reader.h"
 #include "document/writer/keyword_link_file.h"
+#include "document/writer/list_items.h"
 #include "figures/text/text_box.h"
 
 namespace {
@@ -27,37 +28,6 @@ namespace {
 constexpr const char* kXlinkNamespace = "http://www.w3.org/1999/xlink";
 constexpr size_t kProgressStep = 16;
 constexpr size_t kUnbounded = std::numeric_limits<size_t>::max();
-
-// --- class lists -----------------------------------------------------------
-// Commas, '-', digits and blanks are never trail bytes of code page 932, so
-// the list is scanned byte by byte.
-
-std::string_view trimBlanks(std::string_view s) {
-  while (!s.empty() && StrX_isSpace(s.front())) s.remove_prefix(1);
-  while (!s.empty() && StrX_isSpace(s.back())) s.remove_suffix(1);
-  return s;
-}
-
-// When `item` is `name`, optionally followed by "-" and/or a number
-// (blanks allowed around the "-"), the number (0 without one); else none.
-std::optional<int32_t> itemNumber(std::string_view item, std::string_view name) {
-  if (!item.starts_with(name)) return std::nullopt;
-  std::string_view rest = item.substr(name.size());
-  size_t i = 0;
-  while (i < rest.size() && StrX_isSpace(rest[i])) ++i;
-  if (i < rest.size() && rest[i] == '-') {
-    ++i;
-    while (i < rest.size() && StrX_isSpace(rest[i])) ++i;
-  }
-  int64_t value = 0;
-  while (i < rest.size() && StrX_isAsciiDigit(rest[i])) {
-    value = std::min<int64_t>(value * 10 + (rest[i] - '0'), std::numeric_limits<int32_t>::max());
-    ++i;
-  }
-  while (i < rest.size() && StrX_isSpace(rest[i])) ++i;
-  if (i != rest.size()) return std::nullopt;
-  return static_cast<int32_t>(value);
-}
 
 // --- writing ---------------------------------------------------------------
 
@@ -348,18 +318,17 @@ class Scanner {
 
 int32_t KeywordFile_levelOfClass(std::string_view classList) {
   bool head = false;
-  size_t start = 0;
-  while (start <= classList.size()) {
-    size_t comma = classList.find(',', start);
-    if (comma == std::string_view::npos) comma = classList.size();
-    const std::string_view item = trimBlanks(classList.substr(start, comma - start));
-    if (!item.empty()) {
-      if (const auto n = itemNumber(item, "keyword")) return *n == 0 ? 1 : *n;
-      if (itemNumber(item, "head")) head = true;
+  int32_t level = 0;
+  ListItems_any(classList, [&](std::string_view item) {
+    const ListItemMatch keyword = ListItems_match(item, "keyword");
+    if (keyword.matches) {
+      level = keyword.number == 0 ? 1 : keyword.number;
+      return true;
     }
-    start = comma + 1;
-  }
-  return head ? 1 : 0;
+    if (ListItems_match(item, "head").matches) head = true;
+    return false;
+  });
+  return level != 0 ? level : head ? 1 : 0;
 }
 
 std::string KeywordFile_path(std::string_view keywordsFolder, std::string_view notePath,
