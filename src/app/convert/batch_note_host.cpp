@@ -46,3 +46,7 @@ bool CZerbinApp_BatchNoteHost::japanese() const { return app_.options.japanese; 
 void CZerbinApp_BatchNoteHost::showSaveFailure(std::string_view text, std::string_view) {
   ReportToUser(frame_, app_.options.echoPath, "%.*s", static_cast<int>(text.size()), text.data());
 }
+
+void CZerbinApp_BatchNoteHost::showSaveStepFailure(std::string_view text) {
+  ReportToUserText(frame_, app_.options.echoPath, text);
+}

@@ -25,6 +25,7 @@ class CZerbinApp_BatchNoteHost final : public NoteSaveHost {
   std::string notePath() const override { return notePath_; }
   void setNotePath(std::string_view path) override { notePath_ = path; }
   void showSaveFailure(std::string_view text, std::string_view caption) override;
+  void showSaveStepFailure(std::string_view text) override;
 
  private:
   CZerbinApp& app_;

@@ -34,7 +34,7 @@ int CZerbinApp_publicCopy(CZerbinApp& app, uint32_t frame, const std::string& so
         NoteReadOptions read(counters);
         read.metrics = host.metrics();
         read.japanese = app.options.japanese;
-        NoteReader_read(doc, counters.nextDocumentNumber(), source, read);
+        NoteReader_read(doc, NoteDocument_newDocumentNumber(counters, work), source, read);
 
         NotePublishOptions publish;
         if (app.options.hasPub) publish.publicationName = app.options.pubName;

@@ -158,6 +158,22 @@ class BusyMark {
   bool& flag_;
 };
 
+// Claims the engine for one search or rebuild; a second claim raises 102.
+class SearchClaim {
+ public:
+  explicit SearchClaim(std::atomic<bool>& flag) : flag_(flag) {
+    bool expected = false;
+    if (!flag_.compare_exchange_strong(expected, true))
+      Errors_RAISE(Errors_Unofficial, "KwdSearch: a search is already running");
+  }
+  ~SearchClaim() { flag_ = false; }
+  SearchClaim(const SearchClaim&) = delete;
+  SearchClaim& operator=(const SearchClaim&) = delete;
+
+ private:
+  std::atomic<bool>& flag_;
+};
+
 }  // namespace
 
 std::string_view KwdSearch_Entry::keywordText() const {
@@ -360,9 +376,8 @@ bool KwdSearch::update(const KwdSearch_Callback& callback, bool loadCache) {
 }
 
 void KwdSearch::search(const KwdSearch_Query& query, const KwdSearch_Callback& callback) {
-  std::unique_lock lock(mutex_, std::try_to_lock);
-  if (!lock.owns_lock() || running_)
-    Errors_RAISE(Errors_Unofficial, "KwdSearch: a search is already running");
+  SearchClaim claim(claimed_);
+  std::lock_guard lock(mutex_);
   BusyMark busy(running_);
   if (!update(callback, true)) return;
   searchLocked(query, callback);
@@ -481,9 +496,8 @@ std::vector<KwdSearch_Entry> KwdSearch::entries() {
 }
 
 void KwdSearch::rebuild(const KwdSearch_Callback& callback) {
-  std::unique_lock lock(mutex_, std::try_to_lock);
-  if (!lock.owns_lock() || running_)
-    Errors_RAISE(Errors_Unofficial, "KwdSearch: a search is already running");
+  SearchClaim claim(claimed_);
+  std::lock_guard lock(mutex_);
   BusyMark busy(running_);
   entries_.clear();
   byPath_.clear();

@@ -25,7 +25,9 @@
 //
 // Threads: an engine is used by one thread at a time.  Its state is guarded
 // by a mutex; a search or rebuild asked for while another one runs on the
-// engine raises 102 at once instead of waiting.  The engine raises errors
+// engine raises 102 at once instead of waiting.  Only a search or rebuild
+// is refused so: the other calls wait for the state (for a running search,
+// until it ends).  The engine raises errors
 // on the thread that calls it: a caller on a worker thread runs the engine
 // inside its own try level (Except_tryCatch) and hands the error to the UI
 // thread; no error may leave the thread.  Calling the engine (other than
@@ -35,6 +37,7 @@
 // No state is shared between engines.
 #pragma once
 
+#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <ctime>
@@ -189,6 +192,9 @@ class KwdSearch {
   // and raises 102 instead of locking itself.
   std::recursive_mutex mutex_;
   bool running_ = false;
+  // Claimed by a search or rebuild before it takes the mutex, so that a
+  // second one is refused while a mere reader of the state only delays it.
+  std::atomic<bool> claimed_{false};
   std::string folder_;
   std::list<KwdSearch_Entry> entries_;  // search order; new files at the head
   std::unordered_map<std::string, Slot> byPath_;

@@ -1,13 +1,18 @@
 #include "document/note/note_document.h"
 
+#include <dirent.h>
 #include <uuid/uuid.h>
 
 #include <cstdio>
+#include <cstdlib>
+#include <unordered_set>
 #include <utility>
 
 #include "core/errors/errors.h"
 #include "core/filex/filex.h"
+#include "core/strx/codepage.h"
 #include "core/strx/strx_copy.h"
+#include "figures/base/app_counters.h"
 
 // --- note-level settings ------------------------------------------------------
 
@@ -232,4 +237,27 @@ std::string NoteDocument::imageNamePrefix() const {
   char name[32];
   std::snprintf(name, sizeof name, "/img_%08X_", static_cast<uint32_t>(documentNumber_));
   return workFolder_ + name;
+}
+
+int32_t NoteDocument_newDocumentNumber(AppCounters& counters, std::string_view workFolder) {
+  // The note numbers that name files in the work folder now.
+  std::unordered_set<uint32_t> used;
+  if (const auto os = Cp932_toOsPath(workFolder)) {
+    if (DIR* dir = opendir(os->empty() ? "." : os->c_str())) {
+      while (const dirent* e = readdir(dir)) {
+        const std::string_view name = e->d_name;
+        if (name.size() < 13 || name[12] != '_') continue;
+        if (name.compare(0, 4, "ink_") != 0 && name.compare(0, 4, "img_") != 0) continue;
+        const std::string hex(name.substr(4, 8));
+        char* end = nullptr;
+        const unsigned long n = std::strtoul(hex.c_str(), &end, 16);
+        if (end == hex.c_str() + 8) used.insert(static_cast<uint32_t>(n));
+      }
+      closedir(dir);
+    }
+  }
+  for (;;) {
+    const int32_t n = counters.nextDocumentNumber();
+    if (n != 0 && !used.count(static_cast<uint32_t>(n))) return n;
+  }
 }

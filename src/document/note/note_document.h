@@ -50,6 +50,8 @@
 #include "document/note/note_page.h"
 #include "document/note/page_undo.h"
 
+class AppCounters;
+
 inline constexpr int32_t NoteDocument_noWindowPosition = 2147483647;
 inline constexpr int32_t NoteDocument_defaultFormatVersion = 200;
 
@@ -226,6 +228,11 @@ class NoteDocument {
   NoteDocumentSettings documentSettings_;
   std::vector<std::unique_ptr<NotePage>> pages_;
 };
+
+// The number for a note to be opened: the next of `counters` whose working
+// files ("ink_%08X_*", "img_%08X_*") are not in `workFolder`, so that no
+// two notes open in any process of the profile share their files.
+int32_t NoteDocument_newDocumentNumber(AppCounters& counters, std::string_view workFolder);
 
 // A new random uuid (libuuid), bytes in text order.
 StrX_Guid NoteDocument_newUuid();

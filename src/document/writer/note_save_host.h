@@ -68,4 +68,9 @@ class NoteSaveHost {
   // --- messages ---
   // A failed save: `text` is the whole message; `caption` "" means none.
   virtual void showSaveFailure(std::string_view /*text*/, std::string_view /*caption*/) {}
+  // A step after the note file was written failed (a page image, the
+  // keyword index, the title, the recent list, the backup, ...): `text` is
+  // the path the step worked on and the error's message.  The note itself
+  // is saved; the error log has the line too.
+  virtual void showSaveStepFailure(std::string_view /*text*/) {}
 };

@@ -305,6 +305,14 @@ std::string failureText(std::string_view target) {
   return std::string(target) + " に書込みができません。保存に失敗しました。";
 }
 
+// A step after the note file was written failed: the note is saved, so the
+// user hears of the step alone.
+void reportStepFailure(NoteSaveHost& host, std::string_view path, const Errors_Msg& msg) {
+  Errors_printf("save step failed for %.*s: %s", static_cast<int>(path.size()), path.data(),
+                msg.message());
+  host.showSaveStepFailure(std::string(path) + " : " + msg.message());
+}
+
 // The files that pages name in their corr-image: an image per page, the
 // HTML or MHTML copy of the whole note for page 1.
 void regeneratePageFiles(NoteDocument& doc, std::string_view target, NoteSaveHost& host) {
@@ -318,14 +326,18 @@ void regeneratePageFiles(NoteDocument& doc, std::string_view target, NoteSaveHos
     std::string path;
     StrX_makeAbsolute(path, file, folder);
     const std::string ext = foldCase(StrX_extension(path));
-    if (number == 1 && (ext == "htm" || ext == "html" || ext == "mht")) {
-      host.exportHtml(path, ext == "htm" ? 'V' : ext == "html" ? 'v' : 'm');
-    } else if (ext == "png" || ext == "jpeg" || ext == "jpg") {
-      char status[96];
-      std::snprintf(status, sizeof status, "画像出力中 (%d/%d) ...", number, last);
-      host.showStatus(status);
-      host.exportPageImage(number, path);
-    }
+    Except_tryCatch(
+        [&] {
+          if (number == 1 && (ext == "htm" || ext == "html" || ext == "mht")) {
+            host.exportHtml(path, ext == "htm" ? 'V' : ext == "html" ? 'v' : 'm');
+          } else if (ext == "png" || ext == "jpeg" || ext == "jpg") {
+            char status[96];
+            std::snprintf(status, sizeof status, "画像出力中 (%d/%d) ...", number, last);
+            host.showStatus(status);
+            host.exportPageImage(number, path);
+          }
+        },
+        [&](const Errors_Msg& msg) { reportStepFailure(host, path, msg); });
   }
 }
 
@@ -424,29 +436,34 @@ int NoteWriter_save(NoteDocument& doc, std::string_view target, bool copy, NoteS
       },
       [&](const Errors_Msg&) { result = NoteWriter_failed; });
 
-  // The further steps never undo a written file: their failures are
-  // reported by the parts that run them.
-  Except_tryCatch(
-      [&] {
-        if (!copy && result == NoteWriter_ok) {
-          regeneratePageFiles(doc, targetPath, host);
-          const std::string keywords = host.keywordsFolder();
-          if (!keywords.empty()) KeywordFile_write(doc, targetPath, keywords, host.plainTextFolder());
-        }
-        host.refreshTitle();
-        if (!copy && result == NoteWriter_ok) {
-          host.setNotePath(targetPath);
-          host.refreshTitle();
-          host.addRecentFile(targetPath);
-          host.markSaved();
-        }
-        if (locked && result == NoteWriter_ok) {
-          host.backup(targetPath);
-          const int mirrored = host.mirror(targetPath);
-          if (mirrored != 0) result = mirrored;
-        }
-      },
-      [](const Errors_Msg&) {});
+  // The steps after the file is in place never undo it.  Each runs on its
+  // own: one that fails is reported and the others still run, and once the
+  // file is written the note's path and saved mark always follow it.
+  const bool written = result == NoteWriter_ok;
+  auto step = [&](auto&& body) {
+    Except_tryCatch(body, [&](const Errors_Msg& msg) { reportStepFailure(host, targetPath, msg); });
+  };
+  if (!copy && written) {
+    regeneratePageFiles(doc, targetPath, host);
+    step([&] {
+      const std::string keywords = host.keywordsFolder();
+      if (!keywords.empty()) KeywordFile_write(doc, targetPath, keywords, host.plainTextFolder());
+    });
+  }
+  step([&] { host.refreshTitle(); });
+  if (!copy && written) {
+    step([&] { host.setNotePath(targetPath); });
+    step([&] { host.markSaved(); });
+    step([&] { host.refreshTitle(); });
+    step([&] { host.addRecentFile(targetPath); });
+  }
+  if (locked && written) {
+    step([&] { host.backup(targetPath); });
+    step([&] {
+      const int mirrored = host.mirror(targetPath);
+      if (mirrored != 0) result = mirrored;
+    });
+  }
 
   if (result == NoteWriter_failed) {
     std::string text = failureText(targetPath);
@@ -507,9 +524,7 @@ int NoteWriter_savePublished(NoteDocument& doc, std::string_view target,
         result = NoteWriter_ok;
       },
       [&](const Errors_Msg&) { result = NoteWriter_failed; });
-  if (result == NoteWriter_ok) {
-    Except_tryCatch([&] { regeneratePageFiles(doc, targetPath, host); }, [](const Errors_Msg&) {});
-  }
+  if (result == NoteWriter_ok) regeneratePageFiles(doc, targetPath, host);
   if (result == NoteWriter_failed) host.showSaveFailure(failureText(targetPath), "");
   return result;
 }

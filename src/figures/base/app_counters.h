@@ -3,6 +3,12 @@
 // each open note.  Each starts at 1 and hands out the current value, then
 // counts on.  The application owns one set (AppCounters_instance, of the
 // user-interface thread); tests make their own.
+//
+// Note numbers name the note's files in the work folder, which every
+// process of the profile shares: the application's set starts them at
+// AppCounters_processDocumentBase(), a range of 1023 numbers of this
+// process, and NoteDocument_newDocumentNumber skips numbers whose files
+// are there.
 #pragma once
 
 #include <cstdint>
@@ -11,7 +17,12 @@ class AppCounters {
  public:
   int32_t nextFigureNumber() { return figureNumber_++; }
   int32_t nextImageSerial() { return imageSerial_++; }
-  int32_t nextDocumentNumber() { return documentNumber_++; }
+  int32_t nextDocumentNumber() {
+    const int32_t n = documentNumber_;
+    documentNumber_ = static_cast<int32_t>(static_cast<uint32_t>(documentNumber_) + 1u);
+    if (documentNumber_ == 0) documentNumber_ = 1;
+    return n;
+  }
 
   // The value the next call will hand out.
   int32_t peekFigureNumber() const { return figureNumber_; }
@@ -20,6 +31,9 @@ class AppCounters {
     if (number >= figureNumber_) figureNumber_ = number + 1;
   }
   void reset() { *this = AppCounters(); }
+  // The next note number (never 0, which names notes read only for a
+  // moment).
+  void setDocumentNumber(int32_t next) { documentNumber_ = next == 0 ? 1 : next; }
 
  private:
   int32_t figureNumber_ = 1;
@@ -29,3 +43,5 @@ class AppCounters {
 
 // The counters of this thread's application (the user-interface thread).
 AppCounters& AppCounters_instance();
+// The first note number of this process: its process id times 1024, plus 1.
+int32_t AppCounters_processDocumentBase();

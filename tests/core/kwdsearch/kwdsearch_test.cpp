@@ -9,6 +9,7 @@
 #include <cstring>
 #include <mutex>
 #include <random>
+#include <atomic>
 #include <thread>
 
 #include "core/errors/except3.h"
@@ -562,6 +563,35 @@ TEST(KwdSearchThreads, SecondSearchOnAnotherThreadIs102) {
   EXPECT_EQ(102, secondCode);
   EXPECT_EQ(0, firstCode);
   EXPECT_EQ((Hits{"a.svg|1||word|2"}), firstHits);
+}
+
+// A thread that only reads the engine's state (the search window asking
+// whether to save the cache) never makes a search fail.
+TEST(KwdSearchThreads, ReadersOnAnotherThreadDoNotRefuseASearch) {
+  TempDir dir;
+  for (int i = 0; i < 500; ++i)
+    writeIndex(dir.file("n" + std::to_string(i) + ".xml"), "/n/n" + std::to_string(i) + ".svg",
+               {{1, "", {{"word" + std::to_string(i), ""}}}});
+  KwdSearch engine(dir.path());
+  ASSERT_EQ(1u, run(engine, {"word499"}).size());
+  std::atomic<bool> stop{false};
+  std::atomic<int> reads{0};
+  std::thread reader([&] {
+    while (!stop) {
+      (void)engine.isModified();
+      if (engine.entries().size() == 500) ++reads;
+    }
+  });
+  // Searches while the reader reads, until it has read many times.
+  int refused = 0, searches = 0;
+  while (searches < 20 || (reads < 100 && searches < 5000)) {
+    ++searches;
+    if (CatchError([&] { run(engine, {"word499"}); }).code != 0) ++refused;
+  }
+  stop = true;
+  reader.join();
+  EXPECT_EQ(0, refused) << "of " << searches << " searches";
+  EXPECT_GT(reads.load(), 0);
 }
 
 TEST(KwdSearchThreads, ProgressCanStopTheSearch) {

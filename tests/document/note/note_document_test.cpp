@@ -1,6 +1,8 @@
 #include "document/note/note_document.h"
 
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <array>
 #include <memory>
@@ -9,6 +11,7 @@
 #include <vector>
 
 #include "core/filex/filex.h"
+#include "figures/base/app_counters.h"
 #include "figures/rect/rect_ex.h"
 #include "note_test_util.h"
 #include "support/test_support.h"
@@ -590,6 +593,43 @@ TEST(InkLayerFiles, ShiftNeverOverwritesAPageStillToMove) {
   EXPECT_EQ("b4", ReadFileBytes(files.backPath(1)));
   EXPECT_EQ("b2", ReadFileBytes(files.backPath(3)));
   EXPECT_EQ(6, files.deleteAll());
+}
+
+// Two processes of one profile share the work folder: neither may take a
+// note number whose files the other has, and closing one note removes only
+// its own files.
+TEST(NoteNumbers, NotesOfTwoProcessesNeverShareTheirWorkFiles) {
+  TempDir work;
+  const std::string folder = work.path() + "/";
+  AppCounters first, second;  // both start at 1, as two fresh processes
+  NoteDocument a(folder), b(folder);
+  a.NewDocument(NoteDocument_newDocumentNumber(first, folder), false);
+  WriteFileBytes(a.imageNamePrefix() + "1.png", "picture of a");
+  b.NewDocument(NoteDocument_newDocumentNumber(second, folder), false);
+  EXPECT_NE(a.documentNumber(), b.documentNumber());
+  const std::string inkOfA = a.inkLayerPath(1, 9);
+  ASSERT_TRUE(FileX_exists(inkOfA));
+  b.ClearDocument();
+  EXPECT_TRUE(FileX_exists(inkOfA));
+  EXPECT_EQ("picture of a", ReadFileBytes(a.imageNamePrefix() + "1.png"));
+
+  // The process-wide counters of two processes start in different ranges.
+  int fds[2];
+  ASSERT_EQ(0, pipe(fds));
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    const int32_t base = AppCounters_processDocumentBase();
+    _exit(write(fds[1], &base, sizeof base) == sizeof base ? 0 : 1);
+  }
+  int32_t childBase = 0;
+  ASSERT_EQ(static_cast<ssize_t>(sizeof childBase), read(fds[0], &childBase, sizeof childBase));
+  int status = 0;
+  waitpid(child, &status, 0);
+  close(fds[0]);
+  close(fds[1]);
+  const uint32_t distance = static_cast<uint32_t>(childBase) - static_cast<uint32_t>(AppCounters_processDocumentBase());
+  EXPECT_GE(std::min(distance, 0u - distance), 1024u);
 }
 
 }  // namespace

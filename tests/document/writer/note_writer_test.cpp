@@ -278,6 +278,44 @@ TEST_F(NoteWriterTest, SavesWriteTheKeywordIndexAndCopiesDoNot) {
   EXPECT_NE(text.find("<kw href=\"#k1\" level=2>topic</kw>\r\n"), std::string::npos) << text;
 }
 
+// Every step after the file is in place runs on its own: page images, the
+// keyword index and the recent list fail here, and the note is still saved,
+// marked, backed up, and each failure is told once.
+class FailingStepsHost : public RecordingSaveHost {
+ public:
+  void exportPageImage(int32_t page, std::string_view p) override {
+    if (page == 1) Errors_RAISE(Errors_Unofficial, "%s", "no image");
+    RecordingSaveHost::exportPageImage(page, p);
+  }
+  void addRecentFile(std::string_view) override {
+    Errors_RAISE(Errors_Unofficial, "%s", "recent list locked");
+  }
+  void showSaveStepFailure(std::string_view text) override { stepFailures.emplace_back(text); }
+  std::vector<std::string> stepFailures;
+};
+
+TEST_F(NoteWriterTest, FailingStepsAfterTheWriteAreEachReportedAndTheRestRun) {
+  FailingStepsHost failing;
+  // The keywords "folder" is a file: the index cannot be written.
+  failing.keywords = dir.file("blocker");
+  WriteFileBytes(failing.keywords, "x");
+  doc.workingSettings().setSaveImageFile("p1.png");
+  doc.AddPage(AddPage_next);
+  doc.workingSettings().setSaveImageFile("p2.png");
+
+  ASSERT_EQ(NoteWriter_save(doc, target, false, failing), 0);
+  EXPECT_EQ(failing.path, target);
+  EXPECT_EQ(failing.savedMarks, 1);
+  EXPECT_EQ(failing.images, (std::vector<std::string>{"2:" + dir.file("p2.png")}));
+  EXPECT_EQ(failing.backups, (std::vector<std::string>{target}));
+  EXPECT_TRUE(failing.failures.empty());
+  ASSERT_EQ(failing.stepFailures.size(), 3u);
+  EXPECT_EQ(failing.stepFailures[0], dir.file("p1.png") + " : no image");
+  EXPECT_EQ(failing.stepFailures[1].rfind(target + " : ", 0), 0u) << failing.stepFailures[1];
+  EXPECT_EQ(failing.stepFailures[2], target + " : recent list locked");
+  EXPECT_FALSE(doc.autoSaveDisabled);
+}
+
 TEST(NoteWriterLabels, DuplicateAndMissingIdsOfTargetsGetLabels) {
   TempDir work;
   NoteDocument doc(work.path());
