@@ -3,7 +3,10 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <sys/stat.h>
+
 #include <atomic>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -96,6 +99,96 @@ TEST(ZerbinBlackBox, BatchCommandWithoutWriterFails) {
   // Until the text export exists, the command is reported and fails.
   EXPECT_EQ(r.status, 1);
   EXPECT_NE(r.echo.find("o.txt"), std::string::npos) << r.echo;
+}
+
+// The first start in a fresh profile writes the settings and shows the
+// welcome text once; the next start is no first run.  Relative settings
+// folders lie in the profile, not in the current folder.
+TEST(ZerbinBlackBox, FirstRunWritesSettingsAndWelcomesOnce) {
+  testing_support::TempDir dir;
+  std::string prof = dir.file("P");
+  std::string elsewhere = dir.file("cwd");
+  FileX_makeFolders(elsewhere, false);
+  const std::string welcome = "ヘルプ - F1 キーを押すと、クイックツアー（ビジュアル・ヘルプ）が表示されます。\n"
+                              "（このメッセージは、初めて起動したときだけ表示されます。）\n";
+  ZerbinRunOptions loud;
+  loud.quiet = false;
+  loud.cwd = elsewhere;
+  ZerbinRun first = runZerbin(dir, {"-prof=" + prof}, loud);
+  EXPECT_EQ(first.status, 0) << first.echo;
+  EXPECT_EQ(first.echo, welcome);
+  std::string ini = testing_support::ReadFileBytes(prof + "/zerbin.ini");
+  EXPECT_EQ(ini.rfind("[main] \r\nApplication = Zerbin\r\nVersion = 300\r\n \r\n[view] \r\nPropBox = 1\r\n", 0), 0u)
+      << ini;
+  EXPECT_NE(ini.find("\r\nSearchWeb = Google (Web), "), std::string::npos) << ini;
+
+  // A setting in the file survives the next start (read, then written back
+  // at shut-down), and a relative work folder is made in the profile.
+  ZerbinSettings settings;
+  ASSERT_TRUE(CZerbinApp_readSettings(prof + "/", settings, dir.file("settings_echo.txt")));
+  settings.workFolderPath = "w2";
+  settings.splitX = 321;
+  ASSERT_TRUE(CZerbinApp_writeSettings(prof + "/", settings, dir.file("settings_echo.txt")));
+  std::remove(dir.file("echo.txt").c_str());
+  ZerbinRun second = runZerbin(dir, {"-prof=" + prof}, loud);
+  EXPECT_EQ(second.status, 0) << second.echo;
+  EXPECT_EQ(second.echo, "");
+  EXPECT_TRUE(FileX_isFolder(prof + "/w2"));
+  EXPECT_FALSE(FileX_exists(elsewhere + "/w2"));
+  ZerbinSettings after;
+  ASSERT_TRUE(CZerbinApp_readSettings(prof + "/", after, dir.file("settings_echo.txt")));
+  EXPECT_EQ(after.splitX, 321);
+  EXPECT_EQ(after.workFolderPath, "w2");
+  EXPECT_EQ(testing_support::ReadFileBytes(dir.file("settings_echo.txt")), "");
+}
+
+// The developer trace goes to the log folder of the profile, never to the
+// desktop, and is deleted at shut-down unless the settings keep it.  A copy
+// of the program with its own profile beside it starts with an empty
+// command line and runs `DefaultCommand`, whose note path is no
+// well-formed text: the file helpers note it in the trace.
+TEST(ZerbinBlackBox, DeveloperTraceLivesInTheLogFolder) {
+  testing_support::TempDir dir;
+  std::string program = ZERBIN_PROGRAM_PATH;
+  std::string bin = dir.file("bin");
+  FileX_makeFolders(bin, false);
+  std::string exe = bin + "/zerbin";
+  if (link(program.c_str(), exe.c_str()) != 0) {
+    testing_support::WriteFileBytes(exe, testing_support::ReadFileBytes(program));
+    ASSERT_EQ(chmod(exe.c_str(), 0755), 0);
+  }
+  ASSERT_EQ(symlink((program.substr(0, program.rfind('/')) + "/system").c_str(),
+                    (bin + "/system").c_str()),
+            0);
+  std::string home = dir.file("home");
+  FileX_makeFolders(home + "/Desktop", false);
+  ZerbinRunOptions opts;
+  opts.env = {{"HOME", home}, {"XDG_DATA_HOME", home + "/.local/share"}};
+  opts.program = exe;
+  opts.bare = true;
+  std::string prof = bin + "/profile/";
+  std::string trace = prof + "log/DebugOut.txt";
+  for (bool keep : {true, false}) {
+    ZerbinSettings settings;
+    settings.defaultCommand = "-t -j " + uniqueService() + " -echo=" + dir.file("echo.txt") + " " +
+                              dir.file("n\x81.svg");
+    settings.keepDebugOut = keep;
+    FileX_makeFolders(prof, false);
+    ASSERT_TRUE(CZerbinApp_writeSettings(prof, settings, dir.file("settings_echo.txt")));
+    ASSERT_EQ(testing_support::ReadFileBytes(dir.file("settings_echo.txt")), "");
+    std::remove(dir.file("echo.txt").c_str());
+    ZerbinRun r = runZerbin(dir, {}, opts);
+    EXPECT_EQ(r.status, 1) << r.echo;
+    if (keep) {
+      std::string text = testing_support::ReadFileBytes(trace);
+      EXPECT_NE(text.find("Error in the path. path=\"" + dir.file("n\x81.svg") + "\""),
+                std::string::npos)
+          << text;
+    } else {
+      EXPECT_FALSE(FileX_exists(trace));
+    }
+    EXPECT_FALSE(FileX_exists(home + "/Desktop/DebugOut.txt"));
+  }
 }
 
 }  // namespace
