@@ -3,6 +3,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 
 #include <atomic>
@@ -14,6 +16,7 @@
 
 #include "app/settings/settings.h"
 #include "core/filex/filex.h"
+#include "core/lock/named_lock.h"
 #include "support/test_support.h"
 #include "zerbin_run.h"
 
@@ -140,6 +143,88 @@ TEST(ZerbinBlackBox, FirstRunWritesSettingsAndWelcomesOnce) {
   EXPECT_EQ(after.splitX, 321);
   EXPECT_EQ(after.workFolderPath, "w2");
   EXPECT_EQ(testing_support::ReadFileBytes(dir.file("settings_echo.txt")), "");
+}
+
+// While the welcome box of a first run is open, another start must not
+// wait for the start-up lock.  The echo file is a pipe kept full, so the
+// program stops inside the welcome message until the test drains it; at
+// that moment the lock "Zerbin_InitialSema" must be free.
+TEST(ZerbinBlackBox, WelcomeBoxComesAfterTheStartUpLock) {
+  testing_support::TempDir dir;
+  std::string echo = dir.file("echo.txt");
+  ASSERT_EQ(mkfifo(echo.c_str(), 0600), 0);
+  int fd = open(echo.c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC);
+  ASSERT_GE(fd, 0);
+  std::string block(4096, 'x');
+  while (write(fd, block.data(), block.size()) > 0) {
+  }
+  // The pipe may still take a few bytes: fill it to the last one.
+  while (write(fd, block.data(), 1) > 0) {
+  }
+  std::string prof = dir.file("P");
+  std::vector<std::string> all = {ZERBIN_PROGRAM_PATH, "-j", uniqueService(), "-echo=" + echo,
+                                  "-prof=" + prof};
+  pid_t pid = fork();
+  if (pid == 0) {
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    setenv("ZERBIN_QUIT_AFTER_STARTUP", "1", 1);
+    std::vector<char*> argv;
+    for (std::string& w : all) argv.push_back(w.data());
+    argv.push_back(nullptr);
+    execv(argv[0], argv.data());
+    _exit(127);
+  }
+  // Wait until the program holds the echo file open: it is then stuck in
+  // writing the welcome text.
+  auto holdsEcho = [&] {
+    // Only after the exec: until then the child still has the test's end.
+    char exe[4096];
+    ssize_t n = readlink(("/proc/" + std::to_string(pid) + "/exe").c_str(), exe, sizeof exe - 1);
+    if (n <= 0 || std::string(exe, static_cast<size_t>(n)) != std::string(ZERBIN_PROGRAM_PATH))
+      return false;
+    std::string fds = "/proc/" + std::to_string(pid) + "/fd";
+    bool found = false;
+    if (DIR* d = opendir(fds.c_str())) {
+      while (dirent* e = readdir(d)) {
+        char target[4096];
+        ssize_t len = readlink((fds + "/" + e->d_name).c_str(), target, sizeof target - 1);
+        if (len > 0 && std::string(target, static_cast<size_t>(len)) == echo) found = true;
+      }
+      closedir(d);
+    }
+    return found;
+  };
+  bool stuck = false;
+  for (int i = 0; i < 600 && !stuck; ++i) {
+    stuck = holdsEcho();
+    if (!stuck) usleep(50000);
+  }
+  EXPECT_TRUE(stuck);
+  bool lockFree = false;
+  if (stuck) {
+    NamedLock initial("Zerbin_InitialSema");
+    lockFree = initial.lock(0);
+    if (lockFree) initial.unlock();
+  }
+  EXPECT_TRUE(lockFree);
+  // Drain the pipe so that the program goes on, and collect its text.
+  std::string text;
+  char buf[4096];
+  int st = 0;
+  for (;;) {
+    ssize_t n = read(fd, buf, sizeof buf);
+    if (n > 0) {
+      text.append(buf, static_cast<size_t>(n));
+      continue;
+    }
+    if (waitpid(pid, &st, WNOHANG) == pid) break;
+    usleep(20000);
+  }
+  while (read(fd, buf, sizeof buf) > 0) {
+  }
+  close(fd);
+  EXPECT_TRUE(WIFEXITED(st) && WEXITSTATUS(st) == 0);
+  EXPECT_NE(text.find(testing_support::Sjis(u8"クイックツアー")), std::string::npos) << text.size();
 }
 
 // The developer trace goes to the log folder of the profile, never to the
