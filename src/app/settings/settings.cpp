@@ -13,12 +13,18 @@
 #include "core/inifile/inifile.h"
 #include "core/lock/named_lock.h"
 #include "core/strx/strx_copy.h"
+#include "core/strx/strx_path.h"
 
 namespace {
 
 constexpr const char* kSettingsFile = "zerbin.ini";
 constexpr const char* kLockName = "Zerbin_IniSema";
+// Sizes of the text fields (terminator included): a longer value is
+// reported, and neither read nor written cut.
 constexpr size_t kPathSize = 512;
+constexpr size_t kCommandSize = 256;
+constexpr size_t kSearchOpenSize = 260;
+constexpr size_t kMirrorRootSize = 256;
 constexpr size_t kMaxSearchWeb = 20;  // the 20th line becomes the error entry
 
 // A key of the view section and how its value is scanned into the record.
@@ -79,15 +85,16 @@ const std::vector<ReadKey>& readKeys() {
          return IniFile_scan(v, nullptr, "+s", IniScanText{&s.allSearchDBPath, kPathSize});
        }},
       {"NoInkForDebug", [](auto v, auto& s) { return IniFile_scan(v, nullptr, "+b", &s.noInkForDebug); }},
+      {"KeepDebugOut", [](auto v, auto& s) { return IniFile_scan(v, nullptr, "+b", &s.keepDebugOut); }},
       {"DefaultCommand",
-       [](auto v, auto& s) { return IniFile_scan(v, nullptr, "+s", IniScanText{&s.defaultCommand, 256}); }},
+       [](auto v, auto& s) { return IniFile_scan(v, nullptr, "+s", IniScanText{&s.defaultCommand, kCommandSize}); }},
       {"SearchOpen",
-       [](auto v, auto& s) { return IniFile_scan(v, nullptr, "+s", IniScanText{&s.searchOpen, 260}); }},
+       [](auto v, auto& s) { return IniFile_scan(v, nullptr, "+s", IniScanText{&s.searchOpen, kSearchOpenSize}); }},
       {"SearchOpen_Show", [](auto v, auto& s) { return IniFile_scan(v, nullptr, "+i", &s.searchOpenShow); }},
       {"Resident", [](auto v, auto& s) { return IniFile_scan(v, nullptr, "+b", &s.resident); }},
       {"PartsAlwaysShow", [](auto v, auto& s) { return IniFile_scan(v, nullptr, "+b", &s.partsAlwaysShow); }},
       {"MultiSaveRoot",
-       [](auto v, auto& s) { return IniFile_scan(v, nullptr, "+s", IniScanText{&s.multiSaveRoot, 256}); }},
+       [](auto v, auto& s) { return IniFile_scan(v, nullptr, "+s", IniScanText{&s.multiSaveRoot, kMirrorRootSize}); }},
       {"PrevCaptureMode", [](auto v, auto& s) { return IniFile_scan(v, nullptr, "i", &s.prevCaptureMode); }},
       {"PrevCaptureRect",
        [](auto v, auto& s) {
@@ -146,8 +153,9 @@ std::vector<SearchWebEntry> Settings_defaultSearchWeb() {
 }
 
 bool CZerbinApp_readSettings(const std::string& profileFolder, ZerbinSettings& settings,
-                             const std::string& echoFile) {
+                             const std::string& echoFile, bool* readable) {
   settings = ZerbinSettings{};
+  if (readable) *readable = true;
   std::string path = profileFolder + kSettingsFile;
   SettingsLock lock;
   IniLineScanner scanner;
@@ -160,6 +168,7 @@ bool CZerbinApp_readSettings(const std::string& profileFolder, ZerbinSettings& s
     std::string text = ResultCode_getText(r);
     ReportToUser(0, echoFile, "設定ファイル %s が読めないので、既定の設定を使います。%s", path.c_str(),
                  text.c_str());
+    if (readable) *readable = false;
     fillDefaultsAfterReading(settings);
     return true;
   }
@@ -170,11 +179,14 @@ bool CZerbinApp_readSettings(const std::string& profileFolder, ZerbinSettings& s
     for (const ReadKey& k : readKeys()) {
       if (!IniFile_isKey(line, k.key)) continue;
       // A value that cannot be read leaves that key at its default; the
-      // other keys are kept.  A text that is too long is kept cut.
+      // other keys are kept.  A text that is too long is never used cut.
       ZerbinSettings scanned = settings;
       int sr = k.scan(IniFile_value(line), scanned);
-      if (sr == 0 || sr == ResultCode_BufferTooSmall) {
+      if (sr == 0) {
         settings = std::move(scanned);
+      } else if (sr == ResultCode_BufferTooSmall) {
+        ReportToUser(0, echoFile, "設定ファイル %s の %d 行目 (%s) は長すぎるので、既定値を使います。",
+                     path.c_str(), lineNo, k.key);
       } else {
         ReportToUser(0, echoFile, "設定ファイル %s の %d 行目 (%s) が読めないので、既定値を使います。",
                      path.c_str(), lineNo, k.key);
@@ -189,6 +201,34 @@ bool CZerbinApp_readSettings(const std::string& profileFolder, ZerbinSettings& s
 bool CZerbinApp_writeSettings(const std::string& profileFolder, const ZerbinSettings& s,
                               const std::string& echoFile) {
   std::string path = profileFolder + kSettingsFile;
+  // A text longer than its field would not be read back: it is reported
+  // and written as not set.
+  std::vector<std::string> tooLong;
+  auto fit = [&](const char* key, const std::string& value, size_t size) -> std::string {
+    if (value.size() < size) return value;
+    tooLong.push_back(key);
+    return {};
+  };
+  // The folder of the program is written empty.
+  auto folderKey = [](std::string_view p) { return withoutTrailingSlash(StrX_normalizePath(p)); };
+  bool isProgramFolder = !s.imgFolderPath.empty() &&
+                         folderKey(s.imgFolderPath) ==
+                             folderKey(StrX_parentFolder(Errors_selfProgramPath()));
+  std::string imgFolder = fit("ImgFolderPath", isProgramFolder ? std::string() : s.imgFolderPath, kPathSize);
+  std::string workFolder = fit("WorkFolderPath", s.workFolderPath, kPathSize);
+  std::string keywordsFolder = fit("KeywordsFolderPath", s.keywordsFolderPath, kPathSize);
+  std::string searchDb = fit("AllSearchDBPath", s.allSearchDBPath, kPathSize);
+  std::string defaultCommand = fit("DefaultCommand", s.defaultCommand, kCommandSize);
+  std::string searchOpen = fit("SearchOpen", s.searchOpen, kSearchOpenSize);
+  std::string mirrorRoot = fit("MultiSaveRoot", s.multiSaveRoot, kMirrorRootSize);
+  std::vector<SearchWebEntry> searchWeb;
+  for (const SearchWebEntry& e : s.searchWeb) {
+    if (e.name.size() < kPathSize && e.url.size() < kPathSize) {
+      searchWeb.push_back(e);
+    } else {
+      tooLong.push_back("SearchWeb");
+    }
+  }
   bool ok = true;
   Except_tryCatch(
       [&] {
@@ -199,13 +239,9 @@ bool CZerbinApp_writeSettings(const std::string& profileFolder, const ZerbinSett
           w.section("view");
           w.attribute("PropBox", "b", true);
           w.attribute("WindowColor", "b", s.windowColor);
-          bool isProgramFolder = !s.imgFolderPath.empty() &&
-                                 withoutTrailingSlash(s.imgFolderPath) ==
-                                     withoutTrailingSlash(Errors_selfProgramPath());
-          w.attribute("ImgFolderPath", "s", isProgramFolder ? std::string() : s.imgFolderPath);
-          if (!s.workFolderPath.empty()) w.attribute("WorkFolderPath", "s", s.workFolderPath);
-          if (!s.keywordsFolderPath.empty())
-            w.attribute("KeywordsFolderPath", "s", s.keywordsFolderPath);
+          w.attribute("ImgFolderPath", "s", imgFolder);
+          if (!workFolder.empty()) w.attribute("WorkFolderPath", "s", workFolder);
+          if (!keywordsFolder.empty()) w.attribute("KeywordsFolderPath", "s", keywordsFolder);
           w.attribute("LowerPath", "b", s.lowerPath);
           w.attribute("GridOn", "b", s.gridOn);
           w.attribute("GridDisp", "i", static_cast<int32_t>(s.gridDisp ? 1 : 0));
@@ -215,14 +251,15 @@ bool CZerbinApp_writeSettings(const std::string& profileFolder, const ZerbinSett
           w.attribute("SplitX", "i", s.splitX);
           w.attribute("DefaultImageType", "i", s.defaultImageType);
           w.attribute("VBAVer", "i", s.vbaVer);
-          w.attribute("AllSearchDBPath", "s", s.allSearchDBPath);
+          w.attribute("AllSearchDBPath", "s", searchDb);
           if (s.noInkForDebug) w.attribute("NoInkForDebug", "b", true);
-          if (!s.defaultCommand.empty()) w.attribute("DefaultCommand", "s", s.defaultCommand);
-          w.attribute("SearchOpen", "s", s.searchOpen);
+          if (s.keepDebugOut) w.attribute("KeepDebugOut", "b", true);
+          if (!defaultCommand.empty()) w.attribute("DefaultCommand", "s", defaultCommand);
+          w.attribute("SearchOpen", "s", searchOpen);
           w.attribute("SearchOpen_Show", "i", s.searchOpenShow);
           w.attribute("Resident", "b", s.resident);
           w.attribute("PartsAlwaysShow", "b", s.partsAlwaysShow);
-          w.attribute("MultiSaveRoot", "s", s.multiSaveRoot);
+          w.attribute("MultiSaveRoot", "s", mirrorRoot);
           w.attribute("PrevCaptureMode", "i", s.prevCaptureMode);
           const int32_t* r = s.prevCaptureRect;
           w.attribute("PrevCaptureRect", "iiii", r[0], r[1], r[2], r[3]);
@@ -230,12 +267,16 @@ bool CZerbinApp_writeSettings(const std::string& profileFolder, const ZerbinSett
           // The scanner's date-time text, so that "+t" reads it back.
           w.attribute("NextCaptureWindowTime", "s", IniFile_timeText(t));
           w.attribute("TooBigCapture", "i", s.tooBigCapture);
-          for (const SearchWebEntry& e : s.searchWeb) w.attribute("SearchWeb", "ss", e.name, e.url);
+          for (const SearchWebEntry& e : searchWeb) w.attribute("SearchWeb", "ss", e.name, e.url);
         });
       },
       [&](const Errors_Msg& e) {
         ok = false;
         ReportToUserText(0, echoFile, e.message());
       });
+  for (const std::string& key : tooLong) {
+    ReportToUser(0, echoFile, "設定 %s の値が長すぎるので、%s に書きこみませんでした。", key.c_str(),
+                 path.c_str());
+  }
   return ok;
 }

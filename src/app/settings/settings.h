@@ -33,6 +33,7 @@ struct ZerbinSettings {
   int32_t vbaVer = 2000;
   std::string allSearchDBPath;
   bool noInkForDebug = false;
+  bool keepDebugOut = false;  // keep the developer trace file at shut-down
   std::string defaultCommand;
   std::string searchOpen;
   int32_t searchOpenShow = 1;
@@ -54,9 +55,11 @@ std::vector<SearchWebEntry> Settings_defaultSearchWeb();
 // Reads "zerbin.ini" of the profile folder (CP932 path ending with "/")
 // into `settings`; a missing file leaves the defaults.  A file that cannot
 // be read is reported (`ReportToUser` to `echoFile`) and leaves the
-// defaults; it never stops the program.  Answers whether the file existed.
+// defaults; it never stops the program.  Answers whether the file existed;
+// `readable` (may be null) gets whether it was missing or could be read, so
+// that writing it back loses nothing.
 bool CZerbinApp_readSettings(const std::string& profileFolder, ZerbinSettings& settings,
-                             const std::string& echoFile);
+                             const std::string& echoFile, bool* readable = nullptr);
 // Writes it under "Zerbin_IniSema": "zerbin.ini_" then replaced over
 // "zerbin.ini".  Answers false (and reports) when the write failed.
 bool CZerbinApp_writeSettings(const std::string& profileFolder, const ZerbinSettings& settings,

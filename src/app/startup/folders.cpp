@@ -51,8 +51,14 @@ std::string today() {
 
 std::string folderOf(const CZerbinApp_Folders& f, const Variable& v) {
   std::string_view name = v.name;
-  if (name == "%work%" && !f.workFolderSetting.empty()) return f.workFolderSetting;
-  if (name == "%keywords%" && !f.keywordsFolderSetting.empty()) return f.keywordsFolderSetting;
+  // The settings of the work and keyword folders: a relative value lies in
+  // the profile folder, never in the current folder.
+  auto setting = [&](const std::string& value) {
+    return value[0] == '/' ? value : f.profileFolder + value;
+  };
+  if (name == "%work%" && !f.workFolderSetting.empty()) return setting(f.workFolderSetting);
+  if (name == "%keywords%" && !f.keywordsFolderSetting.empty())
+    return setting(f.keywordsFolderSetting);
   std::string folder = (v.base == Base::Prof ? f.profileFolder : f.programFolder) + v.sub;
   if (name == "%log_copy%") folder += today();
   return folder;

@@ -12,8 +12,10 @@
 struct CZerbinApp_Folders {
   std::string programFolder;  // ends with "/"
   std::string profileFolder;  // ends with "/"
-  std::string workFolderSetting;      // `WorkFolderPath` ("" = default)
-  std::string keywordsFolderSetting;  // `KeywordsFolderPath` ("" = default)
+  // `WorkFolderPath` and `KeywordsFolderPath` ("" = default); a relative
+  // value is taken against the profile folder.
+  std::string workFolderSetting;
+  std::string keywordsFolderSetting;
 };
 
 // Expands `format`: the variable at its start is replaced by its folder and

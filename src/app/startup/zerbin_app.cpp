@@ -196,8 +196,9 @@ bool startUpSteps(CZerbinApp& app, const std::vector<std::string>& args) {
   Errors_setAppName(CZerbinApp_appName, Errors_buildVersion());
   app.folders.programFolder = StrX_parentFolder(program) + "/";
 
-  // 4. Default profile folder.
+  // 4. Default profile folder; the developer trace goes to its log folder.
   CZerbinApp_setProfileFolder(app.folders, nullptr);
+  DebugTrace_setName(path(app, "%log%/DebugOut.txt").c_str());
 
   // 5. Locale and names.
   auto env = [](std::string_view n, std::string& v) { return StrX_getEnvironment(n, v); };
@@ -217,7 +218,8 @@ bool startUpSteps(CZerbinApp& app, const std::vector<std::string>& args) {
   // 8. An empty command line runs the `DefaultCommand` setting.
   bool settingsRead = false;
   if (app.commandLine.empty()) {
-    app.firstRun = !CZerbinApp_readSettings(app.folders.profileFolder, app.settings, {});
+    app.firstRun = !CZerbinApp_readSettings(app.folders.profileFolder, app.settings, {},
+                                            &app.settingsReadable);
     settingsRead = true;
     app.commandLine = app.settings.defaultCommand;
   }
@@ -225,6 +227,7 @@ bool startUpSteps(CZerbinApp& app, const std::vector<std::string>& args) {
   // 9. Version request.
   if (CZerbinApp_isVersionRequest(app.commandLine)) {
     DebugTrace_printf("Zerbin 3 beta: build %s\n", buildTimeText().c_str());
+    app.versionShown = true;
     return false;
   }
 
@@ -236,10 +239,13 @@ bool startUpSteps(CZerbinApp& app, const std::vector<std::string>& args) {
 
   // 11. Language, profile and settings.
   setTimeLocale(app.options.japanese);
-  if (app.options.hasProfile) CZerbinApp_setProfileFolder(app.folders, &app.options.profileFolder);
+  if (app.options.hasProfile) {
+    CZerbinApp_setProfileFolder(app.folders, &app.options.profileFolder);
+    DebugTrace_setName(path(app, "%log%/DebugOut.txt").c_str());
+  }
   if (!settingsRead || app.options.hasProfile) {
     app.firstRun = !CZerbinApp_readSettings(app.folders.profileFolder, app.settings,
-                                            app.options.echoPath);
+                                            app.options.echoPath, &app.settingsReadable);
   }
   app.folders.workFolderSetting = app.settings.workFolderPath;
   app.folders.keywordsFolderSetting = app.settings.keywordsFolderPath;
@@ -253,6 +259,8 @@ bool startUpSteps(CZerbinApp& app, const std::vector<std::string>& args) {
 
   // 14, 15.
   if (!prepareProfile(app)) return false;
+  // The first run writes the settings, so that the next start is not one.
+  if (app.firstRun) CZerbinApp_writeSettings(app.folders.profileFolder, app.settings, app.options.echoPath);
 
   // 16. Log ring, keyword index, image plug-ins, search dialog.
   Errors_setLogName(path(app, "%log%/errlog%%d.txt"));
@@ -317,13 +325,9 @@ bool startUpSteps(CZerbinApp& app, const std::vector<std::string>& args) {
     app.trayIcon->show();
   }
 
-  // 24. Welcome box of the first run.
-  if (app.firstRun && !app.options.runT && !app.options.runN) {
-    app.show(
-        "ヘルプ - F1 キーを押すと、クイックツアー（ビジュアル・ヘルプ）が表示されます。\n"
-        "（このメッセージは、初めて起動したときだけ表示されます。）",
-        "Brevlo 3 へようこそ！");
-  }
+  // 24. Welcome box of the first run: shown once the start-up lock is
+  // released, so that a start beside the open box does not wait for it.
+  app.welcomeDue = app.firstRun && !app.options.runT && !app.options.runN;
 
   // 25, 26.
   if (!app.hooks.startBackups(app)) {
@@ -350,6 +354,12 @@ bool startUpSteps(CZerbinApp& app, const std::vector<std::string>& args) {
     app.startTime = std::time(nullptr);
   }
   QApplication::setQuitOnLastWindowClosed(!(app.settings.resident && app.trayIcon));
+  // The settings go back at the end of the session and at shut-down.
+  app.writeSettingsAtExit = app.settingsReadable;
+  QObject::connect(qApp, &QGuiApplication::commitDataRequest, qApp, [&app] {
+    if (app.writeSettingsAtExit)
+      CZerbinApp_writeSettings(app.folders.profileFolder, app.settings, app.options.echoPath);
+  });
   return true;
 }
 
@@ -433,6 +443,13 @@ bool CZerbinApp_startUp(CZerbinApp& app, const std::vector<std::string>& args) {
   });
   // 29. The next process may start up.
   if (go && app.initialSema) app.initialSema->unlock();
+  if (app.welcomeDue) {
+    app.welcomeDue = false;
+    app.show(
+        "ヘルプ - F1 キーを押すと、クイックツアー（ビジュアル・ヘルプ）が表示されます。\n"
+        "（このメッセージは、初めて起動したときだけ表示されます。）",
+        "Brevlo 3 へようこそ！");
+  }
   return go;
 }
 
@@ -448,6 +465,12 @@ int CZerbinApp_shutDown(CZerbinApp& app, int quitCode) {
           Susie_freeAll();
           app.trayIcon.reset();
           app.frames.clear();
+          if (app.writeSettingsAtExit) {
+            app.writeSettingsAtExit = false;
+            if (qApp) QObject::disconnect(qApp, SIGNAL(commitDataRequest(QSessionManager&)), qApp, nullptr);
+            CZerbinApp_writeSettings(app.folders.profileFolder, app.settings, app.options.echoPath);
+          }
+          if (!app.settings.keepDebugOut && !app.versionShown) DebugTrace_removeFile();
         },
         [&](const Errors_Msg& e) { ReportToUser(0, app.options.echoPath, "%s", e.message()); });
   });

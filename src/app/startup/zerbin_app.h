@@ -45,6 +45,10 @@ struct CZerbinApp {
   bool lossyArguments = false;  // a word could not be held in CP932
   std::string notePath, fragment, destination;
   bool firstRun = false;  // "%prof%/zerbin.ini" did not exist before this start
+  bool settingsReadable = true;  // the settings file was missing or read
+  bool welcomeDue = false;       // the first-run box, shown once start-up is done
+  bool writeSettingsAtExit = false;  // this process ran the windows: settings go back
+  bool versionShown = false;     // "-v" answered in the developer trace
   std::string imageFolder;
   std::time_t startTime = 0;
   int exitCode = CZerbinApp_Exit_Ok;

@@ -25,6 +25,7 @@ struct TraceState {
   std::mutex m;
   std::string name;  // empty: the desktop default
   bool firstUse = true;
+  std::string written;  // the file this run wrote to ("" none)
   int callNumber = 0;
   std::vector<std::thread::id> slots;
 };
@@ -42,6 +43,14 @@ std::string defaultPath() {
   if (stat(desktop.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) base = desktop;
   std::optional<std::string> cp = Cp932_fromOsPath(base + "/DebugOut.txt");
   return cp ? *cp : std::string("/tmp/DebugOut.txt");
+}
+
+// Creates the folders above the OS path `os` (the trace never goes through
+// the file helpers, which report malformed paths to the trace).
+void makeParentFolders(const std::string& os) {
+  for (size_t at = os.find('/', 1); at != std::string::npos; at = os.find('/', at + 1)) {
+    ::mkdir(os.substr(0, at).c_str(), 0777);
+  }
 }
 
 int slotOf(TraceState& s) {
@@ -62,6 +71,17 @@ void DebugTrace_setName(const char* path) {
   std::lock_guard<std::mutex> lock(s.m);
   s.name = path ? path : "";
   s.firstUse = true;
+}
+
+bool DebugTrace_removeFile() {
+  TraceState& s = state();
+  std::lock_guard<std::mutex> lock(s.m);
+  if (s.written.empty()) return false;
+  NamedLock mutex("printf_file_mutex");
+  NamedLockGuard guard(mutex, 10000);
+  std::optional<std::string> os = Cp932_toOsPath(s.written);
+  s.written.clear();
+  return os && ::unlink(os->c_str()) == 0;
 }
 
 int DebugTrace_printf(const char* format, ...) {
@@ -90,7 +110,12 @@ int DebugTrace_printf(const char* format, ...) {
     if (std::optional<std::string> os = Cp932_toOsPath(path)) unlink(os->c_str());
   }
   FilePtr f = FileX_openOs(path, "ab");
+  if (!f) {
+    if (std::optional<std::string> os = Cp932_toOsPath(path)) makeParentFolders(*os);
+    f = FileX_openOs(path, "ab");
+  }
   if (!f) return ResultCode_WriteFailed;
+  s.written = path;
   if (std::fwrite(line.data(), 1, line.size(), f.get()) != line.size())
     return ResultCode_WriteFailed;
   return std::fclose(f.release()) == 0 ? 0 : ResultCode_WriteFailed;

@@ -197,10 +197,22 @@ bool IniLineScanner::nextLine(std::string& line) {
   if (!physical(line)) return false;
   size_t eq = line.find('=');
   if (eq == npos) return true;
-  std::string more;
-  while (quoteOpen(std::string_view(line).substr(eq + 1)) && physical(more)) {
-    line += '\n';
-    line += more;
+  if (quoteShape(std::string_view(line).substr(eq + 1), false) != QuoteShape::Open) return true;
+  // A quoted value that holds a line feed goes on over the following lines;
+  // a quote that no later line closes in the writer's shape is a damaged
+  // line, which stands alone so that the keys after it are still read.
+  size_t after = pos_;
+  std::string joined = line, more;
+  QuoteShape shape = QuoteShape::Open;
+  while (shape == QuoteShape::Open && physical(more)) {
+    joined += '\n';
+    joined += more;
+    shape = quoteShape(more, true);
+  }
+  if (shape == QuoteShape::Closed) {
+    line = std::move(joined);
+  } else {
+    pos_ = after;
   }
   return true;
 }

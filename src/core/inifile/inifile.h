@@ -7,7 +7,7 @@
 //   "name = v1, v2"            an attribute line ("name = " with no values)
 //   " "                        the last line of the file
 // Values by type letter: b "1"/"0", i "%d", s CSV-quoted text (at most 4096
-// bytes), t local "%Y/%m/%d-%H:%M:%S", x "0x%X".
+// bytes both ways), t local "%Y/%m/%d-%H:%M:%S", x "0x%X".
 #pragma once
 
 #include <cstdint>
@@ -23,8 +23,10 @@
 class FileX_AtomicFile;
 
 inline constexpr int IniFile_lockWaitMs = 180000;
-inline constexpr size_t IniFile_stringSize = 256;     // read limit, terminator included
+// The longest "s" value, in bytes, the same for writing and reading: a
+// longer text is refused (3183), never written or read cut.
 inline constexpr size_t IniFile_writeStringMax = 4096;
+inline constexpr size_t IniFile_stringSize = IniFile_writeStringMax + 1;  // terminator included
 inline constexpr const char* IniFile_appName = "Zerbin";
 inline constexpr int32_t IniFile_appVersion = 300;
 inline constexpr int32_t IniFile_minVersion = 100;

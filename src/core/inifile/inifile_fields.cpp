@@ -70,4 +70,36 @@ bool quoteOpen(std::string_view v) {
   }
 }
 
+QuoteShape quoteShape(std::string_view v, bool inside) {
+  size_t i = 0;
+  for (;;) {
+    if (!inside) {
+      i = skipBlanks(v, i);
+      if (i >= v.size() || v[i] != '"') {
+        size_t comma = v.find(',', i);
+        if (comma == npos) return QuoteShape::Closed;
+        i = comma + 1;
+        continue;
+      }
+      ++i;
+    }
+    // Inside a quoted field: up to its closing quote ("" is one quote).
+    for (;; ++i) {
+      if (i >= v.size()) return QuoteShape::Open;
+      if (v[i] != '"') continue;
+      if (i + 1 < v.size() && v[i + 1] == '"') {
+        ++i;
+        continue;
+      }
+      break;
+    }
+    inside = false;
+    ++i;
+    while (i < v.size() && isWhite(v[i])) ++i;
+    if (i >= v.size()) return QuoteShape::Closed;
+    if (v[i] != ',') return QuoteShape::Bad;
+    ++i;
+  }
+}
+
 }  // namespace inifile_detail

@@ -29,4 +29,13 @@ Field readField(std::string_view values, size_t pos);
 // Whether a quoted field is still open at the end of `values`.
 bool quoteOpen(std::string_view values);
 
+// The shape of a piece of a value that may go on over line breaks, scanned
+// from its start (`insideQuote`: the piece continues a quoted field of the
+// lines before).  Closed: every quoted field is closed and its closing quote
+// is followed only by blanks up to a comma or the end, as the writer puts
+// it; Open: the same, but the last quoted field goes on after the piece;
+// Bad: a closing quote followed by other text.
+enum class QuoteShape { Closed, Open, Bad };
+QuoteShape quoteShape(std::string_view piece, bool insideQuote);
+
 }  // namespace inifile_detail

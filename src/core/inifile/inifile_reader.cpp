@@ -76,7 +76,7 @@ void storeField(char type, const std::string& field, const IniOut& out) {
       break;
     case 's':
       if (auto* p = std::get_if<std::string*>(&v)) {
-        (*p)->assign(field, 0, Cp932_cutLength(field, IniFile_stringSize - 1));
+        **p = field;  // the length was checked by the caller
         return;
       }
       break;
@@ -139,13 +139,25 @@ bool IniFileReader::nextNonBlank(std::string& line, size_t& start) {
 }
 
 // A quoted value that holds a line feed goes on on the next line.
+// A quote that no later line closes in the writer's shape is a damaged line:
+// it stands alone, and the lines after it are read as lines of their own.
 void IniFileReader::joinQuoted(std::string& line, size_t valueStart) {
-  std::string more;
+  if (valueStart > line.size() ||
+      quoteShape(std::string_view(line).substr(valueStart), false) != QuoteShape::Open)
+    return;
+  size_t after = pos_;
+  std::string joined = line, more;
   size_t start = 0;
-  while (valueStart <= line.size() && quoteOpen(std::string_view(line).substr(valueStart)) &&
-         nextLine(more, start)) {
-    line += '\n';
-    line += more;
+  QuoteShape shape = QuoteShape::Open;
+  while (shape == QuoteShape::Open && nextLine(more, start)) {
+    joined += '\n';
+    joined += more;
+    shape = quoteShape(more, true);
+  }
+  if (shape == QuoteShape::Closed) {
+    line = std::move(joined);
+  } else {
+    pos_ = after;
   }
 }
 
@@ -175,6 +187,9 @@ void IniFileReader::readValues(std::string_view values, std::string_view types,
       f = readField(values, pos);
       pos = f.next;
     }
+    if (types[k] == 's' && f.text.size() > IniFile_writeStringMax)
+      Errors_RAISE(StrX_Err_BufOver, "%s: 文字列が長すぎます（%zu バイト、最大 %zu バイト）",
+                   path_.c_str(), f.text.size(), IniFile_writeStringMax);
     storeField(types[k], f.text, outs[k]);
   }
 }

@@ -1,3 +1,5 @@
+#include <sys/stat.h>
+
 #include <cstdio>
 #include <cstring>
 #include <optional>
@@ -53,8 +55,11 @@ std::string valueText(char type, const IniValue& value) {
       break;
     case 's':
       if (auto* s = std::get_if<std::string_view>(&v)) {
-        std::string_view text = s->substr(0, Cp932_cutLength(*s, IniFile_writeStringMax));
-        return StrX_csvQuote(text);
+        // Never written cut: the reader takes the same limit.
+        if (s->size() > IniFile_writeStringMax)
+          Errors_RAISE(StrX_Err_BufOver, "文字列が長すぎます（%zu バイト、最大 %zu バイト）",
+                       s->size(), IniFile_writeStringMax);
+        return StrX_csvQuote(*s);
       }
       break;
     default:
@@ -92,12 +97,14 @@ void IniFileWriter::section(std::string_view name) {
 void IniFileWriter::attributeList(std::string_view name, std::string_view types,
                                   std::span<const IniValue> values) {
   if (types.size() != values.size()) Errors_UNOFFICIAL();
-  text_ += name;
-  text_ += " = ";
+  // The whole line first: a value that raises leaves no part of it.
+  std::string line(name);
+  line += " = ";
   for (size_t i = 0; i < values.size(); ++i) {
-    if (i) text_ += ", ";
-    text_ += valueText(types[i], values[i]);
+    if (i) line += ", ";
+    line += valueText(types[i], values[i]);
   }
+  text_ += line;
   text_ += "\n";
 }
 
@@ -150,6 +157,12 @@ void IniFile_writeShared(std::string_view path, std::string_view lockName,
   w.open(temp);
   body(w);
   w.close();
+  // The replacement keeps the mode of the file it replaces (a settings file
+  // made private stays private).
+  struct stat old;
+  if (osPath && osTemp && ::stat(osPath->c_str(), &old) == 0 && S_ISREG(old.st_mode) &&
+      ::chmod(osTemp->c_str(), old.st_mode & 07777) != 0)
+    Errors_RAISE(FileX_Err_CannotWrite, "%s の書きこみに失敗しました。", p.c_str());
   if (!osPath || !osTemp || std::rename(osTemp->c_str(), osPath->c_str()) != 0)
     Errors_RAISE(FileX_Err_CannotWrite, "%s の書きこみに失敗しました。", p.c_str());
 }

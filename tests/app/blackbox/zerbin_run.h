@@ -8,6 +8,7 @@
 #include <atomic>
 #include <cstdlib>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "support/test_support.h"
@@ -22,17 +23,33 @@ inline std::string uniqueService() {
   return "-service_name=BrevloTest_" + std::to_string(getpid()) + "_" + std::to_string(n++);
 }
 
+// How a run differs from the usual one.
+struct ZerbinRunOptions {
+  bool quiet = true;  // -t: no first-run box
+  std::string cwd;    // the current folder of the process ("" = the test's)
+  std::vector<std::pair<std::string, std::string>> env;  // extra variables
+  std::string program;  // another copy of the program ("" = the built one)
+  bool bare = false;    // no words of its own: only `words` (echo file and
+                        // service name come from the caller)
+};
+
 // Runs zerbin with the words (UTF-8) plus -t, -j, its own service and echo
 // file; the event loop ends right after start-up.
-inline ZerbinRun runZerbin(const testing_support::TempDir& dir, std::vector<std::string> words) {
+inline ZerbinRun runZerbin(const testing_support::TempDir& dir, std::vector<std::string> words,
+                           const ZerbinRunOptions& options = {}) {
   std::string echo = dir.file("echo.txt");
-  std::vector<std::string> all = {ZERBIN_PROGRAM_PATH, "-t", "-j", uniqueService(),
-                                  "-echo=" + echo};
+  std::vector<std::string> all = {options.program.empty() ? ZERBIN_PROGRAM_PATH : options.program};
+  if (!options.bare) {
+    if (options.quiet) all.push_back("-t");
+    for (std::string w : {std::string("-j"), uniqueService(), "-echo=" + echo}) all.push_back(w);
+  }
   all.insert(all.end(), words.begin(), words.end());
   pid_t pid = fork();
   if (pid == 0) {
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
     setenv("ZERBIN_QUIT_AFTER_STARTUP", "1", 1);
+    for (const auto& [name, value] : options.env) setenv(name.c_str(), value.c_str(), 1);
+    if (!options.cwd.empty() && chdir(options.cwd.c_str()) != 0) _exit(126);
     std::vector<char*> argv;
     for (std::string& w : all) argv.push_back(w.data());
     argv.push_back(nullptr);
@@ -49,4 +66,3 @@ inline ZerbinRun runZerbin(const testing_support::TempDir& dir, std::vector<std:
   }
   return r;
 }
-

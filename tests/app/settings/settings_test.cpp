@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -35,6 +36,7 @@ ZerbinSettings everyFieldChanged() {
   s.vbaVer = 2007;
   s.allSearchDBPath = "/db/表.db";
   s.noInkForDebug = true;
+  s.keepDebugOut = true;
   s.defaultCommand = "-e -echo=/t/e.txt /t/missing.svg";
   s.searchOpen = "xdg-open";
   s.searchOpenShow = 3;
@@ -100,10 +102,81 @@ TEST(Settings, DefaultFileText) {
       "SearchWeb = BIGLOBE (Web), https://search.biglobe.ne.jp/web?q=?p8\n \n";
   EXPECT_EQ(TextFile_toDisk(expected), ReadFileBytes(dir.file("zerbin.ini")));
 
-  // The program folder is written as an empty image folder.
-  s.imgFolderPath = Errors_selfProgramPath() + "/";
+  // The folder of the program is written as an empty image folder, with or
+  // without its final separator; the program file itself is no folder.
+  std::string program = Errors_selfProgramPath();
+  std::string folder = program.substr(0, program.rfind('/'));
+  for (const std::string& img : {folder, folder + "/", folder + "/./"}) {
+    s.imgFolderPath = img;
+    ASSERT_TRUE(CZerbinApp_writeSettings(profileOf(dir), s, ""));
+    EXPECT_EQ("ImgFolderPath = ", lineOf(ReadFileBytes(dir.file("zerbin.ini")), "ImgFolderPath")) << img;
+  }
+  s.imgFolderPath = program;
   ASSERT_TRUE(CZerbinApp_writeSettings(profileOf(dir), s, ""));
-  EXPECT_EQ("ImgFolderPath = ", lineOf(ReadFileBytes(dir.file("zerbin.ini")), "ImgFolderPath"));
+  EXPECT_EQ("ImgFolderPath = " + program, lineOf(ReadFileBytes(dir.file("zerbin.ini")), "ImgFolderPath"));
+}
+
+// A text longer than its field is reported and never used cut, neither when
+// it is read nor when it is written; the other keys are kept.
+TEST(Settings, TooLongTextsAreReportedNotCut) {
+  TempDir dir;
+  std::string longPath = "/" + std::string(600, 'w');
+  std::string longCommand = "-e " + std::string(300, 'c');
+  WriteFileBytes(dir.file("zerbin.ini"), "[view] \r\nWorkFolderPath = " + longPath +
+                                             "\r\nDefaultCommand = " + longCommand +
+                                             "\r\nMultiSaveRoot = /" + std::string(255, 'm') +
+                                             "\r\nSplitX = 200\r\nSearchOpen = " + std::string(259, 's') + "\r\n");
+  ZerbinSettings s;
+  ASSERT_TRUE(CZerbinApp_readSettings(profileOf(dir), s, dir.file("echo.txt")));
+  EXPECT_EQ("", s.workFolderPath);
+  EXPECT_EQ("", s.defaultCommand);
+  EXPECT_EQ("", s.multiSaveRoot);
+  EXPECT_EQ(std::string(259, 's'), s.searchOpen);  // exactly fits its 260 bytes
+  EXPECT_EQ(200, s.splitX);
+  std::string echo = ReadFileBytes(dir.file("echo.txt"));
+  EXPECT_NE(std::string::npos, echo.find("(WorkFolderPath)")) << echo;
+  EXPECT_NE(std::string::npos, echo.find("(DefaultCommand)")) << echo;
+  EXPECT_NE(std::string::npos, echo.find("(MultiSaveRoot)")) << echo;
+  EXPECT_EQ(std::string::npos, echo.find("(SearchOpen)")) << echo;
+
+  s.workFolderPath = longPath;
+  s.multiSaveRoot = "/mirror";
+  s.defaultCommand = longCommand;
+  ASSERT_TRUE(CZerbinApp_writeSettings(profileOf(dir), s, dir.file("echo2.txt")));
+  std::string text = ReadFileBytes(dir.file("zerbin.ini"));
+  EXPECT_EQ("", lineOf(text, "WorkFolderPath"));
+  EXPECT_EQ("", lineOf(text, "DefaultCommand"));
+  EXPECT_EQ("MultiSaveRoot = /mirror", lineOf(text, "MultiSaveRoot"));
+  echo = ReadFileBytes(dir.file("echo2.txt"));
+  EXPECT_NE(std::string::npos, echo.find("WorkFolderPath")) << echo;
+  EXPECT_NE(std::string::npos, echo.find("DefaultCommand")) << echo;
+  ZerbinSettings back;
+  ASSERT_TRUE(CZerbinApp_readSettings(profileOf(dir), back, dir.file("echo3.txt")));
+  EXPECT_EQ("", ReadFileBytes(dir.file("echo3.txt")));
+  EXPECT_EQ("/mirror", back.multiSaveRoot);
+}
+
+// One damaged line (a quote never closed) hides only itself, and a
+// rewrite keeps the mode of the file.
+TEST(Settings, UnclosedQuoteHidesOnlyItsLineAndModeIsKept) {
+  TempDir dir;
+  WriteFileBytes(dir.file("zerbin.ini"),
+                 "[view] \r\nAllSearchDBPath = \"/db\r\nGridOn = 1\r\nSplitX = 250\r\n"
+                 "SearchWeb = \"a,b\", \"u\"\r\nResident = 0\r\n");
+  ZerbinSettings s;
+  ASSERT_TRUE(CZerbinApp_readSettings(profileOf(dir), s, dir.file("echo.txt")));
+  EXPECT_TRUE(s.gridOn);
+  EXPECT_EQ(250, s.splitX);
+  ASSERT_EQ(1u, s.searchWeb.size());
+  EXPECT_EQ("a,b", s.searchWeb[0].name);
+  EXPECT_EQ("u", s.searchWeb[0].url);
+  EXPECT_FALSE(s.resident);
+
+  ASSERT_EQ(0, ::chmod(dir.file("zerbin.ini").c_str(), 0600));
+  ASSERT_TRUE(CZerbinApp_writeSettings(profileOf(dir), s, dir.file("echo.txt")));
+  struct stat st{};
+  ASSERT_EQ(0, ::stat(dir.file("zerbin.ini").c_str(), &st));
+  EXPECT_EQ(0600u, st.st_mode & 07777);
 }
 
 TEST(Settings, MissingFileAndNoSearchWebGiveDefaults) {

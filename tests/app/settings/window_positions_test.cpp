@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "app/settings/settings.h"
 #include "support/test_support.h"
@@ -87,4 +88,27 @@ TEST(WindowPositions, DamagedFileKeepsTheLinesBeforeTheFault) {
   EXPECT_FALSE(CZerbinApp_loadWindowPosition(prof, "x", back));
   ASSERT_TRUE(CZerbinApp_saveWindowPosition(prof, positionOf("/e.svg", 1), ""));
   EXPECT_TRUE(CZerbinApp_loadWindowPosition(prof, "/e.svg", back));
+}
+
+// The key of a note with a long path is read back whole: saving its place
+// again replaces its line instead of adding one at every close.  The file
+// keeps its mode.
+TEST(WindowPositions, LongKeysMatchAndTheModeIsKept) {
+  TempDir dir;
+  std::string prof = dir.path() + "/";
+  std::string key = "/notes/" + std::string(300, 'n') + "/ソ表.svg";
+  ASSERT_TRUE(CZerbinApp_saveWindowPosition(prof, positionOf(key, 1), ""));
+  ASSERT_EQ(0, ::chmod((prof + "window.ini").c_str(), 0600));
+  ASSERT_TRUE(CZerbinApp_saveWindowPosition(prof, positionOf("?SearchWindow", 2), ""));
+  ASSERT_TRUE(CZerbinApp_saveWindowPosition(prof, positionOf(key, 7), ""));
+  std::string text = ReadFileBytes(prof + "window.ini");
+  size_t first = text.find("w = " + key + ", ");
+  ASSERT_NE(std::string::npos, first) << text;
+  EXPECT_EQ(std::string::npos, text.find("w = /notes/", first + 1)) << text;
+  WindowPosition back;
+  ASSERT_TRUE(CZerbinApp_loadWindowPosition(prof, key, back));
+  EXPECT_EQ(7, back.left);
+  struct stat st{};
+  ASSERT_EQ(0, ::stat((prof + "window.ini").c_str(), &st));
+  EXPECT_EQ(0600u, st.st_mode & 07777);
 }

@@ -67,6 +67,11 @@ TEST(CZerbinAppFolders, Variables) {
   f.keywordsFolderSetting = "/k";
   EXPECT_EQ(expand(f, "%work%/a"), "/w/a");
   EXPECT_EQ(expand(f, "%keywords%"), "/k");
+  // Relative settings lie in the profile folder, wherever the process runs.
+  f.workFolderSetting = "w2";
+  f.keywordsFolderSetting = "data/kw";
+  EXPECT_EQ(expand(f, "%work%/a"), "/home/u/prof/w2/a");
+  EXPECT_EQ(expand(f, "%keywords%"), "/home/u/prof/data/kw");
 }
 
 TEST(CZerbinAppFolders, ErrorsAndEnvironment) {

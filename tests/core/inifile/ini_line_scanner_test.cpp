@@ -36,6 +36,23 @@ TEST(IniLineScanner, LinesOfCrLfAndLfFiles) {
   EXPECT_EQ((std::vector<std::string>{"[view] ", "a = 1", "b = \"x\ny\", 2", "c = 3"}), lines);
 }
 
+// A quote opened at the start of a value and never closed damages only its
+// own line; a quoted value that goes on over a line break is still joined.
+TEST(IniLineScanner, UnclosedQuoteHidesOnlyItsLine) {
+  TempDir dir;
+  std::string path = dir.file("d.ini");
+  testing_support::WriteFileBytes(
+      path, "a = \"open\r\nb = 2\r\nc = \"x\r\ny\", 3\r\nd = \"q, \"r\"\r\ne = \"z\r\n");
+  IniLineScanner sc;
+  ASSERT_EQ(0, sc.open(path));
+  std::string line;
+  std::vector<std::string> lines;
+  while (sc.nextLine(line)) lines.push_back(line);
+  EXPECT_EQ((std::vector<std::string>{"a = \"open", "b = 2", "c = \"x\ny\", 3", "d = \"q, \"r\"",
+                                      "e = \"z"}),
+            lines);
+}
+
 TEST(IniLineScanner, KeysAndValues) {
   EXPECT_TRUE(IniFile_isKey("  splitx = 1", "SplitX"));
   EXPECT_TRUE(IniFile_isKey("\tSplitX\t= 1", "SplitX"));

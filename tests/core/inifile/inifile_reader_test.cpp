@@ -50,15 +50,54 @@ TEST(IniFileReader, RoundTripOfEveryTypeThroughDisk) {
   EXPECT_EQ("ソ表十能", s);
   EXPECT_EQ("\"能\",ソ", s2);
   r.readAttribute("long", "s", &s);
-  EXPECT_EQ(std::string(255, 'a'), s);
+  EXPECT_EQ(longText, s);
 }
 
-TEST(IniFileReader, CutAt255NeverSplitsACharacter) {
-  std::string v = std::string(254, 'a') + "ソ";
-  IniFileReader r = readerOf("k = " + v + "\n");
+// A text reads back as it was written, up to the one limit of both ways;
+// a longer one is refused, never cut.
+TEST(IniFileReader, LongestTextIsTheSameBothWays) {
+  TempDir dir;
+  std::string path = dir.file("long.ini");
+  std::string longest = std::string(IniFile_writeStringMax - 2, 'a') + "ソ";
+  IniFileWriter w;
+  w.open(path);
+  w.section("s");
+  w.attribute("k", "s", longest);
+  Errors_Msg e = CatchError([&] { w.attribute("k2", "s", longest + "b"); });
+  EXPECT_EQ(StrX_Err_BufOver, e.code);
+  w.close();
+
+  IniFileReader r;
+  r.open(path);
+  r.setSection("s");
   std::string s;
   r.readAttribute("k", "s", &s);
-  EXPECT_EQ(std::string(254, 'a'), s);
+  EXPECT_EQ(longest, s);
+
+  IniFileReader tooLong = readerOf("k = " + longest + "b\nnext = 1\n");
+  s = "old";
+  EXPECT_EQ(StrX_Err_BufOver, CatchError([&] { tooLong.readAttribute("k", "s", &s); }).code);
+  EXPECT_EQ("old", s);
+}
+
+// A quote that is never closed damages its own line only.
+TEST(IniFileReader, UnclosedQuoteHidesOnlyItsLine) {
+  IniFileReader r = readerOf(
+      "[s] \r\na = \"open\r\nb = 2\r\nc = \"x\", \"y\r\nz\"\r\nd = \"q\" tail\r\ne = last\"\r\n");
+  std::string a, c1, c2, d, e;
+  int32_t b = 0;
+  r.setSection("s");
+  r.readAttribute("a", "s", &a);
+  EXPECT_EQ("open", a);
+  r.readAttribute("b", "i", &b);
+  EXPECT_EQ(2, b);
+  r.readAttribute("c", "ss", &c1, &c2);  // a value that goes on over a line break
+  EXPECT_EQ("x", c1);
+  EXPECT_EQ("y\nz", c2);
+  r.readAttribute("d", "s", &d);
+  EXPECT_EQ("q", d);
+  r.readAttribute("e", "s", &e);
+  EXPECT_EQ("last\"", e);
 }
 
 TEST(IniFileReader, MissingFieldsAndBooleans) {

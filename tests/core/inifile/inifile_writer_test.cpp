@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "core/inifile/inifile.h"
 #include "support/test_support.h"
@@ -30,11 +31,9 @@ TEST(IniFileWriter, ExactBytesOnDisk) {
 TEST(IniFileWriter, StringsAreQuotedByTheCsvRule) {
   IniFileWriter w;
   w.attribute("a", "ssss", "x,y", "say \"hi\"", " lead", "ソ表");
-  w.attribute("b", "s", std::string(5000, 'q'));
-  EXPECT_EQ("a = \"x,y\", \"say \"\"hi\"\"\", \" lead\", ソ表\n", w.text().substr(0, w.text().find('\n') + 1));
-  // At most 4096 bytes of a text are written.
-  size_t b = w.text().find("b = ");
-  EXPECT_EQ(4 + 4096 + 1, w.text().size() - b);
+  // A text longer than 4096 bytes is refused and leaves no part of its line.
+  EXPECT_EQ(StrX_Err_BufOver, CatchError([&] { w.attribute("b", "is", 1, std::string(5000, 'q')); }).code);
+  EXPECT_EQ("a = \"x,y\", \"say \"\"hi\"\"\", \" lead\", ソ表\n", w.text());
 }
 
 TEST(IniFileWriter, TimeIsLocalText) {
@@ -89,4 +88,29 @@ TEST(IniFileWriter, WriteSharedReplacesAndRemovesTemporary) {
   EXPECT_EQ(Errors_Unofficial, e.code);
   EXPECT_EQ("[main] \r\nVersion = 300\r\n \r\n", ReadFileBytes(path));
   EXPECT_EQ("", ReadFileBytes(path + "_"));
+}
+
+// A settings file made private stays private when it is written again, and
+// a new one gets the usual mode.
+TEST(IniFileWriter, WriteSharedKeepsTheModeOfTheFile) {
+  TempDir dir;
+  std::string path = dir.file("p.ini");
+  auto write = [&] {
+    IniFile_writeShared(path, "Zerbin_IniSemaTest", [](IniFileWriter& w) { w.section("main"); });
+  };
+  mode_t mask = ::umask(022);
+  write();
+  struct stat st{};
+  ASSERT_EQ(0, ::stat(path.c_str(), &st));
+  EXPECT_EQ(0644u, st.st_mode & 07777);
+  ASSERT_EQ(0, ::chmod(path.c_str(), 0600));
+  write();
+  ASSERT_EQ(0, ::stat(path.c_str(), &st));
+  EXPECT_EQ(0600u, st.st_mode & 07777);
+  ASSERT_EQ(0, ::chmod(path.c_str(), 0640));
+  write();
+  ::umask(mask);
+  ASSERT_EQ(0, ::stat(path.c_str(), &st));
+  EXPECT_EQ(0640u, st.st_mode & 07777);
+  EXPECT_EQ("[main] \r\n \r\n", ReadFileBytes(path));
 }
