@@ -186,6 +186,7 @@ bool Text_Editor::moveCaret(size_t pos) {
 void Text_Editor::Select(int32_t a, int32_t c) {
   if (composing_) CancelComposition();
   CommitRun();
+  dragAnchor = -1;  // a new selection (a double click among them) ends a drag
   selectionStart = static_cast<int32_t>(clampToBoundary(static_cast<size_t>(std::max(a, 0))));
   selectionEnd = static_cast<int32_t>(clampToBoundary(static_cast<size_t>(std::max(c, 0))));
   UpdateCaret();

@@ -132,16 +132,12 @@ class Text_Editor : public Text_Box {
   SurfaceRect CaretRect(const DrawContext& ctx) const;
 
   // --- drawing and hits ---
-  // The box as Text_Box draws it over a filled frame, then the sunken edit
-  // border of three rings.
+  // The frame rectangle filled without outline (never the box's own frame
+  // shape or hatch), the text as Text_Box draws it with the selection, then
+  // the sunken edit border of three rings.
   void Draw(Surface& surface, const DrawContext& ctx) override;
   // As Text_Box, with the frame grown to at least the editing margins.
   HitResult HitTest(int32_t x, int32_t y, int32_t zoom, int32_t mode) override;
-
- protected:
-  bool IsEditCopy() const override { return true; }
-
- public:
 
   bool caretShown = false;
   bool extendSelection = false;
@@ -157,6 +153,9 @@ class Text_Editor : public Text_Box {
   int32_t runEnd = -1;
   int32_t undoPos = -1;
   std::string undoRemoved, undoInserted, runRemoved;
+
+ protected:
+  bool IsEditCopy() const override { return true; }
 
  private:
   // Positions (byte offsets in text()).

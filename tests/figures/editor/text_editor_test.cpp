@@ -398,4 +398,11 @@ TEST(TextEditor, PressInsideTheSelectionStartsADragThatKeepsIt) {
   e.Select(0, 11);
   e.SetCaretFromPoint(bx + 3, top + e.lineSpacing);
   EXPECT_EQ(e.dragAnchor, 10);
+  // The second press of a double click selects the word and ends the drag,
+  // so that the mouse extends the selection again.
+  e.SelectWordAt(bx + 3, top);
+  EXPECT_EQ(e.GetSelectionText(), "abc");
+  EXPECT_EQ(e.dragAnchor, -1);
+  e.ExtendFromPoint(bx + 62, top);
+  EXPECT_EQ(e.GetSelectionText(), "abc表def");
 }
