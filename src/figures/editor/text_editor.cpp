@@ -144,6 +144,18 @@ size_t Text_Editor::positionFromPoint(int32_t x, int32_t y) const {
   return lineStartByIndex(line) + nearestColumn(line, int64_t{x} - basePoint().x);
 }
 
+size_t Text_Editor::characterAtPoint(int32_t x, int32_t y) const {
+  const size_t line = lineIndexOf(positionFromPoint(x, y));
+  const size_t start = lineStartByIndex(line);
+  const size_t end = lineEndOf(start);
+  const int64_t px = int64_t{x} - basePoint().x;
+  for (size_t p = start; p < end; p += unitLen(p)) {
+    const size_t q = std::min(end, p + unitLen(p));
+    if (px >= columnX(line, p - start) && px < columnX(line, q - start)) return p;
+  }
+  return std::string::npos;
+}
+
 // --- caret and selection ---
 
 void Text_Editor::UpdateCaret() {
@@ -174,6 +186,7 @@ bool Text_Editor::moveCaret(size_t pos) {
 void Text_Editor::Select(int32_t a, int32_t c) {
   if (composing_) CancelComposition();
   CommitRun();
+  dragAnchor = -1;  // a new selection (a double click among them) ends a drag
   selectionStart = static_cast<int32_t>(clampToBoundary(static_cast<size_t>(std::max(a, 0))));
   selectionEnd = static_cast<int32_t>(clampToBoundary(static_cast<size_t>(std::max(c, 0))));
   UpdateCaret();
@@ -333,10 +346,22 @@ bool Text_Editor::HandleKey(int32_t code) {
 void Text_Editor::SetCaretFromPoint(int32_t x, int32_t y) {
   if (composing_) CancelComposition();
   firstKey = false;
+  dragAnchor = -1;
+  if (!extendSelection && hasSelection()) {
+    const size_t under = characterAtPoint(x, y);
+    const auto lo = static_cast<size_t>(std::min(selectionStart, selectionEnd));
+    const auto hi = static_cast<size_t>(std::max(selectionStart, selectionEnd));
+    if (under != std::string::npos && under >= lo && under < hi) {
+      CommitRun();
+      dragAnchor = static_cast<int32_t>(positionFromPoint(x, y));
+      return;
+    }
+  }
   moveCaret(positionFromPoint(x, y));
 }
 
 void Text_Editor::ExtendFromPoint(int32_t x, int32_t y) {
+  if (dragAnchor >= 0) return;  // the selection is being dragged
   if (composing_) CancelComposition();
   const bool saved = extendSelection;
   extendSelection = true;

@@ -13,6 +13,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -80,10 +81,16 @@ class Text_Editor : public Text_Box {
   // --- mouse (page coordinates) ---
   // Caret (and, unless extendSelection, the anchor) to the nearest
   // character boundary.  Mouse input and Select end a composition (as a
-  // cancel).
+  // cancel).  A press on a selected character (without extendSelection)
+  // starts a drag of the selection instead: the selection stays and
+  // dragAnchor takes the offset nearest to the point.
   void SetCaretFromPoint(int32_t x, int32_t y);
-  // Caret to the point, anchor kept.
+  // Caret to the point, anchor kept; nothing while a drag holds the
+  // selection.
   void ExtendFromPoint(int32_t x, int32_t y);
+  // The mouse button went up: a drag ends (dragAnchor -1); the text and
+  // the selection stay as they are.
+  void EndDrag() { dragAnchor = -1; }
   // Selects the word (ASCII word run or one double-byte character) under
   // the point; the caret at its end.
   void SelectWordAt(int32_t x, int32_t y);
@@ -94,6 +101,11 @@ class Text_Editor : public Text_Box {
   // Replaces the selection with the clipboard text (see the .cpp for the
   // line-break rules); the pasted text becomes the current run.
   bool Paste(EditorClipboard& clip);
+  // After a copy: draws the editor with the selection shown, waits 100 ms
+  // through `wait` (given the milliseconds; by default the calling thread
+  // sleeps) and draws it again as usual.
+  void BlinkSelection(Surface& surface, const DrawContext& ctx,
+                      const std::function<void(int)>& wait = {});
 
   // --- typing runs ---
   void CommitRun();
@@ -120,8 +132,9 @@ class Text_Editor : public Text_Box {
   SurfaceRect CaretRect(const DrawContext& ctx) const;
 
   // --- drawing and hits ---
-  // The box as Text_Box draws it over a filled frame, then the sunken edit
-  // border of three rings.
+  // The frame rectangle filled without outline (never the box's own frame
+  // shape or hatch), the text as Text_Box draws it with the selection, then
+  // the sunken edit border of three rings.
   void Draw(Surface& surface, const DrawContext& ctx) override;
   // As Text_Box, with the frame grown to at least the editing margins.
   HitResult HitTest(int32_t x, int32_t y, int32_t zoom, int32_t mode) override;
@@ -141,6 +154,9 @@ class Text_Editor : public Text_Box {
   int32_t undoPos = -1;
   std::string undoRemoved, undoInserted, runRemoved;
 
+ protected:
+  bool IsEditCopy() const override { return true; }
+
  private:
   // Positions (byte offsets in text()).
   size_t lineStartOf(size_t pos) const;
@@ -155,6 +171,9 @@ class Text_Editor : public Text_Box {
   int32_t columnX(size_t lineIndex, size_t column) const;
   size_t nearestColumn(size_t lineIndex, int64_t x) const;
   size_t positionFromPoint(int32_t x, int32_t y) const;
+  // The start of the character drawn under the point (its line chosen as
+  // for positionFromPoint); npos beside the line's text.
+  size_t characterAtPoint(int32_t x, int32_t y) const;
 
   bool moveCaret(size_t pos);
   // The one edit: [lo, hi) becomes `ins`, merged into the typing run when

@@ -1,6 +1,8 @@
 // Text_Editor: starting and ending an edit, writing the result back, and
 // the editor's own drawing and hit test.
 #include <algorithm>
+#include <chrono>
+#include <thread>
 
 #include "figures/editor/text_editor.h"
 
@@ -147,4 +149,15 @@ HitResult Text_Editor::HitTest(int32_t x, int32_t y, int32_t zoom, int32_t mode)
   bounds = saved;
   layoutFlags = savedFlags;
   return h;
+}
+
+void Text_Editor::BlinkSelection(Surface& s, const DrawContext& ctx,
+                                 const std::function<void(int)>& wait) {
+  constexpr int kBlinkMs = 100;
+  Draw(s, ctx);
+  if (wait)
+    wait(kBlinkMs);
+  else
+    std::this_thread::sleep_for(std::chrono::milliseconds(kBlinkMs));
+  Draw(s, ctx);
 }

@@ -195,6 +195,12 @@ class Text_Box : public CadFigure {
   std::string AlarmText() const;
   const EndLink& attachedTo() const { return attachedTo_; }
 
+ protected:
+  // True for the editing copy of a box (Text_Editor): it shows and measures
+  // its own text even in a "pagenum" box, leaves the frame to the editor's
+  // own drawing, and is the only box that shows the text selection.
+  virtual bool IsEditCopy() const { return false; }
+
  private:
   struct Geometry;  // the layout numbers of one frame computation
   TextBoxFrameBounds computeBounds() const;

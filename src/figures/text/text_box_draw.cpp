@@ -61,7 +61,7 @@ void Text_Box::Draw(Surface& s, const DrawContext& ctx) {
                               DrawContext_deviceX(ctx, b.right),
                               DrawContext_deviceY(ctx, b.bottom)))
     return;
-  drawFrame(s, ctx, b);
+  if (!IsEditCopy()) drawFrame(s, ctx, b);
   drawText(s, ctx, shown);
   if (IsSelected() && ctx.showHandles) DrawHandles(s, ctx, SystemColour_highlight ^ 0xFFFFFFu, 0);
 }
@@ -159,7 +159,8 @@ void Text_Box::drawText(Surface& s, const DrawContext& ctx, std::string_view sho
       const size_t n = Cp932_charLen(line, k);
       if (line[k] != '\t') {
         const size_t at = lineStart + k;
-        const bool chosen = selectionStart < selectionEnd &&
+        // A selection kept after editing is no highlight.
+        const bool chosen = IsEditCopy() && selectionStart < selectionEnd &&
                             at >= static_cast<size_t>(std::max(0, selectionStart)) &&
                             at < static_cast<size_t>(selectionEnd);
         s.setTextColour(chosen ? SystemColour_highlightText : colour);

@@ -223,7 +223,7 @@ void Text_Box::layout(const DrawContext& ctx) {
 }
 
 std::string Text_Box::shownText(const DrawContext& ctx) const {
-  if (id_ == "pagenum") return std::to_string(ctx.pageNumber);
+  if (id_ == "pagenum" && !IsEditCopy()) return std::to_string(ctx.pageNumber);
   return text_;
 }
 

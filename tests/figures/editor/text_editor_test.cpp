@@ -345,3 +345,64 @@ TEST(TextEditor, InputIsNormalisedAndRawCodesWork) {
   EXPECT_EQ(e.text(), "x\r\n\xB1");
   EXPECT_EQ(e.caret(), 0);
 }
+
+// A press on a selected character starts a drag of the selection: the
+// selection stays, the press offset is the drag anchor, moving the mouse
+// does not reselect, and the release ends the drag without moving text.
+// Presses elsewhere, or with Shift, place or extend the caret as usual.
+TEST(TextEditor, PressInsideTheSelectionStartsADragThatKeepsIt) {
+  Editing t("abc表def\r\nxy");
+  Text_Editor& e = t.ed;
+  const int32_t bx = e.basePoint().x, top = e.firstLineTop + 1;
+  e.Select(2, 5);  // "c表"
+  EXPECT_EQ(e.dragAnchor, -1);
+  e.SetCaretFromPoint(bx + 29, top);  // inside "表" (24..40), nearer to 24
+  EXPECT_EQ(e.dragAnchor, 3);
+  EXPECT_EQ(e.anchor(), 2);
+  EXPECT_EQ(e.caret(), 5);
+  e.ExtendFromPoint(bx + 60, top);  // the mouse moves on while dragging
+  EXPECT_EQ(e.GetSelectionText(), "c表");
+  e.EndDrag();
+  EXPECT_EQ(e.dragAnchor, -1);
+  EXPECT_EQ(e.text(), "abc表def\r\nxy");
+  EXPECT_EQ(e.GetSelectionText(), "c表");
+
+  // The left half of the first selected character is inside too.
+  e.SetCaretFromPoint(bx + 17, top);
+  EXPECT_EQ(e.dragAnchor, 2);
+  EXPECT_EQ(e.GetSelectionText(), "c表");
+  e.EndDrag();
+
+  // Just after the selection: the caret goes there, no drag.
+  e.SetCaretFromPoint(bx + 42, top);
+  EXPECT_EQ(e.dragAnchor, -1);
+  EXPECT_EQ(e.caret(), 5);
+  EXPECT_FALSE(e.hasSelection());
+  e.EndDrag();  // a release without a drag changes nothing
+  EXPECT_EQ(e.caret(), 5);
+
+  // Shift held: the press extends the selection even inside it.
+  e.Select(1, 6);
+  e.extendSelection = true;
+  e.SetCaretFromPoint(bx + 17, top);
+  e.extendSelection = false;
+  EXPECT_EQ(e.dragAnchor, -1);
+  EXPECT_EQ(e.anchor(), 1);
+  EXPECT_EQ(e.caret(), 2);
+
+  // The line below the selected one is outside it.
+  e.Select(0, 11);  // "abc表def\r\n" and "x"
+  e.SetCaretFromPoint(bx + 10, top + e.lineSpacing);
+  EXPECT_EQ(e.dragAnchor, -1);
+  EXPECT_EQ(e.caret(), 11);
+  e.Select(0, 11);
+  e.SetCaretFromPoint(bx + 3, top + e.lineSpacing);
+  EXPECT_EQ(e.dragAnchor, 10);
+  // The second press of a double click selects the word and ends the drag,
+  // so that the mouse extends the selection again.
+  e.SelectWordAt(bx + 3, top);
+  EXPECT_EQ(e.GetSelectionText(), "abc");
+  EXPECT_EQ(e.dragAnchor, -1);
+  e.ExtendFromPoint(bx + 62, top);
+  EXPECT_EQ(e.GetSelectionText(), "abc表def");
+}
