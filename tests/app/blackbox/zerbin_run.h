@@ -15,6 +15,7 @@
 struct ZerbinRun {
   int status = -1;
   std::string echo;  // CP932, CR LF turned into LF
+  std::string err;   // standard error (UTF-8)
 };
 
 inline std::string uniqueService() {
@@ -22,17 +23,29 @@ inline std::string uniqueService() {
   return "-service_name=BrevloTest_" + std::to_string(getpid()) + "_" + std::to_string(n++);
 }
 
+// How a run is started: the child's current folder ("" keeps the test's),
+// and whether the runner adds its own "-echo=" (else the words give one or
+// none, and messages go to standard error, kept in ZerbinRun::err).
+struct ZerbinRunSetup {
+  std::string cwd;
+  bool echo = true;
+};
+
 // Runs zerbin with the words (UTF-8) plus -t, -j, its own service and echo
 // file; the event loop ends right after start-up.
-inline ZerbinRun runZerbin(const testing_support::TempDir& dir, std::vector<std::string> words) {
+inline ZerbinRun runZerbin(const testing_support::TempDir& dir, std::vector<std::string> words,
+                           const ZerbinRunSetup& setup = {}) {
   std::string echo = dir.file("echo.txt");
-  std::vector<std::string> all = {ZERBIN_PROGRAM_PATH, "-t", "-j", uniqueService(),
-                                  "-echo=" + echo};
+  std::string err = dir.file("stderr.txt");
+  std::vector<std::string> all = {ZERBIN_PROGRAM_PATH, "-t", "-j", uniqueService()};
+  if (setup.echo) all.push_back("-echo=" + echo);
   all.insert(all.end(), words.begin(), words.end());
   pid_t pid = fork();
   if (pid == 0) {
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
     setenv("ZERBIN_QUIT_AFTER_STARTUP", "1", 1);
+    if (!setup.cwd.empty() && chdir(setup.cwd.c_str()) != 0) _exit(126);
+    if (!freopen(err.c_str(), "w", stderr)) _exit(125);
     std::vector<char*> argv;
     for (std::string& w : all) argv.push_back(w.data());
     argv.push_back(nullptr);
@@ -47,6 +60,6 @@ inline ZerbinRun runZerbin(const testing_support::TempDir& dir, std::vector<std:
   for (char c : bytes) {
     if (c != '\r') r.echo += c;
   }
+  r.err = testing_support::ReadFileBytes(err);
   return r;
 }
-
