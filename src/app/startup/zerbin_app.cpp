@@ -59,14 +59,6 @@ std::vector<std::string> toCp932(const std::vector<std::string>& args, std::vect
   return words;
 }
 
-// "" when the current folder has no name in CP932: relative paths are refused.
-std::string currentFolderText() {
-  char buf[4096];
-  if (!getcwd(buf, sizeof buf)) return {};
-  std::optional<std::string> cp = Cp932_fromOsPath(buf);
-  return cp ? *cp : std::string();
-}
-
 bool nonInteractive(const CZerbinApp_Options& o) {
   return !o.echoPath.empty() || o.batch() || UserPrompts_nonInteractiveByEnvironment();
 }
@@ -190,7 +182,8 @@ bool startUpSteps(CZerbinApp& app, const std::vector<std::string>& args) {
   // 2. Command line and current folder.
   std::vector<std::string> words = toCp932(args, app.unconvertibleWords);
   app.commandLine = CZerbinApp_joinArguments(words);
-  app.currentFolder = currentFolderText();
+  // "" when CP932 cannot name it: the parser then refuses relative paths.
+  app.currentFolder = StrX_currentFolderOrEmpty();
 
   // 3. Error model.
   std::string program = Errors_selfProgramPath();
