@@ -464,7 +464,9 @@ std::string StrX_currentFolderOrEmpty() {
 }
 
 void StrX_absoluteFromCurrentFolder(std::string& dst, std::string_view path, size_t size) {
-  std::string base = StrX_currentFolder();
+  // An absolute path needs no current folder (code page 932 may not name it).
+  std::string base = StrX_isAbsolutePath(path) || hasSchemePrefix(path) ? std::string()
+                                                                        : StrX_currentFolder();
   StrX_makeAbsolute(dst, path, base, size);
 }
 

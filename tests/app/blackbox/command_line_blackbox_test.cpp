@@ -147,8 +147,10 @@ TEST(CommandLineBlackBox, CurrentFolderThatCodePage932CannotNameTakesOnlyAbsolut
   EXPECT_FALSE(FileX_exists(dir.file("o.svg")));
   EXPECT_EQ(names(cwd), std::vector<std::string>{"a.svg"});
 
-  // Absolute paths still work.
-  r = run(dir, {prof, "-cs", dir.file("a.svg"), dir.file("o.svg")}, inside);
+  // Absolute paths still work, a replacement file's too.
+  WriteFileBytes(dir.file("links.txt"), "[repurl]\r\nsrc=x.svg\r\ndst=http://example.com/\r\n");
+  r = run(dir, {prof, "-cs", "-repurl=" + dir.file("links.txt"), dir.file("a.svg"), dir.file("o.svg")},
+          inside);
   EXPECT_EQ(r.status, 0) << r.echo;
   EXPECT_TRUE(FileX_isFile(dir.file("o.svg")));
   EXPECT_EQ(names(cwd), std::vector<std::string>{"a.svg"});

@@ -180,6 +180,9 @@ TEST(StrXPath, CurrentFolderThatCodePage932CannotNameIsReported) {
   Errors_Msg e = CatchError([&] { folder = StrX_currentFolder(); });
   Errors_Msg e2 = CatchError([&] { StrX_absoluteFromCurrentFolder(dst, "x.svg"); });
   std::string empty = StrX_currentFolderOrEmpty();
+  // An absolute path needs no current folder.
+  std::string absolute;
+  Errors_Msg e3 = CatchError([&] { StrX_absoluteFromCurrentFolder(absolute, "/n/./x.svg"); });
   ASSERT_EQ(chdir(saved), 0);
   EXPECT_EQ(e.code, WinX_Err_WrongPath);
   EXPECT_EQ(std::string(e.message()), dir.file("d?"));
@@ -187,6 +190,8 @@ TEST(StrXPath, CurrentFolderThatCodePage932CannotNameIsReported) {
   EXPECT_EQ(e2.code, WinX_Err_WrongPath);
   EXPECT_EQ(dst, "unset");  // never "/x.svg" or another file
   EXPECT_EQ(empty, "");
+  EXPECT_EQ(e3.code, 0);
+  EXPECT_EQ(absolute, "/n/./x.svg");
 }
 
 TEST(StrXPath, MakeRelative) {
