@@ -222,8 +222,8 @@ class Parser {
   // Whether a path word cannot name a file: it held characters that code
   // page 932 cannot hold, or it is relative to a current folder that has no
   // name in code page 932 (`cur_` empty).
-  bool unnameable(std::string_view v, bool lossy, bool relativeToCurrent) const {
-    return lossy || (relativeToCurrent && cur_.empty() && !StrX_isAbsolutePath(v));
+  bool unnameable(std::string_view v, bool lossy) const {
+    return lossy || (cur_.empty() && !StrX_isAbsolutePath(v));
   }
   // Refuses a path that cannot be named (the first one is reported).
   void refusePath(PathRole role, std::string_view v) {
@@ -272,7 +272,7 @@ class Parser {
   }
 
   void absolute(std::string& field, std::string_view v, std::string_view option, PathRole role) {
-    if (v.empty() || unnameable(v, lossy_, true)) {
+    if (v.empty() || unnameable(v, lossy_)) {
       if (!v.empty()) refusePath(role, v);
       field.clear();
       return;
@@ -285,7 +285,7 @@ class Parser {
   }
 
   void replacement(std::string_view v, std::string_view option) {
-    if (!v.empty() && unnameable(v, lossy_, true)) {
+    if (!v.empty() && unnameable(v, lossy_)) {
       refusePath(PathRole::Replacement, v);
       o_.repUrl.clear();
       return;
@@ -448,11 +448,11 @@ int CZerbinApp_parseCommandLine(std::string_view commandLine, std::string_view c
         }
         if (path.size() >= CZerbinApp_notePathSize) tooLong(path.substr(0, 64));
         splitFragment(path, fragment);
-        if (!path.empty() && parser.unnameable(path, pathLossy, true)) {
+        if (!path.empty() && parser.unnameable(path, pathLossy)) {
           parser.refusePath(PathRole::Note, path);
           path.clear();
         }
-        if (!destination.empty() && parser.unnameable(destination, destinationLossy, true)) {
+        if (!destination.empty() && parser.unnameable(destination, destinationLossy)) {
           parser.refusePath(PathRole::Destination, destination);
           destination.clear();
         }
