@@ -25,6 +25,9 @@ class WordReader {
  public:
   explicit WordReader(std::string_view line) : line_(line) {}
 
+  // The number of words read so far (the index of the next word).
+  size_t index() const { return index_; }
+
   void skipSpaces() {
     while (pos_ < line_.size() && line_[pos_] == ' ') pos_++;
   }
@@ -39,6 +42,7 @@ class WordReader {
   }
   std::string next() {
     skipSpaces();
+    index_++;
     std::string word;
     bool quoted = false;
     while (pos_ < line_.size()) {
@@ -68,12 +72,42 @@ class WordReader {
  private:
   std::string_view line_;
   size_t pos_ = 0;
+  size_t index_ = 0;
 };
 
 // A value too long for its field: stops parsing with 1041.
 [[noreturn]] void tooLong(std::string_view option) {
   Errors_RAISE(StrX_Err_BufOver, "%.*s が長すぎます。", static_cast<int>(option.size()),
                option.data());
+}
+
+// A path too long for its field: the message names the whole path as given
+// (`text` keeps it; the error record's text is shorter than a long path).
+[[noreturn]] void pathTooLong(std::string given, std::string& text) {
+  text = given + " が長すぎます。";
+  Errors_RAISE(StrX_Err_BufOver, "%s", text.c_str());
+}
+
+// What a path that cannot be named stands for: its message is the one of
+// that option when its file is missing or cannot be written.
+enum class PathRole { Note, Destination, Echo, Profile, ReadFile, Replacement };
+
+std::string refusedPathText(PathRole role, const std::string& path, bool japanese) {
+  switch (role) {
+    case PathRole::Note:
+      return path + (japanese ? " を開こうとしましたが見つかりません。" : " can not open. Zerbin exits.");
+    case PathRole::Destination:
+    case PathRole::Echo:
+      return path + " に書込みができません。保存に失敗しました。";
+    case PathRole::Profile:
+      return "プロファイルフォルダに書き込めません。\r\npath = " + path +
+             "write_test.bin\r\nBrevlo を終了します。";
+    case PathRole::ReadFile:
+      return "ファイルが見つかりません。\r\n" + path;
+    case PathRole::Replacement:
+      return "読みこみモードで open できません。" + path;
+  }
+  return path;
 }
 
 void setText(std::string& field, std::string_view value, size_t size, std::string_view option) {
@@ -118,8 +152,10 @@ class Parser {
  public:
   Parser(std::string_view currentFolder, CZerbinApp_Options& o) : cur_(currentFolder), o_(o) {}
 
-  // Answers false for a word that is no option of the program.
-  bool option(const std::string& w) {
+  // Answers false for a word that is no option of the program.  `lossy`:
+  // the word held characters that code page 932 cannot hold.
+  bool option(const std::string& w, bool lossy) {
+    lossy_ = lossy;
     for (const Flag& f : kFlags) {
       if (w == f.name) {
         o_.*f.field = true;
@@ -148,10 +184,10 @@ class Parser {
     else if (startsWith(w, "-min_zoom=")) {
       o_.minZoom = StrX_toInt(value(w));
       o_.minZoomGiven = true;
-    } else if (startsWith(w, "-hhc2=")) absolute(o_.hhc2Path, value(w), "-hhc2=");
-    else if (startsWith(w, "-menu=")) absolute(o_.menuPath, value(w), "-menu=");
-    else if (startsWith(w, "-files=")) absolute(o_.filesPath, value(w), "-files=");
-    else if (startsWith(w, "-echo=")) absolute(o_.echoPath, value(w), "-echo=");
+    } else if (startsWith(w, "-hhc2=")) absolute(o_.hhc2Path, value(w), "-hhc2=", PathRole::ReadFile);
+    else if (startsWith(w, "-menu=")) absolute(o_.menuPath, value(w), "-menu=", PathRole::ReadFile);
+    else if (startsWith(w, "-files=")) absolute(o_.filesPath, value(w), "-files=", PathRole::ReadFile);
+    else if (startsWith(w, "-echo=")) absolute(o_.echoPath, value(w), "-echo=", PathRole::Echo);
     else if (startsWith(w, "-pub=")) {
       std::string_view v = value(w);
       setText(o_.pubName, v == "*" ? std::string_view() : v, CZerbinApp_pubNameSize, "-pub=");
@@ -160,10 +196,10 @@ class Parser {
       o_.pubName.clear();
       o_.hasPub = true;
     } else if (startsWith(w, "-repurl=")) {
-      setText(o_.repUrl, value(w), CZerbinApp_pathSize, "-repurl=");
+      replacement(value(w), "-repurl=");
       o_.repUrlKind = 1;
     } else if (startsWith(w, "-repurl2=")) {
-      setText(o_.repUrl, value(w), CZerbinApp_pathSize, "-repurl2=");
+      replacement(value(w), "-repurl2=");
       o_.repUrlKind = 2;
     } else if (startsWith(w, "-service_name=")) {
       setText(o_.serviceName, value(w), CZerbinApp_serviceNameSize, "-service_name=");
@@ -182,6 +218,29 @@ class Parser {
     result_ = CZerbinApp_OptionRefused;
   }
   int result() const { return result_; }
+
+  // Whether a path word cannot name a file: it held characters that code
+  // page 932 cannot hold, or it is relative to a current folder that has no
+  // name in code page 932 (`cur_` empty).
+  bool unnameable(std::string_view v, bool lossy) const {
+    return lossy || (cur_.empty() && !StrX_isAbsolutePath(v));
+  }
+  // Refuses a path that cannot be named (the first one is reported).
+  void refusePath(PathRole role, std::string_view v) {
+    if (refused_) return;
+    refused_ = true;
+    refusedRole_ = role;
+    refusedPath_.assign(v);
+    if (role != PathRole::Profile && !cur_.empty() && !StrX_isAbsolutePath(v)) {
+      Except_tryCatch([&] { StrX_makeAbsolute(refusedPath_, v, cur_, CZerbinApp_pathSize); },
+                      [&](const Errors_Msg&) { refusedPath_.assign(v); });
+    }
+  }
+  // The message of a refused path (the language is known once all options
+  // were read), or "" when no path was refused.
+  std::string refusedText() const {
+    return refused_ ? refusedPathText(refusedRole_, refusedPath_, o_.japanese) : std::string();
+  }
 
  private:
   static std::string_view value(std::string_view w) { return w.substr(w.find('=') + 1); }
@@ -212,8 +271,9 @@ class Parser {
     o_.maxHeight = StrX_toInt(v.substr(used + 1));
   }
 
-  void absolute(std::string& field, std::string_view v, std::string_view option) {
-    if (v.empty()) {
+  void absolute(std::string& field, std::string_view v, std::string_view option, PathRole role) {
+    if (v.empty() || unnameable(v, lossy_)) {
+      if (!v.empty()) refusePath(role, v);
       field.clear();
       return;
     }
@@ -224,6 +284,15 @@ class Parser {
                     });
   }
 
+  void replacement(std::string_view v, std::string_view option) {
+    if (!v.empty() && unnameable(v, lossy_)) {
+      refusePath(PathRole::Replacement, v);
+      o_.repUrl.clear();
+      return;
+    }
+    setText(o_.repUrl, v, CZerbinApp_pathSize, option);
+  }
+
   void profile(std::string_view v) {
     std::string folder;
     Except_tryCatch([&] { StrX_absoluteFromProgramFolder(folder, v, CZerbinApp_pathSize - 1); },
@@ -232,6 +301,11 @@ class Parser {
                       tooLong("-prof=");
                     });
     if (folder.empty() || folder.back() != '/') folder += '/';
+    if (lossy_) {
+      // Relative to the program folder, so the current folder plays no part.
+      refusePath(PathRole::Profile, folder);
+      return;
+    }
     o_.profileFolder = folder;
     o_.hasProfile = true;
   }
@@ -239,6 +313,10 @@ class Parser {
   std::string_view cur_;
   CZerbinApp_Options& o_;
   int result_ = 0;
+  bool lossy_ = false;
+  bool refused_ = false;
+  PathRole refusedRole_ = PathRole::Note;
+  std::string refusedPath_;
 };
 
 // Splits a "#" fragment off the path (the first "#" that is not a trail byte).
@@ -252,22 +330,43 @@ void splitFragment(std::string& path, std::string& fragment) {
   }
 }
 
+// Makes `path` absolute in place; a result too long for `size` raises with
+// the path as given in `tooLongText`.
 void makeAbsoluteOrRaise(std::string& path, std::string_view base, size_t size,
-                         std::string_view what) {
+                         std::string& tooLongText) {
   if (path.empty()) return;
-  Except_tryCatch([&] { StrX_makeAbsolute(path, path, base, size); },
+  const std::string given = path;
+  std::string absolute;
+  Except_tryCatch([&] { StrX_makeAbsolute(absolute, given, base, size); },
                   [&](const Errors_Msg& e) {
                     if (e.code != StrX_Err_BufOver) Except_throw(e);
-                    tooLong(what);
+                    pathTooLong(given, tooLongText);
                   });
+  path = std::move(absolute);
+}
+
+// A text enclosed in double quotes without them.
+std::string unquoted(std::string_view s) {
+  if (s.size() >= 2 && s.front() == '"' && s.back() == '"') s = s.substr(1, s.size() - 2);
+  return std::string(s);
 }
 
 }  // namespace
 
 std::string CZerbinApp_joinArguments(const std::vector<std::string>& args) {
   std::string line;
-  for (const std::string& a : args) {
+  for (const std::string& given : args) {
     if (!line.empty()) line += ' ';
+    // Windows shells pass a quoted word with its quotes ("\"/a b/x.svg\"",
+    // -echo="/a b/e.txt"): they only protect the blanks, which the quotes
+    // below protect again.
+    std::string a;
+    size_t valueAt = given.find('=');
+    if (!given.empty() && given[0] == '-' && valueAt != std::string::npos) {
+      a = given.substr(0, valueAt + 1) + unquoted(std::string_view(given).substr(valueAt + 1));
+    } else {
+      a = unquoted(given);
+    }
     bool needsQuotes = a.empty() || a.find(' ') != std::string::npos;
     if (!needsQuotes) {
       line += a;
@@ -318,31 +417,55 @@ void CZerbinApp_destinationFromFolder(std::string& dst, std::string_view src, in
 
 int CZerbinApp_parseCommandLine(std::string_view commandLine, std::string_view currentFolder,
                                 CZerbinApp_Options& options, std::string& path,
-                                std::string& fragment, std::string& destination) {
+                                std::string& fragment, std::string& destination,
+                                const std::vector<bool>& unconvertible) {
   path.clear();
   fragment.clear();
   destination.clear();
   options.currentFolder.assign(currentFolder);
   int result = 0;
+  std::string tooLongText;
+  auto lossyWord = [&](size_t i) { return i < unconvertible.size() && unconvertible[i]; };
   Except_tryCatch(
       [&] {
         Parser parser(currentFolder, options);
         WordReader words(commandLine);
         while (!words.atEnd() && words.peek() == '-') {
+          bool lossy = lossyWord(words.index());
           std::string w = words.next();
-          if (!parser.option(w)) parser.unknown(w);
+          if (!parser.option(w, lossy)) parser.unknown(w);
         }
         if (!options.runT && !options.runN) options.runS = true;
+        bool pathLossy = false, destinationLossy = false;
         if (options.batch()) {
+          pathLossy = lossyWord(words.index());
           path = words.next();
+          destinationLossy = lossyWord(words.index());
           destination = words.next();
         } else {
+          for (size_t i = words.index(); i < unconvertible.size(); i++) pathLossy |= unconvertible[i];
           path = words.rest();
         }
         if (path.size() >= CZerbinApp_notePathSize) tooLong(path.substr(0, 64));
         splitFragment(path, fragment);
-        makeAbsoluteOrRaise(path, currentFolder, CZerbinApp_notePathSize, path);
-        makeAbsoluteOrRaise(destination, currentFolder, CZerbinApp_pathSize, destination);
+        if (!path.empty() && parser.unnameable(path, pathLossy)) {
+          parser.refusePath(PathRole::Note, path);
+          path.clear();
+        }
+        if (!destination.empty() && parser.unnameable(destination, destinationLossy)) {
+          parser.refusePath(PathRole::Destination, destination);
+          destination.clear();
+        }
+        std::string refused = parser.refusedText();
+        if (!refused.empty()) {
+          ResultCode_setMessage("%s", refused.c_str());
+          options.srcPath = path;
+          options.dstPath = destination;
+          result = CZerbinApp_PathRefused;
+          return;
+        }
+        makeAbsoluteOrRaise(path, currentFolder, CZerbinApp_notePathSize, tooLongText);
+        makeAbsoluteOrRaise(destination, currentFolder, CZerbinApp_pathSize, tooLongText);
         int32_t m = options.convMode;
         if (m == CZerbinApp_Conv_Vml || m == CZerbinApp_Conv_VmlPlain ||
             m == CZerbinApp_Conv_Public) {
@@ -354,7 +477,7 @@ int CZerbinApp_parseCommandLine(std::string_view commandLine, std::string_view c
       },
       [&](const Errors_Msg& e) {
         if (e.code != StrX_Err_BufOver) Except_throw(e);
-        ResultCode_setMessage("%s", e.message());
+        ResultCode_setMessage("%s", tooLongText.empty() ? e.message() : tooLongText.c_str());
         result = ResultCode_BufferTooSmall;
       });
   return result;

@@ -11,11 +11,17 @@
 // Result of the parser when an option was refused (its text is stored with
 // ResultCode_setMessage).
 inline constexpr int CZerbinApp_OptionRefused = 1;
+// Result of the parser when a path cannot name a file (its text, the
+// missing-file or cannot-write message of that option, is stored): the
+// program ends with status 1.
+inline constexpr int CZerbinApp_PathRefused = 2;
 
 // Joins argument words (CP932) into one command line.  A word holding a
 // space gets double quotes: an option "-name=value" around its value only
-// ("-prof=\"/a b\""), any other word as a whole.  The same line feeds the
-// parser and the call to a running process.
+// ("-prof=\"/a b\""), any other word as a whole.  A word that comes already
+// enclosed in double quotes (as Windows shells pass "\"/a b/x.svg\"" or
+// -echo="/a b/e.txt") loses them first.  Each word gives one word of the
+// line.  The same line feeds the parser and the call to a running process.
 std::string CZerbinApp_joinArguments(const std::vector<std::string>& args);
 
 // Fills `options` (the caller passes a fresh record, with `japanese` set to
@@ -28,13 +34,23 @@ std::string CZerbinApp_joinArguments(const std::vector<std::string>& args);
 // note path goes to `fragment` (without the "#"); the note path and the
 // destination are made absolute against `currentFolder`.
 //
+// A path (the note, the source, the destination, "-prof=", "-echo=",
+// "-menu=", "-files=", "-hhc2=", "-repurl=", "-repurl2=") cannot name a
+// file when its word is marked in `unconvertible` (one flag per word of the
+// line: the word held characters that code page 932 cannot hold, so it
+// carries "?" marks), or when it is relative and `currentFolder` is empty
+// (the current folder has no name in code page 932).
+//
 // Answers 0; CZerbinApp_OptionRefused when an option was refused (the first
-// refusal's text is stored); ResultCode_BufferTooSmall when a value or path
-// does not fit its field (also with a stored text).  Parsing goes on after a
-// refused option.
+// refusal's text is stored); CZerbinApp_PathRefused when a path cannot name
+// a file (the first such path's message is stored);
+// ResultCode_BufferTooSmall when a value or path does not fit its field
+// (also with a stored text that names the value as given).  Parsing goes on
+// after a refused option.
 int CZerbinApp_parseCommandLine(std::string_view commandLine, std::string_view currentFolder,
                                 CZerbinApp_Options& options, std::string& path,
-                                std::string& fragment, std::string& destination);
+                                std::string& fragment, std::string& destination,
+                                const std::vector<bool>& unconvertible = {});
 
 // "-v" not followed by a letter at the start of the line: the version request.
 bool CZerbinApp_isVersionRequest(std::string_view commandLine);

@@ -47,22 +47,16 @@ std::string path(const CZerbinApp& app, const char* format) {
   return dst;
 }
 
-// Words of argv as CP932; a word that CP932 cannot hold keeps "?" marks.
-std::vector<std::string> toCp932(const std::vector<std::string>& args, bool& lossy) {
+// Words of argv as CP932; a word that CP932 cannot hold keeps "?" marks
+// and is marked in `lossy` (one flag per word).
+std::vector<std::string> toCp932(const std::vector<std::string>& args, std::vector<bool>& lossy) {
   std::vector<std::string> words;
   for (const std::string& a : args) {
     bool l = false;
     words.push_back(Cp932_fromUtf8(a, &l));
-    lossy = lossy || l;
+    lossy.push_back(l);
   }
   return words;
-}
-
-std::string currentFolderText() {
-  char buf[4096];
-  if (!getcwd(buf, sizeof buf)) return "/";
-  std::optional<std::string> cp = Cp932_fromOsPath(buf);
-  return cp ? *cp : std::string("/");
 }
 
 bool nonInteractive(const CZerbinApp_Options& o) {
@@ -186,9 +180,10 @@ bool startUpSteps(CZerbinApp& app, const std::vector<std::string>& args) {
   app.fileSema = std::make_unique<NamedLock>("Zerbin_FileSema");
 
   // 2. Command line and current folder.
-  std::vector<std::string> words = toCp932(args, app.lossyArguments);
+  std::vector<std::string> words = toCp932(args, app.unconvertibleWords);
   app.commandLine = CZerbinApp_joinArguments(words);
-  app.currentFolder = currentFolderText();
+  // "" when CP932 cannot name it: the parser then refuses relative paths.
+  app.currentFolder = StrX_currentFolderOrEmpty();
 
   // 3. Error model.
   std::string program = Errors_selfProgramPath();
@@ -233,9 +228,15 @@ bool startUpSteps(CZerbinApp& app, const std::vector<std::string>& args) {
 
   // 10. Options.
   int parsed = CZerbinApp_parseCommandLine(app.commandLine, app.currentFolder, app.options,
-                                           app.notePath, app.fragment, app.destination);
+                                           app.notePath, app.fragment, app.destination,
+                                           app.unconvertibleWords);
   installPrompts(app, nonInteractive(app.options));
   if (parsed != 0) app.show(ResultCode_getText(ResultCode_Message));
+  // A path that names no file, or one too long, ends the start.
+  if (parsed == CZerbinApp_PathRefused || parsed == ResultCode_BufferTooSmall) {
+    app.exitCode = CZerbinApp_Exit_Failed;
+    return false;
+  }
 
   // 11. Language, profile and settings.
   setTimeLocale(app.options.japanese);
@@ -271,9 +272,7 @@ bool startUpSteps(CZerbinApp& app, const std::vector<std::string>& args) {
   app.hooks.createSearchDialog(app);
 
   // 17. The note to open must exist.
-  if (!app.notePath.empty() &&
-      (!FileX_exists(app.notePath) ||
-       (app.lossyArguments && app.notePath.find('?') != std::string::npos))) {
+  if (!app.notePath.empty() && !FileX_exists(app.notePath)) {
     app.show(app.notePath + (app.options.japanese ? " を開こうとしましたが見つかりません。"
                                                   : " can not open. Zerbin exits."));
     app.exitCode = CZerbinApp_Exit_Failed;

@@ -41,8 +41,8 @@ struct CZerbinApp {
   ZerbinSettings settings;
 
   std::string commandLine;    // CP932, argv joined
-  std::string currentFolder;  // CP932
-  bool lossyArguments = false;  // a word could not be held in CP932
+  std::string currentFolder;  // CP932; "" when CP932 cannot name it
+  std::vector<bool> unconvertibleWords;  // per word: it could not be held in CP932
   std::string notePath, fragment, destination;
   bool firstRun = false;  // "%prof%/zerbin.ini" did not exist before this start
   bool settingsReadable = true;  // the settings file was missing or read

@@ -56,9 +56,6 @@ inline bool isReadOnlyMode(mode_t m) { return (m & (S_IWUSR | S_IWGRP | S_IWOTH)
 // FileX_setWriteFunction); false on a short or failed write.
 bool writeAll(int fd, const void* data, size_t n);
 
-// The current folder as CP932 text ("" when it cannot be told).
-std::string currentFolder();
-
 // The nanoseconds of a stat time.
 inline int64_t toNs(const struct timespec& t) {
   return static_cast<int64_t>(t.tv_sec) * 1000000000 + t.tv_nsec;

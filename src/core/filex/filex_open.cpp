@@ -55,13 +55,6 @@ bool writeAll(int fd, const void* data, size_t n) {
   return true;
 }
 
-std::string currentFolder() {
-  char buf[4096];
-  if (!::getcwd(buf, sizeof buf)) return "";
-  std::optional<std::string> cp = Cp932_fromOsPath(buf);
-  return cp ? *cp : Cp932_fromUtf8(buf);
-}
-
 void raiseWriteFailed(std::string_view p) {
   FileX_setWriteFailed(true);
   std::string s(p);
@@ -85,7 +78,7 @@ void FileX_raiseOpenError(std::string_view path, bool writing, int err) {
                  "ファイル \"%s\" が書きこめません(読み込み専用属性が付いているか、フォルダです）\r\nOS=%s",
                  p.c_str(), os.c_str());
   }
-  std::string cwd = currentFolder();
+  std::string cwd = StrX_currentFolderOrEmpty();
   if (lstatPath(p))
     Errors_RAISE(FileX_Err_CannotReadOpen, "ファイル \"%s\" が開けません\r\nカレント＝%s\r\nOS=%s",
                  p.c_str(), cwd.c_str(), os.c_str());

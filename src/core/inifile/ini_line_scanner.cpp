@@ -12,19 +12,13 @@
 #include "core/inifile/inifile_fields.h"
 #include "core/strx/codepage.h"
 #include "core/strx/strx_copy.h"
+#include "core/strx/strx_path.h"
 
 using namespace inifile_detail;
 
 namespace {
 
 constexpr size_t npos = std::string_view::npos;
-
-std::string currentFolder() {
-  char buf[4096];
-  if (!::getcwd(buf, sizeof buf)) return {};
-  std::optional<std::string> cp = Cp932_fromOsPath(buf);
-  return cp ? *cp : std::string();
-}
 
 bool readAll(std::FILE* f, std::string& out) {
   char buf[8192];
@@ -161,7 +155,7 @@ int IniLineScanner::open(std::string_view path) {
   std::optional<std::string> os = FileX_osPath(path);
   if (!os) {
     ResultCode_setMessage("<ERROR msg=\"Not found\" path=\"%s\" current=\"%s\"/>", p.c_str(),
-                          currentFolder().c_str());
+                          StrX_currentFolderOrEmpty().c_str());
     return ResultCode_NotFound;
   }
   FilePtr f(std::fopen(os->c_str(), "rb"));
@@ -169,7 +163,7 @@ int IniLineScanner::open(std::string_view path) {
     int err = errno;
     if (err == ENOENT || err == ENOTDIR) {
       ResultCode_setMessage("<ERROR msg=\"Not found\" path=\"%s\" current=\"%s\"/>", p.c_str(),
-                            currentFolder().c_str());
+                            StrX_currentFolderOrEmpty().c_str());
       return ResultCode_NotFound;
     }
     if (err == EACCES || err == EPERM) {

@@ -207,16 +207,15 @@ std::string programFolder() {
   return StrX_parentFolder(program.empty() ? Errors_selfProgramPath() : program);
 }
 
-std::string currentFolder() {
-  std::string buf(256, '\0');
+// The OS name of the current folder; false (errno kept) when it cannot be read.
+bool osCurrentFolder(std::string& buf) {
+  buf.assign(256, '\0');
   while (getcwd(buf.data(), buf.size()) == nullptr) {
-    if (errno != ERANGE) Errors_RAISE_ERRNO(".");
+    if (errno != ERANGE) return false;
     buf.resize(buf.size() * 2);
   }
   buf.resize(buf.find('\0'));
-  std::optional<std::string> cp = Cp932_fromOsPath(buf);
-  if (!cp) Errors_RAISE(WinX_Err_WrongPath, "%s", Cp932_fromUtf8(buf).c_str());
-  return *cp;
+  return true;
 }
 
 struct DirCloser {
@@ -450,8 +449,24 @@ void StrX_makeAbsolute(std::string& dst, std::string_view path, std::string_view
   storeBounded(dst, std::move(out), size);
 }
 
+std::string StrX_currentFolder() {
+  std::string buf;
+  if (!osCurrentFolder(buf)) Errors_RAISE_ERRNO(".");
+  std::optional<std::string> cp = Cp932_fromOsPath(buf);
+  if (!cp) Errors_RAISE(WinX_Err_WrongPath, "%s", Cp932_fromUtf8(buf).c_str());
+  return *cp;
+}
+
+std::string StrX_currentFolderOrEmpty() {
+  std::string buf;
+  if (!osCurrentFolder(buf)) return {};
+  return Cp932_fromOsPath(buf).value_or(std::string());
+}
+
 void StrX_absoluteFromCurrentFolder(std::string& dst, std::string_view path, size_t size) {
-  std::string base = currentFolder();
+  // An absolute path needs no current folder (code page 932 may not name it).
+  std::string base = StrX_isAbsolutePath(path) || hasSchemePrefix(path) ? std::string()
+                                                                        : StrX_currentFolder();
   StrX_makeAbsolute(dst, path, base, size);
 }
 

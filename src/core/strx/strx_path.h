@@ -83,6 +83,13 @@ void StrX_joinPath(std::string& dst, std::string_view folder, std::string_view n
 // and StrX_Err_BufOver (3183) is raised.  dst may be the string `path` views.
 void StrX_makeAbsolute(std::string& dst, std::string_view path, std::string_view baseFolder,
                        size_t size = StrX_pathSizeDefault);
+// The current working folder in CP932.  When code page 932 cannot name it,
+// WinX_Err_WrongPath is raised (its text shows the name with "?" marks);
+// when it cannot be read, the errno error: never "/" or another folder.
+std::string StrX_currentFolder();
+// The same, "" instead of raising: for messages, and for callers that then
+// refuse relative paths.
+std::string StrX_currentFolderOrEmpty();
 // The same against the current working folder, the folder of the running
 // program, or the folder of `file`.
 void StrX_absoluteFromCurrentFolder(std::string& dst, std::string_view path,

@@ -481,6 +481,7 @@ int NoteWriter_savePublished(NoteDocument& doc, std::string_view target,
                              const NotePublishOptions& options, NoteSaveHost& host) {
   const std::string targetPath(target);
   int result = NoteWriter_failed;
+  std::string repurlFailure;  // the error of the replacement file, reported as itself
   Except_tryCatch(
       [&] {
         if (doc.currentPage()) doc.storeWorkingCopy();
@@ -501,8 +502,17 @@ int NoteWriter_savePublished(NoteDocument& doc, std::string_view target,
         ctx.destinationFolder = options.destinationFolder;
         ctx.rewriteLink = RewriteLink;
         if (!options.repurlPath.empty()) {
-          ctx.linkTable = LinkTable_readRepurl(options.repurlPath, options.sourceFolder,
-                                               options.destinationFolder, options.repurlKind);
+          Except_tryCatch(
+              [&] {
+                ctx.linkTable = LinkTable_readRepurl(options.repurlPath, options.sourceFolder,
+                                                     options.destinationFolder, options.repurlKind);
+              },
+              [&](const Errors_Msg& e) {
+                repurlFailure = e.message();
+                if (repurlFailure.find(options.repurlPath) == std::string::npos)
+                  repurlFailure += " in " + options.repurlPath;
+                Except_throw(e);
+              });
         } else {
           std::vector<LinkTablePage> pages;
           for (size_t i = 0; i < doc.pageCount(); ++i) {
@@ -525,6 +535,7 @@ int NoteWriter_savePublished(NoteDocument& doc, std::string_view target,
       },
       [&](const Errors_Msg&) { result = NoteWriter_failed; });
   if (result == NoteWriter_ok) regeneratePageFiles(doc, targetPath, host);
-  if (result == NoteWriter_failed) host.showSaveFailure(failureText(targetPath), "");
+  if (result == NoteWriter_failed)
+    host.showSaveFailure(repurlFailure.empty() ? failureText(targetPath) : repurlFailure, "");
   return result;
 }

@@ -48,6 +48,9 @@ void NoteWriter_preparePages(NoteDocument& doc, const NoteSaveHost& host);
 int NoteWriter_save(NoteDocument& doc, std::string_view target, bool copy, NoteSaveHost& host);
 
 // Writes the public copy of the note to `target`: 0 success, 1 failure.
+// A failure is shown through the host: a replacement file (repurlPath) that
+// cannot be read with its own error, naming that file; any other failure as
+// the write failure of `target`.
 int NoteWriter_savePublished(NoteDocument& doc, std::string_view target,
                              const NotePublishOptions& options, NoteSaveHost& host);
 

@@ -2,6 +2,7 @@
 // window.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <memory>
 
@@ -203,6 +204,33 @@ TEST(PublicCopyBlackBox, LinksAreRewrittenByTheReplacementFile) {
   EXPECT_EQ(out.find("secret.svg\""), std::string::npos) << out;
   // The cut link leaves its text in place.
   EXPECT_NE(out.find(">secret.svg</text>"), std::string::npos) << out;
+}
+
+}  // namespace
+
+namespace {
+
+TEST(PublicCopyBlackBox, ReplacementFileErrorsAreReportedAsThemselves) {
+  TempDir dir;
+  const std::string prof = "-prof=" + dir.file("P");
+  WriteLinkedNote(dir.file("work"), dir.file("note.svg"), dir.path());
+
+  // Missing: the read error of that file, not a write failure of the copy.
+  ZerbinRun missing = runZerbin(dir, {prof, "-cs", "-repurl=" + dir.file("none.txt"),
+                                      dir.file("note.svg"), dir.file("out.svg")});
+  EXPECT_EQ(missing.status, 1);
+  EXPECT_EQ(missing.echo, "読みこみモードで open できません。" + dir.file("none.txt") + "\n");
+  EXPECT_FALSE(FileX_exists(dir.file("out.svg")));
+
+  // A pair that begins with another key.
+  WriteFileBytes(dir.file("links.txt"), "[repurl]\r\ndst=http://example.com/\r\nsrc=guide.svg\r\n");
+  std::remove(dir.file("echo.txt").c_str());
+  ZerbinRun bad = runZerbin(dir, {prof, "-cs", "-repurl2=" + dir.file("links.txt"),
+                                  dir.file("note.svg"), dir.file("out.svg")});
+  EXPECT_EQ(bad.status, 1);
+  EXPECT_EQ(bad.echo, Sjis(u8"属性名が異なる（アプリ=src, ファイル=dst=http://example.com/ in ") +
+                          dir.file("links.txt") + Sjis(u8"）") + "\n");
+  EXPECT_FALSE(FileX_exists(dir.file("out.svg")));
 }
 
 }  // namespace

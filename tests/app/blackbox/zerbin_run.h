@@ -16,6 +16,7 @@
 struct ZerbinRun {
   int status = -1;
   std::string echo;  // CP932, CR LF turned into LF
+  std::string err;   // standard error (UTF-8)
 };
 
 inline std::string uniqueService() {
@@ -31,6 +32,8 @@ struct ZerbinRunOptions {
   std::string program;  // another copy of the program ("" = the built one)
   bool bare = false;    // no words of its own: only `words` (echo file and
                         // service name come from the caller)
+  bool echo = true;     // the runner adds its own "-echo=" (else messages go
+                        // to standard error, kept in ZerbinRun::err)
 };
 
 // Runs zerbin with the words (UTF-8) plus -t, -j, its own service and echo
@@ -38,10 +41,12 @@ struct ZerbinRunOptions {
 inline ZerbinRun runZerbin(const testing_support::TempDir& dir, std::vector<std::string> words,
                            const ZerbinRunOptions& options = {}) {
   std::string echo = dir.file("echo.txt");
+  std::string err = dir.file("stderr.txt");
   std::vector<std::string> all = {options.program.empty() ? ZERBIN_PROGRAM_PATH : options.program};
   if (!options.bare) {
     if (options.quiet) all.push_back("-t");
-    for (std::string w : {std::string("-j"), uniqueService(), "-echo=" + echo}) all.push_back(w);
+    for (std::string w : {std::string("-j"), uniqueService()}) all.push_back(w);
+    if (options.echo) all.push_back("-echo=" + echo);
   }
   all.insert(all.end(), words.begin(), words.end());
   pid_t pid = fork();
@@ -50,6 +55,7 @@ inline ZerbinRun runZerbin(const testing_support::TempDir& dir, std::vector<std:
     setenv("ZERBIN_QUIT_AFTER_STARTUP", "1", 1);
     for (const auto& [name, value] : options.env) setenv(name.c_str(), value.c_str(), 1);
     if (!options.cwd.empty() && chdir(options.cwd.c_str()) != 0) _exit(126);
+    if (!freopen(err.c_str(), "w", stderr)) _exit(125);
     std::vector<char*> argv;
     for (std::string& w : all) argv.push_back(w.data());
     argv.push_back(nullptr);
@@ -64,5 +70,6 @@ inline ZerbinRun runZerbin(const testing_support::TempDir& dir, std::vector<std:
   for (char c : bytes) {
     if (c != '\r') r.echo += c;
   }
+  r.err = testing_support::ReadFileBytes(err);
   return r;
 }

@@ -189,6 +189,95 @@ TEST(CZerbinAppParse, DestinationFolders) {
   EXPECT_FALSE(FileX_exists(cur + "/other"));
 }
 
+Parsed parseMarked(std::string_view line, std::vector<bool> unconvertible,
+                   std::string_view cur = "/home/u/cur") {
+  Parsed p;
+  p.result = CZerbinApp_parseCommandLine(line, cur, p.o, p.path, p.fragment, p.dst, unconvertible);
+  return p;
+}
+
+TEST(CZerbinAppParse, PathsThatNameNoFileAreRefused) {
+  // Words marked as not held by code page 932 (their "?" stand for other
+  // characters): each path option with its own message.
+  Parsed p = parseMarked("-cs a.svg out?.svg", {false, false, true});
+  EXPECT_EQ(p.result, CZerbinApp_PathRefused);
+  EXPECT_EQ(storedMessage(), "/home/u/cur/out?.svg に書込みができません。保存に失敗しました。");
+  EXPECT_EQ(p.dst, "");
+  p = parseMarked("-cs ?.svg o.svg", {false, true, false});
+  EXPECT_EQ(storedMessage(), "/home/u/cur/?.svg を開こうとしましたが見つかりません。");
+  p = parseMarked("-t \"/a b/?.svg\"", {false, true});
+  EXPECT_EQ(p.result, CZerbinApp_PathRefused);
+  EXPECT_EQ(storedMessage(), "/a b/?.svg を開こうとしましたが見つかりません。");
+  p = parseMarked("-menu=m?.svg a.svg", {true, false});
+  EXPECT_EQ(storedMessage(), "ファイルが見つかりません。\r\n/home/u/cur/m?.svg");
+  p = parseMarked("-e x?.svg", {false, true});
+  EXPECT_EQ(storedMessage(), "/home/u/cur/x?.svg can not open. Zerbin exits.");
+  p = parseMarked("-echo=/e?.txt a.svg", {true, false});
+  EXPECT_EQ(storedMessage(), "/e?.txt に書込みができません。保存に失敗しました。");
+  EXPECT_EQ(p.o.echoPath, "");
+  p = parseMarked("-prof=/p? a.svg", {true, false});
+  EXPECT_EQ(storedMessage(), "プロファイルフォルダに書き込めません。\r\npath = /p?/write_test.bin\r\nBrevlo を終了します。");
+  EXPECT_FALSE(p.o.hasProfile);
+  p = parseMarked("-cs -repurl=r?.txt a.svg b.svg", {false, true, false, false});
+  EXPECT_EQ(storedMessage(), "読みこみモードで open できません。/home/u/cur/r?.txt");
+  // The first refused path is reported; refused paths win over unknown options.
+  p = parseMarked("-zz -files=f?.txt -hhc2=h?.hhc a.svg", {false, true, true, false});
+  EXPECT_EQ(p.result, CZerbinApp_PathRefused);
+  EXPECT_EQ(storedMessage(), "ファイルが見つかりません。\r\n/home/u/cur/f?.txt");
+  // A marked word that is no path is taken as it is.
+  p = parseMarked("-gk=?? -pub=w? a.svg", {true, true, false});
+  EXPECT_EQ(p.result, 0);
+  EXPECT_EQ(p.o.keyword, "??");
+  EXPECT_EQ(p.path, "/home/u/cur/a.svg");
+
+  // A current folder without a name: relative paths are refused, absolute ones taken.
+  p = parse("-cs a.svg /tmp/o.svg", "");
+  EXPECT_EQ(p.result, CZerbinApp_PathRefused);
+  EXPECT_EQ(storedMessage(), "a.svg を開こうとしましたが見つかりません。");
+  p = parse("-cs /tmp/a.svg o.svg", "");
+  EXPECT_EQ(storedMessage(), "o.svg に書込みができません。保存に失敗しました。");
+  p = parse("-echo=e.txt /tmp/a.svg", "");
+  EXPECT_EQ(storedMessage(), "e.txt に書込みができません。保存に失敗しました。");
+  p = parse("-prof=p -echo=/e.txt -cs /tmp/a.svg /tmp/o.svg", "");
+  EXPECT_EQ(p.result, 0);
+  EXPECT_EQ(p.path, "/tmp/a.svg");
+  EXPECT_EQ(p.dst, "/tmp/o.svg");
+  EXPECT_EQ(p.o.echoPath, "/e.txt");
+}
+
+TEST(CZerbinAppParse, PathTooLongIsNamedAsGiven) {
+  const std::string dst = std::string(600, 'd') + ".svg";
+  Parsed p = parse("-cs a.svg " + dst);
+  EXPECT_EQ(p.result, ResultCode_BufferTooSmall);
+  EXPECT_EQ(storedMessage(), dst + " が長すぎます。");
+  p = parse("-cs a.svg /" + dst);
+  EXPECT_EQ(p.result, ResultCode_BufferTooSmall);
+  EXPECT_EQ(storedMessage(), "/" + dst + " が長すぎます。");
+  // A source has room for longer paths.
+  p = parse("-cs /" + std::string(600, 's') + ".svg#frag /o.svg");
+  EXPECT_EQ(p.result, 0);
+  EXPECT_EQ(p.path, "/" + std::string(600, 's') + ".svg");
+}
+
+TEST(CZerbinAppParse, QuotedWordsLoseTheirQuotesOnce) {
+  // Words that came with their quotes, as Windows shells pass them.
+  std::string line = CZerbinApp_joinArguments(
+      {"-cs", "-echo=\"/e f.txt\"", "\"/a b/x.svg\"", "\"/o.svg\"", "\"\""});
+  EXPECT_EQ(line, "-cs -echo=\"/e f.txt\" \"/a b/x.svg\" /o.svg \"\"");
+  Parsed p = parse(line);
+  EXPECT_EQ(p.o.echoPath, "/e f.txt");
+  EXPECT_EQ(p.path, "/a b/x.svg");
+  EXPECT_EQ(p.dst, "/o.svg");
+  p = parse(CZerbinApp_joinArguments({"-t", "\"/my notes/x.svg#p2\""}));
+  EXPECT_EQ(p.path, "/my notes/x.svg");
+  EXPECT_EQ(p.fragment, "p2");
+  // One word of the line per argument, so the marks of the words stay in step.
+  line = CZerbinApp_joinArguments({"-cs", "\"/a b.svg\"", "/o?.svg"});
+  p = parseMarked(line, {false, false, true});
+  EXPECT_EQ(p.result, CZerbinApp_PathRefused);
+  EXPECT_EQ(storedMessage(), "/o?.svg に書込みができません。保存に失敗しました。");
+}
+
 TEST(CZerbinAppParse, JoinAndPrescan) {
   EXPECT_EQ(CZerbinApp_joinArguments({"-t", "-prof=/a b", "/x y.svg", ""}),
             "-t -prof=\"/a b\" \"/x y.svg\" \"\"");

@@ -78,3 +78,17 @@ TEST(FileXOpen, ReadAndWriteHelpers) {
   EXPECT_EQ(FileX_Err_CannotWrite, e.code);
   EXPECT_STREQ("書きこみに失敗しました。", e.message());
 }
+
+TEST(FileXOpen, CurrentFolderThatCodePage932CannotNameIsShownEmpty) {
+  testing_support::TempDir dir;
+  const std::string unnamed = dir.file("d\xC3\xA9");  // "é": not in code page 932
+  ASSERT_EQ(mkdir(unnamed.c_str(), 0700), 0);
+  std::string saved = cwd();
+  ASSERT_EQ(chdir(unnamed.c_str()), 0);
+  Errors_Msg e = CatchError([&] { FileX_open("missing.txt", "rb"); });
+  ASSERT_EQ(chdir(saved.c_str()), 0);
+  EXPECT_EQ(FileX_Err_CannotReadOpen, e.code);
+  // No name with "?" marks that would stand for another folder.
+  EXPECT_EQ("ファイル \"missing.txt\" が見つかりません\r\nカレント＝\r\nOS=No such file or directory",
+            std::string(e.message()));
+}

@@ -165,6 +165,35 @@ TEST(StrXPath, AbsoluteFromFolders) {
   EXPECT_EQ(dst, "/opt/zb/system/plugin");
 }
 
+TEST(StrXPath, CurrentFolderThatCodePage932CannotNameIsReported) {
+  char saved[4096];
+  ASSERT_NE(getcwd(saved, sizeof saved), nullptr);
+  EXPECT_EQ(StrX_currentFolder(), saved);
+  EXPECT_EQ(StrX_currentFolderOrEmpty(), saved);
+
+  testing_support::TempDir dir;
+  const std::string unnamed = dir.file("d\xC3\xA9");  // "é": not in code page 932
+  std::filesystem::create_directories(unnamed);
+  ASSERT_EQ(chdir(unnamed.c_str()), 0);
+  std::string folder = "unset";
+  std::string dst = "unset";
+  Errors_Msg e = CatchError([&] { folder = StrX_currentFolder(); });
+  Errors_Msg e2 = CatchError([&] { StrX_absoluteFromCurrentFolder(dst, "x.svg"); });
+  std::string empty = StrX_currentFolderOrEmpty();
+  // An absolute path needs no current folder.
+  std::string absolute;
+  Errors_Msg e3 = CatchError([&] { StrX_absoluteFromCurrentFolder(absolute, "/n/./x.svg"); });
+  ASSERT_EQ(chdir(saved), 0);
+  EXPECT_EQ(e.code, WinX_Err_WrongPath);
+  EXPECT_EQ(std::string(e.message()), dir.file("d?"));
+  EXPECT_EQ(folder, "unset");
+  EXPECT_EQ(e2.code, WinX_Err_WrongPath);
+  EXPECT_EQ(dst, "unset");  // never "/x.svg" or another file
+  EXPECT_EQ(empty, "");
+  EXPECT_EQ(e3.code, 0);
+  EXPECT_EQ(absolute, "/n/./x.svg");
+}
+
 TEST(StrXPath, MakeRelative) {
   EXPECT_EQ(StrX_makeRelative("C:\\a\\b\\c.svg", "C:\\a\\d"), "..\\b\\c.svg");
   EXPECT_EQ(StrX_makeRelative("C:\\a\\b\\c.svg", "D:\\x"), "C:\\a\\b\\c.svg");
