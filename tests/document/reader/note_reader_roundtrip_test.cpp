@@ -486,6 +486,10 @@ TEST_F(NoteReaderRoundTripTest, NamesWithMarkupCharactersRoundTrip) {
     b->SetProperty(5, "intra," + m, {});
     b->condition = TextCondition_parse("v=1 " + m);
     b->filterText = "v=1;" + m;
+    // As the reader gives them: a frame as wide as its shape, and for a
+    // box of one line one and a half times the font size between lines.
+    if (frame != TextBoxFrame_None) b->widthExtra = 1;
+    b->lineSpacing = 18;
     return static_cast<Text_Box&>(list.append(std::move(b)));
   };
   Text_Box& framed = text(TextBoxFrame_Rectangle, 40, 120);  // names on the wrapper
@@ -548,6 +552,8 @@ TEST_F(NoteReaderRoundTripTest, DoubleByteNamesTakeTheWideForm) {
   b->SetText("ascii");
   b->placeholder = false;
   b->SetBasePoint(50, 100);
+  b->SetFrameShape(TextBoxFrame_None);
+  b->lineSpacing = 18;
   b->className = Sjis(u8"分類");
   b->fontFace = Sjis(u8"游ゴシック");
   source.workingFigures().append(std::move(b));
@@ -574,8 +580,10 @@ TEST_F(NoteReaderRoundTripTest, ScriptWithAnOddQuoteInItsCdata) {
   const std::string script = dir.file("svg-script.txt");
   WriteFileBytes(script, "function chgPage(evt, n) { var q = '\"'; if (n < 2 && n > 0) {} }\n");
   host.script = script;
+  source.pageAt(0).setTitle("one");
   source.workingFigures().append(TestRect(1, 10, 10, 40, 30));
   source.AddPage(AddPage_next);
+  source.currentPage()->setTitle("two");
   source.workingFigures().append(TestRect(2, 20, 20, 40, 30));
   source.SelectPage(1);
   roundTrip("script.svg");
