@@ -1,6 +1,8 @@
 // The document structure the note reader builds: pages, the back page, the
 // page tree and titles, the root's settings, encodings, ink, and its errors.
 #include <gtest/gtest.h>
+
+#include <algorithm>
 #include <sys/stat.h>
 
 #include "core/errors/errors.h"
@@ -211,17 +213,31 @@ TEST_F(NoteReaderStructureTest, TitleListOutOfPageOrderGivesAFlatTree) {
   EXPECT_EQ(doc.page(3)->title(), "again");
 }
 
-TEST_F(NoteReaderStructureTest, TitleOver255BytesIsCutAtACharacter) {
-  const std::string a300(300, 'a');
-  // 128 double-byte characters: 256 bytes, cut to 127 of them.
+TEST_F(NoteReaderStructureTest, TitleOver255BytesRefusesTheLoad) {
+  // 300 bytes, and 128 double-byte characters (256 bytes): no page holds
+  // them, and the note is not loaded rather than losing a title's end.
   std::string wide;
   for (int i = 0; i < 128; ++i) wide += "\x82\xA0";
-  read(note("n.svg", WrittenNote(PageGroup("page1", 100, 10, "") + PageGroup("page2", 100, 10, "") +
-                                 "<zerbin-pages>\r\n<zerbin-page num=\"1\" title=\"" + a300 +
-                                 "\"/>\r\n<zerbin-page num=\"2\" title=\"" + wide +
+  for (const std::string& title : {std::string(300, 'a'), wide}) {
+    const std::string text =
+        WrittenNote(PageGroup("page1", 100, 10, "") + PageGroup("page2", 100, 10, "") +
+                    "<zerbin-pages>\r\n<zerbin-page num=\"1\" title=\"x\"/>\r\n"
+                    "<zerbin-page num=\"2\" title=\"" +
+                    title + "\"/>\r\n</zerbin-pages>\r\n");
+    // The line of the element with the long title.
+    const std::string before = text.substr(0, text.find("<zerbin-page num=\"2\""));
+    const auto line = 1 + std::count(before.begin(), before.end(), '\n');
+    const std::string path = note("n.svg", text);
+    const Errors_Msg e = readError(path);
+    EXPECT_EQ(e.code, CZerbinApp_Err_Format);
+    EXPECT_EQ(std::string(e.message()), "BufOver ERROR in (" + std::to_string(line) + ") " + path);
+  }
+  // 127 double-byte characters fit.
+  const std::string fits = wide.substr(0, 254);
+  read(note("m.svg", WrittenNote(PageGroup("page1", 100, 10, "") +
+                                 "<zerbin-pages>\r\n<zerbin-page num=\"1\" title=\"" + fits +
                                  "\"/>\r\n</zerbin-pages>\r\n")));
-  EXPECT_EQ(doc.page(1)->title(), a300.substr(0, 255));
-  EXPECT_EQ(doc.page(2)->title(), wide.substr(0, 254));
+  EXPECT_EQ(doc.page(1)->title(), fits);
 }
 
 TEST_F(NoteReaderStructureTest, TitleListNamingNoPageIsUnsupported) {
