@@ -614,4 +614,21 @@ TEST_F(NoteReaderRoundTripTest, OverlongTitleRefusesTheLoad) {
   EXPECT_EQ(doc.page(1)->title(), fits);
 }
 
+// A rectangle whose link has no target is written without one and reads
+// back without one; script and "#" links, written without a link element
+// that could carry one, keep the figure's own.
+TEST_F(NoteReaderRoundTripTest, RectangleLinkWithoutTargetReadsBackWithout) {
+  auto r = TestRect(1, 10, 10, 40, 30);
+  r->url = "http://example.com/";
+  r->target = "";
+  source.workingFigures().append(std::move(r));
+  auto s = TestRect(2, 60, 10, 40, 30);
+  s->url = "script:go()";
+  source.workingFigures().append(std::move(s));
+  roundTrip("untargeted.svg");
+  EXPECT_EQ(ReadFileBytes(dir.file("untargeted.svg")).find("target="), std::string::npos);
+  EXPECT_EQ(doc.page(1)->figures.at(1).GetTarget(), "");
+  EXPECT_EQ(doc.page(1)->figures.at(2).GetTarget(), "_blank");
+}
+
 }  // namespace
