@@ -13,6 +13,8 @@
 
 namespace {
 
+constexpr std::string_view kCdataOpen = "<![CDATA[";
+
 bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
 bool isLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
@@ -94,6 +96,7 @@ void XmlEventReader::Close() {
   raw_.clear();
   values_.clear();
   eventOffset_ = 0;
+  textStart_ = 0;
   textEnd_ = 0;
   preserve_ = false;
   preserveName_.clear();
@@ -244,6 +247,30 @@ void XmlEventReader::finish() {
   eventOffset_ = bytes_.size();
 }
 
+// "<![CDATA[" at p.
+bool XmlEventReader::cdataAt(size_t p) const {
+  return bytes_.size() - p >= kCdataOpen.size() &&
+         std::memcmp(bytes_.data() + p, kCdataOpen.data(), kCdataOpen.size()) == 0;
+}
+
+// The CDATA section whose "<![CDATA[" stands at p becomes the current text
+// event: its content, whatever it holds, up to the first "]]>" (to the end
+// of the input when there is none).  The next tag is searched behind it.
+bool XmlEventReader::startCdata(size_t p) {
+  const char* b = bytes_.data();
+  size_t n = bytes_.size();
+  size_t from = p + kCdataOpen.size();
+  const void* e = memmem(b + from, n - from, "]]>", 3);
+  kind_ = XmlEvent_text;
+  eventOffset_ = p;
+  textStart_ = from;
+  textEnd_ = e ? static_cast<size_t>(static_cast<const char*>(e) - b) : n;
+  lastEnd_ = e ? textEnd_ + 3 : n;
+  pos_ = lastEnd_;
+  afterTag_ = false;
+  return true;
+}
+
 bool XmlEventReader::Next() {
   if (!open_) return false;
   const char* b = bytes_.data();
@@ -265,9 +292,11 @@ bool XmlEventReader::Next() {
         pos_ = p;  // no text behind an empty-element tag
         continue;
       }
+      if (cdataAt(p)) return startCdata(p);
       const void* lt = std::memchr(b + p, '<', n - p);
       kind_ = XmlEvent_text;
       eventOffset_ = p;
+      textStart_ = p;
       textEnd_ = lt ? static_cast<size_t>(static_cast<const char*>(lt) - b) : n;
       pos_ = textEnd_;
       return true;
@@ -282,6 +311,7 @@ bool XmlEventReader::Next() {
       return false;
     }
     size_t at = static_cast<size_t>(static_cast<const char*>(lt) - b);
+    if (cdataAt(at)) return startCdata(at);
     if (!parseTag(at)) {
       pos_ = at + 1;  // a "<" that starts no tag: search on behind it
       continue;
@@ -315,7 +345,7 @@ const std::vector<XmlEventReader::Attr>& XmlEventReader::Attributes() const { re
 
 std::string XmlEventReader::Text(size_t size) const {
   if (kind_ != XmlEvent_text) return {};
-  std::string_view text(bytes_.data() + eventOffset_, textEnd_ - eventOffset_);
+  std::string_view text(bytes_.data() + textStart_, textEnd_ - textStart_);
   size_t limit = size >= 2 ? size - 2 : 0;
   if (text.size() > limit) {
     size_t i = 0;

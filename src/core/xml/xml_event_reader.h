@@ -26,6 +26,12 @@
 //   space follows up to the end of the input, or up to the next "<" behind
 //   a tag that ended with "/>" or "?>".  Bytes that do not follow a tag
 //   (before the first tag, behind a "<" that is no tag) are never reported.
+// - A CDATA section ("<![CDATA[" up to the first "]]>", or to the end of
+//   the input) is one unit whatever it holds (quotes, "<", ">"): it is a
+//   text event of its own whose text is the content between the marks,
+//   whether it stands where text is expected (directly behind a tag) or
+//   behind other text.  Its event offset is its "<"; EndOffset() and the
+//   next tag search lie behind its "]]>"; Name() keeps the last tag.
 #pragma once
 
 #include <cstddef>
@@ -80,7 +86,8 @@ class XmlEventReader {
   };
   const std::vector<Attr>& Attributes() const;
 
-  // The character data of the current text event: up to the next "<", at
+  // The character data of the current text event (of a CDATA section: the
+  // content between its marks): up to the next "<", at
   // most size - 2 bytes (never half of a double-byte character); leading
   // and trailing blanks, tabs, CR and LF removed unless an
   // xml:space="preserve" element is open.  Entities are not decoded.
@@ -112,6 +119,8 @@ class XmlEventReader {
   };
 
   bool parseTag(size_t lt);
+  bool cdataAt(size_t p) const;
+  bool startCdata(size_t p);
   size_t skipToClose(size_t p);
   void settleTag();
   void finish();
@@ -129,6 +138,7 @@ class XmlEventReader {
   std::vector<RawAttr> raw_;
   std::string values_;  // the decoded values of the last tag
   size_t eventOffset_ = 0;
+  size_t textStart_ = 0;  // the first byte of the current text
   size_t textEnd_ = 0;  // the "<" (or the end) behind the current text
   bool preserve_ = false;
   std::string preserveName_;

@@ -270,7 +270,8 @@ class Scanner {
     const auto num = xml_.Attribute("num");
     const int32_t n = num ? StrX_toInt(*num) : 0;
     const auto title = xml_.Attribute("title");
-    writePage(n, attr(title ? *title : std::string_view(), KeywordFile_partMax), n);
+    // Titles are written whole: a cut title would lose the search's hits.
+    writePage(n, attr(title ? *title : std::string_view()), n);
   }
 
   void writePage(int32_t number, std::string_view escapedTitle, int32_t collection) {

@@ -19,6 +19,7 @@
 #include "core/xml/xml_event_reader.h"
 #include "document/reader/note_reader_pages.h"
 #include "document/reader/reader_elements.h"
+#include "document/reader/reader_values.h"
 #include "document/writer/note_bytes.h"
 #include "figures/base/svg_format.h"
 #include "figures/text/text_box.h"
@@ -169,6 +170,7 @@ struct LinkScope {
   std::string target;
   int32_t afterClick = 0;
   bool attachedFile = false;
+  bool linkElement = false;
 };
 
 class NoteReaderRun {
@@ -376,11 +378,20 @@ void NoteReaderRun::onRoot() {
   // else: the new uuid the note got when it was started stays.
 }
 
+// Every save regenerates the page file a page names, so only a file in the
+// note's own folder tree is taken: a relative path that does not climb out
+// of it, or an absolute one below it.  Any other is dropped (and logged).
 std::string NoteReaderRun::absoluteImagePath(std::string_view path) const {
   if (path.empty()) return {};
+  const std::string folder = StrX_parentFolder(notePath_);
   std::string out;
   // Too long for the page: 3183, reported in the BufOver form.
-  StrX_makeAbsolute(out, path, StrX_parentFolder(notePath_), kImagePathSize);
+  StrX_makeAbsolute(out, path, folder, kImagePathSize);
+  if (!ReaderValue_insideFolder(out, folder)) {
+    Errors_printf("corr-image outside the note's folder ignored: %s (%s)",
+                  std::string(path).c_str(), notePath_.c_str());
+    return {};
+  }
   return out;
 }
 
@@ -411,8 +422,10 @@ void NoteReaderRun::onGroupStart() {
   if (const auto v = xml_.Attribute("zerbin_variables")) pending_.variables = *v;
   if (const auto href = xml_.Attribute("href")) {
     pending_.link = *href;
+    pending_.linkElement = false;
   } else if (const auto onclick = xml_.Attribute("onclick")) {
     pending_.link = "script:" + std::string(*onclick);
+    pending_.linkElement = false;
   }
 }
 
@@ -520,7 +533,8 @@ std::string NoteReaderRun::absoluteLink(std::string_view link) const {
 }
 
 void NoteReaderRun::onLinkStart() {
-  links_.push_back({pending_.link, pending_.target, pending_.afterClick, pending_.attachedFile});
+  links_.push_back({pending_.link, pending_.target, pending_.afterClick, pending_.attachedFile,
+                    pending_.linkElement});
   auto href = xml_.Attribute("zerbin_vhref");
   if (!href) href = xml_.Attribute("xlink:href");
   // A bare <a> (the form of "#" and script links) keeps the link of its
@@ -528,6 +542,7 @@ void NoteReaderRun::onLinkStart() {
   if (!href) return;
   pending_.link = absoluteLink(*href);
   pending_.target = textAttr(xml_, "target");
+  pending_.linkElement = true;
   int32_t after = 0;
   if (const auto onclick = xml_.Attribute("onclick"); onclick && *onclick == kAfterClickClose)
     after += 1;
@@ -541,6 +556,7 @@ void NoteReaderRun::onLinkEnd() {
   if (links_.empty()) {
     pending_.link.clear();
     pending_.target.clear();
+    pending_.linkElement = false;
     pending_.afterClick = 0;
     pending_.attachedFile = false;
     return;
@@ -548,6 +564,7 @@ void NoteReaderRun::onLinkEnd() {
   LinkScope& s = links_.back();
   pending_.link = std::move(s.link);
   pending_.target = std::move(s.target);
+  pending_.linkElement = s.linkElement;
   pending_.afterClick = s.afterClick;
   pending_.attachedFile = s.attachedFile;
   links_.pop_back();

@@ -34,6 +34,10 @@ NotePage& NoteReaderPageList::list(const XmlEventReader& xml) {
     parent->firstChild = page;
   }
   const auto title = xml.Attribute("title");
+  // A title longer than a page holds refuses the load (the reader reports
+  // it in the BufOver form) rather than losing its end.
+  if (title && title->size() > NotePage_titleMax)
+    Errors_RAISE(StrX_Err_BufOver, "title over %zu bytes", NotePage_titleMax);
   page->setTitle(title && !title->empty() ? *title : std::string_view(NoteReader_defaultTitle));
   if (number > highestNumber_) highestNumber_ = number;
   return *page;

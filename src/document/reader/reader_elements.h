@@ -33,6 +33,9 @@ struct ReaderPending {
   std::string target;
   int32_t afterClick = 0;
   bool attachedFile = false;
+  // The link comes from an <a> with an href, which carries the target when
+  // the figure has one (none written: the figure has none).
+  bool linkElement = false;
 };
 
 // The two colour variables of a file (line and fill), which a figure

@@ -91,9 +91,10 @@ void takeRectData(Rect_Ex& r, ReaderContext& ctx) {
   r.SetNumber(ctx.counters.nextFigureNumber());
   r.id = idOf(ctx);
   r.url = ctx.pending.link;
-  // Script and "#" links are written without a target: the figure keeps
-  // its own ("_blank").
-  if (!ctx.pending.link.empty() && !ctx.pending.target.empty()) r.target = ctx.pending.target;
+  // The target as its link element has it: none written, none.  Script and
+  // "#" links are written without a link element that could carry one: the
+  // figure keeps its own ("_blank"), as does a figure without a link.
+  if (ctx.pending.linkElement) r.target = ctx.pending.target;
   r.afterClick = std::clamp(ctx.pending.afterClick, 0, 3);
   if (!ctx.pending.pub.empty()) {
     r.pub = ctx.pending.pub;

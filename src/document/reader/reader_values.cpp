@@ -6,6 +6,7 @@
 #include "core/strx/codepage.h"
 #include "core/strx/strx_copy.h"
 #include "core/strx/strx_numbers.h"
+#include "core/strx/strx_path.h"
 
 int32_t ReaderValue_int(std::string_view s) {
   size_t i = 0;
@@ -141,4 +142,40 @@ std::string ReaderText_decodeEntities(std::string_view raw) {
     i += n;
   }
   return out;
+}
+
+namespace {
+
+bool isSeparator(char c) { return c == '/' || c == '\\'; }
+
+// No component of `rest` is "..", and it names something.
+bool staysBelow(std::string_view rest) {
+  if (rest.empty()) return false;
+  size_t start = 0;
+  for (size_t i = 0; i <= rest.size(); i += i < rest.size() ? Cp932_charLen(rest, i) : 1) {
+    if (i < rest.size() && !isSeparator(rest[i])) continue;
+    if (rest.substr(start, i - start) == "..") return false;
+    start = i + 1;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool ReaderValue_insideFolder(std::string_view path, std::string_view folder) {
+  if (folder.empty()) {
+    if (path.empty() || isSeparator(path[0]) || StrX_isDrivePath(path) || StrX_isUrl(path))
+      return false;
+    if (path.find(':') != std::string_view::npos) return false;
+    return staysBelow(path);
+  }
+  if (path.size() <= folder.size() || path.substr(0, folder.size()) != folder) return false;
+  std::string_view rest = path.substr(folder.size());
+  // A folder that keeps its separator ("/") is followed by the name
+  // directly; any other by a separator.
+  if (!isSeparator(folder.back())) {
+    if (!isSeparator(rest[0])) return false;
+    rest.remove_prefix(1);
+  }
+  return staysBelow(rest);
 }

@@ -6,7 +6,7 @@
 
 #include "core/errors/errors.h"
 #include "core/strx/codepage.h"
-#include "core/strx/strx_escape.h"
+#include "figures/base/svg_format.h"
 
 namespace {
 
@@ -33,12 +33,8 @@ const char* canvasTypeName(int32_t type) {
 
 }  // namespace
 
-std::string NoteLayout_attr(std::string_view value) {
-  std::string out;
-  // Six bytes per input byte at most ("&quot;"), so the escape is never cut.
-  StrX_htmlEscape(out, value, value.size() * 6 + 1, StrX_HtmlAttr);
-  return out;
-}
+// The same escape as every attribute the figures write.
+std::string NoteLayout_attr(std::string_view value) { return SvgFormat_escapeAttr(value); }
 
 void NoteLayout_writePrologue(std::string& out, bool wide) {
   appendf(out, "<?xml version=\"1.0\" encoding=\"utf-%d\"?>\n\n", wide ? 16 : 8);

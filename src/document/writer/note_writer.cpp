@@ -1,8 +1,10 @@
 #include "document/writer/note_writer.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <cstdio>
+#include <cstring>
 #include <unordered_map>
 #include <vector>
 
@@ -88,6 +90,16 @@ WritePlan planAll(const NoteDocument& doc) {
   return plan;
 }
 
+// The page carries pen ink: ink data, or an ink layer file with content.
+bool pageHasInk(const NoteDocument& doc, const NotePage& page, int32_t number) {
+  if (!page.inkData.empty()) return true;
+  for (const int32_t layer : {InkLayer_back, InkLayer_front}) {
+    const std::string path = doc.inkLayerPath(number, layer);
+    if (FileX_isFile(path) && FileX_fileSize(path) > 0) return true;
+  }
+  return false;
+}
+
 WritePlan planPublished(const NoteDocument& doc, const std::optional<std::string>& name) {
   std::optional<std::string_view> nameView;
   if (name) nameView = *name;
@@ -109,6 +121,10 @@ WritePlan planPublished(const NoteDocument& doc, const std::optional<std::string
       any = any || on;
     }
     const int32_t number = doc.pageNumberAt(i);
+    // Pen ink is content of the page: it is published with the page's
+    // lists as a figure without a list of its own would be.
+    if (!any && pageHasInk(doc, page, number))
+      any = PublicationFilter_figurePublished(fileList, pageList, {}, nameView);
     if (!PublicationFilter_pagePublished(fileList, pageList, any, nameView)) {
       plan.renumber[number] = -1;
       continue;
@@ -252,6 +268,35 @@ std::string writeDocument(NoteDocument& doc, std::string_view target, NoteSaveHo
   NoteLayout_writePageTitles(out, titles);
   out += "</svg>\n";
   return std::move(out);
+}
+
+// Any byte of a double-byte character or of a single-byte katakana: the
+// text is no plain ASCII, so a file declared "utf-8" cannot hold it.
+bool hasHighByte(std::string_view text) {
+  const unsigned char* p = reinterpret_cast<const unsigned char*>(text.data());
+  const size_t n = text.size();
+  size_t i = 0;
+  // Eight bytes at a time: any with its top bit set.
+  for (; i + 8 <= n; i += 8) {
+    uint64_t word;
+    std::memcpy(&word, p + i, 8);
+    if (word & 0x8080808080808080ull) return true;
+  }
+  for (; i < n; ++i)
+    if (p[i] >= 0x80) return true;
+  return false;
+}
+
+// The form is chosen on the bytes written: a document text written plain
+// that holds any byte from 0x80 up goes to the wide form, its declaration
+// with it.
+void settleForm(std::string& text, bool& wide) {
+  if (wide || !hasHighByte(text)) return;
+  std::string plain, widePrologue;
+  NoteLayout_writePrologue(plain, false);
+  NoteLayout_writePrologue(widePrologue, true);
+  if (text.compare(0, plain.size(), plain) == 0) text.replace(0, plain.size(), widePrologue);
+  wide = true;
 }
 
 // Writes the note's text over the target: encoded, and compressed for an
@@ -411,7 +456,9 @@ std::string NoteWriter_documentText(NoteDocument& doc, std::string_view target,
   NoteWriter_assignLabelIds(doc);
   wide = NoteWriter_needsUtf16(doc);
   SvgWriteContext ctx = baseContext(target, host);
-  return writeDocument(doc, target, host, planAll(doc), ctx, wide);
+  std::string text = writeDocument(doc, target, host, planAll(doc), ctx, wide);
+  settleForm(text, wide);
+  return text;
 }
 
 int NoteWriter_save(NoteDocument& doc, std::string_view target, bool copy, NoteSaveHost& host) {
@@ -429,9 +476,11 @@ int NoteWriter_save(NoteDocument& doc, std::string_view target, bool copy, NoteS
         FileLockHold hold(host);
         if (!hold.owns()) return;
         locked = true;
-        const bool wide = NoteWriter_needsUtf16(doc);
+        bool wide = NoteWriter_needsUtf16(doc);
         SvgWriteContext ctx = baseContext(targetPath, host);
-        writeNoteFile(targetPath, writeDocument(doc, targetPath, host, planAll(doc), ctx, wide), wide);
+        std::string text = writeDocument(doc, targetPath, host, planAll(doc), ctx, wide);
+        settleForm(text, wide);
+        writeNoteFile(targetPath, text, wide);
         result = NoteWriter_ok;
       },
       [&](const Errors_Msg&) { result = NoteWriter_failed; });
@@ -529,8 +578,10 @@ int NoteWriter_savePublished(NoteDocument& doc, std::string_view target,
           ctx.linkTable = std::move(table);
         }
         const WritePlan plan = planPublished(doc, options.publicationName);
-        const bool wide = NoteWriter_needsUtf16(doc);
-        writeNoteFile(targetPath, writeDocument(doc, targetPath, host, plan, ctx, wide), wide);
+        bool wide = NoteWriter_needsUtf16(doc);
+        std::string text = writeDocument(doc, targetPath, host, plan, ctx, wide);
+        settleForm(text, wide);
+        writeNoteFile(targetPath, text, wide);
         result = NoteWriter_ok;
       },
       [&](const Errors_Msg&) { result = NoteWriter_failed; });

@@ -35,7 +35,9 @@ void NoteWriter_assignLabelIds(NoteDocument& doc);
 
 // Whether the note must be written in the wide (UTF-16) form: a page title,
 // a page image path, an image path of a figure, or the text or link of a
-// text box holds a Shift-JIS lead byte.
+// text box holds a Shift-JIS lead byte.  The saves also take the wide form
+// whenever the text they write holds any byte from 0x80 up (an id, a
+// class, a font name, ...), so that a file declared "utf-8" is plain ASCII.
 bool NoteWriter_needsUtf16(const NoteDocument& doc);
 
 // Lays out every page (text frames, connector routes, line ends) with the

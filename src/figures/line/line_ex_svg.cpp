@@ -6,6 +6,7 @@
 // SVG shapes so that any viewer shows them.
 #include <string>
 
+#include "figures/base/svg_format.h"
 #include "figures/base/svg_write_context.h"
 #include "figures/line/end_shapes.h"
 #include "figures/line/line_ex.h"
@@ -36,8 +37,8 @@ void Line_Ex::WriteSvg(SvgWriteContext& ctx) const {
     if (layoutLine_) ctx.put(" zerbin-layout-line=\"1\"");
     if (arrow1_ > 0) ctx.printf(" zerbin-arrow1=\"%d\"", arrow1_);
     if (arrow2_ > 0) ctx.printf(" zerbin-arrow2=\"%d\"", arrow2_);
-    if (!id1.empty()) ctx.printf(" zerbin-lnk1=\"#%s\"", id1.c_str());
-    if (!id2.empty()) ctx.printf(" zerbin-lnk2=\"#%s\"", id2.c_str());
+    if (!id1.empty()) ctx.printf(" zerbin-lnk1=\"#%s\"", SvgFormat_escapeAttr(id1).c_str());
+    if (!id2.empty()) ctx.printf(" zerbin-lnk2=\"#%s\"", SvgFormat_escapeAttr(id2).c_str());
   }
   ctx.put("/>\n");
   if (!heads) return;

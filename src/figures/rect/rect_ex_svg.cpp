@@ -48,15 +48,16 @@ void Rect_Ex::WriteSvg(SvgWriteContext& ctx) const {
   // 1. The group wrapper.
   if (wrapper) {
     ctx.put("\t<g");
-    if (!id.empty()) ctx.printf(" id=\"%s\"", id.c_str());
+    if (!id.empty()) ctx.printf(" id=\"%s\"", SvgFormat_escapeAttr(id).c_str());
     if (hashLink) ctx.printf(" href=\"%s\"", SvgFormat_escapeAttr(F).c_str());
-    if (!pub.empty()) ctx.printf(" pub=\"%s\"", pub.c_str());
+    if (!pub.empty()) ctx.printf(" pub=\"%s\"", SvgFormat_escapeAttr(pub).c_str());
     if (script)
       ctx.printf(" onclick=\"%s\"", SvgFormat_escapeAttr(SvgFormat_scriptBody(L)).c_str());
     if (ctx.linkedPage > 0) ctx.printf(" onclick=\"chgPage( evt, %d )\"", ctx.linkedPage);
     ctx.put(">\n");
   }
-  const std::string idText = !wrapper && !id.empty() ? " id=\"" + id + "\"" : std::string();
+  const std::string idText =
+      !wrapper && !id.empty() ? " id=\"" + SvgFormat_escapeAttr(id) + "\"" : std::string();
 
   // 2. The link element.
   if (!L.empty()) {
@@ -66,7 +67,7 @@ void Rect_Ex::WriteSvg(SvgWriteContext& ctx) const {
       const SvgHref href = SvgFormat_linkHref(L, ctx);
       ctx.printf("\t<a xlink:href=\"%s\"", href.href.c_str());
       if (href.changed) ctx.printf(" zerbin_vhref=\"%s\"", SvgFormat_escapeAttr(L).c_str());
-      if (!target.empty()) ctx.printf(" target=\"%s\"", target.c_str());
+      if (!target.empty()) ctx.printf(" target=\"%s\"", SvgFormat_escapeAttr(target).c_str());
       ctx.put(SvgFormat_afterClickAttributes(afterClick));
       ctx.put(">\n");
     }

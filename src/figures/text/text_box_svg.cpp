@@ -41,7 +41,7 @@ void Text_Box::WriteSvg(SvgWriteContext& ctx) const {
     identity += ' ';
     identity += name;
     identity += "=\"";
-    identity += value;
+    identity += SvgFormat_escapeAttr(value);
     identity += '"';
   };
   add("id", id_);
@@ -79,7 +79,7 @@ void Text_Box::WriteSvg(SvgWriteContext& ctx) const {
       if (href.changed) ctx.printf(" zerbin_vhref=\"%s\"", SvgFormat_escapeAttr(L).c_str());
       if (ctx.linkedPage > 0) ctx.printf(" onclick=\"chgPage( evt, %d )\"", ctx.linkedPage);
     }
-    if (!target_.empty()) ctx.printf(" target=\"%s\"", target_.c_str());
+    if (!target_.empty()) ctx.printf(" target=\"%s\"", SvgFormat_escapeAttr(target_).c_str());
     ctx.put(SvgFormat_afterClickAttributes(afterClick));
     if (attachedFile_) ctx.put(" zerbin-file=\"1\"");
     ctx.put(">\n");
@@ -141,7 +141,8 @@ void Text_Box::WriteSvg(SvgWriteContext& ctx) const {
   if (alarmSet) ctx.printf(" zerbin-alarm=\"%s\"", SvgFormat_alarmText(alarmTime).c_str());
   ctx.printf(" x=\"%d.5px\" y=\"%d.5px\"", baseX_, baseY_);
   ctx.printf(" style=\"fill:%s;font-family:%s;font-size:%dpt;%s%stext-anchor:%s\"",
-             SvgFormat_rgb(textColour).c_str(), SvgFormat_fontFamilyForFile(fontFace).c_str(),
+             SvgFormat_rgb(textColour).c_str(),
+             SvgFormat_escapeAttr(SvgFormat_fontFamilyForFile(fontFace)).c_str(),
              fontSize, bold ? "font-weight:bold;" : "", italic ? "font-style:italic;" : "",
              anchorName(alignment));
   ctx.put(SvgFormat_rotation(angle, baseX_, baseY_));

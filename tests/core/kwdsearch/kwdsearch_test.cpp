@@ -288,6 +288,21 @@ TEST(KwdSearch, ChangedFileReadAgainUnchangedTakenFromCache) {
   EXPECT_EQ((Hits{"a.svg|1||old a|2"}), run(reopened, {"old"}));
 }
 
+// The keyword scan writes titles whole, however long: the search finds a
+// word at the end of one, also through its cache.
+TEST(KwdSearch, WordAtTheEndOfAVeryLongTitle) {
+  TempDir dir;
+  std::string title;
+  for (int i = 0; i < 300; ++i) title += "&amp;";
+  title += " &lt;tailword&gt;";
+  writeIndex(dir.file("a.xml"), "/n/a.svg", {{1, "", {}}, {2, title, {{"k", ""}}}});
+  KwdSearch engine(dir.path());
+  EXPECT_EQ((Hits{"a.svg|2|||1"}), run(engine, {"tailword"}));
+  engine.saveCache();
+  KwdSearch reopened(dir.path());
+  EXPECT_EQ((Hits{"a.svg|2|||1"}), run(reopened, {"tailword"}));
+}
+
 TEST(KwdSearch, DeletedFileDropped) {
   TempDir dir;
   writeIndex(dir.file("a.xml"), "/n/a.svg", {{1, "", {{"word", ""}}}});

@@ -573,3 +573,43 @@ TEST(XmlEventReader, OpenOfMissingFileRaises363) {
   Errors_Msg e = CatchError([&] { r.Open(dir.file("missing.svg")); });
   EXPECT_EQ(FileX_Err_CannotReadOpen, e.code);
 }
+
+namespace {
+
+// A CDATA section is one unit whatever it holds: an odd number of double
+// quotes, "<", ">" and tag-like text inside it never start a tag.
+TEST(XmlEventReader, CdataSectionIsOneTextEvent) {
+  EXPECT_EQ(Events("<script>\n<![CDATA[\nvar s = \"a; <g id=\"x\"> if (a > b) {}\n]]>\n</script>"
+                   "<g id=\"page2\"/>"),
+            "1:script 4:[var s = \"a; <g id=\"x\"> if (a > b) {}] 2:/script 4:[] 3:g");
+  // Directly behind a tag it is the text expected there; behind other text
+  // it follows as a text event of its own; an empty one is an empty text.
+  EXPECT_EQ(Events("<t><![CDATA[a\"b]]></t>"), "1:t 4:[a\"b] 2:/t");
+  EXPECT_EQ(Events("<t>x <![CDATA[\"]]></t>"), "1:t 4:[x] 4:[\"] 2:/t");
+  EXPECT_EQ(Events("<t><![CDATA[]]></t>"), "1:t 4:[] 2:/t");
+  // Behind an empty-element tag too.
+  EXPECT_EQ(Events("<a/><![CDATA[<b c=\"]]><d/>"), "3:a 4:[<b c=\"] 3:d");
+  // Unclosed: it runs to the end of the input.
+  EXPECT_EQ(Events("<t><![CDATA[\"<u>"), "1:t 4:[\"<u>]");
+}
+
+TEST(XmlEventReader, CdataKeepsNameOffsetsAndLines) {
+  const std::string input = "<script>\r\n<![CDATA[\r\n\"\r\n]]>\r\n</script>\r\n<after/>";
+  XmlEventReader r;
+  OpenAtFirst(r, input);
+  ASSERT_TRUE(r.Next());
+  EXPECT_EQ(XmlEvent_text, r.Kind());
+  EXPECT_EQ("script", r.Name());
+  EXPECT_EQ(input.find("<![CDATA["), r.EventOffset());
+  EXPECT_EQ(input.find("]]>") + 3, r.EndOffset());
+  EXPECT_EQ(2, r.Line());
+  EXPECT_EQ("\"", r.Text());
+  ASSERT_TRUE(r.Next());
+  EXPECT_EQ("/script", r.Name());
+  EXPECT_EQ(5, r.Line());
+  ASSERT_TRUE(r.Next());
+  ASSERT_TRUE(r.Next());
+  EXPECT_EQ("after", r.Name());
+}
+
+}  // namespace

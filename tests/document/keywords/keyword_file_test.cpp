@@ -443,3 +443,24 @@ TEST_F(KeywordFileTest, RemakeOverAFolderTree) {
 }
 
 }  // namespace
+
+namespace {
+
+// Titles go into the scanned index whole, however long they grow when
+// escaped: a cut title would lose the search's hits on its end.
+TEST_F(KeywordFileTest, ScannedTitlesAreNeverCut) {
+  std::string escapedTitle;
+  for (int i = 0; i < 200; ++i) escapedTitle += "&amp;";
+  escapedTitle += " &lt;last> &quot;word&quot;";
+  std::string inFile;
+  for (int i = 0; i < 200; ++i) inFile += "&amp;";
+  inFile += " &lt;last&gt; &quot;word&quot;";
+  const std::string body = "<text class=\"keyword\">k</text>\n"
+                           "<zerbin-pages><zerbin-page num=\"1\" title=\"" + inFile +
+                           "\"/></zerbin-pages>\n";
+  EXPECT_EQ(KeywordFile_scanText(withUuid(body), "/n.svg").text,
+            header("/n.svg") + "<page id=\"1\" title=\"" + escapedTitle + "\">\r\n<kw>k</kw>\r\n" +
+                "</page>\r\n" + footer());
+}
+
+}  // namespace

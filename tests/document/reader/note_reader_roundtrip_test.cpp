@@ -2,6 +2,8 @@
 // written again into the same bytes.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include "core/filex/filex.h"
 #include "document/writer/note_bytes.h"
 #include "document/writer/note_writer.h"
@@ -440,6 +442,193 @@ TEST_F(NoteReaderRoundTripTest, CutAndDamagedNotesNeverCrash) {
   // The wide form cut at an odd length.
   WriteFileBytes(damaged, bytes.substr(0, bytes.size() / 2 | 1));
   check("wide, odd length");
+}
+
+}  // namespace
+
+namespace {
+
+// The characters markup gives a meaning to, in every name.
+constexpr const char* kMarkup = "& < > \" '";
+
+// xmllint's verdict on a file: 0 when it is well-formed.
+int Xmllint(const std::string& path) {
+  return std::system(("xmllint --noout --nonet '" + path + "' 2>/dev/null").c_str());
+}
+
+// A note whose every written name holds the characters of markup: a
+// quote in an id once ended the attribute and lost the whole note.
+TEST_F(NoteReaderRoundTripTest, NamesWithMarkupCharactersRoundTrip) {
+  const std::string m = kMarkup;
+  FigureList& list = source.workingFigures();
+  auto rect = TestRect(1, 10, 10, 40, 30);
+  rect->id = "r" + m;
+  rect->pub = "web," + m;  // a wrapper group carries id and pub
+  list.append(std::move(rect));
+  auto linked = TestRect(2, 60, 10, 40, 30);
+  linked->id = "l" + m;
+  linked->url = "http://example.com/?a=1&b=" + m;
+  linked->target = "frame" + m;
+  list.append(std::move(linked));
+  // A link element without a target reads back without one.
+  auto untargeted = TestRect(3, 110, 10, 40, 30);
+  untargeted->url = "http://example.com/";
+  untargeted->target = "";
+  list.append(std::move(untargeted));
+
+  auto text = [&](int32_t frame, int32_t x, int32_t y) -> Text_Box& {
+    auto b = std::make_unique<Text_Box>(&metrics);
+    b->SetText("t");
+    b->placeholder = false;
+    b->SetBasePoint(x, y);
+    b->SetFrameShape(frame);
+    b->className = "keyword," + m;
+    b->SetProperty(5, "intra," + m, {});
+    b->condition = TextCondition_parse("v=1 " + m);
+    b->filterText = "v=1;" + m;
+    // As the reader gives them: a frame as wide as its shape, and for a
+    // box of one line one and a half times the font size between lines.
+    if (frame != TextBoxFrame_None) b->widthExtra = 1;
+    b->lineSpacing = 18;
+    return static_cast<Text_Box&>(list.append(std::move(b)));
+  };
+  Text_Box& framed = text(TextBoxFrame_Rectangle, 40, 120);  // names on the wrapper
+  framed.SetId("f" + m);
+  Text_Box& bare = text(TextBoxFrame_None, 200, 120);  // names on the text element
+  bare.SetId("b" + m);
+  bare.AssignUrl("http://example.com/x");
+  bare.SetTarget("t" + m);
+  for (size_t f = 1; f < list.size(); ++f)
+    if (list.at(f).GetKind() == FigureKind_Text)
+      static_cast<Text_Box&>(list.at(f)).Layout(metrics, DrawContext{});
+  // A line hanging on the framed box names it by its id.
+  auto line = std::make_unique<Line_Ex>();
+  line->SetPoints({300, 200}, {400, 250});
+  Line_Ex& l = static_cast<Line_Ex&>(list.append(std::move(line)));
+  framed.AttachEnd(0, l, 1);
+  source.pageAt(0).setTitle("one " + m);
+  source.AddPage(AddPage_next);
+  source.currentPage()->setTitle("two " + m);
+  source.workingFigures().append(TestRect(9, 5, 5, 10, 10));
+  source.SelectPage(1);
+
+  const std::string path = dir.file("names.svg");
+  const std::string first = save(source, path);
+  EXPECT_EQ(Xmllint(path), 0) << first;
+  EXPECT_EQ(first.substr(0, 38), "<?xml version=\"1.0\" encoding=\"utf-8\"?>");
+  read(path);
+  expectSameNote();
+  const std::string second = save(doc, path);
+  EXPECT_TRUE(second == first) << "the second save differs";
+  EXPECT_EQ(Xmllint(path), 0);
+
+  ASSERT_EQ(doc.pageCount(), 2u);
+  const FigureList& back = doc.page(1)->figures;
+  ASSERT_EQ(back.size(), list.size());
+  EXPECT_EQ(back.at(1).GetId(), "r" + m);
+  EXPECT_EQ(back.at(1).GetPub(), "web," + m);
+  EXPECT_EQ(back.at(2).GetTarget(), "frame" + m);
+  EXPECT_EQ(back.at(3).GetTarget(), "");
+  const auto& readFramed = static_cast<const Text_Box&>(back.at(4));
+  EXPECT_EQ(readFramed.GetId(), "f" + m);
+  EXPECT_EQ(readFramed.className, "keyword," + m);
+  EXPECT_EQ(readFramed.GetPub(), "intra," + m);
+  EXPECT_EQ(readFramed.condition.text, "v=1 " + m);
+  EXPECT_EQ(readFramed.filterText, "v=1;" + m);
+  EXPECT_EQ(back.at(5).GetTarget(), "t" + m);
+  ASSERT_NE(back.at(6).GetEndTarget(1), nullptr);
+  EXPECT_EQ(back.at(6).GetEndTarget(1)->GetId(), "f" + m);
+}
+
+// Every byte from 0x80 up that a save writes goes into the wide form: a
+// file declared "utf-8" never holds code page 932 bytes.
+TEST_F(NoteReaderRoundTripTest, DoubleByteNamesTakeTheWideForm) {
+  auto r = TestRect(1, 10, 10, 40, 30);
+  r->id = Sjis(u8"図形");
+  r->url = "http://example.com/";
+  r->target = Sjis(u8"枠");
+  source.workingFigures().append(std::move(r));
+  auto b = std::make_unique<Text_Box>(&metrics);
+  b->SetText("ascii");
+  b->placeholder = false;
+  b->SetBasePoint(50, 100);
+  b->SetFrameShape(TextBoxFrame_None);
+  b->lineSpacing = 18;
+  b->className = Sjis(u8"分類");
+  b->fontFace = Sjis(u8"游ゴシック");
+  source.workingFigures().append(std::move(b));
+  ASSERT_FALSE(NoteWriter_needsUtf16(source));
+  roundTrip("names.svg");
+  const std::string bytes = ReadFileBytes(dir.file("names.svg"));
+  EXPECT_EQ(bytes.substr(0, 2), "\xFF\xFE");
+  const std::string text = NoteReader_documentText(dir.file("names.svg"));
+  EXPECT_EQ(text.rfind("<?xml version=\"1.0\" encoding=\"utf-16\"?>", 0), 0u);
+  EXPECT_EQ(Xmllint(dir.file("names.svg")), 0);
+  EXPECT_EQ(doc.page(1)->figures.at(1).GetId(), Sjis(u8"図形"));
+  EXPECT_EQ(static_cast<const Text_Box&>(doc.page(1)->figures.at(2)).fontFace,
+            Sjis(u8"游ゴシック"));
+  // The document text the exports take says the same.
+  bool wide = false;
+  const std::string again = NoteWriter_documentText(doc, dir.file("names.svg"), host, wide);
+  EXPECT_TRUE(wide);
+  EXPECT_EQ(again.rfind("<?xml version=\"1.0\" encoding=\"utf-16\"?>", 0), 0u);
+}
+
+// The page script of a note of several pages stands in a CDATA section; a
+// double quote in it once hid the rest of the file from the reader.
+TEST_F(NoteReaderRoundTripTest, ScriptWithAnOddQuoteInItsCdata) {
+  const std::string script = dir.file("svg-script.txt");
+  WriteFileBytes(script, "function chgPage(evt, n) { var q = '\"'; if (n < 2 && n > 0) {} }\n");
+  host.script = script;
+  source.pageAt(0).setTitle("one");
+  source.workingFigures().append(TestRect(1, 10, 10, 40, 30));
+  source.AddPage(AddPage_next);
+  source.currentPage()->setTitle("two");
+  source.workingFigures().append(TestRect(2, 20, 20, 40, 30));
+  source.SelectPage(1);
+  roundTrip("script.svg");
+  ASSERT_EQ(doc.pageCount(), 2u);
+  EXPECT_EQ(doc.page(1)->figureCount(), 1u);
+  EXPECT_EQ(doc.page(2)->figureCount(), 1u);
+  EXPECT_NE(ReadFileBytes(dir.file("script.svg")).find("var q = '\"';"), std::string::npos);
+}
+
+// A title longer than a page holds refuses the load in the BufOver form.
+TEST_F(NoteReaderRoundTripTest, OverlongTitleRefusesTheLoad) {
+  const std::string title(256, 't');
+  const std::string path =
+      note("long.svg", WrittenNote(PageGroup("page1", 100, 100, TestRectText(1, 2, 3, 4)) +
+                                   "<zerbin-pages>\n\t<zerbin-page num=\"1\" title=\"" + title +
+                                   "\"/>\n</zerbin-pages>\n"));
+  const Errors_Msg e = readError(path);
+  EXPECT_EQ(e.code, CZerbinApp_Err_Format);
+  EXPECT_EQ(std::string(e.message()).rfind("BufOver ERROR in (", 0), 0u) << e.message();
+  EXPECT_NE(std::string(e.message()).find(path), std::string::npos);
+  // Exactly 255 bytes (escaped in the file) load whole.
+  const std::string fits(255, '&');
+  std::string escaped;
+  for (size_t i = 0; i < fits.size(); ++i) escaped += "&amp;";
+  read(note("fits.svg", WrittenNote(PageGroup("page1", 100, 100, TestRectText(1, 2, 3, 4)) +
+                                    "<zerbin-pages>\n\t<zerbin-page num=\"1\" title=\"" + escaped +
+                                    "\"/>\n</zerbin-pages>\n")));
+  EXPECT_EQ(doc.page(1)->title(), fits);
+}
+
+// A rectangle whose link has no target is written without one and reads
+// back without one; script and "#" links, written without a link element
+// that could carry one, keep the figure's own.
+TEST_F(NoteReaderRoundTripTest, RectangleLinkWithoutTargetReadsBackWithout) {
+  auto r = TestRect(1, 10, 10, 40, 30);
+  r->url = "http://example.com/";
+  r->target = "";
+  source.workingFigures().append(std::move(r));
+  auto s = TestRect(2, 60, 10, 40, 30);
+  s->url = "script:go()";
+  source.workingFigures().append(std::move(s));
+  roundTrip("untargeted.svg");
+  EXPECT_EQ(ReadFileBytes(dir.file("untargeted.svg")).find("target="), std::string::npos);
+  EXPECT_EQ(doc.page(1)->figures.at(1).GetTarget(), "");
+  EXPECT_EQ(doc.page(1)->figures.at(2).GetTarget(), "_blank");
 }
 
 }  // namespace

@@ -1,11 +1,14 @@
 // The document structure the note reader builds: pages, the back page, the
 // page tree and titles, the root's settings, encodings, ink, and its errors.
 #include <gtest/gtest.h>
+
+#include <algorithm>
 #include <sys/stat.h>
 
 #include "core/errors/errors.h"
 #include "core/filex/filex.h"
 #include "core/strx/strx_path.h"
+#include "document/reader/reader_values.h"
 #include "document/writer/note_bytes.h"
 #include "figures/canvas/canvas.h"
 #include "note_reader_fixture.h"
@@ -210,17 +213,31 @@ TEST_F(NoteReaderStructureTest, TitleListOutOfPageOrderGivesAFlatTree) {
   EXPECT_EQ(doc.page(3)->title(), "again");
 }
 
-TEST_F(NoteReaderStructureTest, TitleOver255BytesIsCutAtACharacter) {
-  const std::string a300(300, 'a');
-  // 128 double-byte characters: 256 bytes, cut to 127 of them.
+TEST_F(NoteReaderStructureTest, TitleOver255BytesRefusesTheLoad) {
+  // 300 bytes, and 128 double-byte characters (256 bytes): no page holds
+  // them, and the note is not loaded rather than losing a title's end.
   std::string wide;
   for (int i = 0; i < 128; ++i) wide += "\x82\xA0";
-  read(note("n.svg", WrittenNote(PageGroup("page1", 100, 10, "") + PageGroup("page2", 100, 10, "") +
-                                 "<zerbin-pages>\r\n<zerbin-page num=\"1\" title=\"" + a300 +
-                                 "\"/>\r\n<zerbin-page num=\"2\" title=\"" + wide +
+  for (const std::string& title : {std::string(300, 'a'), wide}) {
+    const std::string text =
+        WrittenNote(PageGroup("page1", 100, 10, "") + PageGroup("page2", 100, 10, "") +
+                    "<zerbin-pages>\r\n<zerbin-page num=\"1\" title=\"x\"/>\r\n"
+                    "<zerbin-page num=\"2\" title=\"" +
+                    title + "\"/>\r\n</zerbin-pages>\r\n");
+    // The line of the element with the long title.
+    const std::string before = text.substr(0, text.find("<zerbin-page num=\"2\""));
+    const auto line = 1 + std::count(before.begin(), before.end(), '\n');
+    const std::string path = note("n.svg", text);
+    const Errors_Msg e = readError(path);
+    EXPECT_EQ(e.code, CZerbinApp_Err_Format);
+    EXPECT_EQ(std::string(e.message()), "BufOver ERROR in (" + std::to_string(line) + ") " + path);
+  }
+  // 127 double-byte characters fit.
+  const std::string fits = wide.substr(0, 254);
+  read(note("m.svg", WrittenNote(PageGroup("page1", 100, 10, "") +
+                                 "<zerbin-pages>\r\n<zerbin-page num=\"1\" title=\"" + fits +
                                  "\"/>\r\n</zerbin-pages>\r\n")));
-  EXPECT_EQ(doc.page(1)->title(), a300.substr(0, 255));
-  EXPECT_EQ(doc.page(2)->title(), wide.substr(0, 254));
+  EXPECT_EQ(doc.page(1)->title(), fits);
 }
 
 TEST_F(NoteReaderStructureTest, TitleListNamingNoPageIsUnsupported) {
@@ -793,6 +810,68 @@ TEST_F(NoteReaderStructureTest, ProbeOfAForeignSvgzAndAMissingFile) {
   EXPECT_EQ(h, 480);
   const Errors_Msg e = CatchError([&] { NoteReader_probePageSize(dir.file("none.svg"), w, h); });
   EXPECT_EQ(e.code, FileX_Err_CannotReadOpen);
+}
+
+}  // namespace
+
+namespace {
+
+// Every save regenerates the files that pages name in corr-image: only
+// files inside the note's own folder tree are taken from a note; any other
+// is dropped with one line in the log.
+TEST_F(NoteReaderStructureTest, PageImagePathsOutsideTheNoteFolderAreDropped) {
+  TempDir logDir;
+  Errors_setProgramPath(logDir.file("zerbin"));
+  Errors_setLogName(logDir.file("log.txt"));
+  Errors_resetLog();
+  const std::string inside = dir.file("sub/p4.png");
+  const std::string body =
+      PageGroup("page1", 100, 100, "", " corr-image=\"img/p1.png\"") +
+      PageGroup("page2", 100, 100, "", " corr-image=\"../p2.png\"") +
+      PageGroup("page3", 100, 100, "", " corr-image=\"/etc/p3.png\"") +
+      PageGroup("page4", 100, 100, "", " corr-image=\"" + inside + "\"") +
+      PageGroup("page5", 100, 100, "", " corr-image=\"img/../../p5.jpg\"") +
+      PageGroup("page6", 100, 100, "", " corr-image=\"img\\..\\..\\p6.png\"");
+  const std::string path = note("n.svg", WrittenNote(body));
+  read(path);
+  const std::string log = ReadFileBytes(logDir.file("log.txt"));
+  Errors_setProgramPath("");
+  Errors_setLogName("errlog.txt");
+  ASSERT_EQ(doc.pageCount(), 6u);
+  EXPECT_EQ(settings(1).saveImageFile(), dir.file("img/p1.png"));
+  EXPECT_EQ(settings(2).saveImageFile(), "");
+  EXPECT_EQ(settings(3).saveImageFile(), "");
+  EXPECT_EQ(settings(4).saveImageFile(), inside);
+  EXPECT_EQ(settings(5).saveImageFile(), "");
+  EXPECT_EQ(settings(6).saveImageFile(), "");
+  for (const char* dropped : {"../p2.png", "/etc/p3.png", "img/../../p5.jpg"})
+    EXPECT_NE(log.find(std::string("corr-image outside the note's folder ignored: ") + dropped),
+              std::string::npos)
+        << log;
+  EXPECT_EQ(log.find("p1.png"), std::string::npos) << log;
+
+  // The root of a note of one page is held to the same rule.
+  read(note("one.svg", "<svg width=\"10\" height=\"10\" corr-image=\"../../x.html\"></svg>"));
+  EXPECT_EQ(settings(1).saveImageFile(), "");
+}
+
+TEST(ReaderValueInsideFolder, OnlyTheFolderTree) {
+  EXPECT_TRUE(ReaderValue_insideFolder("/a/b/c.png", "/a/b"));
+  EXPECT_TRUE(ReaderValue_insideFolder("/a/b/x/c.png", "/a/b"));
+  EXPECT_TRUE(ReaderValue_insideFolder("/c.png", "/"));
+  EXPECT_FALSE(ReaderValue_insideFolder("/a/bc/c.png", "/a/b"));
+  EXPECT_FALSE(ReaderValue_insideFolder("/a/b", "/a/b"));
+  EXPECT_FALSE(ReaderValue_insideFolder("/a/b/", "/a/b"));
+  EXPECT_FALSE(ReaderValue_insideFolder("/a/b/../c.png", "/a/b"));
+  EXPECT_FALSE(ReaderValue_insideFolder("/a/c.png", "/a/b"));
+  EXPECT_FALSE(ReaderValue_insideFolder("http://x/c.png", "/a/b"));
+  EXPECT_TRUE(ReaderValue_insideFolder("img/c.png", ""));
+  EXPECT_FALSE(ReaderValue_insideFolder("../c.png", ""));
+  EXPECT_FALSE(ReaderValue_insideFolder("img\\..\\..\\c.png", ""));
+  EXPECT_FALSE(ReaderValue_insideFolder("/c.png", ""));
+  EXPECT_FALSE(ReaderValue_insideFolder("C:\\c.png", ""));
+  // A trail byte 0x5C is no separator: "ソ" is 83 5C.
+  EXPECT_TRUE(ReaderValue_insideFolder("/a/b/" + Sjis(u8"ソ") + "../c.png", "/a/b"));
 }
 
 }  // namespace

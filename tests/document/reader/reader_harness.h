@@ -115,6 +115,7 @@ struct Harness {
               p.link = "script:" + attr("onclick");
             else
               p.link.clear();
+            p.linkElement = false;
             pending.push_back(p);
             groups.push_back(collected.size());
           } else if (name == "a") {
@@ -123,6 +124,7 @@ struct Harness {
               p.link = attr("zerbin_vhref");
             else if (xml.Attribute("xlink:href"))
               p.link = attr("xlink:href");
+            if (xml.Attribute("zerbin_vhref") || xml.Attribute("xlink:href")) p.linkElement = true;
             p.target = attr("target");
             p.afterClick = 0;
             if (attr("onclick") == "parent.window.opener='a'; parent.window.close();")
@@ -150,6 +152,7 @@ struct Harness {
             p.target.clear();
             p.afterClick = 0;
             p.attachedFile = false;
+            p.linkElement = false;
           } else if (name == "/g") {
             ReaderElements_resolveGroup(figures, collected, groups.back(), ctx);
             groups.pop_back();

@@ -125,4 +125,34 @@ TEST_F(NotePublish, PublishingLeavesTheNoteAlone) {
   EXPECT_TRUE(host.backups.empty());
 }
 
+// Pen ink is content: a page that holds only ink is published when its
+// lists pass, as a page with a figure would be.
+TEST_F(NotePublish, PageWithOnlyInkIsKept) {
+  const std::string ink = Crlf(
+      "\t<g id=\"zerbin-ink\" type=\"front\">\n\t<g id=\"zerbin-stroke\">\n"
+      "\t<line x1=\"1.5\" y1=\"2.5\" x2=\"3.5\" y2=\"4.5\"/>\n\t</g>\n\t</g>\n");
+  page("figure", "web", "", 1);
+  doc.AddPage(AddPage_next);  // 2: ink only, published by its list
+  doc.currentPage()->setTitle("ink");
+  doc.workingSettings().setPubPage("web");
+  WriteFileBytes(doc.inkLayerPath(2, InkLayer_front), ink);
+  doc.AddPage(AddPage_next);  // 3: ink only, for another publication
+  doc.currentPage()->setTitle("intra ink");
+  doc.workingSettings().setPubPage("intra");
+  WriteFileBytes(doc.inkLayerPath(3, InkLayer_front), ink);
+  doc.AddPage(AddPage_next);  // 4: empty (an empty ink file is no ink)
+  doc.currentPage()->setTitle("empty");
+  doc.workingSettings().setPubPage("web");
+  doc.SelectPage(1);
+
+  ASSERT_EQ(publish("web"), 0);
+  const std::string text = ReadFileBytes(target);
+  EXPECT_NE(text.find("<g id=\"page2\""), std::string::npos);
+  EXPECT_EQ(text.find("<g id=\"page3\""), std::string::npos);
+  EXPECT_NE(text.find("title=\"ink\""), std::string::npos);
+  EXPECT_EQ(text.find("title=\"intra ink\""), std::string::npos);
+  EXPECT_EQ(text.find("title=\"empty\""), std::string::npos);
+  EXPECT_NE(text.find(ink), std::string::npos);
+}
+
 }  // namespace

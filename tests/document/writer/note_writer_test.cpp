@@ -140,14 +140,16 @@ TEST_F(NoteWriterTest, JapaneseTitleMakesTheFileUtf16) {
   EXPECT_NE(bytes.find(std::string("\xE5\x65\x2C\x67", 4)), std::string::npos);
 }
 
-TEST_F(NoteWriterTest, JapaneseIdAloneKeepsThePlainForm) {
+TEST_F(NoteWriterTest, JapaneseIdAloneMakesTheFileUtf16) {
   auto r = TestRect(1, 0, 0, 5, 5);
   r->id = Sjis(u8"図");
   doc.workingFigures().append(std::move(r));
   ASSERT_EQ(save(), 0);
-  const std::string text = saved();
-  EXPECT_EQ(text.substr(0, 38), "<?xml version=\"1.0\" encoding=\"utf-8\"?>");
-  EXPECT_NE(text.find(" id=\"" + Sjis(u8"図") + "\""), std::string::npos);
+  const std::string bytes = saved();
+  EXPECT_EQ(bytes.substr(0, 6), std::string("\xFF\xFE<\0?\0", 6));
+  EXPECT_NE(bytes.find(std::string("u\0t\0f\0-\0\x31\0\x36\0", 12)), std::string::npos);
+  // The id in UTF-16: U+56F3.
+  EXPECT_NE(bytes.find(std::string(" \0i\0d\0=\0\"\0\xF3\x56\"\0", 12)), std::string::npos);
 }
 
 TEST_F(NoteWriterTest, FigureWithAStructuralIdIsKeptInsideAPageGroup) {

@@ -157,6 +157,14 @@ TEST(LineExSvg, AttachedAndPendingEnds) {
   EXPECT_EQ(write(l), std::string("\t<line x1=\"300.5\" y1=\"96.5\" x2=\"132.5\" y2=\"96.5\"\n") +
                           kBlack + "\n\t\t zerbin-lnk2=\"#t1\"/>\n");
 
+  // The ids are escaped like every name in an attribute.
+  b.SetId("t\"&<");
+  l.SetPendingTargetId(1, "p'\"");
+  EXPECT_EQ(write(l), std::string("\t<line x1=\"300.5\" y1=\"96.5\" x2=\"132.5\" y2=\"96.5\"\n") +
+                          kBlack +
+                          "\n\t\t zerbin-lnk1=\"#p&apos;&quot;\" zerbin-lnk2=\"#t&quot;&amp;&lt;\"/>\n");
+  l.ReleasePendingTargetId(1);
+
   // A target without an id cannot be named: nothing is written for it.
   b.SetId("");
   EXPECT_EQ(write(l), std::string("\t<line x1=\"300.5\" y1=\"96.5\" x2=\"132.5\" y2=\"96.5\"\n") +

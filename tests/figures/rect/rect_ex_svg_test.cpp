@@ -246,3 +246,23 @@ TEST(RectExSvg, MultibyteImagePath) {
   s->url = Sjis(u8"/notes/表.svg");
   EXPECT_FALSE(s->HasMultibyteText());
 }
+
+// Ids, publication lists and targets are escaped like links: a double
+// quote in an id once ended the attribute.
+TEST(RectExSvg, NamesAreEscaped) {
+  const std::string body =
+      std::string(" x=\"10.5\" y=\"20.5\" width=\"30\" height=\"40\"\n") + kStyle + "/>\n";
+  auto r = box(RectShape_Rectangle);
+  r->id = "a\"&<'>";
+  EXPECT_EQ(write(r), "\t<rect id=\"a&quot;&amp;&lt;&apos;>\"" + body);
+  r->pub = "w\"b";
+  EXPECT_EQ(write(r), "\t<g id=\"a&quot;&amp;&lt;&apos;>\" pub=\"w&quot;b\">\n\t<rect" + body +
+                          "\t</g>\n");
+  r->pub.clear();
+  r->url = "http://x/";
+  r->target = "f\"&";
+  r->afterClick = 0;
+  EXPECT_EQ(write(r), "\t<a xlink:href=\"http://x/\" target=\"f&quot;&amp;\">\n"
+                      "\t<rect id=\"a&quot;&amp;&lt;&apos;>\"" +
+                          body + "\t</a>\n");
+}

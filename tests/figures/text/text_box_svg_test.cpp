@@ -341,3 +341,19 @@ TEST(TextBoxSvg, MultibyteTextOrLink) {
   b->SetId(Sjis(u8"見出し"));  // ids are not looked at
   EXPECT_FALSE(b->HasMultibyteText());
 }
+
+// Every name in the element's attributes is escaped, the font name in the
+// style too: a double quote there would end the attribute.
+TEST(TextBoxSvg, NamesAndFontAreEscaped) {
+  auto b = plainBox("t");
+  b->SetId("i\"<&'>");
+  b->className = "c\"";
+  b->fontFace = "F\"&";
+  b->AssignUrl("http://x/");
+  b->SetTarget("w\"");
+  const std::string svg = write(*b);
+  EXPECT_NE(svg.find(" target=\"w&quot;\">"), std::string::npos) << svg;
+  EXPECT_NE(svg.find("<text id=\"i&quot;&lt;&amp;&apos;>\" class=\"c&quot;\""), std::string::npos)
+      << svg;
+  EXPECT_NE(svg.find("font-family:F&quot;&amp;;"), std::string::npos) << svg;
+}
