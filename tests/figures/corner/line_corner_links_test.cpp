@@ -8,6 +8,7 @@
 #include "figures/base/figure_list.h"
 #include "figures/base/snapshot.h"
 #include "figures/corner/line_corner.h"
+#include "figures/line/line_ex.h"
 #include "figures/text/text_box.h"
 #include "support/fixed_metrics.h"
 #include "support/recording_surface.h"
@@ -341,6 +342,10 @@ TEST(LineCornerLinks, EndsHangOnTextBoxesOnly) {
   EXPECT_EQ(testing_support::CatchError([&] { second->AttachEnd(1, *p.c, 2); }).code,
             Errors_Unofficial);
   EXPECT_TRUE(second->endSlot(1).empty());
+  Line_Ex straightHost;
+  straightHost.SetIsCopy(true);
+  EXPECT_EQ(testing_support::CatchError([&] { straightHost.AttachEnd(1, *p.c, 2); }).code,
+            Errors_Unofficial);
   EXPECT_EQ(p.c->GetEndTarget(2), p.b);  // the connector keeps its box
   EXPECT_EQ(p.b->GetAttachmentCount(), 1);
 
