@@ -53,8 +53,10 @@ int32_t Line_Corner::GetEndTargetNumber(int32_t e) {
   return e == 1 || e == 2 ? link(e).numberForGet() : 0;
 }
 
+// The ends hang on text boxes only.
 void Line_Corner::SetEndTarget(int32_t e, CadPrim& node) {
-  if (e != 1 && e != 2) Errors_RAISE(Errors_Unofficial, "error");
+  if ((e != 1 && e != 2) || node.GetKind() != FigureKind_Text)
+    Errors_RAISE(Errors_Unofficial, "error");
   link(e).set(node);
 }
 
@@ -63,8 +65,11 @@ void Line_Corner::ClearEndTarget(int32_t e, const CadPrim& node) {
   link(e).clear(node);
 }
 
+// An end slot never takes a connector's end (those hang on text boxes only);
+// refused before anything changes.
 void Line_Corner::AttachEnd(int32_t nodeEnd, CadPrim& line, int32_t lineEnd) {
-  if (nodeEnd != 1 && nodeEnd != 2) Errors_RAISE(Errors_Unofficial, "error");
+  if ((nodeEnd != 1 && nodeEnd != 2) || line.GetKind() == FigureKind_CorneredLine)
+    Errors_RAISE(Errors_Unofficial, "error");
   (nodeEnd == 2 ? slot2_ : slot1_).attach(*this, line, lineEnd);
 }
 
@@ -81,10 +86,16 @@ void Line_Corner::DetachAll(bool) {
 }
 
 void Line_Corner::ResolveLinks(const FigureList& list) {
-  end1_.resolve(list, false);
-  end2_.resolve(list, false);
-  slot1_.resolve(list);
-  slot2_.resolve(list);
+  end1_.resolve(list, true);
+  end2_.resolve(list, true);
+  for (NodeLinks* slot : {&slot1_, &slot2_}) {
+    slot->resolve(list);
+    // A connector's end found in a slot would hang on a line: dropped.
+    const std::vector<Attachment> records = slot->records();
+    for (const Attachment& a : records)
+      if (a.line && a.line->GetKind() == FigureKind_CorneredLine)
+        slot->detach(*this, *a.line, a.lineEnd, false);
+  }
 }
 
 // With both ends attached the connector stays only while its boxes are not

@@ -503,8 +503,11 @@ int32_t Line_Ex::GetEndTargetNumber(int32_t end) {
   return ends_[static_cast<size_t>(end - 1)].numberForGet();
 }
 
+// A connector's ends hang on text boxes only: its end is refused before
+// anything changes.
 void Line_Ex::AttachEnd(int32_t slotEnd, CadPrim& figure, int32_t figureEnd) {
   checkEnd(slotEnd);
+  if (figure.GetKind() == FigureKind_CorneredLine) Errors_RAISE(Errors_Unofficial, "error");
   slots_[static_cast<size_t>(slotEnd - 1)].attach(*this, figure, figureEnd);
 }
 

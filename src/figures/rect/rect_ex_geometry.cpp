@@ -68,31 +68,25 @@ HitResult Rect_Ex::HitTest(int32_t px, int32_t py, int32_t zoom, int32_t mode) {
     const int64_t lIn = qx - x, tIn = qy - y;
     const int64_t mx = qx - (x + (int64_t{width} + 1) / 2);
     const int64_t my = qy - (y + (int64_t{height} + 1) / 2);
-    const bool rb = rOut >= -C && rOut <= D, bb = bOut >= -C && bOut <= D;
-    const bool lb = lIn >= -D && lIn <= C, tb = tIn >= -D && tIn <= C;
-    int32_t best = 0, cursor = 0;
-    int64_t score = 17;
-    auto offer = [&](bool ok, int64_t s, int32_t handle, int32_t cur) {
-      if (ok && s < score) {
-        score = s;
-        best = handle;
-        cursor = cur;
-      }
-    };
-    if (width >= D || height >= D) {
-      offer(rb && absl(my) <= D, absl(rOut) + absl(my), 5, 2);
-      offer(bb && absl(mx) <= D, absl(bOut) + absl(mx), 7, 3);
-      offer(lb && absl(my) <= D, absl(my) + absl(lIn), 4, 2);
-      offer(tb && absl(mx) <= D, absl(mx) + absl(tIn), 2, 3);
-      offer(rb && bb, absl(bOut) + absl(rOut), 8, 4);
-      offer(lb && tb, absl(tIn) + absl(lIn), 1, 4);
-      offer(rb && tb, absl(rOut) + absl(tIn), 3, 5);
-      offer(lb && bb, absl(bOut) + absl(lIn), 6, 5);
-      if (best == 0 && inside) body();
-    } else if (rb && bb) {
-      best = 8;
-      cursor = 4;
+    HandleBands bands;
+    bands.reach = D;
+    bands.inside = C;
+    for (int row = 0; row < 3; ++row) {
+      bands.rOut[row] = rOut;
+      bands.lIn[row] = lIn;
     }
+    bands.tIn = tIn;
+    bands.bOut = bOut;
+    bands.mxTop = bands.mxBottom = mx;
+    bands.my = my;
+    HandleHit hit;
+    if (width >= D || height >= D) {
+      hit = FigureHandles_hit(bands);
+      if (hit.handle == 0 && inside) body();
+    } else {
+      hit = FigureHandles_hitCorner(bands);
+    }
+    const int32_t best = hit.handle, cursor = hit.cursor;
     if (best > 0) {
       h.code = best;
       h.dx = Figure_toInt32(int64_t{x} - qx);

@@ -261,29 +261,44 @@ void Text_Box::WriteSnapshot(SnapshotWriter& w) const {
   attachedTo_.write(w);
 }
 
+// Read into a scratch box first and checked: malformed or out-of-range data
+// raises and leaves this box as it was.
 void Text_Box::ReadSnapshot(SnapshotReader& r) {
   r.header(GetKind(), kSnapshotVersion);
-  bool* bytes[kSnapshotBytes] = {&header_.locked, &attachedFile_, &bold,    &italic,
-                                 &vertical,       &placeholder,   &alarmSet};
+  Text_Box t(metrics_);
+  t.header_.isCopy = true;  // the scratch box never detaches anything
+  bool* bytes[kSnapshotBytes] = {&t.header_.locked, &t.attachedFile_, &t.bold,
+                                 &t.italic,         &t.vertical,      &t.placeholder,
+                                 &t.alarmSet};
   for (bool* b : bytes) *b = r.boolean();
   int32_t tc = 0, fc = 0, fill = 0, spare1 = 0, spare2 = 0;
   int32_t* ints[kSnapshotInts] = {
-      &header_.number, &baseX_, &baseY_, &widthExtra, &textWidth, &textHeight16, &lineHeight16,
-      &exactWidth, &descent16, &firstLineTop, &lineSpacing, &angle, &tc, &fontSize, &alignment,
-      &selectionStart, &selectionEnd, &frameShape, &marginX, &marginY, &frameWidth, &fc, &fill,
-      &opacity, &lineCount, &layoutFlags, &bounds.left, &bounds.top, &bounds.right,
-      &bounds.bottom, &afterClick, &tabOrder, &spare1, &spare2};
+      &t.header_.number, &t.baseX_, &t.baseY_, &t.widthExtra, &t.textWidth, &t.textHeight16,
+      &t.lineHeight16, &t.exactWidth, &t.descent16, &t.firstLineTop, &t.lineSpacing, &t.angle,
+      &tc, &t.fontSize, &t.alignment, &t.selectionStart, &t.selectionEnd, &t.frameShape,
+      &t.marginX, &t.marginY, &t.frameWidth, &fc, &fill, &t.opacity, &t.lineCount,
+      &t.layoutFlags, &t.bounds.left, &t.bounds.top, &t.bounds.right, &t.bounds.bottom,
+      &t.afterClick, &t.tabOrder, &spare1, &spare2};
   for (int32_t* v : ints) *v = r.i32();
-  textColour = static_cast<Colour>(tc);
-  frameColour = static_cast<Colour>(fc);
-  fillColour = static_cast<Colour>(fill);
-  alarmTime = r.i64();
-  for (std::string* s : {&text_, &fontFace, &url_, &target_, &id_, &pub_, &className,
-                         &filterText, &condition.text, &condition.name, &condition.value})
+  t.textColour = static_cast<Colour>(tc);
+  t.frameColour = static_cast<Colour>(fc);
+  t.fillColour = static_cast<Colour>(fill);
+  t.alarmTime = r.i64();
+  for (std::string* s : {&t.text_, &t.fontFace, &t.url_, &t.target_, &t.id_, &t.pub_,
+                         &t.className, &t.filterText, &t.condition.text, &t.condition.name,
+                         &t.condition.value})
     *s = r.string();
-  condition.op = r.i32();
-  nodes_.read(r);
-  attachedTo_.read(r);
-  lines_.clear();
-  measuredText_.clear();
+  t.condition.op = r.i32();
+  t.nodes_.read(r);
+  t.attachedTo_.read(r);
+  // A negative frame shape is an old layout still to be converted.
+  if (t.lineSpacing < 1 || t.fontSize < 1 || t.frameShape < -TextBoxFrame_Parallelogram ||
+      t.frameShape > TextBoxFrame_Parallelogram || t.alignment < 0 || t.alignment > 2)
+    Errors_RAISE(Errors_Unofficial, "error");
+  const FigureHeader keep = header_;  // isCopy, selection and marks stay
+  CopyFrom(t, nullptr);
+  header_ = FigureHeader{t.header_.number, keep.isCopy, keep.selected, keep.moveMark,
+                         t.header_.locked};
+  selectionStart = t.selectionStart;
+  selectionEnd = t.selectionEnd;
 }

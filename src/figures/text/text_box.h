@@ -83,6 +83,11 @@ class Text_Box : public CadFigure {
   std::string GetPub() const override { return pub_; }
   bool HasAttachments() const override { return !nodes_.empty(); }
   void WritePlainText(std::string& dst) const override;
+  // A linked box: <AREA shape="rect" coords="l,t,r+1,b+1" href="url"
+  // target="t"/> over its frame, the url relative to baseFolder (when one is
+  // given) and escaped; the target attribute only when a target is set.
+  bool WriteImageMapArea(std::string& dst, size_t size,
+                         std::string_view baseFolder) const override;
   // The note file's elements (text_box_svg.cpp).  Never measures: the
   // writer lays every page out first (FigureList_prepareForWrite); a box
   // without a layout is written with the frame it has.
@@ -211,7 +216,6 @@ class Text_Box : public CadFigure {
   double rotationDegrees() const;  // angle, or angle + 90 for vertical text
   void drawFrame(Surface& s, const DrawContext& ctx, const TextBoxFrameBounds& b) const;
   void drawText(Surface& s, const DrawContext& ctx, std::string_view shown) const;
-  void followResize();
   int32_t textLeft() const;
 
   const TextMetrics* metrics_ = nullptr;

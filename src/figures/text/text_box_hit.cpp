@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "figures/base/handles.h"
 #include "figures/text/text_box.h"
 #include "figures/text/text_box_geometry.h"
 
@@ -41,26 +42,33 @@ static void pageCentre(const Text_Box& b, double& cx, double& cy) {
   cy += off * std::sin(a);
 }
 
+// The test runs in device units: the point, the base point and the frame
+// are scaled by zoom / 100 and the point is turned back about the scaled
+// base point; the handle bands (8 outside, 2 inside, 8 either side of the
+// middles) and the score limit 17 are device pixels at any zoom.
 HitResult Text_Box::HitTest(int32_t px, int32_t py, int32_t zoom, int32_t mode) {
   HitResult h;
   if (lineHeight16 < 0 && !(layoutFlags & TextBox_boundsValid)) return h;
-  const TextBoxFrameBounds b = FrameBounds();
-  zoom = std::max(zoom, 1);
+  const TextBoxFrameBounds page = FrameBounds();
+  const int64_t z = std::max(zoom, 1);
+  auto S = [z](int64_t v) { return v * z / 100; };
+  const int64_t left = S(page.left), right = S(page.right);
+  const int64_t top = S(page.top), bottom = S(page.bottom);
   const double rot = angle + (vertical ? 90.0 : 0.0);
   const int32_t deg = normaliseDegrees(rot);
   double cx = 0, cy = 0;
   pageCentre(*this, cx, cy);
-  const Point32 q = TextBox_rotate(px, py, cx, cy, -static_cast<double>(deg));
+  const Point32 q = TextBox_rotate(static_cast<double>(S(px)), static_cast<double>(S(py)),
+                                   cx * z / 100, cy * z / 100, -static_cast<double>(deg));
   const int64_t qx = q.x, qy = q.y;
   const int32_t shape = std::abs(frameShape);
-  const int64_t v = shape == TextBoxFrame_Parallelogram ? (int64_t{b.bottom} - b.top) / 4 : 0;
+  const int64_t v = shape == TextBoxFrame_Parallelogram ? (bottom - top) / 4 : 0;
 
   auto inside = [&] {
-    if (qy < b.top || qy > b.bottom) return false;
+    if (qy < top || qy > bottom) return false;
     int64_t shift = 0;  // the parallelogram's sides follow the slant
-    if (v != 0 && b.bottom > b.top)
-      shift = v - 2 * v * (qy - b.top) / (int64_t{b.bottom} - b.top);
-    return qx >= b.left + shift && qx <= b.right + shift;
+    if (v != 0 && bottom > top) shift = v - 2 * v * (qy - top) / (bottom - top);
+    return qx >= left + shift && qx <= right + shift;
   };
   auto body = [&] {
     h.code = -1;
@@ -76,44 +84,35 @@ HitResult Text_Box::HitTest(int32_t px, int32_t py, int32_t zoom, int32_t mode) 
     h.cursor = HitCursor_Move;
     return h;
   }
-  const int64_t D = std::max(800 / zoom, 1), C = std::max(200 / zoom, 1);
-  const int64_t midX = (int64_t{b.left} + b.right) / 2, midY = (int64_t{b.top} + b.bottom) / 2;
-  // Bands per row of handles: top (shift +v), middle, bottom (shift -v).
-  auto rOut = [&](int64_t s) { return qx - (b.right + s); };
-  auto lIn = [&](int64_t s) { return qx - (b.left + s); };
-  const int64_t bOut = qy - b.bottom, tIn = qy - b.top, my = qy - midY;
-  auto rBand = [&](int64_t s) { return rOut(s) >= -C && rOut(s) <= D; };
-  auto lBand = [&](int64_t s) { return lIn(s) >= -D && lIn(s) <= C; };
-  const bool bBand = bOut >= -C && bOut <= D, tBand = tIn >= -D && tIn <= C;
-  int32_t found = 0, cursor = 0;
-  int64_t best = 17;
-  auto consider = [&](bool hit, int64_t score, int32_t handle, int32_t cur) {
-    if (hit && score < best) {
-      best = score;
-      found = handle;
-      cursor = cur;
-    }
-  };
-  const bool large = int64_t{b.right} - b.left >= D || int64_t{b.bottom} - b.top >= D;
-  if (large && (shape != TextBoxFrame_None || mode == 1)) {
-    consider(rBand(0) && std::llabs(my) <= D, std::llabs(rOut(0)) + std::llabs(my), 5, 2);
-    consider(bBand && std::llabs(qx - (midX - v)) <= D, std::llabs(bOut) + std::llabs(qx - (midX - v)), 7, 3);
-    consider(lBand(0) && std::llabs(my) <= D, std::llabs(my) + std::llabs(lIn(0)), 4, 2);
-    consider(tBand && std::llabs(qx - (midX + v)) <= D, std::llabs(qx - (midX + v)) + std::llabs(tIn), 2, 3);
-    consider(rBand(-v) && bBand, std::llabs(bOut) + std::llabs(rOut(-v)), 8, 4);
-    consider(lBand(v) && tBand, std::llabs(tIn) + std::llabs(lIn(v)), 1, 4);
-    consider(rBand(v) && tBand, std::llabs(rOut(v)) + std::llabs(tIn), 3, 5);
-    consider(lBand(-v) && bBand, std::llabs(bOut) + std::llabs(lIn(-v)), 6, 5);
-  } else if (!large) {
-    consider(rBand(-v) && bBand, std::llabs(bOut) + std::llabs(rOut(-v)), 8, 4);
+  // Rows of handles: top (the slant shifts the sides by +v), middle,
+  // bottom (-v).
+  HandleBands bands;
+  bands.reach = 8;
+  bands.inside = 2;
+  const int64_t shifts[3] = {v, 0, -v};
+  for (int row = 0; row < 3; ++row) {
+    bands.rOut[row] = qx - (right + shifts[row]);
+    bands.lIn[row] = qx - (left + shifts[row]);
   }
-  if (found) {
-    h.code = found;
+  const int64_t midX = (left + right) / 2;
+  bands.tIn = qy - top;
+  bands.bOut = qy - bottom;
+  bands.mxTop = qx - (midX + v);
+  bands.mxBottom = qx - (midX - v);
+  bands.my = qy - (top + bottom) / 2;
+  HandleHit hit;
+  const bool large = right - left >= 8 || bottom - top >= 8;
+  if (large && (shape != TextBoxFrame_None || mode == 1))
+    hit = FigureHandles_hit(bands);
+  else if (!large)
+    hit = FigureHandles_hitCorner(bands);
+  if (hit.handle != 0) {
+    h.code = hit.handle;
     h.dx = Figure_toInt32(int64_t{baseX_} - px);
     h.dy = Figure_toInt32(int64_t{baseY_} - py);
-    h.distance = best;
+    h.distance = hit.score;
     h.cursor = mode == 1 ? (shape == TextBoxFrame_Ellipse ? HitCursor_Forbidden : HitCursor_Move)
-                         : turnCursor(cursor, deg);
+                         : turnCursor(hit.cursor, deg);
     return h;
   }
   if (inside()) return body();
@@ -159,6 +158,8 @@ void Text_Box::DragHandleTo(int32_t handle, int32_t x, int32_t y, bool modifierA
     const Point32 hp = GetHandlePoint(handle);
     int32_t a = static_cast<int32_t>((std::atan2(y - cy, x - cx) - std::atan2(hp.y - cy, hp.x - cx)) *
                                      360 / Figure_twoPi);
+    // Vertical text is drawn a quarter further round than its angle says.
+    if (vertical) a -= 90;
     if (!modifierA) {
       const int32_t r = ((a % 90) + 90) % 90;
       if (r < 8) a -= r;
@@ -178,5 +179,6 @@ void Text_Box::DragHandleTo(int32_t handle, int32_t x, int32_t y, bool modifierA
   marginY = std::max(marginY, 0);
   invalidateBounds();
   layoutFlags |= TextBox_marginsValid;
-  followResize();
+  // The text keeps its size and place; attached lines are not touched (their
+  // visible ends meet the new frame when drawn).
 }

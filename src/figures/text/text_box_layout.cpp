@@ -325,24 +325,15 @@ int32_t Text_Box::GetExtent(bool verticalExtent) const {
 }
 
 // The margin on that axis changes by half the difference; the frame is
-// recomputed at once and the attached ends follow.
+// recomputed at once.  Attached lines are left as they are: their visible
+// ends meet the new frame when they are drawn, and a connector keeps the
+// bend the user placed.
 void Text_Box::SetExtent(bool verticalExtent, int32_t value) {
   const int32_t d = Figure_toInt32((int64_t{value} - GetExtent(verticalExtent)) / 2);
   int32_t& margin = verticalExtent ? marginY : marginX;
   margin = std::max(0, Figure_toInt32(int64_t{margin} + d));
   bounds = computeBounds();
   layoutFlags |= TextBox_boundsValid | TextBox_marginsValid;
-  followResize();
-}
-
-// Every attached line that is not selected recomputes its end.
-void Text_Box::followResize() {
-  std::vector<Attachment> all = nodes_.records();
-  for (const Attachment& a : all) {
-    if (!a.line || a.line->IsSelected()) continue;
-    const Point32 p = a.line->GetHandlePoint(a.lineEnd);
-    a.line->DragHandleTo(a.lineEnd, p.x, p.y, false, 0, false);
-  }
 }
 
 int32_t Text_Box::textLeft() const { return TextBox_geometry(*this).textLeft; }

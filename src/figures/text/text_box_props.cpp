@@ -14,6 +14,14 @@
 
 namespace {
 
+// A link typed into the url row that names a file (made absolute against
+// the note's folder).  An anchor on the page ("#..."), a URL ("scheme://")
+// and a script are kept as typed.
+bool isFilePathLink(std::string_view url) {
+  if (url.front() == '#' || StrX_isUrl(url)) return false;
+  return !SvgFormat_isScript(url) && !StrX_startsWithNoCase(url, "javascript:");
+}
+
 std::vector<std::string> choices(bool japanese, std::initializer_list<const char*> ja,
                                  std::initializer_list<const char*> en) {
   const auto& list = japanese ? ja : en;
@@ -149,7 +157,7 @@ void Text_Box::SetProperty(int32_t row, std::string_view value, std::string_view
     case 2: id_ = trimId(value); break;
     case 3: {
       std::string url(value);
-      if (!url.empty() && !noteFolder.empty()) {
+      if (!url.empty() && !noteFolder.empty() && isFilePathLink(url)) {
         // A path that cannot be made absolute is kept as written.
         Except_tryCatch([&] { StrX_makeAbsolute(url, value, noteFolder); },
                         [&](const Errors_Msg& e) {
@@ -167,8 +175,9 @@ void Text_Box::SetProperty(int32_t row, std::string_view value, std::string_view
     case 8: header_.locked = n != 0; break;
     case 9: tabOrder = std::max(n, 0); break;
     case 10: SetFrameShape(n); break;
-    case 11: baseX_ = Figure_clampCoord(n); invalidateBounds(); break;
-    case 12: baseY_ = Figure_clampCoord(n); invalidateBounds(); break;
+    // The box moves as with MoveBy: the frame and the attached ends go along.
+    case 11: MoveBy(Figure_toInt32(int64_t{Figure_clampCoord(n)} - baseX_), 0); break;
+    case 12: MoveBy(0, Figure_toInt32(int64_t{Figure_clampCoord(n)} - baseY_)); break;
     case 13: widthExtra = n; invalidateBounds(); break;
     case 14: lineSpacing = std::max(n, 1); invalidateBounds(); break;
     case 15: SetAlignment(n); break;

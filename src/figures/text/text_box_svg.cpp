@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "core/strx/strx_path.h"
 #include "core/strx/strx_search.h"
 #include "figures/base/svg_format.h"
 #include "figures/base/svg_write_context.h"
@@ -166,4 +167,23 @@ void Text_Box::WriteSvg(SvgWriteContext& ctx) const {
   ctx.put("</text>\n");
   if (!L.empty()) ctx.put("\t</a>\n");
   if (wrapper) ctx.put("\t</g>\n");
+}
+
+// The clickable area of a linked box in a page image's map: the frame,
+// right and bottom one past the edge.  Nothing is appended when the box has
+// no link or the area does not fit in size - 1 bytes.
+bool Text_Box::WriteImageMapArea(std::string& dst, size_t size,
+                                 std::string_view baseFolder) const {
+  if (url_.empty()) return false;
+  const TextBoxFrameBounds b = FrameBounds();
+  const std::string href = baseFolder.empty() ? url_ : StrX_makeRelative(url_, baseFolder);
+  std::string area = "<AREA shape=\"rect\" coords=\"" + std::to_string(b.left) + "," +
+                     std::to_string(b.top) + "," + std::to_string(int64_t{b.right} + 1) + "," +
+                     std::to_string(int64_t{b.bottom} + 1) + "\" href=\"" +
+                     SvgFormat_escapeAttr(href) + "\"";
+  if (!target_.empty()) area += " target=\"" + SvgFormat_escapeAttr(target_) + "\"";
+  area += "/>";
+  if (size == 0 || area.size() > size - 1) return false;
+  dst += area;
+  return true;
 }

@@ -128,3 +128,61 @@ TEST(DrawContext, ColoursClipAndHelpers) {
   EXPECT_EQ(0x00332211u, Colour_fromArgb(0xFF112233u));
   EXPECT_EQ(0xFF112233u, Colour_toArgb(0x00332211u));
 }
+
+// The shared handle scorer: the first lowest score below 17 wins, in the
+// order 5, 7, 4, 2, 8, 1, 3, 6; slanted rows shift the side bands.
+TEST(FigureHandles, ScoringTheEightHandles) {
+  HandleBands b;
+  b.reach = 8;
+  b.inside = 2;
+  // Just outside the bottom-right corner of a 40 x 20 box: 8 beats 5 and 7.
+  for (int row = 0; row < 3; ++row) {
+    b.rOut[row] = 3;
+    b.lIn[row] = 43;
+  }
+  b.tIn = 23;
+  b.bOut = 3;
+  b.mxTop = b.mxBottom = 23;
+  b.my = 13;
+  HandleHit h = FigureHandles_hit(b);
+  EXPECT_EQ(h.handle, 8);
+  EXPECT_EQ(h.score, 6);
+  EXPECT_EQ(h.cursor, 4);
+  // A tie between 5 and 8 goes to 5, the earlier one.
+  b.my = 3;
+  h = FigureHandles_hit(b);
+  EXPECT_EQ(h.handle, 5);
+  EXPECT_EQ(h.cursor, 2);
+  // Outside the reach nothing counts; nor does a score of 17 or more.
+  b.my = 0;
+  b.rOut[1] = 8;
+  b.bOut = 9;
+  b.rOut[2] = 9;
+  h = FigureHandles_hit(b);
+  EXPECT_EQ(h.handle, 5);
+  EXPECT_EQ(h.score, 8);
+  b.rOut[1] = 9;
+  EXPECT_EQ(FigureHandles_hit(b).handle, 0);
+  {
+    HandleBands wide = b;  // bands of 32: a score of 17 is still too much
+    wide.reach = 32;
+    wide.rOut[1] = 10;
+    wide.my = 7;
+    EXPECT_EQ(FigureHandles_hit(wide).handle, 0);
+    wide.my = 6;
+    EXPECT_EQ(FigureHandles_hit(wide).handle, 5);
+  }
+  // The bottom row of a slanted box has its own side offsets.
+  b.rOut[2] = 1;
+  b.bOut = 1;
+  EXPECT_EQ(FigureHandles_hit(b).handle, 8);
+  // A small box: handle 8 only, whatever the score.
+  b.reach = 32;
+  b.rOut[2] = 30;
+  b.bOut = 30;
+  h = FigureHandles_hitCorner(b);
+  EXPECT_EQ(h.handle, 8);
+  EXPECT_EQ(h.score, 60);
+  b.bOut = 33;
+  EXPECT_EQ(FigureHandles_hitCorner(b).handle, 0);
+}

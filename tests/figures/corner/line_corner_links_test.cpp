@@ -4,9 +4,11 @@
 #include <string>
 #include <vector>
 
+#include "../base/test_kinds.h"
 #include "figures/base/figure_list.h"
 #include "figures/base/snapshot.h"
 #include "figures/corner/line_corner.h"
+#include "figures/line/line_ex.h"
 #include "figures/text/text_box.h"
 #include "support/fixed_metrics.h"
 #include "support/recording_surface.h"
@@ -157,7 +159,8 @@ TEST(LineCornerLinks, EndSlotsHoldOneLineEnd) {
   FigureList list;
   auto* host = static_cast<Line_Corner*>(&list.append(std::make_unique<Line_Corner>()));
   host->SetNumber(10);
-  auto* other = static_cast<Line_Corner*>(&list.append(std::make_unique<Line_Corner>()));
+  auto* other = static_cast<test_kinds::TestLine*>(
+      &list.append(std::make_unique<test_kinds::TestLine>()));
   other->SetNumber(11);
   host->AttachEnd(2, *other, 1);
   EXPECT_EQ(other->GetEndTarget(1), host);
@@ -298,4 +301,72 @@ TEST(LineCornerProps, RowsAndSetters) {
   EXPECT_TRUE(c.dashed());
   EXPECT_EQ(c.arrow(1), 3);
   EXPECT_EQ(c.arrow(2), 0);
+}
+
+// A connector's ends hang on text boxes only: numbers naming a line (from
+// a clipboard block or an undo state) resolve to nothing, a line is refused
+// as a target, and no end slot takes another connector's end.
+TEST(LineCornerLinks, EndsHangOnTextBoxesOnly) {
+  Page p;
+  auto straight = std::make_unique<test_kinds::TestLine>(Point32{400, 400}, Point32{500, 400});
+  straight->SetNumber(7);
+  auto* line = static_cast<test_kinds::TestLine*>(&p.list.append(std::move(straight)));
+  auto other = std::make_unique<Line_Corner>();
+  other->SetNumber(8);
+  auto* second = static_cast<Line_Corner*>(&p.list.append(std::move(other)));
+
+  // A pasted copy whose end 1 names the line and end 2 the connector.
+  auto copy = p.c->Clone(&p.list);
+  auto* cc = static_cast<Line_Corner*>(copy.get());
+  cc->SetNumber(20);
+  cc->setEndTargetNumber(1, 7);
+  cc->setEndTargetNumber(2, 8);
+  cc->ResolveLinks(p.list);
+  EXPECT_EQ(cc->GetEndTarget(1), nullptr);
+  EXPECT_EQ(cc->GetEndTarget(2), nullptr);
+  EXPECT_EQ(cc->GetEndTargetNumber(1), 0);
+  EXPECT_EQ(cc->GetEndTargetNumber(2), 0);
+  cc->setEndTargetNumber(1, 2);  // a text box still resolves
+  cc->ResolveLinks(p.list);
+  EXPECT_EQ(cc->GetEndTarget(1), p.b);
+
+  // Setting a line or a connector as the target.
+  EXPECT_EQ(testing_support::CatchError([&] { second->SetEndTarget(1, *line); }).code,
+            Errors_Unofficial);
+  EXPECT_EQ(testing_support::CatchError([&] { second->SetEndTarget(2, *p.c); }).code,
+            Errors_Unofficial);
+  EXPECT_EQ(second->GetEndTarget(1), nullptr);
+  EXPECT_EQ(second->GetEndTarget(2), nullptr);
+
+  // Hanging a connector's end on another connector's end slot.
+  EXPECT_EQ(testing_support::CatchError([&] { second->AttachEnd(1, *p.c, 2); }).code,
+            Errors_Unofficial);
+  EXPECT_TRUE(second->endSlot(1).empty());
+  Line_Ex straightHost;
+  straightHost.SetIsCopy(true);
+  EXPECT_EQ(testing_support::CatchError([&] { straightHost.AttachEnd(1, *p.c, 2); }).code,
+            Errors_Unofficial);
+  EXPECT_EQ(p.c->GetEndTarget(2), p.b);  // the connector keeps its box
+  EXPECT_EQ(p.b->GetAttachmentCount(), 1);
+
+  // Slot records naming a connector (from a snapshot) are dropped when
+  // resolved.
+  Line_Corner host;
+  host.SetIsCopy(true);
+  host.SetNumber(30);
+  {
+    Line_Corner withSlot;
+    withSlot.SetIsCopy(true);
+    withSlot.AttachEnd(1, *line, 1);
+    withSlot.AttachEnd(2, *line, 2);
+    std::vector<uint8_t> snap = Snapshot_make(withSlot);
+    line->ends[0].reset();
+    line->ends[1].reset();
+    Snapshot_restore(host, snap);
+  }
+  host.RenumberLinks(7, 8);  // slot 1 and 2 now name the connector `second`
+  host.ResolveLinks(p.list);
+  EXPECT_TRUE(host.endSlot(1).empty());
+  EXPECT_TRUE(host.endSlot(2).empty());
+  EXPECT_EQ(second->GetEndTarget(1), nullptr);
 }

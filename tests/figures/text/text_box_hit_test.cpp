@@ -27,16 +27,21 @@ TEST(TextBoxHit, HandlesAndBodyAtThreeZooms) {
   EXPECT_EQ(h.cursor, HitCursor_SizeHorizontal);
   EXPECT_EQ(b.HitTest(141, 96, 100, 0).code, 0);
 
-  // 400 %: 2 outside, 1 inside.
+  // The bands are device pixels. 400 %: 2 units outside, half a unit
+  // inside (so only the edge itself).
   EXPECT_EQ(b.HitTest(134, 96, 400, 0).code, 5);
   EXPECT_EQ(b.HitTest(135, 96, 400, 0).code, 0);
-  EXPECT_EQ(b.HitTest(131, 96, 400, 0).code, 5);
-  EXPECT_EQ(b.HitTest(130, 96, 400, 0).code, -1);
-  // 25 %: 32 outside, but a score of 17 or more does not count.
+  EXPECT_EQ(b.HitTest(132, 96, 400, 0).code, 5);
+  EXPECT_EQ(b.HitTest(131, 96, 400, 0).code, -1);
+  // 25 %: 32 units outside (a device pixel is 4 units), 8 inside.
   EXPECT_EQ(b.HitTest(145, 96, 25, 0).code, 5);
-  EXPECT_EQ(b.HitTest(150, 96, 25, 0).code, 0);
+  EXPECT_EQ(b.HitTest(164, 96, 25, 0).code, 5);
+  EXPECT_EQ(b.HitTest(168, 96, 25, 0).code, 0);
   EXPECT_EQ(b.HitTest(124, 96, 25, 0).code, 5);  // 8 inside
-  EXPECT_EQ(b.HitTest(123, 96, 25, 0).code, -1);
+  // The frame is only 5 device pixels high here: the top and bottom bands
+  // cover it, so further inside the middle handles win.
+  EXPECT_EQ(b.HitTest(123, 96, 25, 0).code, 7);
+  EXPECT_EQ(b.HitTest(123, 92, 25, 0).code, 2);
 }
 
 TEST(TextBoxHit, ModesLockedFramelessAndRotated) {
