@@ -7,6 +7,7 @@
 
 #include "core/errors/errors.h"
 #include "core/strx/codepage.h"
+#include "core/strx/strx_copy.h"
 #include "core/strx/strx_path.h"
 
 namespace {
@@ -64,16 +65,6 @@ std::string folderOf(const CZerbinApp_Folders& f, const Variable& v) {
   return folder;
 }
 
-std::string formatV(const char* format, va_list args) {
-  va_list copy;
-  va_copy(copy, args);
-  int n = std::vsnprintf(nullptr, 0, format, copy);
-  va_end(copy);
-  if (n <= 0) return {};
-  std::vector<char> buf(static_cast<size_t>(n) + 1);
-  std::vsnprintf(buf.data(), buf.size(), format, args);
-  return std::string(buf.data(), static_cast<size_t>(n));
-}
 
 bool isSeparator(std::string_view s) { return s == "/" || s == "\\"; }
 
@@ -111,7 +102,7 @@ void CZerbinApp_expandPath(const CZerbinApp_Folders& folders, std::string& dst, 
     size_t skip = (endsWithSlash && !rest.empty() && (rest[0] == '/' || rest[0] == '\\')) ? 1 : 0;
     va_list args;
     va_start(args, format);
-    std::string tail = formatV(format + (fmt.size() - rest.size()) + skip, args);
+    std::string tail = StrX_formatV(format + (fmt.size() - rest.size()) + skip, args);
     va_end(args);
     result += tail;
   }

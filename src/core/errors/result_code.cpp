@@ -9,6 +9,7 @@
 #include "core/filex/text_file.h"
 #include "core/prompts/user_prompts.h"
 #include "core/strx/codepage.h"
+#include "core/strx/strx_copy.h"
 
 namespace {
 
@@ -25,20 +26,14 @@ MessageStore& store() {
 }
 
 std::string formatV(const char* format, va_list args, size_t size, bool* cut) {
-  std::string out(size, '\0');
-  va_list copy;
-  va_copy(copy, args);
-  int n = std::vsnprintf(out.data(), size, format, copy);
-  va_end(copy);
-  if (n < 0) n = 0;
-  if (static_cast<size_t>(n) >= size) {
-    out.resize(std::char_traits<char>::length(out.c_str()));
+  std::string out = StrX_formatV(format, args);
+  const size_t whole = std::char_traits<char>::length(out.c_str());
+  const bool tooLong = out.size() >= size;
+  if (tooLong) {
+    out.resize(whole);
     Errors_cutText(out, size - 1);
-    if (cut) *cut = true;
-  } else {
-    out.resize(static_cast<size_t>(n));
-    if (cut) *cut = false;
   }
+  if (cut) *cut = tooLong;
   return out;
 }
 

@@ -19,10 +19,7 @@ uint32_t hexValue(std::string_view s) {
   if (s.size() >= 2 && s[0] == '0' && (s[1] == 'x' || s[1] == 'X')) s.remove_prefix(2);
   uint32_t v = 0;
   for (char c : s) {
-    int d = (c >= '0' && c <= '9')   ? c - '0'
-            : (c >= 'a' && c <= 'f') ? c - 'a' + 10
-            : (c >= 'A' && c <= 'F') ? c - 'A' + 10
-                                     : -1;
+    const int d = StrX_hexDigit(c);
     if (d < 0) break;
     v = v * 16 + static_cast<uint32_t>(d);
   }

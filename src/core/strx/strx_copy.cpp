@@ -60,14 +60,9 @@ void assignBounded(std::string& dst, std::string_view piece, size_t size) {
 }
 
 std::string formatV(const char* format, va_list args) {
-  va_list copy;
-  va_copy(copy, args);
-  int n = vsnprintf(nullptr, 0, format, copy);
-  va_end(copy);
-  if (n < 0) Errors_UNOFFICIAL();
-  std::string out(static_cast<size_t>(n) + 1, '\0');
-  vsnprintf(out.data(), out.size(), format, args);
-  out.resize(static_cast<size_t>(n));
+  bool failed = false;
+  std::string out = StrX_formatV(format, args, &failed);
+  if (failed) Errors_UNOFFICIAL();
   return out;
 }
 
@@ -166,4 +161,17 @@ void StrX_BoundedWriter::printf(const char* format, ...) {
   std::string text = formatV(format, args);
   va_end(args);
   write(text);
+}
+
+std::string StrX_formatV(const char* format, va_list args, bool* failed) {
+  va_list copy;
+  va_copy(copy, args);
+  const int n = std::vsnprintf(nullptr, 0, format, copy);
+  va_end(copy);
+  if (failed) *failed = n < 0;
+  if (n <= 0) return {};
+  std::string out(static_cast<size_t>(n) + 1, '\0');
+  std::vsnprintf(out.data(), out.size(), format, args);
+  out.resize(static_cast<size_t>(n));
+  return out;
 }

@@ -7,6 +7,7 @@
 // StrX_Err_BufOver (3183) is raised, so a caller that ignores 3183 keeps it.
 #pragma once
 
+#include <cstdarg>
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -17,6 +18,13 @@ constexpr bool StrX_isAsciiAlpha(char c) {
   return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
 }
 constexpr bool StrX_isAsciiDigit(char c) { return c >= '0' && c <= '9'; }
+// The value of a hexadecimal digit of either case, or -1.
+constexpr int StrX_hexDigit(char c) {
+  return c >= '0' && c <= '9'   ? c - '0'
+         : c >= 'a' && c <= 'f' ? c - 'a' + 10
+         : c >= 'A' && c <= 'F' ? c - 'A' + 10
+                                : -1;
+}
 constexpr bool StrX_isAsciiUpper(char c) { return c >= 'A' && c <= 'Z'; }
 // White space: space, tab, CR and LF.
 constexpr bool StrX_isSpace(char c) {
@@ -64,6 +72,10 @@ void StrX_cutLastChar(std::string& s, char ch);
 
 // Bounded printf: dst := the formatted text, cut to size-1 bytes; raises
 // 3183 with an empty message when the output was cut.
+// printf into a string of any length.  A format the C library refuses
+// gives "" and sets `failed` (when given).
+std::string StrX_formatV(const char* format, va_list args, bool* failed = nullptr);
+
 void StrX_sprintf(std::string& dst, size_t size, const char* format, ...)
     __attribute__((format(printf, 3, 4)));
 

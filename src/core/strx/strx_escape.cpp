@@ -4,6 +4,7 @@
 
 #include "core/errors/errors.h"
 #include "core/strx/codepage.h"
+#include "core/strx/strx_copy.h"
 
 namespace {
 
@@ -11,13 +12,6 @@ constexpr char kHex[] = "0123456789ABCDEF";
 
 bool isAsciiAlnum(unsigned char c) {
   return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
-}
-
-int hexValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  return -1;
 }
 
 // Appends `piece` when it fits into size-1 bytes; false otherwise.
@@ -32,9 +26,9 @@ std::string percentDecode(std::string_view s) {
   std::string out;
   out.reserve(s.size());
   for (size_t i = 0; i < s.size(); ++i) {
-    if (s[i] == '%' && i + 2 < s.size() && hexValue(s[i + 1]) >= 0 &&
-        hexValue(s[i + 2]) >= 0) {
-      out.push_back(static_cast<char>(hexValue(s[i + 1]) * 16 + hexValue(s[i + 2])));
+    if (s[i] == '%' && i + 2 < s.size() && StrX_hexDigit(s[i + 1]) >= 0 &&
+        StrX_hexDigit(s[i + 2]) >= 0) {
+      out.push_back(static_cast<char>(StrX_hexDigit(s[i + 1]) * 16 + StrX_hexDigit(s[i + 2])));
       i += 2;
     } else {
       out.push_back(s[i]);

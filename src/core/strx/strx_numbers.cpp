@@ -16,13 +16,6 @@ size_t skipSpaces(std::string_view s, size_t i) {
   return i;
 }
 
-int hexValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
-
 uint32_t clampComponent(int32_t v) { return v < 0 ? 0 : v > 255 ? 255 : static_cast<uint32_t>(v); }
 
 // A number with digits at s[i..]: its value, or false.
@@ -35,13 +28,13 @@ bool numberAt(std::string_view s, size_t i, int32_t& value) {
 
 bool readHexColor(std::string_view hex, uint32_t& color) {
   size_t n = 0;
-  while (n < hex.size() && hexValue(hex[n]) >= 0) ++n;
+  while (n < hex.size() && StrX_hexDigit(hex[n]) >= 0) ++n;
   uint32_t c[3];
   if (n == 3) {
-    for (int k = 0; k < 3; ++k) c[k] = static_cast<uint32_t>(hexValue(hex[k]) * 17);
+    for (int k = 0; k < 3; ++k) c[k] = static_cast<uint32_t>(StrX_hexDigit(hex[k]) * 17);
   } else if (n == 6) {
     for (int k = 0; k < 3; ++k) {
-      c[k] = static_cast<uint32_t>(hexValue(hex[2 * k]) * 16 + hexValue(hex[2 * k + 1]));
+      c[k] = static_cast<uint32_t>(StrX_hexDigit(hex[2 * k]) * 16 + StrX_hexDigit(hex[2 * k + 1]));
     }
   } else {
     return false;
@@ -55,7 +48,7 @@ int64_t hexGroup(std::string_view s, size_t i, size_t digits) {
   if (i + digits > s.size()) return -1;
   int64_t v = 0;
   for (size_t k = 0; k < digits; ++k) {
-    int h = hexValue(s[i + k]);
+    int h = StrX_hexDigit(s[i + k]);
     if (h < 0) return -1;
     v = v * 16 + h;
   }

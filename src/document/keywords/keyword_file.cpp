@@ -18,6 +18,7 @@
 #include "core/strx/strx_escape.h"
 #include "core/strx/strx_path.h"
 #include "core/xml/xml_event_reader.h"
+#include "document/note/note_page.h"
 #include "document/reader/note_reader.h"
 #include "document/writer/keyword_link_file.h"
 #include "document/writer/list_items.h"
@@ -117,14 +118,9 @@ bool isSvgExtension(std::string_view path) {
 // "page" followed by decimal digits whose value is not 0 (as the note
 // reader takes page groups); the number, or none.
 std::optional<int32_t> pageGroupNumber(std::string_view id) {
-  if (id.size() <= 4 || !id.starts_with("page")) return std::nullopt;
-  int64_t value = 0;
-  for (size_t i = 4; i < id.size(); ++i) {
-    if (!StrX_isAsciiDigit(id[i])) return std::nullopt;
-    value = std::min<int64_t>(value * 10 + (id[i] - '0'), std::numeric_limits<int32_t>::max());
-  }
-  if (value == 0) return std::nullopt;
-  return static_cast<int32_t>(value);
+  const std::optional<int32_t> n = NotePage_idNumber(id);
+  if (n == 0) return std::nullopt;
+  return n;
 }
 
 // The id and keyword level a figure gets from the tags around it.

@@ -1,9 +1,12 @@
 #include "document/note/note_page.h"
 
+#include <algorithm>
+#include <limits>
 #include <memory>
 
 #include "core/errors/errors.h"
 #include "core/strx/codepage.h"
+#include "core/strx/strx_copy.h"
 
 NotePage::NotePage() { figures.append(std::make_unique<Canvas>()); }
 
@@ -24,4 +27,14 @@ void NotePage::clearFigures() {
 
 void NotePage::setTitle(std::string_view title) {
   title_.assign(title.substr(0, Cp932_cutLength(title, NotePage_titleMax)));
+}
+
+std::optional<int32_t> NotePage_idNumber(std::string_view id) {
+  if (id.size() <= 4 || id.compare(0, 4, "page") != 0) return std::nullopt;
+  int64_t value = 0;
+  for (size_t i = 4; i < id.size(); ++i) {
+    if (!StrX_isAsciiDigit(id[i])) return std::nullopt;
+    value = std::min<int64_t>(value * 10 + (id[i] - '0'), std::numeric_limits<int32_t>::max());
+  }
+  return static_cast<int32_t>(value);
 }

@@ -16,11 +16,17 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include "figures/base/figure_list.h"
 #include "figures/canvas/canvas.h"
+
+// The number of an id made of "page" and decimal digits only (clamped to
+// the largest int32; 0 for "page0"), or none for any other id.  Such ids
+// name page groups in note files.
+std::optional<int32_t> NotePage_idNumber(std::string_view id);
 
 // A title holds at most this many bytes (cut at a character boundary).
 inline constexpr size_t NotePage_titleMax = 255;

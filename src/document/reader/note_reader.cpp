@@ -17,6 +17,7 @@
 #include "core/strx/strx_numbers.h"
 #include "core/strx/strx_path.h"
 #include "core/xml/xml_event_reader.h"
+#include "document/note/note_page.h"
 #include "document/reader/note_reader_pages.h"
 #include "document/reader/reader_elements.h"
 #include "document/reader/reader_values.h"
@@ -43,13 +44,8 @@ bool startsWith(std::string_view s, std::string_view prefix) {
 
 // "page" followed by decimal digits whose value is not 0.
 bool isPageId(std::string_view id) {
-  if (id.size() <= 4 || !startsWith(id, "page")) return false;
-  bool nonZero = false;
-  for (size_t i = 4; i < id.size(); ++i) {
-    if (!StrX_isAsciiDigit(id[i])) return false;
-    nonZero = nonZero || id[i] != '0';
-  }
-  return nonZero;
+  const std::optional<int32_t> n = NotePage_idNumber(id);
+  return n && *n != 0;
 }
 
 // The number an attribute holds, or none when it is missing or holds no

@@ -14,6 +14,7 @@
 #include "core/strx/codepage.h"
 #include "core/strx/strx_path.h"
 #include "document/keywords/keyword_file.h"
+#include "document/note/note_page.h"
 #include "document/writer/link_rewrite.h"
 #include "document/writer/link_table.h"
 #include "document/writer/note_bytes.h"
@@ -55,9 +56,7 @@ std::string foldCase(std::string_view s) {
 // the file: "backpage", "page" + digits, "zerbin-ink".
 bool looksStructural(std::string_view id) {
   if (id == "backpage" || id == "zerbin-ink") return true;
-  if (id.size() > 4 && id.substr(0, 4) == "page")
-    return std::all_of(id.begin() + 4, id.end(), [](char c) { return c >= '0' && c <= '9'; });
-  return false;
+  return NotePage_idNumber(id).has_value();
 }
 
 // One page record as the save writes it.

@@ -633,3 +633,15 @@ TEST(NoteNumbers, NotesOfTwoProcessesNeverShareTheirWorkFiles) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(NotePageIds, OnlyPageAndDigitsNameAPageGroup) {
+  EXPECT_EQ(std::optional<int32_t>(12), NotePage_idNumber("page12"));
+  EXPECT_EQ(std::optional<int32_t>(0), NotePage_idNumber("page000"));
+  EXPECT_EQ(std::optional<int32_t>(2147483647), NotePage_idNumber("page99999999999"));
+  for (const char* other : {"page", "Page1", "page1a", "backpage", "pag1", "page-1", ""})
+    EXPECT_EQ(std::nullopt, NotePage_idNumber(other)) << other;
+}
+
+}  // namespace
