@@ -78,7 +78,9 @@ struct QtTextMetrics_Font {
     if (a == kUnknown) {
       qreal w = 0;
       if (starter == 0) {
-        w = metricsF.horizontalAdvance(QString(QChar(c)));
+        // Alone in its own script's run: the glyph's advance, as Qt's
+        // shaping gives it with kerning off.
+        w = metricsF.horizontalAdvance(QChar(c));
       } else {
         const QChar pair[2] = {QChar(starter), QChar(c)};
         w = metricsF.horizontalAdvance(QString(pair, 2)) -
