@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <numbers>
 
+#include "core/strx/codepage.h"
 #include "platform/text/qt_text.h"
 #include "platform/text/qt_text_metrics.h"
 
@@ -264,7 +265,31 @@ void QtSurface::textOut(int x, int y, std::string_view cp932) {
   p.setFont(font);
   p.setPen(QtSurface_colour(state_.textColour));
   p.setBackgroundMode(Qt::TransparentMode);
-  p.drawText(QPoint(dx, baseline), text);
+  if (state_.font.face.empty() || state_.font.face[0] != '@') {
+    p.drawText(QPoint(dx, baseline), text);
+  } else {
+    // The vertical variant of a face: along the turned line, double-byte
+    // (full-width) characters stand upright, turned back by a quarter about
+    // the middle of their cell; single-byte characters lie along the line.
+    int x = dx;
+    const double middle = baseline + (descent - ascent) / 2.0;
+    for (size_t i = 0; i < cp932.size();) {
+      const size_t n = Cp932_charLen(cp932, i);
+      const QString ch = QtText_fromCp932(cp932.substr(i, n));
+      const int advance = fm.horizontalAdvance(ch);
+      if (n == 2) {
+        p.save();
+        p.translate(x + advance / 2.0, middle);
+        p.rotate(-90);
+        p.drawText(QPointF(-advance / 2.0, (ascent - descent) / 2.0), ch);
+        p.restore();
+      } else {
+        p.drawText(QPoint(x, baseline), ch);
+      }
+      x += advance;
+      i += n;
+    }
+  }
   p.restore();
 }
 
