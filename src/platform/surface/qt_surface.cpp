@@ -240,6 +240,19 @@ void QtSurface::setPixel(int x, int y, Colour colour) {
   painter_->drawPoint(x, y);
 }
 
+namespace {
+
+// Full-width characters that a vertical line turns with it: brackets, the
+// long vowel mark, dashes, the wave dash and the ellipses.
+bool followsVerticalLine(char16_t c) {
+  static constexpr char16_t kAlong[] = u"（）［］｛｝「」『』【】〔〕〈〉《》＜＞ー―‐－～…‥";
+  for (char16_t a : kAlong)
+    if (a != 0 && a == c) return true;
+  return false;
+}
+
+}  // namespace
+
 void QtSurface::textOut(int x, int y, std::string_view cp932) {
   if (cp932.empty()) return;
   QFont font = QtTextMetrics_font(state_.font);
@@ -270,14 +283,15 @@ void QtSurface::textOut(int x, int y, std::string_view cp932) {
   } else {
     // The vertical variant of a face: along the turned line, double-byte
     // (full-width) characters stand upright, turned back by a quarter about
-    // the middle of their cell; single-byte characters lie along the line.
+    // the middle of their cell; single-byte characters, and the brackets,
+    // dashes and long marks that follow the line, lie along it.
     int x = dx;
     const double middle = baseline + (descent - ascent) / 2.0;
     for (size_t i = 0; i < cp932.size();) {
       const size_t n = Cp932_charLen(cp932, i);
       const QString ch = QtText_fromCp932(cp932.substr(i, n));
       const int advance = fm.horizontalAdvance(ch);
-      if (n == 2) {
+      if (n == 2 && !(ch.size() == 1 && followsVerticalLine(ch[0].unicode()))) {
         p.save();
         p.translate(x + advance / 2.0, middle);
         p.rotate(-90);

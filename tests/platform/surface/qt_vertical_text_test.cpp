@@ -107,6 +107,11 @@ TEST(QtVerticalText, FullWidthCharactersStandUprightHalfWidthOnesLieAlong) {
   // A half-width hyphen lies along the line in both.
   const Ink hyphen = drawDown("@ＭＳ ゴシック", "-");
   EXPECT_GT(hyphen.height(), hyphen.width());
+  // The long vowel mark and brackets follow the line too.
+  const Ink longMark = drawDown("@ＭＳ ゴシック", "ー");
+  EXPECT_GT(longMark.height(), 2 * longMark.width());
+  const Ink bracket = drawDown("@ＭＳ ゴシック", "（");
+  EXPECT_GT(bracket.width(), bracket.height());
   // The line runs downwards from its start; the characters follow one
   // another down the page.
   const Ink three = drawDown("@ＭＳ ゴシック", "一一一");
