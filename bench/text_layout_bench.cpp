@@ -7,6 +7,8 @@
 // QtTextMetrics per layout of all boxes (as one conversion); 2: one kept
 // QtTextMetrics (as the view).
 //
+// BM_DrawTextBoxes: painting them through the Qt surface.
+//
 // BM_PublicCopy: "zerbin -cs" run as a child process on a note of 20 pages
 // with 5,000 text boxes among 10,000 figures (texts:1), on the same note
 // without its text boxes (texts:0) and with the boxes' texts empty
@@ -34,6 +36,7 @@
 #include "figures/line/line_ex.h"
 #include "figures/rect/rect_ex.h"
 #include "figures/text/text_box.h"
+#include "platform/surface/qt_surface.h"
 #include "platform/text/qt_text.h"
 #include "platform/text/qt_text_metrics.h"
 #include "support/fixed_metrics.h"
@@ -147,6 +150,26 @@ BENCHMARK(BM_LayoutTextBoxes)
     ->Arg(2)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
+
+// Painting the 5,000 laid-out boxes as the view paints them (character by
+// character) on one 1200 x 1600 image: the base of a frame of the view.
+void BM_DrawTextBoxes(benchmark::State& state) {
+  QtTextMetrics metrics;
+  std::vector<std::unique_ptr<Text_Box>> boxes = makeBoxes(&metrics);
+  DrawContext ctx;
+  ctx.clientWidth = 1200;
+  ctx.clientHeight = 1600;
+  for (auto& b : boxes) b->Layout(metrics, ctx);
+  QImage image(1200, 1600, QImage::Format_RGB32);
+  for (auto _ : state) {
+    image.fill(Qt::white);
+    QtSurface surface(image);
+    for (auto& b : boxes) b->Draw(surface, ctx);
+  }
+  state.counters["boxes/s"] = benchmark::Counter(double(boxes.size()) * double(state.iterations()),
+                                                 benchmark::Counter::kIsRate);
+}
+BENCHMARK(BM_DrawTextBoxes)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 class BenchHost : public NoteSaveHost {
  public:

@@ -255,9 +255,14 @@ bool followsVerticalLine(char16_t c) {
 
 void QtSurface::textOut(int x, int y, std::string_view cp932) {
   if (cp932.empty()) return;
-  QFont font = QtTextMetrics_font(state_.font);
+  if (!textFont_ || !(textFont_->spec == state_.font)) {
+    // Lines and characters come one after another in the same font.
+    QFont f = QtTextMetrics_font(state_.font);
+    textFont_.emplace(TextFont{state_.font, f, QFontMetrics(f)});
+  }
+  const QFont& font = textFont_->font;
+  const QFontMetrics& fm = textFont_->metrics;
   QString text = QtText_fromCp932(cp932);
-  QFontMetrics fm(font);
   const int width = fm.horizontalAdvance(text);
   const int ascent = fm.ascent(), descent = fm.descent();
   int dx = 0;
