@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <numbers>
 
+#include "core/strx/codepage.h"
 #include "platform/text/qt_text.h"
 #include "platform/text/qt_text_metrics.h"
 
@@ -239,11 +240,29 @@ void QtSurface::setPixel(int x, int y, Colour colour) {
   painter_->drawPoint(x, y);
 }
 
+namespace {
+
+// Full-width characters that a vertical line turns with it: brackets, the
+// long vowel mark, dashes, the wave dash and the ellipses.
+bool followsVerticalLine(char16_t c) {
+  static constexpr char16_t kAlong[] = u"（）［］｛｝「」『』【】〔〕〈〉《》＜＞ー―‐－～…‥";
+  for (char16_t a : kAlong)
+    if (a != 0 && a == c) return true;
+  return false;
+}
+
+}  // namespace
+
 void QtSurface::textOut(int x, int y, std::string_view cp932) {
   if (cp932.empty()) return;
-  QFont font = QtTextMetrics_font(state_.font);
+  if (!textFont_ || !(textFont_->spec == state_.font)) {
+    // Lines and characters come one after another in the same font.
+    QFont f = QtTextMetrics_font(state_.font);
+    textFont_.emplace(TextFont{state_.font, f, QFontMetrics(f)});
+  }
+  const QFont& font = textFont_->font;
+  const QFontMetrics& fm = textFont_->metrics;
   QString text = QtText_fromCp932(cp932);
-  QFontMetrics fm(font);
   const int width = fm.horizontalAdvance(text);
   const int ascent = fm.ascent(), descent = fm.descent();
   int dx = 0;
@@ -264,7 +283,32 @@ void QtSurface::textOut(int x, int y, std::string_view cp932) {
   p.setFont(font);
   p.setPen(QtSurface_colour(state_.textColour));
   p.setBackgroundMode(Qt::TransparentMode);
-  p.drawText(QPoint(dx, baseline), text);
+  if (state_.font.face.empty() || state_.font.face[0] != '@') {
+    p.drawText(QPoint(dx, baseline), text);
+  } else {
+    // The vertical variant of a face: along the turned line, double-byte
+    // (full-width) characters stand upright, turned back by a quarter about
+    // the middle of their cell; single-byte characters, and the brackets,
+    // dashes and long marks that follow the line, lie along it.
+    int x = dx;
+    const double middle = baseline + (descent - ascent) / 2.0;
+    for (size_t i = 0; i < cp932.size();) {
+      const size_t n = Cp932_charLen(cp932, i);
+      const QString ch = QtText_fromCp932(cp932.substr(i, n));
+      const int advance = fm.horizontalAdvance(ch);
+      if (n == 2 && !(ch.size() == 1 && followsVerticalLine(ch[0].unicode()))) {
+        p.save();
+        p.translate(x + advance / 2.0, middle);
+        p.rotate(-90);
+        p.drawText(QPointF(-advance / 2.0, (ascent - descent) / 2.0), ch);
+        p.restore();
+      } else {
+        p.drawText(QPoint(x, baseline), ch);
+      }
+      x += advance;
+      i += n;
+    }
+  }
   p.restore();
 }
 

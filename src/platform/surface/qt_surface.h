@@ -5,6 +5,8 @@
 // composition mode are set from the surface state at every call.
 #pragma once
 
+#include <QFont>
+#include <QFontMetrics>
 #include <QImage>
 #include <QPainter>
 
@@ -49,6 +51,13 @@ class QtSurface final : public Surface {
 
   std::optional<QPainter> own_;
   QPainter* painter_;
+  // The font of the last text output.
+  struct TextFont {
+    FontSpec spec;
+    QFont font;
+    QFontMetrics metrics;
+  };
+  std::optional<TextFont> textFont_;
 };
 
 // Colours between the figures' 0x00BBGGRR and Qt.

@@ -22,6 +22,9 @@ const Substitute kSubstitutes[] = {
 }  // namespace
 
 QString FontSubstitution_family(std::string_view faceName) {
+  // The vertical variant of a face ("@" in front) draws with the face's own
+  // glyphs; the surface turns them for vertical lines.
+  if (!faceName.empty() && faceName[0] == '@') faceName.remove_prefix(1);
   for (const Substitute& s : kSubstitutes)
     if (faceName == s.face) return QString::fromUtf16(s.family);
   return QtText_fromCp932(faceName);
