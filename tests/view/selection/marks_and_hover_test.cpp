@@ -144,6 +144,15 @@ TEST(HoverCursor, RulesInOrder) {
   r = Hover_decide(s, {150, 110}, ctx);
   EXPECT_EQ(r.cursor, HoverCursor::MoveFigure);
   EXPECT_EQ(r.tipText, "http://example.com/a");
+  // While a text box is edited in place: the I-beam over the editor and
+  // over other text boxes, not in the multi-select tool.
+  ctx.editor = pg.a;
+  EXPECT_EQ(at(395, 104), HoverCursor::IBeam);
+  const Rect32 bb = pg.b->GetBounds();
+  EXPECT_EQ(at(bb.x + 10, bb.y + bb.h / 2), HoverCursor::IBeam);
+  ctx.tool = SelectionTool_multiSelect;
+  EXPECT_EQ(at(bb.x + 10, bb.y + bb.h / 2), HoverCursor::MoveText);
+  ctx.editor = nullptr;
   // The rotate tool over a handle.
   ctx.tool = SelectionTool_rotate;
   Click(s, {350, 125});
