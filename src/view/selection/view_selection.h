@@ -68,7 +68,9 @@ class ViewSelection {
   ViewSelection(const ViewSelection&) = delete;
   ViewSelection& operator=(const ViewSelection&) = delete;
 
-  // Another page is shown: the selection is cleared first.
+  // Another page is shown: the selection of the old page is cleared first,
+  // so call it while the old list still lives.  A figure about to leave
+  // the page (delete, cut, undo) goes through RemoveFromSelection first.
   void SetPage(FigureList& page);
   FigureList& page() const { return *page_; }
 
@@ -121,7 +123,8 @@ class ViewSelection {
   // the editing state machine's (it reads DragMode, DragPrim, GrabOffset).
   void Move(Point32 p);
   // The release: the rubber band selects, a Shift/Ctrl click on a selected
-  // figure without a move takes it out of the selection.
+  // figure without a move takes it out of the selection.  Other drags keep
+  // DragMode, DragPrim and the before copies for the editing state machine.
   void Release(Point32 p);
   // The band rectangle while it is dragged (inclusive corners), else none.
   std::optional<Rect32> RubberBand() const;
