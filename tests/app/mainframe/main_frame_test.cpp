@@ -17,9 +17,11 @@
 #include "core/errors/errors.h"
 #include "core/errors/except3.h"
 #include "core/filex/filex.h"
-#include "platform/qt_test_app.h"
+#include "view/view_test_app.h"
 #include "support/test_support.h"
 #include "view/commands/command_ids.h"
+
+WIDGET_TEST_APP_REGISTER();
 
 namespace {
 
@@ -45,7 +47,6 @@ struct Frame {
   testing_support::TempDir dir;
   std::unique_ptr<CMainFrame> frame;
   Frame() {
-    QtTestApp_ensure();
     CMainFrameOptions o;
     o.japanese = true;
     o.workFolder = dir.file("");

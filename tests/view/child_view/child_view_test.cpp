@@ -15,10 +15,12 @@
 #include "figures/base/figure_list.h"
 #include "figures/canvas/canvas.h"
 #include "figures/rect/rect_ex.h"
-#include "platform/qt_test_app.h"
+#include "view/view_test_app.h"
 #include "view/child_view/child_view.h"
 #include "view/commands/command_ids.h"
 #include "view/commands/command_table.h"
+
+WIDGET_TEST_APP_REGISTER();
 
 namespace {
 
@@ -69,7 +71,7 @@ struct FakeNote : ChildViewHost {
 };
 
 struct AppFirst {
-  AppFirst() { QtTestApp_ensure(); }
+  AppFirst() {}
 };
 
 struct Window : AppFirst {

@@ -13,7 +13,7 @@
 #include "figures/line/line_ex.h"
 #include "figures/rect/rect_ex.h"
 #include "figures/text/text_box.h"
-#include "platform/qt_test_app.h"
+#include "view/view_test_app.h"
 #include "platform/surface/qt_surface.h"
 #include "platform/text/qt_text_metrics.h"
 #include "view/render/render_page.h"
@@ -124,7 +124,7 @@ bool darkPixelIn(const QImage& image, int l, int t, int r, int b) {
 }  // namespace
 
 TEST(RenderPage, FiguresInListOrderOverTheBackPageAtThreeZooms) {
-  QtTestApp_ensure();
+  ASSERT_NE(nullptr, QCoreApplication::instance());
   Page page;
   for (int zoom : {100, 50, 200}) {
     SCOPED_TRACE(zoom);
@@ -157,7 +157,7 @@ TEST(RenderPage, FiguresInListOrderOverTheBackPageAtThreeZooms) {
 }
 
 TEST(RenderPage, PrintingHidesMarksAndTheGridCommandsDrawDots) {
-  QtTestApp_ensure();
+  ASSERT_NE(nullptr, QCoreApplication::instance());
   Page page;
   MarksProbe marks;
   ViewRenderOptions print;
@@ -188,7 +188,7 @@ TEST(RenderPage, PrintingHidesMarksAndTheGridCommandsDrawDots) {
 }
 
 TEST(RenderPage, ClipsToThePageUnlessFiguresStickOut) {
-  QtTestApp_ensure();
+  ASSERT_NE(nullptr, QCoreApplication::instance());
   Page page;
   addRect(page.figures, 350, 100, 200, 40, kRed);  // sticks out on the right
   ViewGeometry g;
