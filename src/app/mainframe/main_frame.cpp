@@ -1,10 +1,20 @@
 #include "app/mainframe/main_frame.h"
 
+#include <QDockWidget>
+#include <QMenuBar>
 #include <QString>
+#include <QWidget>
 
+#include "core/errors/except3.h"
 #include "core/strx/codepage.h"
+#include "core/strx/strx_copy.h"
 #include "core/strx/strx_path.h"
+#include "document/reader/note_reader.h"
+#include "figures/base/app_counters.h"
+#include "figures/canvas/canvas.h"
 #include "platform/text/qt_text.h"
+#include "platform/windows/window_ids.h"
+#include "view/render/render_page.h"
 
 std::string CMainFrame_titleText(std::string_view notePath, std::string_view pagePart,
                                  bool japanese) {
@@ -20,11 +30,143 @@ std::string CMainFrame_titleText(std::string_view notePath, std::string_view pag
 }
 
 CMainFrame::CMainFrame(std::string notePath, bool japanese)
-    : notePath_(std::move(notePath)), japanese_(japanese) {
+    : CMainFrame(std::move(notePath), CMainFrameOptions{japanese, {}, false, false, {}}) {}
+
+CMainFrame::CMainFrame(std::string notePath, CMainFrameOptions options)
+    : notePath_(std::move(notePath)), options_(std::move(options)) {
   resize(800, 600);
+  view_ = new CChildView(*this, this);
+  setCentralWidget(view_);
+  // The left pane: the page tree goes here.
+  leftPane_ = new QDockWidget(this);
+  leftPane_->setObjectName("leftPane");
+  leftPane_->setFeatures(QDockWidget::NoDockWidgetFeatures);
+  leftPane_->setTitleBarWidget(new QWidget(leftPane_));
+  auto* placeholder = new QWidget(leftPane_);
+  placeholder->setMinimumWidth(160);
+  leftPane_->setWidget(placeholder);
+  addDockWidget(Qt::LeftDockWidgetArea, leftPane_);
+  commands_ = std::make_unique<CommandTable>(this);
+  CChildView_registerCommands(*commands_, *view_);
+  commands_->buildMenus(*menuBar());
   RefreshWindowTitle();
 }
 
-void CMainFrame::RefreshWindowTitle() {
-  setWindowTitle(QtText_fromCp932(CMainFrame_titleText(notePath_, {}, japanese_)));
+CMainFrame::~CMainFrame() {
+  if (doc_ && !doc_->closed()) {
+    Except_tryCatch([&] { doc_->ClearDocument(); }, [](const Errors_Msg&) {});
+  }
 }
+
+void CMainFrame::RefreshWindowTitle() {
+  setWindowTitle(QtText_fromCp932(CMainFrame_titleText(notePath_, {}, options_.japanese)));
+}
+
+void CMainFrame::LoadNote(const std::string& path, bool untitled) {
+  if (doc_ && !doc_->closed()) doc_->ClearDocument();
+  doc_ = std::make_unique<NoteDocument>(options_.workFolder);
+  AppCounters& counters = AppCounters_instance();
+  NoteReadOptions read(counters);
+  read.metrics = &metrics_;
+  read.japanese = options_.japanese;
+  Except_tryCatch(
+      [&] {
+        NoteReader_read(*doc_, NoteDocument_newDocumentNumber(counters, options_.workFolder), path,
+                        read);
+      },
+      [&](const Errors_Msg& e) {
+        // Nothing of a half-read note stays: its working files go too.
+        Except_tryCatch([&] { doc_->ClearDocument(); }, [](const Errors_Msg&) {});
+        doc_.reset();
+        notePath_.clear();
+        RefreshWindowTitle();
+        view_->PageChanged();
+        Except_throw(e);
+      });
+  if (doc_->currentPageNumber() != 1 && doc_->page(1) != nullptr) doc_->SelectPage(1);
+  notePath_ = untitled ? std::string() : path;
+  RefreshWindowTitle();
+  pageShown();
+}
+
+void CMainFrame::NewNote() {
+  if (doc_ && !doc_->closed()) doc_->ClearDocument();
+  doc_ = std::make_unique<NoteDocument>(options_.workFolder);
+  doc_->NewDocument(NoteDocument_newDocumentNumber(AppCounters_instance(), options_.workFolder),
+                    false);
+  notePath_.clear();
+  RefreshWindowTitle();
+  pageShown();
+}
+
+void CMainFrame::pageShown() {
+  if (hasNote()) {
+    Canvas& canvas = doc_->workingSettings();
+    canvas.setSnapToGrid(options_.gridOn);
+    canvas.setGridMode(options_.gridDisp ? 1 : 0);
+  }
+  view_->PageChanged();
+}
+
+bool CMainFrame::SelectPageNumber(int32_t number) {
+  if (!doc_ || doc_->closed() || doc_->page(number) == nullptr) return false;
+  if (number != doc_->currentPageNumber()) doc_->SelectPage(number);
+  pageShown();
+  return true;
+}
+
+bool CMainFrame::SelectPageByText(std::string_view page) {
+  if (page.empty()) return false;
+  bool digits = page.size() < 10;
+  for (char c : page) digits = digits && c >= '0' && c <= '9';
+  if (digits) return SelectPageNumber(std::stoi(std::string(page)));
+  if (!doc_ || doc_->closed()) return false;
+  // A page id or a figure's id, else a page title (ignoring case).
+  int32_t n = doc_->FindPageByName(page);
+  for (size_t i = 0; n < 0 && i < doc_->pageCount(); ++i) {
+    if (StrX_equalsNoCase(doc_->pageAt(i).title(), page)) n = doc_->pageNumberAt(i);
+  }
+  return n >= 0 && SelectPageNumber(n);
+}
+
+ViewPageSource CMainFrame::CurrentPage() {
+  ViewPageSource s;
+  if (!hasNote()) return s;
+  s.figures = &doc_->workingFigures();
+  s.canvas = &doc_->workingSettings();
+  s.pageNumber = doc_->currentPageNumber();
+  if (doc_->hasBackPage() && s.pageNumber != 0) {
+    s.backFigures = &doc_->pageAt(0).figures;
+    s.backPageNumber = 0;
+  }
+  return s;
+}
+
+int32_t CMainFrame::CurrentPageNumber() { return hasNote() ? doc_->currentPageNumber() : -1; }
+
+bool CMainFrame::TurnPage(int direction) {
+  if (!hasNote()) return false;
+  const int32_t next = doc_->currentPageNumber() + direction;
+  if (next < 1 || next > doc_->lastPageNumber()) return false;
+  return SelectPageNumber(next);
+}
+
+void CMainFrame::GoToPage(int32_t number) { SelectPageNumber(number); }
+
+void CMainFrame::SwitchBackPage() {
+  if (!hasNote() || !doc_->hasBackPage()) return;
+  if (doc_->currentPageNumber() == 0) {
+    SelectPageNumber(doc_->page(doc_->returnPageNumber) ? doc_->returnPageNumber : 1);
+  } else {
+    doc_->returnPageNumber = doc_->currentPageNumber();
+    SelectPageNumber(0);
+  }
+}
+
+void CMainFrame::GridChanged(const Canvas& canvas) {
+  options_.gridOn = canvas.snapToGrid();
+  options_.gridDisp = View_gridDisplayed(canvas);
+  if (options_.gridChanged) options_.gridChanged(options_.gridOn, options_.gridDisp);
+}
+
+uint32_t CMainFrame::WindowId() { return WindowIds_idOf(this); }

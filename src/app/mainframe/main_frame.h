@@ -1,23 +1,83 @@
-// The main window of a note.  For now a plain window that shows the note's
-// name in its title; the editing view and its panes plug into it later.
+// The main window of a note: the editing view in the middle, the left pane
+// (the page tree, a placeholder for now) beside it, and the menu bar built
+// from the window's command table.  The window owns its note; the view
+// shows the note's current page.
 #pragma once
 
 #include <QMainWindow>
+
+#include <memory>
 #include <string>
 #include <string_view>
+
+#include "document/note/note_document.h"
+#include "platform/text/qt_text_metrics.h"
+#include "view/child_view/child_view.h"
+#include "view/commands/command_table.h"
+
+class QDockWidget;
 
 // The title: file name, " - ", then the page part and " - " when there is
 // one, then "Brevlo 3.10".  An empty path gives "無題" / "NoTitle".
 std::string CMainFrame_titleText(std::string_view notePath, std::string_view pagePart,
                                  bool japanese);
 
-class CMainFrame : public QMainWindow {
+struct CMainFrameOptions {
+  bool japanese = true;
+  std::string workFolder;  // "%work%", where the note's working files go
+  // The grid settings of the settings file, given to every page shown.
+  bool gridOn = false;
+  bool gridDisp = false;
+  // Called when a grid command changed them.
+  std::function<void(bool gridOn, bool gridDisp)> gridChanged;
+};
+
+class CMainFrame : public QMainWindow, private ChildViewHost {
  public:
+  // A window without a note (empty path, no page until LoadNote).
   CMainFrame(std::string notePath, bool japanese);
+  CMainFrame(std::string notePath, CMainFrameOptions options);
+  ~CMainFrame() override;
+
   const std::string& notePath() const { return notePath_; }
   void RefreshWindowTitle();
 
+  // Reads the note at `path` into the window's document with its first
+  // page current; `untitled` keeps the window's path empty (a new note made
+  // from a template).  Raises what the reader raises (363 missing file,
+  // 4010 not a note); the window then holds no note.
+  void LoadNote(const std::string& path, bool untitled);
+  // An untitled note of one empty page (no template to start from).
+  void NewNote();
+  // Selects the page given on the command line: a number, or a name (a
+  // page title or a figure id).  Answers false when there is none.
+  bool SelectPageByText(std::string_view page);
+  bool SelectPageNumber(int32_t number);
+
+  NoteDocument& document() { return *doc_; }
+  bool hasNote() const { return doc_ && !doc_->closed() && doc_->currentPage() != nullptr; }
+  CChildView& view() { return *view_; }
+  CommandTable& commands() { return *commands_; }
+  QDockWidget* leftPane() { return leftPane_; }
+
  private:
+  // ChildViewHost.
+  ViewPageSource CurrentPage() override;
+  int32_t CurrentPageNumber() override;
+  bool TurnPage(int direction) override;
+  void GoToPage(int32_t number) override;
+  void SwitchBackPage() override;
+  void GridChanged(const Canvas& canvas) override;
+  bool Japanese() const override { return options_.japanese; }
+  uint32_t WindowId() override;
+
+  void pageShown();
+
   std::string notePath_;
-  bool japanese_;
+  CMainFrameOptions options_;
+  QtTextMetrics metrics_;
+  std::unique_ptr<NoteDocument> doc_;
+  CChildView* view_ = nullptr;
+  QDockWidget* leftPane_ = nullptr;
+  std::unique_ptr<CommandTable> commands_;
 };

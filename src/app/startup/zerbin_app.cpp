@@ -13,6 +13,7 @@
 #include "core/errors/result_code.h"
 #include "core/kwdsearch/kwdsearch.h"
 #include "core/filex/filex.h"
+#include "core/filex/filex_info.h"
 #include "core/lock/named_lock.h"
 #include "core/prompts/user_prompts.h"
 #include "core/strx/codepage.h"
@@ -162,7 +163,8 @@ bool openFirstNote(CZerbinApp& app) {
         }
       },
       [&](const Errors_Msg& e) {
-        if (e.code != CZerbinApp_Err_Format) Except_throw(e);
+        // A file that is no note, or that cannot be read, is reported.
+        if (e.code != CZerbinApp_Err_Format && e.code != FileX_Err_CannotReadOpen) Except_throw(e);
         ReportToUser(0, app.options.echoPath, "%s", e.message());
         app.exitCode = CZerbinApp_Exit_Failed;
         ok = false;
@@ -389,9 +391,36 @@ void CZerbinApp_setDefaultHooks(CZerbinApp_Hooks& h) {
   }
   if (!h.stopInstanceService) h.stopInstanceService = none;
   if (!h.openNote) {
-    h.openNote = [](CZerbinApp& app, const std::string& notePath, const std::string&, bool) {
-      auto frame = std::make_unique<CMainFrame>(notePath, app.options.japanese);
-      if (!app.options.batch()) frame->show();
+    h.openNote = [](CZerbinApp& app, const std::string& notePath, const std::string& fragment,
+                    bool untitled) {
+      CMainFrameOptions o;
+      o.japanese = app.options.japanese;
+      o.workFolder = path(app, "%work%");
+      o.gridOn = app.settings.gridOn;
+      o.gridDisp = app.settings.gridDisp;
+      o.gridChanged = [&app](bool on, bool disp) {
+        app.settings.gridOn = on;
+        app.settings.gridDisp = disp;
+      };
+      auto frame = std::make_unique<CMainFrame>(untitled ? std::string() : notePath, o);
+      // A batch command reads the note itself; the window only shows one.
+      // A note that cannot be read leaves no window behind: the error goes
+      // on to the caller, which reports it.
+      if (!app.options.batch()) {
+        if (untitled && !FileX_isFile(notePath)) {
+          frame->NewNote();
+        } else {
+          frame->LoadNote(notePath, untitled);
+        }
+        if (!fragment.empty()) {
+          frame->SelectPageByText(fragment);
+        } else if (app.options.hasPage && !app.options.pageName.empty()) {
+          frame->SelectPageByText(app.options.pageName);
+        } else if (app.options.hasPage && app.options.pageFirst > 0) {
+          frame->SelectPageNumber(app.options.pageFirst);
+        }
+        frame->show();
+      }
       uint32_t id = WindowIds_idOf(frame.get());
       app.frames.push_back(std::move(frame));
       return id;

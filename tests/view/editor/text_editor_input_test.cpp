@@ -18,7 +18,10 @@ namespace {
 // would be torn down after Qt's own statics.
 class TextEditorInput : public testing::Test {
  protected:
-  static void SetUpTestSuite() { app().emplace(argc, argv); }
+  // Other suites of this program may have made the one application already.
+  static void SetUpTestSuite() {
+    if (QCoreApplication::instance() == nullptr) app().emplace(argc, argv);
+  }
   static void TearDownTestSuite() { app().reset(); }
   static std::optional<QGuiApplication>& app() {
     static std::optional<QGuiApplication> a;

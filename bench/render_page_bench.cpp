@@ -1,0 +1,180 @@
+// Rendering a page the way the view does.
+//
+// BM_RenderPage: RenderPage of a 2000 x 2000 page with 5,000 figures (a
+// third text boxes with Japanese text, a third rectangles and ellipses, a
+// third lines) through the Qt surface: arg 100 = the whole page at 100 %
+// into a page-sized image, arg 0 = fit page into a 1280 x 800 window.
+//
+// BM_RsvgConvert: the peer in the same run: "rsvg-convert" turning the same
+// page, written as a one-page SVG, into a PNG of the same size (a child
+// process; the time includes its start and writing the PNG, which
+// RenderPage does not do).  The files are left in $TMPDIR (or /tmp).
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QImage>
+
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <string>
+
+#include "bench/bench_process.h"
+#include "core/filex/filex.h"
+#include "core/strx/codepage.h"
+#include "figures/base/figure_list.h"
+#include "figures/canvas/canvas.h"
+#include "figures/line/line_ex.h"
+#include "figures/rect/rect_ex.h"
+#include "figures/text/text_box.h"
+#include "platform/surface/qt_surface.h"
+#include "platform/text/qt_text_metrics.h"
+#include "view/geometry/view_geometry.h"
+#include "view/render/render_page.h"
+
+namespace {
+
+constexpr int kFigures = 5000;
+constexpr int kPage = 2000;
+
+struct BenchPage {
+  QtTextMetrics metrics;
+  FigureList figures;
+  Canvas* canvas = nullptr;
+  std::string svg;  // the same page for the peer (UTF-8)
+
+  BenchPage() {
+    canvas = static_cast<Canvas*>(&figures.append(std::make_unique<Canvas>()));
+    canvas->setSize(kPage, kPage);
+    svg = "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + std::to_string(kPage) +
+          "\" height=\"" + std::to_string(kPage) + "\">\n<rect width=\"100%\" height=\"100%\" fill=\"white\"/>\n";
+    DrawContext ctx;
+    char buf[512];
+    for (int i = 0; i < kFigures; ++i) {
+      const int x = (i * 37) % (kPage - 150), y = (i * 91) % (kPage - 60);
+      const Colour fill = Colour_rgb((i * 53) & 0xFF, (i * 97) & 0xFF, (i * 31) & 0xFF);
+      const char* rgb = "rgb(%d,%d,%d)";
+      char colour[32];
+      std::snprintf(colour, sizeof colour, rgb, Colour_red(fill), Colour_green(fill), Colour_blue(fill));
+      switch (i % 3) {
+        case 0: {
+          auto box = std::make_unique<Text_Box>(&metrics);
+          box->SetText(i % 2 ? "日本語のテキスト" : "見出しと本文");
+          box->SetBasePoint(x, y);
+          box->fillColour = fill;
+          box->Layout(metrics, ctx);
+          const Rect32 b = box->GetBounds();
+          std::snprintf(buf, sizeof buf,
+                        "<rect x=\"%d\" y=\"%d\" width=\"%d\" height=\"%d\" fill=\"%s\" stroke=\"black\"/>"
+                        "<text x=\"%d\" y=\"%d\" font-family=\"IPAPGothic\" font-size=\"16\">%s</text>\n",
+                        b.x, b.y, b.w, b.h, colour, b.x + 4, b.y + 18,
+                        i % 2 ? "日本語のテキスト" : "見出しと本文");
+          // The literal above is code page 932 bytes: the SVG wants UTF-8.
+          svg += Cp932_toUtf8(buf);
+          figures.append(std::move(box));
+          break;
+        }
+        case 1: {
+          auto r = std::make_unique<Rect_Ex>();
+          r->x = x;
+          r->y = y;
+          r->width = 120;
+          r->height = 50;
+          r->fillColour = fill;
+          r->shape = i % 2 ? RectShape_Rectangle : RectShape_Ellipse;
+          if (i % 2) {
+            std::snprintf(buf, sizeof buf,
+                          "<rect x=\"%d\" y=\"%d\" width=\"120\" height=\"50\" fill=\"%s\" stroke=\"black\"/>\n",
+                          x, y, colour);
+          } else {
+            std::snprintf(buf, sizeof buf,
+                          "<ellipse cx=\"%d\" cy=\"%d\" rx=\"60\" ry=\"25\" fill=\"%s\" stroke=\"black\"/>\n",
+                          x + 60, y + 25, colour);
+          }
+          svg += buf;
+          figures.append(std::move(r));
+          break;
+        }
+        default: {
+          auto line = std::make_unique<Line_Ex>();
+          line->SetPoints({x, y}, {x + 140, y + 40});
+          line->SetColour(fill);
+          line->SetWidth(1 + i % 3);
+          std::snprintf(buf, sizeof buf,
+                        "<line x1=\"%d\" y1=\"%d\" x2=\"%d\" y2=\"%d\" stroke=\"%s\" stroke-width=\"%d\"/>\n",
+                        x, y, x + 140, y + 40, colour, 1 + i % 3);
+          svg += buf;
+          figures.append(std::move(line));
+          break;
+        }
+      }
+    }
+    svg += "</svg>\n";
+  }
+};
+
+BenchPage& page() {
+  static BenchPage p;
+  return p;
+}
+
+// The geometry of the two cases and the image size they give.
+ViewGeometry geometryFor(int mode) {
+  ViewGeometry g;
+  g.pageWidth = g.pageHeight = kPage;
+  if (mode == 100) {
+    g.clientWidth = g.clientHeight = kPage;
+  } else {
+    g.clientWidth = 1280;
+    g.clientHeight = 800;
+    ViewGeometry_setMode(g, ViewZoom_FitPage,
+                         ViewGeometry_pageExtent(&page().figures, kPage, kPage));
+  }
+  return g;
+}
+
+void BM_RenderPage(benchmark::State& state) {
+  BenchPage& p = page();
+  const ViewGeometry g = geometryFor(static_cast<int>(state.range(0)));
+  QImage image(g.clientWidth, g.clientHeight, QImage::Format_RGB32);
+  ViewPageSource source;
+  source.figures = &p.figures;
+  source.canvas = p.canvas;
+  for (auto _ : state) {
+    QtSurface surface(image);
+    View_renderPage(surface, g, source, {});
+  }
+  state.counters["zoom"] = g.zoom;
+  state.counters["pixels"] = double(g.clientWidth) * g.clientHeight;
+}
+BENCHMARK(BM_RenderPage)->Arg(100)->Arg(0)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_RsvgConvert(benchmark::State& state) {
+  const ViewGeometry g = geometryFor(static_cast<int>(state.range(0)));
+  const std::string folder = Bench_tempFolder();
+  const std::string svg = folder + "/render_page_bench.svg", png = folder + "/render_page_bench.png";
+  FileX_writeWhole(svg, page().svg);
+  const int w = g.zoom * kPage / 100;
+  const std::string command = "rsvg-convert -w " + std::to_string(w) + " -h " + std::to_string(w) +
+                              " -o '" + png + "' '" + svg + "'";
+  for (auto _ : state) {
+    if (std::system(command.c_str()) != 0) {
+      state.SkipWithError("rsvg-convert failed (is it installed?)");
+      break;
+    }
+  }
+  state.counters["zoom"] = g.zoom;
+}
+BENCHMARK(BM_RsvgConvert)->Arg(100)->Arg(0)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}

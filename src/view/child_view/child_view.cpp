@@ -1,0 +1,414 @@
+#include "view/child_view/child_view.h"
+
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QScrollBar>
+#include <QWheelEvent>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "core/prompts/user_prompts.h"
+#include "figures/base/figure_list.h"
+#include "figures/canvas/canvas.h"
+#include "platform/surface/qt_surface.h"
+#include "view/commands/command_ids.h"
+#include "view/commands/command_table.h"
+
+QImage& ChildView_backBuffer() {
+  static QImage buffer;
+  return buffer;
+}
+
+namespace {
+
+// Painting flags that are put back however the scope is left.
+struct FlagGuard {
+  explicit FlagGuard(bool& f) : flag(f) { flag = true; }
+  ~FlagGuard() { flag = false; }
+  bool& flag;
+};
+
+}  // namespace
+
+CChildView::CChildView(ChildViewHost& host, QWidget* parent)
+    : QAbstractScrollArea(parent), m_Host(host) {
+  setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+  viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
+  viewport()->setAttribute(Qt::WA_NoSystemBackground);
+  viewport()->setCursor(Qt::ArrowCursor);
+  setFocusPolicy(Qt::StrongFocus);
+  m_FrameTimer.setSingleShot(true);
+  connect(&m_FrameTimer, &QTimer::timeout, this, [this] { viewport()->update(); });
+}
+
+CChildView::~CChildView() = default;
+
+Point32 CChildView::ClientToCanvas(Point32 client) const {
+  return ViewGeometry_clientToCanvas(m_Geometry, client);
+}
+Point32 CChildView::CanvasToClient(Point32 canvas) const {
+  return ViewGeometry_canvasToClient(m_Geometry, canvas);
+}
+
+void CChildView::FillDrawContext(DrawContext& ctx, bool clipToPage) const {
+  ViewGeometry_fillDrawContext(m_Geometry, ctx, clipToPage, m_Host.CurrentPage().canvas,
+                               m_ViewerMode);
+}
+
+ViewExtent CChildView::pageExtent() {
+  const ViewPageSource page = m_Host.CurrentPage();
+  if (page.canvas != nullptr) {
+    m_Geometry.pageWidth = page.canvas->width();
+    m_Geometry.pageHeight = page.canvas->height();
+  }
+  m_Geometry.clientWidth = std::max(1, viewport()->width());
+  m_Geometry.clientHeight = std::max(1, viewport()->height());
+  // Only the whole-page mode looks at the figures.
+  if (m_Geometry.zoomMode != ViewZoom_FitPage) {
+    return ViewGeometry_pageExtent(nullptr, m_Geometry.pageWidth, m_Geometry.pageHeight);
+  }
+  return ViewGeometry_pageExtent(page.figures, m_Geometry.pageWidth, m_Geometry.pageHeight);
+}
+
+void CChildView::syncScrollBars() {
+  FlagGuard guard(m_SyncingBars);
+  const Point32 max = ViewGeometry_maxScroll(m_Geometry);
+  QScrollBar* h = horizontalScrollBar();
+  QScrollBar* v = verticalScrollBar();
+  h->setRange(0, max.x);
+  h->setPageStep(m_Geometry.clientWidth);
+  h->setSingleStep(std::max(1, m_Geometry.clientWidth / 8));
+  h->setValue(m_Geometry.scroll.x);
+  v->setRange(0, max.y);
+  v->setPageStep(m_Geometry.clientHeight);
+  v->setSingleStep(std::max(1, m_Geometry.clientHeight / 8));
+  v->setValue(m_Geometry.scroll.y);
+}
+
+void CChildView::UpdateScrollSizes() {
+  const bool invalidate = ViewGeometry_updateScrollSizes(m_Geometry, pageExtent());
+  syncScrollBars();
+  if (invalidate) Invalidate();
+}
+
+void CChildView::PageChanged() {
+  UpdateScrollSizes();
+  Invalidate();
+}
+
+void CChildView::ScrollTo(Point32 position) {
+  ViewGeometry_scrollTo(m_Geometry, position);
+  syncScrollBars();
+  Invalidate();
+}
+
+bool CChildView::EnsureVisible(const Rect32& canvasRect) {
+  if (!ViewGeometry_ensureVisible(m_Geometry, canvasRect)) return false;
+  syncScrollBars();
+  Invalidate();
+  return true;
+}
+
+void CChildView::SetZoom(int32_t zoom, int how, Point32 centre) {
+  const ViewExtent extent = pageExtent();
+  if (zoom <= m_Geometry.zoom) m_ZoomPick = false;
+  if (ViewGeometry_setZoom(m_Geometry, zoom, how, centre, extent) == ViewSetZoomResult::ZoomPick) {
+    m_ZoomPick = true;
+    viewport()->setCursor(Qt::CrossCursor);
+    Invalidate();
+    return;
+  }
+  m_ZoomPick = false;
+  viewport()->setCursor(Qt::ArrowCursor);
+  syncScrollBars();
+  Invalidate();
+}
+
+void CChildView::SetZoomMode(int32_t mode) {
+  m_ZoomPick = false;
+  viewport()->setCursor(Qt::ArrowCursor);
+  ViewGeometry_setMode(m_Geometry, mode, pageExtent());
+  syncScrollBars();
+  Invalidate();
+}
+
+void CChildView::ZoomIn() { SetZoom(ViewZoom_stepIn(m_Geometry.targetZoom)); }
+void CChildView::ZoomOut() { SetZoom(ViewZoom_stepOut(m_Geometry.targetZoom)); }
+
+void CChildView::ZoomSwap() {
+  Point32 restore;
+  const int32_t current = m_Host.CurrentPageNumber();
+  const int32_t saved = ViewGeometry_swapZoom(m_Geometry, current, restore);
+  m_ZoomPick = false;
+  if (saved != 0 && current != 0) {
+    if (saved != current) m_Host.GoToPage(saved);
+  } else {
+    m_Host.SwitchBackPage();
+  }
+  UpdateScrollSizes();
+  ScrollTo(restore);
+}
+
+void CChildView::turnPage(int direction) {
+  if (direction > 0) {
+    if (m_Host.TurnPage(+1)) {
+      UpdateScrollSizes();
+      ScrollTo({m_Geometry.scroll.x, 0});
+    }
+  } else if (m_Host.CurrentPageNumber() > 1 && m_Host.TurnPage(-1)) {
+    UpdateScrollSizes();
+    ScrollTo({m_Geometry.scroll.x, ViewGeometry_maxScroll(m_Geometry).y});
+  }
+}
+
+void CChildView::ScrollPage(int direction) {
+  if (ViewGeometry_scrollPage(m_Geometry, direction)) {
+    syncScrollBars();
+    Invalidate();
+  } else {
+    turnPage(direction);
+  }
+}
+
+void CChildView::Invalidate() {
+  if (m_FrameTimer.isActive()) return;  // a repaint is already due
+  if (!m_LastRender.isValid()) {
+    viewport()->update();
+    return;
+  }
+  const qint64 wait = ViewFrame_delayAfter(m_LastRenderMs) - m_LastRender.elapsed();
+  if (wait <= 0) {
+    viewport()->update();
+  } else {
+    m_FrameTimer.start(static_cast<int>(wait));
+  }
+}
+
+void CChildView::RedrawNow() {
+  m_FrameTimer.stop();
+  viewport()->repaint();
+}
+
+DrawContext CChildView::RenderPage(Surface& surface, bool clipToPage, bool useScroll,
+                                   bool forPrint, bool noGrid, bool noBackground) {
+  if (m_Rendering) return {};
+  FlagGuard guard(m_Rendering);
+  ViewRenderOptions options;
+  options.clipToPage = clipToPage;
+  options.useScroll = useScroll;
+  options.forPrint = forPrint;
+  options.noGrid = noGrid;
+  options.noBackground = noBackground;
+  options.useSystemColours = m_UseSystemColours;
+  options.showLockCrosses = m_ViewerMode;
+  ViewRenderHooks hooks;
+  hooks.selection = m_SelectionMarks;
+  hooks.ink = m_Ink;
+  hooks.rowGuide = m_RowGuide;
+  ViewPageSource page = m_Host.CurrentPage();
+  page.pageNumber = m_Host.CurrentPageNumber();
+  return View_renderPage(surface, m_Geometry, page, options, hooks);
+}
+
+void CChildView::renderBackBuffer() {
+  QElapsedTimer clock;
+  clock.start();
+  QImage& buffer = ChildView_backBuffer();
+  const qreal dpr = devicePixelRatioF();
+  const QSize pixels(std::max(1, qRound(viewport()->width() * dpr)),
+                     std::max(1, qRound(viewport()->height() * dpr)));
+  if (buffer.size() != pixels || buffer.devicePixelRatio() != dpr) {
+    buffer = QImage(pixels, QImage::Format_RGB32);
+    buffer.setDevicePixelRatio(dpr);
+  }
+  if (m_Geometry.clientWidth != viewport()->width() ||
+      m_Geometry.clientHeight != viewport()->height()) {
+    UpdateScrollSizes();
+  }
+  {
+    QtSurface surface(buffer);
+    const ViewPageSource page = m_Host.CurrentPage();
+    if (!m_DisplayOn || page.figures == nullptr || page.canvas == nullptr) {
+      ScopedPen pen(surface, Pen::null());
+      ScopedBrush brush(surface, Brush::solid(SystemColour_appWorkspace));
+      surface.rectangle(0, 0, m_Geometry.clientWidth + 1, m_Geometry.clientHeight + 1);
+    } else {
+      // The outside first, so that figures sticking out of the canvas show
+      // over the workspace.
+      View_drawOutside(surface, m_Geometry, *page.canvas);
+      RenderPage(surface, true, true, false, false, false);
+      if (m_ZoomPick) drawZoomPick(surface);
+    }
+  }
+  ++m_RenderCount;
+  m_LastRenderMs = static_cast<int32_t>(clock.elapsed());
+  m_LastRender.start();
+}
+
+void CChildView::drawZoomPick(Surface& surface) {
+  // The visible page part, hatched white and black, and the hint.
+  const int right = std::min<int64_t>(m_Geometry.clientWidth,
+                                      ViewGeometry_length(m_Geometry, m_Geometry.pageWidth) -
+                                          int64_t{m_Geometry.scroll.x} + m_Geometry.origin.x);
+  const int bottom = std::min<int64_t>(m_Geometry.clientHeight,
+                                       ViewGeometry_length(m_Geometry, m_Geometry.pageHeight) -
+                                           int64_t{m_Geometry.scroll.y} + m_Geometry.origin.y);
+  SurfaceSaver saver(surface);
+  surface.setPen(Pen::null());
+  surface.setBrush(Brush::hatched(HatchStyle::ForwardDiagonal, 0xFFFFFF));
+  surface.rectangle(0, 0, right + 1, bottom + 1);
+  surface.setBrush(Brush::hatched(HatchStyle::BackwardDiagonal, 0));
+  surface.rectangle(0, 0, right + 1, bottom + 1);
+  FontSpec font;
+  font.face = m_Host.Japanese() ? "ＭＳ Ｐゴシック" : "Arial";
+  font.height = 16;
+  font.bold = true;
+  surface.setFont(font);
+  surface.setTextColour(Colour_rgb(255, 255, 0));
+  surface.setBackgroundMode(BackgroundMode::Transparent);
+  const int x = m_Geometry.clientWidth / 3, y = m_Geometry.clientHeight / 3;
+  surface.textOut(x, y, m_Host.Japanese() ? "拡大する位置をクリックしてください。"
+                                          : "Click the position of zooming.");
+  char factor[32];
+  std::snprintf(factor, sizeof factor, "x%d", m_Geometry.targetZoom / 100);
+  surface.textOut(x, y + 20, factor);
+}
+
+void CChildView::paintEvent(QPaintEvent* event) {
+  if (m_Printing || m_Painting) return;
+  FlagGuard guard(m_Painting);
+  renderBackBuffer();
+  QPainter painter(viewport());
+  painter.setClipRegion(event->region());
+  painter.drawImage(QPoint(0, 0), ChildView_backBuffer());
+}
+
+void CChildView::resizeEvent(QResizeEvent* event) {
+  QAbstractScrollArea::resizeEvent(event);
+  UpdateScrollSizes();
+  Invalidate();
+}
+
+void CChildView::scrollContentsBy(int dx, int dy) {
+  if (m_SyncingBars) return;
+  m_Geometry.scroll = {horizontalScrollBar()->value(), verticalScrollBar()->value()};
+  viewport()->scroll(dx, dy);
+}
+
+void CChildView::wheelEvent(QWheelEvent* event) {
+  const int delta = event->angleDelta().y();
+  event->accept();
+  if (delta == 0) return;
+  if (ViewGeometry_wheel(m_Geometry, delta)) {
+    m_WheelRest = 0;
+    syncScrollBars();
+    Invalidate();
+    return;
+  }
+  // At the end of the page a whole notch turns the page (small touchpad
+  // steps add up first).
+  m_WheelRest += delta;
+  if (std::abs(m_WheelRest) < 120) return;
+  const int direction = m_WheelRest < 0 ? +1 : -1;
+  m_WheelRest = 0;
+  turnPage(direction);
+}
+
+void CChildView::mousePressEvent(QMouseEvent* event) {
+  if (m_ZoomPick && event->button() == Qt::LeftButton) {
+    const QPoint p = event->position().toPoint();
+    const Point32 at = ClientToCanvas({p.x(), p.y()});
+    m_ZoomPick = false;
+    viewport()->setCursor(Qt::ArrowCursor);
+    ViewGeometry_zoomAround(m_Geometry, at, pageExtent());
+    syncScrollBars();
+    Invalidate();
+    event->accept();
+    return;
+  }
+  QAbstractScrollArea::mousePressEvent(event);
+}
+
+void CChildView::ZoomRateDialog() {
+  std::string value = std::to_string(m_Geometry.zoom);
+  const bool ja = m_Host.Japanese();
+  if (!UserPrompts_get().inputText(ja ? "拡大率" : "Zoom Rate", ja ? "拡大率" : "Zoom Rate", value,
+                                   m_Host.WindowId())) {
+    return;
+  }
+  char* end = nullptr;
+  const long zoom = std::strtol(value.c_str(), &end, 10);
+  if (end == value.c_str() || zoom < ViewZoom_min || zoom > ViewZoom_max) return;
+  SetZoom(static_cast<int32_t>(zoom));
+}
+
+void CChildView::FitWholePage() {
+  SetZoomMode(ViewZoom_FitPage);
+  if (!m_Geometry.outsideFigures) return;
+  const bool ja = m_Host.Japanese();
+  UserPrompts_get().messageBox(
+      ja ? "キャンバスの外に図形が出ています。 中に戻すときは、[ 編集 | 全て選択 ] "
+           "を選び、カーソルキーで図形を移動させてください。"
+         : "There are figures out of canvas. If you want to move it,[ Edit | Select All ] and "
+           "push cursor key.",
+      ja ? "ヒント" : "Hint", PromptButtons::Ok, PromptIcon::Information, PromptAnswer::Ok,
+      m_Host.WindowId());
+}
+
+void CChildView::GridCommand(int id) {
+  Canvas* canvas = m_Host.CurrentPage().canvas;
+  if (canvas == nullptr) return;
+  if (id == Cmd_GridCatch) View_toggleGridCatch(*canvas);
+  if (id == Cmd_GridDisplay) View_toggleGridDisplay(*canvas);
+  if (id == Cmd_GridStandard) View_standardGrid(*canvas);
+  RedrawNow();
+  m_Host.GridChanged(*canvas);
+}
+
+void CChildView_registerCommands(CommandTable& table, CChildView& view) {
+  const bool ja = view.japanese();
+  auto t = [ja](const char* j, const char* e) { return std::string_view(ja ? j : e); };
+  const std::string_view zoomMenu = t("表示(&V)", "&View");
+  const std::string gridMenu = std::string(zoomMenu) + "/" + std::string(t("グリッド(&G)", "&Grid"));
+  CChildView* v = &view;
+  using K = QKeySequence;
+  table.add(Cmd_Zoom100, t("等倍表示 (&1)", "Full Size (&1)"), zoomMenu, {K(Qt::Key_1)},
+            [v] { v->SetZoom(100); });
+  table.add(Cmd_Zoom200, t("２倍表示 (&2)", "Double Size Zoom (&2)"), zoomMenu, {K(Qt::Key_2)},
+            [v] { v->SetZoom(200); });
+  table.add(Cmd_Zoom400, t("４倍表示 (&4)", "4 times Zoom (&4)"), zoomMenu, {K(Qt::Key_4)},
+            [v] { v->SetZoom(400); });
+  table.add(Cmd_Zoom800, t("８倍表示 [8]キー", "8 times Zoom [8] key"), {}, {K(Qt::Key_8)},
+            [v] { v->SetZoom(800); });
+  table.add(Cmd_ZoomRate, t("拡大率...", "Zoom Rate..."), zoomMenu, {},
+            [v] { v->ZoomRateDialog(); });
+  table.add(Cmd_ZoomIn, t("２倍拡大(I)", "Zoom &In"), zoomMenu,
+            {K(Qt::CTRL | Qt::Key_PageDown)}, [v] { v->ZoomIn(); });
+  table.add(Cmd_ZoomOut, t("１／２に縮小(&O)", "Zoom &Out"), zoomMenu,
+            {K(Qt::CTRL | Qt::Key_PageUp)}, [v] { v->ZoomOut(); });
+  table.add(Cmd_FitPage, t("ページ全体表示(&L)", "Fit Who&le of Page"), zoomMenu,
+            {K(Qt::CTRL | Qt::Key_W)}, [v] { v->FitWholePage(); });
+  table.add(Cmd_FitWidth, t("幅全体表示(&W)", "Fit by &Width"), zoomMenu,
+            {K(Qt::CTRL | Qt::Key_Q)}, [v] { v->SetZoomMode(ViewZoom_FitWidth); });
+  table.add(Cmd_ZoomSwap, t("ページ&&ズーム・スワップ", "Zoom &Swap"), zoomMenu, {K(Qt::Key_F5)},
+            [v] { v->ZoomSwap(); });
+  table.add(Cmd_ScrollPageDown, t("次のスクロール", "Scroll Page Down"), {},
+            {K(Qt::Key_PageDown), K(Qt::SHIFT | Qt::Key_PageDown)}, [v] { v->ScrollPage(+1); });
+  table.add(Cmd_ScrollPageUp, t("前のスクロール", "Scroll Page Up"), {},
+            {K(Qt::Key_PageUp), K(Qt::SHIFT | Qt::Key_PageUp)}, [v] { v->ScrollPage(-1); });
+  auto canvasFlag = [v](bool catchFlag) {
+    return [v, catchFlag] {
+      const Canvas* c = v->currentCanvas();
+      return c != nullptr && (catchFlag ? c->snapToGrid() : View_gridDisplayed(*c));
+    };
+  };
+  table.add(Cmd_GridCatch, t("引っ掛ける(&C)", "&Catch"), gridMenu, {},
+            [v] { v->GridCommand(Cmd_GridCatch); }, canvasFlag(true));
+  table.add(Cmd_GridDisplay, t("表示する(&D)", "&Display"), gridMenu, {},
+            [v] { v->GridCommand(Cmd_GridDisplay); }, canvasFlag(false));
+  table.add(Cmd_GridStandard, t("標準の間隔に戻す(&S)", "&Standard Interval"), gridMenu, {},
+            [v] { v->GridCommand(Cmd_GridStandard); });
+}

@@ -1,0 +1,31 @@
+// The command numbers of the program's menus and keys, one enum for every
+// window.  The numbers are fixed: notes, settings and other processes refer
+// to some of them.
+#pragma once
+
+enum CommandId : int {
+  // The editing view: zoom.
+  Cmd_ZoomRate = 32846,
+  Cmd_Zoom100 = 32848,
+  Cmd_Zoom200 = 32849,
+  Cmd_Zoom400 = 32850,
+  Cmd_Zoom800 = 32851,
+  Cmd_FitPage = 32920,
+  Cmd_FitWidth = 32921,
+  Cmd_ZoomIn = 32922,
+  Cmd_ZoomOut = 32923,
+  Cmd_ZoomSwap = 32926,
+  // The editing view: grid.
+  Cmd_GridDisplay = 32871,
+  Cmd_GridCatch = 32872,
+  Cmd_GridStandard = 32880,
+  // The editing view: scrolling.
+  Cmd_ScrollPageDown = 33027,
+  Cmd_ScrollPageUp = 33028,
+  // Pages of the note.
+  Cmd_NextPage = 32948,
+  Cmd_PreviousPage = 32949,
+  Cmd_BackPageSwitch = 32954,
+  // Window modes.
+  Cmd_NoteBarMode = 33042,
+};

@@ -1,0 +1,57 @@
+// The commands of one main window: each command number is bound to one
+// QAction with its menu text and keys.  The main window owns the table and
+// builds its menu bar from it; each module registers its own commands.
+#pragma once
+
+#include <QAction>
+#include <QKeySequence>
+#include <QList>
+#include <QObject>
+#include <QString>
+
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+class QMenuBar;
+class QWidget;
+
+struct CommandEntry {
+  int id = 0;
+  std::string text;   // CP932 menu (or tool-tip) text
+  std::string menu;   // CP932 menu path, "/" between levels; "" = keys only
+  QAction* action = nullptr;
+};
+
+class CommandTable {
+ public:
+  // The actions live as children of `owner` (the main window), where their
+  // keys work.
+  explicit CommandTable(QWidget* owner);
+  CommandTable(const CommandTable&) = delete;
+  CommandTable& operator=(const CommandTable&) = delete;
+
+  // Binds a command; a number already bound raises 102.  `checked`, when
+  // set, makes the action checkable and is asked whenever its menu opens.
+  QAction* add(int id, std::string_view text, std::string_view menu, QList<QKeySequence> keys,
+               std::function<void()> run, std::function<bool()> checked = {});
+  // The action of a command, or null.
+  QAction* action(int id) const;
+  // Runs a command as its menu item or key would; false when none is bound
+  // or it is disabled.
+  bool run(int id) const;
+  const std::vector<CommandEntry>& entries() const { return entries_; }
+
+  // Adds the menus of every entry with a menu path to the bar, in the order
+  // the commands were registered.
+  void buildMenus(QMenuBar& bar) const;
+  // Refreshes the check marks.
+  void updateChecks() const;
+
+ private:
+  QWidget* owner_;
+  std::vector<CommandEntry> entries_;
+  std::map<int, size_t> index_;
+  std::map<int, std::function<bool()>> checks_;
+};
