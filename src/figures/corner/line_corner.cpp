@@ -87,6 +87,13 @@ void Line_Corner::ResolveLinks(const FigureList& list) {
   slot2_.resolve(list);
 }
 
+void Line_Corner::CollectLinkSlots(LinkSlots& out) {
+  out.ends.push_back({1, &end1_});
+  out.ends.push_back({2, &end2_});
+  out.nodes.push_back(&slot1_);
+  out.nodes.push_back(&slot2_);
+}
+
 // With both ends attached the connector stays only while its boxes are not
 // both in the selection (end 1's box decides first).
 bool Line_Corner::KeepInSelection() const {

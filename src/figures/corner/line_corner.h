@@ -145,6 +145,8 @@ class Line_Corner final : public CadFigure {
   void SetEndTarget(int32_t end, CadPrim& node) override;
   void ClearEndTarget(int32_t end, const CadPrim& node) override;
   void ResolveLinks(const FigureList& list) override;
+  // Both ends and both end slots.
+  void CollectLinkSlots(LinkSlots& out) override;
 
   // The end's target number alone (the reader; the pointer comes from
   // ResolveLinks).

@@ -533,3 +533,9 @@ void Line_Ex::ResolveLinks(const FigureList& list) {
   for (EndLink& e : ends_) e.resolve(list, true);
   for (NodeLinks& s : slots_) s.resolve(list);
 }
+
+void Line_Ex::CollectLinkSlots(LinkSlots& out) {
+  out.ends.push_back({1, &ends_[0]});
+  out.ends.push_back({2, &ends_[1]});
+  for (NodeLinks& s : slots_) out.nodes.push_back(&s);
+}

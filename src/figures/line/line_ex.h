@@ -148,6 +148,8 @@ class Line_Ex final : public CadFigure {
   void ClearEndTarget(int32_t end, const CadPrim& node) override;
   // End targets (text boxes only) and end-slot records from their numbers.
   void ResolveLinks(const FigureList& list) override;
+  // Both ends and both end slots.
+  void CollectLinkSlots(LinkSlots& out) override;
 
  private:
   EndLink& endLink(int32_t end);
