@@ -130,13 +130,10 @@ void Line_Ex::Draw(Surface& surface, const DrawContext& ctx) {
     } else {
       surface.setPen(Pen{PenStyle::Dot, 1, stroke});
       surface.setBackgroundMode(BackgroundMode::Transparent);
-      const bool flat = absDiff(d2.y, d1.y) < absDiff(d2.x, d1.x);
-      const int64_t from = -((int64_t{width_} - 1) * ctx.zoomX / 200);
-      const int64_t to = int64_t{width_} * ctx.zoomX / 200;
-      for (int64_t k = from; k <= to; ++k) {
-        const int32_t kx = flat ? 0 : Figure_toInt32(k), ky = flat ? Figure_toInt32(k) : 0;
-        drawStroke(surface, ctx, {Figure_toInt32(int64_t{d1.x} + kx), Figure_toInt32(int64_t{d1.y} + ky)},
-                   {Figure_toInt32(int64_t{d2.x} + kx), Figure_toInt32(int64_t{d2.y} + ky)}, stroke);
+      const LineDashOffsets k = LineGeom_dashOffsets(width_, ctx.zoomX);
+      for (int64_t i = k.from; i <= k.to; ++i) {
+        const LineSegment seg = LineGeom_dashShift(d1, d2, i);
+        drawStroke(surface, ctx, seg.a, seg.b, stroke);
       }
     }
   }
