@@ -7,14 +7,6 @@
 #include "core/strx/codepage.h"
 #include "figures/base/snapshot.h"
 
-RectPointF Rect_rotate(double px, double py, double cx, double cy, int32_t degrees) {
-  if (degrees == 0) return {px, py};
-  const double a = degrees * Figure_twoPi / 360.0;
-  const double c = std::cos(a), s = std::sin(a);
-  const double dx = px - cx, dy = py - cy;
-  return {cx + dx * c - dy * s, cy + dx * s + dy * c};
-}
-
 Point32 Rect_rotateRound(double px, double py, double cx, double cy, int32_t degrees) {
   // Unrotated points stay exact (the +0.5 would move negative ones).
   if (degrees % 360 == 0) {

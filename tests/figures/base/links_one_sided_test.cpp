@@ -19,37 +19,34 @@
 #include "figures/corner/line_corner.h"
 #include "figures/line/line_ex.h"
 #include "figures/text/text_box.h"
-#include "support/fixed_metrics.h"
 #include "support/test_support.h"
+#include "../text/text_box_fixture.h"
 #include "test_kinds.h"
 
 namespace {
 
-const FixedMetrics& metrics() {
-  static const FixedMetrics m;
-  return m;
-}
+using text_box_test::metrics;
 
+// A laid-out text box, a straight line and a connector, none linked.
 struct Page {
   FigureList list;
   Text_Box* box = nullptr;
   Line_Ex* line = nullptr;
   Line_Corner* corner = nullptr;
   Page() {
-    auto b = std::make_unique<Text_Box>(&metrics());
-    b->SetNumber(1);
-    b->SetBasePoint(100, 100);
-    b->Layout(metrics(), DrawContext{});
-    box = static_cast<Text_Box*>(&list.append(std::move(b)));
-    auto l = std::make_unique<Line_Ex>();
-    l->SetNumber(2);
-    l->SetPoints({0, 0}, {110, 95});
-    line = static_cast<Line_Ex*>(&list.append(std::move(l)));
-    auto c = std::make_unique<Line_Corner>();
-    c->SetNumber(3);
-    c->setEnd(1, 300, 300);
-    c->setEnd(2, 112, 96);
-    corner = static_cast<Line_Corner*>(&list.append(std::move(c)));
+    box = &add<Text_Box>(1, &metrics());
+    text_box_test::placed(*box);
+    line = &add<Line_Ex>(2);
+    line->SetPoints({0, 0}, {110, 95});
+    corner = &add<Line_Corner>(3);
+    corner->setEnd(1, 300, 300);
+    corner->setEnd(2, 112, 96);
+  }
+  template <class T, class... A>
+  T& add(int32_t number, A... args) {
+    CadPrim& f = list.append(std::make_unique<T>(args...));
+    f.SetNumber(number);
+    return static_cast<T&>(f);
   }
 };
 
@@ -119,56 +116,47 @@ const CadPrim* erase(Page& p, CadPrim* figure) {
   return gone.get();  // freed here: the address is only compared
 }
 
+// Links one slot case on a fresh page, snapshots the holder (and with
+// bothSides the named figure too), undoes the link on both sides, restores
+// the snapshots as undo does, resolves the page and checks the link: kept
+// on both sides when both came back and the kinds allow it, else on none.
+// Then deletes one side and checks that no figure points at it.
+void undoThenDelete(const SlotCase& c, bool bothSides, bool deleteHolder) {
+  SCOPED_TRACE(c.name + (bothSides ? ", both restored" : ", holder restored") +
+               (deleteHolder ? ", holder deleted" : ", named figure deleted"));
+  Page p;
+  CadPrim* holder = c.holder(p);
+  CadPrim* named = c.named(p);
+  c.link(p);
+  ASSERT_TRUE(refersTo(*holder, named));
+  ASSERT_TRUE(refersTo(*named, holder));
+  const std::vector<uint8_t> holderSnap = Snapshot_make(*holder);
+  const std::vector<uint8_t> namedSnap = Snapshot_make(*named);
+  holder->DetachAll(true);
+  ASSERT_FALSE(refersTo(*named, holder));
+  Snapshot_restore(*holder, holderSnap);
+  if (bothSides) Snapshot_restore(*named, namedSnap);
+  FigureList_resolveLinks(p.list);
+  const bool linked = bothSides && c.restorable;
+  EXPECT_EQ(linked, refersTo(*holder, named));
+  EXPECT_EQ(linked, refersTo(*named, holder));
+
+  const CadPrim* gone = erase(p, deleteHolder ? holder : named);
+  for (const auto& f : p.list) EXPECT_FALSE(refersTo(*f, gone)) << f->GetKind();
+}
+
 }  // namespace
 
 TEST(LinksOneSided, AnUndoneSnapshotNamingALiveFigureLeavesNoPointerBehind) {
-  for (const SlotCase& c : slotCases()) {
-    for (const bool deleteHolder : {false, true}) {
-      SCOPED_TRACE(c.name + (deleteHolder ? ", holder deleted" : ", named figure deleted"));
-      Page p;
-      CadPrim* holder = c.holder(p);
-      CadPrim* named = c.named(p);
-      c.link(p);
-      ASSERT_TRUE(refersTo(*holder, named));
-      ASSERT_TRUE(refersTo(*named, holder));
-      const std::vector<uint8_t> snap = Snapshot_make(*holder);
-      // The link is undone on both sides; then the holder's old state comes
-      // back from the snapshot, naming the figure that no longer holds it.
-      holder->DetachAll(true);
-      ASSERT_FALSE(refersTo(*named, holder));
-      Snapshot_restore(*holder, snap);
-      FigureList_resolveLinks(p.list);
-      EXPECT_FALSE(refersTo(*holder, named));
-      EXPECT_FALSE(refersTo(*named, holder));
-
-      const CadPrim* gone = erase(p, deleteHolder ? holder : named);
-      for (const auto& f : p.list) EXPECT_FALSE(refersTo(*f, gone)) << f->GetKind();
-    }
-  }
+  // The holder's old state comes back naming a figure that no longer holds
+  // the link: the link is dropped on both sides.
+  for (const SlotCase& c : slotCases())
+    for (const bool deleteHolder : {false, true}) undoThenDelete(c, false, deleteHolder);
 }
 
 TEST(LinksOneSided, SnapshotsOfBothSidesKeepTheLinkAndDeletingEitherClearsTheOther) {
-  for (const SlotCase& c : slotCases()) {
-    for (const bool deleteHolder : {false, true}) {
-      SCOPED_TRACE(c.name + (deleteHolder ? ", holder deleted" : ", named figure deleted"));
-      Page p;
-      CadPrim* holder = c.holder(p);
-      CadPrim* named = c.named(p);
-      c.link(p);
-      const std::vector<uint8_t> holderSnap = Snapshot_make(*holder);
-      const std::vector<uint8_t> namedSnap = Snapshot_make(*named);
-      holder->DetachAll(true);
-      Snapshot_restore(*holder, holderSnap);
-      Snapshot_restore(*named, namedSnap);
-      FigureList_resolveLinks(p.list);
-      // Both sides came back: the link holds, on both sides, or on none.
-      EXPECT_EQ(c.restorable, refersTo(*holder, named));
-      EXPECT_EQ(c.restorable, refersTo(*named, holder));
-
-      const CadPrim* gone = erase(p, deleteHolder ? holder : named);
-      for (const auto& f : p.list) EXPECT_FALSE(refersTo(*f, gone)) << f->GetKind();
-    }
-  }
+  for (const SlotCase& c : slotCases())
+    for (const bool deleteHolder : {false, true}) undoThenDelete(c, true, deleteHolder);
 }
 
 TEST(LinksOneSided, PastedCopiesKeepOnlyLinksAmongThemselves) {
