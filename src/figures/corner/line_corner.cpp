@@ -1,9 +1,6 @@
 // Line_Corner: fields, links, copying, snapshots, edges and property rows.
 #include "figures/corner/line_corner.h"
 
-#include <algorithm>
-#include <cstdlib>
-
 #include "core/errors/errors.h"
 #include "core/strx/strx_numbers.h"
 #include "figures/base/figure_list.h"

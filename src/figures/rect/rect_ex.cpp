@@ -1,8 +1,6 @@
 // Rect_Ex: names, copies, equality, snapshots, edges and extents.
 #include "figures/rect/rect_ex.h"
 
-#include <cmath>
-
 #include "core/errors/errors.h"
 #include "core/strx/codepage.h"
 #include "figures/base/snapshot.h"
