@@ -41,6 +41,8 @@ struct OfficeScriptWriter;
 struct MhtmlWriteContext;
 // The diagnostic object list of RegisterWatch (no behaviour here).
 struct FigureWatchList;
+// Every link slot of one figure (links.h).
+struct LinkSlots;
 
 // The common header every kind but the canvas begins with.
 struct FigureHeader {
@@ -195,6 +197,12 @@ class CadPrim {
   // Turns this figure's stored partner numbers into pointers (no recursion:
   // FigureList_resolveLinks drives it for a whole list).
   /* 74 */ virtual void ResolveLinks(const FigureList& /*list*/) {}
+
+  // Not in the figure table: lists every link slot of the figure, its own
+  // ends and its node-side records, so that the list-wide link helpers
+  // (one-sided links, partner numbers) see each slot of each kind.  Kinds
+  // that take part in links add all of theirs; the base has none.
+  virtual void CollectLinkSlots(LinkSlots& /*out*/) {}
 };
 
 // The base of every kind but the canvas: the common header and its

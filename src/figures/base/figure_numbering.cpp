@@ -2,14 +2,17 @@
 
 #include <algorithm>
 
+#include "figures/base/links.h"
+
 namespace {
 
-// Every partner number a figure shows through the interface.
+// Every partner number a figure holds, in any of its link slots.
 std::vector<int32_t> partnerNumbers(CadPrim& f) {
   std::vector<int32_t> out;
-  for (int32_t end = 1; end <= f.GetEndCount(); ++end) out.push_back(f.GetEndTargetNumber(end));
-  for (int32_t i = 1; i <= f.GetAttachmentCount(); ++i)
-    if (const Attachment* a = f.GetAttachment(i)) out.push_back(a->lineNumber);
+  const LinkSlots slots = Links_slotsOf(f);
+  for (const LinkSlots::End& e : slots.ends) out.push_back(e.link->number());
+  for (const NodeLinks* n : slots.nodes)
+    for (const Attachment& a : n->records()) out.push_back(a.lineNumber);
   return out;
 }
 

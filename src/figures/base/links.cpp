@@ -68,10 +68,12 @@ void EndLink::read(SnapshotReader& r) { setNumber(r.i32()); }
 
 namespace {
 
+// A figure without line ends (a text box) hangs on a node as its end 1:
+// that is the end its DetachAll lets go of.
 bool hasEnd(const CadPrim& line, int32_t end) {
   const int32_t kind = line.GetKind();
   if (!FigureKind_takesPartInLinks(kind) || end < 1 || end > 2) return false;
-  return !FigureKind_hasEnds(kind) || end <= line.GetEndCount();
+  return FigureKind_hasEnds(kind) ? end <= line.GetEndCount() : end == 1;
 }
 
 }  // namespace
@@ -204,32 +206,56 @@ void Links_moveEndTargets(std::span<const EndLink> ends, int32_t dx, int32_t dy)
   }
 }
 
+LinkSlots Links_slotsOf(CadPrim& figure) {
+  LinkSlots slots;
+  figure.CollectLinkSlots(slots);
+  return slots;
+}
+
+namespace {
+
+// Whether end `lineEnd` of `line` points at `node`.
+bool endPointsAt(CadPrim& line, int32_t lineEnd, const CadPrim& node) {
+  for (const LinkSlots::End& e : Links_slotsOf(line).ends)
+    if (e.end == lineEnd && e.link->target() == &node) return true;
+  return false;
+}
+
+// Whether `node` holds a record of end `lineEnd` of `line`.
+bool holdsRecord(CadPrim& node, const CadPrim& line, int32_t lineEnd) {
+  for (const NodeLinks* n : Links_slotsOf(node).nodes)
+    if (n->find(line, lineEnd)) return true;
+  return false;
+}
+
+}  // namespace
+
 void Links_dropOneSided(FigureList& list) {
   auto inList = [&](const CadPrim* f) { return f && list.indexOf(*f) >= 0; };
-  // Node records whose line is gone or does not point back.
+  // Node records whose line is gone, is the node itself, does not point
+  // back, or was recorded already.  A pointer outside the list is never
+  // followed.
   for (const auto& node : list) {
-    std::vector<Attachment> drop;
-    for (int32_t i = 1; i <= node->GetAttachmentCount(); ++i) {
-      const Attachment* a = node->GetAttachment(i);
-      if (a && a->line &&
-          (!inList(a->line) || a->line->GetEndTarget(a->lineEnd) != node.get()))
-        drop.push_back(*a);
+    std::vector<std::pair<const CadPrim*, int32_t>> seen;
+    for (NodeLinks* records : Links_slotsOf(*node).nodes) {
+      records->dropIf([&](const Attachment& a) {
+        if (!a.line) return false;
+        const std::pair<const CadPrim*, int32_t> key{a.line, a.lineEnd};
+        if (std::find(seen.begin(), seen.end(), key) != seen.end()) return true;
+        if (a.line == node.get() || !inList(a.line) || !endPointsAt(*a.line, a.lineEnd, *node))
+          return true;
+        seen.push_back(key);
+        return false;
+      });
     }
-    for (const Attachment& a : drop) node->DetachEnd(*a.line, a.lineEnd, false);
   }
-  // Line ends whose node is gone or holds no record of them.
+  // Own ends whose node is gone, is the figure itself, or holds no record
+  // of them.
   for (const auto& line : list) {
-    for (int32_t end = 1; end <= line->GetEndCount(); ++end) {
-      CadPrim* t = line->GetEndTarget(end);
-      if (!t) continue;
-      bool held = false;
-      if (inList(t)) {
-        for (int32_t i = 1; i <= t->GetAttachmentCount() && !held; ++i) {
-          const Attachment* a = t->GetAttachment(i);
-          held = a && a->line == line.get() && a->lineEnd == end;
-        }
-      }
-      if (!held) line->ClearEndTarget(end, *t);
+    for (const LinkSlots::End& e : Links_slotsOf(*line).ends) {
+      CadPrim* t = e.link->target();
+      if (t && (t == line.get() || !inList(t) || !holdsRecord(*t, *line, e.end)))
+        e.link->reset();
     }
   }
 }

@@ -90,6 +90,12 @@ class NodeLinks {
   void detachAll(CadPrim& self, bool notify);
   // Forgets every record without telling the lines.
   void reset() { records_.clear(); }
+  // Forgets the records for which drop(record) is true, without telling
+  // the lines.
+  template <class Pred>
+  void dropIf(Pred drop) {
+    std::erase_if(records_, drop);
+  }
 
   // CopyFrom: the records with their numbers, pointers none.
   void copyNumbersFrom(const NodeLinks& other);
@@ -116,6 +122,18 @@ class NodeLinks {
   size_t capacity_;
 };
 
+// Every link slot of one figure (CadPrim::CollectLinkSlots): its own ends,
+// each with its end number (1 or 2), and its node-side record lists.
+struct LinkSlots {
+  struct End {
+    int32_t end;
+    EndLink* link;
+  };
+  std::vector<End> ends;
+  std::vector<NodeLinks*> nodes;
+};
+LinkSlots Links_slotsOf(CadPrim& figure);
+
 // From a destructor: DetachAll(true) unless the figure is a copy.  Never
 // raises (an error is handled and dropped).
 void Links_detachOnDestroy(CadPrim& self, bool isCopy) noexcept;
@@ -125,7 +143,9 @@ void Links_detachOnDestroy(CadPrim& self, bool isCopy) noexcept;
 void Links_moveEndTargets(std::span<const EndLink> ends, int32_t dx, int32_t dy);
 
 // Drops every link of the list that only one side holds (see the invariant
-// above); pointers to figures outside the list are dropped too.  Driven by
-// the interface: line ends (GetEndTarget) against node records
-// (GetAttachment).
+// above); pointers to figures outside the list, links of a figure to
+// itself and a second record of the same line end on one node are dropped
+// too.  Both sides are walked through CollectLinkSlots, so every slot of
+// every kind is checked: an end whose node holds no record of it loses its
+// target, a record whose line end does not point back is removed.
 void Links_dropOneSided(FigureList& list);

@@ -1,13 +1,11 @@
 // Line_Corner: fields, links, copying, snapshots, edges and property rows.
 #include "figures/corner/line_corner.h"
 
-#include <algorithm>
-#include <cstdlib>
-
 #include "core/errors/errors.h"
 #include "core/strx/strx_numbers.h"
 #include "figures/base/figure_list.h"
 #include "figures/base/snapshot.h"
+#include "figures/base/two_point.h"
 #include "figures/line/end_shapes.h"
 
 Line_Corner::~Line_Corner() { Links_detachOnDestroy(*this, isCopy()); }
@@ -96,6 +94,13 @@ void Line_Corner::ResolveLinks(const FigureList& list) {
       if (a.line && a.line->GetKind() == FigureKind_CorneredLine)
         slot->detach(*this, *a.line, a.lineEnd, false);
   }
+}
+
+void Line_Corner::CollectLinkSlots(LinkSlots& out) {
+  out.ends.push_back({1, &end1_});
+  out.ends.push_back({2, &end2_});
+  out.nodes.push_back(&slot1_);
+  out.nodes.push_back(&slot2_);
 }
 
 // With both ends attached the connector stays only while its boxes are not
@@ -241,58 +246,37 @@ void Line_Corner::MoveBy(int32_t dx, int32_t dy) {
     *p = {Figure_clampCoord(int64_t{p->x} + dx), Figure_clampCoord(int64_t{p->y} + dy)};
 }
 
+// Edges 4 and 5 are the through point.
 int32_t Line_Corner::GetEdge(int32_t which) const {
-  Figure_checkGetEdge(which);
-  switch (which) {
-    case 0:
-    case 6: return std::min(p1_.x, p2_.x);
-    case 1: return std::max(p1_.x, p2_.x);
-    case 2:
-    case 7: return std::min(p1_.y, p2_.y);
-    case 3: return std::max(p1_.y, p2_.y);
-    case 4: return through_.x;
-    default: return through_.y;
-  }
+  if (which == 4) return through_.x;
+  if (which == 5) return through_.y;
+  return TwoPoint_getEdge(p1_, p2_, which);
 }
 
 // Edges 0-3 translate both ends (the through point stays where it is);
 // 4 and 5 set the through point.
 void Line_Corner::SetEdge(int32_t which, int32_t value) {
-  Figure_checkSetEdge(which);
   if (which == 4) {
     through_.x = Figure_clampCoord(value);
-    return;
-  }
-  if (which == 5) {
+  } else if (which == 5) {
     through_.y = Figure_clampCoord(value);
-    return;
-  }
-  const int64_t d = int64_t{value} - GetEdge(which);
-  const bool horizontal = which <= 1;
-  for (Point32* p : {&p1_, &p2_}) {
-    if (horizontal)
-      p->x = Figure_clampCoord(p->x + d);
-    else
-      p->y = Figure_clampCoord(p->y + d);
+  } else {
+    TwoPoint_setEdge(ends(), which, value);
   }
 }
 
 int32_t Line_Corner::GetExtent(bool vertical) const {
-  const int64_t d = vertical ? int64_t{p2_.y} - p1_.y : int64_t{p2_.x} - p1_.x;
-  return Figure_toInt32(std::llabs(d) + 1);
+  return TwoPoint_getExtent(p1_, p2_, vertical);
 }
 
 // End 1 stays; end 2 moves along the axis keeping the direction.
 void Line_Corner::SetExtent(bool vertical, int32_t value) {
-  const int32_t a = vertical ? p1_.y : p1_.x;
-  int32_t& b = vertical ? p2_.y : p2_.x;
-  b = Figure_clampCoord(a < b ? int64_t{a} + value - 1 : int64_t{a} - value + 1);
+  TwoPoint_setExtentKeepingFirst(ends(), vertical, value);
 }
 
 void Line_Corner::EnsureMinimumSize() {
-  if (std::llabs(int64_t{p1_.x} - p2_.x) > 2 || std::llabs(int64_t{p1_.y} - p2_.y) > 2) return;
-  p2_ = {Figure_clampCoord(int64_t{p1_.x} + 32), Figure_clampCoord(int64_t{p1_.y} + 20)};
-  through_ = {Figure_clampCoord(int64_t{p1_.x} + 16), Figure_clampCoord(int64_t{p1_.y} + 10)};
+  if (TwoPoint_ensureMinimumSize(ends(), 2, 32, 20))
+    through_ = {Figure_clampCoord(int64_t{p1_.x} + 16), Figure_clampCoord(int64_t{p1_.y} + 10)};
 }
 
 // --- property rows ---
@@ -301,10 +285,7 @@ PropertyRow Line_Corner::GetProperty(int32_t row, bool japanese, size_t,
                                      std::string_view) const {
   const auto pick = [japanese](const char* ja, const char* en) { return japanese ? ja : en; };
   switch (row) {
-    case 0: return PropertyRow_integer("x1", p1_.x, INT32_MIN);
-    case 1: return PropertyRow_integer("y1", p1_.y, INT32_MIN);
-    case 2: return PropertyRow_integer("x2", p2_.x, INT32_MIN);
-    case 3: return PropertyRow_integer("y2", p2_.y, INT32_MIN);
+    case 0: case 1: case 2: case 3: return TwoPoint_pointRow(row, p1_, p2_);
     case 4: return PropertyRow_integer(pick("通過点 x", "Through Point X"), through_.x, INT32_MIN);
     case 5: return PropertyRow_integer(pick("通過点 y", "Through Point Y"), through_.y, INT32_MIN);
     case 6: {
@@ -316,15 +297,11 @@ PropertyRow Line_Corner::GetProperty(int32_t row, bool japanese, size_t,
       return PropertyRow_choice(pick("折れ線方向", "Corner Direction"), direction_,
                                 std::move(choices));
     }
-    case 7: return PropertyRow_integer(pick("線幅", "Line Width"), width_, 1);
-    case 8: return PropertyRow_colour(pick("色", "Color"), colour_);
-    case 9: return PropertyRow_onOff(pick("破線", "Dashed Line"), dashed_);
-    case 10:
-      return PropertyRow_choice(pick("頂点１の形状", "Shape of Point1"), arrow1_,
-                                LineEnd_choices(japanese));
-    case 11:
-      return PropertyRow_choice(pick("頂点２の形状", "Shape of Point2"), arrow2_,
-                                LineEnd_choices(japanese));
+    case 7: return Stroke_widthRow(japanese, width_);
+    case 8: return Stroke_colourRow(japanese, colour_);
+    case 9: return Stroke_dashedRow(japanese, dashed_);
+    case 10: return LineEnd_shapeRow(japanese, 1, arrow1_);
+    case 11: return LineEnd_shapeRow(japanese, 2, arrow2_);
     default: return PropertyRow_pastEnd();
   }
 }
@@ -332,19 +309,12 @@ PropertyRow Line_Corner::GetProperty(int32_t row, bool japanese, size_t,
 void Line_Corner::SetProperty(int32_t row, std::string_view value, std::string_view) {
   const int32_t n = StrX_toInt(value);
   switch (row) {
-    case 0: setEnd(1, n, p1_.y); break;
-    case 1: setEnd(1, p1_.x, n); break;
-    case 2: setEnd(2, n, p2_.y); break;
-    case 3: setEnd(2, p2_.x, n); break;
+    case 0: case 1: case 2: case 3: TwoPoint_setPointRow(ends(), row, n); break;
     case 4: setThrough(n, through_.y); break;
     case 5: setThrough(through_.x, n); break;
     case 6: setDirection(n); break;
     case 7: setWidth(n); break;
-    case 8: {
-      Colour c = colour_;
-      if (StrX_readColor(value, c)) setColour(c);
-      break;
-    }
+    case 8: Stroke_readColour(value, colour_); break;
     case 9: dashed_ = n != 0; break;
     case 10: setArrow(1, n); break;
     case 11: setArrow(2, n); break;

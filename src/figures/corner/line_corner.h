@@ -17,6 +17,7 @@
 
 #include "figures/base/cad_prim.h"
 #include "figures/base/links.h"
+#include "figures/base/two_point.h"
 
 // A computed route: count points (1 ... 6) from the end with the smaller x
 // (end 2 on a tie, then `reversed` is set) to the other end, consecutive
@@ -145,6 +146,8 @@ class Line_Corner final : public CadFigure {
   void SetEndTarget(int32_t end, CadPrim& node) override;
   void ClearEndTarget(int32_t end, const CadPrim& node) override;
   void ResolveLinks(const FigureList& list) override;
+  // Both ends and both end slots.
+  void CollectLinkSlots(LinkSlots& out) override;
 
   // The end's target number alone (the reader; the pointer comes from
   // ResolveLinks).
@@ -155,6 +158,7 @@ class Line_Corner final : public CadFigure {
 
  private:
   Point32& endRef(int32_t e) { return e == 2 ? p2_ : p1_; }
+  TwoPointRefs ends() { return {p1_.x, p1_.y, p2_.x, p2_.y}; }
   EndLink& link(int32_t e) { return e == 2 ? end2_ : end1_; }
   const EndLink& link(int32_t e) const { return e == 2 ? end2_ : end1_; }
   // Part of the end rule: the end moves to (x, y), snapped to the other

@@ -10,9 +10,6 @@
 
 namespace {
 
-// The most parallel lines a dashed segment is drawn with on either side.
-constexpr int64_t kMaxDashOffset = 4096;
-
 Point32 routePoint(const CornerRoute& r, int32_t i) { return r.points[static_cast<size_t>(i)]; }
 
 // A circle head of the fixed radius, or any other end shape as straight
@@ -59,18 +56,14 @@ void Line_Corner::drawRoute(Surface& s, const DrawContext& ctx, const CornerRout
   SurfaceSaver saver(s);
   s.setPen(Pen{PenStyle::Dot, 1, stroke});
   s.setBackgroundMode(BackgroundMode::Transparent);
-  const int64_t lo = std::max(-kMaxDashOffset, -((int64_t{width_} - 1) * ctx.zoomX / 200));
-  const int64_t hi = std::min(kMaxDashOffset, int64_t{width_} * ctx.zoomX / 200);
+  const LineDashOffsets k = LineGeom_dashOffsets(width_, ctx.zoomX);
   for (int32_t i = 0; i + 1 < r.count; ++i) {
     const Point32 a = DrawContext_device(ctx, routePoint(r, i));
     const Point32 b = DrawContext_device(ctx, routePoint(r, i + 1));
-    const bool mostlyHorizontal =
-        std::llabs(int64_t{b.y} - a.y) < std::llabs(int64_t{b.x} - a.x);
-    for (int64_t k = lo; k <= hi; ++k) {
-      const int32_t kx = mostlyHorizontal ? 0 : static_cast<int32_t>(k);
-      const int32_t ky = mostlyHorizontal ? static_cast<int32_t>(k) : 0;
-      s.moveTo(a.x + kx, a.y + ky);
-      s.lineTo(b.x + kx, b.y + ky);
+    for (int64_t j = k.from; j <= k.to; ++j) {
+      const LineSegment seg = LineGeom_dashShift(a, b, j);
+      s.moveTo(seg.a.x, seg.a.y);
+      s.lineTo(seg.b.x, seg.b.y);
     }
   }
 }

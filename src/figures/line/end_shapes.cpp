@@ -41,6 +41,12 @@ std::vector<std::string> LineEnd_choices(bool japanese) {
           "   Diamond", "O  Circle(Hole)", "   Triangle(Hole)", "   Diamond(Hole)"};
 }
 
+PropertyRow LineEnd_shapeRow(bool japanese, int32_t end, int32_t shape) {
+  const char* name = end == 2 ? PropertyRow_name(japanese, "頂点２の形状", "Shape of Point2")
+                              : PropertyRow_name(japanese, "頂点１の形状", "Shape of Point1");
+  return PropertyRow_choice(name, shape, LineEnd_choices(japanese));
+}
+
 int32_t LineEnd_headSize(int32_t width) { return Figure_toInt32(int64_t{width} * 4 + 8); }
 
 LineEndGeometry LineEnd_geometry(int32_t shape, Point32 tip, Point32 other, int32_t width) {

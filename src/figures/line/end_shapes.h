@@ -23,6 +23,7 @@
 #include "core/surface/surface.h"
 #include "figures/base/draw_context.h"
 #include "figures/base/geometry.h"
+#include "figures/base/property_row.h"
 
 enum LineEndShape : int32_t {
   LineEndShape_None = 0,
@@ -49,6 +50,9 @@ constexpr bool LineEndShape_isHollow(int32_t shape) { return shape >= 5 && shape
 // The property choices "矢印なし" ... "◇ ひし形抜き" / "No Arrow" ...
 // "   Diamond(Hole)" (CP932, the English ones with their leading blanks).
 std::vector<std::string> LineEnd_choices(bool japanese);
+// The choice row of end 1 or 2: "頂点１の形状" / "Shape of Point1",
+// "頂点２の形状" / "Shape of Point2", with the choices above.
+PropertyRow LineEnd_shapeRow(bool japanese, int32_t end, int32_t shape);
 
 // Head size S = width * 4 + 8 (64-bit safe, clamped to int32).
 int32_t LineEnd_headSize(int32_t width);

@@ -10,6 +10,7 @@
 #include "core/strx/strx_numbers.h"
 #include "figures/base/handles.h"
 #include "figures/base/snapshot.h"
+#include "figures/base/two_point.h"
 #include "figures/line/end_shapes.h"
 #include "figures/line/line_geometry.h"
 #include "figures/text/text_box.h"
@@ -130,13 +131,10 @@ void Line_Ex::Draw(Surface& surface, const DrawContext& ctx) {
     } else {
       surface.setPen(Pen{PenStyle::Dot, 1, stroke});
       surface.setBackgroundMode(BackgroundMode::Transparent);
-      const bool flat = absDiff(d2.y, d1.y) < absDiff(d2.x, d1.x);
-      const int64_t from = -((int64_t{width_} - 1) * ctx.zoomX / 200);
-      const int64_t to = int64_t{width_} * ctx.zoomX / 200;
-      for (int64_t k = from; k <= to; ++k) {
-        const int32_t kx = flat ? 0 : Figure_toInt32(k), ky = flat ? Figure_toInt32(k) : 0;
-        drawStroke(surface, ctx, {Figure_toInt32(int64_t{d1.x} + kx), Figure_toInt32(int64_t{d1.y} + ky)},
-                   {Figure_toInt32(int64_t{d2.x} + kx), Figure_toInt32(int64_t{d2.y} + ky)}, stroke);
+      const LineDashOffsets k = LineGeom_dashOffsets(width_, ctx.zoomX);
+      for (int64_t i = k.from; i <= k.to; ++i) {
+        const LineSegment seg = LineGeom_dashShift(d1, d2, i);
+        drawStroke(surface, ctx, seg.a, seg.b, stroke);
       }
     }
   }
@@ -328,13 +326,6 @@ Point32 Line_Ex::GetHandlePoint(int32_t handle) const {
   return {};
 }
 
-void Line_Ex::translate(int64_t dx, int64_t dy) {
-  x1_ = Figure_clampCoord(x1_ + dx);
-  y1_ = Figure_clampCoord(y1_ + dy);
-  x2_ = Figure_clampCoord(x2_ + dx);
-  y2_ = Figure_clampCoord(y2_ + dy);
-}
-
 // The targets move first; a box that drags this (unselected) line's end
 // along is overridden by setting both points from where they were, so no
 // end moves twice.
@@ -393,43 +384,22 @@ bool Line_Ex::IntersectsRect(const Rect32& r) const {
 }
 
 int32_t Line_Ex::GetEdge(int32_t which) const {
-  Figure_checkGetEdge(which);
-  switch (which) {
-    case 0: case 6: return std::min(x1_, x2_);
-    case 1: return std::max(x1_, x2_);
-    case 2: case 7: return std::min(y1_, y2_);
-    case 3: return std::max(y1_, y2_);
-    case 4: return static_cast<int32_t>((int64_t{x1_} + x2_) / 2);
-    default: return static_cast<int32_t>((int64_t{y1_} + y2_) / 2);
-  }
+  return TwoPoint_getEdge(point1(), point2(), which);
 }
 
 void Line_Ex::SetEdge(int32_t which, int32_t value) {
-  Figure_checkSetEdge(which);
-  const int64_t d = int64_t{value} - GetEdge(which);
-  if (which == 0 || which == 1 || which == 4)
-    translate(d, 0);
-  else
-    translate(0, d);
+  TwoPoint_setEdge(points(), which, value);
 }
 
 int32_t Line_Ex::GetExtent(bool vertical) const {
-  return Figure_toInt32((vertical ? absDiff(y2_, y1_) : absDiff(x2_, x1_)) + 1);
+  return TwoPoint_getExtent(point1(), point2(), vertical);
 }
 
 void Line_Ex::SetExtent(bool vertical, int32_t value) {
-  const int64_t v = Figure_clampSize(value);
-  int32_t& a = vertical ? y1_ : x1_;
-  int32_t& b = vertical ? y2_ : x2_;
-  b = Figure_clampCoord(a < b ? a + v - 1 : a - v + 1);
+  TwoPoint_setExtentKeepingFirst(points(), vertical, value);
 }
 
-void Line_Ex::EnsureMinimumSize() {
-  if (absDiff(x1_, x2_) <= 2 && absDiff(y1_, y2_) <= 2) {
-    x2_ = Figure_clampCoord(int64_t{x1_} + 32);
-    y2_ = Figure_clampCoord(int64_t{y1_} + 20);
-  }
-}
+void Line_Ex::EnsureMinimumSize() { TwoPoint_ensureMinimumSize(points(), 2, 32, 20); }
 
 // --- property rows -------------------------------------------------------------
 
@@ -437,22 +407,12 @@ PropertyRow Line_Ex::GetProperty(int32_t row, bool ja, size_t valueCapacity,
                                  std::string_view) const {
   PropertyRow r;
   switch (row) {
-    case 0: r = PropertyRow_integer("x1", x1_, INT32_MIN); break;
-    case 1: r = PropertyRow_integer("y1", y1_, INT32_MIN); break;
-    case 2: r = PropertyRow_integer("x2", x2_, INT32_MIN); break;
-    case 3: r = PropertyRow_integer("y2", y2_, INT32_MIN); break;
-    case 4: r = PropertyRow_integer(PropertyRow_name(ja, "線幅", "Line Width"), width_, 1); break;
-    case 5: r = PropertyRow_colour(PropertyRow_name(ja, "色", "Color"), colour_); break;
-    case 6: r = PropertyRow_onOff(PropertyRow_name(ja, "破線", "Dashed Line"), dashed_); break;
+    case 0: case 1: case 2: case 3: r = TwoPoint_pointRow(row, point1(), point2()); break;
+    case 4: r = Stroke_widthRow(ja, width_); break;
+    case 5: r = Stroke_colourRow(ja, colour_); break;
+    case 6: r = Stroke_dashedRow(ja, dashed_); break;
     case 7: r = PropertyRow_onOff(PropertyRow_name(ja, "レイアウト線", "Layout Line"), layoutLine_); break;
-    case 8:
-      r = PropertyRow_choice(PropertyRow_name(ja, "頂点１の形状", "Shape of Point1"), arrow1_,
-                             LineEnd_choices(ja));
-      break;
-    case 9:
-      r = PropertyRow_choice(PropertyRow_name(ja, "頂点２の形状", "Shape of Point2"), arrow2_,
-                             LineEnd_choices(ja));
-      break;
+    case 8: case 9: r = LineEnd_shapeRow(ja, row - 7, arrow(row - 7)); break;
     default: return PropertyRow_pastEnd();
   }
   r.value = PropertyRow_fitValue(r.value, valueCapacity);
@@ -462,16 +422,9 @@ PropertyRow Line_Ex::GetProperty(int32_t row, bool ja, size_t valueCapacity,
 void Line_Ex::SetProperty(int32_t row, std::string_view value, std::string_view) {
   const int32_t n = StrX_toInt(value);
   switch (row) {
-    case 0: x1_ = Figure_clampCoord(n); break;
-    case 1: y1_ = Figure_clampCoord(n); break;
-    case 2: x2_ = Figure_clampCoord(n); break;
-    case 3: y2_ = Figure_clampCoord(n); break;
+    case 0: case 1: case 2: case 3: TwoPoint_setPointRow(points(), row, n); break;
     case 4: SetWidth(n); break;
-    case 5: {
-      uint32_t c = colour_;
-      if (StrX_readColor(value, c)) SetColour(c);
-      break;
-    }
+    case 5: Stroke_readColour(value, colour_); break;
     case 6: dashed_ = n != 0; break;
     case 7: layoutLine_ = n != 0; break;
     case 8: SetArrow(1, n); break;
@@ -535,4 +488,10 @@ void Line_Ex::ClearEndTarget(int32_t end, const CadPrim& node) {
 void Line_Ex::ResolveLinks(const FigureList& list) {
   for (EndLink& e : ends_) e.resolve(list, true);
   for (NodeLinks& s : slots_) s.resolve(list);
+}
+
+void Line_Ex::CollectLinkSlots(LinkSlots& out) {
+  out.ends.push_back({1, &ends_[0]});
+  out.ends.push_back({2, &ends_[1]});
+  for (NodeLinks& s : slots_) out.nodes.push_back(&s);
 }

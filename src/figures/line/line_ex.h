@@ -18,6 +18,7 @@
 
 #include "figures/base/cad_prim.h"
 #include "figures/base/links.h"
+#include "figures/base/two_point.h"
 
 class Line_Ex final : public CadFigure {
  public:
@@ -148,10 +149,12 @@ class Line_Ex final : public CadFigure {
   void ClearEndTarget(int32_t end, const CadPrim& node) override;
   // End targets (text boxes only) and end-slot records from their numbers.
   void ResolveLinks(const FigureList& list) override;
+  // Both ends and both end slots.
+  void CollectLinkSlots(LinkSlots& out) override;
 
  private:
   EndLink& endLink(int32_t end);
-  void translate(int64_t dx, int64_t dy);
+  TwoPointRefs points() { return {x1_, y1_, x2_, y2_}; }
   void drawStroke(Surface& surface, const DrawContext& ctx, Point32 a, Point32 b,
                   Colour stroke) const;
 

@@ -74,3 +74,17 @@ bool LineGeom_segmentMeetsRect(Point32 a, Point32 b, const Rect32& r) {
   return crossesEdge(a, b, true, l, t, bt) || crossesEdge(a, b, true, rt, t, bt) ||
          crossesEdge(a, b, false, t, l, rt) || crossesEdge(a, b, false, bt, l, rt);
 }
+
+LineDashOffsets LineGeom_dashOffsets(int32_t width, int32_t zoomX) {
+  const int64_t from = -((int64_t{width} - 1) * zoomX / 200);
+  const int64_t to = int64_t{width} * zoomX / 200;
+  return {std::clamp(from, -LineGeom_maxDashOffset, LineGeom_maxDashOffset),
+          std::clamp(to, -LineGeom_maxDashOffset, LineGeom_maxDashOffset)};
+}
+
+LineSegment LineGeom_dashShift(Point32 a, Point32 b, int64_t k) {
+  const bool flat = std::llabs(int64_t{b.y} - a.y) < std::llabs(int64_t{b.x} - a.x);
+  const int64_t kx = flat ? 0 : k, ky = flat ? k : 0;
+  return {{Figure_toInt32(a.x + kx), Figure_toInt32(a.y + ky)},
+          {Figure_toInt32(b.x + kx), Figure_toInt32(b.y + ky)}};
+}

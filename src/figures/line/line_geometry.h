@@ -23,3 +23,22 @@ Point32 LineGeom_snapEnd(Point32 moved, Point32 other);
 // Whether the segment a-b meets the rectangle {x, y, w, h} (edges x, x + w,
 // y, y + h inclusive): an end inside, or a crossing of an edge.
 bool LineGeom_segmentMeetsRect(Point32 a, Point32 b, const Rect32& r);
+
+// The offsets of the parallel one-pixel lines a dashed stroke of `width`
+// is drawn with at zoomX: from -((width - 1) × zoomX / 200) to
+// width × zoomX / 200, but never more than LineGeom_maxDashOffset to either
+// side, so that a huge width read from a file cannot hold the paint up.
+inline constexpr int64_t LineGeom_maxDashOffset = 4096;
+struct LineDashOffsets {
+  int64_t from = 0;
+  int64_t to = 0;
+};
+LineDashOffsets LineGeom_dashOffsets(int32_t width, int32_t zoomX);
+
+// The device segment a-b moved k pixels across its main direction: down
+// when it is more horizontal than vertical, else to the right (saturated).
+struct LineSegment {
+  Point32 a;
+  Point32 b;
+};
+LineSegment LineGeom_dashShift(Point32 a, Point32 b, int64_t k);

@@ -9,6 +9,7 @@
 #include "core/strx/strx_numbers.h"
 #include "figures/base/handles.h"
 #include "figures/base/snapshot.h"
+#include "figures/base/two_point.h"
 
 namespace {
 
@@ -263,28 +264,15 @@ bool Matome::IntersectsRect(const Rect32& r) const {
 }
 
 int32_t Matome::GetEdge(int32_t which) const {
-  Figure_checkGetEdge(which);
-  switch (which) {
-    case 0: case 6: return std::min(x1_, x2_);
-    case 1: return std::max(x1_, x2_);
-    case 2: case 7: return std::min(y1_, y2_);
-    case 3: return std::max(y1_, y2_);
-    case 4: return static_cast<int32_t>(mid(x1_, x2_));
-    default: return static_cast<int32_t>(mid(y1_, y2_));
-  }
+  return TwoPoint_getEdge({x1_, y1_}, {x2_, y2_}, which);
 }
 
 void Matome::SetEdge(int32_t which, int32_t value) {
-  Figure_checkSetEdge(which);
-  const int64_t d = int64_t{value} - GetEdge(which);
-  if (which == 0 || which == 1 || which == 4)
-    translate(d, 0);
-  else
-    translate(0, d);
+  TwoPoint_setEdge({x1_, y1_, x2_, y2_}, which, value);
 }
 
 int32_t Matome::GetExtent(bool vertical) const {
-  return Figure_toInt32((vertical ? absDiff(y1_, y2_) : absDiff(x1_, x2_)) + 1);
+  return TwoPoint_getExtent({x1_, y1_}, {x2_, y2_}, vertical);
 }
 
 void Matome::SetExtent(bool vertical, int32_t value) {
@@ -297,12 +285,7 @@ void Matome::SetExtent(bool vertical, int32_t value) {
     a = Figure_clampCoord(b + v - 1);
 }
 
-void Matome::EnsureMinimumSize() {
-  if (absDiff(x1_, x2_) <= 4 && absDiff(y1_, y2_) <= 4) {
-    x2_ = Figure_clampCoord(int64_t{x1_} + 4);
-    y2_ = Figure_clampCoord(int64_t{y1_} + 32);
-  }
-}
+void Matome::EnsureMinimumSize() { TwoPoint_ensureMinimumSize({x1_, y1_, x2_, y2_}, 4, 4, 32); }
 
 // --- property rows -------------------------------------------------------------
 
@@ -310,12 +293,9 @@ PropertyRow Matome::GetProperty(int32_t row, bool ja, size_t valueCapacity,
                                 std::string_view) const {
   PropertyRow r;
   switch (row) {
-    case 0: r = PropertyRow_integer("x1", x1_, INT32_MIN); break;
-    case 1: r = PropertyRow_integer("y1", y1_, INT32_MIN); break;
-    case 2: r = PropertyRow_integer("x2", x2_, INT32_MIN); break;
-    case 3: r = PropertyRow_integer("y2", y2_, INT32_MIN); break;
-    case 4: r = PropertyRow_integer(PropertyRow_name(ja, "線幅", "Line Width"), width_, 1); break;
-    case 5: r = PropertyRow_colour(PropertyRow_name(ja, "色", "Color"), colour_); break;
+    case 0: case 1: case 2: case 3: r = TwoPoint_pointRow(row, {x1_, y1_}, {x2_, y2_}); break;
+    case 4: r = Stroke_widthRow(ja, width_); break;
+    case 5: r = Stroke_colourRow(ja, colour_); break;
     default: return PropertyRow_pastEnd();
   }
   r.value = PropertyRow_fitValue(r.value, valueCapacity);
@@ -325,16 +305,9 @@ PropertyRow Matome::GetProperty(int32_t row, bool ja, size_t valueCapacity,
 void Matome::SetProperty(int32_t row, std::string_view value, std::string_view) {
   const int32_t n = StrX_toInt(value);
   switch (row) {
-    case 0: x1_ = Figure_clampCoord(n); break;
-    case 1: y1_ = Figure_clampCoord(n); break;
-    case 2: x2_ = Figure_clampCoord(n); break;
-    case 3: y2_ = Figure_clampCoord(n); break;
+    case 0: case 1: case 2: case 3: TwoPoint_setPointRow({x1_, y1_, x2_, y2_}, row, n); break;
     case 4: SetWidth(n); break;
-    case 5: {
-      uint32_t c = colour_;
-      if (StrX_readColor(value, c)) SetColour(c);
-      break;
-    }
+    case 5: Stroke_readColour(value, colour_); break;
     default: break;
   }
 }

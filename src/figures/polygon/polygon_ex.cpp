@@ -10,20 +10,13 @@
 #include "core/strx/strx_path.h"
 #include "figures/base/handles.h"
 #include "figures/base/snapshot.h"
+#include "figures/base/two_point.h"
+#include "figures/line/end_shapes.h"
 
 namespace {
 
 // Snapshot bytes of one vertex.
 constexpr size_t kPointSize = 2 * Snapshot_int32Size;
-
-std::vector<std::string> endShapeChoices(bool japanese) {
-  if (japanese) {
-    return {"矢印なし", "→ 矢印", "● 丸", "▲ 三角", "◆ ひし形", "○ 丸抜き", "△ 三角抜き",
-            "◇ ひし形抜き"};
-  }
-  return {"No Arrow",        "-> Arrow",          "   Circle",         "   Triangle",
-          "   Diamond",      "O  Circle(Hole)",   "   Triangle(Hole)", "   Diamond(Hole)"};
-}
 
 std::vector<std::string> afterOpenChoices(bool japanese) {
   if (japanese) return {"何もしない", "閉じる", "ビューアモード", "ビューア & 閉じる"};
@@ -264,15 +257,11 @@ int32_t Polygon_Ex::GetPropertyCount() const {
 PropertyRow Polygon_Ex::styleRow(int32_t row, bool japanese) const {
   const auto pick = [japanese](const char* ja, const char* en) { return japanese ? ja : en; };
   switch (row) {
-    case 5: return PropertyRow_integer(pick("線幅", "Line Width"), width_, 1);
+    case 5: return Stroke_widthRow(japanese, width_);
     case 6: return PropertyRow_colour(pick("線の色", "Color"), colour_);
-    case 7: return PropertyRow_onOff(pick("破線", "Dashed Line"), dashed_);
-    case 8:
-      return PropertyRow_choice(pick("頂点１の形状", "Shape of Point1"), arrow1_,
-                                endShapeChoices(japanese));
-    case 9:
-      return PropertyRow_choice(pick("頂点２の形状", "Shape of Point2"), arrow2_,
-                                endShapeChoices(japanese));
+    case 7: return Stroke_dashedRow(japanese, dashed_);
+    case 8: return LineEnd_shapeRow(japanese, 1, arrow1_);
+    case 9: return LineEnd_shapeRow(japanese, 2, arrow2_);
     case 10: return PropertyRow_colour(pick("塗りつぶし色", "Fill Color"), fillColour_);
     case 11: return PropertyRow_integer(pick("濃さ（非透過％）", "Transparent %"), opacity_, 0, 100);
     default: return PropertyRow_pastEnd();

@@ -1,19 +1,9 @@
 // Rect_Ex: names, copies, equality, snapshots, edges and extents.
 #include "figures/rect/rect_ex.h"
 
-#include <cmath>
-
 #include "core/errors/errors.h"
 #include "core/strx/codepage.h"
 #include "figures/base/snapshot.h"
-
-RectPointF Rect_rotate(double px, double py, double cx, double cy, int32_t degrees) {
-  if (degrees == 0) return {px, py};
-  const double a = degrees * Figure_twoPi / 360.0;
-  const double c = std::cos(a), s = std::sin(a);
-  const double dx = px - cx, dy = py - cy;
-  return {cx + dx * c - dy * s, cy + dx * s + dy * c};
-}
 
 Point32 Rect_rotateRound(double px, double py, double cx, double cy, int32_t degrees) {
   // Unrotated points stay exact (the +0.5 would move negative ones).

@@ -24,6 +24,7 @@
 #include <string_view>
 
 #include "figures/base/cad_prim.h"
+#include "figures/base/rotation.h"
 
 enum RectShape : int32_t {
   RectShape_Rectangle = 1,
@@ -198,13 +199,12 @@ class Rect_Ex final : public CadFigure {
   Bitmap cacheBits_;  // the picture at cache.width x cache.height
 };
 
-// Rotates (px, py) about (cx, cy) by `degrees` (clockwise on the screen,
-// 2 pi taken as 6.283184); the result is not rounded.
-struct RectPointF {
-  double x = 0;
-  double y = 0;
-};
-RectPointF Rect_rotate(double px, double py, double cx, double cy, int32_t degrees);
+// Rotates (px, py) about (cx, cy) by `degrees` (Figure_rotate: clockwise
+// on the screen, 2 pi taken as 6.283184); the result is not rounded.
+using RectPointF = FigurePointF;
+inline RectPointF Rect_rotate(double px, double py, double cx, double cy, int32_t degrees) {
+  return Figure_rotate(px, py, cx, cy, degrees);
+}
 // The same, rounded with +0.5 and truncation; a multiple of 360 degrees
 // leaves the point exactly where it is.
 Point32 Rect_rotateRound(double px, double py, double cx, double cy, int32_t degrees);

@@ -119,8 +119,8 @@ RectSize Rect_Ex::DisplaySize(const DrawContext& ctx) const {
 }
 
 // Steps a-d: refresh the working copy, then decode and render when the
-// rendered picture is stale.  Decode failures store the message, clear
-// imageLoadable and leave no picture; nothing is raised.
+// rendered picture is stale.  Decode failures of any code store the
+// message, clear imageLoadable and leave no picture; nothing is raised.
 void Rect_Ex::prepareImage(const DrawContext& ctx) {
   bool stale = cacheBits_.empty();
   if (!embedImage) {
@@ -171,10 +171,13 @@ void Rect_Ex::prepareImage(const DrawContext& ctx) {
         cache.byteSize = Figure_toInt32(int64_t{size.w} * size.h * 4);
       },
       [&](const Errors_Msg& e) {
-        if (isDecodeError(e.code)) {
-          ResultCode_setMessage("%s", Rect_imageErrorMessage);
-          imageLoadable = false;
-        }
+        // Reported once: imageLoadable stays cleared until the picture is
+        // chosen again.  The loader's own codes carry their message; any
+        // other failure (reading the file, a decoder's error) goes to the
+        // log as well.
+        if (!isDecodeError(e.code)) Errors_printf("%s", e.text);
+        ResultCode_setMessage("%s", Rect_imageErrorMessage);
+        imageLoadable = false;
       });
   if (!decoded) DropImageCache();
 }

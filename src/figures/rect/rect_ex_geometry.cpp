@@ -165,15 +165,7 @@ void Rect_Ex::DragHandleTo(int32_t h, int32_t px, int32_t py, bool constrain, in
   const double cx = double(x + int64_t{width / 2}), cy = double(y + int64_t{height / 2});
   if (rotate) {
     const Point32 hp = GetHandlePoint(h >= 1 && h <= 8 ? h : 8);
-    const double a = (std::atan2(py - cy, px - cx) - std::atan2(hp.y - cy, hp.x - cx)) * 360.0 /
-                     Figure_twoPi;
-    int32_t deg = static_cast<int32_t>(a);
-    if (!constrain) {
-      const int32_t r = ((deg % 90) + 90) % 90;
-      if (r < 8) deg -= r;
-      else if (r > 82) deg += 90 - r;
-    }
-    angle = deg;
+    angle = Figure_dragAngle(px, py, cx, cy, hp, !constrain);
     return;
   }
   if (h == 0) return;

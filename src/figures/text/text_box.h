@@ -131,6 +131,11 @@ class Text_Box : public CadFigure {
   void SetEndTarget(int32_t end, CadPrim& node) override;
   void ClearEndTarget(int32_t end, const CadPrim& node) override;
   void ResolveLinks(const FigureList& list) override;
+  // The ends hanging here, and attachedTo as own end 1.
+  void CollectLinkSlots(LinkSlots& out) override {
+    out.ends.push_back({1, &attachedTo_});
+    out.nodes.push_back(&nodes_);
+  }
 
   // --- layout ---
   // Measure and Layout with the given metrics (what Draw does first).

@@ -147,6 +147,7 @@ class TestBox final : public CadFigure {
   }
   void DetachAll(bool notify) override { nodes.detachAll(*this, notify); }
   void ResolveLinks(const FigureList& list) override { nodes.resolve(list); }
+  void CollectLinkSlots(LinkSlots& out) override { out.nodes.push_back(&nodes); }
   void MarkAttachedForMove() override { nodes.markForMove(); }
 };
 
@@ -264,6 +265,10 @@ class TestLine final : public CadFigure {
   }
   void ResolveLinks(const FigureList& list) override {
     for (EndLink& e : ends) e.resolve(list, true);
+  }
+  void CollectLinkSlots(LinkSlots& out) override {
+    out.ends.push_back({1, &ends[0]});
+    out.ends.push_back({2, &ends[1]});
   }
   void MarkAttachedForMove() override {
     for (const EndLink& e : ends) e.markForMove();

@@ -232,6 +232,28 @@ TEST(LineEx, DrawsSolidDashedAndHeads) {
   EXPECT_EQ(s.lines()[3], "rect 97,-3,103,3");
 }
 
+TEST(LineEx, AWideDashedLineFromAFileDrawsABoundedNumberOfStrokes) {
+  // A width of 199998 as a note file may carry it: the parallel dotted
+  // lines stop at 4096 on either side, as a cornered connector's do.
+  Line_Ex l;
+  place(l, {0, 50}, {1000, 60}, 199998);
+  l.SetDashed(true);
+  for (const int32_t zoom : {100, 800}) {
+    RecordingSurface s;
+    DrawContext ctx;
+    ctx.zoomX = ctx.zoomY = zoom;
+    l.Draw(s, ctx);
+    size_t strokes = 0;
+    for (const auto& c : s.calls()) strokes += c.op == "polyline";
+    EXPECT_EQ(strokes, size_t{2 * LineGeom_maxDashOffset + 1}) << zoom;
+    EXPECT_EQ(s.lines().front(), zoom == 100 ? "polyline 0,-4046,1000,-4036"
+                                             : "polyline 0,-3696,8000,-3616");
+  }
+  EXPECT_EQ(LineGeom_dashOffsets(3, 100).from, -1);
+  EXPECT_EQ(LineGeom_dashOffsets(3, 100).to, 1);
+  EXPECT_EQ(LineGeom_dashOffsets(199998, 100).from, -LineGeom_maxDashOffset);
+}
+
 TEST(LineEx, PropertyRows) {
   Line_Ex l;
   place(l, {1, 2}, {3, 4}, 2);

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "core/errors/errors.h"
 #include "core/errors/result_code.h"
 #include "core/filex/filex.h"
 #include "core/susie/susie.h"
@@ -57,8 +58,31 @@ class PngSizeDecoder final : public Susie_Decoder {
   }
 };
 
+// Takes files that begin with "BRKN" and fails to decode them with an
+// error of its own (a read error), not one of the loader's codes.
+std::atomic<int> g_failedDecodes{0};
+class FailingDecoder final : public Susie_Decoder {
+ public:
+  std::string info(int n) override { return n == 1 ? "rect test failing" : ""; }
+  bool isSupported(std::string_view, std::span<const uint8_t, SUSIE_HEAD_SIZE> h) override {
+    return h[0] == 'B' && h[1] == 'R' && h[2] == 'K' && h[3] == 'N';
+  }
+  int pictureInfo(std::string_view, Susie_PictureInfo& info) override {
+    info.width = 8;
+    info.height = 8;
+    info.depth = 32;
+    return 0;
+  }
+  int picture(std::string_view path, std::shared_ptr<const Bitmap>&) override {
+    ++g_failedDecodes;
+    const std::string p(path);
+    Errors_RAISE(FileX_Err_CannotReadOpen, "test decoder cannot read:%s", p.c_str());
+  }
+};
+
 void registerDecoderOnce() {
   static const bool done = [] {
+    Susie_register(std::make_unique<FailingDecoder>());
     Susie_register(std::make_unique<PngSizeDecoder>());
     return true;
   }();
@@ -188,6 +212,40 @@ TEST_F(RectExImage, BrokenPicturesShowThePlaceholderAndAreNotRetried) {
   EXPECT_EQ(draw(noFolder), (std::vector<std::string>{"rect 0,0,2,2"}));
   EXPECT_TRUE(noFolder.workImagePath.empty());
   EXPECT_NE(ResultCode_getText(ResultCode_Message), Rect_imageErrorMessage);
+}
+
+TEST_F(RectExImage, OtherDecodeErrorsAreReportedOnceAndShowThePlaceholder) {
+  TempDir logDir;
+  const std::string log = logDir.file("log.txt");
+  Errors_setProgramPath(logDir.file("zerbin"));  // the log is written only then
+  Errors_setLogName(log);
+  Errors_resetLog();
+  WriteFileBytes(dir.file("broken.pic"), "BRKN and then nothing a decoder could use");
+  Rect_Ex r;
+  image(r, "broken.pic");
+  r.x = 10;
+  r.y = 20;
+  r.width = 30;
+  r.height = 40;
+  const int before = g_failedDecodes;
+  DrawContext zoomed;
+  zoomed.zoomX = zoomed.zoomY = 200;
+  for (const DrawContext& ctx : {DrawContext{}, DrawContext{}, zoomed, DrawContext{}}) {
+    const std::string box = ctx.zoomX == 200 ? "rect 20,40,81,121 pen=solid/2"
+                                             : "rect 10,20,41,61 pen=solid/1";
+    EXPECT_EQ(draw(r, ctx, true),
+              (std::vector<std::string>{box + "/000000 brush=solid/804040 rop=copy"}));
+  }
+  EXPECT_EQ(g_failedDecodes, before + 1);  // not decoded again at each paint
+  EXPECT_FALSE(r.imageLoadable);
+  EXPECT_EQ(ResultCode_getText(ResultCode_Message), Rect_imageErrorMessage);
+  const std::string logged = ReadFileBytes(log);
+  Errors_setProgramPath("");
+  Errors_setLogName("errlog.txt");
+  const std::string line = "test decoder cannot read:" + r.workImagePath;
+  const size_t at = logged.find(line);
+  EXPECT_NE(at, std::string::npos) << logged;
+  EXPECT_EQ(logged.find(line, at + 1), std::string::npos) << logged;  // once
 }
 
 TEST_F(RectExImage, WorkingCopiesFollowTheSourceOnlyWhenNotEmbedded) {
