@@ -14,11 +14,13 @@ int32_t Figure_dragAngle(double px, double py, double cx, double cy, Point32 han
   const double a =
       (std::atan2(py - cy, px - cx) - std::atan2(handle.y - cy, handle.x - cx)) * 360.0 /
       Figure_twoPi;
-  int32_t deg = static_cast<int32_t>(a);
-  if (snap) {
-    const int32_t r = ((deg % 90) + 90) % 90;
-    if (r < 8) deg -= r;
-    else if (r > 82) deg += 90 - r;
-  }
+  const int32_t deg = static_cast<int32_t>(a);
+  return snap ? Figure_snapAngle(deg) : deg;
+}
+
+int32_t Figure_snapAngle(int32_t deg) {
+  const int32_t r = ((deg % 90) + 90) % 90;
+  if (r < 8) return deg - r;
+  if (r > 82) return deg + 90 - r;
   return deg;
 }

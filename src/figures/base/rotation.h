@@ -21,3 +21,5 @@ FigurePointF Figure_rotate(double x, double y, double cx, double cy, double degr
 // right angle becomes that right angle (the remainder r modulo 90, taken
 // into 0-89: r < 8 subtracts r, r > 82 adds 90 - r).
 int32_t Figure_dragAngle(double px, double py, double cx, double cy, Point32 handle, bool snap);
+// The snap of Figure_dragAngle alone.
+int32_t Figure_snapAngle(int32_t degrees);

@@ -1,3 +1,4 @@
+#include "figures/base/rotation.h"
 #include "figures/text/text_box_geometry.h"
 
 #include <cmath>
@@ -35,9 +36,6 @@ std::vector<Point32> TextBox_outline(int64_t l, int64_t t, int64_t r, int64_t b,
 }
 
 Point32 TextBox_rotate(double x, double y, double cx, double cy, double degrees) {
-  if (degrees == 0) return {Figure_roundHalf(x), Figure_roundHalf(y)};
-  const double a = degrees * Figure_twoPi / 360;
-  const double c = std::cos(a), s = std::sin(a);
-  const double dx = x - cx, dy = y - cy;
-  return {Figure_roundHalf(cx + dx * c - dy * s), Figure_roundHalf(cy + dx * s + dy * c)};
+  const FigurePointF p = Figure_rotate(x, y, cx, cy, degrees);
+  return {Figure_roundHalf(p.x), Figure_roundHalf(p.y)};
 }

