@@ -195,19 +195,8 @@ bool IniLineScanner::nextLine(std::string& line) {
   // A quoted value that holds a line feed goes on over the following lines;
   // a quote that no later line closes in the writer's shape is a damaged
   // line, which stands alone so that the keys after it are still read.
-  size_t after = pos_;
-  std::string joined = line, more;
-  QuoteShape shape = QuoteShape::Open;
-  while (shape == QuoteShape::Open && physical(more)) {
-    joined += '\n';
-    joined += more;
-    shape = quoteShape(more, true);
-  }
-  if (shape == QuoteShape::Closed) {
-    line = std::move(joined);
-  } else {
-    pos_ = after;
-  }
+  const size_t after = pos_;
+  if (!joinQuotedLines(line, physical)) pos_ = after;
   return true;
 }
 

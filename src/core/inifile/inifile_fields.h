@@ -38,4 +38,23 @@ bool quoteOpen(std::string_view values);
 enum class QuoteShape { Closed, Open, Bad };
 QuoteShape quoteShape(std::string_view piece, bool insideQuote);
 
+// A quoted value that holds a line feed goes on over the following lines,
+// which `next(std::string&)` gives one by one: true, with `line` holding
+// them joined by "\n", when a later line closes the quote in the writer's
+// shape; false (and `line` untouched) when none does, so that the damaged
+// line stands alone and the caller reads on after it.
+template <class NextLine>
+bool joinQuotedLines(std::string& line, NextLine&& next) {
+  std::string joined = line, more;
+  QuoteShape shape = QuoteShape::Open;
+  while (shape == QuoteShape::Open && next(more)) {
+    joined += '\n';
+    joined += more;
+    shape = quoteShape(more, true);
+  }
+  if (shape != QuoteShape::Closed) return false;
+  line = std::move(joined);
+  return true;
+}
+
 }  // namespace inifile_detail

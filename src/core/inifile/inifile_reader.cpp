@@ -142,20 +142,10 @@ void IniFileReader::joinQuoted(std::string& line, size_t valueStart) {
   if (valueStart > line.size() ||
       quoteShape(std::string_view(line).substr(valueStart), false) != QuoteShape::Open)
     return;
-  size_t after = pos_;
-  std::string joined = line, more;
+  const size_t after = pos_;
   size_t start = 0;
-  QuoteShape shape = QuoteShape::Open;
-  while (shape == QuoteShape::Open && nextLine(more, start)) {
-    joined += '\n';
-    joined += more;
-    shape = quoteShape(more, true);
-  }
-  if (shape == QuoteShape::Closed) {
-    line = std::move(joined);
-  } else {
+  if (!joinQuotedLines(line, [&](std::string& more) { return nextLine(more, start); }))
     pos_ = after;
-  }
 }
 
 bool IniFileReader::attributeMatches(std::string_view line, std::string_view name,
