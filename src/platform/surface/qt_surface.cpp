@@ -1,13 +1,18 @@
 #include "platform/surface/qt_surface.h"
 
 #include <QFontMetrics>
+#include <QGlyphRun>
 #include <QPolygon>
+#include <QTextLayout>
 #include <QRect>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <numbers>
+#include <string>
+#include <unordered_map>
+#include <vector>
 
 #include "core/strx/codepage.h"
 #include "platform/text/qt_text.h"
@@ -105,35 +110,150 @@ QColor QtSurface_colour(Colour c) {
   return QColor(Colour_red(c), Colour_green(c), Colour_blue(c));
 }
 
-QtSurface::QtSurface(QImage& target) : own_(std::in_place, &target), painter_(&*own_) {
+// A font of text output with its shaped texts: the width and the glyph runs
+// of each text, laid out on a baseline at y = 0 from x = 0.
+struct QtSurface::TextCache {
+  struct Shaped {
+    int width = 0;
+    QList<QGlyphRun> runs;
+  };
+  struct Font {
+    FontSpec spec;
+    QFont font;
+    QFontMetrics metrics;
+    std::unordered_map<std::string, Shaped> texts;
+  };
+  std::vector<std::unique_ptr<Font>> fonts;
+  Font* last = nullptr;
+
+  Font& fontOf(const FontSpec& spec) {
+    if (last != nullptr && last->spec == spec) return *last;
+    for (auto& f : fonts)
+      if (f->spec == spec) return *(last = f.get());
+    if (fonts.size() >= kMaxFonts) fonts.clear();
+    QFont font = QtTextMetrics_font(spec);
+    fonts.push_back(std::make_unique<Font>(Font{spec, font, QFontMetrics(font), {}}));
+    return *(last = fonts.back().get());
+  }
+
+  static const Shaped& shaped(Font& f, std::string_view cp932) {
+    auto it = f.texts.find(std::string(cp932));
+    if (it != f.texts.end()) return it->second;
+    if (f.texts.size() >= kMaxTexts) f.texts.clear();
+    Shaped s;
+    const QString text = QtText_fromCp932(cp932);
+    s.width = f.metrics.horizontalAdvance(text);
+    QTextLayout layout(text, f.font);
+    layout.beginLayout();
+    QTextLine line = layout.createLine();
+    layout.endLayout();
+    if (line.isValid()) {
+      const qreal ascent = line.ascent();
+      for (QGlyphRun& run : line.glyphRuns()) {
+        QList<QPointF> positions = run.positions();
+        for (QPointF& p : positions) p.ry() -= ascent;
+        run.setPositions(positions);
+        s.runs.append(run);
+      }
+    }
+    return f.texts.emplace(std::string(cp932), std::move(s)).first->second;
+  }
+
+  static constexpr size_t kMaxFonts = 64;
+  static constexpr size_t kMaxTexts = 4096;
+};
+
+QtSurface::QtSurface(QImage& target)
+    : texts_(std::make_unique<TextCache>()), own_(std::in_place, &target), painter_(&*own_) {
   prepare(*painter_);
 }
 
-QtSurface::QtSurface(QPainter& painter) : painter_(&painter) { prepare(*painter_); }
+QtSurface::QtSurface(QPainter& painter)
+    : texts_(std::make_unique<TextCache>()), painter_(&painter) {
+  prepare(*painter_);
+}
+
+QtSurface::~QtSurface() = default;
+
+void QtSurface::setQBackgroundMode(BackgroundMode mode) {
+  if (applied_.common && applied_.backgroundMode == mode) return;
+  painter_->setBackgroundMode(mode == BackgroundMode::Opaque ? Qt::OpaqueMode
+                                                             : Qt::TransparentMode);
+  applied_.backgroundMode = mode;
+}
 
 void QtSurface::applyCommon() {
   QPainter& p = *painter_;
-  switch (state_.rasterOp) {
-    case RasterOp::Copy: p.setCompositionMode(QPainter::CompositionMode_SourceOver); break;
-    case RasterOp::Xor: p.setCompositionMode(QPainter::RasterOp_SourceXorDestination); break;
-    case RasterOp::Not: p.setCompositionMode(QPainter::RasterOp_NotDestination); break;
+  if (plain_) applied_ = Applied{};
+  const bool known = applied_.common;
+  if (!known || applied_.rasterOp != state_.rasterOp) {
+    switch (state_.rasterOp) {
+      case RasterOp::Copy: p.setCompositionMode(QPainter::CompositionMode_SourceOver); break;
+      case RasterOp::Xor: p.setCompositionMode(QPainter::RasterOp_SourceXorDestination); break;
+      case RasterOp::Not: p.setCompositionMode(QPainter::RasterOp_NotDestination); break;
+    }
+    applied_.rasterOp = state_.rasterOp;
   }
-  if (state_.clip) {
-    const SurfaceRect& c = *state_.clip;
-    p.setClipRect(QRect(c.left, c.top, std::max(0, c.right - c.left),
-                        std::max(0, c.bottom - c.top)));
-  } else {
-    p.setClipping(false);
+  if (!known || applied_.clip != state_.clip) {
+    if (state_.clip) {
+      const SurfaceRect& c = *state_.clip;
+      p.setClipRect(QRect(c.left, c.top, std::max(0, c.right - c.left),
+                          std::max(0, c.bottom - c.top)));
+    } else {
+      p.setClipping(false);
+    }
+    applied_.clip = state_.clip;
   }
-  p.setBackgroundMode(state_.backgroundMode == BackgroundMode::Opaque ? Qt::OpaqueMode
-                                                                      : Qt::TransparentMode);
-  p.setBackground(QBrush(QtSurface_colour(state_.backgroundColour)));
+  setQBackgroundMode(state_.backgroundMode);
+  if (!known || applied_.backgroundColour != state_.backgroundColour) {
+    p.setBackground(QBrush(QtSurface_colour(state_.backgroundColour)));
+    applied_.backgroundColour = state_.backgroundColour;
+  }
+  applied_.common = true;
+}
+
+void QtSurface::setQPen(PenKind kind, const Pen& pen, Colour colour) {
+  if (applied_.penKind == kind &&
+      (kind == PenKind::Shape ? applied_.pen == pen : applied_.penColour == colour))
+    return;
+  switch (kind) {
+    case PenKind::Shape: painter_->setPen(qpen(pen)); break;
+    case PenKind::Pixel: painter_->setPen(QPen(QtSurface_colour(colour), 0)); break;
+    case PenKind::Text: painter_->setPen(QtSurface_colour(colour)); break;
+    case PenKind::None: break;
+  }
+  applied_.penKind = kind;
+  applied_.pen = pen;
+  applied_.penColour = colour;
+}
+
+void QtSurface::setQBrush(bool withBrush) {
+  const bool none = !withBrush || state_.brush.style == BrushStyle::Null;
+  const bool hatched = !none && state_.brush.style == BrushStyle::Hatched;
+  if (applied_.brush && applied_.brushNone == none &&
+      (none || (applied_.brushValue == state_.brush &&
+                (!hatched || (applied_.hatchMode == state_.backgroundMode &&
+                              applied_.hatchBackground == state_.backgroundColour)))))
+    return;
+  painter_->setBrush(withBrush ? qbrush(state_.brush, state_) : QBrush(Qt::NoBrush));
+  applied_.brush = true;
+  applied_.brushNone = none;
+  applied_.brushValue = state_.brush;
+  applied_.hatchMode = state_.backgroundMode;
+  applied_.hatchBackground = state_.backgroundColour;
 }
 
 void QtSurface::applyShape(bool withBrush) {
   applyCommon();
-  painter_->setPen(qpen(state_.pen));
-  painter_->setBrush(withBrush ? qbrush(state_.brush, state_) : QBrush(Qt::NoBrush));
+  setQPen(PenKind::Shape, state_.pen, 0);
+  setQBrush(withBrush);
+}
+
+void QtSurface::setQFont(const FontSpec& spec, const QFont& font) {
+  if (applied_.font && applied_.fontSpec == spec) return;
+  painter_->setFont(font);
+  applied_.font = true;
+  applied_.fontSpec = spec;
 }
 
 void QtSurface::rectangle(int left, int top, int right, int bottom) {
@@ -205,7 +325,7 @@ void QtSurface::thinPolyline(std::span<const SurfacePoint> points) {
   }
   if (pixels.isEmpty()) return;
   applyCommon();
-  painter_->setPen(QPen(QtSurface_colour(state_.pen.colour), 0));
+  setQPen(PenKind::Pixel, {}, state_.pen.colour);
   painter_->drawPoints(pixels.data(), static_cast<int>(pixels.size()));
 }
 
@@ -236,7 +356,7 @@ void QtSurface::arc(int left, int top, int right, int bottom, int xStart, int yS
 
 void QtSurface::setPixel(int x, int y, Colour colour) {
   applyCommon();
-  painter_->setPen(QPen(QtSurface_colour(colour), 0));
+  setQPen(PenKind::Pixel, {}, colour);
   painter_->drawPoint(x, y);
 }
 
@@ -253,15 +373,57 @@ bool followsVerticalLine(char16_t c) {
 
 }  // namespace
 
+namespace {
+
+// Texts that drawText lays out by position (tabs and other controls).
+bool hasControls(std::string_view cp932) {
+  for (size_t i = 0; i < cp932.size(); i += Cp932_charLen(cp932, i)) {
+    const unsigned char c = static_cast<unsigned char>(cp932[i]);
+    if (c < 0x20 || c == 0x7F) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
 void QtSurface::textOut(int x, int y, std::string_view cp932) {
   if (cp932.empty()) return;
-  if (!textFont_ || !(textFont_->spec == state_.font)) {
-    // Lines and characters come one after another in the same font.
-    QFont f = QtTextMetrics_font(state_.font);
-    textFont_.emplace(TextFont{state_.font, f, QFontMetrics(f)});
+  // Lines and characters come one after another in the same font.
+  TextCache::Font& f = texts_->fontOf(state_.font);
+  const QPaintDevice* device = painter_->device();
+  const bool shapedOnce = !plain_ && state_.font.escapement == 0 && !state_.font.underline &&
+                          (state_.font.face.empty() || state_.font.face[0] != '@') &&
+                          device != nullptr && device->devType() == QInternal::Image &&
+                          painter_->transform().type() == QTransform::TxNone &&
+                          !hasControls(cp932);
+  if (!shapedOnce) {
+    applyCommon();
+    textOutPlain(x, y, cp932, f.font, f.metrics);
+    return;
   }
-  const QFont& font = textFont_->font;
-  const QFontMetrics& fm = textFont_->metrics;
+  // The glyphs drawText would draw, shaped the first time the text comes.
+  const TextCache::Shaped& shaped = TextCache::shaped(f, cp932);
+  const int ascent = f.metrics.ascent(), descent = f.metrics.descent();
+  int dx = 0;
+  if (state_.textHAlign == TextHAlign::Centre) dx = -shaped.width / 2;
+  if (state_.textHAlign == TextHAlign::Right) dx = -shaped.width;
+  int baseline = 0;
+  if (state_.textVAlign == TextVAlign::Top) baseline = ascent;
+  if (state_.textVAlign == TextVAlign::Bottom) baseline = -descent;
+
+  applyCommon();
+  QPainter& p = *painter_;
+  if (state_.backgroundMode == BackgroundMode::Opaque)
+    p.fillRect(QRect(x + dx, y + baseline - ascent, shaped.width, ascent + descent),
+               QtSurface_colour(state_.backgroundColour));
+  setQPen(PenKind::Text, {}, state_.textColour);
+  setQBackgroundMode(BackgroundMode::Transparent);
+  const QPointF origin(x + dx, y + baseline);
+  for (const QGlyphRun& run : shaped.runs) p.drawGlyphRun(origin, run);
+}
+
+void QtSurface::textOutPlain(int x, int y, std::string_view cp932, const QFont& font,
+                             const QFontMetrics& fm) {
   QString text = QtText_fromCp932(cp932);
   const int width = fm.horizontalAdvance(text);
   const int ascent = fm.ascent(), descent = fm.descent();
@@ -316,6 +478,7 @@ void QtSurface::drawBitmap(const Bitmap& bitmap, int x, int y) {
   if (bitmap.empty()) return;
   applyCommon();
   painter_->setCompositionMode(QPainter::CompositionMode_SourceOver);
+  applied_.rasterOp = RasterOp::Copy;
   painter_->drawImage(QPoint(x, y), QtSurface_imageOf(bitmap));
 }
 
@@ -324,6 +487,7 @@ void QtSurface::stretchBitmap(const Bitmap& bitmap, int x, int y, int width, int
   if (bitmap.empty() || width <= 0 || height <= 0) return;
   applyCommon();
   painter_->setCompositionMode(QPainter::CompositionMode_SourceOver);
+  applied_.rasterOp = RasterOp::Copy;
   bool was = painter_->testRenderHint(QPainter::SmoothPixmapTransform);
   painter_->setRenderHint(QPainter::SmoothPixmapTransform, smooth);
   painter_->drawImage(QRect(x, y, width, height), QtSurface_imageOf(bitmap));
