@@ -164,7 +164,10 @@ struct QtSurface::TextCache {
 };
 
 QtSurface::QtSurface(QImage& target)
-    : texts_(std::make_unique<TextCache>()), own_(std::in_place, &target), painter_(&*own_) {
+    : texts_(std::make_unique<TextCache>()),
+      own_(std::in_place, &target),
+      painter_(&*own_),
+      image_(&target) {
   prepare(*painter_);
 }
 
@@ -249,11 +252,30 @@ void QtSurface::applyShape(bool withBrush) {
   setQBrush(withBrush);
 }
 
-void QtSurface::setQFont(const FontSpec& spec, const QFont& font) {
-  if (applied_.font && applied_.fontSpec == spec) return;
-  painter_->setFont(font);
-  applied_.font = true;
-  applied_.fontSpec = spec;
+bool QtSurface::setPixelsDirect(const QList<QPoint>& pixels) {
+  if (image_ == nullptr || !image_->isDetached() || plain_ || state_.rasterOp != RasterOp::Copy ||
+      painter_->transform().type() != QTransform::TxNone)
+    return false;
+  const QImage::Format format = image_->format();
+  if (format != QImage::Format_RGB32 && format != QImage::Format_ARGB32 &&
+      format != QImage::Format_ARGB32_Premultiplied)
+    return false;
+  // The painter's clip is the state's once applyCommon has run.
+  int l = 0, t = 0, r = image_->width(), b = image_->height();
+  if (state_.clip) {
+    l = std::max(l, state_.clip->left);
+    t = std::max(t, state_.clip->top);
+    r = std::min(r, state_.clip->right);
+    b = std::min(b, state_.clip->bottom);
+  }
+  const QRgb ink = QtSurface_colour(state_.pen.colour).rgb();
+  uchar* bits = image_->bits();  // the painter paints into the same memory
+  const qsizetype stride = image_->bytesPerLine();
+  for (const QPoint& p : pixels) {
+    if (p.x() < l || p.x() >= r || p.y() < t || p.y() >= b) continue;
+    reinterpret_cast<QRgb*>(bits + p.y() * stride)[p.x()] = ink;
+  }
+  return true;
 }
 
 void QtSurface::rectangle(int left, int top, int right, int bottom) {
@@ -325,6 +347,7 @@ void QtSurface::thinPolyline(std::span<const SurfacePoint> points) {
   }
   if (pixels.isEmpty()) return;
   applyCommon();
+  if (setPixelsDirect(pixels)) return;
   setQPen(PenKind::Pixel, {}, state_.pen.colour);
   painter_->drawPoints(pixels.data(), static_cast<int>(pixels.size()));
 }

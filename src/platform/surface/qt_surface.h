@@ -83,13 +83,14 @@ class QtSurface final : public Surface {
     bool brushNone = true;
     BackgroundMode hatchMode = BackgroundMode::Opaque;
     Colour hatchBackground = 0;
-    bool font = false;
-    FontSpec fontSpec;
   };
   void setQPen(PenKind kind, const Pen& pen, Colour colour);
   void setQBrush(bool withBrush);
   void setQBackgroundMode(BackgroundMode mode);
-  void setQFont(const FontSpec& spec, const QFont& font);
+  // Sets the pixels in the pen colour straight in the image, when that
+  // gives what the painter would (copy mode, no transformation); false
+  // when it does not.
+  bool setPixelsDirect(const QList<QPoint>& pixels);
   // The text of textOut drawn by drawText (vertical faces, underlines, other
   // devices than images, plain painting).
   void textOutPlain(int x, int y, std::string_view cp932, const QFont& font,
@@ -101,6 +102,7 @@ class QtSurface final : public Surface {
 
   std::optional<QPainter> own_;
   QPainter* painter_;
+  QImage* image_ = nullptr;  // the target of an own painter
   Applied applied_;
   bool plain_ = false;
 };
