@@ -288,6 +288,22 @@ void QtSurface::rectangle(int left, int top, int right, int bottom) {
       painter_->fillRect(r.adjusted(0, 0, -1, -1), qbrush(state_.brush, state_));
     return;
   }
+  if (!plain_ && state_.rasterOp == RasterOp::Copy && state_.pen.style == PenStyle::Solid &&
+      isThin(state_.pen) && state_.brush.style != BrushStyle::Hatched && r.width() >= 3 &&
+      r.height() >= 3 && painter_->transform().type() == QTransform::TxNone) {
+    // What drawRect gives, in plain fills: the inside in the brush colour,
+    // the outermost pixels in the pen colour.
+    applyCommon();
+    QPainter& p = *painter_;
+    if (state_.brush.style == BrushStyle::Solid)
+      p.fillRect(r.adjusted(1, 1, -1, -1), QtSurface_colour(state_.brush.colour));
+    const QColor ink = QtSurface_colour(state_.pen.colour);
+    p.fillRect(QRect(r.left(), r.top(), r.width(), 1), ink);
+    p.fillRect(QRect(r.left(), r.bottom(), r.width(), 1), ink);
+    p.fillRect(QRect(r.left(), r.top() + 1, 1, r.height() - 2), ink);
+    p.fillRect(QRect(r.right(), r.top() + 1, 1, r.height() - 2), ink);
+    return;
+  }
   // Qt's non-antialiased outline covers width + 1 pixels.
   painter_->drawRect(r.adjusted(0, 0, -1, -1));
 }
