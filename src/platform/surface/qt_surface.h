@@ -4,9 +4,10 @@
 // those of core/surface/surface.h.  The painter's pen, brush, font, clip and
 // composition mode follow the surface state: each is handed to the painter
 // only when it differs from what the painter was last given, and the shaped
-// glyphs of a text are kept (per font, per thread) so that a text drawn again
-// is not shaped again.  A caller that changes the painter itself between
-// calls goes through painter(), which makes the surface set everything anew.
+// glyphs of a text are kept (per font, for the surface's life) so that a text
+// drawn again is not shaped again.  A caller that changes the painter itself
+// between calls goes through painter(), which makes the surface set
+// everything anew.
 #pragma once
 
 #include <QFont>
