@@ -252,30 +252,60 @@ void QtSurface::applyShape(bool withBrush) {
   setQBrush(withBrush);
 }
 
-bool QtSurface::setPixelsDirect(const QList<QPoint>& pixels) {
+bool QtSurface::directPixels() const {
   if (image_ == nullptr || !image_->isDetached() || plain_ || state_.rasterOp != RasterOp::Copy ||
       painter_->transform().type() != QTransform::TxNone)
     return false;
   const QImage::Format format = image_->format();
-  if (format != QImage::Format_RGB32 && format != QImage::Format_ARGB32 &&
-      format != QImage::Format_ARGB32_Premultiplied)
-    return false;
-  // The painter's clip is the state's once applyCommon has run.
-  int l = 0, t = 0, r = image_->width(), b = image_->height();
-  if (state_.clip) {
-    l = std::max(l, state_.clip->left);
-    t = std::max(t, state_.clip->top);
-    r = std::min(r, state_.clip->right);
-    b = std::min(b, state_.clip->bottom);
+  return format == QImage::Format_RGB32 || format == QImage::Format_ARGB32 ||
+         format == QImage::Format_ARGB32_Premultiplied;
+}
+
+namespace {
+
+// The image's area within the state's clip (the painter's clip once
+// applyCommon has run).
+QRect clipArea(const QImage& image, const std::optional<SurfaceRect>& clip) {
+  int l = 0, t = 0, r = image.width(), b = image.height();
+  if (clip) {
+    l = std::max(l, clip->left);
+    t = std::max(t, clip->top);
+    r = std::min(r, clip->right);
+    b = std::min(b, clip->bottom);
   }
+  return QRect(l, t, std::max(0, r - l), std::max(0, b - t));
+}
+
+}  // namespace
+
+bool QtSurface::setPixelsDirect(const QList<QPoint>& pixels) {
+  if (!directPixels()) return false;
+  const QRect area = clipArea(*image_, state_.clip);
   const QRgb ink = QtSurface_colour(state_.pen.colour).rgb();
   uchar* bits = image_->bits();  // the painter paints into the same memory
   const qsizetype stride = image_->bytesPerLine();
   for (const QPoint& p : pixels) {
-    if (p.x() < l || p.x() >= r || p.y() < t || p.y() >= b) continue;
+    if (!area.contains(p)) continue;
     reinterpret_cast<QRgb*>(bits + p.y() * stride)[p.x()] = ink;
   }
   return true;
+}
+
+void QtSurface::fillDirect(const QRect& r, Colour colour) {
+  const QRect area = r & clipArea(*image_, state_.clip);
+  if (area.isEmpty()) return;
+  const QRgb ink = QtSurface_colour(colour).rgb();
+  uchar* bits = image_->bits();
+  const qsizetype stride = image_->bytesPerLine();
+  for (int y = area.top(); y <= area.bottom(); ++y)
+    std::fill_n(reinterpret_cast<QRgb*>(bits + y * stride) + area.left(), area.width(), ink);
+}
+
+void QtSurface::fillColour(const QRect& r, Colour colour) {
+  if (directPixels())
+    fillDirect(r, colour);
+  else
+    painter_->fillRect(r, QtSurface_colour(colour));
 }
 
 void QtSurface::rectangle(int left, int top, int right, int bottom) {
@@ -284,7 +314,9 @@ void QtSurface::rectangle(int left, int top, int right, int bottom) {
   applyShape(true);
   if (state_.pen.style == PenStyle::Null) {
     // Without a pen the filled area loses its last column and row.
-    if (r.width() > 1 && r.height() > 1 && state_.brush.style != BrushStyle::Null)
+    if (r.width() > 1 && r.height() > 1 && state_.brush.style == BrushStyle::Solid)
+      fillColour(r.adjusted(0, 0, -1, -1), state_.brush.colour);
+    else if (r.width() > 1 && r.height() > 1 && state_.brush.style != BrushStyle::Null)
       painter_->fillRect(r.adjusted(0, 0, -1, -1), qbrush(state_.brush, state_));
     return;
   }
@@ -294,14 +326,13 @@ void QtSurface::rectangle(int left, int top, int right, int bottom) {
     // What drawRect gives, in plain fills: the inside in the brush colour,
     // the outermost pixels in the pen colour.
     applyCommon();
-    QPainter& p = *painter_;
     if (state_.brush.style == BrushStyle::Solid)
-      p.fillRect(r.adjusted(1, 1, -1, -1), QtSurface_colour(state_.brush.colour));
-    const QColor ink = QtSurface_colour(state_.pen.colour);
-    p.fillRect(QRect(r.left(), r.top(), r.width(), 1), ink);
-    p.fillRect(QRect(r.left(), r.bottom(), r.width(), 1), ink);
-    p.fillRect(QRect(r.left(), r.top() + 1, 1, r.height() - 2), ink);
-    p.fillRect(QRect(r.right(), r.top() + 1, 1, r.height() - 2), ink);
+      fillColour(r.adjusted(1, 1, -1, -1), state_.brush.colour);
+    const Colour ink = state_.pen.colour;
+    fillColour(QRect(r.left(), r.top(), r.width(), 1), ink);
+    fillColour(QRect(r.left(), r.bottom(), r.width(), 1), ink);
+    fillColour(QRect(r.left(), r.top() + 1, 1, r.height() - 2), ink);
+    fillColour(QRect(r.right(), r.top() + 1, 1, r.height() - 2), ink);
     return;
   }
   // Qt's non-antialiased outline covers width + 1 pixels.
@@ -453,8 +484,8 @@ void QtSurface::textOut(int x, int y, std::string_view cp932) {
   applyCommon();
   QPainter& p = *painter_;
   if (state_.backgroundMode == BackgroundMode::Opaque)
-    p.fillRect(QRect(x + dx, y + baseline - ascent, shaped.width, ascent + descent),
-               QtSurface_colour(state_.backgroundColour));
+    fillColour(QRect(x + dx, y + baseline - ascent, shaped.width, ascent + descent),
+               state_.backgroundColour);
   setQPen(PenKind::Text, {}, state_.textColour);
   setQBackgroundMode(BackgroundMode::Transparent);
   const QPointF origin(x + dx, y + baseline);

@@ -92,6 +92,13 @@ class QtSurface final : public Surface {
   // gives what the painter would (copy mode, no transformation); false
   // when it does not.
   bool setPixelsDirect(const QList<QPoint>& pixels);
+  // Whether the own image can take pixels straight from the surface: what
+  // the painter would give is then plainly the colour within the clip.
+  bool directPixels() const;
+  // The same straight in the image for a filled rectangle in one colour.
+  void fillDirect(const QRect& r, Colour colour);
+  // fillRect in an opaque colour, straight when it can be.
+  void fillColour(const QRect& r, Colour colour);
   // The text of textOut drawn by drawText (vertical faces, underlines, other
   // devices than images, plain painting).
   void textOutPlain(int x, int y, std::string_view cp932, const QFont& font,
