@@ -278,13 +278,14 @@ QRect clipArea(const QImage& image, const std::optional<SurfaceRect>& clip) {
 
 }  // namespace
 
-bool QtSurface::setPixelsDirect(const QList<QPoint>& pixels) {
+bool QtSurface::setPixelsDirect(const QPoint* pixels, qsizetype count, Colour colour) {
   if (!directPixels()) return false;
   const QRect area = clipArea(*image_, state_.clip);
-  const QRgb ink = QtSurface_colour(state_.pen.colour).rgb();
+  const QRgb ink = Colour_toArgb(colour);
   uchar* bits = image_->bits();  // the painter paints into the same memory
   const qsizetype stride = image_->bytesPerLine();
-  for (const QPoint& p : pixels) {
+  for (qsizetype i = 0; i < count; ++i) {
+    const QPoint& p = pixels[i];
     if (!area.contains(p)) continue;
     reinterpret_cast<QRgb*>(bits + p.y() * stride)[p.x()] = ink;
   }
@@ -294,7 +295,7 @@ bool QtSurface::setPixelsDirect(const QList<QPoint>& pixels) {
 void QtSurface::fillDirect(const QRect& r, Colour colour) {
   const QRect area = r & clipArea(*image_, state_.clip);
   if (area.isEmpty()) return;
-  const QRgb ink = QtSurface_colour(colour).rgb();
+  const QRgb ink = Colour_toArgb(colour);
   uchar* bits = image_->bits();
   const qsizetype stride = image_->bytesPerLine();
   for (int y = area.top(); y <= area.bottom(); ++y)
@@ -394,7 +395,7 @@ void QtSurface::thinPolyline(std::span<const SurfacePoint> points) {
   }
   if (pixels.isEmpty()) return;
   applyCommon();
-  if (setPixelsDirect(pixels)) return;
+  if (setPixelsDirect(pixels.data(), pixels.size(), state_.pen.colour)) return;
   setQPen(PenKind::Pixel, {}, state_.pen.colour);
   painter_->drawPoints(pixels.data(), static_cast<int>(pixels.size()));
 }
@@ -426,6 +427,8 @@ void QtSurface::arc(int left, int top, int right, int bottom, int xStart, int yS
 
 void QtSurface::setPixel(int x, int y, Colour colour) {
   applyCommon();
+  const QPoint at(x, y);
+  if (setPixelsDirect(&at, 1, colour)) return;
   setQPen(PenKind::Pixel, {}, colour);
   painter_->drawPoint(x, y);
 }

@@ -91,7 +91,7 @@ class QtSurface final : public Surface {
   // Sets the pixels in the pen colour straight in the image, when that
   // gives what the painter would (copy mode, no transformation); false
   // when it does not.
-  bool setPixelsDirect(const QList<QPoint>& pixels);
+  bool setPixelsDirect(const QPoint* pixels, qsizetype count, Colour colour);
   // Whether the own image can take pixels straight from the surface: what
   // the painter would give is then plainly the colour within the clip.
   bool directPixels() const;
