@@ -121,6 +121,8 @@ struct QtSurface::TextCache {
     FontSpec spec;
     QFont font;
     QFontMetrics metrics;
+    int ascent = 0;
+    int descent = 0;
     std::unordered_map<std::string, Shaped> texts;
   };
   std::vector<std::unique_ptr<Font>> fonts;
@@ -132,7 +134,9 @@ struct QtSurface::TextCache {
       if (f->spec == spec) return *(last = f.get());
     if (fonts.size() >= kMaxFonts) fonts.clear();
     QFont font = QtTextMetrics_font(spec);
-    fonts.push_back(std::make_unique<Font>(Font{spec, font, QFontMetrics(font), {}}));
+    const QFontMetrics metrics(font);
+    fonts.push_back(std::make_unique<Font>(
+        Font{spec, font, metrics, metrics.ascent(), metrics.descent(), {}}));
     return *(last = fonts.back().get());
   }
 
@@ -476,7 +480,7 @@ void QtSurface::textOut(int x, int y, std::string_view cp932) {
   }
   // The glyphs drawText would draw, shaped the first time the text comes.
   const TextCache::Shaped& shaped = TextCache::shaped(f, cp932);
-  const int ascent = f.metrics.ascent(), descent = f.metrics.descent();
+  const int ascent = f.ascent, descent = f.descent;
   int dx = 0;
   if (state_.textHAlign == TextHAlign::Centre) dx = -shaped.width / 2;
   if (state_.textHAlign == TextHAlign::Right) dx = -shaped.width;
