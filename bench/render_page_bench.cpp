@@ -9,6 +9,12 @@
 // page, written as a one-page SVG, into a PNG of the same size (a child
 // process; the time includes its start and writing the PNG, which
 // RenderPage does not do).  The files are left in $TMPDIR (or /tmp).
+//
+// BM_OpenToFirstPaint: from opening the 10,000-figure note of the read
+// benchmark (20 pages of 500 figures, written once per run with the Qt
+// metrics) to its first page painted: NoteReader_read, then what a paint
+// of a 1280 x 800 window does (the outside, then RenderPage at 100 %) into
+// a back buffer of that size.
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -17,11 +23,15 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "bench/bench_process.h"
+#include "bench/note_bench_data.h"
 #include "core/filex/filex.h"
 #include "core/strx/codepage.h"
+#include "document/reader/note_reader.h"
+#include "document/writer/note_writer.h"
 #include "figures/base/figure_list.h"
 #include "figures/canvas/canvas.h"
 #include "figures/line/line_ex.h"
@@ -166,6 +176,76 @@ void BM_RsvgConvert(benchmark::State& state) {
   state.counters["zoom"] = g.zoom;
 }
 BENCHMARK(BM_RsvgConvert)->Arg(100)->Arg(0)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+class BenchSaveHost : public NoteSaveHost {
+ public:
+  const TextMetrics* metrics() const override { return &metrics_; }
+  QtTextMetrics metrics_;
+};
+
+const std::string& readWorkFolder() {
+  static const std::string w = [] {
+    std::string p = Bench_tempFolder() + "/zerbin-bench-paint-work";
+    std::system(("mkdir -p '" + p + "'").c_str());
+    return p;
+  }();
+  return w;
+}
+
+// The note of the read benchmark, written once per run.
+const std::string& readNoteFile() {
+  static const std::string path = [] {
+    std::string p = Bench_tempFolder() + "/zerbin-bench-paint-note.svg";
+    NoteDocument doc(readWorkFolder());
+    doc.NewDocument(900, false);
+    BenchSaveHost host;
+    BenchNote_fill(doc, *host.metrics());
+    NoteWriter_save(doc, p, true, host);
+    doc.ClearDocument();
+    return p;
+  }();
+  return path;
+}
+
+void BM_OpenToFirstPaint(benchmark::State& state) {
+  const std::string& path = readNoteFile();
+  QtTextMetrics metrics;
+  AppCounters counters;
+  NoteReadOptions options(counters);
+  options.metrics = &metrics;
+  QImage buffer(1280, 800, QImage::Format_RGB32);
+  size_t figures = 0, pageFigures = 0;
+  for (auto _ : state) {
+    std::optional<NoteDocument> opened;
+    opened.emplace(readWorkFolder());
+    NoteDocument& doc = *opened;
+    NoteReader_read(doc, 901, path, options);
+    NotePage& first = *doc.currentPage();
+    ViewGeometry g;
+    g.clientWidth = buffer.width();
+    g.clientHeight = buffer.height();
+    g.pageWidth = first.settings().width();
+    g.pageHeight = first.settings().height();
+    ViewPageSource source;
+    source.figures = &first.figures;
+    source.canvas = &first.settings();
+    {
+      QtSurface surface(buffer);
+      View_drawOutside(surface, g, first.settings());
+      View_renderPage(surface, g, source, {});
+    }
+    state.PauseTiming();
+    figures = 0;
+    for (size_t i = 0; i < doc.pageCount(); ++i) figures += doc.pageAt(i).figureCount();
+    pageFigures = first.figureCount();
+    doc.ClearDocument();
+    opened.reset();  // closing is no part of opening
+    state.ResumeTiming();
+  }
+  state.counters["figures"] = double(figures);
+  state.counters["page_figures"] = double(pageFigures);
+}
+BENCHMARK(BM_OpenToFirstPaint)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
 

@@ -1,13 +1,18 @@
 #include "platform/surface/qt_surface.h"
 
 #include <QFontMetrics>
+#include <QGlyphRun>
 #include <QPolygon>
+#include <QTextLayout>
 #include <QRect>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <numbers>
+#include <string>
+#include <unordered_map>
+#include <vector>
 
 #include "core/strx/codepage.h"
 #include "platform/text/qt_text.h"
@@ -105,35 +110,207 @@ QColor QtSurface_colour(Colour c) {
   return QColor(Colour_red(c), Colour_green(c), Colour_blue(c));
 }
 
-QtSurface::QtSurface(QImage& target) : own_(std::in_place, &target), painter_(&*own_) {
+// A font of text output with its shaped texts: the width and the glyph runs
+// of each text, laid out on a baseline at y = 0 from x = 0.
+struct QtSurface::TextCache {
+  struct Shaped {
+    int width = 0;
+    QList<QGlyphRun> runs;
+  };
+  struct Font {
+    FontSpec spec;
+    QFont font;
+    QFontMetrics metrics;
+    int ascent = 0;
+    int descent = 0;
+    std::unordered_map<std::string, Shaped> texts;
+  };
+  std::vector<std::unique_ptr<Font>> fonts;
+  Font* last = nullptr;
+
+  Font& fontOf(const FontSpec& spec) {
+    if (last != nullptr && last->spec == spec) return *last;
+    for (auto& f : fonts)
+      if (f->spec == spec) return *(last = f.get());
+    if (fonts.size() >= kMaxFonts) fonts.clear();
+    QFont font = QtTextMetrics_font(spec);
+    const QFontMetrics metrics(font);
+    fonts.push_back(std::make_unique<Font>(
+        Font{spec, font, metrics, metrics.ascent(), metrics.descent(), {}}));
+    return *(last = fonts.back().get());
+  }
+
+  static const Shaped& shaped(Font& f, std::string_view cp932) {
+    auto it = f.texts.find(std::string(cp932));
+    if (it != f.texts.end()) return it->second;
+    if (f.texts.size() >= kMaxTexts) f.texts.clear();
+    Shaped s;
+    const QString text = QtText_fromCp932(cp932);
+    s.width = f.metrics.horizontalAdvance(text);
+    QTextLayout layout(text, f.font);
+    layout.beginLayout();
+    QTextLine line = layout.createLine();
+    layout.endLayout();
+    if (line.isValid()) {
+      const qreal ascent = line.ascent();
+      for (QGlyphRun& run : line.glyphRuns()) {
+        QList<QPointF> positions = run.positions();
+        for (QPointF& p : positions) p.ry() -= ascent;
+        run.setPositions(positions);
+        s.runs.append(run);
+      }
+    }
+    return f.texts.emplace(std::string(cp932), std::move(s)).first->second;
+  }
+
+  static constexpr size_t kMaxFonts = 64;
+  static constexpr size_t kMaxTexts = 4096;
+};
+
+QtSurface::QtSurface(QImage& target)
+    : texts_(std::make_unique<TextCache>()),
+      own_(std::in_place, &target),
+      painter_(&*own_),
+      image_(&target) {
   prepare(*painter_);
 }
 
-QtSurface::QtSurface(QPainter& painter) : painter_(&painter) { prepare(*painter_); }
+QtSurface::QtSurface(QPainter& painter)
+    : texts_(std::make_unique<TextCache>()), painter_(&painter) {
+  prepare(*painter_);
+}
+
+QtSurface::~QtSurface() = default;
+
+void QtSurface::setQBackgroundMode(BackgroundMode mode) {
+  if (applied_.common && applied_.backgroundMode == mode) return;
+  painter_->setBackgroundMode(mode == BackgroundMode::Opaque ? Qt::OpaqueMode
+                                                             : Qt::TransparentMode);
+  applied_.backgroundMode = mode;
+}
 
 void QtSurface::applyCommon() {
   QPainter& p = *painter_;
-  switch (state_.rasterOp) {
-    case RasterOp::Copy: p.setCompositionMode(QPainter::CompositionMode_SourceOver); break;
-    case RasterOp::Xor: p.setCompositionMode(QPainter::RasterOp_SourceXorDestination); break;
-    case RasterOp::Not: p.setCompositionMode(QPainter::RasterOp_NotDestination); break;
+  if (plain_) applied_ = Applied{};
+  const bool known = applied_.common;
+  if (!known || applied_.rasterOp != state_.rasterOp) {
+    switch (state_.rasterOp) {
+      case RasterOp::Copy: p.setCompositionMode(QPainter::CompositionMode_SourceOver); break;
+      case RasterOp::Xor: p.setCompositionMode(QPainter::RasterOp_SourceXorDestination); break;
+      case RasterOp::Not: p.setCompositionMode(QPainter::RasterOp_NotDestination); break;
+    }
+    applied_.rasterOp = state_.rasterOp;
   }
-  if (state_.clip) {
-    const SurfaceRect& c = *state_.clip;
-    p.setClipRect(QRect(c.left, c.top, std::max(0, c.right - c.left),
-                        std::max(0, c.bottom - c.top)));
-  } else {
-    p.setClipping(false);
+  if (!known || applied_.clip != state_.clip) {
+    if (state_.clip) {
+      const SurfaceRect& c = *state_.clip;
+      p.setClipRect(QRect(c.left, c.top, std::max(0, c.right - c.left),
+                          std::max(0, c.bottom - c.top)));
+    } else {
+      p.setClipping(false);
+    }
+    applied_.clip = state_.clip;
   }
-  p.setBackgroundMode(state_.backgroundMode == BackgroundMode::Opaque ? Qt::OpaqueMode
-                                                                      : Qt::TransparentMode);
-  p.setBackground(QBrush(QtSurface_colour(state_.backgroundColour)));
+  setQBackgroundMode(state_.backgroundMode);
+  if (!known || applied_.backgroundColour != state_.backgroundColour) {
+    p.setBackground(QBrush(QtSurface_colour(state_.backgroundColour)));
+    applied_.backgroundColour = state_.backgroundColour;
+  }
+  applied_.common = true;
+}
+
+void QtSurface::setQPen(PenKind kind, const Pen& pen, Colour colour) {
+  if (applied_.penKind == kind &&
+      (kind == PenKind::Shape ? applied_.pen == pen : applied_.penColour == colour))
+    return;
+  switch (kind) {
+    case PenKind::Shape: painter_->setPen(qpen(pen)); break;
+    case PenKind::Pixel: painter_->setPen(QPen(QtSurface_colour(colour), 0)); break;
+    case PenKind::Text: painter_->setPen(QtSurface_colour(colour)); break;
+    case PenKind::None: break;
+  }
+  applied_.penKind = kind;
+  applied_.pen = pen;
+  applied_.penColour = colour;
+}
+
+void QtSurface::setQBrush(bool withBrush) {
+  const bool none = !withBrush || state_.brush.style == BrushStyle::Null;
+  const bool hatched = !none && state_.brush.style == BrushStyle::Hatched;
+  if (applied_.brush && applied_.brushNone == none &&
+      (none || (applied_.brushValue == state_.brush &&
+                (!hatched || (applied_.hatchMode == state_.backgroundMode &&
+                              applied_.hatchBackground == state_.backgroundColour)))))
+    return;
+  painter_->setBrush(withBrush ? qbrush(state_.brush, state_) : QBrush(Qt::NoBrush));
+  applied_.brush = true;
+  applied_.brushNone = none;
+  applied_.brushValue = state_.brush;
+  applied_.hatchMode = state_.backgroundMode;
+  applied_.hatchBackground = state_.backgroundColour;
 }
 
 void QtSurface::applyShape(bool withBrush) {
   applyCommon();
-  painter_->setPen(qpen(state_.pen));
-  painter_->setBrush(withBrush ? qbrush(state_.brush, state_) : QBrush(Qt::NoBrush));
+  setQPen(PenKind::Shape, state_.pen, 0);
+  setQBrush(withBrush);
+}
+
+bool QtSurface::directPixels() const {
+  if (image_ == nullptr || !image_->isDetached() || plain_ || state_.rasterOp != RasterOp::Copy ||
+      painter_->transform().type() != QTransform::TxNone)
+    return false;
+  const QImage::Format format = image_->format();
+  return format == QImage::Format_RGB32 || format == QImage::Format_ARGB32 ||
+         format == QImage::Format_ARGB32_Premultiplied;
+}
+
+namespace {
+
+// The image's area within the state's clip (the painter's clip once
+// applyCommon has run).
+QRect clipArea(const QImage& image, const std::optional<SurfaceRect>& clip) {
+  int l = 0, t = 0, r = image.width(), b = image.height();
+  if (clip) {
+    l = std::max(l, clip->left);
+    t = std::max(t, clip->top);
+    r = std::min(r, clip->right);
+    b = std::min(b, clip->bottom);
+  }
+  return QRect(l, t, std::max(0, r - l), std::max(0, b - t));
+}
+
+}  // namespace
+
+bool QtSurface::setPixelsDirect(const QPoint* pixels, qsizetype count, Colour colour) {
+  if (!directPixels()) return false;
+  const QRect area = clipArea(*image_, state_.clip);
+  const QRgb ink = Colour_toArgb(colour);
+  uchar* bits = image_->bits();  // the painter paints into the same memory
+  const qsizetype stride = image_->bytesPerLine();
+  for (qsizetype i = 0; i < count; ++i) {
+    const QPoint& p = pixels[i];
+    if (!area.contains(p)) continue;
+    reinterpret_cast<QRgb*>(bits + p.y() * stride)[p.x()] = ink;
+  }
+  return true;
+}
+
+void QtSurface::fillDirect(const QRect& r, Colour colour) {
+  const QRect area = r & clipArea(*image_, state_.clip);
+  if (area.isEmpty()) return;
+  const QRgb ink = Colour_toArgb(colour);
+  uchar* bits = image_->bits();
+  const qsizetype stride = image_->bytesPerLine();
+  for (int y = area.top(); y <= area.bottom(); ++y)
+    std::fill_n(reinterpret_cast<QRgb*>(bits + y * stride) + area.left(), area.width(), ink);
+}
+
+void QtSurface::fillColour(const QRect& r, Colour colour) {
+  if (directPixels())
+    fillDirect(r, colour);
+  else
+    painter_->fillRect(r, QtSurface_colour(colour));
 }
 
 void QtSurface::rectangle(int left, int top, int right, int bottom) {
@@ -142,8 +319,25 @@ void QtSurface::rectangle(int left, int top, int right, int bottom) {
   applyShape(true);
   if (state_.pen.style == PenStyle::Null) {
     // Without a pen the filled area loses its last column and row.
-    if (r.width() > 1 && r.height() > 1 && state_.brush.style != BrushStyle::Null)
+    if (r.width() > 1 && r.height() > 1 && state_.brush.style == BrushStyle::Solid)
+      fillColour(r.adjusted(0, 0, -1, -1), state_.brush.colour);
+    else if (r.width() > 1 && r.height() > 1 && state_.brush.style != BrushStyle::Null)
       painter_->fillRect(r.adjusted(0, 0, -1, -1), qbrush(state_.brush, state_));
+    return;
+  }
+  if (!plain_ && state_.rasterOp == RasterOp::Copy && state_.pen.style == PenStyle::Solid &&
+      isThin(state_.pen) && state_.brush.style != BrushStyle::Hatched && r.width() >= 3 &&
+      r.height() >= 3 && painter_->transform().type() == QTransform::TxNone) {
+    // What drawRect gives, in plain fills: the inside in the brush colour,
+    // the outermost pixels in the pen colour.
+    applyCommon();
+    if (state_.brush.style == BrushStyle::Solid)
+      fillColour(r.adjusted(1, 1, -1, -1), state_.brush.colour);
+    const Colour ink = state_.pen.colour;
+    fillColour(QRect(r.left(), r.top(), r.width(), 1), ink);
+    fillColour(QRect(r.left(), r.bottom(), r.width(), 1), ink);
+    fillColour(QRect(r.left(), r.top() + 1, 1, r.height() - 2), ink);
+    fillColour(QRect(r.right(), r.top() + 1, 1, r.height() - 2), ink);
     return;
   }
   // Qt's non-antialiased outline covers width + 1 pixels.
@@ -205,7 +399,8 @@ void QtSurface::thinPolyline(std::span<const SurfacePoint> points) {
   }
   if (pixels.isEmpty()) return;
   applyCommon();
-  painter_->setPen(QPen(QtSurface_colour(state_.pen.colour), 0));
+  if (setPixelsDirect(pixels.data(), pixels.size(), state_.pen.colour)) return;
+  setQPen(PenKind::Pixel, {}, state_.pen.colour);
   painter_->drawPoints(pixels.data(), static_cast<int>(pixels.size()));
 }
 
@@ -236,7 +431,9 @@ void QtSurface::arc(int left, int top, int right, int bottom, int xStart, int yS
 
 void QtSurface::setPixel(int x, int y, Colour colour) {
   applyCommon();
-  painter_->setPen(QPen(QtSurface_colour(colour), 0));
+  const QPoint at(x, y);
+  if (setPixelsDirect(&at, 1, colour)) return;
+  setQPen(PenKind::Pixel, {}, colour);
   painter_->drawPoint(x, y);
 }
 
@@ -253,15 +450,57 @@ bool followsVerticalLine(char16_t c) {
 
 }  // namespace
 
+namespace {
+
+// Texts that drawText lays out by position (tabs and other controls).
+bool hasControls(std::string_view cp932) {
+  for (size_t i = 0; i < cp932.size(); i += Cp932_charLen(cp932, i)) {
+    const unsigned char c = static_cast<unsigned char>(cp932[i]);
+    if (c < 0x20 || c == 0x7F) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
 void QtSurface::textOut(int x, int y, std::string_view cp932) {
   if (cp932.empty()) return;
-  if (!textFont_ || !(textFont_->spec == state_.font)) {
-    // Lines and characters come one after another in the same font.
-    QFont f = QtTextMetrics_font(state_.font);
-    textFont_.emplace(TextFont{state_.font, f, QFontMetrics(f)});
+  // Lines and characters come one after another in the same font.
+  TextCache::Font& f = texts_->fontOf(state_.font);
+  const QPaintDevice* device = painter_->device();
+  const bool shapedOnce = !plain_ && state_.font.escapement == 0 && !state_.font.underline &&
+                          (state_.font.face.empty() || state_.font.face[0] != '@') &&
+                          device != nullptr && device->devType() == QInternal::Image &&
+                          painter_->transform().type() == QTransform::TxNone &&
+                          !hasControls(cp932);
+  if (!shapedOnce) {
+    applyCommon();
+    textOutPlain(x, y, cp932, f.font, f.metrics);
+    return;
   }
-  const QFont& font = textFont_->font;
-  const QFontMetrics& fm = textFont_->metrics;
+  // The glyphs drawText would draw, shaped the first time the text comes.
+  const TextCache::Shaped& shaped = TextCache::shaped(f, cp932);
+  const int ascent = f.ascent, descent = f.descent;
+  int dx = 0;
+  if (state_.textHAlign == TextHAlign::Centre) dx = -shaped.width / 2;
+  if (state_.textHAlign == TextHAlign::Right) dx = -shaped.width;
+  int baseline = 0;
+  if (state_.textVAlign == TextVAlign::Top) baseline = ascent;
+  if (state_.textVAlign == TextVAlign::Bottom) baseline = -descent;
+
+  applyCommon();
+  QPainter& p = *painter_;
+  if (state_.backgroundMode == BackgroundMode::Opaque)
+    fillColour(QRect(x + dx, y + baseline - ascent, shaped.width, ascent + descent),
+               state_.backgroundColour);
+  setQPen(PenKind::Text, {}, state_.textColour);
+  setQBackgroundMode(BackgroundMode::Transparent);
+  const QPointF origin(x + dx, y + baseline);
+  for (const QGlyphRun& run : shaped.runs) p.drawGlyphRun(origin, run);
+}
+
+void QtSurface::textOutPlain(int x, int y, std::string_view cp932, const QFont& font,
+                             const QFontMetrics& fm) {
   QString text = QtText_fromCp932(cp932);
   const int width = fm.horizontalAdvance(text);
   const int ascent = fm.ascent(), descent = fm.descent();
@@ -316,6 +555,7 @@ void QtSurface::drawBitmap(const Bitmap& bitmap, int x, int y) {
   if (bitmap.empty()) return;
   applyCommon();
   painter_->setCompositionMode(QPainter::CompositionMode_SourceOver);
+  applied_.rasterOp = RasterOp::Copy;
   painter_->drawImage(QPoint(x, y), QtSurface_imageOf(bitmap));
 }
 
@@ -324,6 +564,7 @@ void QtSurface::stretchBitmap(const Bitmap& bitmap, int x, int y, int width, int
   if (bitmap.empty() || width <= 0 || height <= 0) return;
   applyCommon();
   painter_->setCompositionMode(QPainter::CompositionMode_SourceOver);
+  applied_.rasterOp = RasterOp::Copy;
   bool was = painter_->testRenderHint(QPainter::SmoothPixmapTransform);
   painter_->setRenderHint(QPainter::SmoothPixmapTransform, smooth);
   painter_->drawImage(QRect(x, y, width, height), QtSurface_imageOf(bitmap));

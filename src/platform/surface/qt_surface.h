@@ -1,8 +1,13 @@
 // The Surface of the figures over Qt: a QPainter on a QImage (RGB32), or on
 // a painter someone else owns (a widget, a printer).  Antialiasing is off for
 // shapes so that pixels follow the integer geometry; the conventions are
-// those of core/surface/surface.h.  The painter's pen, brush, font and
-// composition mode are set from the surface state at every call.
+// those of core/surface/surface.h.  The painter's pen, brush, font, clip and
+// composition mode follow the surface state: each is handed to the painter
+// only when it differs from what the painter was last given, and the shaped
+// glyphs of a text are kept (per font, for the surface's life) so that a text
+// drawn again is not shaped again.  A caller that changes the painter itself
+// between calls goes through painter(), which makes the surface set
+// everything anew.
 #pragma once
 
 #include <QFont>
@@ -10,6 +15,7 @@
 #include <QImage>
 #include <QPainter>
 
+#include <memory>
 #include <optional>
 
 #include "core/surface/surface.h"
@@ -21,6 +27,7 @@ class QtSurface final : public Surface {
   explicit QtSurface(QImage& target);
   // Paints with a painter that stays the caller's.
   explicit QtSurface(QPainter& painter);
+  ~QtSurface() override;
   QtSurface(const QtSurface&) = delete;
   QtSurface& operator=(const QtSurface&) = delete;
 
@@ -39,7 +46,19 @@ class QtSurface final : public Surface {
   void stretchBitmap(const Bitmap& bitmap, int x, int y, int width, int height,
                      bool smooth) override;
 
-  QPainter& painter() { return *painter_; }
+  // The painter; the surface gives it its whole state again at the next call.
+  QPainter& painter() {
+    applied_ = Applied{};
+    return *painter_;
+  }
+
+  // Plain painting: every call sets the painter's whole state and text is
+  // shaped and drawn by QPainter::drawText.  The same pixels, only slower;
+  // tests compare the two.
+  void setPlain(bool plain) {
+    plain_ = plain;
+    applied_ = Applied{};
+  }
 
  private:
   // Composition mode and clip of the state; `pen`/`brush` select what the
@@ -49,15 +68,51 @@ class QtSurface final : public Surface {
   // A one-pixel styled or solid path without its last point.
   void thinPolyline(std::span<const SurfacePoint> points);
 
+  // What the painter was last given (unknown until set).
+  enum class PenKind : uint8_t { None, Shape, Pixel, Text };
+  struct Applied {
+    bool common = false;
+    RasterOp rasterOp = RasterOp::Copy;
+    std::optional<SurfaceRect> clip;
+    BackgroundMode backgroundMode = BackgroundMode::Opaque;
+    Colour backgroundColour = 0;
+    PenKind penKind = PenKind::None;
+    Pen pen;          // PenKind::Shape
+    Colour penColour = 0;  // PenKind::Pixel and PenKind::Text
+    bool brush = false;
+    Brush brushValue;  // NoBrush when brushNone
+    bool brushNone = true;
+    BackgroundMode hatchMode = BackgroundMode::Opaque;
+    Colour hatchBackground = 0;
+  };
+  void setQPen(PenKind kind, const Pen& pen, Colour colour);
+  void setQBrush(bool withBrush);
+  void setQBackgroundMode(BackgroundMode mode);
+  // Sets the pixels in the pen colour straight in the image, when that
+  // gives what the painter would (copy mode, no transformation); false
+  // when it does not.
+  bool setPixelsDirect(const QPoint* pixels, qsizetype count, Colour colour);
+  // Whether the own image can take pixels straight from the surface: what
+  // the painter would give is then plainly the colour within the clip.
+  bool directPixels() const;
+  // The same straight in the image for a filled rectangle in one colour.
+  void fillDirect(const QRect& r, Colour colour);
+  // fillRect in an opaque colour, straight when it can be.
+  void fillColour(const QRect& r, Colour colour);
+  // The text of textOut drawn by drawText (vertical faces, underlines, other
+  // devices than images, plain painting).
+  void textOutPlain(int x, int y, std::string_view cp932, const QFont& font,
+                    const QFontMetrics& fm);
+
+  // The fonts of text output and their shaped texts.
+  struct TextCache;
+  std::unique_ptr<TextCache> texts_;
+
   std::optional<QPainter> own_;
   QPainter* painter_;
-  // The font of the last text output.
-  struct TextFont {
-    FontSpec spec;
-    QFont font;
-    QFontMetrics metrics;
-  };
-  std::optional<TextFont> textFont_;
+  QImage* image_ = nullptr;  // the target of an own painter
+  Applied applied_;
+  bool plain_ = false;
 };
 
 // Colours between the figures' 0x00BBGGRR and Qt.

@@ -1,0 +1,139 @@
+// The surface's quick painting (state handed to the painter only when it
+// changes, texts shaped once) against its plain painting, over a page of
+// every figure kind, frame, fill, pen, alignment and turn, at several zooms.
+#include <gtest/gtest.h>
+
+#include <QImage>
+
+#include <memory>
+#include <string>
+
+#include "figures/base/figure_list.h"
+#include "figures/canvas/canvas.h"
+#include "figures/line/line_ex.h"
+#include "figures/rect/rect_ex.h"
+#include "figures/text/text_box.h"
+#include "platform/surface/qt_surface.h"
+#include "platform/text/qt_text_metrics.h"
+#include "view/render/render_page.h"
+#include "view/view_test_app.h"
+
+namespace {
+
+struct MixedPage {
+  QtTextMetrics metrics;
+  FigureList figures;
+  Canvas* canvas = nullptr;
+
+  MixedPage() {
+    canvas = static_cast<Canvas*>(&figures.append(std::make_unique<Canvas>()));
+    canvas->setSize(640, 480);
+    canvas->setGridMode(1);
+    const char* texts[] = {"日本語のテキスト", "ABC abc 123", "見出し\n本文の二行目\nthird",
+                           "タブ\tの後", "（括弧）ー～…", "x"};
+    for (int i = 0; i < 60; ++i) {
+      const int x = (i * 47) % 560, y = (i * 83) % 430;
+      const Colour fill = Colour_rgb((i * 53) & 0xFF, (i * 97) & 0xFF, (i * 31) & 0xFF);
+      switch (i % 3) {
+        case 0: {
+          auto box = std::make_unique<Text_Box>(&metrics);
+          box->SetText(texts[(i / 3) % 6]);
+          box->SetBasePoint(x, y + 20);
+          box->fillColour = fill;
+          box->textColour = Colour_rgb(i * 11, 0, 255 - i * 4);
+          box->frameColour = Colour_rgb(0, i * 4, 0);
+          box->frameWidth = i % 4;
+          box->frameShape = 1 + (i / 3) % 5;
+          box->alignment = (i / 9) % 3;
+          box->fontSize = 9 + (i % 5) * 3;
+          box->bold = i % 7 == 0;
+          box->italic = i % 11 == 0;
+          if (i == 12) box->fontFace = "ＭＳ 明朝";
+          if (i % 15 == 6) box->opacity = 50;
+          if (i == 21) box->angle = 30;
+          if (i == 33) box->vertical = true;
+          DrawContext ctx;
+          box->Layout(metrics, ctx);
+          figures.append(std::move(box));
+          break;
+        }
+        case 1: {
+          auto r = std::make_unique<Rect_Ex>();
+          r->x = x;
+          r->y = y;
+          r->width = 40 + i % 50;
+          r->height = 20 + i % 30;
+          r->fillColour = fill;
+          r->strokeColour = Colour_rgb(i * 3, 0, 0);
+          r->strokeWidth = i % 4;
+          r->shape = i % 5 == 4 ? RectShape_Parallelogram : 1 + (i / 3) % 4;
+          r->opacity = i % 8 == 1 ? 40 : i % 8 == 4 ? 0 : 100;
+          if (i % 10 == 7) r->angle = 25;
+          figures.append(std::move(r));
+          break;
+        }
+        default: {
+          auto line = std::make_unique<Line_Ex>();
+          line->SetPoints({x, y}, {x + 90 - i, y + 40 + i % 20});
+          line->SetColour(fill);
+          line->SetWidth(1 + i % 3);
+          line->SetDashed(i % 4 == 1);
+          if (i % 5 == 0) line->SetArrow(2, 1);
+          figures.append(std::move(line));
+          break;
+        }
+      }
+    }
+  }
+};
+
+QImage render(MixedPage& page, int zoom, bool plain) {
+  ViewGeometry g;
+  g.clientWidth = 900;
+  g.clientHeight = 700;
+  g.pageWidth = page.canvas->width();
+  g.pageHeight = page.canvas->height();
+  g.zoom = g.targetZoom = zoom;
+  g.scroll = {zoom > 100 ? 150 : 0, zoom > 100 ? 90 : 0};
+  QImage image(g.clientWidth, g.clientHeight, QImage::Format_RGB32);
+  image.fill(Qt::black);
+  {
+    QtSurface surface(image);
+    surface.setPlain(plain);
+    View_drawOutside(surface, g, *page.canvas);
+    View_renderPage(surface, g, ViewPageSource{&page.figures, page.canvas}, {});
+  }
+  return image;
+}
+
+}  // namespace
+
+TEST(RenderPagePixels, QuickPaintingEqualsPlainPaintingOverEveryKindAndZoom) {
+  ASSERT_NE(nullptr, QCoreApplication::instance());
+  MixedPage page;
+  for (int zoom : {100, 39, 250}) {
+    SCOPED_TRACE(zoom);
+    const QImage plain = render(page, zoom, true);
+    // Twice: the second paint finds its texts already shaped.
+    for (int round = 0; round < 2; ++round) {
+      const QImage quick = render(page, zoom, false);
+      int differing = 0, firstX = -1, firstY = -1;
+      for (int y = 0; y < plain.height(); ++y)
+        for (int x = 0; x < plain.width(); ++x)
+          if (plain.pixel(x, y) != quick.pixel(x, y) && differing++ == 0) {
+            firstX = x;
+            firstY = y;
+          }
+      EXPECT_EQ(0, differing) << "first at " << firstX << "," << firstY;
+    }
+    // The page was drawn at all: text, fills and the workspace.
+    int colours = 0;
+    QRgb last = 0;
+    for (int x = 0; x < 600; ++x)
+      if (plain.pixel(x, 100) != last) {
+        ++colours;
+        last = plain.pixel(x, 100);
+      }
+    EXPECT_GT(colours, 10);
+  }
+}
