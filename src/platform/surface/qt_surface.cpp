@@ -34,10 +34,13 @@ std::span<const int> dashRuns(PenStyle s) {
 
 bool isThin(const Pen& p) { return p.width <= 1; }
 
-QPen qpen(const Pen& p) {
+// `scaled`: the device has more pixels than units (a high-density screen).
+// A thin pen is then one unit wide, as wide as its lines are at ratio 1;
+// the zero-width pen would stay one device pixel.
+QPen qpen(const Pen& p, bool scaled) {
   if (p.style == PenStyle::Null) return QPen(Qt::NoPen);
   QPen q(QtSurface_colour(p.colour));
-  q.setWidth(isThin(p) ? 0 : p.width);
+  q.setWidth(isThin(p) ? (scaled ? 1 : 0) : p.width);
   q.setCapStyle(Qt::RoundCap);
   q.setJoinStyle(Qt::RoundJoin);
   std::span<const int> runs = dashRuns(p.style);
@@ -47,6 +50,22 @@ QPen qpen(const Pen& p) {
     q.setDashPattern(pattern);
   }
   return q;
+}
+
+bool scaledDevice(const QPainter& p) {
+  const QPaintDevice* device = p.device();
+  return device != nullptr && device->devicePixelRatioF() > 1.0;
+}
+
+// Single pixels in units: on a high-density device each covers its whole
+// unit square (a zero-width point would be one device pixel).
+void drawUnitPixels(QPainter& p, const QList<QPoint>& pixels, const QColor& colour) {
+  if (!scaledDevice(p)) {
+    p.setPen(QPen(colour, 0));
+    p.drawPoints(pixels.data(), static_cast<int>(pixels.size()));
+    return;
+  }
+  for (const QPoint& px : pixels) p.fillRect(QRect(px, QSize(1, 1)), colour);
 }
 
 // Whether the hatch pattern sets pixel (x, y) of its 8 x 8 cell.
@@ -132,7 +151,7 @@ void QtSurface::applyCommon() {
 
 void QtSurface::applyShape(bool withBrush) {
   applyCommon();
-  painter_->setPen(qpen(state_.pen));
+  painter_->setPen(qpen(state_.pen, scaledDevice(*painter_)));
   painter_->setBrush(withBrush ? qbrush(state_.brush, state_) : QBrush(Qt::NoBrush));
 }
 
@@ -205,8 +224,7 @@ void QtSurface::thinPolyline(std::span<const SurfacePoint> points) {
   }
   if (pixels.isEmpty()) return;
   applyCommon();
-  painter_->setPen(QPen(QtSurface_colour(state_.pen.colour), 0));
-  painter_->drawPoints(pixels.data(), static_cast<int>(pixels.size()));
+  drawUnitPixels(*painter_, pixels, QtSurface_colour(state_.pen.colour));
 }
 
 void QtSurface::polyline(std::span<const SurfacePoint> points) {
@@ -236,8 +254,7 @@ void QtSurface::arc(int left, int top, int right, int bottom, int xStart, int yS
 
 void QtSurface::setPixel(int x, int y, Colour colour) {
   applyCommon();
-  painter_->setPen(QPen(QtSurface_colour(colour), 0));
-  painter_->drawPoint(x, y);
+  drawUnitPixels(*painter_, QList<QPoint>{QPoint(x, y)}, QtSurface_colour(colour));
 }
 
 namespace {
