@@ -499,6 +499,10 @@ void CChildView::wheelEvent(QWheelEvent* event) {
     m_WheelRest = 0;
     syncScrollBars();
     Invalidate();
+    // Another part of the page lies under the mouse now.
+    if (event->buttons() == Qt::NoButton) {
+      hoverAt(event->position().toPoint(), event->globalPosition().toPoint());
+    }
     return;
   }
   // At the end of the page a whole notch turns the page (small touchpad

@@ -11,6 +11,7 @@
 #include <QPaintEvent>
 #include <QProcess>
 #include <QTest>
+#include <QWheelEvent>
 
 #include <cstdlib>
 #include <memory>
@@ -232,6 +233,15 @@ TEST(ChildViewSelection, HoverOverALinkShowsTheHandAndTheTipAfterItsDelay) {
   // Over the empty page: the arrow.
   w.hover({500, 450});
   EXPECT_EQ(Qt::ArrowCursor, w.vp()->cursor().shape());
+  // A wheel step brings the link under the resting mouse: the hand again.
+  w.hover({650, 40});
+  EXPECT_EQ(Qt::ArrowCursor, w.vp()->cursor().shape());
+  QWheelEvent wheel(QPointF(650, 40), w.vp()->mapToGlobal(QPointF(650, 40)), QPoint(),
+                    QPoint(0, -120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+  QApplication::sendEvent(w.vp(), &wheel);
+  ASSERT_GT(w.view->geometry().scroll.y, 0);
+  EXPECT_EQ(Qt::PointingHandCursor, w.vp()->cursor().shape());
+  w.view->ScrollTo({0, 0});
   // The held figure's link gives no hand.
   w.click({650, 140});
   w.hover({650, 140});
