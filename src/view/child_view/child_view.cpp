@@ -7,6 +7,7 @@
 #include <QToolTip>
 #include <QWheelEvent>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -309,6 +310,7 @@ void CChildView::SetZoom(int32_t zoom, int how, Point32 centre) {
   if (zoom <= m_Geometry.zoom) m_ZoomPick = false;
   if (ViewGeometry_setZoom(m_Geometry, zoom, how, centre, extent) == ViewSetZoomResult::ZoomPick) {
     m_ZoomPick = true;
+    m_LensAt.reset();
     viewport()->setCursor(Qt::CrossCursor);
     Invalidate();
     return;
@@ -450,10 +452,30 @@ void CChildView::drawZoomPick(Surface& surface) {
                                            int64_t{m_Geometry.scroll.y} + m_Geometry.origin.y);
   SurfaceSaver saver(surface);
   surface.setPen(Pen::null());
-  surface.setBrush(Brush::hatched(HatchStyle::ForwardDiagonal, 0xFFFFFF));
-  surface.rectangle(0, 0, right + 1, bottom + 1);
-  surface.setBrush(Brush::hatched(HatchStyle::BackwardDiagonal, 0));
-  surface.rectangle(0, 0, right + 1, bottom + 1);
+  // Hatches the pixels left..right-1, top..bottom-1.
+  auto hatch = [&surface](int l, int t, int r, int b) {
+    if (r <= l || b <= t) return;
+    surface.setBrush(Brush::hatched(HatchStyle::ForwardDiagonal, 0xFFFFFF));
+    surface.rectangle(l, t, r + 1, b + 1);
+    surface.setBrush(Brush::hatched(HatchStyle::BackwardDiagonal, 0));
+    surface.rectangle(l, t, r + 1, b + 1);
+  };
+  if (!m_LensAt) {
+    hatch(0, 0, right, bottom);
+  } else {
+    // The lens: what the window will show at the new zoom, centred on the
+    // mouse and kept inside the page part; the live page shows there, the
+    // hatched page around it.
+    const int64_t target = std::max(1, m_Geometry.targetZoom);
+    const int w = static_cast<int>(int64_t{m_Geometry.clientWidth} * m_Geometry.zoom / target);
+    const int h = static_cast<int>(int64_t{m_Geometry.clientHeight} * m_Geometry.zoom / target);
+    const int l = std::clamp(m_LensAt->x() - w / 2, 0, std::max(0, right - w));
+    const int t = std::clamp(m_LensAt->y() - h / 2, 0, std::max(0, bottom - h));
+    hatch(0, 0, right, t);              // above
+    hatch(0, t + h, right, bottom);     // below
+    hatch(0, t, l, t + h);              // left
+    hatch(l + w, t, right, t + h);      // right
+  }
   FontSpec font;
   font.face = m_Host.Japanese() ? "ＭＳ Ｐゴシック" : "Arial";
   font.height = 16;
@@ -546,6 +568,12 @@ void CChildView::mousePressEvent(QMouseEvent* event) {
 
 void CChildView::mouseMoveEvent(QMouseEvent* event) {
   m_LastMouse = event->position().toPoint();
+  if (m_ZoomPick) {
+    m_LensAt = m_LastMouse;
+    viewport()->update();
+    event->accept();
+    return;
+  }
   if (m_LeftDown && m_ViewSelection && event->buttons().testFlag(Qt::LeftButton)) {
     m_ViewSelection->Move(ClientToCanvas(clientOf(event)));
     repaintSelection();

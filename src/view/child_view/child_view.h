@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "view/geometry/view_geometry.h"
@@ -174,6 +175,8 @@ class CChildView : public QAbstractScrollArea {
   QTimer m_TipTimer;        // 400 ms before a link tip shows
   QTimer m_AutoScrollTimer;  // 50 ms ticks while a drag is near an edge
   QPoint m_LastMouse;        // client position of the last mouse event
+  // Zoom-pick: where the lens follows the mouse (none until it moves).
+  std::optional<QPoint> m_LensAt;
 };
 
 // The Qt cursor of a hover decision (Keep: none).

@@ -353,3 +353,36 @@ TEST(ChildViewHiDpi, TheBackBufferFollowsTheDevicePixelRatio) {
   EXPECT_EQ(0, child.exitCode()) << out.toStdString();
   EXPECT_TRUE(out.contains("[  PASSED  ] 1 test")) << out.toStdString();
 }
+
+TEST(ChildViewZoomPick, TheLensShowsThePageUnhatchedAroundTheMouse) {
+  Window w;
+  // 200 % of a page wider than the window: the view waits for the click.
+  w.view->SetZoom(200);
+  ASSERT_TRUE(w.view->zoomPicking());
+  auto blackIn = [&](QRect area) {
+    int n = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+      for (int x = area.left(); x <= area.right(); ++x) n += pixelAt(w.buffer(), x, y) == 0;
+    return n;
+  };
+  w.view->RedrawNow();
+  const QRect nearMouse(590, 390, 20, 20);  // white page under (600, 400)
+  const QRect farAway(20, 20, 20, 20);      // white page far from it
+  EXPECT_GT(blackIn(nearMouse), 10);  // all hatched before the mouse moves
+  EXPECT_GT(blackIn(farAway), 10);
+
+  w.mouse(QEvent::MouseMove, {600, 400}, Qt::NoButton, Qt::NoButton);
+  w.view->RedrawNow();
+  EXPECT_EQ(0, blackIn(nearMouse));   // the live page in the lens
+  EXPECT_GT(blackIn(farAway), 10);    // hatched around it
+  // The lens is half the window (100 / 200), pushed inside the page part:
+  // its left edge at 600 - width / 4.
+  const int lensLeft = 600 - w.vp()->width() / 4;
+  EXPECT_EQ(0, blackIn(QRect(lensLeft + 2, 400, 10, 10)));
+  EXPECT_GT(blackIn(QRect(lensLeft - 30, 380, 25, 25)), 5);
+
+  // The click zooms.
+  w.click({600, 400});
+  EXPECT_FALSE(w.view->zoomPicking());
+  EXPECT_EQ(200, w.view->geometry().zoom);
+}
