@@ -4,6 +4,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QThread>
 #include <QToolTip>
 #include <QWheelEvent>
 
@@ -106,6 +107,7 @@ CChildView::CChildView(ChildViewHost& host, QWidget* parent)
   m_SelectionMarks = m_OwnMarks.get();
   m_TipTimer.setSingleShot(true);
   connect(&m_TipTimer, &QTimer::timeout, this, [this] { showTip(); });
+  m_Sleep = [](int ms) { QThread::msleep(static_cast<unsigned long>(ms)); };
   m_AutoScrollTimer.setInterval(ChildView_autoScrollInterval);
   connect(&m_AutoScrollTimer, &QTimer::timeout, this, [this] { autoScrollTick(); });
 }
@@ -306,6 +308,8 @@ bool CChildView::EnsureVisible(const Rect32& canvasRect) {
 }
 
 void CChildView::SetZoom(int32_t zoom, int how, Point32 centre) {
+  const int32_t clamped = std::clamp(zoom, ViewZoom_min, ViewZoom_max);
+  if (clamped < m_Geometry.zoom) zoomOutTransition(clamped);
   const ViewExtent extent = pageExtent();
   if (zoom <= m_Geometry.zoom) m_ZoomPick = false;
   if (ViewGeometry_setZoom(m_Geometry, zoom, how, centre, extent) == ViewSetZoomResult::ZoomPick) {
@@ -319,6 +323,46 @@ void CChildView::SetZoom(int32_t zoom, int how, Point32 centre) {
   viewport()->setCursor(Qt::ArrowCursor);
   syncScrollBars();
   Invalidate();
+}
+
+QSize CChildView::visiblePagePart() const {
+  const int64_t right = std::min<int64_t>(m_Geometry.clientWidth,
+                                          ViewGeometry_length(m_Geometry, m_Geometry.pageWidth) -
+                                              int64_t{m_Geometry.scroll.x} + m_Geometry.origin.x);
+  const int64_t bottom = std::min<int64_t>(m_Geometry.clientHeight,
+                                           ViewGeometry_length(m_Geometry, m_Geometry.pageHeight) -
+                                               int64_t{m_Geometry.scroll.y} + m_Geometry.origin.y);
+  return {static_cast<int>(std::max<int64_t>(0, right)),
+          static_cast<int>(std::max<int64_t>(0, bottom))};
+}
+
+void CChildView::zoomOutTransition(int32_t zoom) {
+  // Only a page on screen has something to show.
+  if (!isVisible() || !m_DisplayOn || m_Printing || m_Host.CurrentPage().figures == nullptr) {
+    return;
+  }
+  const int32_t old = m_Geometry.zoom;
+  const int cw = m_Geometry.clientWidth, ch = m_Geometry.clientHeight;
+  const Point32 centre = ClientToCanvas({cw / 2, ch / 2});
+  const Point32 s = m_Geometry.scroll;
+  m_ZoomPick = false;
+  m_Geometry.zoom = zoom;
+  m_Geometry.targetZoom = old;
+  m_Geometry.zoomMode = ViewZoom_Fixed;
+  ViewGeometry_updateScrollSizes(m_Geometry, pageExtent());
+  ViewGeometry_scrollTo(m_Geometry,
+                        {Figure_toInt32(int64_t{zoom} * (int64_t{s.x} - cw / 2) / old),
+                         Figure_toInt32(int64_t{zoom} * (int64_t{s.y} - ch / 2) / old)});
+  syncScrollBars();
+  // What the old zoom showed, at the new zoom, around the old centre.
+  const int w = static_cast<int>(int64_t{cw} * zoom / old);
+  const int h = static_cast<int>(int64_t{ch} * zoom / old);
+  const Point32 c = CanvasToClient(centre);
+  m_Transition = QRect(c.x - w / 2, c.y - h / 2, w, h);
+  m_FrameTimer.stop();
+  viewport()->repaint();
+  m_Transition.reset();
+  if (m_Sleep) m_Sleep(ChildView_zoomOutPause);
 }
 
 void CChildView::SetZoomMode(int32_t mode) {
@@ -435,6 +479,22 @@ void CChildView::renderBackBuffer() {
       View_drawOutside(surface, m_Geometry, *page.canvas);
       RenderPage(surface, true, true, false, false, false);
       if (m_ZoomPick) drawZoomPick(surface);
+      if (m_Transition) {
+        // The page is grey but for the part the old zoom showed.
+        const QSize part = visiblePagePart();
+        const QRect& k = *m_Transition;
+        ScopedPen pen(surface, Pen::null());
+        ScopedBrush brush(surface, Brush::solid(SystemColour_appWorkspace));
+        auto fill = [&surface](int l, int t, int r, int b) {
+          if (r > l && b > t) surface.rectangle(l, t, r + 1, b + 1);
+        };
+        const int top = std::clamp(k.top(), 0, part.height());
+        const int bottom = std::clamp(k.top() + k.height(), top, part.height());
+        fill(0, 0, part.width(), top);
+        fill(0, bottom, part.width(), part.height());
+        fill(0, top, std::clamp(k.left(), 0, part.width()), bottom);
+        fill(std::clamp(k.left() + k.width(), 0, part.width()), top, part.width(), bottom);
+      }
     }
   }
   ++m_RenderCount;
@@ -444,12 +504,8 @@ void CChildView::renderBackBuffer() {
 
 void CChildView::drawZoomPick(Surface& surface) {
   // The visible page part, hatched white and black, and the hint.
-  const int right = std::min<int64_t>(m_Geometry.clientWidth,
-                                      ViewGeometry_length(m_Geometry, m_Geometry.pageWidth) -
-                                          int64_t{m_Geometry.scroll.x} + m_Geometry.origin.x);
-  const int bottom = std::min<int64_t>(m_Geometry.clientHeight,
-                                       ViewGeometry_length(m_Geometry, m_Geometry.pageHeight) -
-                                           int64_t{m_Geometry.scroll.y} + m_Geometry.origin.y);
+  const int right = visiblePagePart().width();
+  const int bottom = visiblePagePart().height();
   SurfaceSaver saver(surface);
   surface.setPen(Pen::null());
   // Hatches the pixels left..right-1, top..bottom-1.

@@ -125,6 +125,8 @@ class CChildView : public QAbstractScrollArea {
   bool m_Printing = false;
   bool m_UseSystemColours = false;
   bool m_ViewerMode = false;
+  // The pause of the zoom-out transition (blocking; tests replace it).
+  std::function<void(int ms)> m_Sleep;
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -140,6 +142,9 @@ class CChildView : public QAbstractScrollArea {
   void syncScrollBars();
   void renderBackBuffer();
   void drawZoomPick(Surface& surface);
+  void zoomOutTransition(int32_t zoom);
+  // The visible page part (client pixels 0 .. right-1, 0 .. bottom-1).
+  QSize visiblePagePart() const;
   void turnPage(int direction);
   void syncSelectionPage();
   // Repaints the area whose selection marks changed (client coordinates).
@@ -177,6 +182,9 @@ class CChildView : public QAbstractScrollArea {
   QPoint m_LastMouse;        // client position of the last mouse event
   // Zoom-pick: where the lens follows the mouse (none until it moves).
   std::optional<QPoint> m_LensAt;
+  // The zoom-out transition: the part of the page the old zoom showed
+  // (client rectangle) while the rest of the page is grey.
+  std::optional<QRect> m_Transition;
 };
 
 // The Qt cursor of a hover decision (Keep: none).
@@ -186,6 +194,8 @@ Qt::CursorShape ChildView_cursorShape(HoverCursor cursor);
 inline constexpr int ChildView_autoScrollStep = 32;
 inline constexpr int ChildView_autoScrollInterval = 50;
 inline constexpr int ChildView_tipDelay = 400;
+// How long the zoom-out transition shows, in milliseconds.
+inline constexpr int ChildView_zoomOutPause = 250;
 
 // Binds the view's commands (zoom, fit, swap, scroll pages, grid) to their
 // numbers, texts and keys.

@@ -386,3 +386,36 @@ TEST(ChildViewZoomPick, TheLensShowsThePageUnhatchedAroundTheMouse) {
   EXPECT_FALSE(w.view->zoomPicking());
   EXPECT_EQ(200, w.view->geometry().zoom);
 }
+
+TEST(ChildViewZoomOut, TheTransitionShowsWhatTheOldZoomShowedOnAGreyPageFirst) {
+  Window w;
+  w.view->SetZoom(200, 1, {300, 300});
+  ASSERT_EQ(200, w.view->geometry().zoom);
+  QImage seen;
+  int paused = 0;
+  int zoomDuringPause = 0;
+  w.view->m_Sleep = [&](int ms) {
+    paused = ms;
+    zoomDuringPause = w.view->geometry().zoom;
+    seen = w.buffer().copy();
+  };
+  ASSERT_TRUE(w.commands->run(Cmd_ZoomOut));
+  EXPECT_EQ(ChildView_zoomOutPause, paused);
+  EXPECT_EQ(100, zoomDuringPause);
+  EXPECT_EQ(100, w.view->geometry().zoom);
+  ASSERT_FALSE(seen.isNull());
+  // The old window showed about (105, 135) - (495, 465) of the page; at
+  // 100 % that part shows (b's blue at (300, 300)), the rest of the page is
+  // grey.
+  EXPECT_EQ(Colour_rgb(0, 0, 200), pixelAt(seen, 300, 300));
+  EXPECT_EQ(SystemColour_appWorkspace, pixelAt(seen, 20, 20));
+  EXPECT_EQ(SystemColour_appWorkspace, pixelAt(seen, 650, 140));  // the link box's place
+  // Then the whole page.
+  w.view->RedrawNow();
+  EXPECT_EQ(0xFFFFFFu, pixelAt(w.buffer(), 20, 20));
+  EXPECT_EQ(Colour_rgb(0, 0, 200), pixelAt(w.buffer(), 300, 300));
+  // Zooming in has no transition.
+  paused = 0;
+  w.view->SetZoom(200, 1, {300, 300});
+  EXPECT_EQ(0, paused);
+}
