@@ -206,8 +206,13 @@ void CChildView::repaintSelection() {
   const Point32 a = CanvasToClient({dirty->x, dirty->y});
   const Point32 b = CanvasToClient({Figure_toInt32(Rect32_right(*dirty)),
                                     Figure_toInt32(Rect32_bottom(*dirty))});
-  // One pixel more on each side for the truncation of the conversion.
-  const QRect rect = QRect(QPoint(a.x, a.y), QPoint(b.x, b.y)).normalized().adjusted(-1, -1, 1, 1);
+  // One pixel more on each side for the truncation of the conversion;
+  // far-away corners are brought near the window first.
+  const int w = viewport()->width(), h = viewport()->height();
+  auto near = [](int32_t v, int size) { return std::clamp<int32_t>(v, -2, size + 2); };
+  const QRect rect = QRect(QPoint(near(a.x, w), near(a.y, h)), QPoint(near(b.x, w), near(b.y, h)))
+                         .normalized()
+                         .adjusted(-1, -1, 1, 1);
   const QRect visible = rect.intersected(viewport()->rect());
   if (!visible.isEmpty()) viewport()->update(visible);
 }
