@@ -1,4 +1,6 @@
-// The editing view: one page of the note on screen, zoomed and scrolled.
+// The editing view: one page of the note on screen, zoomed and scrolled,
+// with the selection of its figures (clicks, the rubber band, select all)
+// and the hover cursor and link tip.
 // The page is rendered into the process's one off-screen image (at the
 // screen's device pixel ratio) and copied to the viewport; only paintEvent
 // paints.  A change asks for a repaint through Invalidate, which lets at
@@ -99,7 +101,7 @@ class CChildView : public QAbstractScrollArea {
   // since its timer ran out ("" = none).
   const std::string& tipText() const { return m_TipText; }
   const std::string& shownTipText() const { return m_ShownTip; }
-  // The active tool (Part of the editing state machine; 0 = select).
+  // The active tool (0 = select; the editing state machine sets it).
   int32_t m_Tool = 0;
 
   // --- painting ---
@@ -187,12 +189,14 @@ class CChildView : public QAbstractScrollArea {
   std::optional<QRect> m_Transition;
 };
 
-// The Qt cursor of a hover decision (Keep: none).
+// The Qt cursor of a hover decision (Keep gives the arrow; the view itself
+// leaves the cursor as it is then).
 Qt::CursorShape ChildView_cursorShape(HoverCursor cursor);
-// Auto-scroll: how far one tick scrolls, in pixels, and the width of the
-// edge zone that starts it.
+// Auto-scroll: how far one tick scrolls, in pixels, which is also the width
+// of the edge zone that starts it, and the milliseconds between ticks.
 inline constexpr int ChildView_autoScrollStep = 32;
 inline constexpr int ChildView_autoScrollInterval = 50;
+// Milliseconds of hovering over a link before its tip shows.
 inline constexpr int ChildView_tipDelay = 400;
 // How long the zoom-out transition shows, in milliseconds.
 inline constexpr int ChildView_zoomOutPause = 250;
