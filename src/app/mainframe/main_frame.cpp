@@ -1,6 +1,7 @@
 #include "app/mainframe/main_frame.h"
 
 #include <QDockWidget>
+#include <QHBoxLayout>
 #include <QMenuBar>
 #include <QString>
 #include <QWidget>
@@ -41,9 +42,14 @@ CMainFrame::CMainFrame(std::string notePath, CMainFrameOptions options)
   leftPane_ = new QDockWidget(this);
   leftPane_->setObjectName("leftPane");
   leftPane_->setFeatures(QDockWidget::NoDockWidgetFeatures);
-  leftPane_->setTitleBarWidget(new QWidget(leftPane_));
+  // An empty title bar: a layout gives it a size hint of no height (a bare
+  // widget has none, which made the pane's minimum height negative).
+  auto* titleBar = new QWidget(leftPane_);
+  auto* titleLayout = new QHBoxLayout(titleBar);
+  titleLayout->setContentsMargins(0, 0, 0, 0);
+  leftPane_->setTitleBarWidget(titleBar);
   auto* placeholder = new QWidget(leftPane_);
-  placeholder->setMinimumWidth(160);
+  placeholder->setMinimumSize(160, 0);
   leftPane_->setWidget(placeholder);
   addDockWidget(Qt::LeftDockWidgetArea, leftPane_);
   commands_ = std::make_unique<CommandTable>(this);
@@ -53,6 +59,7 @@ CMainFrame::CMainFrame(std::string notePath, CMainFrameOptions options)
 }
 
 CMainFrame::~CMainFrame() {
+  view_->PageLeaving();
   if (doc_ && !doc_->closed()) {
     Except_tryCatch([&] { doc_->ClearDocument(); }, [](const Errors_Msg&) {});
   }
@@ -63,6 +70,7 @@ void CMainFrame::RefreshWindowTitle() {
 }
 
 void CMainFrame::LoadNote(const std::string& path, bool untitled) {
+  view_->PageLeaving();
   if (doc_ && !doc_->closed()) doc_->ClearDocument();
   doc_ = std::make_unique<NoteDocument>(options_.workFolder);
   AppCounters& counters = AppCounters_instance();
@@ -90,6 +98,7 @@ void CMainFrame::LoadNote(const std::string& path, bool untitled) {
 }
 
 void CMainFrame::NewNote() {
+  view_->PageLeaving();
   if (doc_ && !doc_->closed()) doc_->ClearDocument();
   doc_ = std::make_unique<NoteDocument>(options_.workFolder);
   doc_->NewDocument(NoteDocument_newDocumentNumber(AppCounters_instance(), options_.workFolder),
@@ -110,7 +119,10 @@ void CMainFrame::pageShown() {
 
 bool CMainFrame::SelectPageNumber(int32_t number) {
   if (!doc_ || doc_->closed() || doc_->page(number) == nullptr) return false;
-  if (number != doc_->currentPageNumber()) doc_->SelectPage(number);
+  if (number != doc_->currentPageNumber()) {
+    view_->PageLeaving();
+    doc_->SelectPage(number);
+  }
   pageShown();
   return true;
 }
@@ -167,6 +179,10 @@ void CMainFrame::GridChanged(const Canvas& canvas) {
   options_.gridOn = canvas.snapToGrid();
   options_.gridDisp = View_gridDisplayed(canvas);
   if (options_.gridChanged) options_.gridChanged(options_.gridOn, options_.gridDisp);
+}
+
+std::string CMainFrame::NoteFolder() {
+  return notePath_.empty() ? std::string() : StrX_parentFolder(notePath_);
 }
 
 uint32_t CMainFrame::WindowId() { return WindowIds_idOf(this); }

@@ -70,6 +70,7 @@ class CMainFrame : public QMainWindow, private ChildViewHost {
   void GridChanged(const Canvas& canvas) override;
   bool Japanese() const override { return options_.japanese; }
   uint32_t WindowId() override;
+  std::string NoteFolder() override;
 
   void pageShown();
 

@@ -19,6 +19,7 @@
 #include "core/strx/codepage.h"
 #include "core/strx/strx_path.h"
 #include "core/susie/susie.h"
+#include "document/reader/reader_elements.h"
 #include "platform/images/qt_image_decoder.h"
 #include "platform/prompts/qt_user_prompts.h"
 #include "platform/text/qt_text.h"
@@ -165,7 +166,8 @@ bool openFirstNote(CZerbinApp& app) {
       [&](const Errors_Msg& e) {
         // A file that is no note, or that cannot be read, is reported.
         if (e.code != CZerbinApp_Err_Format && e.code != FileX_Err_CannotReadOpen) Except_throw(e);
-        ReportToUser(0, app.options.echoPath, "%s", e.message());
+        // The reader showed its unsupported-element box already.
+        if (!ReaderError_shownToUser(e)) ReportToUser(0, app.options.echoPath, "%s", e.message());
         app.exitCode = CZerbinApp_Exit_Failed;
         ok = false;
       });

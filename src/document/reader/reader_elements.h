@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/errors/errors.h"
 #include "core/surface/text_metrics.h"
 #include "core/xml/xml_event_reader.h"
 #include "figures/base/app_counters.h"
@@ -105,6 +106,9 @@ const char* ReaderError_unsupportedText(bool japanese);
 // Shows that text in a message box (UserPrompts) captioned "Zerbin", then
 // raises it.
 [[noreturn]] void ReaderError_unsupported(bool japanese);
+// Whether `e` is that error, whose text the user has seen already (the
+// box came first): whoever catches it reports nothing more.
+bool ReaderError_shownToUser(const Errors_Msg& e);
 // Raises, without a box, that text followed by "\r\nfile = " path,
 // "\r\nline = ", "\r\ncolumn = " (of the current event) and
 // "\r\nmessage = " message.

@@ -30,6 +30,12 @@ void ReaderError_unsupported(bool japanese) {
   Errors_RAISE(CZerbinApp_Err_Format, "%s", text);
 }
 
+bool ReaderError_shownToUser(const Errors_Msg& e) {
+  if (e.code != CZerbinApp_Err_Format) return false;
+  const std::string_view text = e.message();
+  return text == kUnsupportedJapanese || text == kUnsupportedEnglish;
+}
+
 void ReaderError_withMessage(const XmlEventReader& xml, std::string_view notePath,
                              std::string_view message, bool japanese) {
   std::string text = ReaderError_unsupportedText(japanese);

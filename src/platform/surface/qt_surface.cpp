@@ -39,10 +39,13 @@ std::span<const int> dashRuns(PenStyle s) {
 
 bool isThin(const Pen& p) { return p.width <= 1; }
 
-QPen qpen(const Pen& p) {
+// `scaled`: the device has more pixels than units (a high-density screen).
+// A thin pen is then one unit wide, as wide as its lines are at ratio 1;
+// the zero-width pen would stay one device pixel.
+QPen qpen(const Pen& p, bool scaled) {
   if (p.style == PenStyle::Null) return QPen(Qt::NoPen);
   QPen q(QtSurface_colour(p.colour));
-  q.setWidth(isThin(p) ? 0 : p.width);
+  q.setWidth(isThin(p) ? (scaled ? 1 : 0) : p.width);
   q.setCapStyle(Qt::RoundCap);
   q.setJoinStyle(Qt::RoundJoin);
   std::span<const int> runs = dashRuns(p.style);
@@ -52,6 +55,17 @@ QPen qpen(const Pen& p) {
     q.setDashPattern(pattern);
   }
   return q;
+}
+
+bool scaledDevice(const QPainter& p) {
+  const QPaintDevice* device = p.device();
+  return device != nullptr && device->devicePixelRatioF() > 1.0;
+}
+
+// Single pixels in units on a high-density device: each covers its whole
+// unit square (a zero-width point would be one device pixel).
+void fillUnitPixels(QPainter& p, const QPoint* pixels, qsizetype count, const QColor& colour) {
+  for (qsizetype i = 0; i < count; ++i) p.fillRect(QRect(pixels[i], QSize(1, 1)), colour);
 }
 
 // Whether the hatch pattern sets pixel (x, y) of its 8 x 8 cell.
@@ -224,7 +238,7 @@ void QtSurface::setQPen(PenKind kind, const Pen& pen, Colour colour) {
       (kind == PenKind::Shape ? applied_.pen == pen : applied_.penColour == colour))
     return;
   switch (kind) {
-    case PenKind::Shape: painter_->setPen(qpen(pen)); break;
+    case PenKind::Shape: painter_->setPen(qpen(pen, scaledDevice(*painter_))); break;
     case PenKind::Pixel: painter_->setPen(QPen(QtSurface_colour(colour), 0)); break;
     case PenKind::Text: painter_->setPen(QtSurface_colour(colour)); break;
     case PenKind::None: break;
@@ -258,7 +272,7 @@ void QtSurface::applyShape(bool withBrush) {
 
 bool QtSurface::directPixels() const {
   if (image_ == nullptr || !image_->isDetached() || plain_ || state_.rasterOp != RasterOp::Copy ||
-      painter_->transform().type() != QTransform::TxNone)
+      painter_->transform().type() != QTransform::TxNone || image_->devicePixelRatioF() > 1.0)
     return false;
   const QImage::Format format = image_->format();
   return format == QImage::Format_RGB32 || format == QImage::Format_ARGB32 ||
@@ -400,6 +414,10 @@ void QtSurface::thinPolyline(std::span<const SurfacePoint> points) {
   if (pixels.isEmpty()) return;
   applyCommon();
   if (setPixelsDirect(pixels.data(), pixels.size(), state_.pen.colour)) return;
+  if (scaledDevice(*painter_)) {
+    fillUnitPixels(*painter_, pixels.data(), pixels.size(), QtSurface_colour(state_.pen.colour));
+    return;
+  }
   setQPen(PenKind::Pixel, {}, state_.pen.colour);
   painter_->drawPoints(pixels.data(), static_cast<int>(pixels.size()));
 }
@@ -433,6 +451,10 @@ void QtSurface::setPixel(int x, int y, Colour colour) {
   applyCommon();
   const QPoint at(x, y);
   if (setPixelsDirect(&at, 1, colour)) return;
+  if (scaledDevice(*painter_)) {
+    fillUnitPixels(*painter_, &at, 1, QtSurface_colour(colour));
+    return;
+  }
   setQPen(PenKind::Pixel, {}, colour);
   painter_->drawPoint(x, y);
 }

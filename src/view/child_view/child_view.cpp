@@ -4,18 +4,26 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QThread>
+#include <QToolTip>
 #include <QWheelEvent>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 
+#include "core/lock/named_lock.h"
 #include "core/prompts/user_prompts.h"
 #include "figures/base/figure_list.h"
 #include "figures/canvas/canvas.h"
 #include "platform/surface/qt_surface.h"
+#include "platform/text/qt_text.h"
 #include "view/commands/command_ids.h"
 #include "view/commands/command_table.h"
+#include "view/selection/hover_cursor.h"
+#include "view/selection/selection_marks.h"
+#include "view/selection/view_selection.h"
 
 QImage& ChildView_backBuffer() {
   static QImage buffer;
@@ -31,7 +39,58 @@ struct FlagGuard {
   bool& flag;
 };
 
+Point32 clientOf(const QMouseEvent* event) {
+  const QPoint p = event->position().toPoint();
+  return {p.x(), p.y()};
+}
+
 }  // namespace
+
+Qt::CursorShape ChildView_cursorShape(HoverCursor cursor) {
+  switch (cursor) {
+    case HoverCursor::Keep:
+    case HoverCursor::Arrow: return Qt::ArrowCursor;
+    case HoverCursor::IBeam: return Qt::IBeamCursor;
+    case HoverCursor::SizeWE: return Qt::SizeHorCursor;
+    case HoverCursor::SizeNS: return Qt::SizeVerCursor;
+    case HoverCursor::SizeNWSE: return Qt::SizeFDiagCursor;
+    case HoverCursor::SizeNESW: return Qt::SizeBDiagCursor;
+    case HoverCursor::SizeAll: return Qt::SizeAllCursor;
+    case HoverCursor::Forbidden: return Qt::ForbiddenCursor;
+    case HoverCursor::Hand: return Qt::PointingHandCursor;
+    case HoverCursor::MoveFigure:
+    case HoverCursor::MoveText: return Qt::SizeAllCursor;
+    case HoverCursor::Rotate: return Qt::CrossCursor;
+    case HoverCursor::ImageShrunk:
+    case HoverCursor::ImageEnlarged: return Qt::CrossCursor;
+    case HoverCursor::Tool: return Qt::CrossCursor;
+  }
+  return Qt::ArrowCursor;
+}
+
+// Step 6 of RenderPage: the handles of the selection and, while it is
+// dragged, the rubber band clipped to the page.
+class CChildView::SelectionPainter : public ViewSelectionMarks {
+ public:
+  explicit SelectionPainter(CChildView& view) : view_(view) {}
+  void DrawSelectionMarks(Surface& surface, const DrawContext& ctx, Colour) override {
+    const ViewSelection* selection = view_.selection();
+    if (selection == nullptr) return;
+    RenderSelectionMarks(surface, ctx, *selection);
+    if (const std::optional<Rect32> band = selection->RubberBand()) {
+      std::optional<SurfaceRect> clip;
+      if (const Canvas* canvas = view_.currentCanvas()) {
+        clip = SurfaceRect{DrawContext_deviceX(ctx, 0), DrawContext_deviceY(ctx, 0),
+                           DrawContext_deviceX(ctx, canvas->width()),
+                           DrawContext_deviceY(ctx, canvas->height())};
+      }
+      RenderRubberBand(surface, ctx, *band, clip);
+    }
+  }
+
+ private:
+  CChildView& view_;
+};
 
 CChildView::CChildView(ChildViewHost& host, QWidget* parent)
     : QAbstractScrollArea(parent), m_Host(host) {
@@ -39,12 +98,24 @@ CChildView::CChildView(ChildViewHost& host, QWidget* parent)
   viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
   viewport()->setAttribute(Qt::WA_NoSystemBackground);
   viewport()->setCursor(Qt::ArrowCursor);
+  // Moves without a button set the hover cursor.
+  viewport()->setMouseTracking(true);
   setFocusPolicy(Qt::StrongFocus);
   m_FrameTimer.setSingleShot(true);
   connect(&m_FrameTimer, &QTimer::timeout, this, [this] { viewport()->update(); });
+  m_OwnMarks = std::make_unique<SelectionPainter>(*this);
+  m_SelectionMarks = m_OwnMarks.get();
+  m_TipTimer.setSingleShot(true);
+  connect(&m_TipTimer, &QTimer::timeout, this, [this] { showTip(); });
+  m_Sleep = [](int ms) { QThread::msleep(static_cast<unsigned long>(ms)); };
+  m_AutoScrollTimer.setInterval(ChildView_autoScrollInterval);
+  connect(&m_AutoScrollTimer, &QTimer::timeout, this, [this] { autoScrollTick(); });
 }
 
-CChildView::~CChildView() = default;
+CChildView::~CChildView() {
+  // The figures may be gone already: the selection lets them be.
+  m_SelectionMarks = nullptr;
+}
 
 Point32 CChildView::ClientToCanvas(Point32 client) const {
   return ViewGeometry_clientToCanvas(m_Geometry, client);
@@ -95,8 +166,137 @@ void CChildView::UpdateScrollSizes() {
 }
 
 void CChildView::PageChanged() {
+  syncSelectionPage();
   UpdateScrollSizes();
   Invalidate();
+}
+
+void CChildView::PageLeaving() {
+  m_AutoScrollTimer.stop();
+  m_LeftDown = false;
+  if (!m_ViewSelection) return;
+  const bool had = !m_ViewSelection->Selection().empty();
+  m_ViewSelection->DeselectAll(true);
+  m_ViewSelection.reset();
+  if (had) m_Host.SelectionChanged();
+}
+
+void CChildView::syncSelectionPage() {
+  // The list is the host's working copy of the page: the view marks its
+  // figures selected (the page source hands it out read-only for drawing).
+  auto* list = const_cast<FigureList*>(m_Host.CurrentPage().figures);
+  if (list == nullptr) {
+    m_ViewSelection.reset();
+    return;
+  }
+  if (!m_ViewSelection) {
+    m_ViewSelection = std::make_unique<ViewSelection>(*list);
+  } else if (&m_ViewSelection->page() != list) {
+    m_ViewSelection->SetPage(*list);
+    if (m_ViewSelection->TakeSelectionChanged()) m_Host.SelectionChanged();
+    m_ViewSelection->TakeDirtyRect();
+  }
+}
+
+void CChildView::repaintSelection() {
+  if (!m_ViewSelection) return;
+  if (m_ViewSelection->TakeSelectionChanged()) m_Host.SelectionChanged();
+  const std::optional<Rect32> dirty = m_ViewSelection->TakeDirtyRect();
+  if (!dirty) return;
+  const Point32 a = CanvasToClient({dirty->x, dirty->y});
+  const Point32 b = CanvasToClient({Figure_toInt32(Rect32_right(*dirty)),
+                                    Figure_toInt32(Rect32_bottom(*dirty))});
+  // One pixel more on each side for the truncation of the conversion;
+  // far-away corners are brought near the window first.
+  const int w = viewport()->width(), h = viewport()->height();
+  auto near = [](int32_t v, int size) { return std::clamp<int32_t>(v, -2, size + 2); };
+  const QRect rect = QRect(QPoint(near(a.x, w), near(a.y, h)), QPoint(near(b.x, w), near(b.y, h)))
+                         .normalized()
+                         .adjusted(-1, -1, 1, 1);
+  const QRect visible = rect.intersected(viewport()->rect());
+  if (!visible.isEmpty()) viewport()->update(visible);
+}
+
+void CChildView::SelectAll() {
+  if (!m_ViewSelection) return;
+  m_Tool = SelectionTool_select;
+  // The left pane gives the focus to the view.
+  setFocus(Qt::OtherFocusReason);
+  m_ViewSelection->SelectAll();
+  repaintSelection();
+}
+
+NamedLock& CChildView::fileLock() {
+  if (!m_FileLock) m_FileLock = std::make_unique<NamedLock>(Hover_fileLockName);
+  return *m_FileLock;
+}
+
+void CChildView::hoverAt(QPoint client, QPoint global) {
+  if (!m_ViewSelection || m_ZoomPick) return;
+  HoverContext ctx;
+  ctx.zoom = m_Geometry.zoom;
+  ctx.tool = m_Tool;
+  ctx.pageShown = m_PageShown;
+  ctx.viewerMode = m_ViewerMode;
+  ctx.noteFolder = m_Host.NoteFolder();
+  const HoverResult r = Hover_update(*m_ViewSelection, ClientToCanvas({client.x(), client.y()}),
+                                     ctx, fileLock(), m_TipText);
+  if (r.cursor != HoverCursor::Keep) viewport()->setCursor(ChildView_cursorShape(r.cursor));
+  if (r.skipped) return;
+  if (m_TipText.empty()) {
+    m_TipTimer.stop();
+    if (!m_ShownTip.empty()) QToolTip::hideText();
+    m_ShownTip.clear();
+  } else if (r.tipChanged) {
+    m_TipAt = global;
+    m_TipTimer.start(ChildView_tipDelay);
+  }
+}
+
+void CChildView::showTip() {
+  if (m_TipText.empty()) return;
+  m_ShownTip = m_TipText;
+  QToolTip::showText(m_TipAt, QtText_fromCp932(m_TipText), viewport(), QRect(), 4000);
+}
+
+void CChildView::updateAutoScroll(QPoint client) {
+  const QRect inner = viewport()->rect().adjusted(ChildView_autoScrollStep, ChildView_autoScrollStep,
+                                                  -ChildView_autoScrollStep,
+                                                  -ChildView_autoScrollStep);
+  if (inner.contains(client)) {
+    m_AutoScrollTimer.stop();
+  } else if (!m_AutoScrollTimer.isActive()) {
+    m_AutoScrollTimer.start();
+  }
+}
+
+void CChildView::autoScrollTick() {
+  if (!m_LeftDown || !m_ViewSelection) {
+    m_AutoScrollTimer.stop();
+    return;
+  }
+  const QPoint p = m_LastMouse;
+  const QRect r = viewport()->rect();
+  const int edge = ChildView_autoScrollStep;
+  int dx = 0, dy = 0;
+  if (p.x() < r.left() + edge) dx = -edge;
+  if (p.x() > r.right() - edge) dx = edge;
+  if (p.y() < r.top() + edge) dy = -edge;
+  if (p.y() > r.bottom() - edge) dy = edge;
+  // Only along a direction in which the page is larger than the window.
+  const Point32 max = ViewGeometry_maxScroll(m_Geometry);
+  if (max.x <= 0) dx = 0;
+  if (max.y <= 0) dy = 0;
+  if (dx == 0 && dy == 0) return;
+  if (dx > 0 || dy > 0) UpdateScrollSizes();
+  const Point32 before = m_Geometry.scroll;
+  ScrollTo({before.x + dx, before.y + dy});
+  if (m_Geometry.scroll == before) return;
+  // The tick acts as a mouse move at the same place.
+  m_ViewSelection->Move(ClientToCanvas({p.x(), p.y()}));
+  m_ViewSelection->TakeDirtyRect();
+  if (m_ViewSelection->TakeSelectionChanged()) m_Host.SelectionChanged();
+  viewport()->update();
 }
 
 void CChildView::ScrollTo(Point32 position) {
@@ -113,10 +313,13 @@ bool CChildView::EnsureVisible(const Rect32& canvasRect) {
 }
 
 void CChildView::SetZoom(int32_t zoom, int how, Point32 centre) {
+  const int32_t clamped = std::clamp(zoom, ViewZoom_min, ViewZoom_max);
+  if (clamped < m_Geometry.zoom) zoomOutTransition(clamped);
   const ViewExtent extent = pageExtent();
   if (zoom <= m_Geometry.zoom) m_ZoomPick = false;
   if (ViewGeometry_setZoom(m_Geometry, zoom, how, centre, extent) == ViewSetZoomResult::ZoomPick) {
     m_ZoomPick = true;
+    m_LensAt.reset();
     viewport()->setCursor(Qt::CrossCursor);
     Invalidate();
     return;
@@ -125,6 +328,46 @@ void CChildView::SetZoom(int32_t zoom, int how, Point32 centre) {
   viewport()->setCursor(Qt::ArrowCursor);
   syncScrollBars();
   Invalidate();
+}
+
+QSize CChildView::visiblePagePart() const {
+  const int64_t right = std::min<int64_t>(m_Geometry.clientWidth,
+                                          ViewGeometry_length(m_Geometry, m_Geometry.pageWidth) -
+                                              int64_t{m_Geometry.scroll.x} + m_Geometry.origin.x);
+  const int64_t bottom = std::min<int64_t>(m_Geometry.clientHeight,
+                                           ViewGeometry_length(m_Geometry, m_Geometry.pageHeight) -
+                                               int64_t{m_Geometry.scroll.y} + m_Geometry.origin.y);
+  return {static_cast<int>(std::max<int64_t>(0, right)),
+          static_cast<int>(std::max<int64_t>(0, bottom))};
+}
+
+void CChildView::zoomOutTransition(int32_t zoom) {
+  // Only a page on screen has something to show.
+  if (!isVisible() || !m_DisplayOn || m_Printing || m_Host.CurrentPage().figures == nullptr) {
+    return;
+  }
+  const int32_t old = m_Geometry.zoom;
+  const int cw = m_Geometry.clientWidth, ch = m_Geometry.clientHeight;
+  const Point32 centre = ClientToCanvas({cw / 2, ch / 2});
+  const Point32 s = m_Geometry.scroll;
+  m_ZoomPick = false;
+  m_Geometry.zoom = zoom;
+  m_Geometry.targetZoom = old;
+  m_Geometry.zoomMode = ViewZoom_Fixed;
+  ViewGeometry_updateScrollSizes(m_Geometry, pageExtent());
+  ViewGeometry_scrollTo(m_Geometry,
+                        {Figure_toInt32(int64_t{zoom} * (int64_t{s.x} - cw / 2) / old),
+                         Figure_toInt32(int64_t{zoom} * (int64_t{s.y} - ch / 2) / old)});
+  syncScrollBars();
+  // What the old zoom showed, at the new zoom, around the old centre.
+  const int w = static_cast<int>(int64_t{cw} * zoom / old);
+  const int h = static_cast<int>(int64_t{ch} * zoom / old);
+  const Point32 c = CanvasToClient(centre);
+  m_Transition = QRect(c.x - w / 2, c.y - h / 2, w, h);
+  m_FrameTimer.stop();
+  viewport()->repaint();
+  m_Transition.reset();
+  if (m_Sleep) m_Sleep(ChildView_zoomOutPause);
 }
 
 void CChildView::SetZoomMode(int32_t mode) {
@@ -241,6 +484,22 @@ void CChildView::renderBackBuffer() {
       View_drawOutside(surface, m_Geometry, *page.canvas);
       RenderPage(surface, true, true, false, false, false);
       if (m_ZoomPick) drawZoomPick(surface);
+      if (m_Transition) {
+        // The page is grey but for the part the old zoom showed.
+        const QSize part = visiblePagePart();
+        const QRect& k = *m_Transition;
+        ScopedPen pen(surface, Pen::null());
+        ScopedBrush brush(surface, Brush::solid(SystemColour_appWorkspace));
+        auto fill = [&surface](int l, int t, int r, int b) {
+          if (r > l && b > t) surface.rectangle(l, t, r + 1, b + 1);
+        };
+        const int top = std::clamp(k.top(), 0, part.height());
+        const int bottom = std::clamp(k.top() + k.height(), top, part.height());
+        fill(0, 0, part.width(), top);
+        fill(0, bottom, part.width(), part.height());
+        fill(0, top, std::clamp(k.left(), 0, part.width()), bottom);
+        fill(std::clamp(k.left() + k.width(), 0, part.width()), top, part.width(), bottom);
+      }
     }
   }
   ++m_RenderCount;
@@ -250,18 +509,34 @@ void CChildView::renderBackBuffer() {
 
 void CChildView::drawZoomPick(Surface& surface) {
   // The visible page part, hatched white and black, and the hint.
-  const int right = std::min<int64_t>(m_Geometry.clientWidth,
-                                      ViewGeometry_length(m_Geometry, m_Geometry.pageWidth) -
-                                          int64_t{m_Geometry.scroll.x} + m_Geometry.origin.x);
-  const int bottom = std::min<int64_t>(m_Geometry.clientHeight,
-                                       ViewGeometry_length(m_Geometry, m_Geometry.pageHeight) -
-                                           int64_t{m_Geometry.scroll.y} + m_Geometry.origin.y);
+  const int right = visiblePagePart().width();
+  const int bottom = visiblePagePart().height();
   SurfaceSaver saver(surface);
   surface.setPen(Pen::null());
-  surface.setBrush(Brush::hatched(HatchStyle::ForwardDiagonal, 0xFFFFFF));
-  surface.rectangle(0, 0, right + 1, bottom + 1);
-  surface.setBrush(Brush::hatched(HatchStyle::BackwardDiagonal, 0));
-  surface.rectangle(0, 0, right + 1, bottom + 1);
+  // Hatches the pixels left..right-1, top..bottom-1.
+  auto hatch = [&surface](int l, int t, int r, int b) {
+    if (r <= l || b <= t) return;
+    surface.setBrush(Brush::hatched(HatchStyle::ForwardDiagonal, 0xFFFFFF));
+    surface.rectangle(l, t, r + 1, b + 1);
+    surface.setBrush(Brush::hatched(HatchStyle::BackwardDiagonal, 0));
+    surface.rectangle(l, t, r + 1, b + 1);
+  };
+  if (!m_LensAt) {
+    hatch(0, 0, right, bottom);
+  } else {
+    // The lens: what the window will show at the new zoom, centred on the
+    // mouse and kept inside the page part; the live page shows there, the
+    // hatched page around it.
+    const int64_t target = std::max(1, m_Geometry.targetZoom);
+    const int w = static_cast<int>(int64_t{m_Geometry.clientWidth} * m_Geometry.zoom / target);
+    const int h = static_cast<int>(int64_t{m_Geometry.clientHeight} * m_Geometry.zoom / target);
+    const int l = std::clamp(m_LensAt->x() - w / 2, 0, std::max(0, right - w));
+    const int t = std::clamp(m_LensAt->y() - h / 2, 0, std::max(0, bottom - h));
+    hatch(0, 0, right, t);              // above
+    hatch(0, t + h, right, bottom);     // below
+    hatch(0, t, l, t + h);              // left
+    hatch(l + w, t, right, t + h);      // right
+  }
   FontSpec font;
   font.face = m_Host.Japanese() ? "ＭＳ Ｐゴシック" : "Arial";
   font.height = 16;
@@ -281,6 +556,7 @@ void CChildView::paintEvent(QPaintEvent* event) {
   if (m_Printing || m_Painting) return;
   FlagGuard guard(m_Painting);
   renderBackBuffer();
+  if (m_Host.CurrentPage().figures != nullptr) m_PageShown = true;
   QPainter painter(viewport());
   painter.setClipRegion(event->region());
   painter.drawImage(QPoint(0, 0), ChildView_backBuffer());
@@ -306,6 +582,10 @@ void CChildView::wheelEvent(QWheelEvent* event) {
     m_WheelRest = 0;
     syncScrollBars();
     Invalidate();
+    // Another part of the page lies under the mouse now.
+    if (event->buttons() == Qt::NoButton) {
+      hoverAt(event->position().toPoint(), event->globalPosition().toPoint());
+    }
     return;
   }
   // At the end of the page a whole notch turns the page (small touchpad
@@ -329,7 +609,59 @@ void CChildView::mousePressEvent(QMouseEvent* event) {
     event->accept();
     return;
   }
+  if (event->button() == Qt::LeftButton && m_ViewSelection) {
+    m_LastMouse = event->position().toPoint();
+    m_TipTimer.stop();
+    SelectionModifiers mods;
+    mods.shift = event->modifiers().testFlag(Qt::ShiftModifier);
+    mods.ctrl = event->modifiers().testFlag(Qt::ControlModifier);
+    SelectionPress how;
+    how.zoom = m_Geometry.zoom;
+    how.tool = m_Tool;
+    m_ViewSelection->Press(ClientToCanvas(clientOf(event)), mods, how);
+    m_LeftDown = true;
+    repaintSelection();
+    event->accept();
+    return;
+  }
   QAbstractScrollArea::mousePressEvent(event);
+}
+
+void CChildView::mouseMoveEvent(QMouseEvent* event) {
+  m_LastMouse = event->position().toPoint();
+  if (m_ZoomPick) {
+    m_LensAt = m_LastMouse;
+    viewport()->update();
+    event->accept();
+    return;
+  }
+  if (m_LeftDown && m_ViewSelection && event->buttons().testFlag(Qt::LeftButton)) {
+    m_ViewSelection->Move(ClientToCanvas(clientOf(event)));
+    repaintSelection();
+    updateAutoScroll(m_LastMouse);
+    event->accept();
+    return;
+  }
+  if (event->buttons() == Qt::NoButton) {
+    hoverAt(m_LastMouse, event->globalPosition().toPoint());
+    event->accept();
+    return;
+  }
+  QAbstractScrollArea::mouseMoveEvent(event);
+}
+
+void CChildView::mouseReleaseEvent(QMouseEvent* event) {
+  if (event->button() == Qt::LeftButton && m_LeftDown && m_ViewSelection) {
+    m_LeftDown = false;
+    m_AutoScrollTimer.stop();
+    m_LastMouse = event->position().toPoint();
+    m_ViewSelection->Release(ClientToCanvas(clientOf(event)));
+    repaintSelection();
+    hoverAt(m_LastMouse, event->globalPosition().toPoint());
+    event->accept();
+    return;
+  }
+  QAbstractScrollArea::mouseReleaseEvent(event);
 }
 
 void CChildView::ZoomRateDialog() {
@@ -375,6 +707,8 @@ void CChildView_registerCommands(CommandTable& table, CChildView& view) {
   const std::string gridMenu = std::string(zoomMenu) + "/" + std::string(t("グリッド(&G)", "&Grid"));
   CChildView* v = &view;
   using K = QKeySequence;
+  table.add(Cmd_SelectAll, t("すべて選択(&A)", "Select &All"), t("編集(&E)", "&Edit"),
+            {K(Qt::CTRL | Qt::Key_A)}, [v] { v->SelectAll(); });
   table.add(Cmd_Zoom100, t("等倍表示 (&1)", "Full Size (&1)"), zoomMenu, {K(Qt::Key_1)},
             [v] { v->SetZoom(100); });
   table.add(Cmd_Zoom200, t("２倍表示 (&2)", "Double Size Zoom (&2)"), zoomMenu, {K(Qt::Key_2)},

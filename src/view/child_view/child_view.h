@@ -1,4 +1,6 @@
-// The editing view: one page of the note on screen, zoomed and scrolled.
+// The editing view: one page of the note on screen, zoomed and scrolled,
+// with the selection of its figures (clicks, the rubber band, select all)
+// and the hover cursor and link tip.
 // The page is rendered into the process's one off-screen image (at the
 // screen's device pixel ratio) and copied to the viewport; only paintEvent
 // paints.  A change asks for a repaint through Invalidate, which lets at
@@ -12,12 +14,18 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
+#include <optional>
+#include <string>
 
 #include "view/geometry/view_geometry.h"
 #include "view/render/render_page.h"
 
 class Canvas;
 class CommandTable;
+class NamedLock;
+class ViewSelection;
+enum class HoverCursor;
 
 // What the view asks of its main window.
 class ChildViewHost {
@@ -37,6 +45,11 @@ class ChildViewHost {
   virtual void GridChanged(const Canvas& canvas) = 0;
   virtual bool Japanese() const = 0;
   virtual uint32_t WindowId() = 0;
+  // The selection changed: the property bar and tool bar show it.
+  virtual void SelectionChanged() {}
+  // The note's folder (CP932, "" for a new note): link tips are relative to
+  // it.
+  virtual std::string NoteFolder() { return {}; }
 };
 
 // The back buffer shared by every view of the process.
@@ -71,8 +84,25 @@ class CChildView : public QAbstractScrollArea {
   void GridCommand(int id);
   bool japanese() const { return m_Host.Japanese(); }
   Canvas* currentCanvas() const { return m_Host.CurrentPage().canvas; }
-  // Another page is shown, or the page's size changed.
+  // Another page is shown, or the page's size changed.  The figures of the
+  // shown page are the host's working copy, which the view's selection
+  // marks.  A host that replaces the figures of the same list (a page turn
+  // of the note, loading, closing) calls PageLeaving first, while they
+  // still live.
   void PageChanged();
+  void PageLeaving();
+
+  // --- selection ---
+  // The selection of the shown page; null while no page is shown.
+  ViewSelection* selection() const { return m_ViewSelection.get(); }
+  // Command 32868 (Ctrl+A).
+  void SelectAll();
+  // The link text of the hover tip (m_TipText) and the text the tip shows
+  // since its timer ran out ("" = none).
+  const std::string& tipText() const { return m_TipText; }
+  const std::string& shownTipText() const { return m_ShownTip; }
+  // The active tool (0 = select; the editing state machine sets it).
+  int32_t m_Tool = 0;
 
   // --- painting ---
   // The page changed (a new page, an edit): a repaint within the frame
@@ -97,6 +127,8 @@ class CChildView : public QAbstractScrollArea {
   bool m_Printing = false;
   bool m_UseSystemColours = false;
   bool m_ViewerMode = false;
+  // The pause of the zoom-out transition (blocking; tests replace it).
+  std::function<void(int ms)> m_Sleep;
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -104,13 +136,27 @@ class CChildView : public QAbstractScrollArea {
   void scrollContentsBy(int dx, int dy) override;
   void wheelEvent(QWheelEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
 
  private:
   ViewExtent pageExtent();
   void syncScrollBars();
   void renderBackBuffer();
   void drawZoomPick(Surface& surface);
+  void zoomOutTransition(int32_t zoom);
+  // The visible page part (client pixels 0 .. right-1, 0 .. bottom-1).
+  QSize visiblePagePart() const;
   void turnPage(int direction);
+  void syncSelectionPage();
+  // Repaints the area whose selection marks changed (client coordinates).
+  void repaintSelection();
+  void hoverAt(QPoint client, QPoint global);
+  void showTip();
+  // Auto-scroll while dragging: started near an edge, stopped inside.
+  void updateAutoScroll(QPoint client);
+  void autoScrollTick();
+  NamedLock& fileLock();
 
   ChildViewHost& m_Host;
   ViewGeometry m_Geometry;
@@ -123,7 +169,37 @@ class CChildView : public QAbstractScrollArea {
   QElapsedTimer m_LastRender;
   int32_t m_LastRenderMs = 0;
   QTimer m_FrameTimer;
+
+  class SelectionPainter;
+  std::unique_ptr<ViewSelection> m_ViewSelection;
+  std::unique_ptr<SelectionPainter> m_OwnMarks;
+  std::unique_ptr<NamedLock> m_FileLock;
+  bool m_PageShown = false;
+  bool m_LeftDown = false;
+  std::string m_TipText;
+  std::string m_ShownTip;
+  QPoint m_TipAt;
+  QTimer m_TipTimer;        // 400 ms before a link tip shows
+  QTimer m_AutoScrollTimer;  // 50 ms ticks while a drag is near an edge
+  QPoint m_LastMouse;        // client position of the last mouse event
+  // Zoom-pick: where the lens follows the mouse (none until it moves).
+  std::optional<QPoint> m_LensAt;
+  // The zoom-out transition: the part of the page the old zoom showed
+  // (client rectangle) while the rest of the page is grey.
+  std::optional<QRect> m_Transition;
 };
+
+// The Qt cursor of a hover decision (Keep gives the arrow; the view itself
+// leaves the cursor as it is then).
+Qt::CursorShape ChildView_cursorShape(HoverCursor cursor);
+// Auto-scroll: how far one tick scrolls, in pixels, which is also the width
+// of the edge zone that starts it, and the milliseconds between ticks.
+inline constexpr int ChildView_autoScrollStep = 32;
+inline constexpr int ChildView_autoScrollInterval = 50;
+// Milliseconds of hovering over a link before its tip shows.
+inline constexpr int ChildView_tipDelay = 400;
+// How long the zoom-out transition shows, in milliseconds.
+inline constexpr int ChildView_zoomOutPause = 250;
 
 // Binds the view's commands (zoom, fit, swap, scroll pages, grid) to their
 // numbers, texts and keys.

@@ -19,6 +19,8 @@ enum CommandId : int {
   Cmd_GridDisplay = 32871,
   Cmd_GridCatch = 32872,
   Cmd_GridStandard = 32880,
+  // The editing view: selection.
+  Cmd_SelectAll = 32868,
   // The editing view: scrolling.
   Cmd_ScrollPageDown = 33027,
   Cmd_ScrollPageUp = 33028,

@@ -20,6 +20,7 @@
 #include "view/view_test_app.h"
 #include "support/test_support.h"
 #include "view/commands/command_ids.h"
+#include "view/selection/view_selection.h"
 
 WIDGET_TEST_APP_REGISTER();
 
@@ -131,4 +132,53 @@ TEST(MainFrame, AFileThatIsNoNoteRaisesAndLeavesNoNote) {
   QApplication::processEvents();
   f.frame->view().RedrawNow();
   EXPECT_EQ(SystemColour_appWorkspace, pixelAt(f.buffer(), 60, 50));
+}
+
+TEST(MainFrame, TheSelectionFollowsTheShownPageAndNeverOutlivesItsFigures) {
+  Frame f;
+  f.open(kNote);
+  CChildView& view = f.frame->view();
+  auto click = [&](int x, int y) {
+    for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+      QMouseEvent e(type, QPointF(x, y), view.viewport()->mapToGlobal(QPointF(x, y)),
+                    Qt::LeftButton,
+                    type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton,
+                    Qt::NoModifier);
+      QApplication::sendEvent(view.viewport(), &e);
+    }
+  };
+  ASSERT_NE(nullptr, view.selection());
+  EXPECT_EQ(&f.frame->document().workingFigures(), &view.selection()->page());
+  click(60, 50);
+  ASSERT_EQ(1u, view.selection()->Selection().size());
+  CadPrim* red = view.selection()->Selection()[0];
+  view.RedrawNow();
+  EXPECT_EQ(Colour_rgb(51, 153, 255), pixelAt(f.buffer(), 20, 20));  // its top-left handle
+
+  // Another page: nothing selected there, and the figure left behind keeps
+  // no selection mark.
+  ASSERT_TRUE(f.frame->SelectPageNumber(2));
+  ASSERT_NE(nullptr, view.selection());
+  EXPECT_TRUE(view.selection()->Selection().empty());
+  view.RedrawNow();
+  EXPECT_NE(Colour_rgb(51, 153, 255), pixelAt(f.buffer(), 20, 20));
+  click(60, 50);
+  ASSERT_EQ(1u, view.selection()->Selection().size());
+  EXPECT_NE(red, view.selection()->Selection()[0]);
+  ASSERT_TRUE(f.frame->SelectPageNumber(1));
+  EXPECT_TRUE(view.selection()->Selection().empty());
+  for (const auto& fig : f.frame->document().workingFigures()) {
+    if (fig->GetKind() != FigureKind_Canvas) EXPECT_FALSE(fig->IsSelected());
+  }
+
+  // Select all, then read the note again and close it: the selection goes
+  // with the figures.
+  ASSERT_TRUE(f.frame->commands().run(Cmd_SelectAll));
+  EXPECT_EQ(1u, view.selection()->Selection().size());
+  f.open(kNote);
+  ASSERT_NE(nullptr, view.selection());
+  EXPECT_TRUE(view.selection()->Selection().empty());
+  click(60, 50);
+  EXPECT_EQ(1u, view.selection()->Selection().size());
+  f.frame.reset();
 }
