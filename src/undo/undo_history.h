@@ -179,8 +179,10 @@ class UndoHistory final : public PageUndoHistory {
   //   - the live figure was just created (it is in the list);
   //   - the live figure is about to be deleted (still in the list);
   //   - the live figure changed from `before` (a copy taken before the
-  //     change); `nextBefore` is the number of the figure that followed it
-  //     before (0: the same as now, or none).
+  //     change); for a change of place in the list (z-order),
+  //     `nextBeforeNumber` is the number of the figure that followed it
+  //     before, or -1 when it was the last figure; 0: its place did not
+  //     change.
   bool RecordCreation(const CadPrim& live, const NoteDocument& doc, int32_t pageNumber);
   bool RecordDeletion(const CadPrim& live, const NoteDocument& doc, int32_t pageNumber);
   bool RecordChange(std::unique_ptr<CadPrim> before, const CadPrim& live,
