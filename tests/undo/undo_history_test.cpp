@@ -3,6 +3,7 @@
 // property changed, a z-order move), undone to the start and redone to the
 // end with the figures, their links and the modified state checked at every
 // step; then pages added, retitled and deleted, and undone and redone.
+#include <dirent.h>
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -391,6 +392,94 @@ TEST_F(UndoScenario, PageInsertionRetitleAndDeletionUndoneAndRedone) {
   doc.page(1)->setTitle("first");
   EXPECT_EQ(4u, history.recordCount());
   EXPECT_EQ("first second ", titles());
+}
+
+// The back page made after a record does not send the record to another
+// page; turning to the back page of a two-page note shows the message.
+TEST_F(UndoScenario, BackPageTurnShowsTheMessageAndRecordsFollowTheirPage) {
+  struct Host : UndoHost {
+    std::vector<std::string> messages;
+    void turnToPage(NoteDocument& d, int32_t n, const char* message) override {
+      messages.push_back(message ? message : "");
+      d.SelectPage(n);
+    }
+  } host;
+  Text_Box& a = addBox(601, 10, 10, "one");
+  history.RecordCreation(a, doc, 1);
+  doc.ToggleBackPage(true);  // page 0 made before page 1
+  ASSERT_EQ(0, doc.currentPageNumber());
+  Text_Box& z = addBox(602, 10, 10, "back");
+  history.RecordCreation(z, doc, 0);
+  doc.SelectPage(1);
+
+  EXPECT_EQ(0, history.PageOfNextUndo(doc));
+  ASSERT_TRUE(history.Undo(doc, &host));
+  ASSERT_EQ(1u, host.messages.size());
+  EXPECT_EQ(std::string(Undo_backPageUndoMessage), host.messages[0]);
+  EXPECT_EQ(nullptr, doc.page(0)->figures.FindFigureByNumber(602));
+  EXPECT_EQ(1, history.PageOfNextUndo(doc));  // by its page, not its old index
+  ASSERT_TRUE(history.Undo(doc, &host));
+  EXPECT_EQ("", host.messages[1]);
+  EXPECT_EQ(nullptr, doc.page(1)->figures.FindFigureByNumber(601));
+  ASSERT_TRUE(history.Redo(doc, &host));
+  EXPECT_NE(nullptr, doc.page(1)->figures.FindFigureByNumber(601));
+  ASSERT_TRUE(history.Redo(doc, &host));
+  EXPECT_EQ(std::string(Undo_backPageRedoMessage), host.messages.back());
+  EXPECT_NE(nullptr, doc.page(0)->figures.FindFigureByNumber(602));
+}
+
+// A page move is undone through the host after the warning; Cancel leaves
+// the history where it was.
+TEST_F(UndoScenario, PageMoveAsksFirstAndCancelKeepsTheStep) {
+  struct Host : UndoHost {
+    bool answer = false;
+    std::string asked;
+    std::vector<std::vector<int32_t>> moves;
+    bool confirmPageMove(const char* title, const char* text) override {
+      asked = std::string(title) + "|" + text;
+      return answer;
+    }
+    void movePages(NoteDocument&, int32_t first, int32_t end, int32_t to) override {
+      moves.push_back({first, end, to});
+    }
+  } host;
+  history.RecordPageMove(2, 3, 5);  // page 2 in front of page 5: now page 4
+  history.RecordPageMove(4, 5, 2);  // and back in front of page 2
+  EXPECT_FALSE(history.Undo(doc, &host));
+  EXPECT_EQ(2u, history.current());
+  EXPECT_EQ("警告|失敗することがあるかもしれません。必要ならバックアップしてください。\r\n継続しますか？",
+            host.asked);
+  host.answer = true;
+  ASSERT_TRUE(history.Undo(doc, &host));
+  ASSERT_TRUE(history.Undo(doc, &host));
+  ASSERT_TRUE(history.Redo(doc, &host));
+  const std::vector<std::vector<int32_t>> expected = {{2, 3, 5}, {4, 5, 2}, {2, 3, 5}};
+  EXPECT_EQ(expected, host.moves);
+}
+
+// Pages kept by undone insertions are freed with their ink layer files
+// when a new change drops the records.
+TEST_F(UndoScenario, DroppedPageRecordsDeleteTheKeptInkFiles) {
+  auto holderFiles = [&] {
+    int count = 0;
+    DIR* d = opendir(tmp.path().c_str());
+    if (d == nullptr) return -1;
+    while (dirent* e = readdir(d)) {
+      const std::string name = e->d_name;
+      if (name.rfind("ink_", 0) == 0 && name.find("_1000") != std::string::npos) ++count;
+    }
+    closedir(d);
+    return count;
+  };
+  const int32_t two = doc.AddPage(AddPage_next);
+  history.RecordPageInsert(1, two, AddPage_next);
+  WriteFileBytes(doc.inkLayerPath(2, InkLayer_back), "ink2");
+  ASSERT_TRUE(history.Undo(doc));
+  EXPECT_EQ(1u, doc.pageCount());
+  EXPECT_EQ(2, holderFiles());  // both layers of the kept page
+  history.RecordPageRename(1, "New Page", "first");
+  EXPECT_EQ(0, holderFiles());
+  EXPECT_EQ(1u, history.recordCount());
 }
 
 }  // namespace
