@@ -482,4 +482,21 @@ TEST_F(UndoScenario, DroppedPageRecordsDeleteTheKeptInkFiles) {
   EXPECT_EQ(1u, history.recordCount());
 }
 
+// A canvas corner drag is one figure change of the canvas; undo and redo
+// set the page's settings, never a figure found by number.
+TEST_F(UndoScenario, CanvasChangeRestoresThePageSettings) {
+  Canvas& canvas = doc.workingSettings();
+  canvas.setSize(450, 300);
+  auto before = Undo_copyOf(canvas, &list());
+  canvas.setSize(800, 600);
+  ASSERT_TRUE(history.RecordChange(std::move(before), canvas, doc, 1));
+  ASSERT_TRUE(history.Undo(doc));
+  EXPECT_EQ(450, doc.page(1)->settings().width());
+  EXPECT_EQ(300, doc.page(1)->settings().height());
+  EXPECT_EQ(&canvas, &list().at(0));
+  ASSERT_TRUE(history.Redo(doc));
+  EXPECT_EQ(800, doc.page(1)->settings().width());
+  EXPECT_EQ(1u, list().size());
+}
+
 }  // namespace
