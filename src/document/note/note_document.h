@@ -150,6 +150,14 @@ class NoteDocument {
   // changed) without a current page, on the back page, and when no
   // ordinary page would be left.
   bool DeletePage(PageUndoHistory* undo);
+  // Puts the pages of one deletion back where they were cut out (before
+  // the page that now has deleted.firstNumber, under the parent and after
+  // the previous sibling recorded there), shifts the ink layer files of the
+  // later pages up and moves the kept files back from the holder numbers of
+  // entry `u`; the restored page is selected.  Raises 102, with nothing
+  // changed, when the pages are empty or the numbers no longer fit the
+  // note (no such place, parent or sibling).
+  void RestoreDeletedPages(DeletedPages deleted, int32_t u);
   // Moves the ink layer files of the pages [first, end) in front of the
   // page that has number `to` now, closing the gap (the records are moved
   // by the caller).  `end` or `to` below firstPageNumber() mean after the

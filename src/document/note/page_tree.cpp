@@ -160,6 +160,60 @@ bool NoteDocument::DeletePage(PageUndoHistory* undo) {
   return true;
 }
 
+void NoteDocument::RestoreDeletedPages(DeletedPages deleted, int32_t u) {
+  if (deleted.pages.empty() || deleted.pages.front() == nullptr)
+    Errors_RAISE(Errors_Unofficial, "error");
+  const int32_t a = deleted.firstNumber;
+  if (a < firstPageNumber_ || (hasBackPage() && a == 0) || a > lastPageNumber() + 1)
+    Errors_RAISE(Errors_Unofficial, "error");
+  NotePage* r = nullptr;
+  if (deleted.parentNumber != -1) {
+    r = page(deleted.parentNumber);
+    if (r == nullptr || deleted.parentNumber >= a) Errors_RAISE(Errors_Unofficial, "error");
+  }
+  NotePage* e = nullptr;
+  if (deleted.previousNumber != -1) {
+    e = page(deleted.previousNumber);
+    if (e == nullptr || e->parent != r || deleted.previousNumber >= a)
+      Errors_RAISE(Errors_Unofficial, "error");
+  }
+  // The sibling that followed the cut page: the previous sibling's next, the
+  // parent's first child, or the first top-level ordinary page.
+  NotePage* q = nullptr;
+  if (e != nullptr) {
+    q = e->nextSibling;
+  } else if (r != nullptr) {
+    q = r->firstChild;
+  } else {
+    q = page(1);
+    if (q != nullptr && q->parent != nullptr) Errors_RAISE(Errors_Unofficial, "error");
+  }
+  if (q != nullptr && numberOf(q) != a) Errors_RAISE(Errors_Unofficial, "error");
+
+  SelectPage(-1);
+  NotePage* p = deleted.pages.front().get();
+  const int32_t k = static_cast<int32_t>(deleted.pages.size());
+  p->parent = r;
+  p->previousSibling = e;
+  p->nextSibling = q;
+  if (q) q->previousSibling = p;
+  if (e) {
+    e->nextSibling = p;
+  } else if (r) {
+    r->firstChild = p;
+  }
+  const int32_t lastBefore = lastPageNumber();
+  const size_t at = static_cast<size_t>(a - firstPageNumber_);
+  for (size_t i = 0; i < deleted.pages.size(); ++i) {
+    pages_.insert(pages_.begin() + static_cast<std::ptrdiff_t>(at + i),
+                  std::move(deleted.pages[i]));
+  }
+  InkLayerFiles files = inkFiles();
+  files.shift(a, lastBefore, k);
+  for (int32_t i = 0; i < k; ++i) files.move(InkFiles_holderNumber(u, i), a + i);
+  SelectPage(a);
+}
+
 NotePage& NoteDocument::appendPage(NotePage* parent) {
   NotePage* last = pages_.empty() ? nullptr : pages_.back().get();
   if (parent != nullptr) {

@@ -1,5 +1,7 @@
 #include "figures/base/figure_list.h"
 
+#include <algorithm>
+
 #include "figures/base/links.h"
 
 FigureList::~FigureList() { clear(); }
@@ -29,6 +31,20 @@ std::unique_ptr<CadPrim> FigureList::remove(const CadPrim& figure) {
   figures_.erase(figures_.begin() + i);
   out->DetachAll(true);
   return out;
+}
+
+bool FigureList::move(const CadPrim& figure, size_t at) {
+  const std::ptrdiff_t i = indexOf(figure);
+  if (i < 0) return false;
+  const size_t from = static_cast<size_t>(i);
+  if (at > figures_.size()) at = figures_.size();
+  auto first = figures_.begin();
+  if (at > from) {
+    std::rotate(first + i, first + i + 1, first + static_cast<std::ptrdiff_t>(at));
+  } else if (at < from) {
+    std::rotate(first + static_cast<std::ptrdiff_t>(at), first + i, first + i + 1);
+  }
+  return true;
 }
 
 void FigureList::clear() {

@@ -37,6 +37,10 @@ class FigureList {
   // Detaches every link of the figure (both sides) and hands it back; null
   // when the list does not hold it.
   std::unique_ptr<CadPrim> remove(const CadPrim& figure);
+  // Moves a figure of the list so that it stands before index `at` of the
+  // list as it was (at == size() moves it to the end), keeping its links;
+  // false when the list does not hold it.
+  bool move(const CadPrim& figure, size_t at);
   // Removes and destroys every figure.
   void clear();
 

@@ -499,3 +499,80 @@ TEST_F(PageTree, TreeAndInkFilesStaySoundThroughLongSequences) {
 }
 
 }  // namespace
+
+// Every page of a tree deleted and put back (the undo of a deletion): the
+// list, the tree, the ink files and the page objects are as before; two
+// deletions put back in reverse order too.
+TEST_F(PageTree, DeletedPagesPutBackRestoreListTreeAndInk) {
+  // back page 0; 1, 2 (children 3, 4 (child 5)), 6, 7
+  ASSERT_EQ(2, doc.AddPage(AddPage_next));
+  ASSERT_EQ(3, doc.AddPage(AddPage_child));
+  ASSERT_EQ(4, doc.AddPage(AddPage_next));
+  ASSERT_EQ(5, doc.AddPage(AddPage_child));
+  doc.SelectPage(2);
+  ASSERT_EQ(6, doc.AddPage(AddPage_next));
+  ASSERT_EQ(7, doc.AddPage(AddPage_next));
+  doc.ToggleBackPage(false);
+  for (int32_t n = 0; n <= 7; ++n) label(doc, n, note_test::named("p", n));
+  ASSERT_EQ("", doc.checkTree());
+  const Titles all = titles(doc);
+  std::vector<NotePage*> objects;
+  std::vector<int32_t> parents;
+  for (int32_t n = 0; n <= 7; ++n) {
+    objects.push_back(doc.page(n));
+    parents.push_back(doc.parentNumber(n));
+  }
+  auto expectAsBefore = [&](int32_t n) {
+    SCOPED_TRACE(n);
+    EXPECT_EQ(all, titles(doc));
+    EXPECT_EQ("", doc.checkTree());
+    EXPECT_EQ("", inkMismatch(doc));
+    for (int32_t m = 0; m <= 7; ++m) {
+      EXPECT_EQ(objects[static_cast<size_t>(m)], doc.page(m));
+      EXPECT_EQ(parents[static_cast<size_t>(m)], doc.parentNumber(m));
+    }
+    EXPECT_EQ(std::set<int>{}, holders(InkLayer_back));
+  };
+
+  FakeUndo undo(40);
+  for (int32_t n = 1; n <= 7; ++n) {
+    doc.SelectPage(n);
+    ASSERT_TRUE(doc.DeletePage(&undo));
+    ASSERT_NE(all, titles(doc));
+    DeletedPages cut = std::move(undo.kept.back());
+    undo.kept.pop_back();
+    doc.RestoreDeletedPages(std::move(cut), 40);
+    EXPECT_EQ(n, doc.currentPageNumber());
+    expectAsBefore(n);
+  }
+
+  // 4 (with 5), then 6; put back 6 first, then 4.
+  doc.SelectPage(4);
+  ASSERT_TRUE(doc.DeletePage(&undo));
+  doc.SelectPage(4);  // the old 6
+  ASSERT_EQ("p6", doc.currentPage()->title());
+  FakeUndo second(90);
+  ASSERT_TRUE(doc.DeletePage(&second));
+  EXPECT_EQ((Titles{"p0", "p1", "p2", "p3", "p7"}), titles(doc));
+  doc.RestoreDeletedPages(std::move(second.kept.back()), 90);
+  doc.RestoreDeletedPages(std::move(undo.kept.back()), 40);
+  expectAsBefore(0);
+}
+
+// Numbers that no longer fit the note raise 102 and change nothing.
+TEST_F(PageTree, DeletedPagesThatNoLongerFitAreRefused) {
+  makeOneTwoThreeFour();
+  doc.SelectPage(3);  // the child of 2
+  FakeUndo undo(0);
+  ASSERT_TRUE(doc.DeletePage(&undo));
+  DeletedPages cut = std::move(undo.kept.back());
+  const Titles before = titles(doc);
+  DeletedPages wrong;
+  wrong.pages = std::move(cut.pages);
+  wrong.firstNumber = 9;  // past the end
+  EXPECT_EQ(Errors_Unofficial, CatchError([&] { doc.RestoreDeletedPages(std::move(wrong), 0); }).code);
+  EXPECT_EQ(before, titles(doc));
+  EXPECT_EQ("", doc.checkTree());
+  EXPECT_EQ(Errors_Unofficial, CatchError([&] { doc.RestoreDeletedPages(DeletedPages{}, 0); }).code);
+  EXPECT_EQ(before, titles(doc));
+}

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "figures/base/app_counters.h"
 #include "figures/base/figure_numbering.h"
 #include "test_kinds.h"
@@ -64,6 +66,36 @@ TEST(FigureList, RemovalAndDestructionLeaveNoPointerBehind) {
   list.remove(box).reset();
   EXPECT_EQ(nullptr, other.GetEndTarget(1));
   EXPECT_EQ(0, other.GetEndTargetNumber(1));
+}
+
+// A z-order move changes the place only: the links stay on both sides.
+TEST(FigureList, MoveKeepsTheLinksAndLandsBeforeTheGivenIndex) {
+  FigureList list;
+  TestBox& box = addBox(list, 1);
+  TestLine& line = addLine(list, 2);
+  TestBox& c = addBox(list, 3);
+  TestBox& d = addBox(list, 4);
+  box.AttachEnd(0, line, 1);
+  auto order = [&] {
+    std::vector<int32_t> out;
+    for (const auto& f : list) out.push_back(f->GetNumber());
+    return out;
+  };
+  EXPECT_TRUE(list.move(box, list.size()));  // to the end
+  EXPECT_EQ((std::vector<int32_t>{2, 3, 4, 1}), order());
+  EXPECT_TRUE(list.move(box, 1));  // in front of 3
+  EXPECT_EQ((std::vector<int32_t>{2, 1, 3, 4}), order());
+  EXPECT_TRUE(list.move(line, 3));  // in front of 4
+  EXPECT_EQ((std::vector<int32_t>{1, 3, 2, 4}), order());
+  EXPECT_TRUE(list.move(d, 0));
+  EXPECT_EQ((std::vector<int32_t>{4, 1, 3, 2}), order());
+  EXPECT_TRUE(list.move(c, 2));  // where it stands
+  EXPECT_EQ((std::vector<int32_t>{4, 1, 3, 2}), order());
+  EXPECT_EQ(&box, line.GetEndTarget(1));
+  ASSERT_EQ(1u, box.nodes.size());
+  EXPECT_EQ(&line, box.nodes.get(1)->line);
+  TestBox stranger;
+  EXPECT_FALSE(list.move(stranger, 0));
 }
 
 TEST(FigureList, ResolveLinksDropsFailedAndOneSidedLinks) {
