@@ -5,6 +5,11 @@
 // third lines) through the Qt surface: arg 100 = the whole page at 100 %
 // into a page-sized image, arg 0 = fit page into a 1280 x 800 window.
 //
+// BM_RenderDirtyRect: what a selection click costs the back buffer: one
+// rectangle of the page (a 120 x 50 box in the middle) is selected and only
+// its marked area (the box and its handle margin) is rendered again, the
+// outside first, as the view does; arg 100 / 0 as above.
+//
 // BM_RsvgConvert: the peer in the same run: "rsvg-convert" turning the same
 // page, written as a one-page SVG, into a PNG of the same size (a child
 // process; the time includes its start and writing the PNG, which
@@ -33,6 +38,7 @@
 #include "document/reader/note_reader.h"
 #include "document/writer/note_writer.h"
 #include "figures/base/figure_list.h"
+#include "figures/base/figure_kind.h"
 #include "figures/canvas/canvas.h"
 #include "figures/line/line_ex.h"
 #include "figures/rect/rect_ex.h"
@@ -41,6 +47,7 @@
 #include "platform/text/qt_text_metrics.h"
 #include "view/geometry/view_geometry.h"
 #include "view/render/render_page.h"
+#include "view/selection/view_selection.h"
 
 namespace {
 
@@ -158,6 +165,49 @@ void BM_RenderPage(benchmark::State& state) {
   state.counters["pixels"] = double(g.clientWidth) * g.clientHeight;
 }
 BENCHMARK(BM_RenderPage)->Arg(100)->Arg(0)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_RenderDirtyRect(benchmark::State& state) {
+  BenchPage& p = page();
+  const ViewGeometry g = geometryFor(static_cast<int>(state.range(0)));
+  QImage image(g.clientWidth, g.clientHeight, QImage::Format_RGB32);
+  ViewPageSource source;
+  source.figures = &p.figures;
+  source.canvas = p.canvas;
+  {
+    QtSurface surface(image);
+    View_drawOutside(surface, g, *p.canvas);
+    View_renderPage(surface, g, source, {});
+  }
+  // A rectangle near the middle of the list (figure 2500 is one).
+  CadPrim* picked = nullptr;
+  for (size_t i = kFigures / 2; picked == nullptr; ++i) {
+    CadPrim& f = p.figures.at(i);
+    if (f.GetKind() == FigureKind_Rect) picked = &f;
+  }
+  picked->SetSelected(true);
+  // The area the selection marks dirty, in client pixels, one more on each
+  // side for the truncation of the conversion.
+  const Rect32 b = picked->GetBounds();
+  const int32_t m = ViewSelection_markMargin(g.zoom);
+  const Point32 a = ViewGeometry_canvasToClient(g, {b.x - m, b.y - m});
+  const Point32 z = ViewGeometry_canvasToClient(g, {b.x + b.w + m + 1, b.y + b.h + m + 1});
+  ViewRenderOptions options;
+  options.area = SurfaceRect{a.x - 1, a.y - 1, z.x + 2, z.y + 2};
+  for (auto _ : state) {
+    QtSurface surface(image);
+    {
+      SurfaceSaver saver(surface);
+      surface.setClipRect(options.area);
+      View_drawOutside(surface, g, *p.canvas);
+    }
+    View_renderPage(surface, g, source, options);
+  }
+  picked->SetSelected(false);
+  state.counters["zoom"] = g.zoom;
+  state.counters["pixels"] = double(options.area->right - options.area->left) *
+                             (options.area->bottom - options.area->top);
+}
+BENCHMARK(BM_RenderDirtyRect)->Arg(100)->Arg(0)->Unit(benchmark::kMicrosecond)->UseRealTime();
 
 void BM_RsvgConvert(benchmark::State& state) {
   const ViewGeometry g = geometryFor(static_cast<int>(state.range(0)));

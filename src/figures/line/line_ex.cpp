@@ -123,6 +123,19 @@ void Line_Ex::Draw(Surface& surface, const DrawContext& ctx) {
   const Point32 v1 = VisibleEnd(1), v2 = VisibleEnd(2);
   const Point32 d1 = DrawContext_device(ctx, v1), d2 = DrawContext_device(ctx, v2);
   const Colour stroke = DrawContext_strokeColour(ctx, colour_);
+  // The box of the two ends, widened by the heads (their size follows the
+  // width), the dash offsets and the pen: a line wholly outside the repaint
+  // area draws nothing but its handles.
+  const int64_t margin = int64_t{DrawContext_penWidth(ctx, width_)} +
+                         Figure_scale(2 * int64_t{LineEnd_headSize(width_)}, ctx.zoomX) + 4;
+  if (DrawContext_outsideClip(ctx, int64_t{std::min(d1.x, d2.x)} - margin,
+                              int64_t{std::min(d1.y, d2.y)} - margin,
+                              int64_t{std::max(d1.x, d2.x)} + margin,
+                              int64_t{std::max(d1.y, d2.y)} + margin)) {
+    if (IsSelected() && ctx.showHandles)
+      DrawHandles(surface, ctx, SystemColour_highlight ^ 0xFFFFFF, 0);
+    return;
+  }
   {
     SurfaceSaver saver(surface);
     if (!dashed_) {

@@ -80,7 +80,23 @@ void drawStraight(Surface& s, const DrawContext& ctx, Point32 p, Point32 q, bool
 
 void Matome::Draw(Surface& surface, const DrawContext& ctx) {
   const MatomeShape m = Shape();
-  {
+  // The box of the arcs' circles and the pieces, widened by the pen: a
+  // brace wholly outside the repaint area draws nothing.
+  int64_t l = INT64_MAX, t = INT64_MAX, r = INT64_MIN, b = INT64_MIN;
+  auto take = [&](Point32 p, int64_t d) {
+    l = std::min<int64_t>(l, p.x - d);
+    t = std::min<int64_t>(t, p.y - d);
+    r = std::max<int64_t>(r, p.x + d);
+    b = std::max<int64_t>(b, p.y + d);
+  };
+  for (const Point32& p : m.points) take(p, 0);
+  for (const Point32& c : m.centres) take(c, m.radius);
+  const int64_t margin = DrawContext_penWidth(ctx, width_) / 2 + 2;
+  const bool outside =
+      DrawContext_outsideClip(ctx, DrawContext_deviceX(ctx, l) - margin,
+                              DrawContext_deviceY(ctx, t) - margin,
+                              DrawContext_deviceX(ctx, r) + margin, DrawContext_deviceY(ctx, b) + margin);
+  if (!outside) {
     SurfaceSaver saver(surface);
     surface.setPen(Pen::solid(DrawContext_strokeColour(ctx, colour_),
                               DrawContext_penWidth(ctx, width_)));

@@ -3,6 +3,7 @@
 #include <array>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <vector>
 
 #include "core/errors/errors.h"
@@ -288,8 +289,13 @@ void Rect_Ex::Draw(Surface& surface, const DrawContext& ctx) {
   const int64_t l = Figure_scale(x, ctx.zoomX), t = Figure_scale(y, ctx.zoomY);
   const int64_t r = Figure_scale(int64_t{x} + width, ctx.zoomX);
   const int64_t b = Figure_scale(int64_t{y} + height, ctx.zoomY);
-  if (!DrawContext_outsideClip(ctx, l - ctx.scrollX, t - ctx.scrollY, r - ctx.scrollX,
-                               b - ctx.scrollY)) {
+  // The box, widened by the pen and, for a turned shape, to the circle
+  // through its corners: a box wholly outside the repaint area draws
+  // nothing but its handles.
+  int64_t m = DrawContext_penWidth(ctx, strokeWidth) / 2 + 2;
+  if (angle % 360 != 0) m += (std::abs(r - l) + std::abs(b - t)) / 2 + 2;
+  if (!DrawContext_outsideClip(ctx, l - ctx.scrollX - m, t - ctx.scrollY - m,
+                               r - ctx.scrollX + m, b - ctx.scrollY + m)) {
     SurfaceSaver saver(surface);
     surface.setPen(strokeWidth > 0
                        ? Pen::solid(DrawContext_strokeColour(ctx, strokeColour),

@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <utility>
 
 #include "core/lock/named_lock.h"
 #include "core/prompts/user_prompts.h"
@@ -31,6 +32,9 @@ QImage& ChildView_backBuffer() {
 }
 
 namespace {
+
+// The view whose full render the back buffer holds (views share it).
+const void* g_bufferOwner = nullptr;
 
 // Painting flags that are put back however the scope is left.
 struct FlagGuard {
@@ -213,8 +217,14 @@ void CChildView::repaintSelection() {
   const QRect rect = QRect(QPoint(near(a.x, w), near(a.y, h)), QPoint(near(b.x, w), near(b.y, h)))
                          .normalized()
                          .adjusted(-1, -1, 1, 1);
-  const QRect visible = rect.intersected(viewport()->rect());
-  if (!visible.isEmpty()) viewport()->update(visible);
+  InvalidateArea(rect);
+}
+
+void CChildView::InvalidateArea(const QRect& area) {
+  const QRect visible = area.intersected(viewport()->rect());
+  if (visible.isEmpty()) return;
+  m_DirtyArea |= visible;
+  viewport()->update(visible);
 }
 
 void CChildView::SelectAll() {
@@ -417,6 +427,7 @@ void CChildView::ScrollPage(int direction) {
 }
 
 void CChildView::Invalidate() {
+  m_FullRenderDue = true;
   if (m_FrameTimer.isActive()) return;  // a repaint is already due
   if (!m_LastRender.isValid()) {
     viewport()->update();
@@ -431,12 +442,14 @@ void CChildView::Invalidate() {
 }
 
 void CChildView::RedrawNow() {
+  m_FullRenderDue = true;
   m_FrameTimer.stop();
   viewport()->repaint();
 }
 
 DrawContext CChildView::RenderPage(Surface& surface, bool clipToPage, bool useScroll,
-                                   bool forPrint, bool noGrid, bool noBackground) {
+                                   bool forPrint, bool noGrid, bool noBackground,
+                                   std::optional<SurfaceRect> area) {
   if (m_Rendering) return {};
   FlagGuard guard(m_Rendering);
   ViewRenderOptions options;
@@ -447,6 +460,7 @@ DrawContext CChildView::RenderPage(Surface& surface, bool clipToPage, bool useSc
   options.noBackground = noBackground;
   options.useSystemColours = m_UseSystemColours;
   options.showLockCrosses = m_ViewerMode;
+  options.area = area;
   ViewRenderHooks hooks;
   hooks.selection = m_SelectionMarks;
   hooks.ink = m_Ink;
@@ -505,6 +519,61 @@ void CChildView::renderBackBuffer() {
   ++m_RenderCount;
   m_LastRenderMs = static_cast<int32_t>(clock.elapsed());
   m_LastRender.start();
+  // A buffer with the zoom-pick hatching or the zoom-out grey is no base
+  // for a partial render.
+  g_bufferOwner = this;
+  if (m_ZoomPick || m_Transition) {
+    m_BufferKey.reset();
+  } else {
+    m_BufferKey = bufferKey();
+  }
+}
+
+CChildView::BufferKey CChildView::bufferKey() const {
+  BufferKey k;
+  k.zoom = m_Geometry.zoom;
+  k.pageWidth = m_Geometry.pageWidth;
+  k.pageHeight = m_Geometry.pageHeight;
+  k.clientWidth = m_Geometry.clientWidth;
+  k.clientHeight = m_Geometry.clientHeight;
+  k.scroll = m_Geometry.scroll;
+  k.origin = m_Geometry.origin;
+  k.outsideFigures = m_Geometry.outsideFigures;
+  k.pixels = ChildView_backBuffer().size();
+  k.dpr = ChildView_backBuffer().devicePixelRatio();
+  k.figures = m_Host.CurrentPage().figures;
+  return k;
+}
+
+bool CChildView::bufferCurrent() const {
+  if (g_bufferOwner != this || !m_BufferKey || m_ZoomPick || m_Transition || !m_DisplayOn) {
+    return false;
+  }
+  const qreal dpr = devicePixelRatioF();
+  const QSize pixels(std::max(1, qRound(viewport()->width() * dpr)),
+                     std::max(1, qRound(viewport()->height() * dpr)));
+  const ViewPageSource page = m_Host.CurrentPage();
+  return ChildView_backBuffer().size() == pixels &&
+         ChildView_backBuffer().devicePixelRatio() == dpr &&
+         m_Geometry.clientWidth == viewport()->width() &&
+         m_Geometry.clientHeight == viewport()->height() && bufferKey() == *m_BufferKey &&
+         page.figures != nullptr && page.canvas != nullptr;
+}
+
+bool CChildView::renderBackBufferPart(const QRect& area) {
+  if (!bufferCurrent()) return false;
+  const ViewPageSource page = m_Host.CurrentPage();
+  QtSurface surface(ChildView_backBuffer());
+  const SurfaceRect part{area.left(), area.top(), area.right() + 1, area.bottom() + 1};
+  {
+    // The outside first, as in the full render.
+    SurfaceSaver saver(surface);
+    surface.setClipRect(part);
+    View_drawOutside(surface, m_Geometry, *page.canvas);
+  }
+  RenderPage(surface, true, true, false, false, false, part);
+  ++m_PartRenderCount;
+  return true;
 }
 
 void CChildView::drawZoomPick(Surface& surface) {
@@ -555,7 +624,21 @@ void CChildView::drawZoomPick(Surface& surface) {
 void CChildView::paintEvent(QPaintEvent* event) {
   if (m_Printing || m_Painting) return;
   FlagGuard guard(m_Painting);
-  renderBackBuffer();
+  // A full render waiting for its frame leaves the buffer as it is (a part
+  // that changed meanwhile is brought up to date); otherwise a change with
+  // a known area renders that area alone.
+  const QRect dirty = std::exchange(m_DirtyArea, QRect());
+  bool done = false;
+  if (m_FullRenderDue && m_FrameTimer.isActive() && bufferCurrent()) {
+    if (!dirty.isEmpty()) renderBackBufferPart(dirty);
+    done = true;
+  } else if (!m_FullRenderDue && !dirty.isEmpty()) {
+    done = renderBackBufferPart(dirty);
+  }
+  if (!done) {
+    m_FullRenderDue = false;
+    renderBackBuffer();
+  }
   if (m_Host.CurrentPage().figures != nullptr) m_PageShown = true;
   QPainter painter(viewport());
   painter.setClipRegion(event->region());

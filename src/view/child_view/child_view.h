@@ -4,7 +4,10 @@
 // The page is rendered into the process's one off-screen image (at the
 // screen's device pixel ratio) and copied to the viewport; only paintEvent
 // paints.  A change asks for a repaint through Invalidate, which lets at
-// most one full render happen per 16 ms without ever sleeping.
+// most one full render happen per 16 ms without ever sleeping.  A change
+// that knows its area (the selection marks) re-renders only that part of
+// the back buffer, as long as the buffer still shows the same zoom,
+// scroll, size and page.
 #pragma once
 
 #include <QAbstractScrollArea>
@@ -111,10 +114,19 @@ class CChildView : public QAbstractScrollArea {
   // Renders the page into the back buffer now and repaints at once.
   void RedrawNow();
   // RenderPage onto any surface (the back buffer, page images, printing).
+  // `area` (client pixels, right and bottom exclusive) limits the drawing
+  // to that part of the surface.
   DrawContext RenderPage(Surface& surface, bool clipToPage, bool useScroll, bool forPrint,
-                         bool noGrid, bool noBackground);
-  // How many full renders have been made (for tests and benchmarks).
+                         bool noGrid, bool noBackground,
+                         std::optional<SurfaceRect> area = std::nullopt);
+  // The area of the client (pixels) whose content changed: only that part
+  // of the back buffer is rendered again at the next paint, unless a full
+  // render is due by then.
+  void InvalidateArea(const QRect& area);
+  // How many full renders have been made (for tests and benchmarks), and
+  // how many renders of a part.
   int renderCount() const { return m_RenderCount; }
+  int partRenderCount() const { return m_PartRenderCount; }
 
   // --- what other parts of the view plug in ---
   // The selection layer's painter of step 6 (not owned; null: none).
@@ -143,6 +155,23 @@ class CChildView : public QAbstractScrollArea {
   ViewExtent pageExtent();
   void syncScrollBars();
   void renderBackBuffer();
+  // Renders `area` (client pixels) of the back buffer again; false when the
+  // buffer does not show the current state and must be rendered whole.
+  bool renderBackBufferPart(const QRect& area);
+  // Whether the back buffer holds this view's full render of the current
+  // zoom, scroll, size and page.
+  bool bufferCurrent() const;
+  // What a full render of the back buffer depends on besides the figures.
+  struct BufferKey {
+    int32_t zoom = 0, pageWidth = 0, pageHeight = 0, clientWidth = 0, clientHeight = 0;
+    Point32 scroll, origin;
+    bool outsideFigures = false;
+    QSize pixels;
+    qreal dpr = 0;
+    const void* figures = nullptr;
+    bool operator==(const BufferKey&) const = default;
+  };
+  BufferKey bufferKey() const;
   void drawZoomPick(Surface& surface);
   void zoomOutTransition(int32_t zoom);
   // The visible page part (client pixels 0 .. right-1, 0 .. bottom-1).
@@ -166,6 +195,14 @@ class CChildView : public QAbstractScrollArea {
   bool m_SyncingBars = false;
   int m_WheelRest = 0;
   int m_RenderCount = 0;
+  int m_PartRenderCount = 0;
+  // A full render is due at the next paint (any change without an area).
+  bool m_FullRenderDue = true;
+  // The changed area waiting for the next paint (client pixels).
+  QRect m_DirtyArea;
+  // What the back buffer showed at its last full render (none: it was
+  // never rendered by this view, or another view rendered into it since).
+  std::optional<BufferKey> m_BufferKey;
   QElapsedTimer m_LastRender;
   int32_t m_LastRenderMs = 0;
   QTimer m_FrameTimer;

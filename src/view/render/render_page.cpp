@@ -1,5 +1,7 @@
 #include "view/render/render_page.h"
 
+#include <algorithm>
+
 #include "figures/base/cad_prim.h"
 #include "figures/base/figure_kind.h"
 #include "figures/base/figure_list.h"
@@ -32,10 +34,26 @@ DrawContext View_renderPage(Surface& surface, const ViewGeometry& geometry,
 
   SurfaceSaver saver(surface);
   // 1. The clip (given before the scroll offset in the context).
+  std::optional<SurfaceRect> clip;
   if (options.clipToPage && !g.outsideFigures) {
-    surface.setClipRect(SurfaceRect{ctx.clipLeft - ctx.scrollX, ctx.clipTop - ctx.scrollY,
-                                    ctx.clipRight - ctx.scrollX, ctx.clipBottom - ctx.scrollY});
+    clip = SurfaceRect{ctx.clipLeft - ctx.scrollX, ctx.clipTop - ctx.scrollY,
+                       ctx.clipRight - ctx.scrollX, ctx.clipBottom - ctx.scrollY};
   }
+  if (options.area) {
+    // Only the part asked for: the context's clip box and the surface clip.
+    const SurfaceRect& a = *options.area;
+    ctx.clipLeft = std::max(ctx.clipLeft, Figure_toInt32(int64_t{a.left} + ctx.scrollX));
+    ctx.clipTop = std::max(ctx.clipTop, Figure_toInt32(int64_t{a.top} + ctx.scrollY));
+    ctx.clipRight =
+        std::min(ctx.clipRight, Figure_toInt32(int64_t{a.right} + ctx.scrollX));
+    ctx.clipBottom =
+        std::min(ctx.clipBottom, Figure_toInt32(int64_t{a.bottom} + ctx.scrollY));
+    clip = clip ? SurfaceRect{std::max(clip->left, a.left), std::max(clip->top, a.top),
+                              std::min(clip->right, a.right), std::min(clip->bottom, a.bottom)}
+                : a;
+    if (clip->right <= clip->left || clip->bottom <= clip->top) return ctx;
+  }
+  if (clip) surface.setClipRect(clip);
   // 2. The canvas.
   if (page.canvas != nullptr && !options.noBackground) page.canvas->Draw(surface, ctx);
   // 3. The back page and its ink.

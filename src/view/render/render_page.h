@@ -18,6 +18,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 
 #include "core/surface/surface.h"
 #include "figures/base/draw_context.h"
@@ -64,6 +65,11 @@ struct ViewRenderOptions {
   bool useSystemColours = false;
   bool showLockCrosses = false;  // viewer mode
   int32_t defaultLineSpacing = 15;
+  // Only this part of the client area is drawn (right and bottom
+  // exclusive); the rest of the surface is left as it is.  The context's
+  // clip box and the surface clip both shrink to it, so figures outside it
+  // skip themselves.  None: the whole page.
+  std::optional<SurfaceRect> area;
 };
 
 struct ViewRenderHooks {
