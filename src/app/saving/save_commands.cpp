@@ -174,7 +174,9 @@ bool NoteSave_save(CMainFrame& frame) {
   }
   const int result = write(frame, path);
   if (cleared &&
-      ask(frame, tr(frame, "再び読み込み専用属性を設定しますか。", "Do you want to set readonly attribute again?"),
+      ask(frame,
+          tr(frame, "再び読み込み専用属性を設定しますか。",
+             "Do you want to set readonly attribute again?"),
           path, PromptButtons::YesNo, PromptAnswer::Yes) == PromptAnswer::Yes)
     FileX_setReadOnly(path, true);
   return result != NoteWriter_failed;
