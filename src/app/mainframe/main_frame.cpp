@@ -1,11 +1,13 @@
 #include "app/mainframe/main_frame.h"
 
+#include <QCloseEvent>
 #include <QDockWidget>
 #include <QHBoxLayout>
 #include <QMenuBar>
 #include <QString>
 #include <QWidget>
 
+#include "app/saving/save_commands.h"
 #include "core/errors/except3.h"
 #include "core/strx/codepage.h"
 #include "core/strx/strx_copy.h"
@@ -31,7 +33,7 @@ std::string CMainFrame_titleText(std::string_view notePath, std::string_view pag
 }
 
 CMainFrame::CMainFrame(std::string notePath, bool japanese)
-    : CMainFrame(std::move(notePath), CMainFrameOptions{japanese, {}, false, false, {}}) {}
+    : CMainFrame(std::move(notePath), CMainFrameOptions{japanese, {}, false, false, {}, {}}) {}
 
 CMainFrame::CMainFrame(std::string notePath, CMainFrameOptions options)
     : notePath_(std::move(notePath)), options_(std::move(options)) {
@@ -53,8 +55,10 @@ CMainFrame::CMainFrame(std::string notePath, CMainFrameOptions options)
   leftPane_->setWidget(placeholder);
   addDockWidget(Qt::LeftDockWidgetArea, leftPane_);
   commands_ = std::make_unique<CommandTable>(this);
+  NoteSave_registerCommands(*commands_, *this);
   CChildView_registerCommands(*commands_, *view_);
   commands_->buildMenus(*menuBar());
+  NoteSave_menusBuilt(*commands_, *this);
   RefreshWindowTitle();
 }
 
@@ -93,8 +97,11 @@ void CMainFrame::LoadNote(const std::string& path, bool untitled) {
       });
   if (doc_->currentPageNumber() != 1 && doc_->page(1) != nullptr) doc_->SelectPage(1);
   notePath_ = untitled ? std::string() : path;
+  undo_.Clear();
+  undo_.MarkSaved();
   RefreshWindowTitle();
   pageShown();
+  NoteSave_noteLoaded(*this);
 }
 
 void CMainFrame::NewNote() {
@@ -104,8 +111,18 @@ void CMainFrame::NewNote() {
   doc_->NewDocument(NoteDocument_newDocumentNumber(AppCounters_instance(), options_.workFolder),
                     false);
   notePath_.clear();
+  undo_.Clear();
+  undo_.MarkSaved();
   RefreshWindowTitle();
   pageShown();
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event) {
+  if (NoteSave_queryClose(*this)) {
+    event->accept();
+  } else {
+    event->ignore();
+  }
 }
 
 void CMainFrame::pageShown() {

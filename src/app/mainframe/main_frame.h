@@ -10,8 +10,10 @@
 #include <string>
 #include <string_view>
 
+#include "app/saving/save_options.h"
 #include "document/note/note_document.h"
 #include "platform/text/qt_text_metrics.h"
+#include "undo/undo_history.h"
 #include "view/child_view/child_view.h"
 #include "view/commands/command_table.h"
 
@@ -30,6 +32,8 @@ struct CMainFrameOptions {
   bool gridDisp = false;
   // Called when a grid command changed them.
   std::function<void(bool gridOn, bool gridDisp)> gridChanged;
+  // Folders and settings of saving and the recent list.
+  NoteSaveOptions save;
 };
 
 class CMainFrame : public QMainWindow, private ChildViewHost {
@@ -40,6 +44,11 @@ class CMainFrame : public QMainWindow, private ChildViewHost {
   ~CMainFrame() override;
 
   const std::string& notePath() const { return notePath_; }
+  // The writer gives a saved note its new path.
+  void setNotePath(std::string path) { notePath_ = std::move(path); }
+  const CMainFrameOptions& options() const { return options_; }
+  const QtTextMetrics& metrics() const { return metrics_; }
+  UndoHistory& undo() { return undo_; }
   void RefreshWindowTitle();
 
   // Reads the note at `path` into the window's document with its first
@@ -60,6 +69,10 @@ class CMainFrame : public QMainWindow, private ChildViewHost {
   CommandTable& commands() { return *commands_; }
   QDockWidget* leftPane() { return leftPane_; }
 
+ protected:
+  // The close question of a modified note; Cancel keeps the window.
+  void closeEvent(QCloseEvent* event) override;
+
  private:
   // ChildViewHost.
   ViewPageSource CurrentPage() override;
@@ -78,6 +91,8 @@ class CMainFrame : public QMainWindow, private ChildViewHost {
   CMainFrameOptions options_;
   QtTextMetrics metrics_;
   std::unique_ptr<NoteDocument> doc_;
+  // Destroyed before the note: its records hold copies of the note's pages.
+  UndoHistory undo_;
   CChildView* view_ = nullptr;
   QDockWidget* leftPane_ = nullptr;
   std::unique_ptr<CommandTable> commands_;

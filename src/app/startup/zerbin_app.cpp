@@ -404,6 +404,18 @@ void CZerbinApp_setDefaultHooks(CZerbinApp_Hooks& h) {
         app.settings.gridOn = on;
         app.settings.gridDisp = disp;
       };
+      o.save.profileFolder = app.folders.profileFolder;
+      o.save.scriptPath = path(app, "%script%/svg-script.txt");
+      o.save.keywordsFolder = path(app, "%keywords%");
+      const CZerbinApp_Folders folders = app.folders;
+      o.save.variables = [folders](std::string_view name, std::string& value) {
+        return CZerbinApp_folderVariable(folders, name, value);
+      };
+      o.save.lowerPath = app.settings.lowerPath;
+      o.save.openNote = [&app](const std::string& note) {
+        Except_tryCatch([&] { app.hooks.openNote(app, note, "", false); },
+                        [&](const Errors_Msg& e) { app.show(e.message()); });
+      };
       auto frame = std::make_unique<CMainFrame>(untitled ? std::string() : notePath, o);
       // A batch command reads the note itself; the window only shows one.
       // A note that cannot be read leaves no window behind: the error goes

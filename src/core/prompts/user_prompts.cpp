@@ -60,3 +60,8 @@ bool NonInteractivePrompts::inputText(std::string_view prompt, std::string_view,
 void NonInteractivePrompts::showDetail(std::string_view, std::string_view text, uint32_t) {
   emitLine(text);
 }
+
+bool UserPrompts::saveFileName(std::string_view, std::string_view, std::string& path, int&,
+                               uint32_t) {
+  return !path.empty();
+}

@@ -27,6 +27,14 @@ class UserPrompts {
   // The modal error-detail dialog: a read-only text and an OK button.
   virtual void showDetail(std::string_view caption, std::string_view text,
                           uint32_t owner) = 0;
+  // Asks for the name of a file to save.  `filter` is the list of file
+  // kinds, "label|pattern|label|pattern|...||"; `filterIndex` (from 0) is
+  // the kind chosen first and comes back as the kind chosen; `path` is the
+  // proposed name (its folder is where the dialog opens) and comes back as
+  // the chosen one.  False when the user cancels.  The default answer,
+  // given without a person, is the proposed name with the first kind.
+  virtual bool saveFileName(std::string_view title, std::string_view filter, std::string& path,
+                            int& filterIndex, uint32_t owner);
   // Whether a person answers (false for the non-interactive service).
   virtual bool interactive() const = 0;
 };

@@ -1,6 +1,8 @@
 #include "platform/prompts/qt_user_prompts.h"
 
 #include <QDialog>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QFontMetrics>
 #include <QInputDialog>
 #include <QMessageBox>
@@ -133,4 +135,30 @@ void QtUserPrompts::showDetail(std::string_view caption, std::string_view text, 
     dialog->move(screen->availableGeometry().center() - dialog->rect().center());
   }
   dialog->exec();
+}
+
+bool QtUserPrompts::saveFileName(std::string_view title, std::string_view filter,
+                                 std::string& path, int& filterIndex, uint32_t owner) {
+  // "label|pattern|...||" into Qt's "label (pattern)" entries.
+  QStringList filters;
+  const QStringList parts = QtText_fromCp932(filter).split(u'|');
+  for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+    if (parts[i].isEmpty()) break;
+    QString pattern = parts[i + 1];
+    pattern.replace(u';', u' ');
+    filters << (parts[i].contains(u'(') ? parts[i] : parts[i] + QStringLiteral(" (") + pattern + QStringLiteral(")"));
+  }
+  QFileDialog dialog(WindowIds_find(owner), QtText_fromCp932(title));
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+  dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
+  dialog.setNameFilters(filters);
+  if (filterIndex >= 0 && filterIndex < filters.size()) dialog.selectNameFilter(filters[filterIndex]);
+  const QFileInfo proposed(QtText_fromCp932(path));
+  dialog.setDirectory(proposed.absolutePath());
+  dialog.selectFile(proposed.fileName());
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
+  filterIndex = static_cast<int>(filters.indexOf(dialog.selectedNameFilter()));
+  path = QtText_toCp932(dialog.selectedFiles().front());
+  return true;
 }

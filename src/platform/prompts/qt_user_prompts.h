@@ -16,6 +16,10 @@ class QtUserPrompts : public UserPrompts {
   bool inputText(std::string_view prompt, std::string_view title, std::string& value,
                  uint32_t owner) override;
   void showDetail(std::string_view caption, std::string_view text, uint32_t owner) override;
+  // A QFileDialog (not the system's: the caller asks its own overwrite
+  // question).
+  bool saveFileName(std::string_view title, std::string_view filter, std::string& path,
+                    int& filterIndex, uint32_t owner) override;
   bool interactive() const override { return true; }
 };
 

@@ -30,4 +30,18 @@ enum CommandId : int {
   Cmd_BackPageSwitch = 32954,
   // Window modes.
   Cmd_NoteBarMode = 33042,
+  // Saving and closing.
+  Cmd_FileSave = 32771,
+  Cmd_FileSaveAs = 32779,
+  Cmd_FileSaveReadOnly = 32984,
+  Cmd_FileClose = 33152,
+  // The recent-file entries 1 to 8.
+  Cmd_RecentFile1 = 32785,
+  Cmd_RecentFile2 = 32786,
+  Cmd_RecentFile3 = 32787,
+  Cmd_RecentFile4 = 32788,
+  Cmd_RecentFile5 = 32966,
+  Cmd_RecentFile6 = 32967,
+  Cmd_RecentFile7 = 32968,
+  Cmd_RecentFile8 = 32969,
 };

@@ -1,0 +1,311 @@
+#include "app/saving/save_commands.h"
+
+#include <QApplication>
+#include <QCursor>
+#include <QMenu>
+#include <QStandardPaths>
+
+#include <array>
+#include <ctime>
+
+#include "app/mainframe/main_frame.h"
+#include "app/saving/frame_save_host.h"
+#include "app/saving/recent_files.h"
+#include "core/errors/except3.h"
+#include "core/filex/filex.h"
+#include "core/prompts/user_prompts.h"
+#include "core/strx/strx_path.h"
+#include "document/writer/note_writer.h"
+#include "platform/text/qt_text.h"
+#include "platform/windows/window_ids.h"
+#include "view/commands/command_ids.h"
+
+namespace {
+
+constexpr int32_t kCurrentFormat = 300;
+constexpr std::array<int, RecentFiles_max> kRecentIds = {
+    Cmd_RecentFile1, Cmd_RecentFile2, Cmd_RecentFile3, Cmd_RecentFile4,
+    Cmd_RecentFile5, Cmd_RecentFile6, Cmd_RecentFile7, Cmd_RecentFile8};
+
+// The folder the save dialog opens in: the desktop until the first save,
+// then the folder of the last save (for the whole application).
+std::string& lastSaveFolder() {
+  static std::string folder;
+  return folder;
+}
+
+std::string desktopFolder(const CMainFrame& frame) {
+  if (!frame.options().save.desktopFolder.empty()) return frame.options().save.desktopFolder;
+  QString d = QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
+  if (d.isEmpty()) d = QStandardPaths::writableLocation(QStandardPaths::HomeLocation);
+  return QtText_toCp932(d);
+}
+
+const char* tr(const CMainFrame& frame, const char* ja, const char* en) {
+  return frame.options().japanese ? ja : en;
+}
+
+PromptAnswer ask(CMainFrame& frame, std::string_view text, std::string_view title,
+                 PromptButtons buttons, PromptAnswer def) {
+  return UserPrompts_get().messageBox(text, title, buttons, PromptIcon::Warning, def,
+                                      WindowIds_idOf(&frame));
+}
+
+// Step 1 of both saves: a note of the older format is saved only after
+// the question.  An untitled note has no older file to keep.
+bool olderFormatAccepted(CMainFrame& frame) {
+  if (frame.document().formatVersion == kCurrentFormat || frame.notePath().empty()) return true;
+  return ask(frame, "Zerbin 2.30 以前では開けなくなりますが、保存しますか？", frame.notePath(),
+             PromptButtons::YesNo, PromptAnswer::No) == PromptAnswer::Yes;
+}
+
+class WaitCursor {
+ public:
+  WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+  ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+};
+
+int write(CMainFrame& frame, const std::string& target) {
+  WaitCursor wait;
+  FrameSaveHost host(frame);
+  return NoteWriter_save(frame.document(), target, false, host);
+}
+
+bool equalsNoCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    char x = a[i], y = b[i];
+    if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
+    if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
+    if (x != y) return false;
+  }
+  return true;
+}
+
+// With the first kind the name gets ".svg", with the second ".svgz" (an
+// extension of either replaced, none added); "all files" keeps the name.
+void applyKind(std::string& path, int kind) {
+  if (kind != 0 && kind != 1) return;
+  const std::string ext = StrX_extension(path);
+  if (equalsNoCase(ext, "svg") || equalsNoCase(ext, "svgz")) {
+    path.resize(path.size() - ext.size() - 1);
+  }
+  path += kind == 0 ? ".svg" : ".svgz";
+}
+
+std::string spreadsheetSuffix(int n) {
+  std::string s;
+  while (n > 0) {
+    --n;
+    s.insert(s.begin(), static_cast<char>('A' + n % 26));
+    n /= 26;
+  }
+  return s;
+}
+
+void showError(CMainFrame& frame, const Errors_Msg& e) {
+  UserPrompts_get().messageBox(e.message(), "Brevlo 3.10", PromptButtons::Ok, PromptIcon::Error,
+                               PromptAnswer::Ok, WindowIds_idOf(&frame));
+}
+
+void addRecent(CMainFrame& frame) {
+  const std::string& profile = frame.options().save.profileFolder;
+  if (profile.empty() || frame.notePath().empty() || !frame.hasNote()) return;
+  const std::string title = frame.document().currentPage()->title();
+  Except_tryCatch([&] { RecentFiles_add(profile, frame.notePath(), title); },
+                  [&](const Errors_Msg& e) { showError(frame, e); });
+}
+
+void openRecent(CMainFrame& frame, size_t index) {
+  const std::string& profile = frame.options().save.profileFolder;
+  if (profile.empty()) return;
+  const std::vector<RecentFile> list = RecentFiles_read(profile);
+  if (index >= list.size()) return;
+  const std::string path = list[index].path;
+  if (FileX_isFile(path)) {
+    if (frame.options().save.openNote) frame.options().save.openNote(path);
+    return;
+  }
+  std::string removeThis;
+  if (RecentFiles_isServerPath(path)) {
+    const std::string text =
+        path + tr(frame, "見つかりません。 最近使ったファイルのリストから削除しますか？",
+                  "Not Found. Are you remove this path in recent file list?");
+    if (ask(frame, text, "Brevlo 3.10", PromptButtons::YesNo, PromptAnswer::Yes) ==
+        PromptAnswer::Yes)
+      removeThis = path;
+  } else {
+    ask(frame, path + tr(frame, "が見つかりません。", "Not Found."), "Brevlo 3.10",
+        PromptButtons::Ok, PromptAnswer::Ok);
+  }
+  // Removing nothing still cleans and writes the list.
+  Except_tryCatch([&] { RecentFiles_remove(profile, removeThis); },
+                  [&](const Errors_Msg& e) { showError(frame, e); });
+}
+
+}  // namespace
+
+std::string NoteSave_proposeMemoName(std::string_view folder, const std::tm& date,
+                                     bool japanese) {
+  char day[16];
+  std::strftime(day, sizeof day, "%y%m%d", &date);
+  const std::string base =
+      StrX_joinPath(folder, std::string(japanese ? "メモ" : "memo") + " " + day);
+  for (int n = 0;; ++n) {
+    const std::string name = base + spreadsheetSuffix(n);
+    if (!FileX_exists(name + ".svg") && !FileX_exists(name + ".svgz")) return name;
+  }
+}
+
+bool NoteSave_save(CMainFrame& frame) {
+  if (!frame.hasNote()) return false;
+  if (!olderFormatAccepted(frame)) return false;
+  if (frame.notePath().empty()) return NoteSave_saveAs(frame);
+  const std::string path = frame.notePath();
+  bool cleared = false;
+  if (FileX_isFile(path) && FileX_isReadOnly(path)) {
+    if (ask(frame,
+            tr(frame, "上書きするファイルが読み込み専用です。構わず上書きしますか？",
+               "Overwriting file is read only. Do you overwrite?"),
+            "Brevlo 3.10", PromptButtons::YesNo, PromptAnswer::No) != PromptAnswer::Yes)
+      return false;
+    FileX_setReadOnly(path, false);
+    cleared = true;
+  }
+  const int result = write(frame, path);
+  if (cleared &&
+      ask(frame,
+          tr(frame, "再び読み込み専用属性を設定しますか。",
+             "Do you want to set readonly attribute again?"),
+          path, PromptButtons::YesNo, PromptAnswer::Yes) == PromptAnswer::Yes)
+    FileX_setReadOnly(path, true);
+  return result != NoteWriter_failed;
+}
+
+bool NoteSave_saveAs(CMainFrame& frame, bool readOnly) {
+  if (!frame.hasNote()) return false;
+  if (!olderFormatAccepted(frame)) return false;
+  UserPrompts& prompts = UserPrompts_get();
+  const uint32_t owner = WindowIds_idOf(&frame);
+  std::string proposed = frame.notePath();
+  if (proposed.empty()) {
+    const std::time_t now = std::time(nullptr);
+    std::tm date{};
+    localtime_r(&now, &date);
+    proposed = NoteSave_proposeMemoName(desktopFolder(frame), date, frame.options().japanese);
+  }
+  // The dialog opens in the folder of the last save (the desktop first).
+  const std::string start = lastSaveFolder().empty() ? desktopFolder(frame) : lastSaveFolder();
+  if (frame.notePath().empty()) proposed = StrX_joinPath(start, StrX_fileName(proposed));
+  const char* filter = tr(frame,
+                          "SVG形式 Scalable Vector Graphics (*.svg)|*.svg|圧縮 SVG形式 Scalable "
+                          "Vector Graphics (*.svgz)|*.svgz|すべてのファイル (*.*)|*.*||",
+                          "SVG format  Scalable Vector Graphics (*.svg)|*.svg|compressed SVG "
+                          "format  Scalable Vector Graphics (*.svgz)|*.svgz|All Files (*.*)|*.*||");
+  std::string chosen;
+  bool cleared = false;
+  for (;;) {
+    std::string path = proposed;
+    int kind = equalsNoCase(StrX_extension(path), "svgz") ? 1 : 0;
+    if (!prompts.saveFileName(tr(frame, "名前をつけて保存", "Save As"), filter, path, kind, owner))
+      return false;
+    applyKind(path, kind);
+    // Without a person a "No" would only bring the same answer again.
+    const bool again = prompts.interactive();
+    if (FileX_exists(path)) {
+      if (ask(frame, tr(frame, "ファイルを上書きしますか？", "Do you overwrite the file?"), path,
+              PromptButtons::YesNo, PromptAnswer::No) != PromptAnswer::Yes) {
+        if (again) continue;
+        return false;
+      }
+      if (FileX_isReadOnly(path)) {
+        if (ask(frame,
+                tr(frame, "上書きするファイルが読み込み専用です。構わず上書きしますか？",
+                   "Overwriting file is read only. Do you overwrite?"),
+                "Brevlo 3.10", PromptButtons::YesNo, PromptAnswer::No) != PromptAnswer::Yes) {
+          if (again) continue;
+          return false;
+        }
+        FileX_setReadOnly(path, false);
+        cleared = true;
+      }
+    }
+    chosen = path;
+    break;
+  }
+  const int result = write(frame, chosen);
+  if (result != NoteWriter_failed) lastSaveFolder() = StrX_parentFolder(chosen);
+  if (readOnly && result != NoteWriter_failed) {
+    FileX_setReadOnly(chosen, true);
+  } else if (cleared &&
+             ask(frame,
+                 tr(frame, "再び読み込み専用属性を設定しますか。",
+                    "Do you want to set readonly attribute again?"),
+                 chosen, PromptButtons::YesNo, PromptAnswer::No) == PromptAnswer::Yes) {
+    FileX_setReadOnly(chosen, true);
+  }
+  return result != NoteWriter_failed;
+}
+
+bool NoteSave_queryClose(CMainFrame& frame) {
+  if (frame.hasNote() && frame.undo().IsModified()) {
+    frame.raise();
+    const PromptAnswer answer =
+        ask(frame, tr(frame, "編集した内容を保存しますか？", "Do you save edited contents?"),
+            frame.notePath(), PromptButtons::YesNoCancel, PromptAnswer::Yes);
+    if (answer == PromptAnswer::Cancel) return false;
+    if (answer == PromptAnswer::Yes) {
+      if (frame.document().autoSaveDisabled) {
+        NoteSave_saveAs(frame);
+      } else {
+        NoteSave_save(frame);
+      }
+      if (frame.undo().IsModified()) return false;
+    }
+  }
+  addRecent(frame);
+  return true;
+}
+
+void NoteSave_noteLoaded(CMainFrame& frame) { addRecent(frame); }
+
+void NoteSave_registerCommands(CommandTable& table, CMainFrame& frame) {
+  auto t = [&](const char* ja, const char* en) { return std::string(tr(frame, ja, en)); };
+  const std::string fileMenu = t("ファイル(&F)", "&File");
+  table.add(Cmd_FileSave, t("上書き保存", "Save"), fileMenu, {QKeySequence(Qt::CTRL | Qt::Key_S)},
+            [&frame] { NoteSave_save(frame); });
+  table.add(Cmd_FileSaveAs, t("名前をつけて保存", "Save As"), fileMenu, {},
+            [&frame] { NoteSave_saveAs(frame); });
+  table.add(Cmd_FileSaveReadOnly, t("読み取り専用で保存", "Save Read Only"), fileMenu, {},
+            [&frame] { NoteSave_saveAs(frame, true); });
+  table.add(Cmd_FileClose, t("閉じる", "Close"), fileMenu, {}, [&frame] { frame.close(); });
+  for (size_t i = 0; i < kRecentIds.size(); ++i) {
+    QAction* a = table.add(kRecentIds[i], "", fileMenu, {}, [&frame, i] { openRecent(frame, i); });
+    a->setVisible(false);
+  }
+}
+
+void NoteSave_refreshRecentEntries(CommandTable& table, CMainFrame& frame) {
+  const std::string& profile = frame.options().save.profileFolder;
+  const std::vector<RecentFile> list =
+      profile.empty() ? std::vector<RecentFile>() : RecentFiles_read(profile);
+  for (size_t i = 0; i < kRecentIds.size(); ++i) {
+    QAction* a = table.action(kRecentIds[i]);
+    if (a == nullptr) continue;
+    a->setVisible(i < list.size());
+    if (i < list.size())
+      a->setText(QtText_fromCp932(RecentFiles_label(static_cast<int>(i + 1), list[i])));
+  }
+}
+
+void NoteSave_menusBuilt(CommandTable& table, CMainFrame& frame) {
+  QAction* first = table.action(kRecentIds[0]);
+  if (first == nullptr) return;
+  for (QObject* o : first->associatedObjects()) {
+    if (auto* menu = qobject_cast<QMenu*>(o)) {
+      QObject::connect(menu, &QMenu::aboutToShow, &frame,
+                       [&table, &frame] { NoteSave_refreshRecentEntries(table, frame); });
+    }
+  }
+  NoteSave_refreshRecentEntries(table, frame);
+}
