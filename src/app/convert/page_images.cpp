@@ -8,6 +8,7 @@
 #include "app/startup/zerbin_app.h"
 #include "core/errors/except3.h"
 #include "core/errors/result_code.h"
+#include "core/filex/filex_atomic.h"
 #include "core/filex/filex_copy.h"
 #include "core/strx/strx_path.h"
 #include "document/note/note_document.h"
@@ -68,6 +69,67 @@ std::string tileName(const std::string& path, int32_t outer, int32_t inner) {
   return base + " (" + std::to_string(outer) + "," + std::to_string(inner) + ")." + ext;
 }
 
+// A page of the HTML index: its title, its first image and the areas of
+// its linked figures.
+struct IndexPage {
+  int32_t number = 0;
+  std::string title;
+  std::string image;
+  std::vector<std::string> areas;
+};
+
+std::string escapeHtml(std::string_view text) {
+  std::string out;
+  for (size_t i = 0; i < text.size(); ++i) {
+    const unsigned char c = static_cast<unsigned char>(text[i]);
+    // A lead byte takes its trail byte with it (0x5C can be a trail byte).
+    if ((c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC)) {
+      out += text[i];
+      if (i + 1 < text.size()) out += text[++i];
+      continue;
+    }
+    switch (c) {
+      case '&': out += "&amp;"; break;
+      case '<': out += "&lt;"; break;
+      case '>': out += "&gt;"; break;
+      case '"': out += "&quot;"; break;
+      default: out += text[i];
+    }
+  }
+  return out;
+}
+
+// The index beside the images: a table of contents, then each page's image
+// with its clickable map.
+void writeIndex(const std::string& path, const std::string& baseName,
+                const std::vector<IndexPage>& pages) {
+  const std::string base = escapeHtml(baseName);
+  std::string h;
+  h += "<html>\r\n<head>\r\n<title>" + base + "</title>\r\n\r\n</head>\r\n";
+  h += "<BODY bgcolor=#DDDDDD>\r\n\r\n<P>\r\n";
+  h += "<TABLE width=90% bgcolor=#FFFFFF><TR><TD valign=TOP>\r\n\r\n";
+  h += "<TABLE border=1 width=100%><TR><TD><CENTER><FONT size=+1><B>";
+  h += base + "</B></FONT></CENTER></TD></TR></TABLE>\r\n\r\n\r\n";
+  h += "<H4>目次</H4>\r\n<UL>\r\n";
+  for (const IndexPage& p : pages) {
+    const std::string n = std::to_string(p.number);
+    h += "<LI><A href=\"#page" + n + "\">" + n + ". " + escapeHtml(p.title) + " --- p" +
+         std::to_string(p.number + 1) + "</A>\r\n";
+  }
+  h += "</UL>\r\n\r\n</TD></TR></TABLE>\r\n</P>\r\n\r\n";
+  for (const IndexPage& p : pages) {
+    const std::string n = std::to_string(p.number);
+    h += "\r\n\r\n<NOBR><A name=\"page" + n + "\">\r\n";
+    h += "<IMG src=\"" + escapeHtml(p.image) + "\" name=\"svg" + n + "\" border=0 USEMAP=\"#" + base +
+         "(" + n + ")\"/>\r\n";
+    h += " p" + std::to_string(p.number + 1) + "<BR></NOBR>\r\n";
+    h += "<MAP name=\"" + base + "(" + n + ")\">\r\n";
+    for (const std::string& area : p.areas) h += area + "\r\n";
+    h += "</MAP>\r\n";
+  }
+  FileX_replaceAtomically(path, h);
+}
+
 int32_t pageWidth(const NotePage& page) { return page.settings().width(); }
 int32_t pageHeight(const NotePage& page) { return page.settings().height(); }
 
@@ -113,13 +175,18 @@ int CZerbinApp_pageImages(CZerbinApp& app, uint32_t frame, const std::string& so
         doc.SelectPage(1);
         View_layoutPageImage(first, 1, pageWidth(*doc.page(1)), pageHeight(*doc.page(1)));
         std::string out = dst;
+        std::string folder = dst;
+        StrX_changeExtension(folder, "", folder.size() + 1);
         if (!(last < 2 && first.columns == 1 && first.rows == 1)) {
-          std::string folder = dst;
-          StrX_changeExtension(folder, "", folder.size() + 1);
           if (o.noSubFolder) folder = StrX_parentFolder(dst);
           out = StrX_joinPath(folder, StrX_fileName(dst));
+        } else if (o.html) {
+          out = StrX_joinPath(folder + ".files", StrX_fileName(dst));
         }
         FileX_makeFolders(out, true);
+        std::string indexPath = dst;
+        if (StrX_extension(dst).substr(0, 3) != "htm") StrX_setHtmlExtension(indexPath, CZerbinApp_notePathSize);
+        std::vector<IndexPage> index;
 
         for (int32_t p = 1; p <= last; ++p) {
           if (!selected[static_cast<size_t>(p)]) continue;
@@ -140,6 +207,21 @@ int CZerbinApp_pageImages(CZerbinApp& app, uint32_t frame, const std::string& so
           const bool tiled = options.columns > 1 || options.rows > 1;
           const int32_t outerCount = o.vert ? options.columns : options.rows;
           const int32_t innerCount = o.vert ? options.rows : options.columns;
+          if (o.html) {
+            IndexPage entry;
+            entry.number = p;
+            entry.title = page.title();
+            const std::string firstFile = tiled ? tileName(pagePath, 1, 1) : pagePath;
+            entry.image = StrX_toSlashPath(StrX_makeRelative(firstFile, StrX_parentFolder(indexPath)));
+            // From the top-most figure to the bottom-most.
+            for (size_t i = page.figures.size(); i-- > 1;) {
+              std::string area;
+              if (page.figures.at(i).WriteImageMapArea(area, 16000, StrX_parentFolder(indexPath))) {
+                entry.areas.push_back(area);
+              }
+            }
+            index.push_back(std::move(entry));
+          }
           for (int32_t outer = 1; outer <= outerCount; ++outer) {
             for (int32_t inner = 1; inner <= innerCount; ++inner) {
               const int32_t column = o.vert ? outer : inner;
@@ -148,6 +230,11 @@ int CZerbinApp_pageImages(CZerbinApp& app, uint32_t frame, const std::string& so
               View_renderPageImage(options, src, W, H, column, row, file);
             }
           }
+        }
+        if (o.html) {
+          std::string baseName = StrX_fileName(dst);
+          StrX_changeExtension(baseName, "", baseName.size() + 1);
+          writeIndex(indexPath, baseName, index);
         }
         result = 0;
       },

@@ -13,6 +13,7 @@
 #include "document/note/note_document.h"
 #include "document/writer/note_writer.h"
 #include "figures/rect/rect_ex.h"
+#include "figures/text/text_box.h"
 #include "support/fixed_metrics.h"
 #include "zerbin_run.h"
 
@@ -46,7 +47,7 @@ void addRect(NoteDocument& doc, int x, int y, int w, int h, Colour fill) {
 // Pages of the given sizes; page 1 has a red rectangle at (20, 30, 60 x 40)
 // and page 2 (when there is one) a blue one at (250, 160, 40 x 30).
 void WriteNoteBody(const std::string& work, const std::string& path,
-                   std::initializer_list<std::pair<int, int>> sizes) {
+                   std::initializer_list<std::pair<int, int>> sizes, bool linked) {
   NoteDocument doc(work);
   doc.NewDocument(1, false);
   int n = 0;
@@ -55,6 +56,16 @@ void WriteNoteBody(const std::string& work, const std::string& path,
     doc.workingSettings().setSize(w, h);
     if (n == 0) addRect(doc, 20, 30, 60, 40, kRed);
     if (n == 1) addRect(doc, 250, 160, 40, 30, kBlue);
+    if (n == 0 && linked) {
+      FixedMetrics metrics;
+      auto b = std::make_unique<Text_Box>(&metrics);
+      b->SetBasePoint(100, 100);
+      b->SetText("link");
+      b->SetUrl("http://example.com/x");
+      b->Layout(metrics, DrawContext{});
+      doc.workingFigures().append(std::move(b));
+      doc.currentPage()->setTitle("Cover <1>");
+    }
     ++n;
   }
   MetricsHost host;
@@ -63,9 +74,10 @@ void WriteNoteBody(const std::string& work, const std::string& path,
 }
 
 void WriteNote(const TempDir& dir, const std::string& name,
-               std::initializer_list<std::pair<int, int>> sizes) {
+               std::initializer_list<std::pair<int, int>> sizes, bool linked = false) {
   fs::create_directories(dir.file("work"));
-  const Errors_Msg e = CatchError([&] { WriteNoteBody(dir.file("work"), dir.file(name), sizes); });
+  const Errors_Msg e =
+      CatchError([&] { WriteNoteBody(dir.file("work"), dir.file(name), sizes, linked); });
   ASSERT_EQ(e.code, 0) << e.text;
 }
 
@@ -213,4 +225,30 @@ TEST(PageImagesBlackBox, UnwritableDestinationIsReportedAndLeavesNoFile) {
   EXPECT_NE(r.echo.find(dst + " を開けません。"), std::string::npos) << r.echo;
   EXPECT_EQ(filesIn(dir.path()),
             (std::set<std::string>{"P", "work", "note.svg", "plain.txt", "echo.txt", "stderr.txt"}));
+}
+
+TEST(PageImagesBlackBox, HtmlIndexLinksItsImagesAndMaps) {
+  TempDir dir;
+  WriteNote(dir, "note.svg", {{300, 200}}, true);
+  ZerbinRun r = runZerbin(dir, {"-prof=" + dir.file("P"), "-cp", "-html", dir.file("note.svg"), dir.file("out.png")});
+  ASSERT_EQ(r.status, 0) << r.echo;
+  // One page, one tile: the image goes into "out.files".
+  EXPECT_FALSE(fs::exists(dir.file("out.png")));
+  EXPECT_EQ(readPng(dir.file("out.files/out.png")).size(), QSize(300, 200));
+  const std::string html = ReadFileBytes(dir.file("out.html"));
+  EXPECT_EQ(html.substr(0, 300),
+            std::string("<html>\r\n<head>\r\n<title>out</title>\r\n\r\n</head>\r\n"
+                        "<BODY bgcolor=#DDDDDD>\r\n\r\n<P>\r\n"
+                        "<TABLE width=90% bgcolor=#FFFFFF><TR><TD valign=TOP>\r\n\r\n"
+                        "<TABLE border=1 width=100%><TR><TD><CENTER><FONT size=+1><B>"
+                        "out</B></FONT></CENTER></TD></TR></TABLE>\r\n\r\n\r\n"
+                        "<H4>目次</H4>\r\n<UL>\r\n"
+                        "<LI><A href=\"#page1\">1. Cover &lt;1&gt; --- p2</A>\r\n"
+                        "</UL>\r\n\r\n</TD></TR></TABLE>\r\n</P>\r\n\r\n"
+                        "\r\n\r\n<NOBR><A name=\"page1\">\r\n"
+                        "<IMG src=\"out.files/out.png\" name=\"svg1\" border=0 USEMAP=\"#out(1)\"/>\r\n"
+                        " p2<BR></NOBR>\r\n<MAP name=\"out(1)\">\r\n<AREA ")
+                .substr(0, 300));
+  EXPECT_NE(html.find("href=\"http://example.com/x\""), std::string::npos) << html;
+  EXPECT_EQ(html.substr(html.size() - 13), "\"/>\r\n</MAP>\r\n");
 }
