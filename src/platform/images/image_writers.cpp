@@ -20,7 +20,8 @@ namespace {
 }
 
 void checkSize(int32_t width, int32_t height, std::string_view path) {
-  if (width <= 0 || height <= 0 || width > 65500 || height > 65500) cannotWrite(path);
+  // Sizes beyond what a format can hold are refused by the libraries.
+  if (width <= 0 || height <= 0) cannotWrite(path);
 }
 
 // --- PNG -------------------------------------------------------------------
