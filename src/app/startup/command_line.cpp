@@ -268,6 +268,7 @@ class Parser {
       return;
     }
     o_.maxWidth = w;
+    o_.maxSizeGiven = true;
     o_.maxHeight = StrX_toInt(v.substr(used + 1));
   }
 

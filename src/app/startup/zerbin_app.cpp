@@ -5,6 +5,7 @@
 #include <ctime>
 #include <unistd.h>
 
+#include "app/convert/page_images.h"
 #include "app/convert/public_copy.h"
 #include "app/startup/command_line.h"
 #include "core/errors/debug_trace.h"
@@ -459,6 +460,9 @@ void CZerbinApp_setDefaultHooks(CZerbinApp_Hooks& h) {
   if (!h.postFileSearch) h.postFileSearch = [](CZerbinApp&, uint32_t, bool) {};
   if (!h.startBackups) h.startBackups = [](CZerbinApp&) { return true; };
   if (!h.commands.count(CZerbinApp_Conv_Public)) h.commands[CZerbinApp_Conv_Public] = CZerbinApp_publicCopy;
+  for (int32_t mode : {CZerbinApp_Conv_Png, CZerbinApp_Conv_Jpeg}) {
+    if (!h.commands.count(mode)) h.commands[mode] = CZerbinApp_pageImages;
+  }
   if (!h.buildSite) {
     h.buildSite = [](CZerbinApp& app, const std::string& site) {
       ReportToUser(0, app.options.echoPath, "-rel %s: サイトの作成はまだ使えません。", site.c_str());

@@ -56,6 +56,7 @@ struct CZerbinApp_Options {
   std::string pageName;
 
   int32_t maxWidth = 640, maxHeight = 480;  // -max_size=WxH
+  bool maxSizeGiven = false;                // page images are cut into tiles
   int32_t maxFold = 1;                      // -max_fold=
   int32_t minZoom = 100;                    // -min_zoom=
   bool minZoomGiven = false;

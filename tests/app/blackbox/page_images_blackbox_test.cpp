@@ -1,0 +1,254 @@
+// "-cp" and "-cj": the pages of a note as image files, made by the built
+// program without a window.
+#include <gtest/gtest.h>
+
+#include <QImage>
+
+#include <filesystem>
+#include <memory>
+#include <set>
+#include <string>
+
+#include "core/errors/errors.h"
+#include "document/note/note_document.h"
+#include "document/writer/note_writer.h"
+#include "figures/rect/rect_ex.h"
+#include "figures/text/text_box.h"
+#include "support/fixed_metrics.h"
+#include "zerbin_run.h"
+
+using namespace testing_support;
+namespace fs = std::filesystem;
+
+namespace {
+
+class MetricsHost : public NoteSaveHost {
+ public:
+  const TextMetrics* metrics() const override { return &metrics_; }
+
+ private:
+  FixedMetrics metrics_;
+};
+
+const Colour kRed = Colour_rgb(220, 0, 0);
+const Colour kBlue = Colour_rgb(0, 0, 200);
+
+void addRect(NoteDocument& doc, int x, int y, int w, int h, Colour fill) {
+  auto r = std::make_unique<Rect_Ex>();
+  r->x = x;
+  r->y = y;
+  r->width = w;
+  r->height = h;
+  r->fillColour = fill;
+  r->strokeColour = fill;
+  doc.workingFigures().append(std::move(r));
+}
+
+// Pages of the given sizes; page 1 has a red rectangle at (20, 30, 60 x 40)
+// and page 2 (when there is one) a blue one at (250, 160, 40 x 30).
+void WriteNoteBody(const std::string& work, const std::string& path,
+                   std::initializer_list<std::pair<int, int>> sizes, bool linked) {
+  NoteDocument doc(work);
+  doc.NewDocument(1, false);
+  int n = 0;
+  for (auto [w, h] : sizes) {
+    if (n > 0) doc.AddPage(AddPage_next);
+    doc.workingSettings().setSize(w, h);
+    if (n == 0) addRect(doc, 20, 30, 60, 40, kRed);
+    if (n == 1) addRect(doc, 250, 160, 40, 30, kBlue);
+    if (n == 0 && linked) {
+      FixedMetrics metrics;
+      auto b = std::make_unique<Text_Box>(&metrics);
+      b->SetBasePoint(100, 100);
+      b->SetText("link");
+      b->SetUrl("http://example.com/x");
+      b->Layout(metrics, DrawContext{});
+      doc.workingFigures().append(std::move(b));
+      doc.currentPage()->setTitle("Cover <1>");
+    }
+    ++n;
+  }
+  MetricsHost host;
+  ASSERT_EQ(NoteWriter_save(doc, path, false, host), 0);
+  doc.ClearDocument();
+}
+
+void WriteNote(const TempDir& dir, const std::string& name,
+               std::initializer_list<std::pair<int, int>> sizes, bool linked = false) {
+  fs::create_directories(dir.file("work"));
+  const Errors_Msg e =
+      CatchError([&] { WriteNoteBody(dir.file("work"), dir.file(name), sizes, linked); });
+  ASSERT_EQ(e.code, 0) << e.text;
+}
+
+std::set<std::string> filesIn(const std::string& folder) {
+  std::set<std::string> names;
+  if (!fs::is_directory(folder)) return names;
+  for (const auto& e : fs::directory_iterator(folder)) names.insert(e.path().filename().string());
+  return names;
+}
+
+QImage readPng(const std::string& path) {
+  QImage image;
+  image.load(QString::fromStdString(path), "PNG");
+  return image;
+}
+
+QRgb rgb(Colour c) { return qRgb(Colour_red(c), Colour_green(c), Colour_blue(c)); }
+
+// Width and height from the JPEG's start-of-frame segment.
+std::pair<int, int> jpegSize(const std::string& b) {
+  size_t i = 2;
+  while (i + 9 < b.size()) {
+    if (static_cast<unsigned char>(b[i]) != 0xFF) return {-1, -1};
+    const unsigned char marker = static_cast<unsigned char>(b[i + 1]);
+    const size_t len = (static_cast<unsigned char>(b[i + 2]) << 8) | static_cast<unsigned char>(b[i + 3]);
+    if (marker == 0xC0 || marker == 0xC1 || marker == 0xC2) {
+      auto at = [&](size_t k) { return static_cast<unsigned char>(b[i + k]); };
+      return {(at(7) << 8) | at(8), (at(5) << 8) | at(6)};
+    }
+    i += 2 + len;
+  }
+  return {-1, -1};
+}
+
+}  // namespace
+
+TEST(PageImagesBlackBox, TwoPagesGiveOneNumberedPngEachInAFolder) {
+  TempDir dir;
+  WriteNote(dir, "note.svg", {{300, 200}, {400, 250}});
+  ZerbinRun r = runZerbin(dir, {"-prof=" + dir.file("P"), "-cp", dir.file("note.svg"), dir.file("out.png")});
+  ASSERT_EQ(r.status, 0) << r.echo;
+  EXPECT_FALSE(fs::exists(dir.file("out.png")));
+  EXPECT_EQ(filesIn(dir.file("out")), (std::set<std::string>{"out (1).png", "out (2).png"}));
+  const QImage one = readPng(dir.file("out/out (1).png"));
+  const QImage two = readPng(dir.file("out/out (2).png"));
+  ASSERT_EQ(one.size(), QSize(300, 200));
+  ASSERT_EQ(two.size(), QSize(400, 250));
+  EXPECT_EQ(one.pixel(50, 50), rgb(kRed));
+  EXPECT_EQ(one.pixel(10, 10), qRgb(255, 255, 255));
+  EXPECT_EQ(one.pixel(270, 175), qRgb(255, 255, 255));
+  EXPECT_EQ(two.pixel(270, 175), rgb(kBlue));
+  EXPECT_EQ(two.pixel(50, 50), qRgb(255, 255, 255));
+
+  // "-nosubfo": beside the destination.
+  ZerbinRun beside = runZerbin(dir, {"-prof=" + dir.file("P"), "-cp", "-nosubfo", dir.file("note.svg"),
+                                     dir.file("b/side.png")});
+  ASSERT_EQ(beside.status, 0) << beside.echo;
+  EXPECT_EQ(filesIn(dir.file("b")), (std::set<std::string>{"side (1).png", "side (2).png"}));
+}
+
+TEST(PageImagesBlackBox, OnePageOneTileIsExactlyTheDestination) {
+  TempDir dir;
+  WriteNote(dir, "note.svg", {{1200, 900}});
+  ZerbinRun r = runZerbin(dir, {"-prof=" + dir.file("P"), "-cp", dir.file("note.svg"), dir.file("whole.png")});
+  ASSERT_EQ(r.status, 0) << r.echo;
+  EXPECT_EQ(readPng(dir.file("whole.png")).size(), QSize(1200, 900));
+  // Limited to 640 x 480 without a minimum zoom: shrunk into one image.
+  ZerbinRun small = runZerbin(dir, {"-prof=" + dir.file("P"), "-cp", "-max_size=640x480",
+                                    dir.file("note.svg"), dir.file("small.png")});
+  ASSERT_EQ(small.status, 0) << small.echo;
+  const QImage s = readPng(dir.file("small.png"));
+  EXPECT_EQ(s.size(), QSize(636, 477));
+  EXPECT_EQ(s.pixel(26, 26), rgb(kRed));  // (50, 50) at 53 %
+}
+
+TEST(PageImagesBlackBox, JpegPagesAndTheJpgExtension) {
+  TempDir dir;
+  WriteNote(dir, "note.svg", {{300, 200}, {400, 250}});
+  ZerbinRun r = runZerbin(dir, {"-prof=" + dir.file("P"), "-cj", dir.file("note.svg"), dir.file("pic.jpeg")});
+  ASSERT_EQ(r.status, 0) << r.echo;
+  EXPECT_EQ(filesIn(dir.file("pic")), (std::set<std::string>{"pic (1).jpg", "pic (2).jpg"}));
+  const std::string one = ReadFileBytes(dir.file("pic/pic (1).jpg"));
+  ASSERT_GT(one.size(), 100u);
+  EXPECT_EQ(one.substr(0, 3), "\xFF\xD8\xFF");
+  EXPECT_EQ(jpegSize(one), std::make_pair(300, 200));
+  EXPECT_EQ(jpegSize(ReadFileBytes(dir.file("pic/pic (2).jpg"))), std::make_pair(400, 250));
+  // Quality 90: the first value of the luminance table is 3.
+  const size_t dqt = one.find("\xFF\xDB");
+  ASSERT_NE(dqt, std::string::npos);
+  EXPECT_EQ(static_cast<unsigned char>(one[dqt + 5]), 3);
+}
+
+TEST(PageImagesBlackBox, PageOptionChoosesPages) {
+  TempDir dir;
+  WriteNote(dir, "note.svg", {{300, 200}, {400, 250}});
+  ZerbinRun r = runZerbin(dir, {"-prof=" + dir.file("P"), "-cp", "-page=2", dir.file("note.svg"), dir.file("out.png")});
+  ASSERT_EQ(r.status, 0) << r.echo;
+  EXPECT_EQ(filesIn(dir.file("out")), (std::set<std::string>{"out (2).png"}));
+  EXPECT_EQ(readPng(dir.file("out/out (2).png")).size(), QSize(400, 250));
+
+  ZerbinRun none = runZerbin(dir, {"-prof=" + dir.file("P"), "-cp", "-page=NoSuch", dir.file("note.svg"),
+                                   dir.file("none.png")});
+  EXPECT_EQ(none.status, 1);
+  EXPECT_NE(none.echo.find("NoSuch のページがありません"), std::string::npos) << none.echo;
+  EXPECT_FALSE(fs::exists(dir.file("none")));
+  EXPECT_FALSE(fs::exists(dir.file("none.png")));
+}
+
+TEST(PageImagesBlackBox, MaxSizeCutsTilesThatEndAtThePageEdges) {
+  TempDir dir;
+  WriteNote(dir, "note.svg", {{300, 200}, {400, 250}});
+  // Page 2 (400 x 250) in tiles of 200 x 150 at 100 %: 3 columns (the
+  // 20-unit overlap needs a third) and 2 rows.
+  ZerbinRun r = runZerbin(dir, {"-prof=" + dir.file("P"), "-cp", "-page=2", "-max_size=200x150",
+                                "-min_zoom=100", dir.file("note.svg"), dir.file("t.png")});
+  ASSERT_EQ(r.status, 0) << r.echo;
+  EXPECT_EQ(filesIn(dir.file("t")),
+            (std::set<std::string>{"t (2) (1,1).png", "t (2) (1,2).png", "t (2) (1,3).png",
+                                   "t (2) (2,1).png", "t (2) (2,2).png", "t (2) (2,3).png"}));
+  for (const auto& name : filesIn(dir.file("t"))) {
+    EXPECT_EQ(readPng(dir.file("t/" + name)).size(), QSize(200, 150)) << name;
+  }
+  // The last tile shows the page from (200, 100): the blue rectangle at
+  // (50, 60) ... (90, 90).
+  const QImage last = readPng(dir.file("t/t (2) (2,3).png"));
+  EXPECT_EQ(last.pixel(70, 75), rgb(kBlue));
+  EXPECT_EQ(last.pixel(30, 40), qRgb(255, 255, 255));
+
+  // Vertical order: column before row in the names.
+  ZerbinRun v = runZerbin(dir, {"-prof=" + dir.file("P"), "-cp", "-page=2", "-max_size=200x150",
+                                "-min_zoom=100", "-vert", dir.file("note.svg"), dir.file("v.png")});
+  ASSERT_EQ(v.status, 0) << v.echo;
+  EXPECT_TRUE(fs::exists(dir.file("v/v (2) (3,2).png")));
+  EXPECT_FALSE(fs::exists(dir.file("v/v (2) (2,3).png")));
+  EXPECT_EQ(ReadFileBytes(dir.file("v/v (2) (3,2).png")), ReadFileBytes(dir.file("t/t (2) (2,3).png")));
+}
+
+TEST(PageImagesBlackBox, UnwritableDestinationIsReportedAndLeavesNoFile) {
+  TempDir dir;
+  WriteNote(dir, "note.svg", {{300, 200}});
+  WriteFileBytes(dir.file("plain.txt"), "x");
+  const std::string dst = dir.file("plain.txt/out.png");
+  ZerbinRun r = runZerbin(dir, {"-prof=" + dir.file("P"), "-cp", dir.file("note.svg"), dst});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.echo.find(dst + " を開けません。"), std::string::npos) << r.echo;
+  EXPECT_EQ(filesIn(dir.path()),
+            (std::set<std::string>{"P", "work", "note.svg", "plain.txt", "echo.txt", "stderr.txt"}));
+}
+
+TEST(PageImagesBlackBox, HtmlIndexLinksItsImagesAndMaps) {
+  TempDir dir;
+  WriteNote(dir, "note.svg", {{300, 200}}, true);
+  ZerbinRun r = runZerbin(dir, {"-prof=" + dir.file("P"), "-cp", "-html", dir.file("note.svg"), dir.file("out.png")});
+  ASSERT_EQ(r.status, 0) << r.echo;
+  // One page, one tile: the image goes into "out.files".
+  EXPECT_FALSE(fs::exists(dir.file("out.png")));
+  EXPECT_EQ(readPng(dir.file("out.files/out.png")).size(), QSize(300, 200));
+  const std::string html = ReadFileBytes(dir.file("out.html"));
+  EXPECT_EQ(html.substr(0, 300),
+            std::string("<html>\r\n<head>\r\n<title>out</title>\r\n\r\n</head>\r\n"
+                        "<BODY bgcolor=#DDDDDD>\r\n\r\n<P>\r\n"
+                        "<TABLE width=90% bgcolor=#FFFFFF><TR><TD valign=TOP>\r\n\r\n"
+                        "<TABLE border=1 width=100%><TR><TD><CENTER><FONT size=+1><B>"
+                        "out</B></FONT></CENTER></TD></TR></TABLE>\r\n\r\n\r\n"
+                        "<H4>目次</H4>\r\n<UL>\r\n"
+                        "<LI><A href=\"#page1\">1. Cover &lt;1&gt; --- p2</A>\r\n"
+                        "</UL>\r\n\r\n</TD></TR></TABLE>\r\n</P>\r\n\r\n"
+                        "\r\n\r\n<NOBR><A name=\"page1\">\r\n"
+                        "<IMG src=\"out.files/out.png\" name=\"svg1\" border=0 USEMAP=\"#out(1)\"/>\r\n"
+                        " p2<BR></NOBR>\r\n<MAP name=\"out(1)\">\r\n<AREA ")
+                .substr(0, 300));
+  EXPECT_NE(html.find("href=\"http://example.com/x\""), std::string::npos) << html;
+  EXPECT_EQ(html.substr(html.size() - 13), "\"/>\r\n</MAP>\r\n");
+}
