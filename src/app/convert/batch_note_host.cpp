@@ -1,5 +1,7 @@
 #include "app/convert/batch_note_host.h"
 
+#include "view/render/page_image.h"
+
 #include "app/startup/folders.h"
 #include "app/startup/zerbin_app.h"
 #include "core/errors/result_code.h"
@@ -49,4 +51,8 @@ void CZerbinApp_BatchNoteHost::showSaveFailure(std::string_view text, std::strin
 
 void CZerbinApp_BatchNoteHost::showSaveStepFailure(std::string_view text) {
   ReportToUserText(frame_, app_.options.echoPath, text);
+}
+
+void CZerbinApp_BatchNoteHost::exportPageImage(int32_t page, std::string_view path) {
+  if (doc_ != nullptr) View_exportPageImage(*doc_, page, path);
 }

@@ -9,6 +9,7 @@
 #include "document/writer/note_save_host.h"
 
 struct CZerbinApp;
+class NoteDocument;
 
 class CZerbinApp_BatchNoteHost final : public NoteSaveHost {
  public:
@@ -26,10 +27,14 @@ class CZerbinApp_BatchNoteHost final : public NoteSaveHost {
   void setNotePath(std::string_view path) override { notePath_ = path; }
   void showSaveFailure(std::string_view text, std::string_view caption) override;
   void showSaveStepFailure(std::string_view text) override;
+  void exportPageImage(int32_t page, std::string_view path) override;
+  // The note whose pages are rendered for page images (none: no images).
+  void setDocument(NoteDocument* doc) { doc_ = doc; }
 
  private:
   CZerbinApp& app_;
   uint32_t frame_;
   std::string notePath_;
+  NoteDocument* doc_ = nullptr;
   std::unique_ptr<TextMetrics> metrics_;
 };

@@ -27,6 +27,7 @@ int CZerbinApp_publicCopy(CZerbinApp& app, uint32_t frame, const std::string& so
   CZerbinApp_expandPath(app.folders, work, CZerbinApp_notePathSize, "%work%");
   NoteDocument doc(work);
   CZerbinApp_BatchNoteHost host(app, frame, source);
+  host.setDocument(&doc);
   int result = 1;
   Except_tryCatch(
       [&] {

@@ -1,5 +1,7 @@
 #include "app/saving/frame_save_host.h"
 
+#include "view/render/page_image.h"
+
 #include "app/mainframe/main_frame.h"
 #include "app/saving/recent_files.h"
 #include "core/prompts/user_prompts.h"
@@ -51,4 +53,8 @@ void FrameSaveHost::showSaveFailure(std::string_view text, std::string_view capt
 void FrameSaveHost::showSaveStepFailure(std::string_view text) {
   UserPrompts_get().messageBox(text, "Brevlo 3.10", PromptButtons::Ok, PromptIcon::Warning,
                                PromptAnswer::Ok, WindowIds_idOf(&frame_));
+}
+
+void FrameSaveHost::exportPageImage(int32_t page, std::string_view path) {
+  if (frame_.hasNote()) View_exportPageImage(frame_.document(), page, path);
 }

@@ -31,6 +31,7 @@ class FrameSaveHost final : public NoteSaveHost {
   std::string keywordsFolder() const override;
   void showSaveFailure(std::string_view text, std::string_view caption) override;
   void showSaveStepFailure(std::string_view text) override;
+  void exportPageImage(int32_t page, std::string_view path) override;
 
  private:
   CMainFrame& frame_;

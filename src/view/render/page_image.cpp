@@ -7,6 +7,7 @@
 
 #include "core/errors/errors.h"
 #include "core/strx/strx_path.h"
+#include "document/note/note_document.h"
 #include "platform/images/image_writers.h"
 #include "platform/surface/qt_surface.h"
 #include "view/geometry/view_geometry.h"
@@ -179,4 +180,22 @@ void View_renderPageImage(const PageImageOptions& options, const ViewPageSource&
   } else {
     ImageWriters_saveJpeg(tile.width(), tile.height(), rowBytes, bits, path);
   }
+}
+
+void View_exportPageImage(NoteDocument& doc, int32_t pageNumber, std::string_view path) {
+  NotePage* page = doc.page(pageNumber);
+  if (page == nullptr || pageNumber == 0) return;
+  const int32_t W = page->settings().width(), H = page->settings().height();
+  PageImageOptions options;
+  View_defaultImageOptions(options);
+  View_layoutPageImage(options, pageNumber, W, H);
+  ViewPageSource source;
+  source.figures = &page->figures;
+  source.canvas = &page->settings();
+  source.pageNumber = pageNumber;
+  if (doc.hasBackPage()) {
+    source.backFigures = &doc.page(0)->figures;
+    source.backPageNumber = 0;
+  }
+  View_renderPageImage(options, source, W, H, 1, 1, path);
 }

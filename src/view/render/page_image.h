@@ -10,6 +10,8 @@
 
 #include "view/render/render_page.h"
 
+class NoteDocument;
+
 struct PageImageOptions {
   bool limitSize = false;
   int32_t maxWidth = 640, maxHeight = 480;  // at least 32
@@ -49,3 +51,8 @@ QImage View_renderPageImageTile(const PageImageOptions& options, const ViewPageS
 void View_renderPageImage(const PageImageOptions& options, const ViewPageSource& page,
                           int32_t pageWidth, int32_t pageHeight, int32_t column, int32_t row,
                           std::string_view path);
+
+// The page of a saved note that names an image file: the default options
+// (the whole page, one tile at 100 %) rendered into `path`.  A page that
+// does not exist makes no file; a file that cannot be written raises 365.
+void View_exportPageImage(NoteDocument& doc, int32_t pageNumber, std::string_view path);

@@ -252,3 +252,39 @@ TEST(PageImagesBlackBox, HtmlIndexLinksItsImagesAndMaps) {
   EXPECT_NE(html.find("href=\"http://example.com/x\""), std::string::npos) << html;
   EXPECT_EQ(html.substr(html.size() - 13), "\"/>\r\n</MAP>\r\n");
 }
+
+namespace {
+
+// A page that names an image file gets a fresh image of itself whenever the
+// note is written, also by a public copy made from the command line.
+TEST(PageImagesBlackBox, PublicCopyRegeneratesThePageImageThatAPageNames) {
+  TempDir dir;
+  fs::create_directories(dir.file("work"));
+  const Errors_Msg e = CatchError([&] {
+    NoteDocument doc(dir.file("work"));
+    doc.NewDocument(1, false);
+    doc.workingSettings().setSize(300, 200);
+    addRect(doc, 20, 30, 60, 40, kRed);
+    doc.AddPage(AddPage_next);
+    doc.workingSettings().setSize(320, 240);
+    doc.workingSettings().setSaveImageFile(dir.file("two.png"));
+    addRect(doc, 250, 160, 40, 30, kBlue);
+    MetricsHost host;
+    ASSERT_EQ(NoteWriter_save(doc, dir.file("note.svg"), true, host), 0);
+    doc.ClearDocument();
+  });
+  ASSERT_EQ(e.code, 0) << e.text;
+  ASSERT_FALSE(fs::exists(dir.file("two.png")));
+  fs::create_directories(dir.file("out"));
+  ZerbinRun r = runZerbin(dir, {"-prof=" + dir.file("P"), "-cs", dir.file("note.svg"), dir.file("out/pub.svg")});
+  ASSERT_EQ(r.status, 0) << r.echo;
+  const QImage image = readPng(dir.file("two.png"));
+  ASSERT_FALSE(image.isNull());
+  EXPECT_EQ(image.width(), 320);
+  EXPECT_EQ(image.height(), 240);
+  EXPECT_EQ(image.pixel(270, 175) & 0xFFFFFF, rgb(kBlue) & 0xFFFFFF);
+  EXPECT_EQ(image.pixel(5, 5) & 0xFFFFFF, 0xFFFFFFu);
+  EXPECT_EQ(filesIn(dir.file("out")), (std::set<std::string>{"pub.svg"}));
+}
+
+}  // namespace
