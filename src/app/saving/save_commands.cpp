@@ -11,6 +11,7 @@
 #include "app/mainframe/main_frame.h"
 #include "app/saving/frame_save_host.h"
 #include "app/saving/recent_files.h"
+#include "core/strx/strx_copy.h"
 #include "core/errors/except3.h"
 #include "core/filex/filex.h"
 #include "core/prompts/user_prompts.h"
@@ -71,23 +72,12 @@ int write(CMainFrame& frame, const std::string& target) {
   return NoteWriter_save(frame.document(), target, false, host);
 }
 
-bool equalsNoCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    char x = a[i], y = b[i];
-    if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
-    if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
-    if (x != y) return false;
-  }
-  return true;
-}
-
 // With the first kind the name gets ".svg", with the second ".svgz" (an
 // extension of either replaced, none added); "all files" keeps the name.
 void applyKind(std::string& path, int kind) {
   if (kind != 0 && kind != 1) return;
   const std::string ext = StrX_extension(path);
-  if (equalsNoCase(ext, "svg") || equalsNoCase(ext, "svgz")) {
+  if (StrX_equalsNoCase(ext, "svg") || StrX_equalsNoCase(ext, "svgz")) {
     path.resize(path.size() - ext.size() - 1);
   }
   path += kind == 0 ? ".svg" : ".svgz";
@@ -206,7 +196,7 @@ bool NoteSave_saveAs(CMainFrame& frame, bool readOnly) {
   bool cleared = false;
   for (;;) {
     std::string path = proposed;
-    int kind = equalsNoCase(StrX_extension(path), "svgz") ? 1 : 0;
+    int kind = StrX_equalsNoCase(StrX_extension(path), "svgz") ? 1 : 0;
     if (!prompts.saveFileName(tr(frame, "名前をつけて保存", "Save As"), filter, path, kind, owner))
       return false;
     applyKind(path, kind);

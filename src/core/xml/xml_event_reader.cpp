@@ -5,6 +5,7 @@
 
 #include "core/filex/filex_open.h"
 #include "core/strx/codepage.h"
+#include "core/strx/strx_copy.h"
 
 // Every byte this tokenizer stops at ('<', '>', '"', '=', '/', '?', blanks,
 // tab, CR, LF) lies below 0x40 and so can never be the trail byte of a
@@ -22,17 +23,6 @@ bool isLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
 // "/>" or "?>" at p: the end of an empty-element tag or of an instruction.
 bool isCloser(const char* b, size_t p, size_t n) {
   return (b[p] == '/' || b[p] == '?') && p + 1 < n && b[p + 1] == '>';
-}
-
-bool equalsIgnoringCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    char x = a[i], y = b[i];
-    if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
-    if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
-    if (x != y) return false;
-  }
-  return true;
 }
 
 // Writes the value with its entities decoded to out; returns the length.
@@ -336,7 +326,7 @@ const std::string& XmlEventReader::Name() const { return name_; }
 
 std::optional<std::string_view> XmlEventReader::Attribute(std::string_view name) const {
   for (const Attr& a : attrs_) {
-    if (equalsIgnoringCase(a.name, name)) return a.value;
+    if (StrX_equalsNoCase(a.name, name)) return a.value;
   }
   return std::nullopt;
 }
