@@ -155,21 +155,34 @@ ViewGeometry geometryFor(int mode) {
   return g;
 }
 
-void BM_RenderPage(benchmark::State& state) {
+// One paint of the whole page; `shared`: with one text cache over the
+// paints, as the view keeps it, else a surface's own cache each paint.
+void renderPage(benchmark::State& state, bool shared) {
   BenchPage& p = page();
   const ViewGeometry g = geometryFor(static_cast<int>(state.range(0)));
   QImage image(g.clientWidth, g.clientHeight, QImage::Format_RGB32);
   ViewPageSource source;
   source.figures = &p.figures;
   source.canvas = p.canvas;
+  QtSurfaceTextCache texts;
   for (auto _ : state) {
-    QtSurface surface(image);
+    QtSurface surface(image, shared ? &texts : nullptr);
     View_renderPage(surface, g, source, {});
   }
   state.counters["zoom"] = g.zoom;
   state.counters["pixels"] = double(g.clientWidth) * g.clientHeight;
 }
+
+void BM_RenderPage(benchmark::State& state) { renderPage(state, true); }
 BENCHMARK(BM_RenderPage)->Arg(100)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_RenderPageFreshTexts(benchmark::State& state) { renderPage(state, false); }
+BENCHMARK(BM_RenderPageFreshTexts)
+    ->Arg(100)
+    ->Arg(1)
+    ->Arg(0)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 void BM_RenderDirtyRect(benchmark::State& state) {
   BenchPage& p = page();

@@ -124,9 +124,11 @@ QColor QtSurface_colour(Colour c) {
   return QColor(Colour_red(c), Colour_green(c), Colour_blue(c));
 }
 
-// A font of text output with its shaped texts: the width and the glyph runs
-// of each text, laid out on a baseline at y = 0 from x = 0.
-struct QtSurface::TextCache {
+// The fonts of text output with their shaped texts: the width and the glyph
+// runs of each text, laid out on a baseline at y = 0 from x = 0.  The shaping
+// depends on the font (all of FontSpec goes into QtTextMetrics_font) and the
+// text only: layouts are made without a paint device.
+struct QtSurfaceTextCache::Impl {
   struct Shaped {
     int width = 0;
     QList<QGlyphRun> runs;
@@ -141,12 +143,15 @@ struct QtSurface::TextCache {
   };
   std::vector<std::unique_ptr<Font>> fonts;
   Font* last = nullptr;
+  size_t texts = 0;
+  size_t bytes = 0;
 
+  // Fonts stay where they are until fontOf drops them all.
   Font& fontOf(const FontSpec& spec) {
     if (last != nullptr && last->spec == spec) return *last;
     for (auto& f : fonts)
       if (f->spec == spec) return *(last = f.get());
-    if (fonts.size() >= kMaxFonts) fonts.clear();
+    if (fonts.size() >= kMaxFonts) clear();
     QFont font = QtTextMetrics_font(spec);
     const QFontMetrics metrics(font);
     fonts.push_back(std::make_unique<Font>(
@@ -154,10 +159,30 @@ struct QtSurface::TextCache {
     return *(last = fonts.back().get());
   }
 
-  static const Shaped& shaped(Font& f, std::string_view cp932) {
+  void clear() {
+    last = nullptr;
+    fonts.clear();
+    texts = 0;
+    bytes = 0;
+  }
+
+  // Drops the texts of every font (the fonts stay: a caller may hold one).
+  void clearTexts() {
+    for (auto& f : fonts) f->texts.clear();
+    texts = 0;
+    bytes = 0;
+  }
+
+  static size_t bytesOf(std::string_view text, const Shaped& s) {
+    size_t n = sizeof(Shaped) + 2 * text.size() + 64;
+    for (const QGlyphRun& run : s.runs)
+      n += 64 + static_cast<size_t>(run.glyphIndexes().size()) * (sizeof(quint32) + sizeof(QPointF));
+    return n;
+  }
+
+  const Shaped& shaped(Font& f, std::string_view cp932) {
     auto it = f.texts.find(std::string(cp932));
     if (it != f.texts.end()) return it->second;
-    if (f.texts.size() >= kMaxTexts) f.texts.clear();
     Shaped s;
     const QString text = QtText_fromCp932(cp932);
     s.width = f.metrics.horizontalAdvance(text);
@@ -174,23 +199,33 @@ struct QtSurface::TextCache {
         s.runs.append(run);
       }
     }
+    const size_t size = bytesOf(cp932, s);
+    if (texts + 1 > kMaxTexts || bytes + size > kMaxBytes) clearTexts();
+    ++texts;
+    bytes += size;
     return f.texts.emplace(std::string(cp932), std::move(s)).first->second;
   }
-
-  static constexpr size_t kMaxFonts = 64;
-  static constexpr size_t kMaxTexts = 4096;
 };
 
-QtSurface::QtSurface(QImage& target)
-    : texts_(std::make_unique<TextCache>()),
+QtSurfaceTextCache::QtSurfaceTextCache() : impl_(std::make_unique<Impl>()) {}
+QtSurfaceTextCache::~QtSurfaceTextCache() = default;
+size_t QtSurfaceTextCache::texts() const { return impl_->texts; }
+size_t QtSurfaceTextCache::bytes() const { return impl_->bytes; }
+void QtSurfaceTextCache::clear() { impl_->clear(); }
+
+QtSurface::QtSurface(QImage& target, QtSurfaceTextCache* texts)
+    : ownTexts_(texts == nullptr ? std::make_unique<QtSurfaceTextCache>() : nullptr),
+      texts_(texts == nullptr ? ownTexts_->impl_.get() : texts->impl_.get()),
       own_(std::in_place, &target),
       painter_(&*own_),
       image_(&target) {
   prepare(*painter_);
 }
 
-QtSurface::QtSurface(QPainter& painter)
-    : texts_(std::make_unique<TextCache>()), painter_(&painter) {
+QtSurface::QtSurface(QPainter& painter, QtSurfaceTextCache* texts)
+    : ownTexts_(texts == nullptr ? std::make_unique<QtSurfaceTextCache>() : nullptr),
+      texts_(texts == nullptr ? ownTexts_->impl_.get() : texts->impl_.get()),
+      painter_(&painter) {
   prepare(*painter_);
 }
 
@@ -488,7 +523,7 @@ bool hasControls(std::string_view cp932) {
 void QtSurface::textOut(int x, int y, std::string_view cp932) {
   if (cp932.empty()) return;
   // Lines and characters come one after another in the same font.
-  TextCache::Font& f = texts_->fontOf(state_.font);
+  QtSurfaceTextCache::Impl::Font& f = texts_->fontOf(state_.font);
   const QPaintDevice* device = painter_->device();
   const bool shapedOnce = !plain_ && state_.font.escapement == 0 && !state_.font.underline &&
                           (state_.font.face.empty() || state_.font.face[0] != '@') &&
@@ -501,7 +536,7 @@ void QtSurface::textOut(int x, int y, std::string_view cp932) {
     return;
   }
   // The glyphs drawText would draw, shaped the first time the text comes.
-  const TextCache::Shaped& shaped = TextCache::shaped(f, cp932);
+  const QtSurfaceTextCache::Impl::Shaped& shaped = texts_->shaped(f, cp932);
   const int ascent = f.ascent, descent = f.descent;
   int dx = 0;
   if (state_.textHAlign == TextHAlign::Centre) dx = -shaped.width / 2;

@@ -4,8 +4,9 @@
 // those of core/surface/surface.h.  The painter's pen, brush, font, clip and
 // composition mode follow the surface state: each is handed to the painter
 // only when it differs from what the painter was last given, and the shaped
-// glyphs of a text are kept (per font, for the surface's life) so that a text
-// drawn again is not shaped again.  A caller that changes the painter itself
+// glyphs of a text are kept (per font) so that a text drawn again is not
+// shaped again: for the surface's life, or, when the caller hands it a
+// QtSurfaceTextCache, for the cache's life over many surfaces.  A caller that changes the painter itself
 // between calls goes through painter(), which makes the surface set
 // everything anew.
 #pragma once
@@ -20,13 +21,41 @@
 
 #include "core/surface/surface.h"
 
+// The shaped texts of text output, by font and text, bounded in size: past
+// kMaxFonts fonts, or kMaxTexts texts or kMaxBytes bytes of shaped texts,
+// what it holds is dropped and shaped anew.  A caller that paints again and
+// again (a view) keeps one and hands it to each surface; it must go before
+// the application object does.
+class QtSurfaceTextCache {
+ public:
+  static constexpr size_t kMaxFonts = 64;
+  static constexpr size_t kMaxTexts = 16384;
+  static constexpr size_t kMaxBytes = size_t{8} << 20;
+
+  QtSurfaceTextCache();
+  ~QtSurfaceTextCache();
+  QtSurfaceTextCache(const QtSurfaceTextCache&) = delete;
+  QtSurfaceTextCache& operator=(const QtSurfaceTextCache&) = delete;
+
+  // Texts held and their approximate bytes.
+  size_t texts() const;
+  size_t bytes() const;
+  void clear();
+
+ private:
+  friend class QtSurface;
+  struct Impl;
+  std::unique_ptr<Impl> impl_;
+};
+
 class QtSurface final : public Surface {
  public:
   // Paints on `target` (Format_RGB32) for the lifetime of the surface; read
-  // the image after the surface has gone.
-  explicit QtSurface(QImage& target);
+  // the image after the surface has gone.  Shaped texts go to `texts` when
+  // given (it must outlive the surface), else to a cache of the surface.
+  explicit QtSurface(QImage& target, QtSurfaceTextCache* texts = nullptr);
   // Paints with a painter that stays the caller's.
-  explicit QtSurface(QPainter& painter);
+  explicit QtSurface(QPainter& painter, QtSurfaceTextCache* texts = nullptr);
   ~QtSurface() override;
   QtSurface(const QtSurface&) = delete;
   QtSurface& operator=(const QtSurface&) = delete;
@@ -104,9 +133,9 @@ class QtSurface final : public Surface {
   void textOutPlain(int x, int y, std::string_view cp932, const QFont& font,
                     const QFontMetrics& fm);
 
-  // The fonts of text output and their shaped texts.
-  struct TextCache;
-  std::unique_ptr<TextCache> texts_;
+  // The fonts of text output and their shaped texts: the caller's or ownTexts_'s.
+  std::unique_ptr<QtSurfaceTextCache> ownTexts_;
+  QtSurfaceTextCache::Impl* texts_;
 
   std::optional<QPainter> own_;
   QPainter* painter_;

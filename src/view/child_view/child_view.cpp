@@ -108,6 +108,7 @@ CChildView::CChildView(ChildViewHost& host, QWidget* parent)
   m_FrameTimer.setSingleShot(true);
   connect(&m_FrameTimer, &QTimer::timeout, this, [this] { viewport()->update(); });
   m_OwnMarks = std::make_unique<SelectionPainter>(*this);
+  m_TextCache = std::make_unique<QtSurfaceTextCache>();
   m_SelectionMarks = m_OwnMarks.get();
   m_TipTimer.setSingleShot(true);
   connect(&m_TipTimer, &QTimer::timeout, this, [this] { showTip(); });
@@ -486,7 +487,7 @@ void CChildView::renderBackBuffer() {
     UpdateScrollSizes();
   }
   {
-    QtSurface surface(buffer);
+    QtSurface surface(buffer, m_TextCache.get());
     const ViewPageSource page = m_Host.CurrentPage();
     if (!m_DisplayOn || page.figures == nullptr || page.canvas == nullptr) {
       ScopedPen pen(surface, Pen::null());
@@ -563,7 +564,7 @@ bool CChildView::bufferCurrent() const {
 bool CChildView::renderBackBufferPart(const QRect& area) {
   if (!bufferCurrent()) return false;
   const ViewPageSource page = m_Host.CurrentPage();
-  QtSurface surface(ChildView_backBuffer());
+  QtSurface surface(ChildView_backBuffer(), m_TextCache.get());
   const SurfaceRect part{area.left(), area.top(), area.right() + 1, area.bottom() + 1};
   {
     // The outside first, as in the full render.

@@ -27,6 +27,7 @@
 class Canvas;
 class CommandTable;
 class NamedLock;
+class QtSurfaceTextCache;
 class ViewSelection;
 enum class HoverCursor;
 
@@ -211,6 +212,8 @@ class CChildView : public QAbstractScrollArea {
   std::unique_ptr<ViewSelection> m_ViewSelection;
   std::unique_ptr<SelectionPainter> m_OwnMarks;
   std::unique_ptr<NamedLock> m_FileLock;
+  // The shaped texts of this view's paints, kept from one paint to the next.
+  std::unique_ptr<QtSurfaceTextCache> m_TextCache;
   bool m_PageShown = false;
   bool m_LeftDown = false;
   std::string m_TipText;

@@ -7,6 +7,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "figures/base/figure_list.h"
 #include "figures/canvas/canvas.h"
@@ -24,6 +25,7 @@ struct MixedPage {
   QtTextMetrics metrics;
   FigureList figures;
   Canvas* canvas = nullptr;
+  std::vector<Text_Box*> boxes;
 
   MixedPage() {
     canvas = static_cast<Canvas*>(&figures.append(std::make_unique<Canvas>()));
@@ -54,6 +56,7 @@ struct MixedPage {
           if (i == 33) box->vertical = true;
           DrawContext ctx;
           box->Layout(metrics, ctx);
+          boxes.push_back(box.get());
           figures.append(std::move(box));
           break;
         }
@@ -87,7 +90,7 @@ struct MixedPage {
   }
 };
 
-QImage render(MixedPage& page, int zoom, bool plain) {
+QImage render(MixedPage& page, int zoom, bool plain, QtSurfaceTextCache* texts = nullptr) {
   ViewGeometry g;
   g.clientWidth = 900;
   g.clientHeight = 700;
@@ -98,7 +101,7 @@ QImage render(MixedPage& page, int zoom, bool plain) {
   QImage image(g.clientWidth, g.clientHeight, QImage::Format_RGB32);
   image.fill(Qt::black);
   {
-    QtSurface surface(image);
+    QtSurface surface(image, texts);
     surface.setPlain(plain);
     View_drawOutside(surface, g, *page.canvas);
     View_renderPage(surface, g, ViewPageSource{&page.figures, page.canvas}, {});
@@ -106,7 +109,57 @@ QImage render(MixedPage& page, int zoom, bool plain) {
   return image;
 }
 
+int differingPixels(const QImage& a, const QImage& b) {
+  int differing = 0;
+  for (int y = 0; y < a.height(); ++y)
+    for (int x = 0; x < a.width(); ++x)
+      if (a.pixel(x, y) != b.pixel(x, y)) ++differing;
+  return differing;
+}
+
 }  // namespace
+
+// A view keeps one text cache over its paints: what it paints is what a
+// fresh surface paints, also after the texts change their font.
+TEST(RenderPagePixels, ATextCacheSharedOverPaintsPaintsWhatAFreshSurfaceDoes) {
+  ASSERT_NE(nullptr, QCoreApplication::instance());
+  MixedPage page;
+  QtSurfaceTextCache texts;
+  for (int zoom : {100, 250}) {
+    SCOPED_TRACE(zoom);
+    const QImage fresh = render(page, zoom, false);
+    for (int round = 0; round < 2; ++round)
+      EXPECT_EQ(0, differingPixels(fresh, render(page, zoom, false, &texts)));
+  }
+  EXPECT_GT(texts.texts(), 0u);
+  EXPECT_GT(texts.bytes(), 0u);
+  const QImage before = render(page, 100, false);
+
+  // Every text box in another face, size and weight, with the same texts.
+  DrawContext ctx;
+  for (size_t i = 0; i < page.boxes.size(); ++i) {
+    Text_Box& box = *page.boxes[i];
+    switch (i % 3) {
+      case 0: box.fontFace = "ＭＳ 明朝"; break;
+      case 1: box.fontSize += 5; break;
+      default: box.bold = !box.bold; box.italic = !box.italic; break;
+    }
+    box.Layout(page.metrics, ctx);
+  }
+  for (int zoom : {100, 250}) {
+    SCOPED_TRACE(zoom);
+    const QImage fresh = render(page, zoom, false);
+    if (zoom == 100) {
+      EXPECT_GT(differingPixels(before, fresh), 1000);
+    }
+    for (int round = 0; round < 2; ++round)
+      EXPECT_EQ(0, differingPixels(fresh, render(page, zoom, false, &texts)));
+  }
+  // Cleared, it shapes anew and paints the same.
+  texts.clear();
+  EXPECT_EQ(0u, texts.texts());
+  EXPECT_EQ(0, differingPixels(render(page, 100, false), render(page, 100, false, &texts)));
+}
 
 TEST(RenderPagePixels, QuickPaintingEqualsPlainPaintingOverEveryKindAndZoom) {
   ASSERT_NE(nullptr, QCoreApplication::instance());
