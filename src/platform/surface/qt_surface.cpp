@@ -134,7 +134,7 @@ struct QtSurfaceTextCache::Impl {
     QList<QGlyphRun> runs;
   };
   struct Font {
-    FontSpec spec;
+    FontSpec wanted;
     QFont font;
     QFontMetrics metrics;
     int ascent = 0;
@@ -147,15 +147,15 @@ struct QtSurfaceTextCache::Impl {
   size_t bytes = 0;
 
   // Fonts stay where they are until fontOf drops them all.
-  Font& fontOf(const FontSpec& spec) {
-    if (last != nullptr && last->spec == spec) return *last;
+  Font& fontOf(const FontSpec& wanted) {
+    if (last != nullptr && last->wanted == wanted) return *last;
     for (auto& f : fonts)
-      if (f->spec == spec) return *(last = f.get());
+      if (f->wanted == wanted) return *(last = f.get());
     if (fonts.size() >= kMaxFonts) clear();
-    QFont font = QtTextMetrics_font(spec);
+    QFont font = QtTextMetrics_font(wanted);
     const QFontMetrics metrics(font);
     fonts.push_back(std::make_unique<Font>(
-        Font{spec, font, metrics, metrics.ascent(), metrics.descent(), {}}));
+        Font{wanted, font, metrics, metrics.ascent(), metrics.descent(), {}}));
     return *(last = fonts.back().get());
   }
 

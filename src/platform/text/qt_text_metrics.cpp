@@ -142,19 +142,19 @@ QtTextMetrics::QtTextMetrics() : device_(1, 1, QImage::Format_RGB32) {
 
 QtTextMetrics::~QtTextMetrics() = default;
 
-QtTextMetrics_Font& QtTextMetrics::fontOf(const FontSpec& spec) const {
-  if (last_ && sameMeasure(spec, lastSpec_)) return *last_;
-  const std::string key = keyOf(spec);
+QtTextMetrics_Font& QtTextMetrics::fontOf(const FontSpec& wanted) const {
+  if (last_ && sameMeasure(wanted, lastWanted_)) return *last_;
+  const std::string key = keyOf(wanted);
   auto it = fonts_.find(key);
   if (it == fonts_.end()) {
     if (fonts_.size() >= kMaxFonts) {
       fonts_.clear();
       last_ = nullptr;
     }
-    it = fonts_.emplace(key, std::make_unique<QtTextMetrics_Font>(QtTextMetrics_font(spec), &device_)).first;
+    it = fonts_.emplace(key, std::make_unique<QtTextMetrics_Font>(QtTextMetrics_font(wanted), &device_)).first;
   }
   last_ = it->second.get();
-  lastSpec_ = spec;
+  lastWanted_ = wanted;
   return *last_;
 }
 

@@ -3,7 +3,7 @@
 // (the offscreen platform in batch runs and tests).
 //
 // Measuring is the larger part of every conversion of a note full of text,
-// so each object keeps one Qt font per font spec and the advance of every
+// so each object keeps one Qt font per font description and the advance of every
 // character it has measured in it.  The fonts are built with kerning off and
 // without ligatures, so the width of a text is the sum of the advances of its
 // characters: the results equal Qt's own measurement of the whole text.  An
@@ -48,5 +48,5 @@ class QtTextMetrics final : public TextMetrics {
   QImage device_;  // a 96 dpi paint device for the metrics
   mutable std::unordered_map<std::string, std::unique_ptr<Font>> fonts_;
   mutable Font* last_ = nullptr;  // the font of the previous call
-  mutable FontSpec lastSpec_;
+  mutable FontSpec lastWanted_;
 };

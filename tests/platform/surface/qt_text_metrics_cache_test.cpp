@@ -175,7 +175,7 @@ TEST(QtTextMetricsCache, EqualsQtOverEveryCharacterClassFontAndStyle) {
         }
       }
   EXPECT_GT(compared, 10000u);
-  // One Qt font per spec: 7 faces, 4 styles at 16 px, 2 at 13 and 256 px.
+  // One Qt font per font description: 7 faces, 4 styles at 16 px, 2 at 13 and 256 px.
   EXPECT_EQ(7u * 8, cached.cachedFontCount());
   EXPECT_LE(cached.cachedFontCount(), QtTextMetrics::kMaxFonts);
 }
@@ -196,7 +196,7 @@ TEST(QtTextMetricsCache, TextsWithControlsAndBrokenBytesMeasureAsQtDoes) {
     EXPECT_EQ(qt.width(f, t), cached.textExtent(f, t).width) << Cp932_toUtf8(t);
     EXPECT_EQ(qt.carets(f, t), cached.caretPositions(f, t)) << Cp932_toUtf8(t);
   }
-  // The bound on fonts: more specs than it empties the cache, results stay.
+  // The bound on fonts: more font descriptions than it holds empties the cache, results stay.
   for (int h = 1; h <= static_cast<int>(QtTextMetrics::kMaxFonts) + 5; ++h) {
     f.height = h;
     EXPECT_EQ(qt.width(f, "abc日本"), cached.textExtent(f, "abc日本").width);

@@ -21,22 +21,19 @@
 #include "platform/surface/qt_surface.h"
 #include "platform/text/qt_text_metrics.h"
 #include "view/child_view/child_view.h"
+#include "list_page_host.h"
 #include "view/selection/view_selection.h"
 
 namespace {
 
-struct MixedHost : ChildViewHost {
+struct MixedHost : ListPageHost {
   QtTextMetrics metrics;
-  FigureList list;
-  Canvas* canvas = nullptr;
   Rect_Ex* lower = nullptr;   // under the others
   Rect_Ex* upper = nullptr;   // over `lower`, turned, wide pen
   Text_Box* box = nullptr;    // over both
   Line_Ex* crossing = nullptr;  // runs through all three
 
-  MixedHost() {
-    canvas = static_cast<Canvas*>(&list.append(std::make_unique<Canvas>()));
-    canvas->setSize(900, 800);
+  MixedHost() : ListPageHost(900, 800) {
     canvas->setGridMode(1);
     lower = rect(100, 100, 220, 160, Colour_rgb(0, 180, 0), 0, 1);
     upper = rect(220, 170, 200, 140, Colour_rgb(0, 0, 200), 20, 6);
@@ -94,19 +91,6 @@ struct MixedHost : ChildViewHost {
     b->Layout(metrics, ctx);
     return static_cast<Text_Box*>(&list.append(std::move(b)));
   }
-  ViewPageSource CurrentPage() override {
-    ViewPageSource s;
-    s.figures = &list;
-    s.canvas = canvas;
-    return s;
-  }
-  int32_t CurrentPageNumber() override { return 1; }
-  bool TurnPage(int) override { return false; }
-  void GoToPage(int32_t) override {}
-  void SwitchBackPage() override {}
-  void GridChanged(const Canvas&) override {}
-  bool Japanese() const override { return true; }
-  uint32_t WindowId() override { return 0; }
 };
 
 struct Window {

@@ -21,6 +21,7 @@
 #include "figures/canvas/canvas.h"
 #include "figures/rect/rect_ex.h"
 #include "view/child_view/child_view.h"
+#include "list_page_host.h"
 #include "view/commands/command_ids.h"
 #include "view/commands/command_table.h"
 #include "view/selection/view_selection.h"
@@ -39,16 +40,11 @@ Colour pixelAt(const QImage& image, int x, int y) {
 //   b    (200, 180) 200 x 150, blue, over a
 //   link (600, 100) 100 x 80 with a link
 //   d    (100, 500) 80 x 60
-struct OnePage : ChildViewHost {
-  FigureList list;
-  Canvas* canvas = nullptr;
+struct OnePage : ListPageHost {
   Rect_Ex *a = nullptr, *b = nullptr, *link = nullptr, *d = nullptr;
   int selectionChanges = 0;
 
-  OnePage() {
-    auto c = std::make_unique<Canvas>();
-    c->setSize(1000, 1500);
-    canvas = static_cast<Canvas*>(&list.append(std::move(c)));
+  OnePage() : ListPageHost(1000, 1500) {
     a = rect(100, 100, 200, 150, Colour_rgb(0, 200, 0));
     b = rect(200, 180, 200, 150, Colour_rgb(0, 0, 200));
     link = rect(600, 100, 100, 80, 0xFFFFFF);
@@ -64,19 +60,6 @@ struct OnePage : ChildViewHost {
     r->fillColour = fill;
     return static_cast<Rect_Ex*>(&list.append(std::move(r)));
   }
-  ViewPageSource CurrentPage() override {
-    ViewPageSource s;
-    s.figures = &list;
-    s.canvas = canvas;
-    return s;
-  }
-  int32_t CurrentPageNumber() override { return 1; }
-  bool TurnPage(int) override { return false; }
-  void GoToPage(int32_t) override {}
-  void SwitchBackPage() override {}
-  void GridChanged(const Canvas&) override {}
-  bool Japanese() const override { return true; }
-  uint32_t WindowId() override { return 0; }
   void SelectionChanged() override { ++selectionChanges; }
 };
 
