@@ -31,6 +31,11 @@ DrawContext View_renderPage(Surface& surface, const ViewGeometry& geometry,
   ctx.useSystemColours = options.useSystemColours;
   ctx.showHandles = !options.forPrint && page.editedText == nullptr;
   ctx.directOutput = options.forPrint;
+  if (options.context != nullptr) {
+    FilterVariables variables = std::move(ctx.filterVariables);
+    ctx = *options.context;
+    if (page.canvas != nullptr) ctx.filterVariables = std::move(variables);
+  }
 
   SurfaceSaver saver(surface);
   // 1. The clip (given before the scroll offset in the context).

@@ -70,6 +70,10 @@ struct ViewRenderOptions {
   // clip box and the surface clip both shrink to it, so figures outside it
   // skip themselves.  None: the whole page.
   std::optional<SurfaceRect> area;
+  // A context of the caller's (a printer's sheet), drawn with as it is
+  // instead of one filled from the geometry; the Canvas still gives the
+  // filter variables.
+  const DrawContext* context = nullptr;
 };
 
 struct ViewRenderHooks {
