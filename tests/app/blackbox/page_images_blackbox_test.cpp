@@ -227,6 +227,47 @@ TEST(PageImagesBlackBox, UnwritableDestinationIsReportedAndLeavesNoFile) {
             (std::set<std::string>{"P", "work", "note.svg", "plain.txt", "echo.txt", "stderr.txt"}));
 }
 
+TEST(PageImagesBlackBox, BadSizesAndPagesGiveAMessageOrABoundedResult) {
+  TempDir dir;
+  WriteNote(dir, "big.svg", {{99999, 99999}});
+  WriteNote(dir, "two.svg", {{660, 500}, {400, 250}});
+  // Tiles of 32 pixels over a page of 99,999: hundreds of thousands of
+  // files; the whole page in one image: 40 GB.  Refused before any file.
+  for (std::vector<std::string> size : {std::vector<std::string>{"-max_size=32x32"},
+                                        {"-max_size=32x32", "-min_zoom=100"},
+                                        {"-max_size=99999x99999"},
+                                        {}}) {
+    std::vector<std::string> words = {"-prof=" + dir.file("P"), "-cp"};
+    words.insert(words.end(), size.begin(), size.end());
+    words.push_back(dir.file("big.svg"));
+    words.push_back(dir.file("big/o.png"));
+    ZerbinRun r = runZerbin(dir, words);
+    EXPECT_EQ(r.status, 1) << (size.empty() ? "" : size[0]);
+    EXPECT_NE(r.echo.find("ページ 1 "), std::string::npos) << r.echo;
+    EXPECT_FALSE(fs::exists(dir.file("big")));
+  }
+  // A size of 0 x 0 is raised to 32 x 32; page numbers beyond the note are
+  // brought into it.
+  ZerbinRun zero = runZerbin(dir, {"-prof=" + dir.file("P"), "-cp", "-max_size=0x0", "-page=1",
+                                   dir.file("two.svg"), dir.file("z.png")});
+  ASSERT_EQ(zero.status, 0) << zero.echo;
+  const std::set<std::string> tiles = filesIn(dir.file("z"));
+  EXPECT_GE(tiles.size(), 2u);
+  EXPECT_LT(tiles.size(), 20u);
+  for (const std::string& t : tiles) {
+    const QSize size = readPng(dir.file("z/" + t)).size();
+    EXPECT_TRUE(size.width() <= 34 && size.height() <= 34 && !size.isEmpty()) << t;
+  }
+  ZerbinRun high = runZerbin(dir, {"-prof=" + dir.file("P"), "-cp", "-page=99",
+                                   dir.file("two.svg"), dir.file("h.png")});
+  ASSERT_EQ(high.status, 0) << high.echo;
+  EXPECT_EQ(filesIn(dir.file("h")), (std::set<std::string>{"h (2).png"}));
+  ZerbinRun low = runZerbin(dir, {"-prof=" + dir.file("P"), "-cp", "-page=0",
+                                  dir.file("two.svg"), dir.file("l.png")});
+  ASSERT_EQ(low.status, 0) << low.echo;
+  EXPECT_EQ(filesIn(dir.file("l")), (std::set<std::string>{"l (1).png"}));
+}
+
 TEST(PageImagesBlackBox, HtmlIndexLinksItsImagesAndMaps) {
   TempDir dir;
   WriteNote(dir, "note.svg", {{300, 200}}, true);
