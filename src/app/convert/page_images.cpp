@@ -89,9 +89,8 @@ void writeIndex(const std::string& path, const std::string& baseName,
 int32_t pageWidth(const NotePage& page) { return page.settings().width(); }
 int32_t pageHeight(const NotePage& page) { return page.settings().height(); }
 
-// The layout of page p (its working copy stored first).
+// The layout of page p.
 PageImageOptions layoutOf(NoteDocument& doc, const PageImagesRequest& r, int32_t p) {
-  if (doc.currentPageNumber() != p) doc.SelectPage(p);
   PageImageOptions o = r.options;
   const NotePage& page = *doc.page(p);
   View_layoutPageImage(o, p, pageWidth(page), pageHeight(page));
@@ -175,6 +174,7 @@ std::vector<bool> PageImages_selectPages(const NoteDocument& doc, const PageImag
 
 bool PageImages_severalFiles(NoteDocument& doc, const PageImagesRequest& r) {
   if (doc.page(1) == nullptr) return false;
+  if (doc.currentPageNumber() >= 0) doc.storeWorkingCopy();
   const PageImageOptions first = layoutOf(doc, r, 1);
   const bool onePage = doc.lastPageNumber() < 2 || (r.currentOnly && !r.options.limitSize);
   return !(onePage && first.columns == 1 && first.rows == 1);
@@ -183,6 +183,7 @@ bool PageImages_severalFiles(NoteDocument& doc, const PageImagesRequest& r) {
 std::vector<PageImageFile> PageImages_files(NoteDocument& doc, const std::vector<bool>& selected,
                                             const PageImagesRequest& r, const std::string& out) {
   std::vector<PageImageFile> files;
+  if (doc.currentPageNumber() >= 0) doc.storeWorkingCopy();
   for (int32_t p = 1; p < static_cast<int32_t>(selected.size()); ++p) {
     if (!selected[static_cast<size_t>(p)]) continue;
     const PageImageOptions o = layoutOf(doc, r, p);
@@ -218,7 +219,9 @@ void PageImages_write(NoteDocument& doc, const std::vector<bool>& selected,
     const int32_t W = pageWidth(page), H = pageHeight(page);
     ViewPageSource src;
     src.figures = &page.figures;
-    src.canvas = const_cast<Canvas*>(&page.settings());
+    // The note's filter variables are fresh in the current page's Canvas.
+    src.canvas = doc.currentPage() != nullptr ? &doc.currentPage()->settings()
+                                              : const_cast<Canvas*>(&page.settings());
     src.pageNumber = p;
     if (doc.hasBackPage()) {
       src.backFigures = &doc.page(0)->figures;

@@ -7,6 +7,8 @@
 #include <QString>
 #include <QWidget>
 
+#include "app/convert/page_image_command.h"
+#include "app/print/print_command.h"
 #include "app/saving/save_commands.h"
 #include "core/errors/except3.h"
 #include "core/strx/codepage.h"
@@ -56,6 +58,8 @@ CMainFrame::CMainFrame(std::string notePath, CMainFrameOptions options)
   addDockWidget(Qt::LeftDockWidgetArea, leftPane_);
   commands_ = std::make_unique<CommandTable>(this);
   NoteSave_registerCommands(*commands_, *this);
+  NotePrint_registerCommands(*commands_, *this);
+  PageImageCommand_register(*commands_, *this);
   CChildView_registerCommands(*commands_, *view_);
   commands_->buildMenus(*menuBar());
   NoteSave_menusBuilt(*commands_, *this);

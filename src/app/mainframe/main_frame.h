@@ -34,6 +34,10 @@ struct CMainFrameOptions {
   std::function<void(bool gridOn, bool gridDisp)> gridChanged;
   // Folders and settings of saving and the recent list.
   NoteSaveOptions save;
+  // The page image format last chosen (DefaultImageType: 1 PNG, 2 JPEG),
+  // and who keeps it when the page image command changes it.
+  int32_t defaultImageType = 1;
+  std::function<void(int32_t type)> imageTypeChanged;
 };
 
 class CMainFrame : public QMainWindow, private ChildViewHost {

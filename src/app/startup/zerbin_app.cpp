@@ -405,6 +405,11 @@ void CZerbinApp_setDefaultHooks(CZerbinApp_Hooks& h) {
         app.settings.gridOn = on;
         app.settings.gridDisp = disp;
       };
+      o.defaultImageType = app.settings.defaultImageType;
+      o.imageTypeChanged = [&app](int32_t type) {
+        app.settings.defaultImageType = type;
+        CZerbinApp_writeSettings(app.folders.profileFolder, app.settings, app.options.echoPath);
+      };
       o.save.profileFolder = app.folders.profileFolder;
       o.save.scriptPath = path(app, "%script%/svg-script.txt");
       o.save.keywordsFolder = path(app, "%keywords%");

@@ -35,6 +35,9 @@ enum CommandId : int {
   Cmd_FileSaveAs = 32779,
   Cmd_FileSaveReadOnly = 32984,
   Cmd_FileClose = 33152,
+  // Printing and page images.
+  Cmd_Print = 32888,
+  Cmd_PageImages = 33041,
   // The recent-file entries 1 to 8.
   Cmd_RecentFile1 = 32785,
   Cmd_RecentFile2 = 32786,

@@ -42,7 +42,9 @@ void printSheet(Surface& surface, PrintPager& pager, NoteDocument& doc,
     if (i >= 1) fillWhite(surface, 0, -int64_t{ctx.scrollY}, paperW, paperH);
     ViewPageSource source;
     source.figures = &page.figures;
-    source.canvas = const_cast<Canvas*>(&page.settings());
+    // The note's filter variables are fresh in the current page's Canvas.
+    source.canvas = doc.currentPage() != nullptr ? &doc.currentPage()->settings()
+                                                 : const_cast<Canvas*>(&page.settings());
     source.pageNumber = ctx.pageNumber;
     if (doc.hasBackPage()) {
       source.backFigures = &doc.pageAt(0).figures;
