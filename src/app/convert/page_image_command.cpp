@@ -116,6 +116,7 @@ COutPageDlg::COutPageDlg(int32_t lastPage, bool png, QWidget* parent) : QDialog(
   auto* toLabel = new QLabel(q("ページまで(&T)"), rangeBox);
   toLabel->setBuddy(toEdit);
   rangeLayout->addWidget(toLabel, 2, 4);
+  rangeLayout->setColumnStretch(5, 1);
   layout->addWidget(rangeBox);
   // Working in a page number chooses the page range.
   for (QLineEdit* e : {fromEdit, toEdit}) {
@@ -154,6 +155,7 @@ COutPageDlg::COutPageDlg(int32_t lastPage, bool png, QWidget* parent) : QDialog(
   tileLayout->addWidget(folds, 3, 0);
   tileLayout->addWidget(foldSpin, 3, 1);
   tileLayout->addWidget(new QLabel(q("回"), tileBox), 3, 2);
+  tileLayout->setColumnStretch(4, 1);
   layout->addWidget(tileBox);
 
   html = new QCheckBox(q("HTML ファイルを出力する （クリッカブルマップ対応）"), this);
