@@ -125,7 +125,8 @@ void filesOf(const PageImageOptions& o, const PageImagesRequest& r, const std::s
 // get from one page.
 void checkBounded(const PageImageOptions& o, int32_t p) {
   const int64_t tiles = int64_t{o.columns} * o.rows;
-  const int64_t pixels = tiles * o.tileWidth * o.tileHeight * std::max(o.folds, 1);
+  // A folded tile holds about as many pixels as it would unfolded.
+  const int64_t pixels = tiles * o.tileWidth * o.tileHeight;
   // The part of the page one tile is drawn from, before it is scaled.
   const int64_t source =
       int64_t{View_pageImageSourceWidth(o)} * View_pageImageSourceHeight(o);

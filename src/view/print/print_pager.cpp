@@ -104,8 +104,8 @@ bool PrintPager_deviceUsable(const PrintDevice& d) {
   // device at least one pixel per 100 of them.
   if (d.horizontalMm < 39 || d.verticalMm < 39) return false;
   if (d.horizontalPixels < 1 || d.verticalPixels < 1) return false;
-  return int64_t{d.horizontalPixels} * 10 >= int64_t{d.horizontalMm} * 38 &&
-         int64_t{d.verticalPixels} * 10 >= int64_t{d.verticalMm} * 38;
+  return int64_t{d.horizontalPixels} * 1000 >= int64_t{d.horizontalMm} * 38 &&
+         int64_t{d.verticalPixels} * 1000 >= int64_t{d.verticalMm} * 38;
 }
 
 bool PrintPager_nextSheet(PrintPager& p) {

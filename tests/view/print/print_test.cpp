@@ -90,6 +90,11 @@ TEST(PrintPager, StacksShortPagesSkipsThoseBeforeTheRangeAndEndsOnDegenerateInpu
   PrintPager none = pagerFor({{500, 300}});
   none.device = PrintDevice{0, 0, 0, 0};
   EXPECT_FALSE(PrintPager_nextSheet(none));
+  // A coarse device (72 dpi) still prints: about 0.75 pixels a page unit.
+  PrintPager coarse = pagerFor({{500, 300}});
+  coarse.device = PrintDevice{595, 842, 210, 297};
+  ASSERT_TRUE(PrintPager_nextSheet(coarse));
+  EXPECT_EQ(coarse.context.zoomX, 74);
   PrintPager flat = pagerFor({{0, 0}});
   EXPECT_TRUE(PrintPager_nextSheet(flat));
   PrintPager tiny = pagerFor({{10, 100000}});
