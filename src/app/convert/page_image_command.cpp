@@ -326,6 +326,8 @@ int PageImageCommand_run(CMainFrame& frame, const std::function<bool(OutPageValu
             }
           }
           QApplication::setOverrideCursor(Qt::WaitCursor);
+          // The view does not paint while its pages are rendered.
+          frame.view().m_Printing = true;
           Except_tryFinally(
               [&] {
                 PageImages_write(doc, selected, r, out, PageImages_indexPath(path),
@@ -339,6 +341,8 @@ int PageImageCommand_run(CMainFrame& frame, const std::function<bool(OutPageValu
                                  });
               },
               [&] {
+                frame.view().m_Printing = false;
+                frame.view().Invalidate();
                 QApplication::restoreOverrideCursor();
                 frame.RefreshWindowTitle();
               });

@@ -185,6 +185,7 @@ TEST(PageImageCommand, DialogFieldsFollowTheirChecksAndTheExportAsksWhereAndWhet
     return true;
   };
   EXPECT_EQ(PageImageCommand_run(*f.frame, dialog), 8);
+  EXPECT_FALSE(f.frame->view().m_Printing);
   ASSERT_EQ(f.prompts.asked.size(), 1u);
   EXPECT_EQ(f.prompts.asked[0],
             Sjis(u8"作成位置の確認|新しいフォルダ[pics]を作成して、その中に画像ファイルを"
