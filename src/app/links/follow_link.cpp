@@ -219,7 +219,10 @@ void CMainFrame_restorePlace(CMainFrame& frame, const LinkHistoryEntry& place) {
 
 bool CMainFrame_goToName(CMainFrame& frame, const std::string& name) {
   if (!frame.hasNote()) return false;
-  if (!frame.SelectPageByText(name)) {
+  // "pageN" is the id the note file gives the group of page N.
+  bool pageId = name.size() > 4 && name.size() < 14 && StrX_startsWithNoCase(name, "page");
+  for (size_t i = 4; pageId && i < name.size(); ++i) pageId = StrX_isAsciiDigit(name[i]);
+  if (!frame.SelectPageByText(name) && !(pageId && frame.SelectPageNumber(std::stoi(name.substr(4))))) {
     box(frame, std::string("リンク先") + name + "が見つかりません", "Brevlo 3.10");
     return false;
   }

@@ -31,8 +31,7 @@ const char* tr(bool japanese, const char* ja, const char* en) { return japanese 
 
 bool isNamedTarget(std::string_view target) { return !target.empty() && target[0] != '_'; }
 
-// The window sized to show one page (the work area's share when the page
-// is larger).
+// The window sized to show one page (at most the work area).
 void sizeForPage(CMainFrame& frame) {
   if (!frame.hasNote()) return;
   const Canvas& canvas = frame.document().workingSettings();
@@ -44,10 +43,8 @@ void sizeForPage(CMainFrame& frame) {
   }
   if (const QScreen* screen = QGuiApplication::primaryScreen()) {
     const QRect area = screen->availableGeometry();
-    if (w > area.width() || h > area.height()) {
-      w = std::min(w, area.width() * 9 / 20 > 0 ? std::max(area.width() * 9 / 20, 320) : w);
-      h = std::min(h, area.height() * 6 / 10 > 0 ? std::max(area.height() * 6 / 10, 240) : h);
-    }
+    w = std::min(w, area.width());
+    h = std::min(h, area.height());
   }
   frame.resize(w, h);
 }
