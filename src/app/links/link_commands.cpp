@@ -139,14 +139,17 @@ void changeHeld(CMainFrame& frame, CadPrim& f, F change) {
   frame.view().Invalidate();
 }
 
-// The address in the form a link keeps: relative to the note's folder,
-// then with the user's path variables.
+// The address in the form a link keeps: below a user path variable that
+// does not also hold the note, "%name%/rest"; else relative to the note's
+// folder.  (Every path here shares the root "/", so a relative form always
+// exists: the variable is tried first or it would never be used.)
 std::string linkForm(CMainFrame& frame, const std::string& address) {
   std::string a = StrX_toSlashPath(address);
-  if (!frame.notePath().empty()) a = StrX_makeRelative(a, StrX_parentFolder(frame.notePath()));
   if (WindowList* w = frame.options().windows) {
-    a = w->pathVariables().toVariableForm(a, frame.notePath());
+    const std::string v = w->pathVariables().toVariableForm(a, frame.notePath());
+    if (v != a) return v;
   }
+  if (!frame.notePath().empty()) a = StrX_makeRelative(a, StrX_parentFolder(frame.notePath()));
   return a;
 }
 

@@ -205,7 +205,7 @@ CMainFrame* WindowList::openNote(std::string_view pathIn, std::string_view targe
   }
   if (found == nullptr && all.size() >= WindowList_poolFrom) {
     for (CMainFrame* f : all) {
-      if (isPooled(*f) && !f->isActiveWindow()) {
+      if (isPooled(*f)) {
         found = f;
         break;
       }

@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QPointer>
 #include <QTest>
 
@@ -296,6 +298,20 @@ TEST(LinkScenarios, TheDecisionTableSendsEachTargetWhereItBelongs) {
                                       t.dir.file("notes/page.html") + "#part",
                                       t.dir.file("notes/readme.txt")}),
             t.shell.opened);
+  // A keyword link: the anchor of the word in the keyword file leads to
+  // the figure Summary of this note.
+  FileX_writeWhole(t.dir.file("notes/kw.html"),
+                   "<html><body><a href=\"a.svg#Summary\">Sum</a></body></html>");
+  f->SelectPageNumber(2);
+  EXPECT_EQ(f, follow("kw.html?kw=sum"));
+  EXPECT_EQ(1, f->document().currentPageNumber());
+  // A fragment of another file goes to the SearchOpen command line, split
+  // into words without a shell.
+  t.app.settings.searchOpen = "viewer --find \"%2\" %1";
+  EXPECT_EQ(nullptr, follow("readme.txt#a \"b\""));
+  EXPECT_EQ((std::vector<std::string>{"viewer", "--find", "a \\'b\\'", t.dir.file("notes/readme.txt")}),
+            std::vector<std::string>(t.shell.opened.end() - 4, t.shell.opened.end()));
+  t.shell.opened.resize(t.shell.opened.size() - 4);
   // Missing targets: the box of the decision table, and a variable that no
   // file defines named below it.
   EXPECT_EQ(nullptr, follow("gone.svg"));
@@ -426,4 +442,106 @@ TEST(LinkScenarios, PathsFarTooLongAreRefusedWithAMessageAndNoWindow) {
   const std::string echo = t.echoed();
   EXPECT_EQ(3, std::count(echo.begin(), echo.end(), '\n')) << echo;
   EXPECT_NE(std::string::npos, echo.find(longPath + Sjis(u8" が見つかりません。\r\n")));
+}
+
+TEST(LinkScenarios, TargetsPinnedWindowsTemplatesAndThePoolOfHiddenWindows) {
+  App t;
+  FileX_writeWhole(t.dir.file("prof/template/file_default.svg"),
+                   note(page(1, rect(5, 5, "rgb(9,9,9)", "emptyStart")), 1));
+  const std::string a = t.dir.file("notes/a.svg");
+  FileX_writeWhole(a, note(page(1, ""), 1));
+  std::vector<std::string> others;
+  for (int i = 0; i < 21; ++i) {
+    others.push_back(t.dir.file("notes/n" + std::to_string(i) + ".svg"));
+    FileX_writeWhole(others.back(), note(page(1, rect(i, i, "rgb(0,0,0)")), 1));
+  }
+  CMainFrame* f = t.windows().openNote(a, "", false);
+  ASSERT_NE(nullptr, f);
+  // A pinned window is not replaced: the link opens a new window.
+  ASSERT_TRUE(f->commands().run(Cmd_PinWindow));
+  EXPECT_TRUE(f->links().pinned);
+  FollowLinkRequest r;
+  r.link = others[0];
+  CMainFrame* g = CMainFrame_followLink(*f, r);
+  App::settle();
+  ASSERT_NE(nullptr, g);
+  EXPECT_EQ(2u, t.windows().frames().size());
+  EXPECT_EQ(a, f->notePath());
+  // A named target: the second link goes to the same window.
+  r.link = others[1];
+  r.target = "side";
+  CMainFrame* side = CMainFrame_followLink(*f, r);
+  r.link = others[2];
+  EXPECT_EQ(side, CMainFrame_followLink(*f, r));
+  EXPECT_EQ(others[2], side->notePath());
+  EXPECT_EQ(3u, t.windows().frames().size());
+  // An empty note file starts from the template of empty files and keeps
+  // its own name.
+  const std::string empty = t.dir.file("notes/empty.svg");
+  FileX_writeWhole(empty, "");
+  CMainFrame* e = t.windows().openNote(empty, "", false);
+  ASSERT_NE(nullptr, e);
+  EXPECT_EQ(empty, e->notePath());
+  EXPECT_NE(nullptr, NoteDocument_findFigureById(e->document().workingFigures(), "emptyStart"));
+
+  // Up to 20 windows, then a closed window stays hidden in the pool and
+  // the next note is loaded into it.
+  for (int i = 3; t.windows().frames().size() < WindowList_poolFrom; ++i)
+    ASSERT_NE(nullptr, t.windows().openNote(others[i], "", false));
+  QPointer<CMainFrame> closing = t.windows().frames()[0];
+  closing->close();
+  App::settle();
+  ASSERT_FALSE(closing.isNull());
+  EXPECT_TRUE(closing->isHidden());
+  EXPECT_TRUE(t.windows().isPooled(*closing));
+  EXPECT_EQ(WindowList_poolFrom, t.windows().frames().size());
+  EXPECT_EQ(closing.data(), t.windows().openNote(others[20], "", false));
+  EXPECT_FALSE(closing->isHidden());
+  EXPECT_EQ(others[20], closing->notePath());
+  EXPECT_EQ(WindowList_poolFrom, t.windows().frames().size());
+  EXPECT_EQ("", t.echoed());
+}
+
+TEST(LinkScenarios, LinkAddressCommandsCopyAndPasteAddresses) {
+  App t;
+  const std::string a = t.dir.file("notes/a.svg");
+  FileX_writeWhole(a, note(page(1, rect(20, 20, "rgb(255,0,0)", "box") + rect(300, 20, "rgb(0,0,255)")), 1));
+  FileX_writeWhole(t.dir.file("prof/path_var/docs.ini"),
+                   "[PathVariable]\r\nPath = " + t.dir.file("shared") + "\r\n \r\n");
+  t.windows().reloadPathVariables();
+  CMainFrame* f = t.windows().openNote(a, "", false);
+  ASSERT_NE(nullptr, f);
+  FigureList& list = f->document().workingFigures();
+  CadPrim& box = *NoteDocument_findFigureById(list, "box");
+  CadPrim& plain = list.at(list.size() - 1);
+  QClipboard* clip = QGuiApplication::clipboard();
+
+  // "Copy the address of here": the note's path and the figure's id; a
+  // figure without id says so.
+  f->view().selection()->SelectOnly(box);
+  ASSERT_TRUE(f->commands().run(Cmd_CopyHereAddress));
+  EXPECT_EQ(a + "#box", QtText_toCp932(clip->text()));
+  f->view().selection()->SelectOnly(plain);
+  ASSERT_TRUE(f->commands().run(Cmd_CopyHereAddress));
+  EXPECT_EQ(Sjis(u8"id が設定されていないためコピーしませんでした。\r\n"), t.echoed());
+  EXPECT_EQ(Sjis(u8"エラー"), t.prompts.titles.back());
+
+  // "Paste address": quoted, relative to the note, in variable form; one
+  // undo step takes it back.
+  clip->setText(QtText_fromCp932("  \"" + t.dir.file("notes/sub/b.svg#x") + "\" "));
+  ASSERT_TRUE(f->commands().run(Cmd_PasteAddress));
+  EXPECT_EQ("sub/b.svg#x", plain.GetUrl());
+  clip->setText(QtText_fromCp932(t.dir.file("shared/c.svg")));
+  ASSERT_TRUE(f->commands().run(Cmd_PasteAddress));
+  EXPECT_EQ("%docs%/c.svg", plain.GetUrl());
+  EXPECT_TRUE(f->undo().IsModified());
+  ASSERT_TRUE(f->undo().Undo(f->document()));
+  EXPECT_EQ("sub/b.svg#x", list.at(list.size() - 1).GetUrl());
+  // "Copy link address" gives the variable expanded.
+  f->view().selection()->DeselectAll(true);
+  CadPrim& again = list.at(list.size() - 1);
+  again.SetUrl("%docs%/d.svg");
+  f->view().selection()->SelectOnly(again);
+  ASSERT_TRUE(f->commands().run(Cmd_CopyLinkAddress));
+  EXPECT_EQ(t.dir.file("shared/d.svg"), QtText_toCp932(clip->text()));
 }
