@@ -376,6 +376,17 @@ CMainFrame* CMainFrame_followFigureLink(CMainFrame& frame, const CadPrim& figure
   return CMainFrame_followLink(frame, req);
 }
 
+void CMainFrame_linkClicked(CMainFrame& frame, const CadPrim& figure) {
+  QPointer<CMainFrame> self(&frame);
+  CMainFrame* reached = CMainFrame_followFigureLink(frame, figure, false);
+  if (self.isNull() || reached == &frame || frame.links().closeAnswered) return;
+  if (ViewSelection* sel = frame.view().selection()) {
+    sel->DeselectAll(true);
+    sel->TakeSelectionChanged();
+    frame.view().Invalidate();
+  }
+}
+
 bool CMainFrame_historyStep(CMainFrame& frame, int direction) {
   LinkHistory& h = frame.links().history;
   const LinkHistoryEntry here = CMainFrame_place(frame);

@@ -38,6 +38,9 @@ struct FollowLinkRequest {
 CMainFrame* CMainFrame_followLink(CMainFrame& frame, FollowLinkRequest request);
 // A figure's link (33106; 33151 with `newWindow`), as a click follows it.
 CMainFrame* CMainFrame_followFigureLink(CMainFrame& frame, const CadPrim& figure, bool newWindow);
+// A click on a linked figure: its link is followed and the selection of a
+// window that stays is cleared.
+void CMainFrame_linkClicked(CMainFrame& frame, const CadPrim& figure);
 // Back (-1, 33155) or forward (+1, 33156); false when the chain has no step.
 bool CMainFrame_historyStep(CMainFrame& frame, int direction);
 

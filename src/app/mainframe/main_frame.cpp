@@ -213,6 +213,6 @@ std::string CMainFrame::NoteFolder() {
 
 uint32_t CMainFrame::WindowId() { return WindowIds_idOf(this); }
 
-void CMainFrame::LinkClicked(CadPrim& figure) { CMainFrame_followFigureLink(*this, figure, false); }
+void CMainFrame::LinkClicked(CadPrim& figure) { CMainFrame_linkClicked(*this, figure); }
 
 void CMainFrame::LinkHistoryStep(int direction) { CMainFrame_historyStep(*this, direction); }

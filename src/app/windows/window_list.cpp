@@ -85,7 +85,8 @@ void WindowList::reloadPathVariables() {
 std::vector<CMainFrame*> WindowList::frames() const {
   std::vector<CMainFrame*> list;
   for (const auto& w : app_.frames) {
-    if (auto* f = dynamic_cast<CMainFrame*>(w.get())) list.push_back(f);
+    auto* f = dynamic_cast<CMainFrame*>(w.get());
+    if (f != nullptr && !f->property("zerbinClosed").toBool()) list.push_back(f);
   }
   return list;
 }
@@ -102,14 +103,23 @@ void WindowList::frameClosed(CMainFrame& frame) {
     frame.NewNote();
     return;
   }
-  for (auto it = app_.frames.begin(); it != app_.frames.end(); ++it) {
-    if (it->get() == &frame) {
-      QWidget* w = it->release();
-      app_.frames.erase(it);
-      w->deleteLater();
-      return;
-    }
-  }
+  // Out of the list once the close is over (a caller may be walking the
+  // list); until then the window no longer counts.
+  frame.setProperty("zerbinClosed", true);
+  CMainFrame* closed = &frame;
+  QMetaObject::invokeMethod(
+      closed,
+      [this, closed] {
+        for (auto it = app_.frames.begin(); it != app_.frames.end(); ++it) {
+          if (it->get() == closed) {
+            QWidget* w = it->release();
+            app_.frames.erase(it);
+            w->deleteLater();
+            return;
+          }
+        }
+      },
+      Qt::QueuedConnection);
 }
 
 CMainFrameOptions WindowList::frameOptions() {

@@ -41,11 +41,13 @@ class WindowList {
   CMainFrame* openNote(std::string_view path, std::string_view target, bool untitled,
                        bool report = true);
 
-  // The windows, newest first (pooled hidden ones included).
+  // The windows, newest first (pooled hidden ones included, closed ones
+  // waiting to be destroyed not).
   std::vector<CMainFrame*> frames() const;
   bool isPooled(const CMainFrame& frame) const;
   // A window's close was accepted: it is kept hidden in the pool when 20
-  // or more windows exist, else destroyed (later: it may be on the stack).
+  // or more windows exist, else taken out of the list and destroyed once
+  // the event loop runs again.
   void frameClosed(CMainFrame& frame);
 
   CMainFrameOptions frameOptions();
