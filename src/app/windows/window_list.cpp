@@ -5,6 +5,7 @@
 #include "app/links/follow_link.h"
 #include "app/links/frame_links.h"
 #include "app/saving/save_commands.h"
+#include "app/settings/settings.h"
 #include "app/startup/zerbin_app.h"
 #include "core/errors/except3.h"
 #include "core/filex/filex.h"
@@ -47,6 +48,48 @@ void sizeForPage(CMainFrame& frame) {
     h = std::min(h, area.height());
   }
   frame.resize(w, h);
+}
+
+// The place of "window.ini" (moved by the work area's origin) and its
+// pinned flag (view flag bit 1); false when the note has no record.
+bool placeFromRecord(CMainFrame& frame, const std::string& profile) {
+  WindowPosition pos;
+  if (frame.notePath().empty() || profile.empty() ||
+      !CZerbinApp_loadWindowPosition(profile, frame.notePath(), pos))
+    return false;
+  if (pos.right <= pos.left || pos.bottom <= pos.top) return false;
+  QPoint origin;
+  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+    origin = screen->availableGeometry().topLeft();
+  }
+  frame.move(pos.left + origin.x(), pos.top + origin.y());
+  frame.resize(pos.right - pos.left, pos.bottom - pos.top);
+  frame.links().pinned = (pos.viewFlags & 2) != 0;
+  return true;
+}
+
+// Without a pen-ink component, ink in the note cannot be shown: said once
+// per opening.
+void inkNotice(CMainFrame& frame) {
+  if (!frame.hasNote()) return;
+  NoteDocument& doc = frame.document();
+  bool ink = false;
+  for (size_t i = 0; i < doc.pageCount() && !ink; ++i) {
+    for (int32_t layer : {9, 13}) {
+      const std::string file = doc.inkLayerPath(doc.pageNumberAt(i), layer);
+      if (FileX_isFile(file) && FileX_fileSize(file) > 0) ink = true;
+    }
+  }
+  if (!ink) return;
+  UserPrompts_get().messageBox(
+      frame.options().japanese
+          ? "このファイルにインクデータがありますが表示できません。\r\nZerbin で表示/加工するには、Tablet PC "
+            "モジュールを含んでいるWindows Journal Viewer "
+            "などをインストールしてください。ただし、インクデータを見るだけなら SVG ビューアでできます。"
+          : "Ink data in this file can not display.\r\nInstall Windows Journal Viewer etc. including "
+            "Tablet PC module, if you want to display or edit ink on Zerbin.",
+      "Brevlo 3.10", PromptButtons::Ok, PromptIcon::Information, PromptAnswer::Ok,
+      WindowIds_idOf(&frame));
 }
 
 void showInFront(CMainFrame& frame) {
@@ -265,8 +308,9 @@ CMainFrame* WindowList::openNote(std::string_view pathIn, std::string_view targe
   if (!fragment.empty()) CMainFrame_goToName(*frame, fragment);
   frame->links().history = LinkHistory();
   frame->links().history.startChain(CMainFrame_place(*frame));
-  if (created) sizeForPage(*frame);
+  if (created && !placeFromRecord(*frame, app_.folders.profileFolder)) sizeForPage(*frame);
   showInFront(*frame);
+  inkNotice(*frame);
   if (!fragment.empty()) {
     // The page is laid out for the window's size now: the figure shows.
     frame->links().history.update(CMainFrame_place(*frame));

@@ -24,9 +24,11 @@
 #include "app/mainframe/main_frame.h"
 #include "app/saving/recent_files.h"
 #include "app/saving/save_commands.h"
+#include "app/settings/settings.h"
 #include "app/startup/zerbin_app.h"
 #include "app/windows/window_list.h"
 #include "core/filex/filex.h"
+#include "core/filex/filex_delete.h"
 #include "core/prompts/user_prompts.h"
 #include "document/note/note_document.h"
 #include "figures/rect/rect_ex.h"
@@ -483,6 +485,29 @@ TEST(LinkScenarios, TargetsPinnedWindowsTemplatesAndThePoolOfHiddenWindows) {
   ASSERT_NE(nullptr, e);
   EXPECT_EQ(empty, e->notePath());
   EXPECT_NE(nullptr, NoteDocument_findFigureById(e->document().workingFigures(), "emptyStart"));
+
+  // A note with a record in "window.ini" takes its place and pin from it;
+  // a note with ink says once that the ink cannot be shown.
+  const std::string placed = t.dir.file("notes/placed.svg");
+  FileX_writeWhole(placed, note(page(1, "<g id=\"zerbin-ink\" type=\"front\">\r\n"
+                                        "<g id=\"zerbin-stroke\" style=\"stroke:rgb(255,0,0)\">\r\n"
+                                        "<line x1=\"1\" y1=\"2\" x2=\"30\" y2=\"40\" "
+                                        "style=\"stroke-width:2.0\"/>\r\n</g>\r\n</g>\r\n"),
+                                1));
+  WindowPosition pos;
+  pos.key = placed;
+  pos.left = 40, pos.top = 30, pos.right = 540, pos.bottom = 430;
+  pos.viewFlags = 2;
+  ASSERT_TRUE(CZerbinApp_saveWindowPosition(t.app.folders.profileFolder, pos, ""));
+  CMainFrame* p = t.windows().openNote(placed, "", false);
+  ASSERT_NE(nullptr, p);
+  EXPECT_EQ(QSize(500, 400), p->size());
+  EXPECT_TRUE(p->links().pinned);
+  EXPECT_EQ(Sjis(u8"このファイルにインクデータがありますが表示できません。\r\nZerbin で表示/加工するには、"
+                 u8"Tablet PC モジュールを含んでいるWindows Journal Viewer などをインストールしてください。"
+                 u8"ただし、インクデータを見るだけなら SVG ビューアでできます。\r\n"),
+            t.echoed());
+  FileX_deleteFile(t.echo);
 
   // Up to 20 windows, then a closed window stays hidden in the pool and
   // the next note is loaded into it.
