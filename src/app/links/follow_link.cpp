@@ -21,6 +21,8 @@
 #include "figures/text/text_box.h"
 #include "platform/text/qt_text.h"
 #include "platform/windows/window_ids.h"
+#include "view/commands/command_ids.h"
+#include "view/commands/command_table.h"
 #include "view/selection/view_selection.h"
 
 // Qt after the core headers (its `emit` macro).
@@ -234,7 +236,9 @@ bool CMainFrame_goToName(CMainFrame& frame, const std::string& name) {
   return true;
 }
 
-CMainFrame* CMainFrame_followLink(CMainFrame& frame, FollowLinkRequest req) {
+namespace {
+
+CMainFrame* followLink(CMainFrame& frame, FollowLinkRequest req) {
   FrameLinks& links = frame.links();
   WindowList* windows = frame.options().windows;
   // 1. A pinned window is never replaced; other targets never close it.
@@ -366,6 +370,21 @@ CMainFrame* CMainFrame_followLink(CMainFrame& frame, FollowLinkRequest req) {
   return reached;
 }
 
+}  // namespace
+
+void LinkCommands_refresh(CMainFrame& frame) {
+  if (QAction* a = frame.commands().action(Cmd_LinkBack)) a->setEnabled(frame.links().history.canBack());
+  if (QAction* a = frame.commands().action(Cmd_LinkForward)) a->setEnabled(frame.links().history.canForward());
+}
+
+CMainFrame* CMainFrame_followLink(CMainFrame& frame, FollowLinkRequest req) {
+  QPointer<CMainFrame> self(&frame);
+  CMainFrame* reached = followLink(frame, std::move(req));
+  if (!self.isNull()) LinkCommands_refresh(frame);
+  if (reached != nullptr && reached != &frame) LinkCommands_refresh(*reached);
+  return reached;
+}
+
 CMainFrame* CMainFrame_followFigureLink(CMainFrame& frame, const CadPrim& figure, bool newWindow) {
   std::string url = figure.GetUrl();
   if (url.empty() || StrX_startsWithNoCase(url, "script:")) return nullptr;
@@ -399,6 +418,9 @@ bool CMainFrame_historyStep(CMainFrame& frame, int direction) {
   QPointer<CMainFrame> self(&frame);
   CMainFrame* reached = CMainFrame_followLink(frame, req);
   // A place that cannot be shown again leaves the history where it was.
-  if (reached == nullptr && !self.isNull()) h.unstep(direction < 0 ? +1 : -1);
+  if (reached == nullptr && !self.isNull()) {
+    h.unstep(direction < 0 ? +1 : -1);
+    LinkCommands_refresh(frame);
+  }
   return reached != nullptr;
 }

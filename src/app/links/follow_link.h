@@ -51,6 +51,8 @@ void CMainFrame_restorePlace(CMainFrame& frame, const LinkHistoryEntry& place);
 // number) and selects the figure of that id; false after the not-found box.
 bool CMainFrame_goToName(CMainFrame& frame, const std::string& name);
 
+// Back and forward are enabled when the window's chain has a step.
+void LinkCommands_refresh(CMainFrame& frame);
 // Binds 33151, 33155, 33156, 33106, the link-address commands, 33176,
 // 32977, 33191, 33192 and 33035.
 void LinkCommands_register(CommandTable& table, CMainFrame& frame);

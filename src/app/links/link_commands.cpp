@@ -210,6 +210,7 @@ void LinkCommands_register(CommandTable& table, CMainFrame& frame) {
             [f] { CMainFrame_historyStep(*f, -1); });
   table.add(Cmd_LinkForward, t("進む", "Forward"), linkMenu, {QKeySequence(QKeySequence::Forward)},
             [f] { CMainFrame_historyStep(*f, +1); });
+  LinkCommands_refresh(frame);
   table.add(Cmd_FindLinkTarget, t("リンク先を探す", "Find Link Target"), linkMenu, {},
             [f] { findLinkTarget(*f); });
   table.add(Cmd_OpenNoteFolder, t("フォルダーを開く", "Open Folder"), linkMenu, {}, [f] {

@@ -269,6 +269,7 @@ CMainFrame* WindowList::openNote(std::string_view pathIn, std::string_view targe
   if (found != nullptr && byPath) {
     if (!fragment.empty()) CMainFrame_goToName(*found, fragment);
     found->links().history.startChain(CMainFrame_place(*found));
+    LinkCommands_refresh(*found);
     showInFront(*found);
     return found;
   }
@@ -308,6 +309,7 @@ CMainFrame* WindowList::openNote(std::string_view pathIn, std::string_view targe
   if (!fragment.empty()) CMainFrame_goToName(*frame, fragment);
   frame->links().history = LinkHistory();
   frame->links().history.startChain(CMainFrame_place(*frame));
+  LinkCommands_refresh(*frame);
   if (created && !placeFromRecord(*frame, app_.folders.profileFolder)) sizeForPage(*frame);
   showInFront(*frame);
   inkNotice(*frame);

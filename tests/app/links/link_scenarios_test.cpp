@@ -218,6 +218,7 @@ TEST(LinkScenarios, LinkToPage3OfAnotherNoteThenBackAndForwardAcrossWindows) {
   EXPECT_EQ(3, second->document().currentPageNumber());
   EXPECT_TRUE(second->links().history.canBack());
   EXPECT_FALSE(second->links().history.canForward());
+  EXPECT_FALSE(second->commands().run(Cmd_LinkForward));  // disabled: nothing ahead
   second->view().ScrollTo({0, 7});
   const Point32 scrollB = second->view().geometry().scroll;
 
@@ -238,6 +239,7 @@ TEST(LinkScenarios, LinkToPage3OfAnotherNoteThenBackAndForwardAcrossWindows) {
   EXPECT_EQ("go", t.selectedId(*third));
   EXPECT_FALSE(third->links().history.canBack());
   EXPECT_TRUE(third->links().history.canForward());
+  EXPECT_FALSE(third->commands().action(Cmd_LinkBack)->isEnabled());
 
   // Forward: b.svg on page 3 where it was left.
   ASSERT_TRUE(third->commands().run(Cmd_LinkForward));
