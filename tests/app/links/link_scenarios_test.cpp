@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "app/blackbox/zerbin_run.h"
 #include "app/links/dropped_files.h"
 #include "app/links/follow_link.h"
 #include "app/links/frame_links.h"
@@ -90,7 +91,16 @@ class ScriptedPrompts : public NonInteractivePrompts {
     openNames.pop_front();
     return true;
   }
-  std::vector<std::string> titles;
+  PromptAnswer confirmWithCheck(std::string_view text, std::string_view title,
+                                std::string_view check, bool& checked, PromptAnswer def,
+                                uint32_t owner) override {
+    if (!tickNeverAsk) return UserPrompts::confirmWithCheck(text, title, check, checked, def, owner);
+    checkLabels.emplace_back(check);
+    checked = true;
+    return PromptAnswer::Ok;
+  }
+  bool tickNeverAsk = false;
+  std::vector<std::string> titles, checkLabels;
   std::deque<std::string> saveNames, openNames;
   std::string openFilter;
 };
@@ -298,9 +308,19 @@ TEST(LinkScenarios, TheDecisionTableSendsEachTargetWhereItBelongs) {
   EXPECT_EQ(nullptr, follow("readme.txt"));
   FileX_writeWhole(t.dir.file("prof/security/safefiles.txt"), "*\r\n  *.txt  \r\n");
   EXPECT_EQ(nullptr, follow("%DOCS%/readme.txt"));
+  // "Do not ask again" adds the file's pattern to the list.
+  FileX_writeWhole(t.dir.file("notes/table.csv"), "1,2");
+  t.prompts.tickNeverAsk = true;
+  EXPECT_EQ(nullptr, follow("table.csv"));
+  t.prompts.tickNeverAsk = false;
+  EXPECT_EQ((std::vector<std::string>{Sjis(u8"今後は確認しない (*.csv)")}), t.prompts.checkLabels);
+  EXPECT_EQ("*\r\n  *.txt  \r\n*.csv\r\n", FileX_readWhole(t.dir.file("prof/security/safefiles.txt")));
+  EXPECT_EQ(nullptr, follow("table.csv"));
+  EXPECT_EQ(1u, t.prompts.checkLabels.size());
   EXPECT_EQ((std::vector<std::string>{"https://example.org/a?b=1#top", t.dir.file("notes/sub"),
                                       t.dir.file("notes/page.html") + "#part",
-                                      t.dir.file("notes/readme.txt")}),
+                                      t.dir.file("notes/readme.txt"), t.dir.file("notes/table.csv"),
+                                      t.dir.file("notes/table.csv")}),
             t.shell.opened);
   // A keyword link: the anchor of the word in the keyword file leads to
   // the figure Summary of this note.
@@ -446,6 +466,14 @@ TEST(LinkScenarios, PathsFarTooLongAreRefusedWithAMessageAndNoWindow) {
   const std::string echo = t.echoed();
   EXPECT_EQ(3, std::count(echo.begin(), echo.end(), '\n')) << echo;
   EXPECT_NE(std::string::npos, echo.find(longPath + Sjis(u8" が見つかりません。\r\n")));
+
+  // The program given such a path says so and ends with status 1.
+  const std::string given = t.dir.file(std::string(4000 - t.dir.file("").size(), 'z'));
+  ASSERT_EQ(4000u, given.size());
+  testing_support::TempDir run;
+  ZerbinRun p = runZerbin(run, {"-prof=" + run.file("P"), given});
+  EXPECT_EQ(1, p.status) << p.err;
+  EXPECT_EQ(given + Sjis(u8" を開こうとしましたが見つかりません。\n"), p.echo);
 }
 
 TEST(LinkScenarios, TargetsPinnedWindowsTemplatesAndThePoolOfHiddenWindows) {
