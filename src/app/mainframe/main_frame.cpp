@@ -9,7 +9,10 @@
 
 #include "app/convert/page_image_command.h"
 #include "app/print/print_command.h"
+#include "app/links/follow_link.h"
+#include "app/links/frame_links.h"
 #include "app/saving/save_commands.h"
+#include "app/windows/window_list.h"
 #include "core/errors/except3.h"
 #include "core/strx/codepage.h"
 #include "core/strx/strx_copy.h"
@@ -38,7 +41,9 @@ CMainFrame::CMainFrame(std::string notePath, bool japanese)
     : CMainFrame(std::move(notePath), CMainFrameOptions{japanese, {}, false, false, {}, {}}) {}
 
 CMainFrame::CMainFrame(std::string notePath, CMainFrameOptions options)
-    : notePath_(std::move(notePath)), options_(std::move(options)) {
+    : notePath_(std::move(notePath)),
+      options_(std::move(options)),
+      links_(std::make_unique<FrameLinks>()) {
   resize(800, 600);
   view_ = new CChildView(*this, this);
   setCentralWidget(view_);
@@ -57,9 +62,11 @@ CMainFrame::CMainFrame(std::string notePath, CMainFrameOptions options)
   leftPane_->setWidget(placeholder);
   addDockWidget(Qt::LeftDockWidgetArea, leftPane_);
   commands_ = std::make_unique<CommandTable>(this);
+  WindowCommands_register(*commands_, *this);
   NoteSave_registerCommands(*commands_, *this);
   NotePrint_registerCommands(*commands_, *this);
   PageImageCommand_register(*commands_, *this);
+  LinkCommands_register(*commands_, *this);
   CChildView_registerCommands(*commands_, *view_);
   commands_->buildMenus(*menuBar());
   NoteSave_menusBuilt(*commands_, *this);
@@ -122,8 +129,10 @@ void CMainFrame::NewNote() {
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
-  if (NoteSave_queryClose(*this)) {
+  if (links_->closeAnswered || NoteSave_queryClose(*this)) {
+    links_->closeAnswered = false;
     event->accept();
+    if (options_.windows) options_.windows->frameClosed(*this);
   } else {
     event->ignore();
   }
@@ -207,3 +216,7 @@ std::string CMainFrame::NoteFolder() {
 }
 
 uint32_t CMainFrame::WindowId() { return WindowIds_idOf(this); }
+
+void CMainFrame::LinkClicked(CadPrim& figure) { CMainFrame_linkClicked(*this, figure); }
+
+void CMainFrame::LinkHistoryStep(int direction) { CMainFrame_historyStep(*this, direction); }

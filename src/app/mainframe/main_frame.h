@@ -18,6 +18,8 @@
 #include "view/commands/command_table.h"
 
 class QDockWidget;
+class WindowList;
+struct FrameLinks;
 
 // The title: file name, " - ", then the page part and " - " when there is
 // one, then "Brevlo 3.10".  An empty path gives "無題" / "NoTitle".
@@ -38,6 +40,8 @@ struct CMainFrameOptions {
   // and who keeps it when the page image command changes it.
   int32_t defaultImageType = 1;
   std::function<void(int32_t type)> imageTypeChanged;
+  // The application's windows (null: a window on its own, as in tests).
+  WindowList* windows = nullptr;
 };
 
 class CMainFrame : public QMainWindow, private ChildViewHost {
@@ -72,6 +76,8 @@ class CMainFrame : public QMainWindow, private ChildViewHost {
   CChildView& view() { return *view_; }
   CommandTable& commands() { return *commands_; }
   QDockWidget* leftPane() { return leftPane_; }
+  // History, target name and pinned flag of link following.
+  FrameLinks& links() { return *links_; }
 
  protected:
   // The close question of a modified note; Cancel keeps the window.
@@ -88,6 +94,8 @@ class CMainFrame : public QMainWindow, private ChildViewHost {
   bool Japanese() const override { return options_.japanese; }
   uint32_t WindowId() override;
   std::string NoteFolder() override;
+  void LinkClicked(CadPrim& figure) override;
+  void LinkHistoryStep(int direction) override;
 
   void pageShown();
 
@@ -100,4 +108,5 @@ class CMainFrame : public QMainWindow, private ChildViewHost {
   CChildView* view_ = nullptr;
   QDockWidget* leftPane_ = nullptr;
   std::unique_ptr<CommandTable> commands_;
+  std::unique_ptr<FrameLinks> links_;
 };

@@ -28,6 +28,7 @@
 
 // Qt after the core headers: its `emit` macro must not meet their names.
 #include "app/mainframe/main_frame.h"
+#include "app/windows/window_list.h"
 #include <QApplication>
 #include <QClipboard>
 #include <QCoreApplication>
@@ -393,59 +394,8 @@ void CZerbinApp_setDefaultHooks(CZerbinApp_Hooks& h) {
     };
   }
   if (!h.stopInstanceService) h.stopInstanceService = none;
-  if (!h.openNote) {
-    h.openNote = [](CZerbinApp& app, const std::string& notePath, const std::string& fragment,
-                    bool untitled) {
-      CMainFrameOptions o;
-      o.japanese = app.options.japanese;
-      o.workFolder = path(app, "%work%");
-      o.gridOn = app.settings.gridOn;
-      o.gridDisp = app.settings.gridDisp;
-      o.gridChanged = [&app](bool on, bool disp) {
-        app.settings.gridOn = on;
-        app.settings.gridDisp = disp;
-      };
-      o.defaultImageType = app.settings.defaultImageType;
-      o.imageTypeChanged = [&app](int32_t type) {
-        app.settings.defaultImageType = type;
-        CZerbinApp_writeSettings(app.folders.profileFolder, app.settings, app.options.echoPath);
-      };
-      o.save.profileFolder = app.folders.profileFolder;
-      o.save.scriptPath = path(app, "%script%/svg-script.txt");
-      o.save.keywordsFolder = path(app, "%keywords%");
-      const CZerbinApp_Folders folders = app.folders;
-      o.save.variables = [folders](std::string_view name, std::string& value) {
-        return CZerbinApp_folderVariable(folders, name, value);
-      };
-      o.save.lowerPath = app.settings.lowerPath;
-      o.save.openNote = [&app](const std::string& note) {
-        Except_tryCatch([&] { app.hooks.openNote(app, note, "", false); },
-                        [&](const Errors_Msg& e) { app.show(e.message()); });
-      };
-      auto frame = std::make_unique<CMainFrame>(untitled ? std::string() : notePath, o);
-      // A batch command reads the note itself; the window only shows one.
-      // A note that cannot be read leaves no window behind: the error goes
-      // on to the caller, which reports it.
-      if (!app.options.batch()) {
-        if (untitled && !FileX_isFile(notePath)) {
-          frame->NewNote();
-        } else {
-          frame->LoadNote(notePath, untitled);
-        }
-        if (!fragment.empty()) {
-          frame->SelectPageByText(fragment);
-        } else if (app.options.hasPage && !app.options.pageName.empty()) {
-          frame->SelectPageByText(app.options.pageName);
-        } else if (app.options.hasPage && app.options.pageFirst > 0) {
-          frame->SelectPageNumber(app.options.pageFirst);
-        }
-        frame->show();
-      }
-      uint32_t id = WindowIds_idOf(frame.get());
-      app.frames.push_back(std::move(frame));
-      return id;
-    };
-  }
+  // Main windows, opening notes, the user's path variables.
+  WindowList_installHooks(h);
   if (!h.openKeywordIndex) {
     h.openKeywordIndex = [](CZerbinApp& app) {
       app.keywordSearch = std::make_unique<KwdSearch>(path(app, "%keywords%"));

@@ -28,6 +28,7 @@ enum CZerbinApp_ExitStatus {
 };
 
 class KwdSearch;
+class WindowList;
 
 struct CZerbinApp {
   CZerbinApp();
@@ -54,7 +55,8 @@ struct CZerbinApp {
   int exitCode = CZerbinApp_Exit_Ok;
   uint32_t mainFrame = 0;  // id of the main window of the start
 
-  // The plain main windows of the default openNote hook.
+  // The main windows (newest first) and what they share.
+  std::unique_ptr<WindowList> windowList;
   std::vector<std::unique_ptr<QWidget>> frames;
 
   std::unique_ptr<NamedLock> fileSema, initialSema;

@@ -65,3 +65,15 @@ bool UserPrompts::saveFileName(std::string_view, std::string_view, std::string& 
                                uint32_t) {
   return !path.empty();
 }
+
+bool UserPrompts::openFileName(std::string_view, std::string_view, std::string&, uint32_t) {
+  return false;
+}
+
+PromptAnswer UserPrompts::confirmWithCheck(std::string_view text, std::string_view title,
+                                           std::string_view, bool& checked,
+                                           PromptAnswer defaultAnswer, uint32_t owner) {
+  checked = false;
+  return messageBox(text, title, PromptButtons::OkCancel, PromptIcon::Question, defaultAnswer,
+                    owner);
+}

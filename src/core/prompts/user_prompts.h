@@ -35,6 +35,17 @@ class UserPrompts {
   // given without a person, is the proposed name with the first kind.
   virtual bool saveFileName(std::string_view title, std::string_view filter, std::string& path,
                             int& filterIndex, uint32_t owner);
+  // Asks for an existing file to open, with the same filter list; `path`
+  // is the folder (or a file in it) where the dialog opens and comes back
+  // as the chosen file.  Without a person the dialog is cancelled.
+  virtual bool openFileName(std::string_view title, std::string_view filter, std::string& path,
+                            uint32_t owner);
+  // An OK/Cancel question with a check box (`checkLabel`, e.g. "do not ask
+  // again") whose state comes back in `checked`.  Without a person: the
+  // message box's default answer, the box left unticked.
+  virtual PromptAnswer confirmWithCheck(std::string_view text, std::string_view title,
+                                        std::string_view checkLabel, bool& checked,
+                                        PromptAnswer defaultAnswer, uint32_t owner);
   // Whether a person answers (false for the non-interactive service).
   virtual bool interactive() const = 0;
 };

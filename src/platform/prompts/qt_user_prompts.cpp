@@ -1,5 +1,6 @@
 #include "platform/prompts/qt_user_prompts.h"
 
+#include <QCheckBox>
 #include <QDialog>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -161,4 +162,43 @@ bool QtUserPrompts::saveFileName(std::string_view title, std::string_view filter
   filterIndex = static_cast<int>(filters.indexOf(dialog.selectedNameFilter()));
   path = QtText_toCp932(dialog.selectedFiles().front());
   return true;
+}
+
+bool QtUserPrompts::openFileName(std::string_view title, std::string_view filter,
+                                 std::string& path, uint32_t owner) {
+  // "label (a, b)|a;b|..." into Qt's "label (a b)": the patterns of the
+  // second column, whatever the label's parentheses say.
+  QStringList filters;
+  const QStringList parts = QtText_fromCp932(filter).split(u'|');
+  for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+    if (parts[i].isEmpty()) break;
+    QString label = parts[i];
+    if (const qsizetype open = label.indexOf(u'('); open > 0) label = label.left(open).trimmed();
+    QString pattern = parts[i + 1];
+    pattern.replace(u';', u' ');
+    if (pattern == QStringLiteral("*.*")) pattern = QStringLiteral("*");
+    filters << label + QStringLiteral(" (") + pattern + QStringLiteral(")");
+  }
+  QFileDialog dialog(WindowIds_find(owner), QtText_fromCp932(title));
+  dialog.setAcceptMode(QFileDialog::AcceptOpen);
+  dialog.setFileMode(QFileDialog::ExistingFile);
+  dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+  dialog.setNameFilters(filters);
+  const QFileInfo start(QtText_fromCp932(path));
+  dialog.setDirectory(start.isDir() ? start.absoluteFilePath() : start.absolutePath());
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
+  path = QtText_toCp932(dialog.selectedFiles().front());
+  return true;
+}
+
+PromptAnswer QtUserPrompts::confirmWithCheck(std::string_view text, std::string_view title,
+                                             std::string_view checkLabel, bool& checked,
+                                             PromptAnswer defaultAnswer, uint32_t owner) {
+  std::unique_ptr<QMessageBox> box = QtUserPrompts_makeMessageBox(
+      text, title, PromptButtons::OkCancel, PromptIcon::Question, defaultAnswer, owner);
+  auto* check = new QCheckBox(QtText_fromCp932(checkLabel));
+  box->setCheckBox(check);
+  const int answer = box->exec();
+  checked = check->isChecked();
+  return answer == QMessageBox::Ok ? PromptAnswer::Ok : PromptAnswer::Cancel;
 }

@@ -20,6 +20,11 @@ class QtUserPrompts : public UserPrompts {
   // question).
   bool saveFileName(std::string_view title, std::string_view filter, std::string& path,
                     int& filterIndex, uint32_t owner) override;
+  bool openFileName(std::string_view title, std::string_view filter, std::string& path,
+                    uint32_t owner) override;
+  PromptAnswer confirmWithCheck(std::string_view text, std::string_view title,
+                                std::string_view checkLabel, bool& checked,
+                                PromptAnswer defaultAnswer, uint32_t owner) override;
   bool interactive() const override { return true; }
 };
 

@@ -693,6 +693,11 @@ void CChildView::mousePressEvent(QMouseEvent* event) {
     event->accept();
     return;
   }
+  if (event->button() == Qt::BackButton || event->button() == Qt::ForwardButton) {
+    m_Host.LinkHistoryStep(event->button() == Qt::BackButton ? -1 : 1);
+    event->accept();
+    return;
+  }
   if (event->button() == Qt::LeftButton && m_ViewSelection) {
     m_LastMouse = event->position().toPoint();
     m_TipTimer.stop();
@@ -743,6 +748,13 @@ void CChildView::mouseReleaseEvent(QMouseEvent* event) {
     repaintSelection();
     hoverAt(m_LastMouse, event->globalPosition().toPoint());
     event->accept();
+    // A plain click on a linked figure that was not held before follows
+    // its link (the main window may close this view later, never now).
+    CadPrim* held = m_ViewSelection->HoldPrim();
+    if (held != nullptr && !m_ViewSelection->Moved() && held != m_ViewSelection->PrevHoldPrim() &&
+        !held->GetUrl().empty() && event->modifiers() == Qt::NoModifier) {
+      m_Host.LinkClicked(*held);
+    }
     return;
   }
   QAbstractScrollArea::mouseReleaseEvent(event);

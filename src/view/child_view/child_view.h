@@ -24,6 +24,7 @@
 #include "view/geometry/view_geometry.h"
 #include "view/render/render_page.h"
 
+class CadPrim;
 class Canvas;
 class CommandTable;
 class NamedLock;
@@ -54,6 +55,11 @@ class ChildViewHost {
   // The note's folder (CP932, "" for a new note): link tips are relative to
   // it.
   virtual std::string NoteFolder() { return {}; }
+  // A click without a move on a figure with a link that was not held
+  // before: the main window follows the link.
+  virtual void LinkClicked(CadPrim& /*figure*/) {}
+  // The mouse's back (-1) and forward (+1) buttons: the link history.
+  virtual void LinkHistoryStep(int /*direction*/) {}
 };
 
 // The back buffer shared by every view of the process.
