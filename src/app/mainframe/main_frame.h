@@ -84,6 +84,10 @@ class CMainFrame : public QMainWindow, private ChildViewHost {
   bool Japanese() const override { return options_.japanese; }
   uint32_t WindowId() override;
   std::string NoteFolder() override;
+  UndoHistory* History() override { return &undo_; }
+  NoteDocument* Document() override { return hasNote() ? doc_.get() : nullptr; }
+  const TextMetrics* Metrics() override { return &metrics_; }
+  std::string NotePath() override { return notePath_; }
 
   void pageShown();
 

@@ -380,3 +380,31 @@ void ViewSelection::Release(Point32 p) {
   }
   m_WasSelected = false;
 }
+
+// --- the editing state machine's settings ------------------------------------------------
+
+void ViewSelection::Hold(CadPrim* held, CadPrim* dragged, int32_t mode, Point32 grab) {
+  if (m_HoldPrim && m_HoldPrim != held) markDirty(*m_HoldPrim);
+  m_HoldPrim = held;
+  m_DragPrim = dragged;
+  m_DragMode = mode;
+  m_GrabOffset = grab;
+  if (held) markDirty(*held);
+}
+
+void ViewSelection::SetBeforePrim(std::unique_ptr<CadPrim> before) {
+  if (before) before->SetIsCopy(true);
+  m_BeforePrim = std::move(before);
+}
+
+void ViewSelection::Forget(const CadPrim& f) {
+  if (IsInSelection(f)) {
+    removeEntry(f);
+    selectionChanged_ = true;
+  }
+  markDirty(f);
+  if (std::erase(m_MoveSet, &f) > 0) m_BeforeCopies.clear();
+  if (m_HoldPrim == &f) m_HoldPrim = m_Selection.empty() ? nullptr : m_Selection.front();
+  if (m_PrevHoldPrim == &f) m_PrevHoldPrim = nullptr;
+  if (m_DragPrim == &f) m_DragPrim = nullptr;
+}
