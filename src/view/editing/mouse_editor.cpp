@@ -614,9 +614,11 @@ void MouseEditor::normalFinish(EditPage& page, const MouseInput& in) {
     return;
   }
   if (in.ctrl || !m_NotMoved) return;
-  const bool link = !held->GetUrl().empty() && held != sel.PrevHoldPrim() && !m_Editing;
+  // Until the window follows links, a linked figure is selected as any.
+  const bool link = hooks_.followLink && !held->GetUrl().empty() && held != sel.PrevHoldPrim() &&
+                    !m_Editing;
   if (held->IsLocked() || page.viewerMode || link) {
-    if (link && hooks_.followLink) hooks_.followLink(*held);
+    if (link) hooks_.followLink(*held);
     sel.DeselectAll(true);
     return;
   }
@@ -688,7 +690,9 @@ void MouseEditor::doubleDragFinish(EditPage& page, const MouseInput& in) {
   }
   CadPrim* line = pulledLine_;
   Text_Box* source = pullSource_;
-  const PageHit hit = sel.HitTestPage(in.at.x, in.at.y, page.zoom, 0, nullptr, line);
+  // The figure under the end, the line itself left out (it is held, so it
+  // would keep the point as the preferred figure).
+  const PageHit hit = PageHit_test(list, in.at.x, in.at.y, page.zoom, 0, nullptr, line);
   if (source != nullptr && hit.figure == source) {
     // Back on the source: the pull is abandoned (a cornered line turns its
     // bend the other way first, which goes with it).
