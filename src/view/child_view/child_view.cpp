@@ -123,6 +123,12 @@ CChildView::CChildView(ChildViewHost& host, QWidget* parent)
   connect(&m_AutoScrollTimer, &QTimer::timeout, this, [this] { autoScrollTick(); });
   m_Clock.start();
   m_Editor = std::make_unique<MouseEditor>(EditCommands_hooks(*this));
+  m_RowGuide = [this](Surface& surface, const DrawContext& ctx) {
+    const Canvas* canvas = currentCanvas();
+    if (m_Editor->rowBand() && canvas != nullptr) {
+      EditCommands_drawRowGuide(*m_Editor, surface, ctx, canvas->width());
+    }
+  };
 }
 
 CChildView::~CChildView() {
@@ -707,6 +713,16 @@ void CChildView::mousePressEvent(QMouseEvent* event) {
     event->accept();
     return;
   }
+  if (event->button() == Qt::RightButton && m_ViewSelection) {
+    m_TipTimer.stop();
+    if (m_LeftDown) {
+      m_LeftDown = false;
+      m_AutoScrollTimer.stop();
+    }
+    editRightMouse(0, event);
+    event->accept();
+    return;
+  }
   if (event->button() == Qt::LeftButton && m_ViewSelection) {
     m_LastMouse = event->position().toPoint();
     m_TipTimer.stop();
@@ -726,6 +742,7 @@ void CChildView::mouseMoveEvent(QMouseEvent* event) {
     event->accept();
     return;
   }
+  if (m_ViewSelection && event->buttons() == Qt::RightButton) editRightMouse(1, event);
   if (m_LeftDown && m_ViewSelection && event->buttons().testFlag(Qt::LeftButton)) {
     editMouse(1, event);
     updateAutoScroll(m_LastMouse);
@@ -741,6 +758,11 @@ void CChildView::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void CChildView::mouseReleaseEvent(QMouseEvent* event) {
+  if (event->button() == Qt::RightButton && m_ViewSelection) {
+    editRightMouse(2, event);
+    event->accept();
+    return;
+  }
   if (event->button() == Qt::LeftButton && m_LeftDown && m_ViewSelection) {
     m_LeftDown = false;
     m_AutoScrollTimer.stop();
@@ -779,6 +801,20 @@ void CChildView::editMouse(int what, QMouseEvent* event) {
     if (what == 0) m_Editor->Press(page, in);
     if (what == 1) m_Editor->Move(page, in);
     if (what == 2) m_Editor->Release(page, in);
+  });
+}
+
+void CChildView::editRightMouse(int what, QMouseEvent* event) {
+  MouseInput in;
+  in.at = ClientToCanvas(clientOf(event));
+  in.shift = event->modifiers().testFlag(Qt::ShiftModifier);
+  in.ctrl = event->modifiers().testFlag(Qt::ControlModifier);
+  in.tick = static_cast<uint32_t>(m_Clock.elapsed());
+  const QPoint global = event->globalPosition().toPoint();
+  WithEditPage([&](EditPage& page) {
+    if (what == 0) m_Editor->RightPress(page, in);
+    if (what == 1) m_Editor->RightMove(page, in);
+    if (what == 2) EditCommands_rightRelease(*this, page, in, global);
   });
 }
 

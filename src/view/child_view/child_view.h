@@ -128,6 +128,8 @@ class CChildView : public QAbstractScrollArea {
   // Runs an editing step on the shown page, then repaints what it changed;
   // false when no page is shown.
   bool WithEditPage(const std::function<void(EditPage&)>& run);
+  // The context menu of a right click (at the global position; empty: none).
+  std::function<void(QPoint global)> m_ContextMenu;
 
   // --- painting ---
   // The page changed (a new page, an edit): a repaint within the frame
@@ -213,6 +215,8 @@ class CChildView : public QAbstractScrollArea {
   // A left-button event for the editing state machine (0 press, 1 move,
   // 2 release).
   void editMouse(int what, QMouseEvent* event);
+  // The same for the right button.
+  void editRightMouse(int what, QMouseEvent* event);
 
   ChildViewHost& m_Host;
   ViewGeometry m_Geometry;

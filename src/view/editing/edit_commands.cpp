@@ -2,6 +2,7 @@
 
 #include <QElapsedTimer>
 #include <QGuiApplication>
+#include <QMenu>
 #include <QStyleHints>
 #include <QThread>
 
@@ -12,19 +13,81 @@
 #include "view/commands/command_ids.h"
 #include "view/commands/command_table.h"
 #include "view/editing/edit_tools.h"
+#include "view/editing/row_operations.h"
+#include "platform/text/qt_text.h"
 
 MouseEditorHooks EditCommands_hooks(CChildView& view) {
   MouseEditorHooks hooks;
   hooks.doubleClickTime =
       static_cast<uint32_t>(QGuiApplication::styleHints()->mouseDoubleClickInterval());
   hooks.japanese = view.japanese();
-  CChildView* v = &view;
-  hooks.message = [v](const std::string& text) {
+  hooks.message = [](const std::string& text) {
     UserPrompts_get().messageBox(text, "Zerbin", PromptButtons::Ok, PromptIcon::Information,
                                  PromptAnswer::Ok, 0);
-    static_cast<void>(v);
   };
   return hooks;
+}
+
+namespace {
+
+void animatedMove(CChildView& view, EditPage& page) {
+  MouseEditor& e = view.mouseEditor();
+  QElapsedTimer clock;
+  clock.start();
+  CChildView* v = &view;
+  e.AnimatedMove(
+      page, e.dragFrom(), e.dragTo(), [v] { v->RedrawNow(); },
+      [v](int ms) {
+        if (v->m_Sleep) v->m_Sleep(ms);
+      },
+      [&clock] { return static_cast<uint32_t>(clock.elapsed()); });
+}
+
+}  // namespace
+
+void EditCommands_rightRelease(CChildView& view, EditPage& page, const MouseInput& in,
+                               QPoint global) {
+  MouseEditor& e = view.mouseEditor();
+  const bool ja = view.japanese();
+  auto ask = [](const char* text, const char* title) {
+    return UserPrompts_get().messageBox(text, title, PromptButtons::YesNoCancel,
+                                        PromptIcon::Question, PromptAnswer::No, 0);
+  };
+  switch (e.RightRelease(page, in, ask, view.m_Sleep)) {
+    case MouseEditor::RightResult::None:
+      break;
+    case MouseEditor::RightResult::ContextMenu:
+      if (view.m_ContextMenu) view.m_ContextMenu(global + QPoint(2, 2));
+      break;
+    case MouseEditor::RightResult::Copy:
+      e.CopyByGesture(page);
+      break;
+    case MouseEditor::RightResult::Move:
+      animatedMove(view, page);
+      break;
+    case MouseEditor::RightResult::DragMenu: {
+      QMenu menu(&view);
+      QAction* copy = menu.addAction(QtText_fromCp932(ja ? "コピー(&C)" : "&Copy"));
+      QAction* move = menu.addAction(QtText_fromCp932(ja ? "移動(&M)" : "&Move"));
+      QAction* shortcut =
+          ja ? menu.addAction(QtText_fromCp932("ショートカットの作成(&S)")) : nullptr;
+      menu.addSeparator();
+      menu.addAction(QtText_fromCp932(ja ? "キャンセル" : "Cancel"));
+      QAction* chosen = menu.exec(global + QPoint(-32, -12));
+      if (chosen == nullptr) break;
+      if (chosen == copy) e.CopyByGesture(page);
+      if (chosen == move) animatedMove(view, page);
+      if (chosen == shortcut) e.MakeShortcut(page, e.dragTo(), view.notePath());
+      break;
+    }
+  }
+}
+
+void EditCommands_drawRowGuide(const MouseEditor& editor, Surface& surface, const DrawContext& ctx,
+                               int32_t canvasWidth) {
+  if (editor.rowBand()) {
+    RowOps_drawGuide(surface, ctx, *editor.rowBand(), editor.rowMouseY(), canvasWidth);
+  }
 }
 
 void EditCommands_register(CommandTable& table, CChildView& view) {
@@ -48,17 +111,7 @@ void EditCommands_register(CommandTable& table, CChildView& view) {
     v->WithEditPage([v](EditPage& page) { v->mouseEditor().CopyByGesture(page); });
   });
   table.add(Cmd_DragMove, ja ? "移動(&M)" : "&Move", {}, {}, [v] {
-    MouseEditor& e = v->mouseEditor();
-    QElapsedTimer clock;
-    clock.start();
-    v->WithEditPage([&](EditPage& page) {
-      e.AnimatedMove(
-          page, e.dragFrom(), e.dragTo(), [v] { v->RedrawNow(); },
-          [v](int ms) {
-            if (v->m_Sleep) v->m_Sleep(ms);
-          },
-          [&clock] { return static_cast<uint32_t>(clock.elapsed()); });
-    });
+    v->WithEditPage([v](EditPage& page) { animatedMove(*v, page); });
   });
   table.add(Cmd_DragCancel, ja ? "キャンセル" : "Cancel", {}, {}, [] {});
   table.add(Cmd_DragShortcut, ja ? "ショートカットの作成(&S)" : "Create &Shortcut", {}, {}, [v] {

@@ -4,6 +4,8 @@
 // state machine to its view.
 #pragma once
 
+#include <QPoint>
+
 #include "view/editing/mouse_editor.h"
 
 class CChildView;
@@ -14,3 +16,10 @@ class CommandTable;
 MouseEditorHooks EditCommands_hooks(CChildView& view);
 
 void EditCommands_register(CommandTable& table, CChildView& view);
+
+// The right release: a row operation, a right drag's copy / move / drag menu
+// (at the release, 32 left and 12 up), or the view's context menu.
+void EditCommands_rightRelease(CChildView& view, EditPage& page, const MouseInput& in,
+                               QPoint global);
+void EditCommands_drawRowGuide(const MouseEditor& editor, Surface& surface, const DrawContext& ctx,
+                               int32_t canvasWidth);

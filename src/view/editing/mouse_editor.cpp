@@ -18,6 +18,7 @@
 #include "undo/undo_history.h"
 #include "view/editing/edit_snap.h"
 #include "view/editing/edit_tools.h"
+#include "view/editing/row_operations.h"
 #include "view/selection/view_selection.h"
 
 namespace {
@@ -153,6 +154,10 @@ void MouseEditor::clearFlags() {
 
 void MouseEditor::Reset() {
   clearFlags();
+  rowBand_.reset();
+  m_RowY = -1;
+  m_RightDrag = false;
+  m_MenuOnRelease = false;
   m_ClickCount = 0;
   firstClickPrim_ = prevHeldAtFirstClick_ = nullptr;
   lastClickedText_.reset();
@@ -168,6 +173,10 @@ void MouseEditor::Press(EditPage& page, const MouseInput& in) {
   if (m_RightDrag && m_RowY >= 0) {
     // A left press cancels an armed row operation.
     sel.DiscardBeforeCopies();
+    if (rowBand_) sel.MarkDirty(Rect32{0, std::min(rowBand_->startY, rowMouseY_) - 2,
+                                        page.canvas ? page.canvas->width() + 1 : 1,
+                                        Figure_toInt32(absDiff(rowBand_->startY, rowMouseY_) + 5)});
+    rowBand_.reset();
     m_RowY = -1;
     m_RightDrag = false;
     return;
@@ -899,4 +908,79 @@ void MouseEditor::MakeShortcut(EditPage& page, Point32 at, const std::string& no
   sel.SelectOnly(live);
   if (canRecord(page)) page.undo->RecordCreation(live, *page.document, page.pageNumber);
   created_.clear();
+}
+
+// --- the right button -------------------------------------------------------------------------
+
+void MouseEditor::RightPress(EditPage& page, const MouseInput& in) {
+  m_EndedEdit = false;
+  if (m_LeftDrag) {
+    // The right button takes a left drag back; nothing is recorded.
+    Cancel(page);
+    return;
+  }
+  ViewSelection& sel = page.selection;
+  rightFrom_ = in.at;
+  const PageHit hit = in.ctrl ? PageHit{} : sel.HitTestPage(in.at.x, in.at.y, page.zoom, 0);
+  if (hit.figure != nullptr) {
+    if (sel.IsInSelection(*hit.figure)) {
+      sel.AddToSelection(*hit.figure);  // to the front
+    } else {
+      sel.SelectOnly(*hit.figure);
+    }
+    m_RightDrag = true;
+    m_MenuOnRelease = true;
+    return;
+  }
+  if (page.viewerMode) {
+    m_MenuOnRelease = true;
+    return;
+  }
+  sel.DeselectAll(true);
+  rowBand_ = RowOps_band(sel.page(), in.at);
+  rowMouseY_ = in.at.y;
+  m_RowY = in.at.y;
+  m_RightDrag = true;
+  m_MenuOnRelease = false;
+}
+
+void MouseEditor::RightMove(EditPage& page, const MouseInput& in) {
+  if (!rowBand_) return;
+  // The guide's old and new lines.
+  auto mark = [&](int32_t y) {
+    page.selection.MarkDirty(Rect32{0, y - 2, page.canvas ? page.canvas->width() + 1 : 1, 5});
+  };
+  mark(rowMouseY_);
+  rowMouseY_ = in.at.y;
+  mark(rowMouseY_);
+  mark(rowBand_->startY);
+}
+
+MouseEditor::RightResult MouseEditor::RightRelease(
+    EditPage& page, const MouseInput& in,
+    const std::function<PromptAnswer(const char*, const char*)>& ask,
+    const std::function<void(int ms)>& sleep) {
+  RightResult result = m_MenuOnRelease ? RightResult::ContextMenu : RightResult::None;
+  if (rowBand_) {
+    RightMove(page, in);
+    const int64_t d = int64_t{std::max(in.at.y, 0)} - rowBand_->startY;
+    RowOpsHooks hooks;
+    hooks.ask = ask;
+    hooks.sleep = sleep;
+    hooks.japanese = hooks_.japanese;
+    if (RowOps_finish(page, *rowBand_, in.at.y, hooks)) pageSizeChanged_ = true;
+    // A plain right click on empty canvas opens the canvas menu.
+    result = d < 7 && d >= -6 ? RightResult::ContextMenu : RightResult::None;
+  } else if (m_RightDrag &&
+             absDiff(in.at.x, rightFrom_.x) + absDiff(in.at.y, rightFrom_.y) > 6) {
+    SetDragGesture(rightFrom_, in.at);
+    result = in.ctrl && !in.shift   ? RightResult::Copy
+             : in.shift && !in.ctrl ? RightResult::Move
+                                    : RightResult::DragMenu;
+  }
+  rowBand_.reset();
+  m_RowY = -1;
+  m_RightDrag = false;
+  m_MenuOnRelease = false;
+  return result;
 }

@@ -19,12 +19,14 @@
 
 #include <cstdint>
 #include <functional>
+#include <limits>
 #include <memory>
 #include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "core/prompts/user_prompts.h"
 #include "core/surface/text_metrics.h"
 #include "figures/base/cad_prim.h"
 #include "figures/base/draw_context.h"
@@ -36,6 +38,16 @@ class NoteDocument;
 class Text_Box;
 class UndoHistory;
 class ViewSelection;
+
+// The band of a row operation of the right button (row_operations.h).
+struct RowBand {
+  int32_t startY = 0;
+  // The horizontal limits (one unit inside the layout lines) and the lower
+  // end of those lines; unlimited without layout lines.
+  int32_t left = std::numeric_limits<int32_t>::min();
+  int32_t right = std::numeric_limits<int32_t>::max();
+  int32_t bottom = std::numeric_limits<int32_t>::max();
+};
 
 // The page a gesture works on.
 struct EditPage {
@@ -115,6 +127,24 @@ class MouseEditor {
   // window follow.
   bool TakePageSizeChanged() { return std::exchange(pageSizeChanged_, false); }
 
+  // --- the right button ---
+  // A right press: during a left drag it takes the drag back (as Escape);
+  // on a figure it selects it for a right drag; on empty canvas (or with
+  // Ctrl) it arms a row operation at the press height.
+  void RightPress(EditPage& page, const MouseInput& in);
+  // The mouse while a row operation is armed (the guide follows).
+  void RightMove(EditPage& page, const MouseInput& in);
+  enum class RightResult { None, ContextMenu, DragMenu, Copy, Move };
+  // The right release: finishes a row operation (asking through `ask`), or
+  // tells what a right drag of figures asks for (Ctrl copies, Shift moves,
+  // else the drag menu), or that the context menu opens.
+  RightResult RightRelease(EditPage& page, const MouseInput& in,
+                           const std::function<PromptAnswer(const char*, const char*)>& ask,
+                           const std::function<void(int ms)>& sleep);
+  // The armed row operation's band and the mouse height, none when idle.
+  const std::optional<RowBand>& rowBand() const { return rowBand_; }
+  int32_t rowMouseY() const { return rowMouseY_; }
+
   // --- the drag menu (after a right drag from `from` to `to`) ---
   Point32 dragFrom() const { return dragFrom_; }
   Point32 dragTo() const { return dragTo_; }
@@ -191,6 +221,9 @@ class MouseEditor {
   // looks at where it will be).
   Point32 pending_;
   bool pageSizeChanged_ = false;
+  std::optional<RowBand> rowBand_;
+  int32_t rowMouseY_ = 0;
+  Point32 rightFrom_;
   Point32 dragFrom_, dragTo_;
   // The double click: its point, the figure the first click pressed, the
   // text box it made (removed again by a pull), the pulled line and the

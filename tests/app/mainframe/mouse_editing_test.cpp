@@ -16,6 +16,7 @@
 #include "app/mainframe/main_frame.h"
 #include "core/filex/filex.h"
 #include "core/filex/filex_open.h"
+#include "core/prompts/user_prompts.h"
 #include "figures/base/links.h"
 #include "figures/canvas/canvas.h"
 #include "figures/corner/line_corner.h"
@@ -400,4 +401,94 @@ TEST(MouseEditing, FarDragsAndExtremeZoomsKeepTheNoteSound) {
   while (ed.step(true)) {
   }
   EXPECT_EQ(edited, ed.save());
+}
+
+namespace {
+
+// Answers every question Yes and keeps what it was asked.
+class YesPrompts : public NonInteractivePrompts {
+ public:
+  PromptAnswer messageBox(std::string_view text, std::string_view title, PromptButtons,
+                          PromptIcon, PromptAnswer, uint32_t) override {
+    asked.push_back(std::string(title) + "|" + std::string(text));
+    return PromptAnswer::Yes;
+  }
+  std::vector<std::string> asked;
+};
+
+Rect32 boxOf(const CadPrim& f) { return f.GetBounds(); }
+
+}  // namespace
+
+TEST(MouseEditing, RightButtonRowsCopiesAndCancels) {
+  Editing ed;
+  YesPrompts prompts;
+  UserPrompts_set(&prompts);
+  ed.view().m_Sleep = [](int) {};
+  ed.tool(EditTool_rect);
+  ed.drag({100, 100}, {200, 150});
+  CadPrim& top = ed.last();
+  ed.drag({100, 400}, {200, 450});
+  CadPrim& low = ed.last();
+  ed.tool(EditTool_select);
+  Canvas& canvas = ed.f->document().workingSettings();
+  auto right = [&](Point32 from, Point32 to, Qt::KeyboardModifiers mods = Qt::NoModifier) {
+    QWidget* vp = ed.view().viewport();
+    // Ctrl at the press would arm a row operation: the keys come after it.
+    auto send = [&](QEvent::Type type, Point32 at, Qt::MouseButton b, Qt::MouseButtons bs) {
+      const Qt::KeyboardModifiers keys = type == QEvent::MouseButtonPress ? Qt::NoModifier : mods;
+      QMouseEvent e(type, ed.client(at), vp->mapToGlobal(ed.client(at)), b, bs, keys);
+      QApplication::sendEvent(vp, &e);
+    };
+    send(QEvent::MouseButtonPress, from, Qt::RightButton, Qt::RightButton);
+    send(QEvent::MouseMove, to, Qt::NoButton, Qt::RightButton);
+    send(QEvent::MouseButtonRelease, to, Qt::RightButton, Qt::NoButton);
+  };
+  const size_t start = ed.undo().current();
+  // Down from empty canvas at 300: room of 60 above the lower rectangle.
+  right({400, 300}, {400, 360});
+  EXPECT_EQ(100, boxOf(top).y);
+  EXPECT_EQ(460, boxOf(low).y);
+  EXPECT_EQ(1000, canvas.height());
+  // Up from 390 to 300: nothing crosses the band, nothing is asked.
+  right({400, 390}, {400, 300});
+  EXPECT_EQ(370, boxOf(low).y);
+  EXPECT_EQ(910, canvas.height());
+  EXPECT_TRUE(prompts.asked.empty());
+  // Up over the upper rectangle: asked, and Yes deletes it too.
+  right({400, 160}, {400, 90});
+  ASSERT_EQ(1u, prompts.asked.size());
+  EXPECT_EQ("行削除|選択した図形も削除しますか？", prompts.asked[0]);
+  EXPECT_EQ(ed.list().indexOf(top), -1);
+  EXPECT_EQ(300, boxOf(low).y);
+  EXPECT_EQ(840, canvas.height());
+  for (int i = 0; i < 3; ++i) ASSERT_TRUE(ed.step(false));
+  EXPECT_EQ(start, ed.undo().current());
+  EXPECT_EQ(1000, ed.f->document().workingSettings().height());
+  CadPrim& back = ed.list().at(1);
+  EXPECT_EQ(100, boxOf(back).y);
+  EXPECT_EQ(400, boxOf(ed.list().at(2)).y);
+
+  // A right drag with Ctrl copies the figure by the drag.
+  const size_t n = ed.list().size();
+  right({150, 420}, {450, 420}, Qt::ControlModifier);
+  ASSERT_EQ(n + 1, ed.list().size());
+  EXPECT_EQ(400, boxOf(ed.last()).x);
+  EXPECT_EQ(400, boxOf(ed.last()).y);
+
+  // The right button during a left drag takes it back.
+  CadPrim& first = ed.list().at(1);
+  const Rect32 was = boxOf(first);
+  const size_t records = ed.undo().current();
+  ed.mouse(QEvent::MouseButtonPress, ed.client({150, 120}), Qt::LeftButton);
+  ed.mouse(QEvent::MouseMove, ed.client({250, 220}), Qt::LeftButton);
+  EXPECT_NE(was, boxOf(first));
+  QMouseEvent rp(QEvent::MouseButtonPress, ed.client({250, 220}),
+                 ed.view().viewport()->mapToGlobal(ed.client({250, 220})), Qt::RightButton,
+                 Qt::LeftButton | Qt::RightButton, Qt::NoModifier);
+  QApplication::sendEvent(ed.view().viewport(), &rp);
+  ed.mouse(QEvent::MouseButtonRelease, ed.client({250, 220}), Qt::NoButton);
+  EXPECT_EQ(was, boxOf(first));
+  EXPECT_EQ(records, ed.undo().current());
+  UserPrompts_set(nullptr);
 }
