@@ -100,7 +100,9 @@ void EditCommands_register(CommandTable& table, CChildView& view) {
     if (t.command == 0 || EditTools_isInk(t.tool)) continue;
     const std::string text = ja || t.english[0] == '\0' ? t.japanese : t.english;
     const int32_t tool = t.tool;
-    table.add(t.command, text, toolMenu, {}, [v, tool] { v->ChooseTool(tool); },
+    // A tool without a tip is chosen from the palette only.
+    table.add(t.command, text, text.empty() ? std::string() : toolMenu, {},
+              [v, tool] { v->ChooseTool(tool); },
               [v, tool] { return v->m_Tool == tool; });
   }
   table.add(Cmd_AutoCorrect, ja ? "自動補正する" : "Auto Correct", toolMenu, {},

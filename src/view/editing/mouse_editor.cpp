@@ -103,7 +103,20 @@ std::unique_ptr<CadPrim> MouseEditor::newFigure(EditPage& page, int32_t tool, Po
         const int64_t now = hooks_.now ? hooks_.now() : static_cast<int64_t>(std::time(nullptr));
         box.SetText(EditTools_dateText(box.text(), now));
       }
-      if (isText(f.get())) static_cast<Text_Box&>(*f).SetTextMetrics(page.metrics);
+      if (isText(f.get())) {
+        auto& box = static_cast<Text_Box&>(*f);
+        box.SetTextMetrics(page.metrics);
+        // A second title on a page is a keyword.
+        if (box.className.find("title") != std::string::npos) {
+          for (const auto& other : page.selection.page()) {
+            const auto* t = dynamic_cast<const Text_Box*>(other.get());
+            if (t != nullptr && t->className.find("title") != std::string::npos) {
+              box.className = "keyword";
+              break;
+            }
+          }
+        }
+      }
       return f;
     }
   }

@@ -121,3 +121,47 @@ TEST(MouseEditor, ADoubleClickIsTwoPressesWithinTheTimeAndFifteenUnits) {
   EXPECT_FALSE(pg.editor.m_DoubleDrag);
   EXPECT_FALSE(pg.editor.m_Creating);
 }
+
+TEST(MouseEditor, AStyleTemplateStandsInForTheDefaultFigure) {
+  Page pg;
+  auto title = std::make_unique<Text_Box>(&pg.metrics);
+  title->className = "title";
+  title->SetBasePoint(50, 40);
+  title->Layout(pg.metrics, DrawContext{});
+  pg.list.append(std::move(title));
+  pg.editor.hooks().templateFor = [&pg](int32_t tool) -> std::unique_ptr<CadPrim> {
+    if (tool == EditTool_rect) {
+      auto r = std::make_unique<Rect_Ex>();
+      r->fillColour = 0x00FF00;
+      r->strokeWidth = 3;
+      r->url = "http://example.com/";
+      r->SetNumber(7);
+      return r;
+    }
+    if (tool == EditTool_rectText) {
+      auto t = std::make_unique<Text_Box>(&pg.metrics);
+      t->className = "big title";
+      t->SetText("from the template");
+      return t;
+    }
+    return nullptr;
+  };
+  pg.editor.SetTool(EditTool_rect);
+  pg.press({300, 300}, 0);
+  pg.move({360, 340});
+  pg.release({360, 340}, 10);
+  // In the bottom run: after the rectangle, before the title.
+  auto& r = dynamic_cast<Rect_Ex&>(pg.list.at(2));
+  EXPECT_EQ(0x00FF00u, r.fillColour);
+  EXPECT_EQ(3, r.strokeWidth);
+  EXPECT_EQ("", r.url);
+  EXPECT_NE(7, r.GetNumber());
+  EXPECT_EQ((Rect32{300, 300, 60, 40}), (Rect32{r.x, r.y, r.width, r.height}));
+  pg.editor.SetTool(EditTool_rectText);
+  pg.press({600, 600}, 100);
+  pg.release({600, 600}, 110);
+  auto& t = dynamic_cast<Text_Box&>(pg.list.at(pg.list.size() - 1));
+  EXPECT_EQ("from the template", t.text());
+  EXPECT_EQ((Point32{600, 600}), t.basePoint());
+  EXPECT_EQ("keyword", t.className);
+}
