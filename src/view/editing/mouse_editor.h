@@ -51,6 +51,7 @@ struct RowBand {
 
 // The page a gesture works on.
 struct EditPage {
+  explicit EditPage(ViewSelection& s) : selection(s) {}
   ViewSelection& selection;
   Canvas* canvas = nullptr;  // the page's settings (grid, size)
   int32_t zoom = 100;
