@@ -165,3 +165,41 @@ TEST(MouseEditor, AStyleTemplateStandsInForTheDefaultFigure) {
   EXPECT_EQ((Point32{600, 600}), t.basePoint());
   EXPECT_EQ("keyword", t.className);
 }
+
+TEST(MouseEditor, EscapeTakesBackWhatTheGestureMadeAndLeavesTheStateIdle) {
+  Page pg;
+  // A guide line with its box, a cornered line hanging on a box, a pulled line.
+  auto box = std::make_unique<Text_Box>(&pg.metrics);
+  box->SetBasePoint(600, 600);
+  box->Layout(pg.metrics, DrawContext{});
+  Text_Box* node = static_cast<Text_Box*>(&pg.list.append(std::move(box)));
+  const TextBoxFrameBounds f = node->FrameBounds();
+  const Point32 inside{(f.left + f.right) / 2, (f.top + f.bottom) / 2};
+  for (int32_t tool : {int32_t{EditTool_guideLine}, int32_t{EditTool_corner}}) {
+    SCOPED_TRACE(tool);
+    pg.editor.SetTool(tool);
+    pg.press(inside, 0);
+    pg.move({inside.x + 100, inside.y + 80});
+    EXPECT_GT(pg.list.size(), 3u);
+    EditPage p = pg.page();
+    EXPECT_TRUE(pg.editor.Cancel(p));
+    EXPECT_EQ(3u, pg.list.size());
+    EXPECT_EQ(0, node->GetAttachmentCount());
+    EXPECT_FALSE(pg.editor.m_LeftDrag || pg.editor.m_Creating || pg.editor.m_DoubleDrag);
+    EXPECT_EQ(nullptr, pg.sel.HoldPrim());
+    EXPECT_TRUE(pg.sel.BeforeCopies().empty());
+  }
+  pg.editor.SetTool(EditTool_select);
+  pg.press(inside, 1000);
+  pg.release(inside, 1010);
+  pg.press(inside, 1100);  // a double click on the box
+  pg.move({inside.x, inside.y + 90});
+  EXPECT_EQ(4u, pg.list.size());
+  EXPECT_EQ(1, node->GetAttachmentCount());
+  EditPage p = pg.page();
+  EXPECT_TRUE(pg.editor.Cancel(p));
+  EXPECT_EQ(3u, pg.list.size());
+  EXPECT_EQ(0, node->GetAttachmentCount());
+  EXPECT_EQ(TextBoxFrame_Rectangle, node->frameShape);
+  EXPECT_FALSE(pg.editor.Cancel(p));
+}
