@@ -12,6 +12,15 @@
 // its marked area (the box and its handle margin) is rendered again, the
 // outside first, as the view does; arg 100 / 0 as above.
 //
+// BM_DragOneFigure: a recorded drag in the real view (1280 x 800 window at
+// 100 %, offscreen): a press on one figure near the middle of the window,
+// 100 mouse moves of 3 units each, a release.  Each move is a page hit
+// test at the mouse and the view's whole work for the move: the state
+// machine (snapping against every figure of the page, the move), then a
+// synchronous repaint, which renders again only
+// the area the figure left and entered.  The counter "move_ms_median" is the
+// median time of one move; arg 0 drags a rectangle, arg 1 a text box.
+//
 // BM_RsvgConvert: the peer in the same run: "rsvg-convert" turning the same
 // page, written as a one-page SVG, into a PNG of the same size (a child
 // process; the time includes its start and writing the PNG, which
@@ -25,13 +34,17 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QImage>
+#include <QMouseEvent>
 
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <algorithm>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "bench/bench_process.h"
 #include "bench/note_bench_data.h"
@@ -48,6 +61,7 @@
 #include "figures/text/text_box.h"
 #include "platform/surface/qt_surface.h"
 #include "platform/text/qt_text_metrics.h"
+#include "view/child_view/child_view.h"
 #include "view/geometry/view_geometry.h"
 #include "view/render/render_page.h"
 #include "view/selection/view_selection.h"
@@ -161,6 +175,86 @@ void BM_RenderDirtyRect(benchmark::State& state) {
                              (options.area->bottom - options.area->top);
 }
 BENCHMARK(BM_RenderDirtyRect)->Arg(100)->Arg(0)->Unit(benchmark::kMicrosecond)->UseRealTime();
+
+// The benchmark page shown in a view.
+struct BenchHost : ChildViewHost {
+  ViewPageSource CurrentPage() override {
+    ViewPageSource s;
+    s.figures = &page().figures;
+    s.canvas = page().canvas;
+    return s;
+  }
+  int32_t CurrentPageNumber() override { return 1; }
+  bool TurnPage(int) override { return false; }
+  void GoToPage(int32_t) override {}
+  void SwitchBackPage() override {}
+  void GridChanged(const Canvas&) override {}
+  bool Japanese() const override { return true; }
+  uint32_t WindowId() override { return 0; }
+  const TextMetrics* Metrics() override { return &page().metrics; }
+};
+
+void BM_DragOneFigure(benchmark::State& state) {
+  BenchPage& p = page();
+  BenchHost host;
+  CChildView view(host);
+  view.resize(1280 + 2 * view.frameWidth(), 800 + 2 * view.frameWidth());
+  view.show();
+  QApplication::processEvents();
+  view.PageChanged();
+  view.RedrawNow();
+  QApplication::processEvents();
+  // A figure of the wanted kind near the middle of the window, on top.
+  const FigureKind kind = state.range(0) == 0 ? FigureKind_Rect : FigureKind_Text;
+  CadPrim* picked = nullptr;
+  for (size_t i = p.figures.size() - 1; i > 0 && picked == nullptr; --i) {
+    CadPrim& f = p.figures.at(i);
+    const Rect32 b = f.GetBounds();
+    if (f.GetKind() == kind && b.x > 500 && b.x < 700 && b.y > 300 && b.y < 400) picked = &f;
+  }
+  if (picked == nullptr) {
+    state.SkipWithError("no figure to drag");
+    return;
+  }
+  const Rect32 b = picked->GetBounds();
+  const Point32 start{b.x + b.w / 2, b.y + b.h / 2};
+  QWidget* vp = view.viewport();
+  auto send = [vp](QEvent::Type type, Point32 at, Qt::MouseButtons buttons) {
+    const QPointF local(at.x, at.y);
+    const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
+    QMouseEvent e(type, local, vp->mapToGlobal(local), button, buttons, Qt::NoModifier);
+    QApplication::sendEvent(vp, &e);
+  };
+  std::vector<double> moves;
+  QElapsedTimer clock;
+  int direction = 1;
+  for (auto _ : state) {
+    const Point32 from = view.CanvasToClient(start);
+    send(QEvent::MouseButtonPress, from, Qt::LeftButton);
+    Point32 at = from;
+    for (int i = 1; i <= 100; ++i) {
+      at = {from.x + direction * 3 * i, from.y + direction * i};
+      clock.start();
+      // The page hit test a press or the hover makes at the mouse, then
+      // the move itself and its repaint.
+      benchmark::DoNotOptimize(
+          view.selection()->HitTestPage(view.ClientToCanvas(at).x, view.ClientToCanvas(at).y,
+                                        100, 0));
+      send(QEvent::MouseMove, at, Qt::LeftButton);
+      vp->repaint();
+      moves.push_back(static_cast<double>(clock.nsecsElapsed()) / 1e6);
+    }
+    send(QEvent::MouseButtonRelease, at, Qt::NoButton);
+    // The next drag goes back.
+    direction = -direction;
+  }
+  std::sort(moves.begin(), moves.end());
+  state.counters["move_ms_median"] = moves.empty() ? 0 : moves[moves.size() / 2];
+  state.counters["move_ms_max"] = moves.empty() ? 0 : moves.back();
+  state.counters["part_renders"] = view.partRenderCount();
+  state.counters["full_renders"] = view.renderCount();
+}
+BENCHMARK(BM_DragOneFigure)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_RsvgConvert(benchmark::State& state) {
   const ViewGeometry g = geometryFor(static_cast<int>(state.range(0)));

@@ -96,6 +96,10 @@ class CMainFrame : public QMainWindow, private ChildViewHost {
   std::string NoteFolder() override;
   void LinkClicked(CadPrim& figure) override;
   void LinkHistoryStep(int direction) override;
+  UndoHistory* History() override { return &undo_; }
+  NoteDocument* Document() override { return hasNote() ? doc_.get() : nullptr; }
+  const TextMetrics* Metrics() override { return &metrics_; }
+  std::string NotePath() override { return notePath_; }
 
   void pageShown();
 

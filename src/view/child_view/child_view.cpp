@@ -1,6 +1,9 @@
 #include "view/child_view/child_view.h"
 
+#include <QGuiApplication>
+#include <QKeyEvent>
 #include <QMouseEvent>
+#include <QStyleHints>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
@@ -20,8 +23,11 @@
 #include "figures/canvas/canvas.h"
 #include "platform/surface/qt_surface.h"
 #include "platform/text/qt_text.h"
+#include "platform/text/qt_text_metrics.h"
 #include "view/commands/command_ids.h"
 #include "view/commands/command_table.h"
+#include "view/editing/edit_commands.h"
+#include "view/editing/mouse_editor.h"
 #include "view/selection/hover_cursor.h"
 #include "view/selection/selection_marks.h"
 #include "view/selection/view_selection.h"
@@ -115,6 +121,14 @@ CChildView::CChildView(ChildViewHost& host, QWidget* parent)
   m_Sleep = [](int ms) { QThread::msleep(static_cast<unsigned long>(ms)); };
   m_AutoScrollTimer.setInterval(ChildView_autoScrollInterval);
   connect(&m_AutoScrollTimer, &QTimer::timeout, this, [this] { autoScrollTick(); });
+  m_Clock.start();
+  m_Editor = std::make_unique<MouseEditor>(EditCommands_hooks(*this));
+  m_RowGuide = [this](Surface& surface, const DrawContext& ctx) {
+    const Canvas* canvas = currentCanvas();
+    if (m_Editor->rowBand() && canvas != nullptr) {
+      EditCommands_drawRowGuide(*m_Editor, surface, ctx, canvas->width());
+    }
+  };
 }
 
 CChildView::~CChildView() {
@@ -179,6 +193,7 @@ void CChildView::PageChanged() {
 void CChildView::PageLeaving() {
   m_AutoScrollTimer.stop();
   m_LeftDown = false;
+  m_Editor->Reset();
   if (!m_ViewSelection) return;
   const bool had = !m_ViewSelection->Selection().empty();
   m_ViewSelection->DeselectAll(true);
@@ -304,9 +319,14 @@ void CChildView::autoScrollTick() {
   ScrollTo({before.x + dx, before.y + dy});
   if (m_Geometry.scroll == before) return;
   // The tick acts as a mouse move at the same place.
-  m_ViewSelection->Move(ClientToCanvas({p.x(), p.y()}));
+  const Point32 at = ClientToCanvas({p.x(), p.y()});
+  WithEditPage([&](EditPage& page) {
+    MouseInput in;
+    in.at = at;
+    in.tick = static_cast<uint32_t>(m_Clock.elapsed());
+    m_Editor->Move(page, in);
+  });
   m_ViewSelection->TakeDirtyRect();
-  if (m_ViewSelection->TakeSelectionChanged()) m_Host.SelectionChanged();
   viewport()->update();
 }
 
@@ -698,18 +718,21 @@ void CChildView::mousePressEvent(QMouseEvent* event) {
     event->accept();
     return;
   }
+  if (event->button() == Qt::RightButton && m_ViewSelection) {
+    m_TipTimer.stop();
+    if (m_LeftDown) {
+      m_LeftDown = false;
+      m_AutoScrollTimer.stop();
+    }
+    editRightMouse(0, event);
+    event->accept();
+    return;
+  }
   if (event->button() == Qt::LeftButton && m_ViewSelection) {
     m_LastMouse = event->position().toPoint();
     m_TipTimer.stop();
-    SelectionModifiers mods;
-    mods.shift = event->modifiers().testFlag(Qt::ShiftModifier);
-    mods.ctrl = event->modifiers().testFlag(Qt::ControlModifier);
-    SelectionPress how;
-    how.zoom = m_Geometry.zoom;
-    how.tool = m_Tool;
-    m_ViewSelection->Press(ClientToCanvas(clientOf(event)), mods, how);
     m_LeftDown = true;
-    repaintSelection();
+    editMouse(0, event);
     event->accept();
     return;
   }
@@ -724,9 +747,9 @@ void CChildView::mouseMoveEvent(QMouseEvent* event) {
     event->accept();
     return;
   }
+  if (m_ViewSelection && event->buttons() == Qt::RightButton) editRightMouse(1, event);
   if (m_LeftDown && m_ViewSelection && event->buttons().testFlag(Qt::LeftButton)) {
-    m_ViewSelection->Move(ClientToCanvas(clientOf(event)));
-    repaintSelection();
+    editMouse(1, event);
     updateAutoScroll(m_LastMouse);
     event->accept();
     return;
@@ -740,24 +763,99 @@ void CChildView::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void CChildView::mouseReleaseEvent(QMouseEvent* event) {
+  if (event->button() == Qt::RightButton && m_ViewSelection) {
+    editRightMouse(2, event);
+    event->accept();
+    return;
+  }
   if (event->button() == Qt::LeftButton && m_LeftDown && m_ViewSelection) {
     m_LeftDown = false;
     m_AutoScrollTimer.stop();
     m_LastMouse = event->position().toPoint();
-    m_ViewSelection->Release(ClientToCanvas(clientOf(event)));
-    repaintSelection();
+    editMouse(2, event);
     hoverAt(m_LastMouse, event->globalPosition().toPoint());
     event->accept();
-    // A plain click on a linked figure that was not held before follows
-    // its link (the main window may close this view later, never now).
-    CadPrim* held = m_ViewSelection->HoldPrim();
-    if (held != nullptr && !m_ViewSelection->Moved() && held != m_ViewSelection->PrevHoldPrim() &&
-        !held->GetUrl().empty() && event->modifiers() == Qt::NoModifier) {
-      m_Host.LinkClicked(*held);
-    }
     return;
   }
   QAbstractScrollArea::mouseReleaseEvent(event);
+}
+
+void CChildView::mouseDoubleClickEvent(QMouseEvent* event) {
+  // The editing state machine tells double clicks by their timing.
+  mousePressEvent(event);
+}
+
+void CChildView::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Escape && m_Editor->dragging() &&
+      WithEditPage([this](EditPage& page) { m_Editor->Cancel(page); })) {
+    m_LeftDown = false;
+    m_AutoScrollTimer.stop();
+    event->accept();
+    return;
+  }
+  QAbstractScrollArea::keyPressEvent(event);
+}
+
+void CChildView::editMouse(int what, QMouseEvent* event) {
+  MouseInput in;
+  in.at = ClientToCanvas(clientOf(event));
+  in.shift = event->modifiers().testFlag(Qt::ShiftModifier);
+  in.ctrl = event->modifiers().testFlag(Qt::ControlModifier);
+  in.tick = static_cast<uint32_t>(m_Clock.elapsed());
+  WithEditPage([&](EditPage& page) {
+    if (what == 0) m_Editor->Press(page, in);
+    if (what == 1) m_Editor->Move(page, in);
+    if (what == 2) m_Editor->Release(page, in);
+  });
+}
+
+void CChildView::editRightMouse(int what, QMouseEvent* event) {
+  MouseInput in;
+  in.at = ClientToCanvas(clientOf(event));
+  in.shift = event->modifiers().testFlag(Qt::ShiftModifier);
+  in.ctrl = event->modifiers().testFlag(Qt::ControlModifier);
+  in.tick = static_cast<uint32_t>(m_Clock.elapsed());
+  const QPoint global = event->globalPosition().toPoint();
+  WithEditPage([&](EditPage& page) {
+    if (what == 0) m_Editor->RightPress(page, in);
+    if (what == 1) m_Editor->RightMove(page, in);
+    if (what == 2) EditCommands_rightRelease(*this, page, in, global);
+  });
+}
+
+void CChildView::ChooseTool(int32_t tool) {
+  m_Editor->SetTool(tool);
+  m_Tool = m_Editor->tool();
+  if (m_ZoomPick) {
+    m_ZoomPick = false;
+    viewport()->setCursor(Qt::ArrowCursor);
+    Invalidate();
+  }
+}
+
+bool CChildView::WithEditPage(const std::function<void(EditPage&)>& run) {
+  if (!m_ViewSelection) return false;
+  EditPage page{*m_ViewSelection};
+  page.canvas = currentCanvas();
+  page.zoom = m_Geometry.zoom;
+  page.metrics = m_Host.Metrics();
+  if (page.metrics == nullptr) {
+    if (!m_OwnMetrics) m_OwnMetrics = std::make_unique<QtTextMetrics>();
+    page.metrics = m_OwnMetrics.get();
+  }
+  page.layout.pageNumber = m_Host.CurrentPageNumber();
+  page.undo = m_Host.History();
+  page.document = m_Host.Document();
+  page.pageNumber = m_Host.CurrentPageNumber();
+  page.viewerMode = m_ViewerMode;
+  m_Editor->m_Tool = m_Tool;
+  run(page);
+  if (m_Editor->TakePageSizeChanged()) {
+    UpdateScrollSizes();
+    Invalidate();
+  }
+  repaintSelection();
+  return true;
 }
 
 void CChildView::ZoomRateDialog() {
@@ -841,4 +939,5 @@ void CChildView_registerCommands(CommandTable& table, CChildView& view) {
             [v] { v->GridCommand(Cmd_GridDisplay); }, canvasFlag(false));
   table.add(Cmd_GridStandard, t("標準の間隔に戻す(&S)", "&Standard Interval"), gridMenu, {},
             [v] { v->GridCommand(Cmd_GridStandard); });
+  EditCommands_register(table, view);
 }

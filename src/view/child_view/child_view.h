@@ -27,7 +27,12 @@
 class CadPrim;
 class Canvas;
 class CommandTable;
+class MouseEditor;
 class NamedLock;
+class NoteDocument;
+class TextMetrics;
+class UndoHistory;
+struct EditPage;
 class QtSurfaceTextCache;
 class ViewSelection;
 enum class HoverCursor;
@@ -60,6 +65,13 @@ class ChildViewHost {
   virtual void LinkClicked(CadPrim& /*figure*/) {}
   // The mouse's back (-1) and forward (+1) buttons: the link history.
   virtual void LinkHistoryStep(int /*direction*/) {}
+  // What mouse editing records into and measures with (null: nothing is
+  // recorded; the view measures with metrics of its own).
+  virtual UndoHistory* History() { return nullptr; }
+  virtual NoteDocument* Document() { return nullptr; }
+  virtual const TextMetrics* Metrics() { return nullptr; }
+  // The note's path (CP932, "" untitled): shortcuts link to it.
+  virtual std::string NotePath() { return {}; }
 };
 
 // The back buffer shared by every view of the process.
@@ -93,6 +105,10 @@ class CChildView : public QAbstractScrollArea {
   void FitWholePage();
   void GridCommand(int id);
   bool japanese() const { return m_Host.Japanese(); }
+  std::string notePath() const { return m_Host.NotePath(); }
+  // A plain click on a linked figure: the main window follows the link (it
+  // may close this view later, never now).
+  void FollowLink(CadPrim& figure) { m_Host.LinkClicked(figure); }
   Canvas* currentCanvas() const { return m_Host.CurrentPage().canvas; }
   // Another page is shown, or the page's size changed.  The figures of the
   // shown page are the host's working copy, which the view's selection
@@ -113,6 +129,16 @@ class CChildView : public QAbstractScrollArea {
   const std::string& shownTipText() const { return m_ShownTip; }
   // The active tool (0 = select; the editing state machine sets it).
   int32_t m_Tool = 0;
+
+  // --- mouse editing (src/view/editing) ---
+  MouseEditor& mouseEditor() { return *m_Editor; }
+  // Chooses a tool of the palette (ends zoom-pick).
+  void ChooseTool(int32_t tool);
+  // Runs an editing step on the shown page, then repaints what it changed;
+  // false when no page is shown.
+  bool WithEditPage(const std::function<void(EditPage&)>& run);
+  // The context menu of a right click (at the global position; empty: none).
+  std::function<void(QPoint global)> m_ContextMenu;
 
   // --- painting ---
   // The page changed (a new page, an edit): a repaint within the frame
@@ -157,6 +183,8 @@ class CChildView : public QAbstractScrollArea {
   void mousePressEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
   ViewExtent pageExtent();
@@ -193,6 +221,11 @@ class CChildView : public QAbstractScrollArea {
   void updateAutoScroll(QPoint client);
   void autoScrollTick();
   NamedLock& fileLock();
+  // A left-button event for the editing state machine (0 press, 1 move,
+  // 2 release).
+  void editMouse(int what, QMouseEvent* event);
+  // The same for the right button.
+  void editRightMouse(int what, QMouseEvent* event);
 
   ChildViewHost& m_Host;
   ViewGeometry m_Geometry;
@@ -218,6 +251,9 @@ class CChildView : public QAbstractScrollArea {
   std::unique_ptr<ViewSelection> m_ViewSelection;
   std::unique_ptr<SelectionPainter> m_OwnMarks;
   std::unique_ptr<NamedLock> m_FileLock;
+  std::unique_ptr<MouseEditor> m_Editor;
+  std::unique_ptr<TextMetrics> m_OwnMetrics;
+  QElapsedTimer m_Clock;
   // The shaped texts of this view's paints, kept from one paint to the next.
   std::unique_ptr<QtSurfaceTextCache> m_TextCache;
   bool m_PageShown = false;

@@ -21,6 +21,13 @@ enum CommandId : int {
   Cmd_GridStandard = 32880,
   // The editing view: selection.
   Cmd_SelectAll = 32868,
+  // The editing view: mouse editing (the tools' numbers are in
+  // view/editing/edit_tools.cpp).
+  Cmd_DragMove = 32838,
+  Cmd_DragCopy = 32839,
+  Cmd_DragCancel = 32840,
+  Cmd_AutoCorrect = 33108,
+  Cmd_DragShortcut = 33159,
   // The editing view: scrolling.
   Cmd_ScrollPageDown = 33027,
   Cmd_ScrollPageUp = 33028,

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <utility>
 
+#include "figures/corner/line_corner.h"
+
 namespace {
 
 Rect32 unite(const Rect32& a, const Rect32& b) {
@@ -65,7 +67,16 @@ void ViewSelection::markDirty(const CadPrim& f) {
     b = {Figure_toInt32(int64_t(std::floor(cx - r))), Figure_toInt32(int64_t(std::floor(cy - r))),
          Figure_toInt32(int64_t(2 * r) + 1), Figure_toInt32(int64_t(2 * r) + 1)};
   }
-  const int32_t m = ViewSelection_markMargin(zoom_);
+  int32_t m = ViewSelection_markMargin(zoom_);
+  if (const auto* corner = dynamic_cast<const Line_Corner*>(&f)) {
+    // The route may bend outside the box of the two ends.
+    const CornerRoute route = corner->ComputeRoute();
+    for (int32_t i = 0; i < route.count; ++i) {
+      b = unite(b, Rect32{route.points[i].x, route.points[i].y, 1, 1});
+    }
+  }
+  // Line ends carry arrow heads and end shapes of some pixels.
+  if (FigureKind_hasEnds(f.GetKind())) m += (20 * 100 + std::max(zoom_, 1) - 1) / std::max(zoom_, 1);
   markDirty(Rect32{Figure_toInt32(int64_t{b.x} - m), Figure_toInt32(int64_t{b.y} - m),
                    Figure_toInt32(int64_t{b.w} + 2 * m + 1),
                    Figure_toInt32(int64_t{b.h} + 2 * m + 1)});
@@ -379,4 +390,32 @@ void ViewSelection::Release(Point32 p) {
     selectionChanged_ = true;
   }
   m_WasSelected = false;
+}
+
+// --- the editing state machine's settings ------------------------------------------------
+
+void ViewSelection::Hold(CadPrim* held, CadPrim* dragged, int32_t mode, Point32 grab) {
+  if (m_HoldPrim && m_HoldPrim != held) markDirty(*m_HoldPrim);
+  m_HoldPrim = held;
+  m_DragPrim = dragged;
+  m_DragMode = mode;
+  m_GrabOffset = grab;
+  if (held) markDirty(*held);
+}
+
+void ViewSelection::SetBeforePrim(std::unique_ptr<CadPrim> before) {
+  if (before) before->SetIsCopy(true);
+  m_BeforePrim = std::move(before);
+}
+
+void ViewSelection::Forget(const CadPrim& f) {
+  if (IsInSelection(f)) {
+    removeEntry(f);
+    selectionChanged_ = true;
+  }
+  markDirty(f);
+  if (std::erase(m_MoveSet, &f) > 0) m_BeforeCopies.clear();
+  if (m_HoldPrim == &f) m_HoldPrim = m_Selection.empty() ? nullptr : m_Selection.front();
+  if (m_PrevHoldPrim == &f) m_PrevHoldPrim = nullptr;
+  if (m_DragPrim == &f) m_DragPrim = nullptr;
 }

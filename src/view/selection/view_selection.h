@@ -130,6 +130,24 @@ class ViewSelection {
   std::optional<Rect32> RubberBand() const;
   bool Moved() const { return moved_; }
 
+  // --- what the editing state machine sets (src/view/editing) ---
+  // Holds `held` (null: nothing) with `dragged` under the mouse, the drag
+  // mode and the grab offset; marks the old and new held figures dirty.
+  void Hold(CadPrim* held, CadPrim* dragged, int32_t mode, Point32 grab);
+  void SetDragMode(int32_t mode) { m_DragMode = mode; }
+  void SetGrabOffset(Point32 grab) { m_GrabOffset = grab; }
+  // A copy of the held figure (or of a figure a new one hangs on) taken
+  // before a change; marked as a copy.
+  void SetBeforePrim(std::unique_ptr<CadPrim> before);
+  // The press of the select tools is over (no rubber band follows).
+  void EndPress() { pressed_ = false; }
+  // A figure about to leave the page: no pointer of the selection keeps it.
+  void Forget(const CadPrim& f);
+  // The area of a figure (with its handles) or a page rectangle must be
+  // repainted.
+  void MarkDirty(const CadPrim& f) { markDirty(f); }
+  void MarkDirty(const Rect32& r) { markDirty(r); }
+
   // --- what the widget must do afterwards ---
   // The page area whose marks changed since the last call (old and new
   // boxes of the figures whose selection changed, with room for their

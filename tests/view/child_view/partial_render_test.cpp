@@ -198,3 +198,38 @@ TEST(ChildViewPartialRender, ASelectionClickRendersItsAreaAloneAndEqualsAFullRen
   EXPECT_GT(w.view->renderCount(), zoomed);
   EXPECT_EQ("", differences(ChildView_backBuffer(), w.fullRender()));
 }
+
+TEST(ChildViewPartialRender, DraggingABoxRendersTheAreasLeftAndEnteredAloneAndEqualsAFullRender) {
+  Window w;
+  // A connector from (300, 60) bending far above both ends to the text box.
+  Line_Corner* corner = nullptr;
+  for (const auto& f : w.note.list) {
+    if (!corner) corner = dynamic_cast<Line_Corner*>(f.get());
+  }
+  ASSERT_NE(nullptr, corner);
+  corner->setAutoCentre(false);
+  corner->setThrough(620, 20);
+  w.note.box->AttachEnd(0, *corner, 2);
+  w.view->RedrawNow();
+  const int fullRenders = w.view->renderCount();
+  QWidget* vp = w.view->viewport();
+  auto send = [&](QEvent::Type type, QPoint at, Qt::MouseButtons buttons) {
+    QMouseEvent e(type, QPointF(at), vp->mapToGlobal(QPointF(at)),
+                  type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, buttons, Qt::NoModifier);
+    QApplication::sendEvent(vp, &e);
+  };
+  const TextBoxFrameBounds b = w.note.box->FrameBounds();
+  const Point32 grab = w.view->CanvasToClient({b.left + 4, b.top + 4});
+  send(QEvent::MouseButtonPress, {grab.x, grab.y}, Qt::LeftButton);
+  for (int i = 1; i <= 6; ++i) {
+    SCOPED_TRACE(i);
+    send(QEvent::MouseMove, {grab.x + 25 * i, grab.y + 40 * i}, Qt::LeftButton);
+    vp->repaint();
+    EXPECT_EQ("", differences(ChildView_backBuffer(), w.fullRender()));
+    EXPECT_EQ(fullRenders, w.view->renderCount());
+  }
+  send(QEvent::MouseButtonRelease, {grab.x + 150, grab.y + 240}, Qt::NoButton);
+  EXPECT_EQ(b.left + 150, w.note.box->FrameBounds().left);
+  // The bend stays where it was.
+  EXPECT_EQ((Point32{620, 20}), corner->through());
+}

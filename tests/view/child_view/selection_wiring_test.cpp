@@ -225,8 +225,12 @@ TEST(ChildViewSelection, HoverOverALinkShowsTheHandAndTheTipAfterItsDelay) {
   ASSERT_GT(w.view->geometry().scroll.y, 0);
   EXPECT_EQ(Qt::PointingHandCursor, w.vp()->cursor().shape());
   w.view->ScrollTo({0, 0});
-  // The held figure's link gives no hand.
+  // A plain click follows the link and leaves nothing held; a Ctrl+click
+  // holds the figure, and the held figure's link gives no hand.
   w.click({650, 140});
+  EXPECT_EQ(nullptr, w.view->selection()->HoldPrim());
+  w.click({650, 140}, Qt::ControlModifier);
+  ASSERT_NE(nullptr, w.view->selection()->HoldPrim());
   w.hover({650, 140});
   EXPECT_NE(Qt::PointingHandCursor, w.vp()->cursor().shape());
 }
