@@ -6,6 +6,8 @@
 #include <unistd.h>
 
 #include "app/convert/page_images.h"
+#include "app/instance/instance_server.h"
+#include "app/instance/second_start.h"
 #include "app/convert/public_copy.h"
 #include "app/startup/command_line.h"
 #include "core/errors/debug_trace.h"
@@ -187,6 +189,7 @@ bool startUpSteps(CZerbinApp& app, const std::vector<std::string>& args) {
   // 2. Command line and current folder.
   std::vector<std::string> words = toCp932(args, app.unconvertibleWords);
   app.commandLine = CZerbinApp_joinArguments(words);
+  app.commandLineUtf8 = CZerbinApp_joinArguments(args);
   // "" when CP932 cannot name it: the parser then refuses relative paths.
   app.currentFolder = StrX_currentFolderOrEmpty();
 
@@ -387,12 +390,7 @@ void CZerbinApp::show(std::string_view text, std::string_view title) {
 
 void CZerbinApp_setDefaultHooks(CZerbinApp_Hooks& h) {
   auto none = [](CZerbinApp&) {};
-  if (!h.openInstanceService) {
-    h.openInstanceService = [](CZerbinApp&, const std::string&, const std::string&) {
-      return CZerbinApp_InstanceAnswer::Server;
-    };
-  }
-  if (!h.stopInstanceService) h.stopInstanceService = none;
+  SecondStart_setDefaultHooks(h);
   if (!h.openNote) {
     h.openNote = [](CZerbinApp& app, const std::string& notePath, const std::string& fragment,
                     bool untitled) {
@@ -487,8 +485,9 @@ bool CZerbinApp_startUp(CZerbinApp& app, const std::vector<std::string>& args) {
                  if (!go && app.initialSema) app.initialSema->unlock();
                });
   });
-  // 29. The next process may start up.
+  // 29. The next process may start up; calls of other starts are taken.
   if (go && app.initialSema) app.initialSema->unlock();
+  if (go) app.hooks.instanceServiceReady(app);
   if (app.welcomeDue) {
     app.welcomeDue = false;
     app.show(
