@@ -8,6 +8,7 @@
 #include "app/convert/page_images.h"
 #include "app/instance/instance_server.h"
 #include "app/instance/second_start.h"
+#include "app/saving/emergency_save.h"
 #include "app/convert/public_copy.h"
 #include "app/startup/command_line.h"
 #include "core/errors/debug_trace.h"
@@ -113,7 +114,10 @@ bool waitInitialSema(NamedLock& lock) {
 
 void exitHook(void* app) {
   auto* a = static_cast<CZerbinApp*>(app);
-  if (a && a->trayIcon) a->trayIcon->hide();
+  if (!a) return;
+  // Unsaved work goes to recovery copies before the process ends.
+  Except_tryCatch([&] { EmergencySave_writeAll(path(*a, "%backup%")); }, [](const Errors_Msg&) {});
+  if (a->trayIcon) a->trayIcon->hide();
 }
 
 void setTimeLocale(bool japanese) {
@@ -494,6 +498,14 @@ bool CZerbinApp_startUp(CZerbinApp& app, const std::vector<std::string>& args) {
         "ヘルプ - F1 キーを押すと、クイックツアー（ビジュアル・ヘルプ）が表示されます。\n"
         "（このメッセージは、初めて起動したときだけ表示されます。）",
         "Brevlo 3 へようこそ！");
+  }
+  // Recovery copies of the last fatal stop.
+  if (go) {
+    EmergencySave_offerRecovery(path(app, "%backup%"), app.options.japanese,
+                                [&app](const std::string& copy) {
+                                  Except_tryCatch([&] { app.hooks.openNote(app, copy, "", false); },
+                                                  [&](const Errors_Msg& e) { app.show(e.message()); });
+                                });
   }
   return go;
 }
