@@ -12,6 +12,7 @@
 
 #include <poll.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -22,6 +23,7 @@
 #include <gtest/gtest.h>
 
 #include "app/instance/instance_channel.h"
+#include "core/filex/filex.h"
 #include "core/strx/codepage.h"
 #include "support/test_support.h"
 #include "zerbin_run.h"
@@ -407,3 +409,92 @@ TEST(InstanceBlackBox, APeerOfAnotherUserIsRefused) {
 }
 
 }  // namespace
+
+namespace {
+
+// Every path of the recent list, in file order.
+std::vector<std::string> recentPaths(const std::string& recentIni) {
+  std::vector<std::string> paths;
+  const std::string text = ReadFileBytes(recentIni);
+  size_t at = 0;
+  while ((at = text.find("path = ", at)) != std::string::npos) {
+    at += 7;
+    paths.push_back(text.substr(at, text.find(',', at) - at));
+  }
+  return paths;
+}
+
+}  // namespace
+
+TEST(InstanceBlackBox, RecentListAndSettingsSurviveTwoProcessesSavingAtOnce) {
+  TempDir dir;
+  Runtime rt;
+  const std::string prof = "-prof=" + dir.file("P");
+  const std::string s1 = "BrevloSvc_" + std::to_string(getpid()) + "_one";
+  const std::string s2 = "BrevloSvc_" + std::to_string(getpid()) + "_two";
+  WriteFileBytes(dir.file("first.svg"), templateNote());
+  for (int round = 0; round < 3; ++round) {
+    // Two servers on one profile.
+    Server one(dir, s1, {prof, dir.file("first.svg")}, dir.file("echo1.txt"));
+    Server two(dir, s2, {prof, dir.file("first.svg")}, dir.file("echo2.txt"));
+    ASSERT_TRUE(one.ready(s1));
+    ASSERT_TRUE(two.ready(s2));
+    const std::string settings = ReadFileBytes(dir.file("P/zerbin.ini"));
+    ASSERT_NE(settings.find("[main]"), std::string::npos);
+
+    for (int batch = 0; batch < 4; ++batch) {
+      // Each process opens four new notes while the other does the same:
+      // each open puts its note in front of the shared list.
+      std::vector<std::string> expected;
+      auto opener = [&](const std::string& service, char who) {
+        for (int i = 0; i < 4; ++i) {
+          const std::string note = dir.file(std::string(1, who) + std::to_string(round) + "_" +
+                                            std::to_string(batch) + "_" + std::to_string(i) + ".svg");
+          std::vector<std::u16string> answer;
+          bool connected = false;
+          const std::u16string call = u"Call\n" + Utf8_toUtf16("-t " + note) + u"\n/\n";
+          EXPECT_EQ(GUIService_call(service, call, answer, connected, 20000), 0);
+        }
+      };
+      for (char who : {'a', 'b'}) {
+        for (int i = 0; i < 4; ++i) {
+          const std::string note = dir.file(std::string(1, who) + std::to_string(round) + "_" +
+                                            std::to_string(batch) + "_" + std::to_string(i) + ".svg");
+          WriteFileBytes(note, templateNote());
+          expected.push_back(note);
+        }
+      }
+      std::thread ta(opener, s1, 'a');
+      std::thread tb(opener, s2, 'b');
+      ta.join();
+      tb.join();
+      // No entry of either process was lost: the list holds exactly the
+      // eight notes of this batch.
+      std::vector<std::string> paths = recentPaths(dir.file("P/recent.ini"));
+      std::sort(paths.begin(), paths.end());
+      std::sort(expected.begin(), expected.end());
+      EXPECT_EQ(paths, expected) << "round " << round << " batch " << batch;
+    }
+
+    // Both end at once, and both write the settings as they go.
+    std::thread ea([&] {
+      std::vector<std::u16string> answer;
+      bool connected = false;
+      GUIService_call(s1, u"Exit\n", answer, connected, 10000);
+    });
+    std::thread eb([&] {
+      std::vector<std::u16string> answer;
+      bool connected = false;
+      GUIService_call(s2, u"Exit\n", answer, connected, 10000);
+    });
+    ea.join();
+    eb.join();
+    ASSERT_TRUE(one.ended(20000));
+    ASSERT_TRUE(two.ended(20000));
+    EXPECT_EQ(one.status(), 0);
+    EXPECT_EQ(two.status(), 0);
+    EXPECT_EQ(ReadFileBytes(dir.file("P/zerbin.ini")), settings);
+    EXPECT_FALSE(FileX_exists(dir.file("P/zerbin.ini_")));
+    EXPECT_FALSE(FileX_exists(dir.file("P/recent.ini_")));
+  }
+}
