@@ -57,9 +57,20 @@ void GUIServiceServer::accept() {
   for (;;) {
     int fd = ::accept4(listenFd_, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
     if (fd < 0) return;  // EAGAIN: no more waiting; other errors: try at the next notice
-    if (!sameUser(fd) || conns_.size() >= GUIServiceServer_maxConnections) {
+    if (!sameUser(fd)) {
       ::close(fd);
       continue;
+    }
+    if (conns_.size() >= GUIServiceServer_maxConnections) {
+      // The oldest connection that waits for no answer gives way, so that
+      // idle connections cannot keep a new caller out.
+      auto idle = conns_.begin();
+      while (idle != conns_.end() && idle->second.queued > 0) ++idle;
+      if (idle == conns_.end()) {
+        ::close(fd);
+        continue;
+      }
+      drop(idle->first);
     }
     int id = nextConn_++;
     Conn& c = conns_[id];

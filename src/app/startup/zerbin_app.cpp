@@ -8,7 +8,9 @@
 #include "app/convert/page_images.h"
 #include "app/instance/instance_server.h"
 #include "app/instance/second_start.h"
+#include "app/saving/auto_save.h"
 #include "app/saving/emergency_save.h"
+#include "app/startup/notification_icon.h"
 #include "app/convert/public_copy.h"
 #include "app/startup/command_line.h"
 #include "core/errors/debug_trace.h"
@@ -36,6 +38,7 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QIcon>
+#include <QSessionManager>
 #include <QStandardPaths>
 #include <QSystemTrayIcon>
 #include <QTimer>
@@ -328,13 +331,7 @@ bool startUpSteps(CZerbinApp& app, const std::vector<std::string>& args) {
   }
 
   // 23. Notification icon.
-  if (QSystemTrayIcon::isSystemTrayAvailable()) {
-    std::string ico = path(app, "%icon%/main.ico");
-    if (!FileX_exists(ico)) ico = path(app, "%icon%/main.png");
-    app.trayIcon = std::make_unique<QSystemTrayIcon>(QIcon(QtText_fromCp932(ico)));
-    app.trayIcon->setToolTip(QtText_fromCp932(CZerbinApp_appName));
-    app.trayIcon->show();
-  }
+  CZerbinApp_installShell(app);
 
   // 24. Welcome box of the first run: shown once the start-up lock is
   // released, so that a start beside the open box does not wait for it.
@@ -367,9 +364,15 @@ bool startUpSteps(CZerbinApp& app, const std::vector<std::string>& args) {
   QApplication::setQuitOnLastWindowClosed(!(app.settings.resident && app.trayIcon));
   // The settings go back at the end of the session and at shut-down.
   app.writeSettingsAtExit = app.settingsReadable;
-  QObject::connect(qApp, &QGuiApplication::commitDataRequest, qApp, [&app] {
-    if (app.writeSettingsAtExit)
-      CZerbinApp_writeSettings(app.folders.profileFolder, app.settings, app.options.echoPath);
+  QObject::connect(qApp, &QGuiApplication::commitDataRequest, qApp, [&app](QSessionManager& m) {
+    Except_barrier([&] {
+      if (app.writeSettingsAtExit)
+        CZerbinApp_writeSettings(app.folders.profileFolder, app.settings, app.options.echoPath);
+      // A note that cannot be saved keeps the session.
+      const bool interact = m.allowsInteraction();
+      if (!NoteSave_sessionEnd(interact)) m.cancel();
+      if (interact) m.release();
+    });
   });
   return true;
 }

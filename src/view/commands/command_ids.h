@@ -35,6 +35,11 @@ enum CommandId : int {
   Cmd_FileSaveAs = 32779,
   Cmd_FileSaveReadOnly = 32984,
   Cmd_FileClose = 33152,
+  // The application and the shell flags.
+  Cmd_AppExit = 57665,
+  Cmd_NewWindow = 32985,
+  Cmd_AutoSave = 32963,
+  Cmd_TrayIcon = 32961,
   // The recent-file entries 1 to 8.
   Cmd_RecentFile1 = 32785,
   Cmd_RecentFile2 = 32786,
