@@ -20,6 +20,7 @@
 #include "app/mainframe/main_frame.h"
 #include <QApplication>
 #include <QClipboard>
+#include <QSystemTrayIcon>
 #include <QWidget>
 
 namespace {
@@ -166,7 +167,9 @@ GUIServiceAnswer SecondStart_handle(CZerbinApp& app, const GUIServiceRequest& re
 
   // 2. Ending and staying.
   if (o.unloadIf && o.convMode == CZerbinApp_Conv_None) {
-    if (SecondStart_visibleMainWindows() == 0) answer.after = [&app] { endProcess(app); };
+    // A process stays resident only with its notification icon.
+    const bool resident = app.settings.resident && app.trayIcon;
+    if (SecondStart_visibleMainWindows() == 0 && !resident) answer.after = [&app] { endProcess(app); };
     return answer;
   }
   if (o.unload && o.convMode == CZerbinApp_Conv_None) return endAnswer(app, echo);

@@ -67,6 +67,8 @@ class ActivationWatch : public QObject {
 
 }  // namespace
 
+size_t NoteSave_shownWindows() { return shownFrames().size(); }
+
 NoteSaveShell& NoteSave_shell() {
   static NoteSaveShell shell;
   return shell;

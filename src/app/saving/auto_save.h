@@ -5,6 +5,8 @@
 // of the file commands, and the session end.
 #pragma once
 
+#include <cstddef>
+
 class CMainFrame;
 class CommandTable;
 
@@ -27,6 +29,9 @@ bool NoteSave_exitAll(CMainFrame* owner, bool fromIcon);
 // Answers false when a note could not be saved: the session should not
 // end.
 bool NoteSave_sessionEnd(bool mayInteract);
+
+// The main windows that are shown.
+size_t NoteSave_shownWindows();
 
 void NoteSave_registerShellCommands(CommandTable& table, CMainFrame& frame);
 // The platform's standard keys of new, save, save as, close and exit, less

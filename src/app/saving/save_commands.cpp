@@ -252,6 +252,15 @@ bool NoteSave_saveAs(CMainFrame& frame, bool readOnly) {
 }
 
 bool NoteSave_queryClose(CMainFrame& frame) {
+  // The last window: a call of another start that is being handled keeps
+  // the process.
+  const NoteSaveShell& shell = NoteSave_shell();
+  if (shell.mayEnd && NoteSave_shownWindows() <= 1 && !shell.mayEnd()) {
+    UserPrompts_get().messageBox("閉じることができません: GUIServiceQueue", "Brevlo 3.10",
+                                 PromptButtons::Ok, PromptIcon::Warning, PromptAnswer::Ok,
+                                 WindowIds_idOf(&frame));
+    return false;
+  }
   if (frame.hasNote() && frame.undo().IsModified()) {
     // With auto-save the note is saved without asking, unless a failed
     // save turned its auto-save off.

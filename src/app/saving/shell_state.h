@@ -20,6 +20,9 @@ struct NoteSaveShell {
   // (32985); shows or removes the notification icon.
   std::function<void()> newWindow;
   std::function<void(bool shown)> showTrayIcon;
+  // Whether the process may end now (the instance service has no call
+  // waiting); asked when the last window closes.
+  std::function<bool()> mayEnd;
 };
 
 NoteSaveShell& NoteSave_shell();

@@ -1,5 +1,6 @@
 #include "app/startup/notification_icon.h"
 
+#include "app/instance/instance_server.h"
 #include "app/saving/auto_save.h"
 #include "app/saving/recent_files.h"
 #include "app/saving/shell_state.h"
@@ -58,6 +59,7 @@ void CZerbinApp_installShell(CZerbinApp& app) {
   shell.showTrayIcon = [&app](bool shown) {
     if (app.trayIcon) app.trayIcon->setVisible(shown);
   };
+  shell.mayEnd = [&app] { return !app.instanceServer || !app.instanceServer->busy(); };
   if (!QSystemTrayIcon::isSystemTrayAvailable()) return;
   std::string ico = expand(app, "%icon%/main.ico");
   if (!FileX_exists(ico)) ico = expand(app, "%icon%/main.png");

@@ -195,3 +195,21 @@ TEST(AutoSave, StandardKeysReachTheFileCommandsAndLeaveTheViewsKeys) {
     for (const QKeySequence& k : e.action->shortcuts()) EXPECT_EQ(seen[k.toString()]++, 0) << k.toString().toStdString();
   }
 }
+
+TEST(AutoSave, TheLastWindowStaysWhileTheServiceHasACallToAnswer) {
+  Fixture fx;
+  auto a = fx.open("a.svg");
+  auto b = fx.open("b.svg");
+  bool busy = true;
+  NoteSave_shell().mayEnd = [&busy] { return !busy; };
+  // Another window remains: this one closes.
+  EXPECT_TRUE(b->close());
+  EXPECT_TRUE(fx.prompts.asked.empty());
+  // The last one stays while a call is being answered.
+  EXPECT_FALSE(a->close());
+  ASSERT_EQ(fx.prompts.asked.size(), 1u);
+  EXPECT_EQ(fx.prompts.asked[0], "閉じることができません: GUIServiceQueue");
+  EXPECT_TRUE(a->isVisible());
+  busy = false;
+  EXPECT_TRUE(a->close());
+}
