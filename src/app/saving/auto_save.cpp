@@ -4,6 +4,7 @@
 #include <QEvent>
 #include <QKeySequence>
 #include <QPointer>
+#include <QSystemTrayIcon>
 #include <QTimer>
 
 #include <set>
@@ -154,6 +155,8 @@ void NoteSave_registerShellCommands(CommandTable& table, CMainFrame& frame) {
               if (shell.showTrayIcon) shell.showTrayIcon(shell.trayIcon);
             },
             [&shell] { return shell.trayIcon; });
+  // Where the desktop has no notification area there is no icon to show.
+  table.action(Cmd_TrayIcon)->setEnabled(QSystemTrayIcon::isSystemTrayAvailable());
   table.add(Cmd_AppExit, t("アプリケーションの終了", "Exit"), fileMenu, {},
             [&frame] { NoteSave_exitAll(&frame, false); });
   NoteSave_watchActivation(frame);
@@ -176,7 +179,13 @@ void NoteSave_assignStandardKeys(CommandTable& table) {
     QAction* a = table.action(id);
     if (!a) continue;
     QList<QKeySequence> keys = a->shortcuts();
-    for (const QKeySequence& k : QKeySequence::keyBindings(key)) {
+    QList<QKeySequence> bindings = QKeySequence::keyBindings(key);
+    // A desktop whose theme names none gets the keys most desktops use.
+    if (bindings.isEmpty() && key == QKeySequence::SaveAs)
+      bindings.push_back(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
+    if (bindings.isEmpty() && key == QKeySequence::Close)
+      bindings.push_back(QKeySequence(Qt::CTRL | Qt::Key_F4));
+    for (const QKeySequence& k : bindings) {
       if (!taken.count(k.toString()) && !keys.contains(k)) keys.push_back(k);
     }
     a->setShortcuts(keys);

@@ -182,6 +182,8 @@ TEST(AutoSave, StandardKeysReachTheFileCommandsAndLeaveTheViewsKeys) {
   CommandTable& t = a->commands();
   auto has = [&](int id, QKeySequence k) { return t.action(id)->shortcuts().contains(k); };
   for (const QKeySequence& k : QKeySequence::keyBindings(QKeySequence::SaveAs)) EXPECT_TRUE(has(Cmd_FileSaveAs, k));
+  EXPECT_FALSE(t.action(Cmd_FileSaveAs)->shortcuts().isEmpty());
+  EXPECT_FALSE(t.action(Cmd_FileClose)->shortcuts().isEmpty());
   for (const QKeySequence& k : QKeySequence::keyBindings(QKeySequence::New)) EXPECT_TRUE(has(Cmd_NewWindow, k));
   // Ctrl+W fits the page and Ctrl+Q fits the width: close and exit keep off them.
   EXPECT_FALSE(has(Cmd_FileClose, QKeySequence(Qt::CTRL | Qt::Key_W)));
