@@ -18,6 +18,7 @@
 #include "core/prompts/user_prompts.h"
 #include "support/test_support.h"
 #include "undo/undo_history.h"
+#include "app/blackbox/zerbin_run.h"
 
 namespace {
 
@@ -120,4 +121,23 @@ TEST(EmergencySave, AFatalStopLeavesRecoveryCopiesThatTheNextStartOpens) {
   EXPECT_EQ(EmergencySave_offerRecovery(gBackup, true, [](const std::string&) {}), 0);
   EXPECT_EQ(prompts.asked.size(), 1u);
   UserPrompts_set(nullptr);
+}
+
+TEST(EmergencySave, TheProgramOffersTheRecoveryCopiesAtItsNextStart) {
+  testing_support::TempDir dir;
+  const std::string backup = dir.file("P/backup");
+  FileX_makeFolders(backup, false);
+  const std::string copy = backup + "/recovery-a.svg-1.svg";
+  testing_support::WriteFileBytes(copy, kNote);
+  testing_support::WriteFileBytes(backup + "/recovery.txt", copy + "\t" + dir.file("a.svg") + "\r\n");
+  ZerbinRun r = runZerbin(dir, {"-prof=" + dir.file("P")});
+  EXPECT_EQ(r.status, 0) << r.echo;
+  EXPECT_NE(r.echo.find(testing_support::Sjis(u8"保存されていなかったノートの復旧用コピーを作りました。")),
+            std::string::npos)
+      << r.echo;
+  EXPECT_NE(r.echo.find(copy + " (" + dir.file("a.svg") + ")"), std::string::npos) << r.echo;
+  // The copy was opened (it heads the recent list) and is asked for once.
+  EXPECT_NE(testing_support::ReadFileBytes(dir.file("P/recent.ini")).find(copy), std::string::npos);
+  EXPECT_FALSE(FileX_exists(backup + "/recovery.txt"));
+  EXPECT_EQ(testing_support::ReadFileBytes(copy), kNote);
 }
