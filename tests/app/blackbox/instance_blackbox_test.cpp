@@ -227,6 +227,19 @@ TEST(InstanceBlackBox, SecondStartOpensItsNoteInTheFirstProcess) {
   EXPECT_EQ(pid, static_cast<unsigned>(server.pid()));
   EXPECT_NE(ReadFileBytes(dir.file("P/recent.ini")).find(dir.file("b.svg")), std::string::npos);
 
+  // A name that code page 932 cannot hold never opens another file: the
+  // decoy "caf?.svg" stays unopened.
+  WriteFileBytes(dir.file("caf\xC3\xA9.svg"), templateNote());
+  WriteFileBytes(dir.file("caf?.svg"), templateNote());
+  const std::u16string lossy = u"Call\n" + Utf8_toUtf16("-t -echo=" + dir.file("echo4.txt") + " " +
+                                                        dir.file("caf\xC3\xA9.svg")) +
+                               u"\n" + Utf8_toUtf16(dir.path()) + u"\n";
+  ASSERT_EQ(GUIService_call(service, lossy, answer, connected, 10000), 0);
+  ASSERT_EQ(answer.size(), 2u);
+  EXPECT_EQ(ascii(answer[0]), "0x00000000");
+  EXPECT_EQ(ReadFileBytes(dir.file("P/recent.ini")).find("caf?"), std::string::npos);
+  EXPECT_NE(ReadFileBytes(dir.file("echo4.txt")), "");
+
   // A missing note: no window, and the message goes to the caller's echo file.
   r = secondStart(dir, service, {prof, dir.file("none.svg")}, dir.file("echo3.txt"));
   EXPECT_EQ(r.status, 0);
