@@ -190,8 +190,11 @@ GUIServiceAnswer SecondStart_handle(CZerbinApp& app, const GUIServiceRequest& re
                     });
     return answer;
   }
-  // 5, 6. A new window, its command, and the answer.
-  answer.text = answerLines(openAndRun(app, o, notePath, fragment, destination));
+  // 5, 6. A new window (at the page of "-page=" when no "#" names one),
+  // its command, and the answer.
+  std::string page = fragment;
+  if (page.empty() && o.hasPage) page = o.pageName.empty() ? std::to_string(o.pageFirst) : o.pageName;
+  answer.text = answerLines(openAndRun(app, o, notePath, page, destination));
   return answer;
 }
 
