@@ -8,9 +8,8 @@
 #include <sys/stat.h>
 #include <sys/un.h>
 #include <sys/wait.h>
-#include <unistd.h>
-
 #include <poll.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -45,34 +44,37 @@ std::string templateNote() {
 // XDG_RUNTIME_DIR of this process and of the programs it starts.
 class Runtime {
  public:
-  Runtime() {
+  Runtime() : old_(std::getenv("XDG_RUNTIME_DIR") ? std::getenv("XDG_RUNTIME_DIR") : "") {
     char t[] = "/tmp/zsvcXXXXXX";
     dir_ = mkdtemp(t);
-    const char* old = std::getenv("XDG_RUNTIME_DIR");
-    if (old) old_ = old, hadOld_ = true;
     setenv("XDG_RUNTIME_DIR", dir_.c_str(), 1);
   }
   ~Runtime() {
-    if (hadOld_) setenv("XDG_RUNTIME_DIR", old_.c_str(), 1);
-    else unsetenv("XDG_RUNTIME_DIR");
+    old_.empty() ? unsetenv("XDG_RUNTIME_DIR") : setenv("XDG_RUNTIME_DIR", old_.c_str(), 1);
     std::system(("rm -rf '" + dir_ + "'").c_str());
   }
   std::string socket(const std::string& service) const { return dir_ + "/zerbin/" + service + ".sock"; }
-  const std::string& dir() const { return dir_; }
 
  private:
-  std::string dir_, old_;
-  bool hadOld_ = false;
+  std::string old_, dir_;
 };
+
+// One polite call of the test process; its answer lines, or the result code.
+int call(const std::string& service, std::u16string_view text, std::vector<std::u16string>* answer = nullptr,
+         int timeoutMs = 10000) {
+  std::vector<std::u16string> lines;
+  bool connected = false;
+  const int r = GUIService_call(service, text, lines, connected, timeoutMs);
+  if (answer) *answer = lines;
+  return r;
+}
 
 // The first process: runs until it ends or the test kills it.
 class Server {
  public:
   Server(const TempDir& dir, const std::string& service, std::vector<std::string> words,
          const std::string& echo) {
-    std::vector<std::string> all = {ZERBIN_PROGRAM_PATH, "-t", "-j", "-service_name=" + service,
-                                    "-echo=" + echo};
-    all.insert(all.end(), words.begin(), words.end());
+    words.insert(words.begin(), {ZERBIN_PROGRAM_PATH, "-t", "-j", "-service_name=" + service, "-echo=" + echo});
     std::string err = dir.file("server_stderr.txt");
     pid_ = fork();
     if (pid_ == 0) {
@@ -81,26 +83,21 @@ class Server {
       unsetenv("ZERBIN_QUIT_AFTER_STARTUP");
       if (!freopen(err.c_str(), "w", stderr)) _exit(125);
       std::vector<char*> argv;
-      for (std::string& w : all) argv.push_back(w.data());
+      for (std::string& w : words) argv.push_back(w.data());
       argv.push_back(nullptr);
       execv(argv[0], argv.data());
       _exit(127);
     }
   }
-  ~Server() {
-    if (pid_ > 0 && status_ < 0) {
-      kill(pid_, SIGKILL);
-      waitpid(pid_, nullptr, 0);
-    }
+  ~Server() {  // a hard end: the socket stays behind
+    if (pid_ > 0 && status_ < 0) kill(pid_, SIGKILL), waitpid(pid_, nullptr, 0);
   }
   pid_t pid() const { return pid_; }
   // Waits until the server answers on its socket.
   bool ready(const std::string& service) {
     auto end = Clock::now() + std::chrono::seconds(30);
     while (Clock::now() < end) {
-      std::vector<std::u16string> answer;
-      bool connected = false;
-      if (GUIService_call(service, u"Call\n-load\n/\n", answer, connected, 5000) == 0) return true;
+      if (call(service, u"Call\n-load\n/\n", nullptr, 5000) == 0) return true;
       if (ended(0)) return false;
       std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
@@ -121,10 +118,6 @@ class Server {
     return false;
   }
   int status() const { return status_; }
-  void killHard() {
-    kill(pid_, SIGKILL);
-    ended(10000);
-  }
 
  private:
   pid_t pid_ = -1;
@@ -134,25 +127,21 @@ class Server {
 // A second start with the same service name (it ends after handing over).
 ZerbinRun secondStart(const TempDir& dir, const std::string& service,
                       std::vector<std::string> words, const std::string& echo) {
+  words.insert(words.begin(), {"-t", "-j", "-service_name=" + service, "-echo=" + echo});
   ZerbinRunOptions o;
   o.bare = true;
-  std::vector<std::string> all = {"-t", "-j", "-service_name=" + service, "-echo=" + echo};
-  all.insert(all.end(), words.begin(), words.end());
-  return runZerbin(dir, all, o);
+  return runZerbin(dir, words, o);
 }
 
 std::string ascii(const std::u16string& s) { return Cp932_fromUtf16(s); }
 
 int connectTo(const std::string& path) {
   int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  sockaddr_un a{};
-  a.sun_family = AF_UNIX;
+  sockaddr_un a{AF_UNIX, {}};
   std::strncpy(a.sun_path, path.c_str(), sizeof a.sun_path - 1);
-  if (connect(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0) {
-    close(fd);
-    return -1;
-  }
-  return fd;
+  if (connect(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0) return fd;
+  close(fd);
+  return -1;
 }
 
 void sendBytes(int fd, const std::string& bytes) {
@@ -183,8 +172,7 @@ std::string u32(uint32_t v) {
 void expectServes(const std::string& service, Server& server) {
   auto t0 = Clock::now();
   std::vector<std::u16string> answer;
-  bool connected = false;
-  ASSERT_EQ(GUIService_call(service, u"Call\n-load\n/\n", answer, connected, 10000), 0);
+  ASSERT_EQ(call(service, u"Call\n-load\n/\n", &answer), 0);
   EXPECT_LT(Clock::now() - t0, std::chrono::seconds(2));
   ASSERT_EQ(answer.size(), 2u);
   char pid[16];
@@ -216,9 +204,7 @@ TEST(InstanceBlackBox, SecondStartOpensItsNoteInTheFirstProcess) {
 
   // The answer: the new window's id and the server's process id.
   std::vector<std::u16string> answer;
-  bool connected = false;
-  const std::u16string call = u"Call\n" + Utf8_toUtf16("-t b.svg") + u"\n" + Utf8_toUtf16(dir.path()) + u"\n";
-  ASSERT_EQ(GUIService_call(service, call, answer, connected, 10000), 0);
+  ASSERT_EQ(call(service, u"Call\n-t b.svg\n" + Utf8_toUtf16(dir.path()) + u"\n", &answer), 0);
   ASSERT_EQ(answer.size(), 2u);
   unsigned window = 0, pid = 0;
   EXPECT_EQ(std::sscanf(ascii(answer[0]).c_str(), "0x%08X", &window), 1);
@@ -234,7 +220,7 @@ TEST(InstanceBlackBox, SecondStartOpensItsNoteInTheFirstProcess) {
   const std::u16string lossy = u"Call\n" + Utf8_toUtf16("-t -echo=" + dir.file("echo4.txt") + " " +
                                                         dir.file("caf\xC3\xA9.svg")) +
                                u"\n" + Utf8_toUtf16(dir.path()) + u"\n";
-  ASSERT_EQ(GUIService_call(service, lossy, answer, connected, 10000), 0);
+  ASSERT_EQ(call(service, lossy, &answer), 0);
   ASSERT_EQ(answer.size(), 2u);
   EXPECT_EQ(ascii(answer[0]), "0x00000000");
   EXPECT_EQ(ReadFileBytes(dir.file("P/recent.ini")).find("caf?"), std::string::npos);
@@ -248,7 +234,7 @@ TEST(InstanceBlackBox, SecondStartOpensItsNoteInTheFirstProcess) {
   EXPECT_FALSE(server.ended(0));
 
   // "Exit" ends the server; its socket goes with it.
-  ASSERT_EQ(GUIService_call(service, u"Exit\n", answer, connected, 10000), 0);
+  ASSERT_EQ(call(service, u"Exit\n"), 0);
   EXPECT_TRUE(server.ended(10000));
   EXPECT_EQ(server.status(), 0);
   struct stat st{};
@@ -366,7 +352,6 @@ TEST(InstanceBlackBox, StaleSocketIsTakenOverAndANonSocketIsLeftAlone) {
   {
     Server dead(dir, service, {prof}, dir.file("echo1.txt"));
     ASSERT_TRUE(dead.ready(service));
-    dead.killHard();
   }
   struct stat st{};
   ASSERT_EQ(lstat(rt.socket(service).c_str(), &st), 0);  // left behind
@@ -423,15 +408,10 @@ TEST(InstanceBlackBox, APeerOfAnotherUserIsRefused) {
   char result = 0;
   ASSERT_EQ(read(pipeFd[0], &result, 1), 1);
   waitpid(child, nullptr, 0);
-  close(pipeFd[0]);
   if (result == 'p' || result == 'u') GTEST_SKIP() << "cannot act as another user here: " << result;
   EXPECT_EQ(result, 'c');  // closed without an answer
   expectServes(service, server);
 }
-
-}  // namespace
-
-namespace {
 
 // Every path of the recent list, in file order.
 std::vector<std::string> recentPaths(const std::string& recentIni) {
@@ -467,24 +447,19 @@ TEST(InstanceBlackBox, RecentListAndSettingsSurviveTwoProcessesSavingAtOnce) {
       // Each process opens four new notes while the other does the same:
       // each open puts its note in front of the shared list.
       std::vector<std::string> expected;
-      auto opener = [&](const std::string& service, char who) {
-        for (int i = 0; i < 4; ++i) {
-          const std::string note = dir.file(std::string(1, who) + std::to_string(round) + "_" +
-                                            std::to_string(batch) + "_" + std::to_string(i) + ".svg");
-          std::vector<std::u16string> answer;
-          bool connected = false;
-          const std::u16string call = u"Call\n" + Utf8_toUtf16("-t " + note) + u"\n/\n";
-          EXPECT_EQ(GUIService_call(service, call, answer, connected, 20000), 0);
-        }
+      auto name = [&](char who, int i) {
+        return dir.file(std::string(1, who) + std::to_string(round * 10 + batch) + "_" + std::to_string(i) + ".svg");
       };
       for (char who : {'a', 'b'}) {
         for (int i = 0; i < 4; ++i) {
-          const std::string note = dir.file(std::string(1, who) + std::to_string(round) + "_" +
-                                            std::to_string(batch) + "_" + std::to_string(i) + ".svg");
-          WriteFileBytes(note, templateNote());
-          expected.push_back(note);
+          WriteFileBytes(name(who, i), templateNote());
+          expected.push_back(name(who, i));
         }
       }
+      auto opener = [&](const std::string& service, char who) {
+        for (int i = 0; i < 4; ++i)
+          EXPECT_EQ(call(service, u"Call\n" + Utf8_toUtf16("-t " + name(who, i)) + u"\n/\n", nullptr, 20000), 0);
+      };
       std::thread ta(opener, s1, 'a');
       std::thread tb(opener, s2, 'b');
       ta.join();
@@ -498,16 +473,8 @@ TEST(InstanceBlackBox, RecentListAndSettingsSurviveTwoProcessesSavingAtOnce) {
     }
 
     // Both end at once, and both write the settings as they go.
-    std::thread ea([&] {
-      std::vector<std::u16string> answer;
-      bool connected = false;
-      GUIService_call(s1, u"Exit\n", answer, connected, 10000);
-    });
-    std::thread eb([&] {
-      std::vector<std::u16string> answer;
-      bool connected = false;
-      GUIService_call(s2, u"Exit\n", answer, connected, 10000);
-    });
+    std::thread ea([&] { call(s1, u"Exit\n"); });
+    std::thread eb([&] { call(s2, u"Exit\n"); });
     ea.join();
     eb.join();
     ASSERT_TRUE(one.ended(20000));
