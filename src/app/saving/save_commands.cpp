@@ -9,7 +9,9 @@
 #include <ctime>
 
 #include "app/mainframe/main_frame.h"
+#include "app/saving/auto_save.h"
 #include "app/saving/frame_save_host.h"
+#include "app/saving/shell_state.h"
 #include "app/saving/recent_files.h"
 #include "core/strx/strx_copy.h"
 #include "core/errors/except3.h"
@@ -64,6 +66,16 @@ class WaitCursor {
  public:
   WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
   ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+};
+
+// While a save runs (with its dialogs), nothing is saved silently.
+class SavingMark {
+ public:
+  SavingMark() : was_(NoteSave_shell().saving) { NoteSave_shell().saving = true; }
+  ~SavingMark() { NoteSave_shell().saving = was_; }
+
+ private:
+  bool was_;
 };
 
 int write(CMainFrame& frame, const std::string& target) {
@@ -149,6 +161,7 @@ std::string NoteSave_proposeMemoName(std::string_view folder, const std::tm& dat
 
 bool NoteSave_save(CMainFrame& frame) {
   if (!frame.hasNote()) return false;
+  SavingMark mark;
   if (!olderFormatAccepted(frame)) return false;
   if (frame.notePath().empty()) return NoteSave_saveAs(frame);
   const std::string path = frame.notePath();
@@ -174,6 +187,7 @@ bool NoteSave_save(CMainFrame& frame) {
 
 bool NoteSave_saveAs(CMainFrame& frame, bool readOnly) {
   if (!frame.hasNote()) return false;
+  SavingMark mark;
   if (!olderFormatAccepted(frame)) return false;
   UserPrompts& prompts = UserPrompts_get();
   const uint32_t owner = WindowIds_idOf(&frame);
@@ -238,11 +252,24 @@ bool NoteSave_saveAs(CMainFrame& frame, bool readOnly) {
 }
 
 bool NoteSave_queryClose(CMainFrame& frame) {
+  // The last window: a call of another start that is being handled keeps
+  // the process.
+  const NoteSaveShell& shell = NoteSave_shell();
+  if (shell.mayEnd && NoteSave_shownWindows() <= 1 && !shell.mayEnd()) {
+    UserPrompts_get().messageBox("閉じることができません: GUIServiceQueue", "Brevlo 3.10",
+                                 PromptButtons::Ok, PromptIcon::Warning, PromptAnswer::Ok,
+                                 WindowIds_idOf(&frame));
+    return false;
+  }
   if (frame.hasNote() && frame.undo().IsModified()) {
-    frame.raise();
-    const PromptAnswer answer =
-        ask(frame, tr(frame, "編集した内容を保存しますか？", "Do you save edited contents?"),
-            frame.notePath(), PromptButtons::YesNoCancel, PromptAnswer::Yes);
+    // With auto-save the note is saved without asking, unless a failed
+    // save turned its auto-save off.
+    PromptAnswer answer = PromptAnswer::Yes;
+    if (!NoteSave_shell().autoSave || frame.document().autoSaveDisabled) {
+      frame.raise();
+      answer = ask(frame, tr(frame, "編集した内容を保存しますか？", "Do you save edited contents?"),
+                   frame.notePath(), PromptButtons::YesNoCancel, PromptAnswer::Yes);
+    }
     if (answer == PromptAnswer::Cancel) return false;
     if (answer == PromptAnswer::Yes) {
       if (frame.document().autoSaveDisabled) {
@@ -269,6 +296,7 @@ void NoteSave_registerCommands(CommandTable& table, CMainFrame& frame) {
   table.add(Cmd_FileSaveReadOnly, t("読み取り専用で保存", "Save Read Only"), fileMenu, {},
             [&frame] { NoteSave_saveAs(frame, true); });
   table.add(Cmd_FileClose, t("閉じる", "Close"), fileMenu, {}, [&frame] { frame.close(); });
+  NoteSave_registerShellCommands(table, frame);
   for (size_t i = 0; i < kRecentIds.size(); ++i) {
     QAction* a = table.add(kRecentIds[i], "", fileMenu, {}, [&frame, i] { openRecent(frame, i); });
     a->setVisible(false);
@@ -289,6 +317,7 @@ void NoteSave_refreshRecentEntries(CommandTable& table, CMainFrame& frame) {
 }
 
 void NoteSave_menusBuilt(CommandTable& table, CMainFrame& frame) {
+  NoteSave_assignStandardKeys(table);
   QAction* first = table.action(kRecentIds[0]);
   if (first == nullptr) return;
   for (QObject* o : first->associatedObjects()) {

@@ -27,6 +27,8 @@ struct CZerbinApp_Hooks {
       openInstanceService;
   // Stops serving other processes (before a batch command and at the end).
   std::function<void(CZerbinApp&)> stopInstanceService;
+  // Start-up is done: calls of other processes are handled from now on.
+  std::function<void(CZerbinApp&)> instanceServiceReady;
 
   // Opens a note (or, with `untitled`, a new note from the template `path`)
   // in a new main window with the target "_blank"; answers the window's id

@@ -6,6 +6,11 @@
 #include <unistd.h>
 
 #include "app/convert/page_images.h"
+#include "app/instance/instance_server.h"
+#include "app/instance/second_start.h"
+#include "app/saving/auto_save.h"
+#include "app/saving/emergency_save.h"
+#include "app/startup/notification_icon.h"
 #include "app/convert/public_copy.h"
 #include "app/startup/command_line.h"
 #include "core/errors/debug_trace.h"
@@ -34,6 +39,7 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QIcon>
+#include <QSessionManager>
 #include <QStandardPaths>
 #include <QSystemTrayIcon>
 #include <QTimer>
@@ -112,7 +118,10 @@ bool waitInitialSema(NamedLock& lock) {
 
 void exitHook(void* app) {
   auto* a = static_cast<CZerbinApp*>(app);
-  if (a && a->trayIcon) a->trayIcon->hide();
+  if (!a) return;
+  // Unsaved work goes to recovery copies before the process ends.
+  Except_tryCatch([&] { EmergencySave_writeAll(path(*a, "%backup%")); }, [](const Errors_Msg&) {});
+  if (a->trayIcon) a->trayIcon->hide();
 }
 
 void setTimeLocale(bool japanese) {
@@ -188,6 +197,7 @@ bool startUpSteps(CZerbinApp& app, const std::vector<std::string>& args) {
   // 2. Command line and current folder.
   std::vector<std::string> words = toCp932(args, app.unconvertibleWords);
   app.commandLine = CZerbinApp_joinArguments(words);
+  app.commandLineUtf8 = CZerbinApp_joinArguments(args);
   // "" when CP932 cannot name it: the parser then refuses relative paths.
   app.currentFolder = StrX_currentFolderOrEmpty();
 
@@ -322,13 +332,7 @@ bool startUpSteps(CZerbinApp& app, const std::vector<std::string>& args) {
   }
 
   // 23. Notification icon.
-  if (QSystemTrayIcon::isSystemTrayAvailable()) {
-    std::string ico = path(app, "%icon%/main.ico");
-    if (!FileX_exists(ico)) ico = path(app, "%icon%/main.png");
-    app.trayIcon = std::make_unique<QSystemTrayIcon>(QIcon(QtText_fromCp932(ico)));
-    app.trayIcon->setToolTip(QtText_fromCp932(CZerbinApp_appName));
-    app.trayIcon->show();
-  }
+  CZerbinApp_installShell(app);
 
   // 24. Welcome box of the first run: shown once the start-up lock is
   // released, so that a start beside the open box does not wait for it.
@@ -361,9 +365,15 @@ bool startUpSteps(CZerbinApp& app, const std::vector<std::string>& args) {
   QApplication::setQuitOnLastWindowClosed(!(app.settings.resident && app.trayIcon));
   // The settings go back at the end of the session and at shut-down.
   app.writeSettingsAtExit = app.settingsReadable;
-  QObject::connect(qApp, &QGuiApplication::commitDataRequest, qApp, [&app] {
-    if (app.writeSettingsAtExit)
-      CZerbinApp_writeSettings(app.folders.profileFolder, app.settings, app.options.echoPath);
+  QObject::connect(qApp, &QGuiApplication::commitDataRequest, qApp, [&app](QSessionManager& m) {
+    Except_barrier([&] {
+      if (app.writeSettingsAtExit)
+        CZerbinApp_writeSettings(app.folders.profileFolder, app.settings, app.options.echoPath);
+      // A note that cannot be saved keeps the session.
+      const bool interact = m.allowsInteraction();
+      if (!NoteSave_sessionEnd(interact)) m.cancel();
+      if (interact) m.release();
+    });
   });
   return true;
 }
@@ -388,6 +398,7 @@ void CZerbinApp::show(std::string_view text, std::string_view title) {
 
 void CZerbinApp_setDefaultHooks(CZerbinApp_Hooks& h) {
   auto none = [](CZerbinApp&) {};
+  SecondStart_setDefaultHooks(h);
   if (!h.openInstanceService) {
     h.openInstanceService = [](CZerbinApp&, const std::string&, const std::string&) {
       return CZerbinApp_InstanceAnswer::Server;
@@ -442,14 +453,23 @@ bool CZerbinApp_startUp(CZerbinApp& app, const std::vector<std::string>& args) {
                  if (!go && app.initialSema) app.initialSema->unlock();
                });
   });
-  // 29. The next process may start up.
+  // 29. The next process may start up; calls of other starts are taken.
   if (go && app.initialSema) app.initialSema->unlock();
+  if (go) app.hooks.instanceServiceReady(app);
   if (app.welcomeDue) {
     app.welcomeDue = false;
     app.show(
         "ヘルプ - F1 キーを押すと、クイックツアー（ビジュアル・ヘルプ）が表示されます。\n"
         "（このメッセージは、初めて起動したときだけ表示されます。）",
         "Brevlo 3 へようこそ！");
+  }
+  // Recovery copies of the last fatal stop.
+  if (go) {
+    EmergencySave_offerRecovery(path(app, "%backup%"), app.options.japanese,
+                                [&app](const std::string& copy) {
+                                  Except_tryCatch([&] { app.hooks.openNote(app, copy, "", false); },
+                                                  [&](const Errors_Msg& e) { app.show(e.message()); });
+                                });
   }
   return go;
 }

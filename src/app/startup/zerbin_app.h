@@ -17,6 +17,7 @@ class NamedLock;
 class UserPrompts;
 class QWidget;
 class QSystemTrayIcon;
+class GUIServiceServer;
 
 inline constexpr const char* CZerbinApp_appName = "Brevlo 3.10";
 
@@ -42,6 +43,7 @@ struct CZerbinApp {
   ZerbinSettings settings;
 
   std::string commandLine;    // CP932, argv joined
+  std::string commandLineUtf8;  // argv joined as given ("" for DefaultCommand)
   std::string currentFolder;  // CP932; "" when CP932 cannot name it
   std::vector<bool> unconvertibleWords;  // per word: it could not be held in CP932
   std::string notePath, fragment, destination;
@@ -60,6 +62,8 @@ struct CZerbinApp {
   std::vector<std::unique_ptr<QWidget>> frames;
 
   std::unique_ptr<NamedLock> fileSema, initialSema;
+  // The instance service while this process serves the user's windows.
+  std::unique_ptr<GUIServiceServer> instanceServer;
   std::unique_ptr<UserPrompts> prompts;
   std::unique_ptr<QSystemTrayIcon> trayIcon;
   // The keyword search over "%keywords%" (the default keyword-index hooks);

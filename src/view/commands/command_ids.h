@@ -45,6 +45,10 @@ enum CommandId : int {
   // Printing and page images.
   Cmd_Print = 32888,
   Cmd_PageImages = 33041,
+  // The application and the shell flags.
+  Cmd_AppExit = 57665,
+  Cmd_AutoSave = 32963,
+  Cmd_TrayIcon = 32961,
   // The recent-file entries 1 to 8.
   Cmd_RecentFile1 = 32785,
   Cmd_RecentFile2 = 32786,
