@@ -17,6 +17,7 @@
 #include "view/child_view/child_view.h"
 #include "view/commands/command_table.h"
 
+class PageCommands;
 class QDockWidget;
 
 // The title: file name, " - ", then the page part and " - " when there is
@@ -68,6 +69,10 @@ class CMainFrame : public QMainWindow, private ChildViewHost {
   CChildView& view() { return *view_; }
   CommandTable& commands() { return *commands_; }
   QDockWidget* leftPane() { return leftPane_; }
+  // The page tree and the page commands.
+  PageCommands& pages() { return *pages_; }
+  // The current page is shown anew (grid settings, the view's page).
+  void pageShown();
 
  protected:
   // The close question of a modified note; Cancel keeps the window.
@@ -85,8 +90,6 @@ class CMainFrame : public QMainWindow, private ChildViewHost {
   uint32_t WindowId() override;
   std::string NoteFolder() override;
 
-  void pageShown();
-
   std::string notePath_;
   CMainFrameOptions options_;
   QtTextMetrics metrics_;
@@ -96,4 +99,5 @@ class CMainFrame : public QMainWindow, private ChildViewHost {
   CChildView* view_ = nullptr;
   QDockWidget* leftPane_ = nullptr;
   std::unique_ptr<CommandTable> commands_;
+  std::unique_ptr<PageCommands> pages_;
 };
