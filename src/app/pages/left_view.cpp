@@ -166,7 +166,8 @@ void CLeftView::startDrag(Qt::DropActions) {
   const QRect r = visualItemRect(item);
   if (r.isValid()) {
     drag->setPixmap(viewport()->grab(r));
-    drag->setHotSpot(QPoint(r.width() / 4, r.height() / 2));
+    // Beside and below the pointer, so that the mark stays in sight.
+    drag->setHotSpot(QPoint(-16, -8));
   }
   drag->exec(Qt::MoveAction);
   setMark(std::nullopt);
