@@ -126,6 +126,7 @@ void PageCommands::NoteLoaded() {
     lastSelected_ = nullptr;
   } else {
     lastSelected_ = onBackPage() ? nullptr : d->currentPage();
+    tree_->clearPages();  // nothing of the old note's folding carries over
     tree_->fill(*d, lastSelected_);
   }
   UpdateCommands();

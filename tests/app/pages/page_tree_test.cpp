@@ -239,6 +239,23 @@ TEST(PageTree, BuildRetitleDragDeleteThenUndoToTheOriginalFileAndRedoToTheEdited
   EXPECT_EQ(f.outline(), f.treeOutline());
   EXPECT_EQ(edited, f.save());
   EXPECT_EQ("日本語のタイトル", f.doc().page(2)->title());
+
+  // The parent page is a step of the link history; folding.
+  int historySteps = 0;
+  f.frame->pages().recordHistoryStep = [&] { ++historySteps; };
+  f.click(p4);
+  ASSERT_TRUE(f.run(Cmd_ParentPage));
+  EXPECT_EQ(1, historySteps);
+  EXPECT_EQ(1, f.doc().currentPageNumber());
+  EXPECT_FALSE(f.frame->commands().action(Cmd_ParentPage)->isEnabled());
+  ASSERT_TRUE(f.run(Cmd_FoldPage));
+  EXPECT_FALSE(f.tree().itemOf(f.current())->isExpanded());
+  f.key(Qt::Key_F8);  // the item of page 2 unfolds to be selected
+  EXPECT_EQ(p4, f.current());
+  EXPECT_TRUE(f.tree().itemOf(f.doc().page(1))->isExpanded());
+  f.key(Qt::Key_F7);
+  ASSERT_TRUE(f.run(Cmd_FoldChildPages));
+  EXPECT_FALSE(f.tree().itemOf(f.doc().page(1))->isExpanded());
 }
 
 TEST(PageTree, PagesOfAnotherNoteComeWithTheirTreePicturesInkAndLinks) {
@@ -339,6 +356,25 @@ TEST(PageTree, TemplatePagesF7F8TheZoomSwapAndTheBackPage) {
   EXPECT_EQ(1, f.doc().currentPageNumber());
   f.key(Qt::Key_F7);
   EXPECT_EQ(1, f.doc().currentPageNumber());
+
+  // The tree pane: hidden, shown again at its width, widened until a page
+  // is chosen in it.
+  const int width = f.frame->pages().paneWidth();
+  ASSERT_GT(width, 0);
+  ASSERT_TRUE(f.run(Cmd_ShowTree));
+  EXPECT_EQ(0, f.frame->pages().paneWidth());
+  EXPECT_FALSE(f.frame->commands().action(Cmd_ShowTree)->isChecked());
+  ASSERT_TRUE(f.run(Cmd_ShowTree));
+  EXPECT_EQ(width, f.frame->pages().paneWidth());
+  ASSERT_TRUE(f.run(Cmd_WidenTree));
+  QApplication::processEvents();
+  EXPECT_TRUE(f.frame->pages().paneWidened());
+  EXPECT_GT(f.frame->pages().paneWidth(), width);
+  f.click(f.doc().page(2));
+  QApplication::processEvents();
+  EXPECT_FALSE(f.frame->pages().paneWidened());
+  EXPECT_EQ(width, f.frame->pages().paneWidth());
+  f.click(f.doc().page(1));
 
   f.key(Qt::Key_F9);
   ASSERT_TRUE(f.doc().hasBackPage());
