@@ -168,7 +168,7 @@ struct Fixture {
 
 }  // namespace
 
-TEST(PageTree, BuildRetitleDragDeleteThenUndoToTheOriginalFileAndRedoToTheEdited) {
+TEST(PageTreeWindow, BuildRetitleDragDeleteThenUndoToTheOriginalFileAndRedoToTheEdited) {
   Fixture f;
   f.open(note(page(1, rect("255,0,0")), title(1, "top")));
   f.name("1");
@@ -258,7 +258,7 @@ TEST(PageTree, BuildRetitleDragDeleteThenUndoToTheOriginalFileAndRedoToTheEdited
   EXPECT_FALSE(f.tree().itemOf(f.doc().page(1))->isExpanded());
 }
 
-TEST(PageTree, PagesOfAnotherNoteComeWithTheirTreePicturesInkAndLinks) {
+TEST(PageTreeWindow, PagesOfAnotherNoteComeWithTheirTreePicturesInkAndLinks) {
   Fixture f;
   // The other note: b1 with a picture and a link to b2's page id, b2 (a
   // child of b1) with ink and a link to a figure of b1, and b3.
@@ -331,7 +331,7 @@ TEST(PageTree, PagesOfAnotherNoteComeWithTheirTreePicturesInkAndLinks) {
   EXPECT_EQ(saved, f.save());
 }
 
-TEST(PageTree, TemplatePagesF7F8TheZoomSwapAndTheBackPage) {
+TEST(PageTreeWindow, TemplatePagesF7F8TheZoomSwapAndTheBackPage) {
   Fixture f;
   FileX_makeFolders(f.dir.file("tmpl"), false);
   FileX_writeWhole(f.dir.file("tmpl/page_default.svg"),
@@ -397,7 +397,7 @@ TEST(PageTree, TemplatePagesF7F8TheZoomSwapAndTheBackPage) {
   EXPECT_EQ(3, g.document().ordinaryPageCount());
 }
 
-TEST(PageTree, RefusalsAndBadInputChangeNothing) {
+TEST(PageTreeWindow, RefusalsAndBadInputChangeNothing) {
   Fixture f;
   f.open(note(page(1, rect("255,0,0")), title(1, "only")));
 
@@ -467,7 +467,7 @@ TEST(PageTree, RefusalsAndBadInputChangeNothing) {
   EXPECT_EQ(1, f.doc().parentNumber(2));
 }
 
-TEST(PageTree, DropPlacesAreFifthsOfTheItem) {
+TEST(PageTreeWindow, DropPlacesAreFifthsOfTheItem) {
   // An item from 100 to 120: up to 108 before, 109 to 112 under, after.
   EXPECT_EQ(PageDrop_before, PageTree_dropPlace(108, 100, 120));
   EXPECT_EQ(PageDrop_under, PageTree_dropPlace(109, 100, 120));
