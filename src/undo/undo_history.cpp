@@ -57,6 +57,10 @@ void UndoHost::turnToPage(NoteDocument& doc, int32_t pageNumber, const char*) {
   doc.SelectPage(pageNumber);
 }
 
+void UndoHost::movePageInTree(NoteDocument& doc, const PageTreeMove& move) {
+  doc.MovePageInTree(move);
+}
+
 void UndoHost::applyText(CadPrim& textBox, int32_t, const std::string& text) {
   if (auto* box = dynamic_cast<Text_Box*>(&textBox)) box->SetText(text);
 }
@@ -227,6 +231,19 @@ void UndoHistory::RecordPageMove(int32_t first, int32_t end, int32_t to) {
   addRecord(std::move(r));
 }
 
+void UndoHistory::RecordPageTreeMove(int32_t first, int32_t end, int32_t to,
+                                     const PageTreeMove& forward, const PageTreeMove& back) {
+  auto r = std::make_unique<UndoRecord>();
+  r->kind = UndoKind_page;
+  r->from = first;
+  r->end = end;
+  r->to = to;
+  r->mode = UndoPage_moved;
+  r->treeMove = forward;
+  r->treeMoveBack = back;
+  addRecord(std::move(r));
+}
+
 void UndoHistory::RecordPageRename(int32_t pageNumber, std::string oldTitle,
                                    std::string newTitle) {
   if (oldTitle == newTitle) return;
@@ -283,6 +300,7 @@ void UndoHistory::ensureInkId(size_t pos) {
 
 int32_t UndoHistory::pageNumberOf(const UndoRecord& r, const NoteDocument& doc) const {
   if (r.kind == UndoKind_page) {
+    if (r.mode == UndoPage_moved && r.treeMoveBack.page >= 0) return r.treeMoveBack.page;
     return r.mode == UndoPage_removed || r.mode == UndoPage_retitled ? r.from : r.to;
   }
   // The page object first: page numbers shift when pages come and go.
@@ -307,6 +325,8 @@ int32_t UndoHistory::PageOfNextUndo(const NoteDocument& doc) const {
 int32_t UndoHistory::PageOfNextRedo(const NoteDocument& doc) const {
   if (current_ >= records_.size()) return -1;
   const UndoRecord& r = *records_[current_];
+  if (r.kind == UndoKind_page && r.mode == UndoPage_moved && r.treeMove.page >= 0)
+    return r.treeMove.page;
   if (r.kind == UndoKind_page && r.mode == UndoPage_removed) return r.from;
   if (r.kind == UndoKind_page && r.mode >= UndoPage_insertedNext) return r.from;
   return pageNumberOf(r, doc);
@@ -385,7 +405,9 @@ void UndoHistory::applyPage(UndoRecord& r, NoteDocument& doc, UndoHost& host, bo
       if (NotePage* p = doc.page(r.from)) p->setTitle(redo ? r.newTitle : r.oldTitle);
       return;
     case UndoPage_moved:
-      if (redo) {
+      if (r.treeMove.page >= 0) {
+        host.movePageInTree(doc, redo ? r.treeMove : r.treeMoveBack);
+      } else if (redo) {
         host.movePages(doc, r.from, r.end, r.to);
       } else {
         // The pages now stand in front of the old `to`; move them back.

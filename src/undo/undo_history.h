@@ -101,6 +101,10 @@ struct UndoRecord {
   int32_t mode = 0;   // UndoPageMode
   std::string oldTitle;
   std::string newTitle;
+  // moved in the page tree: the move forwards (numbers before it) and the
+  // move back (numbers after it); page -1 for a move of the list only.
+  PageTreeMove treeMove;
+  PageTreeMove treeMoveBack;
   // The pages taken out of the note by this record while they are out
   // (removed and in effect, or inserted and undone), with the holder entry
   // of their ink layer files.
@@ -138,6 +142,9 @@ class UndoHost {
   // the ink layer files).  Default: nothing.
   virtual void movePages(NoteDocument& /*doc*/, int32_t /*first*/, int32_t /*end*/,
                          int32_t /*to*/) {}
+  // Moves a page in the page tree (NoteDocument::MovePageInTree).  A host
+  // that shows the tree updates it too.
+  virtual void movePageInTree(NoteDocument& doc, const PageTreeMove& move);
   // Applies an ink record backwards (redo = false) or forwards, through the
   // ink component; a failure of the component raises 102.  Default: nothing
   // (a note without an ink component has no ink records).
@@ -201,6 +208,11 @@ class UndoHistory final : public PageUndoHistory {
   void RecordPageInsert(int32_t from, int32_t to, int32_t kind);
   // A page moved in the page tree: [first, end) in front of page `to`.
   void RecordPageMove(int32_t first, int32_t end, int32_t to);
+  // A page moved in the page tree with its descendants: the block
+  // [first, end) went in front of page `to` (as RecordPageMove); undo
+  // applies `back`, redo `forward` (NoteDocument::PageMoveResult).
+  void RecordPageTreeMove(int32_t first, int32_t end, int32_t to, const PageTreeMove& forward,
+                          const PageTreeMove& back);
   void RecordPageRename(int32_t pageNumber, std::string oldTitle, std::string newTitle);
   // PageUndoHistory: NoteDocument::DeletePage(this) hands the cut pages
   // here; outside undo and redo this records the deletion.

@@ -11,6 +11,7 @@
 #include "app/print/print_command.h"
 #include "app/links/follow_link.h"
 #include "app/links/frame_links.h"
+#include "app/pages/page_commands.h"
 #include "app/saving/save_commands.h"
 #include "app/windows/window_list.h"
 #include "core/errors/except3.h"
@@ -57,10 +58,10 @@ CMainFrame::CMainFrame(std::string notePath, CMainFrameOptions options)
   auto* titleLayout = new QHBoxLayout(titleBar);
   titleLayout->setContentsMargins(0, 0, 0, 0);
   leftPane_->setTitleBarWidget(titleBar);
-  auto* placeholder = new QWidget(leftPane_);
-  placeholder->setMinimumSize(160, 0);
-  leftPane_->setWidget(placeholder);
+  pages_ = std::make_unique<PageCommands>(*this);
+  leftPane_->setWidget(&pages_->tree());
   addDockWidget(Qt::LeftDockWidgetArea, leftPane_);
+  resizeDocks({leftPane_}, {160}, Qt::Horizontal);
   commands_ = std::make_unique<CommandTable>(this);
   WindowCommands_register(*commands_, *this);
   NoteSave_registerCommands(*commands_, *this);
@@ -68,6 +69,7 @@ CMainFrame::CMainFrame(std::string notePath, CMainFrameOptions options)
   PageImageCommand_register(*commands_, *this);
   LinkCommands_register(*commands_, *this);
   CChildView_registerCommands(*commands_, *view_);
+  PageCommands_registerCommands(*commands_, *pages_);
   commands_->buildMenus(*menuBar());
   NoteSave_menusBuilt(*commands_, *this);
   RefreshWindowTitle();
@@ -81,7 +83,8 @@ CMainFrame::~CMainFrame() {
 }
 
 void CMainFrame::RefreshWindowTitle() {
-  setWindowTitle(QtText_fromCp932(CMainFrame_titleText(notePath_, {}, options_.japanese)));
+  setWindowTitle(QtText_fromCp932(
+      PageTree_titleBar(hasNote() ? doc_.get() : nullptr, notePath_, options_.japanese)));
 }
 
 void CMainFrame::LoadNote(const std::string& path, bool untitled) {
@@ -104,6 +107,7 @@ void CMainFrame::LoadNote(const std::string& path, bool untitled) {
         notePath_.clear();
         RefreshWindowTitle();
         view_->PageChanged();
+        pages_->NoteLoaded();
         Except_throw(e);
       });
   if (doc_->currentPageNumber() != 1 && doc_->page(1) != nullptr) doc_->SelectPage(1);
@@ -112,6 +116,7 @@ void CMainFrame::LoadNote(const std::string& path, bool untitled) {
   undo_.MarkSaved();
   RefreshWindowTitle();
   pageShown();
+  pages_->NoteLoaded();
   NoteSave_noteLoaded(*this);
 }
 
@@ -126,6 +131,7 @@ void CMainFrame::NewNote() {
   undo_.MarkSaved();
   RefreshWindowTitle();
   pageShown();
+  pages_->NoteLoaded();
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
@@ -147,15 +153,7 @@ void CMainFrame::pageShown() {
   view_->PageChanged();
 }
 
-bool CMainFrame::SelectPageNumber(int32_t number) {
-  if (!doc_ || doc_->closed() || doc_->page(number) == nullptr) return false;
-  if (number != doc_->currentPageNumber()) {
-    view_->PageLeaving();
-    doc_->SelectPage(number);
-  }
-  pageShown();
-  return true;
-}
+bool CMainFrame::SelectPageNumber(int32_t number) { return pages_->GoToPage(number); }
 
 bool CMainFrame::SelectPageByText(std::string_view page) {
   if (page.empty()) return false;
@@ -195,15 +193,7 @@ bool CMainFrame::TurnPage(int direction) {
 
 void CMainFrame::GoToPage(int32_t number) { SelectPageNumber(number); }
 
-void CMainFrame::SwitchBackPage() {
-  if (!hasNote() || !doc_->hasBackPage()) return;
-  if (doc_->currentPageNumber() == 0) {
-    SelectPageNumber(doc_->page(doc_->returnPageNumber) ? doc_->returnPageNumber : 1);
-  } else {
-    doc_->returnPageNumber = doc_->currentPageNumber();
-    SelectPageNumber(0);
-  }
-}
+void CMainFrame::SwitchBackPage() { pages_->SwitchBackPage(); }
 
 void CMainFrame::GridChanged(const Canvas& canvas) {
   options_.gridOn = canvas.snapToGrid();

@@ -17,6 +17,7 @@
 #include "view/child_view/child_view.h"
 #include "view/commands/command_table.h"
 
+class PageCommands;
 class QDockWidget;
 class WindowList;
 struct FrameLinks;
@@ -78,6 +79,10 @@ class CMainFrame : public QMainWindow, private ChildViewHost {
   QDockWidget* leftPane() { return leftPane_; }
   // History, target name and pinned flag of link following.
   FrameLinks& links() { return *links_; }
+  // The page tree and the page commands.
+  PageCommands& pages() { return *pages_; }
+  // The current page is shown anew (grid settings, the view's page).
+  void pageShown();
 
  protected:
   // The close question of a modified note; Cancel keeps the window.
@@ -101,8 +106,6 @@ class CMainFrame : public QMainWindow, private ChildViewHost {
   const TextMetrics* Metrics() override { return &metrics_; }
   std::string NotePath() override { return notePath_; }
 
-  void pageShown();
-
   std::string notePath_;
   CMainFrameOptions options_;
   QtTextMetrics metrics_;
@@ -113,4 +116,5 @@ class CMainFrame : public QMainWindow, private ChildViewHost {
   QDockWidget* leftPane_ = nullptr;
   std::unique_ptr<CommandTable> commands_;
   std::unique_ptr<FrameLinks> links_;
+  std::unique_ptr<PageCommands> pages_;
 };

@@ -46,6 +46,11 @@ void InkLayerFiles::move(int32_t from, int32_t to) const {
   renameQuietly(frontPath(from), frontPath(to));
 }
 
+void InkLayerFiles::moveTo(int32_t from, const InkLayerFiles& other, int32_t to) const {
+  renameQuietly(backPath(from), other.backPath(to));
+  renameQuietly(frontPath(from), other.frontPath(to));
+}
+
 void InkLayerFiles::remove(int32_t page) const {
   FileX_deleteFile(backPath(page));
   FileX_deleteFile(frontPath(page));

@@ -46,6 +46,9 @@ class InkLayerFiles {
   // Renames both files of page `from` to page `to` (replacing files of
   // `to`); missing files are skipped.
   void move(int32_t from, int32_t to) const;
+  // Renames both files of page `from` to page `to` of another note's files
+  // in the same folder (replacing them); missing files are skipped.
+  void moveTo(int32_t from, const InkLayerFiles& other, int32_t to) const;
   // Deletes both files of the page (missing files are skipped).
   void remove(int32_t page) const;
   // Renames the files of pages first ... last (inclusive) by `delta`, in the

@@ -164,6 +164,37 @@ class NoteDocument {
   // last page.  Nothing happens when `to` lies within first ... end; a
   // range outside the pages raises 102.
   void MovePageInkFiles(int32_t first, int32_t end, int32_t to);
+  // Moves page m.page with its descendants in the page tree (PageDrop),
+  // the records as one block and their ink layer files with them, then
+  // selects the page at its new number.  See PageMoveResult.  Refuses
+  // (moved false, nothing changed) when the target is the page itself or
+  // one of its descendants, when the move would leave the page where it
+  // is, on the back page, and for numbers that are no page.
+  struct PageMoveResult {
+    bool moved = false;
+    // The block [first, end) went in front of the page that had number
+    // `to` (the number after the last page: to the end), numbers before
+    // the move.
+    int32_t first = -1, end = -1, to = -1;
+    int32_t number = -1;  // the page's number after the move
+    PageTreeMove back;    // the move that puts it back, by the numbers after
+  };
+  PageMoveResult MovePageInTree(const PageTreeMove& m);
+  // Whether page `other` is page `page` or one of its descendants.
+  bool isInSubtree(int32_t page, int32_t other) const;
+  // Takes every ordinary page of `from` (a note read for the purpose, with
+  // its own document number and the same work folder) with its tree and
+  // puts them in front of page `before` of this note (page 1 when `before`
+  // is the back page): the first inserted top-level page takes that page's
+  // place among its siblings, the last one has it as its next sibling.
+  // The ink layer files of `before` and the later pages move up by the
+  // number of inserted pages and those of `from` move to the inserted
+  // pages' numbers; the first inserted page is selected and its number
+  // answered.  `from` keeps only its back page (if it had one): clear it
+  // afterwards.  Nothing changes (and -1 is answered) when `from` has no
+  // ordinary page; a number that is no page raises 102.
+  int32_t InsertPagesFrom(NoteDocument& from, int32_t before);
+
   // The first page in list order (the back page included, as 0) whose id
   // equals `name` ignoring case, or else that holds a figure whose id does;
   // -1 when none (and for an empty name).

@@ -18,6 +18,23 @@ struct DeletedPages {
   int32_t previousNumber = -1;  // its previous sibling, -1 when none
 };
 
+// Where a page goes, with its descendants, when it is moved in the page
+// tree: in front of the target among its siblings, as the target's first
+// child, or behind the target (after its descendants) among its siblings.
+enum PageDrop : int32_t {
+  PageDrop_before = 0,
+  PageDrop_under = 1,
+  PageDrop_after = 2,
+};
+
+// One move of a page in the tree, by the page numbers before the move.
+struct PageTreeMove {
+  int32_t page = -1;
+  int32_t target = -1;
+  int32_t where = PageDrop_after;  // PageDrop
+  bool operator==(const PageTreeMove&) const = default;
+};
+
 class PageUndoHistory {
  public:
   virtual ~PageUndoHistory() = default;

@@ -417,13 +417,22 @@ void CChildView::ZoomSwap() {
   const int32_t current = m_Host.CurrentPageNumber();
   const int32_t saved = ViewGeometry_swapZoom(m_Geometry, current, restore);
   m_ZoomPick = false;
+  m_SwapHeld = true;  // the turn below must not take the state just swapped
   if (saved != 0 && current != 0) {
     if (saved != current) m_Host.GoToPage(saved);
   } else {
     m_Host.SwitchBackPage();
   }
+  m_SwapHeld = false;
   UpdateScrollSizes();
   ScrollTo(restore);
+}
+
+void CChildView::TakeSwapState(int32_t page) {
+  m_Geometry.swapZoom = m_Geometry.zoom;
+  m_Geometry.swapZoomMode = m_Geometry.zoomMode;
+  m_Geometry.swapScroll = m_Geometry.scroll;
+  m_Geometry.swapPage = page;
 }
 
 void CChildView::turnPage(int direction) {

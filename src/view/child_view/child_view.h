@@ -93,6 +93,13 @@ class CChildView : public QAbstractScrollArea {
   void ZoomIn();
   void ZoomOut();
   void ZoomSwap();
+  // The page-step commands (next, previous, first, last page) set it after
+  // their step, the zoom swap clears it: while it is set, showing another
+  // page keeps the zoom-swap state taken before the run of steps.
+  bool m_SwapHeld = false;
+  // The zoom-swap state takes the current zoom, zoom mode, scroll position
+  // and page number (the page tree does before it shows another page).
+  void TakeSwapState(int32_t page);
   void UpdateScrollSizes();
   void ScrollTo(Point32 position);
   bool EnsureVisible(const Rect32& canvasRect);

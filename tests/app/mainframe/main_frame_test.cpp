@@ -71,7 +71,7 @@ TEST(MainFrame, OpensTheNoteOnItsFirstPageAndShowsItsFigures) {
   f.open(kNote);
   ASSERT_TRUE(f.frame->hasNote());
   EXPECT_EQ(1, f.frame->document().currentPageNumber());
-  EXPECT_EQ("note.svg - Brevlo 3.10", f.frame->windowTitle().toStdString());
+  EXPECT_EQ(QStringLiteral(u"one - note.svg - 1/2 ページ目 - Brevlo 3.10"), f.frame->windowTitle());
   // The view is the central widget, the left pane beside it, the menus
   // from the command table.
   EXPECT_EQ(&f.frame->view(), f.frame->centralWidget());

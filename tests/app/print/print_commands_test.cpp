@@ -132,7 +132,7 @@ TEST(PrintCommand, PrintsThePagesIntoAPdfWithItsTableOfContents) {
   EXPECT_EQ(f.prompts.filters[0], Sjis(u8"もくじCSVファイル|*.csv|すべてのファイル (*.*)|*.*||"));
   EXPECT_EQ(ReadFileBytes(pdf).substr(0, 5), "%PDF-");
   EXPECT_EQ(ReadFileBytes(f.dir.file("toc.csv")), "one,1\r\n\ttwo,1\r\nthree,1\r\n");
-  EXPECT_EQ(f.frame->windowTitle(), "note.svg - Brevlo 3.10");
+  EXPECT_EQ(f.frame->windowTitle(), QString::fromUtf8(u8"one - note.svg - 1/3 ページ目 - Brevlo 3.10"));
 
   // A cancelled print dialog prints nothing; without a person no dialog
   // shows and nothing is printed.
@@ -213,5 +213,5 @@ TEST(PageImageCommand, DialogFieldsFollowTheirChecksAndTheExportAsksWhereAndWhet
   EXPECT_EQ(f.prompts.asked[1], "|" + f.dir.file("desk/pics/pics (2) (1,1).png") +
                                     Sjis(u8" などは既に存在します。\r\nすべて上書きしますか？"));
   EXPECT_FALSE(fs::exists(f.dir.file("desk/pics/pics (3) (2,2).png")));
-  EXPECT_EQ(f.frame->windowTitle(), "note.svg - Brevlo 3.10");
+  EXPECT_EQ(f.frame->windowTitle(), QString::fromUtf8(u8"one - note.svg - 1/3 ページ目 - Brevlo 3.10"));
 }

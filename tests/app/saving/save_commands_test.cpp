@@ -185,7 +185,7 @@ TEST(SaveCommands, SaveAsWritesACompressedNoteAndTheWindowTakesItsName) {
   // (Before the checks below open the notes again.)
   EXPECT_EQ(svgz, RecentFiles_read(fx.profile)[0].path);
   EXPECT_EQ(svgz, f->notePath());
-  EXPECT_EQ("copy.svgz - Brevlo 3.10", f->windowTitle().toStdString());
+  EXPECT_EQ(QStringLiteral(u"one - copy.svgz - 1/2 ページ目 - Brevlo 3.10"), f->windowTitle());
   EXPECT_FALSE(f->undo().IsModified());
   EXPECT_EQ(fx.firstFigureX(note) + 30, fx.firstFigureX(svgz));
 
