@@ -63,7 +63,10 @@ void UndoHost::applyText(CadPrim& textBox, int32_t, const std::string& text) {
 
 // --- groups and recording ---------------------------------------------------------
 
-UndoHistory::~UndoHistory() { Clear(); }
+UndoHistory::~UndoHistory() {
+  listener_ = nullptr;  // the window may be going already
+  Clear();
+}
 
 void UndoHistory::BeginGroup() {
   if (groupDepth_++ == 0) groupCounter_ = 1;
@@ -90,6 +93,7 @@ UndoRecord& UndoHistory::addRecord(std::unique_ptr<UndoRecord> record) {
   if (groupDepth_ > 0) ++groupCounter_;
   records_.push_back(std::move(record));
   current_ = records_.size();
+  notify();
   return *records_.back();
 }
 
@@ -490,6 +494,7 @@ bool UndoHistory::Undo(NoteDocument& doc, UndoHost* hostOrNull) {
     if (r.startsStep) break;
   }
   repairLinks(touched);
+  notify();
   return true;
 }
 
@@ -520,6 +525,7 @@ bool UndoHistory::Redo(NoteDocument& doc, UndoHost* hostOrNull) {
     ++current_;
   } while (current_ < records_.size() && !records_[current_]->startsStep);
   repairLinks(touched);
+  notify();
   return true;
 }
 
@@ -528,6 +534,7 @@ bool UndoHistory::Redo(NoteDocument& doc, UndoHost* hostOrNull) {
 void UndoHistory::MarkSaved() {
   savedMark_ = current_;
   savedReachable_ = true;
+  notify();
 }
 
 bool UndoHistory::IsModified() const { return !savedReachable_ || current_ != savedMark_; }
@@ -549,4 +556,5 @@ void UndoHistory::Clear() {
   groupDepth_ = 0;
   restored_.clear();
   inkIdTable_.clear();
+  notify();
 }

@@ -17,6 +17,9 @@
 #include "figures/canvas/canvas.h"
 #include "platform/text/qt_text.h"
 #include "platform/windows/window_ids.h"
+#include "view/editor/in_place_editing.h"
+#include "view/history/view_history.h"
+#include "view/menus/context_menus.h"
 #include "view/render/render_page.h"
 
 std::string CMainFrame_titleText(std::string_view notePath, std::string_view pagePart,
@@ -57,12 +60,16 @@ CMainFrame::CMainFrame(std::string notePath, CMainFrameOptions options)
   commands_ = std::make_unique<CommandTable>(this);
   NoteSave_registerCommands(*commands_, *this);
   CChildView_registerCommands(*commands_, *view_);
+  ViewHistory_registerCommands(*commands_, *view_);
+  view_->contextMenus().setCommands(commands_.get());
+  undo_.setListener([this] { ModifiedChanged(); });
   commands_->buildMenus(*menuBar());
   NoteSave_menusBuilt(*commands_, *this);
   RefreshWindowTitle();
 }
 
 CMainFrame::~CMainFrame() {
+  undo_.setListener(nullptr);
   view_->PageLeaving();
   if (doc_ && !doc_->closed()) {
     Except_tryCatch([&] { doc_->ClearDocument(); }, [](const Errors_Msg&) {});
@@ -70,7 +77,23 @@ CMainFrame::~CMainFrame() {
 }
 
 void CMainFrame::RefreshWindowTitle() {
-  setWindowTitle(QtText_fromCp932(CMainFrame_titleText(notePath_, {}, options_.japanese)));
+  const std::string title = CMainFrame_titleText(notePath_, {}, options_.japanese);
+  setWindowTitle(QtText_fromCp932(noteModified() ? "*" + title : title));
+}
+
+bool CMainFrame::noteModified() const {
+  return hasNote() && undo_.IsModified(view_->PendingState());
+}
+
+void CMainFrame::CommitPendingEdits() {
+  if (!hasNote()) return;
+  view_->inPlace().End();
+  ViewHistory_flushPendingChange(*view_);
+}
+
+void CMainFrame::ModifiedChanged() {
+  RefreshWindowTitle();
+  if (commands_) ViewHistory_updateCommands(*commands_, *view_);
 }
 
 void CMainFrame::LoadNote(const std::string& path, bool untitled) {
@@ -118,6 +141,7 @@ void CMainFrame::NewNote() {
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
+  CommitPendingEdits();
   if (NoteSave_queryClose(*this)) {
     event->accept();
   } else {

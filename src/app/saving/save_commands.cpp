@@ -67,6 +67,7 @@ class WaitCursor {
 };
 
 int write(CMainFrame& frame, const std::string& target) {
+  frame.CommitPendingEdits();
   WaitCursor wait;
   FrameSaveHost host(frame);
   return NoteWriter_save(frame.document(), target, false, host);
@@ -238,7 +239,7 @@ bool NoteSave_saveAs(CMainFrame& frame, bool readOnly) {
 }
 
 bool NoteSave_queryClose(CMainFrame& frame) {
-  if (frame.hasNote() && frame.undo().IsModified()) {
+  if (frame.hasNote() && frame.noteModified()) {
     frame.raise();
     const PromptAnswer answer =
         ask(frame, tr(frame, "編集した内容を保存しますか？", "Do you save edited contents?"),
@@ -250,7 +251,7 @@ bool NoteSave_queryClose(CMainFrame& frame) {
       } else {
         NoteSave_save(frame);
       }
-      if (frame.undo().IsModified()) return false;
+      if (frame.noteModified()) return false;
     }
   }
   addRecent(frame);

@@ -1,5 +1,7 @@
 #include "view/child_view/child_view.h"
 
+#include <QInputMethodEvent>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
@@ -22,6 +24,9 @@
 #include "platform/text/qt_text.h"
 #include "view/commands/command_ids.h"
 #include "view/commands/command_table.h"
+#include "view/editor/in_place_editing.h"
+#include "view/history/view_history.h"
+#include "view/menus/context_menus.h"
 #include "view/selection/hover_cursor.h"
 #include "view/selection/selection_marks.h"
 #include "view/selection/view_selection.h"
@@ -115,6 +120,8 @@ CChildView::CChildView(ChildViewHost& host, QWidget* parent)
   m_Sleep = [](int ms) { QThread::msleep(static_cast<unsigned long>(ms)); };
   m_AutoScrollTimer.setInterval(ChildView_autoScrollInterval);
   connect(&m_AutoScrollTimer, &QTimer::timeout, this, [this] { autoScrollTick(); });
+  m_InPlace = std::make_unique<InPlaceEditing>(*this);
+  m_Menus = std::make_unique<ViewContextMenus>(*this);
 }
 
 CChildView::~CChildView() {
@@ -177,6 +184,7 @@ void CChildView::PageChanged() {
 }
 
 void CChildView::PageLeaving() {
+  m_InPlace->End();
   m_AutoScrollTimer.stop();
   m_LeftDown = false;
   if (!m_ViewSelection) return;
@@ -250,6 +258,7 @@ void CChildView::hoverAt(QPoint client, QPoint global) {
   ctx.pageShown = m_PageShown;
   ctx.viewerMode = m_ViewerMode;
   ctx.noteFolder = m_Host.NoteFolder();
+  if (m_InPlace->active()) ctx.editor = &m_InPlace->editor();
   const HoverResult r = Hover_update(*m_ViewSelection, ClientToCanvas({client.x(), client.y()}),
                                      ctx, fileLock(), m_TipText);
   if (r.cursor != HoverCursor::Keep) viewport()->setCursor(ChildView_cursorShape(r.cursor));
@@ -468,6 +477,10 @@ DrawContext CChildView::RenderPage(Surface& surface, bool clipToPage, bool useSc
   hooks.rowGuide = m_RowGuide;
   ViewPageSource page = m_Host.CurrentPage();
   page.pageNumber = m_Host.CurrentPageNumber();
+  if (m_InPlace->active() && !forPrint) {
+    page.editedText = m_InPlace->box();
+    hooks.editor = [this](Surface& s, const DrawContext& c) { m_InPlace->Draw(s, c); };
+  }
   return View_renderPage(surface, m_Geometry, page, options, hooks);
 }
 
@@ -644,6 +657,7 @@ void CChildView::paintEvent(QPaintEvent* event) {
   QPainter painter(viewport());
   painter.setClipRegion(event->region());
   painter.drawImage(QPoint(0, 0), ChildView_backBuffer());
+  m_InPlace->PaintOverlay(painter);
 }
 
 void CChildView::resizeEvent(QResizeEvent* event) {
@@ -693,9 +707,23 @@ void CChildView::mousePressEvent(QMouseEvent* event) {
     event->accept();
     return;
   }
+  if (event->button() == Qt::RightButton && !m_LeftDown) {
+    m_TipTimer.stop();
+    m_Menus->Press(event->position().toPoint(), event->modifiers().testFlag(Qt::ControlModifier));
+    event->accept();
+    return;
+  }
   if (event->button() == Qt::LeftButton && m_ViewSelection) {
     m_LastMouse = event->position().toPoint();
     m_TipTimer.stop();
+    if (m_InPlace->LeftPress(ClientToCanvas(clientOf(event)),
+                             event->modifiers().testFlag(Qt::ShiftModifier))) {
+      m_LeftDown = true;
+      event->accept();
+      return;
+    }
+    ViewHistory_flushPendingChange(*this);
+    if (!m_ViewSelection) return;
     SelectionModifiers mods;
     mods.shift = event->modifiers().testFlag(Qt::ShiftModifier);
     mods.ctrl = event->modifiers().testFlag(Qt::ControlModifier);
@@ -719,6 +747,12 @@ void CChildView::mouseMoveEvent(QMouseEvent* event) {
     event->accept();
     return;
   }
+  if (m_LeftDown && event->buttons().testFlag(Qt::LeftButton) &&
+      m_InPlace->LeftMove(ClientToCanvas(clientOf(event)))) {
+    updateAutoScroll(m_LastMouse);
+    event->accept();
+    return;
+  }
   if (m_LeftDown && m_ViewSelection && event->buttons().testFlag(Qt::LeftButton)) {
     m_ViewSelection->Move(ClientToCanvas(clientOf(event)));
     repaintSelection();
@@ -735,6 +769,18 @@ void CChildView::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void CChildView::mouseReleaseEvent(QMouseEvent* event) {
+  if (event->button() == Qt::RightButton) {
+    m_Menus->Release(event->position().toPoint(), event->modifiers().testFlag(Qt::ControlModifier),
+                     event->modifiers().testFlag(Qt::ShiftModifier));
+    event->accept();
+    return;
+  }
+  if (event->button() == Qt::LeftButton && m_InPlace->LeftRelease()) {
+    m_LeftDown = false;
+    m_AutoScrollTimer.stop();
+    event->accept();
+    return;
+  }
   if (event->button() == Qt::LeftButton && m_LeftDown && m_ViewSelection) {
     m_LeftDown = false;
     m_AutoScrollTimer.stop();
@@ -746,6 +792,78 @@ void CChildView::mouseReleaseEvent(QMouseEvent* event) {
     return;
   }
   QAbstractScrollArea::mouseReleaseEvent(event);
+}
+
+// --- in-place editing: the hooks; the rules are InPlaceEditing's ---
+
+void CChildView::mouseDoubleClickEvent(QMouseEvent* event) {
+  if (event->button() == Qt::LeftButton && m_InPlace->DoubleClick(ClientToCanvas(clientOf(event)))) {
+    m_LeftDown = false;
+    event->accept();
+    return;
+  }
+  if (event->button() == Qt::RightButton) {  // a right double click is a press
+    mousePressEvent(event);
+    return;
+  }
+  QAbstractScrollArea::mouseDoubleClickEvent(event);
+}
+
+void CChildView::keyPressEvent(QKeyEvent* event) {
+  if (m_InPlace->KeyPress(*event)) {
+    event->accept();
+    return;
+  }
+  QAbstractScrollArea::keyPressEvent(event);
+}
+
+void CChildView::inputMethodEvent(QInputMethodEvent* event) {
+  m_InPlace->InputMethod(*event);
+  event->accept();
+}
+
+QVariant CChildView::inputMethodQuery(Qt::InputMethodQuery query) const {
+  if (m_InPlace->active()) {
+    QVariant v = m_InPlace->Query(query);
+    // The caret is in the viewport; the input method asks the view.
+    if (query == Qt::ImCursorRectangle) return v.toRect().translated(viewport()->pos());
+    if (v.isValid()) return v;
+  }
+  return QAbstractScrollArea::inputMethodQuery(query);
+}
+
+bool CChildView::event(QEvent* event) {
+  if (m_InPlace && m_InPlace->active()) {
+    if (event->type() == QEvent::ShortcutOverride &&
+        m_InPlace->WantsShortcut(*static_cast<QKeyEvent*>(event))) {
+      event->accept();
+      return true;
+    }
+    // Tab types a tab into the text instead of moving the focus.
+    if (event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Tab) {
+      keyPressEvent(static_cast<QKeyEvent*>(event));
+      return true;
+    }
+  }
+  return QAbstractScrollArea::event(event);
+}
+
+void CChildView::focusInEvent(QFocusEvent* event) {
+  m_InPlace->FocusChanged(true);
+  QAbstractScrollArea::focusInEvent(event);
+}
+
+void CChildView::focusOutEvent(QFocusEvent* event) {
+  m_InPlace->FocusChanged(false);
+  QAbstractScrollArea::focusOutEvent(event);
+}
+
+UndoPendingState CChildView::PendingState() const {
+  UndoPendingState s;
+  s.pendingChange = ViewHistory_hasPendingChange(*this);
+  s.editorChanged = m_InPlace->Changed();
+  return s;
 }
 
 void CChildView::ZoomRateDialog() {

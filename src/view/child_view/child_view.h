@@ -26,9 +26,14 @@
 
 class Canvas;
 class CommandTable;
+class InPlaceEditing;
 class NamedLock;
+class NoteDocument;
 class QtSurfaceTextCache;
+class UndoHistory;
+class ViewContextMenus;
 class ViewSelection;
+struct UndoPendingState;
 enum class HoverCursor;
 
 // What the view asks of its main window.
@@ -54,6 +59,12 @@ class ChildViewHost {
   // The note's folder (CP932, "" for a new note): link tips are relative to
   // it.
   virtual std::string NoteFolder() { return {}; }
+  // The note shown and its undo history; null when the page belongs to no
+  // note (nothing is recorded then).
+  virtual NoteDocument* Document() { return nullptr; }
+  virtual UndoHistory* History() { return nullptr; }
+  // The note's modified state may have changed (the title shows it).
+  virtual void ModifiedChanged() {}
 };
 
 // The back buffer shared by every view of the process.
@@ -107,6 +118,17 @@ class CChildView : public QAbstractScrollArea {
   const std::string& shownTipText() const { return m_ShownTip; }
   // The active tool (0 = select; the editing state machine sets it).
   int32_t m_Tool = 0;
+  ChildViewHost& host() const { return m_Host; }
+
+  // --- in-place text editing and the right button ---
+  InPlaceEditing& inPlace() const { return *m_InPlace; }
+  ViewContextMenus& contextMenus() const { return *m_Menus; }
+  // What the view adds to the note's modified state: a pending change
+  // (before copies of figures that differ from them, outside a drag) and
+  // an in-place edit that changed its text.
+  UndoPendingState PendingState() const;
+  // Whether the left button is down on the page (a drag may be running).
+  bool leftDown() const { return m_LeftDown; }
 
   // --- painting ---
   // The page changed (a new page, an edit): a repaint within the frame
@@ -151,6 +173,13 @@ class CChildView : public QAbstractScrollArea {
   void mousePressEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void inputMethodEvent(QInputMethodEvent* event) override;
+  QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
+  bool event(QEvent* event) override;
+  void focusInEvent(QFocusEvent* event) override;
+  void focusOutEvent(QFocusEvent* event) override;
 
  private:
   ViewExtent pageExtent();
@@ -210,6 +239,8 @@ class CChildView : public QAbstractScrollArea {
 
   class SelectionPainter;
   std::unique_ptr<ViewSelection> m_ViewSelection;
+  std::unique_ptr<InPlaceEditing> m_InPlace;
+  std::unique_ptr<ViewContextMenus> m_Menus;
   std::unique_ptr<SelectionPainter> m_OwnMarks;
   std::unique_ptr<NamedLock> m_FileLock;
   // The shaped texts of this view's paints, kept from one paint to the next.
