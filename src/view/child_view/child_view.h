@@ -127,6 +127,10 @@ class CChildView : public QAbstractScrollArea {
   // (before copies of figures that differ from them, outside a drag) and
   // an in-place edit that changed its text.
   UndoPendingState PendingState() const;
+  // The input method's questions: while a text box is edited, the caret
+  // rectangle (in the view's coordinates, zoom and scroll applied) and the
+  // box's font.
+  QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
   // Whether the left button is down on the page (a drag may be running).
   bool leftDown() const { return m_LeftDown; }
 
@@ -176,7 +180,6 @@ class CChildView : public QAbstractScrollArea {
   void mouseDoubleClickEvent(QMouseEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   void inputMethodEvent(QInputMethodEvent* event) override;
-  QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
   bool event(QEvent* event) override;
   void focusInEvent(QFocusEvent* event) override;
   void focusOutEvent(QFocusEvent* event) override;

@@ -1,0 +1,268 @@
+// Writing in place in the main window on the offscreen platform, as a user
+// does it: a double click opens the editor on a text box, Japanese comes
+// through the input method (preedit, then commit) and keys, a click
+// outside ends the edit; the saved file holds the text, undo brings the
+// original bytes back and redo the edited ones.  Also Escape, a text of
+// 100,000 bytes pasted and typed, and the right button's menus.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QClipboard>
+#include <QInputMethodEvent>
+#include <QMenu>
+#include <QTest>
+
+#include <chrono>
+#include <memory>
+#include <string>
+
+#include "app/mainframe/main_frame.h"
+#include "core/filex/filex.h"
+#include "core/prompts/user_prompts.h"
+#include "figures/base/figure_kind.h"
+#include "figures/text/text_box.h"
+#include "platform/text/qt_text.h"
+#include "support/test_support.h"
+#include "undo/undo_history.h"
+#include "view/commands/command_ids.h"
+#include "view/editor/in_place_editing.h"
+#include "view/menus/context_menus.h"
+#include "view/selection/view_selection.h"
+#include "view/view_test_app.h"
+
+WIDGET_TEST_APP_REGISTER();
+
+namespace {
+
+// One page with a framed text box "memo" and a rectangle below it.
+const char* kNote =
+    "<?xml version=\"1.0\" encoding=\"Shift_JIS\"?>\r\n"
+    "<svg width=\"00620\" height=\"00820\" sub_doctype=\"zerbin-300\">\r\n"
+    "<text x=\"80\" y=\"80\" style=\"font-size:12pt\">memo</text>\r\n"
+    "<rect x=\"60\" y=\"300\" width=\"120\" height=\"60\" style=\"fill:rgb(0,255,0)\" "
+    "fill=\"rgb(0,255,0)\"/>\r\n"
+    "</svg>\r\n";
+
+struct Window {
+  testing_support::TempDir dir;
+  std::unique_ptr<CMainFrame> frame;
+  std::string path;
+
+  Window() {
+    CMainFrameOptions o;
+    o.japanese = true;
+    o.workFolder = dir.file("");
+    o.save.profileFolder = dir.file("");
+    frame = std::make_unique<CMainFrame>(std::string(), o);
+    frame->resize(800, 600);
+    path = dir.file("note.svg");
+    FileX_writeWhole(path, kNote);
+    frame->LoadNote(path, false);
+    frame->show();
+    QApplication::processEvents();
+    view().setFocus();
+  }
+  ~Window() {
+    // No close question: the test decides what is saved.
+    frame->undo().MarkSaved();
+  }
+  CChildView& view() { return frame->view(); }
+  QWidget* port() { return view().viewport(); }
+  InPlaceEditing& editing() { return view().inPlace(); }
+  Text_Box* box() {
+    for (const auto& f : frame->document().workingFigures()) {
+      if (f->GetKind() == FigureKind_Text) return static_cast<Text_Box*>(f.get());
+    }
+    return nullptr;
+  }
+  QPoint clientOf(int32_t x, int32_t y) {
+    const Point32 p = view().CanvasToClient({x, y});
+    return {p.x, p.y};
+  }
+  QPoint boxCentre() {
+    Text_Box* b = box();
+    return clientOf(b->GetEdge(4), b->GetEdge(5));
+  }
+  std::string save() {
+    EXPECT_TRUE(frame->commands().run(Cmd_FileSave));
+    return testing_support::ReadFileBytes(path);
+  }
+  bool titleMarked() { return frame->windowTitle().startsWith(u'*'); }
+  void send(QInputMethodEvent& e) { QApplication::sendEvent(&view(), &e); }
+  QRect caret() { return view().inputMethodQuery(Qt::ImCursorRectangle).toRect(); }
+};
+
+}  // namespace
+
+TEST(InPlaceEditing, DoubleClickJapaneseThroughTheInputMethodClickOutsideSaveUndoRedo) {
+  Window w;
+  ASSERT_NE(nullptr, w.box());
+  const std::string original = w.save();
+  EXPECT_FALSE(w.titleMarked());
+  const size_t records = w.frame->undo().recordCount();
+
+  QTest::mouseDClick(w.port(), Qt::LeftButton, {}, w.boxCentre());
+  ASSERT_TRUE(w.editing().active());
+  EXPECT_EQ(w.box(), w.editing().box());
+  EXPECT_TRUE(w.view().testAttribute(Qt::WA_InputMethodEnabled));
+  QTest::keyClick(&w.view(), Qt::Key_End);
+  const QRect atEnd = w.caret();
+  // The caret rectangle is the editor's caret at the zoom, in the view.
+  const SurfaceRect own = w.editing().editor().CaretRect([&] {
+    DrawContext c;
+    w.view().FillDrawContext(c, true);
+    return c;
+  }());
+  EXPECT_EQ(QPoint(own.left, own.top) + w.port()->pos(), atEnd.topLeft());
+
+  // Composition: shown in place (not yet text of the box), the caret
+  // follows it.
+  {
+    QInputMethodEvent e(u"にほんご"_qs, {QInputMethodEvent::Attribute(
+                                             QInputMethodEvent::Cursor, 4, 1)});
+    w.send(e);
+  }
+  ASSERT_TRUE(w.editing().editor().IsComposing());
+  EXPECT_EQ("memoにほんご", w.editing().editor().text());
+  EXPECT_EQ("memo", w.box()->text());
+  const QRect composing = w.caret();
+  EXPECT_GT(composing.left(), atEnd.left() + 20);
+  EXPECT_EQ(atEnd.top(), composing.top());
+  EXPECT_TRUE(w.titleMarked());  // an edit under way is a change
+  {
+    QInputMethodEvent e;
+    e.setCommitString(u"日本語"_qs);
+    w.send(e);
+  }
+  EXPECT_FALSE(w.editing().editor().IsComposing());
+  QTest::keyClicks(&w.view(), "!1");  // "1" is no zoom key while writing
+  EXPECT_EQ(100, w.view().geometry().zoom);
+  EXPECT_EQ("memo日本語!1", w.editing().editor().text());
+  EXPECT_GT(w.caret().left(), composing.left() - 20);
+
+  // A click on empty canvas ends the edit: one undo step.
+  QTest::mouseClick(w.port(), Qt::LeftButton, {}, w.clientOf(500, 250));
+  EXPECT_FALSE(w.editing().active());
+  EXPECT_EQ("memo日本語!1", w.box()->text());
+  EXPECT_EQ(records + 1, w.frame->undo().recordCount());
+  EXPECT_TRUE(w.titleMarked());
+  const std::string edited = w.save();
+  EXPECT_FALSE(w.titleMarked());
+  EXPECT_NE(original, edited);
+
+  // Undo gives the original bytes back (the edit reopens on the box with
+  // its old text), redo the edited ones.
+  ASSERT_TRUE(w.frame->commands().run(Cmd_Undo));
+  EXPECT_EQ("memo", w.box()->text());
+  EXPECT_TRUE(w.editing().active());
+  EXPECT_TRUE(w.titleMarked());
+  EXPECT_EQ(original, w.save());
+  EXPECT_FALSE(w.frame->commands().action(Cmd_Undo)->isEnabled());
+  ASSERT_TRUE(w.frame->commands().action(Cmd_Redo)->isEnabled());
+  ASSERT_TRUE(w.frame->commands().run(Cmd_Redo));
+  EXPECT_EQ("memo日本語!1", w.box()->text());
+  EXPECT_EQ(edited, w.save());
+  EXPECT_FALSE(w.titleMarked());
+
+  // The saved note reads back with the text.
+  Window again;
+  again.frame->LoadNote(w.path, false);
+  ASSERT_NE(nullptr, again.box());
+  EXPECT_EQ("memo日本語!1", again.box()->text());
+}
+
+TEST(InPlaceEditing, EscapeEndsTheEditAndAHundredThousandBytesNeitherHangNorCrash) {
+  Window w;
+  QTest::mouseDClick(w.port(), Qt::LeftButton, {}, w.boxCentre());
+  ASSERT_TRUE(w.editing().active());
+  QTest::keyClick(&w.view(), Qt::Key_A, Qt::ControlModifier);  // all of "memo"
+  QTest::keyClicks(&w.view(), "x");
+  QTest::keyClick(&w.view(), Qt::Key_Escape);
+  EXPECT_FALSE(w.editing().active());
+  EXPECT_EQ("x", w.box()->text());
+
+  // 100,000 bytes: lines of double-byte characters pasted, then typed on.
+  std::u16string line;
+  for (int i = 0; i < 49; ++i) line += u'漢';
+  QString big;
+  for (int i = 0; i < 1000; ++i) big += QString::fromStdU16String(line) + u"\n"_qs;
+  QApplication::clipboard()->setText(big);
+  const auto start = std::chrono::steady_clock::now();
+  QTest::mouseDClick(w.port(), Qt::LeftButton, {}, w.boxCentre());
+  ASSERT_TRUE(w.editing().active());
+  QTest::keyClick(&w.view(), Qt::Key_End);
+  QTest::keyClick(&w.view(), Qt::Key_V, Qt::ControlModifier);
+  QTest::keyClicks(&w.view(), "tail");
+  {
+    QInputMethodEvent e;
+    e.setCommitString(u"終"_qs);
+    w.send(e);
+  }
+  w.view().RedrawNow();
+  EXPECT_GE(w.editing().editor().text().size(), 100000u);
+  // Left of the box, which now reaches far to the right and down.
+  QTest::mouseClick(w.port(), Qt::LeftButton, {}, w.clientOf(10, 250));
+  EXPECT_FALSE(w.editing().active());
+  EXPECT_EQ(w.box()->text().substr(w.box()->text().size() - 6), "tail終");
+  w.view().RedrawNow();
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
+  // Undo takes the whole edit back at once.
+  ASSERT_TRUE(w.frame->commands().run(Cmd_Undo));
+  EXPECT_EQ("x", w.box()->text());
+}
+
+TEST(InPlaceEditing, TheRightButtonOpensTheMenuOfWhatItPressed) {
+  Window w;
+  ViewContextMenus& menus = w.view().contextMenus();
+  std::vector<std::pair<std::string, bool>> items;
+  std::string chooseText;
+  menus.exec = [&](QMenu& menu, QPoint) -> QAction* {
+    items.clear();
+    QAction* chosen = nullptr;
+    for (QAction* a : menu.actions()) {
+      if (a->isSeparator()) continue;
+      items.emplace_back(QtText_toCp932(a->text()), a->isEnabled());
+      if (QtText_toCp932(a->text()) == chooseText) chosen = a;
+    }
+    return chosen;
+  };
+  auto enabled = [&](const std::string& text) {
+    for (const auto& [t, on] : items)
+      if (t == text) return on;
+    ADD_FAILURE() << "no item " << text;
+    return false;
+  };
+
+  // On a text box: the figure menu; commands the window lacks are there,
+  // disabled.
+  QTest::mouseClick(w.port(), Qt::RightButton, {}, w.boxCentre());
+  EXPECT_EQ(static_cast<int>(ViewMenu::PrimRight), menus.lastMenu());
+  EXPECT_EQ(w.box(), w.view().selection()->HoldPrim());
+  EXPECT_FALSE(enabled("切り取り(&T)"));
+  EXPECT_FALSE(enabled("１つ手前(&F)"));
+
+  // On the canvas: the canvas menu; "すべて選択(&A)" runs.
+  chooseText = "すべて選択(&A)";
+  QTest::mouseClick(w.port(), Qt::RightButton, {}, w.clientOf(500, 250));
+  EXPECT_EQ(static_cast<int>(ViewMenu::CanvasRight), menus.lastMenu());
+  EXPECT_TRUE(enabled("すべて選択(&A)"));
+  EXPECT_TRUE(enabled("引っ掛ける(&C)"));
+  EXPECT_FALSE(enabled("貼り付け(&P)"));
+  EXPECT_EQ(2u, w.view().selection()->Selection().size());
+
+  // In the editor: the editor's menu; copy works on the editor's text.
+  chooseText = "コピー(&C)";
+  QTest::mouseDClick(w.port(), Qt::LeftButton, {}, w.boxCentre());
+  ASSERT_TRUE(w.editing().active());
+  QTest::keyClick(&w.view(), Qt::Key_A, Qt::ControlModifier);
+  QTest::mouseClick(w.port(), Qt::RightButton, {}, w.boxCentre());
+  EXPECT_EQ(static_cast<int>(ViewMenu::EditorRight), menus.lastMenu());
+  EXPECT_TRUE(w.editing().active());
+  EXPECT_TRUE(enabled("コピー(&C)"));
+  EXPECT_FALSE(enabled("日時挿入(&T)"));
+  EXPECT_EQ(u"memo"_qs, QApplication::clipboard()->text());
+  // A right press elsewhere ends the edit.
+  chooseText.clear();
+  QTest::mouseClick(w.port(), Qt::RightButton, {}, w.clientOf(500, 250));
+  EXPECT_FALSE(w.editing().active());
+}
