@@ -100,6 +100,7 @@ UndoRecord& UndoHistory::addRecord(std::unique_ptr<UndoRecord> record) {
 void UndoHistory::setPage(UndoRecord& r, const NoteDocument& doc, int32_t pageNumber) const {
   r.page = pageNumber - doc.firstPageNumber();
   r.pageObject = doc.page(pageNumber);
+  r.pageSerial = r.pageObject ? r.pageObject->serial() : 0;
 }
 
 bool UndoHistory::RecordFigure(std::unique_ptr<CadPrim> before, std::unique_ptr<CadPrim> after,
@@ -289,10 +290,14 @@ int32_t UndoHistory::pageNumberOf(const UndoRecord& r, const NoteDocument& doc) 
   if (r.kind == UndoKind_page) {
     return r.mode == UndoPage_removed || r.mode == UndoPage_retitled ? r.from : r.to;
   }
-  // The page object first: page numbers shift when pages come and go.
-  if (r.pageObject != nullptr) {
-    const int32_t n = doc.numberOf(r.pageObject);
-    if (n >= 0) return n;
+  // The page itself: page numbers shift when pages come and go.  A page
+  // that left the note other than through this history is gone for its
+  // records (they are skipped), whatever page took its number or address.
+  if (r.pageSerial != 0) {
+    for (size_t i = 0; i < doc.pageCount(); ++i) {
+      if (doc.pageAt(i).serial() == r.pageSerial) return doc.pageNumberAt(i);
+    }
+    return -1;
   }
   const int32_t n = r.page + doc.firstPageNumber();
   return doc.page(n) ? n : -1;

@@ -80,6 +80,7 @@ struct UndoRecord {
   // be gone: only compared with the pages of the note).
   int32_t page = -1;
   const NotePage* pageObject = nullptr;
+  uint64_t pageSerial = 0;  // NotePage::serial of that page
 
   // --- kind 0: a figure change ---
   std::unique_ptr<CadPrim> before;      // null: the change created the figure
