@@ -266,3 +266,33 @@ TEST(InPlaceEditing, TheRightButtonOpensTheMenuOfWhatItPressed) {
   QTest::mouseClick(w.port(), Qt::RightButton, {}, w.clientOf(500, 250));
   EXPECT_FALSE(w.editing().active());
 }
+
+// A figure changed after its press without a record (as a keyboard nudge
+// leaves it) is a pending change: the note counts as modified, and undo
+// records it first and takes it back; redo brings it again.
+TEST(InPlaceEditing, APendingNudgeIsModifiedAndUndoRecordsItFirst) {
+  Window w;
+  const std::string original = w.save();
+  EXPECT_FALSE(w.frame->noteModified());
+  QTest::mouseClick(w.port(), Qt::LeftButton, {}, w.clientOf(100, 320));  // the rectangle
+  CadPrim* rect = w.view().selection()->HoldPrim();
+  ASSERT_NE(nullptr, rect);
+  ASSERT_EQ(FigureKind_Rect, rect->GetKind());
+  EXPECT_FALSE(w.frame->noteModified());  // a click changes nothing
+  EXPECT_FALSE(w.frame->commands().action(Cmd_Undo)->isEnabled());
+  rect->MoveBy(1, 0);
+  rect->MoveBy(0, 1);
+  w.view().host().ModifiedChanged();  // as the nudge command tells the window
+  EXPECT_TRUE(w.frame->noteModified());
+  EXPECT_TRUE(w.titleMarked());
+  const size_t records = w.frame->undo().recordCount();
+  ASSERT_TRUE(w.frame->commands().run(Cmd_Undo));
+  EXPECT_EQ(records + 1, w.frame->undo().recordCount());
+  EXPECT_EQ(original, w.save());
+  ASSERT_TRUE(w.frame->commands().run(Cmd_Redo));
+  const std::string nudged = w.save();
+  EXPECT_NE(original, nudged);
+  // The same figure is held again after the step.
+  ASSERT_NE(nullptr, w.view().selection()->HoldPrim());
+  EXPECT_EQ(FigureKind_Rect, w.view().selection()->HoldPrim()->GetKind());
+}
