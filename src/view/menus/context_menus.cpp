@@ -33,10 +33,10 @@ const ViewMenuItem kBack{Cmd_OneBack, "１つ奥(&P)", "Bac&k"};
 const ViewMenuItem kTop{Cmd_ToTop, "最前(&T)", "&Top"};
 const ViewMenuItem kBottom{Cmd_ToBottom, "最奥(&B)", "&Bottom"};
 const ViewMenuItem kTextDialog{Cmd_TextDialog, "エディター起動(&Z)", "&Editor"};
-const ViewMenuItem kLinkAddress{Cmd_LinkAddress, "リンク先アドレス編集(&X)", "Edit Link Address(&X)"};
-const ViewMenuItem kLock{Cmd_LockToggle, "固定状態の切替(&Q)", "Lock / Unlock(&Q)"};
-const ViewMenuItem kNewLinkPage{Cmd_NewLinkPage, "新規リンクページ(K)...", "New Link Page(&K)..."};
-const ViewMenuItem kConnect{Cmd_ConnectWithText, "テキストと接続(&A)", "Connect with Text(&A)"};
+const ViewMenuItem kLinkAddress{Cmd_LinkAddress, "リンク先アドレス編集(&X)", "Edit Link Addre&ss"};
+const ViewMenuItem kLock{Cmd_LockToggle, "固定状態の切替(&Q)", "&Lock / Unlock"};
+const ViewMenuItem kNewLinkPage{Cmd_NewLinkPage, "新規リンクページ(K)...", "New Lin&k Page..."};
+const ViewMenuItem kConnect{Cmd_ConnectWithText, "テキストと接続(&A)", "Connect with &Text"};
 
 }  // namespace
 
@@ -52,17 +52,17 @@ const std::vector<ViewMenuItem>& ViewMenu_items(ViewMenu menu) {
                                kSeparator,
                                kSelectAll,
                                kSeparator,
-                               {Cmd_InsertDate, "日時挿入(&T)", "Insert Date(&T)"},
-                               {Cmd_Reconvert, "漢字再変換(&R)", "Reconvert(&R)"},
+                               {Cmd_InsertDate, "日時挿入(&T)", "Insert &Date"},
+                               {Cmd_Reconvert, "漢字再変換(&R)", "&Reconvert"},
                                {Cmd_SendToInputMethod, "ローマ字をIMEに送る(&S)",
-                                "Send to IME(&S)"}};
+                                "&Send to Input Method"}};
   static const Items canvas = {kPaste,
                                kSelectAll,
                                kSeparator,
                                kUndo,
                                kRedo,
                                kSeparator,
-                               {Cmd_PageButtons, "ページボタン貼り付け", "Paste Page Buttons(&B)"},
+                               {Cmd_PageButtons, "ページボタン貼り付け", "Paste Page &Buttons"},
                                {Cmd_GridCatch, "引っ掛ける(&C)", "&Catch"},
                                {Cmd_GridDisplay, "表示する(&D)", "&Display"},
                                {Cmd_AutoCorrect, "自動補正する", "Auto Correct"}};
@@ -74,9 +74,9 @@ const std::vector<ViewMenuItem>& ViewMenu_items(ViewMenu menu) {
                               kPaste,
                               kDelete,
                               kSeparator,
-                              {Cmd_ImageShrink, "縮小する(&Q)", "Shrink(&Q)"},
-                              {Cmd_ImageActualSize, "100%に戻す(&O)", "Actual Size(&O)"},
-                              {Cmd_ImageZoomUp, "ズームアップ(&G)", "Zoom Up(&G)"},
+                              {Cmd_ImageShrink, "縮小する(&Q)", "&Shrink"},
+                              {Cmd_ImageActualSize, "100%に戻す(&O)", "&Actual Size"},
+                              {Cmd_ImageZoomUp, "ズームアップ(&G)", "&Zoom Up"},
                               kSeparator,
                               kFront,
                               kBack,
@@ -85,7 +85,7 @@ const std::vector<ViewMenuItem>& ViewMenu_items(ViewMenu menu) {
                               kSeparator,
                               kLinkAddress,
                               kLock};
-  static const Items appBar = {{Cmd_NoteBarMode, "ドッキング解除(C)", "Undock(&C)"},
+  static const Items appBar = {{Cmd_NoteBarMode, "ドッキング解除(C)", "Un&dock"},
                                kSeparator,
                                kCut,
                                kCopy,
