@@ -94,6 +94,7 @@ class CMainFrame : public QMainWindow, private ChildViewHost {
   NoteDocument* Document() override { return hasNote() ? doc_.get() : nullptr; }
   UndoHistory* History() override { return &undo_; }
   void ModifiedChanged() override;
+  const TextMetrics* Metrics() override { return &metrics_; }
 
   void pageShown();
 

@@ -797,7 +797,10 @@ void CChildView::mouseReleaseEvent(QMouseEvent* event) {
 // --- in-place editing: the hooks; the rules are InPlaceEditing's ---
 
 void CChildView::mouseDoubleClickEvent(QMouseEvent* event) {
-  if (event->button() == Qt::LeftButton && m_InPlace->DoubleClick(ClientToCanvas(clientOf(event)))) {
+  if (event->button() == Qt::LeftButton &&
+      m_InPlace->DoubleClick(ClientToCanvas(clientOf(event)),
+                             event->modifiers().testFlag(Qt::ShiftModifier),
+                             event->modifiers().testFlag(Qt::ControlModifier))) {
     m_LeftDown = false;
     event->accept();
     return;
@@ -823,7 +826,7 @@ void CChildView::inputMethodEvent(QInputMethodEvent* event) {
 }
 
 QVariant CChildView::inputMethodQuery(Qt::InputMethodQuery query) const {
-  if (m_InPlace->active()) {
+  if (m_InPlace && m_InPlace->active()) {
     QVariant v = m_InPlace->Query(query);
     // The caret is in the viewport; the input method asks the view.
     if (query == Qt::ImCursorRectangle) return v.toRect().translated(viewport()->pos());
@@ -850,12 +853,12 @@ bool CChildView::event(QEvent* event) {
 }
 
 void CChildView::focusInEvent(QFocusEvent* event) {
-  m_InPlace->FocusChanged(true);
+  if (m_InPlace) m_InPlace->FocusChanged(true);
   QAbstractScrollArea::focusInEvent(event);
 }
 
 void CChildView::focusOutEvent(QFocusEvent* event) {
-  m_InPlace->FocusChanged(false);
+  if (m_InPlace) m_InPlace->FocusChanged(false);
   QAbstractScrollArea::focusOutEvent(event);
 }
 

@@ -30,6 +30,7 @@ class InPlaceEditing;
 class NamedLock;
 class NoteDocument;
 class QtSurfaceTextCache;
+class TextMetrics;
 class UndoHistory;
 class ViewContextMenus;
 class ViewSelection;
@@ -65,6 +66,8 @@ class ChildViewHost {
   virtual UndoHistory* History() { return nullptr; }
   // The note's modified state may have changed (the title shows it).
   virtual void ModifiedChanged() {}
+  // Measures the text of new text boxes (null: the view's own Qt metrics).
+  virtual const TextMetrics* Metrics() { return nullptr; }
 };
 
 // The back buffer shared by every view of the process.

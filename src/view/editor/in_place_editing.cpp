@@ -10,7 +10,10 @@
 #include <algorithm>
 
 #include "document/note/note_document.h"
+#include "figures/base/app_counters.h"
 #include "figures/base/figure_kind.h"
+#include "figures/canvas/canvas.h"
+#include "platform/text/qt_text_metrics.h"
 #include "figures/text/text_box.h"
 #include "undo/undo_history.h"
 #include "view/child_view/child_view.h"
@@ -249,7 +252,7 @@ bool InPlaceEditing::LeftRelease() {
   return true;
 }
 
-bool InPlaceEditing::DoubleClick(Point32 p) {
+bool InPlaceEditing::DoubleClick(Point32 p, bool shift, bool ctrl) {
   if (box_ != nullptr && Contains(p)) {
     editor_.SelectWordAt(p.x, p.y);
     changed(false);
@@ -258,13 +261,62 @@ bool InPlaceEditing::DoubleClick(Point32 p) {
   ViewSelection* sel = view_.selection();
   if (sel == nullptr || view_.m_ViewerMode) return false;
   const PageHit hit = sel->HitTestPage(p.x, p.y, view_.geometry().zoom, 0);
-  if (hit.figure == nullptr || hit.figure->GetKind() != FigureKind_Text || hit.figure->IsLocked()) {
-    return false;
+  const FigureKind kind = hit.figure ? hit.figure->GetKind() : FigureKind_Canvas;
+  if (kind == FigureKind_Text) {
+    auto* box = dynamic_cast<Text_Box*>(hit.figure);
+    if (box == nullptr || box->IsLocked()) return false;
+    Begin(*box, p);
+    return true;
   }
-  auto* box = dynamic_cast<Text_Box*>(hit.figure);
-  if (box == nullptr) return false;
-  Begin(*box, p);
-  return true;
+  if (kind == FigureKind_CorneredLine) return false;
+  return CreateBoxAt(p, shift, ctrl) != nullptr;
+}
+
+Text_Box* InPlaceEditing::CreateBoxAt(Point32 p, bool shift, bool ctrl) {
+  ViewSelection* sel = view_.selection();
+  if (sel == nullptr || view_.m_ViewerMode) return nullptr;
+  End();
+  const TextMetrics* metrics = view_.host().Metrics();
+  if (metrics == nullptr) {
+    static QtTextMetrics own;
+    metrics = &own;
+  }
+  if (const Canvas* canvas = view_.currentCanvas(); canvas && canvas->snapToGrid()) {
+    const Point32 d = canvas->GridSnapOffset(p.x, p.y);
+    p = {Figure_toInt32(int64_t{p.x} + d.x), Figure_toInt32(int64_t{p.y} + d.y)};
+  }
+  sel->DeselectAll(true);
+  auto made = std::make_unique<Text_Box>(metrics);
+  made->SetNumber(AppCounters_instance().nextFigureNumber());
+  made->SetText("ABC");
+  made->placeholder = true;
+  made->textWidth = 100;
+  made->textHeight16 = 320;
+  made->fontFace = view_.japanese() ? "ＭＳ Ｐゴシック" : "Arial";
+  made->fontSize = 10;
+  made->frameWidth = 1;
+  made->frameColour = 0;
+  made->fillColour = 0xFFFFFF;
+  if (!shift && !ctrl) {
+    made->SetFrameShape(TextBoxFrame_None);
+  } else {
+    made->frameShape = shift && ctrl ? TextBoxFrame_Ellipse
+                       : shift       ? TextBoxFrame_Diamond
+                                     : TextBoxFrame_Rectangle;
+    made->marginX = shift && ctrl ? 10 : shift ? 28 : 8;
+    made->marginY = 6;
+    made->SetAlignment(1);
+  }
+  made->SetBasePoint(p.x, p.y);
+  made->Layout(*metrics, context());
+  auto& box = static_cast<Text_Box&>(sel->page().append(std::move(made)));
+  NoteDocument* doc = view_.host().Document();
+  UndoHistory* history = view_.host().History();
+  if (doc != nullptr && history != nullptr && doc->currentPage() != nullptr) {
+    history->RecordCreation(box, *doc, doc->currentPageNumber());
+  }
+  Begin(box, std::nullopt, true);
+  return &box;
 }
 
 void InPlaceEditing::FocusChanged(bool in) {

@@ -79,9 +79,15 @@ class InPlaceEditing {
   bool LeftMove(Point32 p);
   bool LeftRelease();
   // A double click at a page point: in the editor the word under it is
-  // selected; on a text box editing starts there.  Answers whether it was
-  // taken.
-  bool DoubleClick(Point32 p);
+  // selected; on a text box editing starts there; on empty canvas (or a
+  // figure that is neither a text box nor a cornered line) a new text box
+  // is made there and edited with its placeholder selected (Shift: a
+  // diamond frame, Ctrl: a rectangle, both: an ellipse).  Answers whether
+  // it was taken.
+  bool DoubleClick(Point32 p, bool shift = false, bool ctrl = false);
+  // Makes the new text box of a double click at `p` (recorded as its
+  // creation) and starts editing it.
+  Text_Box* CreateBoxAt(Point32 p, bool shift, bool ctrl);
   // Whether a page point lies in the editor's frame.
   bool Contains(Point32 p) const;
 

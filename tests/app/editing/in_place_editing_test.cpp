@@ -296,3 +296,49 @@ TEST(InPlaceEditing, APendingNudgeIsModifiedAndUndoRecordsItFirst) {
   ASSERT_NE(nullptr, w.view().selection()->HoldPrim());
   EXPECT_EQ(FigureKind_Rect, w.view().selection()->HoldPrim()->GetKind());
 }
+
+// A double click on empty canvas makes a text box there and edits it with
+// its placeholder selected; left untouched it goes again.  Written, it is
+// one creation and one text step.
+TEST(InPlaceEditing, ADoubleClickOnEmptyCanvasWritesANewTextBox) {
+  Window w;
+  const std::string original = w.save();
+  const size_t figures = w.frame->document().workingFigures().size();
+
+  QTest::mouseDClick(w.port(), Qt::LeftButton, {}, w.clientOf(400, 150));
+  ASSERT_TRUE(w.editing().active());
+  EXPECT_TRUE(w.editing().newTextBox());
+  EXPECT_EQ("ABC", w.editing().editor().GetSelectionText());
+  QTest::mouseClick(w.port(), Qt::LeftButton, {}, w.clientOf(500, 250));
+  EXPECT_FALSE(w.editing().active());
+  EXPECT_EQ(figures, w.frame->document().workingFigures().size());
+  EXPECT_FALSE(w.frame->noteModified());
+  EXPECT_EQ(original, w.save());
+
+  QTest::mouseDClick(w.port(), Qt::LeftButton, Qt::ControlModifier, w.clientOf(400, 150));
+  ASSERT_TRUE(w.editing().active());
+  Text_Box* made = w.editing().box();
+  EXPECT_EQ(TextBoxFrame_Rectangle, made->frameShape);
+  {
+    QInputMethodEvent e(u"あたらしい"_qs, {});
+    w.send(e);
+  }
+  {
+    QInputMethodEvent e;
+    e.setCommitString(u"新しい"_qs);
+    w.send(e);
+  }
+  QTest::mouseClick(w.port(), Qt::LeftButton, {}, w.clientOf(500, 250));
+  ASSERT_EQ(figures + 1, w.frame->document().workingFigures().size());
+  EXPECT_EQ("新しい", made->text());
+  EXPECT_FALSE(made->placeholder);
+  const std::string written = w.save();
+  ASSERT_TRUE(w.frame->commands().run(Cmd_Undo));  // the text
+  ASSERT_TRUE(w.frame->commands().run(Cmd_Undo));  // the box
+  EXPECT_FALSE(w.editing().active());
+  EXPECT_EQ(figures, w.frame->document().workingFigures().size());
+  EXPECT_EQ(original, w.save());
+  ASSERT_TRUE(w.frame->commands().run(Cmd_Redo));
+  ASSERT_TRUE(w.frame->commands().run(Cmd_Redo));
+  EXPECT_EQ(written, w.save());
+}
