@@ -139,6 +139,21 @@ TEST(InPlaceEditing, DoubleClickJapaneseThroughTheInputMethodClickOutsideSaveUnd
   EXPECT_EQ(100, w.view().geometry().zoom);
   EXPECT_EQ("memo日本語!1", w.editing().editor().text());
   EXPECT_GT(w.caret().left(), composing.left() - 20);
+  // Zoomed and scrolled, the rectangle still sits on the caret: the
+  // caret's page point through the view's own conversion.
+  w.view().SetZoom(200, 1, {120, 90});
+  ASSERT_EQ(200, w.view().geometry().zoom);
+  w.view().ScrollTo({40, 30});
+  {
+    const Text_Editor& ed = w.editing().editor();
+    const Point32 c = w.view().CanvasToClient(
+        {ed.basePoint().x + ed.caretX, ed.firstLineTop + ed.caretY - 1});
+    const QRect r = w.caret();
+    EXPECT_EQ(QPoint(c.x, c.y) + w.port()->pos(), r.topLeft());
+    EXPECT_EQ(ed.lineHeight16 * 200 / 1600 + 2, r.height());
+  }
+  w.view().SetZoom(100);
+  w.view().ScrollTo({0, 0});
 
   // A click on empty canvas ends the edit: one undo step.
   QTest::mouseClick(w.port(), Qt::LeftButton, {}, w.clientOf(500, 250));
