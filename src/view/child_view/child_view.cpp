@@ -716,6 +716,10 @@ void CChildView::mousePressEvent(QMouseEvent* event) {
   if (event->button() == Qt::LeftButton && m_ViewSelection) {
     m_LastMouse = event->position().toPoint();
     m_TipTimer.stop();
+    if (m_Menus->CancelRow()) {  // a left press cancels a row operation
+      event->accept();
+      return;
+    }
     if (m_InPlace->LeftPress(ClientToCanvas(clientOf(event)),
                              event->modifiers().testFlag(Qt::ShiftModifier))) {
       m_LeftDown = true;
@@ -744,6 +748,10 @@ void CChildView::mouseMoveEvent(QMouseEvent* event) {
   if (m_ZoomPick) {
     m_LensAt = m_LastMouse;
     viewport()->update();
+    event->accept();
+    return;
+  }
+  if (event->buttons().testFlag(Qt::RightButton) && m_Menus->Move(m_LastMouse)) {
     event->accept();
     return;
   }

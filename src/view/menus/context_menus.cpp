@@ -5,8 +5,13 @@
 
 #include <cstdlib>
 
+#include "core/prompts/user_prompts.h"
+#include "document/note/note_document.h"
+#include "undo/undo_history.h"
+
 #include "figures/base/figure_kind.h"
 #include "figures/canvas/canvas.h"
+#include "figures/line/line_ex.h"
 #include "figures/rect/rect_ex.h"
 #include "platform/text/qt_text.h"
 #include "view/child_view/child_view.h"
@@ -39,6 +44,11 @@ const ViewMenuItem kNewLinkPage{Cmd_NewLinkPage, "新規リンクページ(K)...
 const ViewMenuItem kConnect{Cmd_ConnectWithText, "テキストと接続(&A)", "Connect with &Text"};
 
 }  // namespace
+
+bool IsLayoutLineForRows(const CadPrim& f) {
+  const auto* l = dynamic_cast<const Line_Ex*>(&f);
+  return l != nullptr && l->layoutLine();
+}
 
 const std::vector<ViewMenuItem>& ViewMenu_items(ViewMenu menu) {
   static const Items drag = {{Cmd_DragCopy, "コピー(&C)", "&Copy"},
@@ -148,10 +158,12 @@ void ViewContextMenus::Press(QPoint client, bool ctrl) {
     }
     m_RightDrag = true;
     m_MenuOnRelease = true;
-  } else {
-    if (!view_.m_ViewerMode) sel->DeselectAll(true);
-    // A plain right click on the canvas opens the canvas menu.
-    m_MenuOnRelease = true;
+  } else if (!view_.m_ViewerMode) {
+    // Empty canvas: a row operation is armed at the press height.
+    sel->DeselectAll(true);
+    rowY_ = p.y;
+    limits_ = RowOperation_limits(sel->page(), p);
+    m_RightDrag = true;
   }
   if (view_.m_ViewerMode) m_MenuOnRelease = true;
   const std::optional<Rect32> dirty = sel->TakeDirtyRect();
@@ -165,6 +177,16 @@ void ViewContextMenus::Release(QPoint client, bool ctrl, bool shift) {
   const Point32 a = view_.ClientToCanvas({pressAt_.x(), pressAt_.y()});
   const Point32 b = view_.ClientToCanvas({client.x(), client.y()});
   const int64_t moved = std::llabs(int64_t{b.x} - a.x) + std::llabs(int64_t{b.y} - a.y);
+  if (rowY_) {
+    const int32_t start = *rowY_;
+    setGuide(std::nullopt);
+    rowY_.reset();
+    rowRelease(start, b);
+    // A plain right click on the canvas opens the canvas menu.
+    const int64_t d = int64_t{b.y} - start;
+    if (d < 7 && d >= -6) open(choose(b), client);
+    return;
+  }
   if (rightDrag && moved > 6 && !view_.inPlace().active()) {
     // A figure dragged with the right button: copy, move or ask.
     if (ctrl && !shift) {
@@ -258,4 +280,92 @@ void ViewContextMenus::runItem(int id) {
   }
   if (id == Cmd_DragCancel) return;
   if (table_ != nullptr) table_->run(id);
+}
+
+bool ViewContextMenus::Move(QPoint client) {
+  if (!rowY_) return false;
+  setGuide(view_.ClientToCanvas({client.x(), client.y()}).y);
+  return true;
+}
+
+bool ViewContextMenus::CancelRow() {
+  if (!rowY_) return false;
+  setGuide(std::nullopt);
+  rowY_.reset();
+  m_RightDrag = m_MenuOnRelease = false;
+  return true;
+}
+
+void ViewContextMenus::setGuide(std::optional<int32_t> mouseY) {
+  if (!mouseY || !rowY_) {
+    if (!view_.m_RowGuide) return;
+    view_.m_RowGuide = nullptr;
+    view_.Invalidate();
+    return;
+  }
+  const int32_t start = *rowY_, now = *mouseY;
+  const RowLimits limits = limits_;
+  // Two lines between the limits, at the start and at the mouse: white
+  // dash-dot with black dash-dot one pixel below.
+  view_.m_RowGuide = [start, now, limits](Surface& s, const DrawContext& ctx) {
+    const int l = limits.left == RowLimits{}.left ? 0 : DrawContext_deviceX(ctx, limits.left);
+    const int r = limits.right == RowLimits{}.right ? ctx.clipRight - ctx.scrollX
+                                                    : DrawContext_deviceX(ctx, limits.right);
+    for (int32_t y : {start, now}) {
+      const int dy = DrawContext_deviceY(ctx, y);
+      for (int k = 0; k < 2; ++k) {
+        const ScopedPen pen(s, Pen{PenStyle::DashDot, 1, k == 0 ? Colour{0xFFFFFF} : Colour{0}});
+        s.moveTo(l, dy + k);
+        s.lineTo(r, dy + k);
+      }
+    }
+  };
+  view_.Invalidate();
+}
+
+void ViewContextMenus::rowRelease(int32_t start, Point32 p) {
+  ViewSelection* sel = view_.selection();
+  Canvas* canvas = view_.currentCanvas();
+  if (sel == nullptr || canvas == nullptr) return;
+  const int64_t d = int64_t{p.y} - start;
+  if (d < 7 && d >= -6) return;
+  const int32_t distance = d > 0 ? Figure_toInt32(d) : -Figure_toInt32(std::min<int64_t>(-d, start));
+  if (distance == 0) return;
+  bool deleteBand = false;
+  FigureList& list = sel->page();
+  sel->DeselectAll(true);
+  if (distance < 0) {
+    // The figures in the band are shown selected while the question waits.
+    const int32_t top = start + distance;
+    bool any = false;
+    for (const auto& f : list) {
+      if (RowOperation_inBand(*f, top, start) && !IsLayoutLineForRows(*f)) {
+        sel->AddToSelection(*f);
+        any = true;
+      }
+    }
+    if (any) {
+      view_.RedrawNow();
+      if (view_.m_Sleep) view_.m_Sleep(500);
+      const bool ja = view_.japanese();
+      const PromptAnswer a = UserPrompts_get().messageBox(
+          ja ? "選択した図形も削除しますか？" : "Do you delete selected figure too ?",
+          ja ? "行削除" : "Delete Row", PromptButtons::YesNoCancel, PromptIcon::Question,
+          PromptAnswer::No, view_.host().WindowId());
+      sel->DeselectAll(true);
+      if (a == PromptAnswer::Cancel) {
+        view_.Invalidate();
+        return;
+      }
+      deleteBand = a == PromptAnswer::Yes;
+    }
+  }
+  NoteDocument* doc = view_.host().Document();
+  view_.PageLeaving();  // figures may go: the selection lets go of them
+  RowOperation_apply(list, *canvas, start, distance, limits_, deleteBand, view_.host().History(),
+                     doc, doc ? doc->currentPageNumber() : 0);
+  view_.PageChanged();
+  view_.UpdateScrollSizes();
+  view_.Invalidate();
+  view_.host().ModifiedChanged();
 }

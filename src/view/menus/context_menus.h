@@ -11,10 +11,12 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "figures/base/geometry.h"
+#include "view/menus/row_operation.h"
 
 class CChildView;
 class CommandTable;
@@ -42,6 +44,8 @@ struct ViewMenuItem {
 };
 
 const std::vector<ViewMenuItem>& ViewMenu_items(ViewMenu menu);
+// Layout lines stay when a row band is deleted (they are shortened).
+bool IsLayoutLineForRows(const class CadPrim& f);
 const char* ViewMenu_name(ViewMenu menu);
 
 class ViewContextMenus {
@@ -56,6 +60,13 @@ class ViewContextMenus {
   // The right press and release in client pixels; `ctrl` / `shift` as held.
   void Press(QPoint client, bool ctrl);
   void Release(QPoint client, bool ctrl, bool shift);
+  // A move with the right button down: the row guide follows while a row
+  // operation is armed.  Answers whether one is.
+  bool Move(QPoint client);
+  // A left press cancels an armed row operation; answers whether one was.
+  bool CancelRow();
+  // m_RowY: the start line of an armed row operation.
+  std::optional<int32_t> rowY() const { return rowY_; }
   bool rightDrag() const { return m_RightDrag; }
   bool menuOnRelease() const { return m_MenuOnRelease; }
 
@@ -75,8 +86,13 @@ class ViewContextMenus {
   void open(ViewMenu which, QPoint client);
   void runItem(int id);
 
+  void rowRelease(int32_t start, Point32 p);
+  void setGuide(std::optional<int32_t> mouseY);
+
   CChildView& view_;
   const CommandTable* table_ = nullptr;
+  std::optional<int32_t> rowY_;
+  RowLimits limits_;
   bool m_RightDrag = false;
   bool m_MenuOnRelease = false;
   QPoint pressAt_;

@@ -357,3 +357,67 @@ TEST(InPlaceEditing, ADoubleClickOnEmptyCanvasWritesANewTextBox) {
   ASSERT_TRUE(w.frame->commands().run(Cmd_Redo));
   EXPECT_EQ(written, w.save());
 }
+
+namespace {
+
+// Answers every box with `answer` and keeps what was asked.
+class AnsweringPrompts : public NonInteractivePrompts {
+ public:
+  PromptAnswer messageBox(std::string_view text, std::string_view title, PromptButtons,
+                          PromptIcon, PromptAnswer, uint32_t) override {
+    asked.push_back(std::string(title) + ": " + std::string(text));
+    return answer;
+  }
+  std::vector<std::string> asked;
+  PromptAnswer answer = PromptAnswer::Yes;
+};
+
+void rightDrag(Window& w, QPoint from, QPoint to) {
+  QTest::mousePress(w.port(), Qt::RightButton, {}, from);
+  QMouseEvent move(QEvent::MouseMove, QPointF(to), w.port()->mapToGlobal(QPointF(to)),
+                   Qt::NoButton, Qt::RightButton, Qt::NoModifier);
+  QApplication::sendEvent(w.port(), &move);
+  QTest::mouseRelease(w.port(), Qt::RightButton, {}, to);
+}
+
+}  // namespace
+
+// A right drag down from empty canvas inserts room below the start line, a
+// drag up deletes the band (asking first when figures lie in it); each is
+// one undo step.
+TEST(InPlaceEditing, RightDragsInsertAndDeleteRows) {
+  Window w;
+  AnsweringPrompts prompts;
+  struct Installed {
+    explicit Installed(UserPrompts* p) { UserPrompts_set(p); }
+    ~Installed() { UserPrompts_set(nullptr); }
+  } installed(&prompts);
+  w.view().m_Sleep = [](int) {};
+  const std::string original = w.save();
+  auto rect = [&w]() -> CadPrim* {
+    for (const auto& f : w.frame->document().workingFigures())
+      if (f->GetKind() == FigureKind_Rect) return f.get();
+    return nullptr;
+  };
+  const int32_t boxTop = w.box()->GetEdge(2);
+
+  rightDrag(w, w.clientOf(400, 200), w.clientOf(400, 300));
+  EXPECT_EQ(400, rect()->GetEdge(2));  // moved down by 100
+  EXPECT_EQ(boxTop, w.box()->GetEdge(2));  // above the line: stays
+  EXPECT_GE(w.frame->document().workingSettings().height(), rect()->GetEdge(3) + 31);
+  EXPECT_TRUE(prompts.asked.empty());
+  const std::string inserted = w.save();
+
+  // Up from 450 to 350: the rectangle (400..460) lies in the band.
+  rightDrag(w, w.clientOf(400, 450), w.clientOf(400, 350));
+  ASSERT_EQ(1u, prompts.asked.size());
+  EXPECT_EQ("行削除: 選択した図形も削除しますか？", prompts.asked[0]);
+  EXPECT_EQ(nullptr, rect());
+  EXPECT_EQ(boxTop, w.box()->GetEdge(2));
+
+  ASSERT_TRUE(w.frame->commands().run(Cmd_Undo));
+  ASSERT_NE(nullptr, rect());
+  EXPECT_EQ(inserted, w.save());
+  ASSERT_TRUE(w.frame->commands().run(Cmd_Undo));
+  EXPECT_EQ(original, w.save());
+}
