@@ -18,6 +18,7 @@
 #include "undo/undo_history.h"
 #include "view/child_view/child_view.h"
 #include "view/editor/text_editor_input.h"
+#include "view/history/view_history.h"
 #include "view/selection/view_selection.h"
 
 bool InPlaceEditing_isInitialText(const std::string& text) {
@@ -51,6 +52,9 @@ void InPlaceEditing::Begin(Text_Box& box, std::optional<Point32> caretAt, bool n
   End();
   const DrawContext ctx = context();
   if (box.textMetrics()) box.Layout(*box.textMetrics(), ctx);
+  // Pending nudges become their own step; the box's own change will be
+  // the edit's text step, not a pending change.
+  ViewHistory_flushPendingChange(view_);
   if (ViewSelection* sel = view_.selection()) {
     if (sel->HoldPrim() != &box) sel->SelectOnly(box);
     sel->DiscardBeforeCopies();
@@ -276,6 +280,7 @@ Text_Box* InPlaceEditing::CreateBoxAt(Point32 p, bool shift, bool ctrl) {
   ViewSelection* sel = view_.selection();
   if (sel == nullptr || view_.m_ViewerMode) return nullptr;
   End();
+  ViewHistory_flushPendingChange(view_);
   const TextMetrics* metrics = view_.host().Metrics();
   if (metrics == nullptr) {
     static QtTextMetrics own;

@@ -19,6 +19,7 @@
 #include "view/commands/command_table.h"
 #include "view/editor/in_place_editing.h"
 #include "view/editor/text_editor_input.h"
+#include "view/history/view_history.h"
 #include "view/selection/view_selection.h"
 
 namespace {
@@ -145,6 +146,7 @@ void ViewContextMenus::Press(QPoint client, bool ctrl) {
     m_MenuOnRelease = true;  // the editor's own menu
     return;
   }
+  ViewHistory_flushPendingChange(view_);  // a press records pending nudges
   ViewSelection* sel = view_.selection();
   if (sel == nullptr) return;
   CadPrim* hit = nullptr;
