@@ -1,5 +1,6 @@
 #include "view/child_view/child_view.h"
 
+#include <QContextMenuEvent>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -868,6 +869,12 @@ void CChildView::focusInEvent(QFocusEvent* event) {
 void CChildView::focusOutEvent(QFocusEvent* event) {
   if (m_InPlace) m_InPlace->FocusChanged(false);
   QAbstractScrollArea::focusOutEvent(event);
+}
+
+void CChildView::contextMenuEvent(QContextMenuEvent* event) {
+  // The mouse's menus open at the right release; the menu key's here.
+  if (event->reason() == QContextMenuEvent::Keyboard) m_Menus->OpenForKey();
+  event->accept();
 }
 
 UndoPendingState CChildView::PendingState() const {

@@ -186,6 +186,7 @@ class CChildView : public QAbstractScrollArea {
   bool event(QEvent* event) override;
   void focusInEvent(QFocusEvent* event) override;
   void focusOutEvent(QFocusEvent* event) override;
+  void contextMenuEvent(QContextMenuEvent* event) override;
 
  private:
   ViewExtent pageExtent();

@@ -371,3 +371,17 @@ void ViewContextMenus::rowRelease(int32_t start, Point32 p) {
   view_.Invalidate();
   view_.host().ModifiedChanged();
 }
+
+void ViewContextMenus::OpenForKey() {
+  QPoint at(0, 0);
+  Point32 p{0, 0};
+  if (view_.inPlace().active()) {
+    at = view_.inPlace().CaretRect().bottomLeft();
+    p = view_.ClientToCanvas({at.x(), at.y()});
+  } else if (const ViewSelection* sel = view_.selection(); sel && sel->HoldPrim()) {
+    p = {sel->HoldPrim()->GetEdge(1), sel->HoldPrim()->GetEdge(3)};
+    const Point32 c = view_.CanvasToClient(p);
+    at = {c.x, c.y};
+  }
+  open(choose(p), at);
+}

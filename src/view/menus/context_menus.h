@@ -63,6 +63,9 @@ class ViewContextMenus {
   // A move with the right button down: the row guide follows while a row
   // operation is armed.  Answers whether one is.
   bool Move(QPoint client);
+  // The menu key (33223): the menu of the edit at its caret, else of the
+  // held figure at its bottom-right corner (the canvas menu at (0, 0)).
+  void OpenForKey();
   // A left press cancels an armed row operation; answers whether one was.
   bool CancelRow();
   // m_RowY: the start line of an armed row operation.

@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QContextMenuEvent>
 #include <QInputMethodEvent>
 #include <QMenu>
 #include <QTest>
@@ -276,8 +277,14 @@ TEST(InPlaceEditing, TheRightButtonOpensTheMenuOfWhatItPressed) {
   EXPECT_TRUE(enabled("コピー(&C)"));
   EXPECT_FALSE(enabled("日時挿入(&T)"));
   EXPECT_EQ(u"memo"_qs, QApplication::clipboard()->text());
-  // A right press elsewhere ends the edit.
+  // The menu key opens the editor's menu too.
   chooseText.clear();
+  {
+    QContextMenuEvent key(QContextMenuEvent::Keyboard, QPoint(0, 0));
+    QApplication::sendEvent(&w.view(), &key);
+  }
+  EXPECT_EQ(static_cast<int>(ViewMenu::EditorRight), menus.lastMenu());
+  // A right press elsewhere ends the edit.
   QTest::mouseClick(w.port(), Qt::RightButton, {}, w.clientOf(500, 250));
   EXPECT_FALSE(w.editing().active());
 }
