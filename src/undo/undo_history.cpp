@@ -67,7 +67,10 @@ void UndoHost::applyText(CadPrim& textBox, int32_t, const std::string& text) {
 
 // --- groups and recording ---------------------------------------------------------
 
-UndoHistory::~UndoHistory() { Clear(); }
+UndoHistory::~UndoHistory() {
+  listener_ = nullptr;  // the window may be going already
+  Clear();
+}
 
 void UndoHistory::BeginGroup() {
   if (groupDepth_++ == 0) groupCounter_ = 1;
@@ -94,12 +97,14 @@ UndoRecord& UndoHistory::addRecord(std::unique_ptr<UndoRecord> record) {
   if (groupDepth_ > 0) ++groupCounter_;
   records_.push_back(std::move(record));
   current_ = records_.size();
+  notify();
   return *records_.back();
 }
 
 void UndoHistory::setPage(UndoRecord& r, const NoteDocument& doc, int32_t pageNumber) const {
   r.page = pageNumber - doc.firstPageNumber();
   r.pageObject = doc.page(pageNumber);
+  r.pageSerial = r.pageObject ? r.pageObject->serial() : 0;
 }
 
 bool UndoHistory::RecordFigure(std::unique_ptr<CadPrim> before, std::unique_ptr<CadPrim> after,
@@ -303,10 +308,14 @@ int32_t UndoHistory::pageNumberOf(const UndoRecord& r, const NoteDocument& doc) 
     if (r.mode == UndoPage_moved && r.treeMoveBack.page >= 0) return r.treeMoveBack.page;
     return r.mode == UndoPage_removed || r.mode == UndoPage_retitled ? r.from : r.to;
   }
-  // The page object first: page numbers shift when pages come and go.
-  if (r.pageObject != nullptr) {
-    const int32_t n = doc.numberOf(r.pageObject);
-    if (n >= 0) return n;
+  // The page itself: page numbers shift when pages come and go.  A page
+  // that left the note other than through this history is gone for its
+  // records (they are skipped), whatever page took its number or address.
+  if (r.pageSerial != 0) {
+    for (size_t i = 0; i < doc.pageCount(); ++i) {
+      if (doc.pageAt(i).serial() == r.pageSerial) return doc.pageNumberAt(i);
+    }
+    return -1;
   }
   const int32_t n = r.page + doc.firstPageNumber();
   return doc.page(n) ? n : -1;
@@ -512,6 +521,7 @@ bool UndoHistory::Undo(NoteDocument& doc, UndoHost* hostOrNull) {
     if (r.startsStep) break;
   }
   repairLinks(touched);
+  notify();
   return true;
 }
 
@@ -542,6 +552,7 @@ bool UndoHistory::Redo(NoteDocument& doc, UndoHost* hostOrNull) {
     ++current_;
   } while (current_ < records_.size() && !records_[current_]->startsStep);
   repairLinks(touched);
+  notify();
   return true;
 }
 
@@ -550,6 +561,7 @@ bool UndoHistory::Redo(NoteDocument& doc, UndoHost* hostOrNull) {
 void UndoHistory::MarkSaved() {
   savedMark_ = current_;
   savedReachable_ = true;
+  notify();
 }
 
 bool UndoHistory::IsModified() const { return !savedReachable_ || current_ != savedMark_; }
@@ -571,4 +583,5 @@ void UndoHistory::Clear() {
   groupDepth_ = 0;
   restored_.clear();
   inkIdTable_.clear();
+  notify();
 }

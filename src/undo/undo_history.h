@@ -31,6 +31,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -79,6 +80,7 @@ struct UndoRecord {
   // be gone: only compared with the pages of the note).
   int32_t page = -1;
   const NotePage* pageObject = nullptr;
+  uint64_t pageSerial = 0;  // NotePage::serial of that page
 
   // --- kind 0: a figure change ---
   std::unique_ptr<CadPrim> before;      // null: the change created the figure
@@ -247,6 +249,11 @@ class UndoHistory final : public PageUndoHistory {
   // Frees every record and its copies, the kept pages and their files.
   void Clear();
 
+  // Called after every change of the history (a record, an undo or redo
+  // step, the saved mark, clearing): the window shows the modified state
+  // and enables its commands.
+  void setListener(std::function<void()> listener) { listener_ = std::move(listener); }
+
   // --- inspection ---
   size_t recordCount() const { return records_.size(); }
   // The number of records in effect (0: nothing to undo).
@@ -284,6 +291,10 @@ class UndoHistory final : public PageUndoHistory {
   int32_t nextHolderEntry_ = 0;
   // The page record being applied; RecordDeletedPages keeps the pages in it.
   UndoRecord* replaying_ = nullptr;
+  std::function<void()> listener_;
+  void notify() const {
+    if (listener_) listener_();
+  }
 };
 
 // Opens one undo step for its lifetime, so that every path out of an

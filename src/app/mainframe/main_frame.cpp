@@ -23,6 +23,9 @@
 #include "figures/canvas/canvas.h"
 #include "platform/text/qt_text.h"
 #include "platform/windows/window_ids.h"
+#include "view/editor/in_place_editing.h"
+#include "view/history/view_history.h"
+#include "view/menus/context_menus.h"
 #include "view/render/render_page.h"
 
 std::string CMainFrame_titleText(std::string_view notePath, std::string_view pagePart,
@@ -70,12 +73,16 @@ CMainFrame::CMainFrame(std::string notePath, CMainFrameOptions options)
   LinkCommands_register(*commands_, *this);
   CChildView_registerCommands(*commands_, *view_);
   PageCommands_registerCommands(*commands_, *pages_);
+  ViewHistory_registerCommands(*commands_, *view_);
+  view_->contextMenus().setCommands(commands_.get());
+  undo_.setListener([this] { ModifiedChanged(); });
   commands_->buildMenus(*menuBar());
   NoteSave_menusBuilt(*commands_, *this);
   RefreshWindowTitle();
 }
 
 CMainFrame::~CMainFrame() {
+  undo_.setListener(nullptr);
   view_->PageLeaving();
   if (doc_ && !doc_->closed()) {
     Except_tryCatch([&] { doc_->ClearDocument(); }, [](const Errors_Msg&) {});
@@ -83,8 +90,24 @@ CMainFrame::~CMainFrame() {
 }
 
 void CMainFrame::RefreshWindowTitle() {
-  setWindowTitle(QtText_fromCp932(
-      PageTree_titleBar(hasNote() ? doc_.get() : nullptr, notePath_, options_.japanese)));
+  const std::string title =
+      PageTree_titleBar(hasNote() ? doc_.get() : nullptr, notePath_, options_.japanese);
+  setWindowTitle(QtText_fromCp932(noteModified() ? "*" + title : title));
+}
+
+bool CMainFrame::noteModified() const {
+  return hasNote() && undo_.IsModified(view_->PendingState());
+}
+
+void CMainFrame::CommitPendingEdits() {
+  if (!hasNote()) return;
+  view_->inPlace().End();
+  ViewHistory_flushPendingChange(*view_);
+}
+
+void CMainFrame::ModifiedChanged() {
+  RefreshWindowTitle();
+  if (commands_) ViewHistory_updateCommands(*commands_, *view_);
 }
 
 void CMainFrame::LoadNote(const std::string& path, bool untitled) {
@@ -135,6 +158,7 @@ void CMainFrame::NewNote() {
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
+  CommitPendingEdits();
   if (links_->closeAnswered || NoteSave_queryClose(*this)) {
     links_->closeAnswered = false;
     event->accept();

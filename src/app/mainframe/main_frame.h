@@ -58,7 +58,14 @@ class CMainFrame : public QMainWindow, private ChildViewHost {
   const CMainFrameOptions& options() const { return options_; }
   const QtTextMetrics& metrics() const { return metrics_; }
   UndoHistory& undo() { return undo_; }
+  // The title; a modified note is marked with "*" in front.
   void RefreshWindowTitle();
+  // The note has changes that are not saved: undo's state, a pending nudge
+  // or a running in-place edit.
+  bool noteModified() const;
+  // Records a running in-place edit and pending nudges (before a save or
+  // the close question).
+  void CommitPendingEdits();
 
   // Reads the note at `path` into the window's document with its first
   // page current; `untitled` keeps the window's path empty (a new note made
@@ -105,6 +112,8 @@ class CMainFrame : public QMainWindow, private ChildViewHost {
   NoteDocument* Document() override { return hasNote() ? doc_.get() : nullptr; }
   const TextMetrics* Metrics() override { return &metrics_; }
   std::string NotePath() override { return notePath_; }
+  void ModifiedChanged() override;
+
 
   std::string notePath_;
   CMainFrameOptions options_;

@@ -79,6 +79,7 @@ class SavingMark {
 };
 
 int write(CMainFrame& frame, const std::string& target) {
+  frame.CommitPendingEdits();
   WaitCursor wait;
   FrameSaveHost host(frame);
   return NoteWriter_save(frame.document(), target, false, host);
@@ -261,7 +262,7 @@ bool NoteSave_queryClose(CMainFrame& frame) {
                                  WindowIds_idOf(&frame));
     return false;
   }
-  if (frame.hasNote() && frame.undo().IsModified()) {
+  if (frame.hasNote() && frame.noteModified()) {
     // With auto-save the note is saved without asking, unless a failed
     // save turned its auto-save off.
     PromptAnswer answer = PromptAnswer::Yes;
@@ -277,7 +278,7 @@ bool NoteSave_queryClose(CMainFrame& frame) {
       } else {
         NoteSave_save(frame);
       }
-      if (frame.undo().IsModified()) return false;
+      if (frame.noteModified()) return false;
     }
   }
   addRecent(frame);

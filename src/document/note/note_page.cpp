@@ -1,5 +1,7 @@
 #include "document/note/note_page.h"
 
+#include <atomic>
+
 #include <algorithm>
 #include <limits>
 #include <memory>
@@ -8,7 +10,11 @@
 #include "core/strx/codepage.h"
 #include "core/strx/strx_copy.h"
 
-NotePage::NotePage() { figures.append(std::make_unique<Canvas>()); }
+NotePage::NotePage() {
+  static std::atomic<uint64_t> next{0};
+  serial_ = ++next;
+  figures.append(std::make_unique<Canvas>());
+}
 
 Canvas& NotePage::settings() {
   return const_cast<Canvas&>(static_cast<const NotePage*>(this)->settings());

@@ -38,6 +38,10 @@ class NotePage {
   NotePage(const NotePage&) = delete;
   NotePage& operator=(const NotePage&) = delete;
 
+  // A number no other page of the process ever had: undo records find
+  // their page by it (an address may be reused by a later page).
+  uint64_t serial() const { return serial_; }
+
   // The Canvas at the head of the figure list; raises 102 when the list
   // does not start with one.
   Canvas& settings();
@@ -70,4 +74,5 @@ class NotePage {
 
  private:
   std::string title_;
+  uint64_t serial_;
 };

@@ -174,6 +174,18 @@ SurfaceRect Text_Editor::CaretRect(const DrawContext& ctx) const {
   return r;
 }
 
+Point32 Text_Editor::PointAt(int32_t pos) const {
+  const size_t c = clampToBoundary(static_cast<size_t>(std::max(pos, 0)));
+  const size_t line = lineIndexOf(c);
+  return {Figure_toInt32(int64_t{basePoint().x} + columnX(line, c - lineStartOf(c))),
+          Figure_toInt32(int64_t{firstLineTop} + static_cast<int64_t>(line) * lineSpacing)};
+}
+
+std::pair<int32_t, int32_t> Text_Editor::CompositionRange() const {
+  if (!composing_) return {0, 0};
+  return {static_cast<int32_t>(compStart_), static_cast<int32_t>(compStart_ + compLen_)};
+}
+
 bool Text_Editor::moveCaret(size_t pos) {
   CommitRun();
   const int32_t oldAnchor = selectionStart, oldCaret = selectionEnd;

@@ -17,6 +17,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "figures/text/text_box.h"
 
@@ -121,6 +122,9 @@ class Text_Editor : public Text_Box {
   // Removes the composition and restores the text and selection it hid.
   void CancelComposition();
   bool IsComposing() const { return composing_; }
+  // The byte range [start, end) the composition occupies in the text;
+  // empty (0, 0) when none.
+  std::pair<int32_t, int32_t> CompositionRange() const;
 
   // --- caret ---
   int32_t caret() const { return selectionEnd; }
@@ -130,6 +134,9 @@ class Text_Editor : public Text_Box {
   void UpdateCaret();
   // The caret rectangle in device pixels at the context's zoom.
   SurfaceRect CaretRect(const DrawContext& ctx) const;
+  // The page point where the character at byte offset `pos` starts: x of
+  // its left side, y of the top of its line.
+  Point32 PointAt(int32_t pos) const;
 
   // --- drawing and hits ---
   // The frame rectangle filled without outline (never the box's own frame

@@ -1,6 +1,8 @@
 #include "view/child_view/child_view.h"
 
 #include <QGuiApplication>
+#include <QContextMenuEvent>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QStyleHints>
@@ -28,6 +30,9 @@
 #include "view/commands/command_table.h"
 #include "view/editing/edit_commands.h"
 #include "view/editing/mouse_editor.h"
+#include "view/editor/in_place_editing.h"
+#include "view/history/view_history.h"
+#include "view/menus/context_menus.h"
 #include "view/selection/hover_cursor.h"
 #include "view/selection/selection_marks.h"
 #include "view/selection/view_selection.h"
@@ -129,6 +134,11 @@ CChildView::CChildView(ChildViewHost& host, QWidget* parent)
       EditCommands_drawRowGuide(*m_Editor, surface, ctx, canvas->width());
     }
   };
+  m_InPlace = std::make_unique<InPlaceEditing>(*this);
+  m_Menus = std::make_unique<ViewContextMenus>(*this);
+  m_ContextMenu = [this](QPoint global) {
+    m_Menus->OpenAt(viewport()->mapFromGlobal(global - QPoint(2, 2)));
+  };
 }
 
 CChildView::~CChildView() {
@@ -191,6 +201,7 @@ void CChildView::PageChanged() {
 }
 
 void CChildView::PageLeaving() {
+  m_InPlace->End();
   m_AutoScrollTimer.stop();
   m_LeftDown = false;
   m_Editor->Reset();
@@ -265,6 +276,7 @@ void CChildView::hoverAt(QPoint client, QPoint global) {
   ctx.pageShown = m_PageShown;
   ctx.viewerMode = m_ViewerMode;
   ctx.noteFolder = m_Host.NoteFolder();
+  if (m_InPlace->active()) ctx.editor = &m_InPlace->editor();
   const HoverResult r = Hover_update(*m_ViewSelection, ClientToCanvas({client.x(), client.y()}),
                                      ctx, fileLock(), m_TipText);
   if (r.cursor != HoverCursor::Keep) viewport()->setCursor(ChildView_cursorShape(r.cursor));
@@ -497,6 +509,10 @@ DrawContext CChildView::RenderPage(Surface& surface, bool clipToPage, bool useSc
   hooks.rowGuide = m_RowGuide;
   ViewPageSource page = m_Host.CurrentPage();
   page.pageNumber = m_Host.CurrentPageNumber();
+  if (m_InPlace->active() && !forPrint) {
+    page.editedText = m_InPlace->box();
+    hooks.editor = [this](Surface& s, const DrawContext& c) { m_InPlace->Draw(s, c); };
+  }
   return View_renderPage(surface, m_Geometry, page, options, hooks);
 }
 
@@ -673,6 +689,7 @@ void CChildView::paintEvent(QPaintEvent* event) {
   QPainter painter(viewport());
   painter.setClipRegion(event->region());
   painter.drawImage(QPoint(0, 0), ChildView_backBuffer());
+  m_InPlace->PaintOverlay(painter);
 }
 
 void CChildView::resizeEvent(QResizeEvent* event) {
@@ -729,6 +746,14 @@ void CChildView::mousePressEvent(QMouseEvent* event) {
   }
   if (event->button() == Qt::RightButton && m_ViewSelection) {
     m_TipTimer.stop();
+    // Inside a text being edited: the editor's menu at the release;
+    // elsewhere the press ends the edit and goes on as any right press.
+    m_EditorRightPress = !m_LeftDown && m_InPlace->active() &&
+                         m_InPlace->RightPress(ClientToCanvas(clientOf(event)));
+    if (m_EditorRightPress) {
+      event->accept();
+      return;
+    }
     if (m_LeftDown) {
       m_LeftDown = false;
       m_AutoScrollTimer.stop();
@@ -740,6 +765,13 @@ void CChildView::mousePressEvent(QMouseEvent* event) {
   if (event->button() == Qt::LeftButton && m_ViewSelection) {
     m_LastMouse = event->position().toPoint();
     m_TipTimer.stop();
+    if (m_InPlace->LeftPress(ClientToCanvas(clientOf(event)),
+                             event->modifiers().testFlag(Qt::ShiftModifier))) {
+      m_LeftDown = true;
+      event->accept();
+      return;
+    }
+    ViewHistory_flushPendingChange(*this);
     m_LeftDown = true;
     editMouse(0, event);
     event->accept();
@@ -757,6 +789,12 @@ void CChildView::mouseMoveEvent(QMouseEvent* event) {
     return;
   }
   if (m_ViewSelection && event->buttons() == Qt::RightButton) editRightMouse(1, event);
+  if (m_LeftDown && event->buttons().testFlag(Qt::LeftButton) &&
+      m_InPlace->LeftMove(ClientToCanvas(clientOf(event)))) {
+    updateAutoScroll(m_LastMouse);
+    event->accept();
+    return;
+  }
   if (m_LeftDown && m_ViewSelection && event->buttons().testFlag(Qt::LeftButton)) {
     editMouse(1, event);
     updateAutoScroll(m_LastMouse);
@@ -772,6 +810,17 @@ void CChildView::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void CChildView::mouseReleaseEvent(QMouseEvent* event) {
+  if (event->button() == Qt::RightButton && std::exchange(m_EditorRightPress, false)) {
+    m_Menus->OpenAt(event->position().toPoint());
+    event->accept();
+    return;
+  }
+  if (event->button() == Qt::LeftButton && m_InPlace->LeftRelease()) {
+    m_LeftDown = false;
+    m_AutoScrollTimer.stop();
+    event->accept();
+    return;
+  }
   if (event->button() == Qt::RightButton && m_ViewSelection) {
     editRightMouse(2, event);
     event->accept();
@@ -789,12 +838,28 @@ void CChildView::mouseReleaseEvent(QMouseEvent* event) {
   QAbstractScrollArea::mouseReleaseEvent(event);
 }
 
+// --- in-place editing: the hooks; the rules are InPlaceEditing's ---
+
 void CChildView::mouseDoubleClickEvent(QMouseEvent* event) {
-  // The editing state machine tells double clicks by their timing.
+  const Point32 p = ClientToCanvas(clientOf(event));
+  if (event->button() == Qt::LeftButton && m_InPlace->active() && m_InPlace->Contains(p)) {
+    m_InPlace->DoubleClick(p, event->modifiers().testFlag(Qt::ShiftModifier),
+                           event->modifiers().testFlag(Qt::ControlModifier));
+    m_LeftDown = false;
+    event->accept();
+    return;
+  }
+  // Otherwise the editing state machine tells double clicks by their
+  // timing (a double click may go on into a drag that pulls a line); it
+  // starts in-place editing through its hooks.
   mousePressEvent(event);
 }
 
 void CChildView::keyPressEvent(QKeyEvent* event) {
+  if (m_InPlace->KeyPress(*event)) {
+    event->accept();
+    return;
+  }
   if (event->key() == Qt::Key_Escape && m_Editor->dragging() &&
       WithEditPage([this](EditPage& page) { m_Editor->Cancel(page); })) {
     m_LeftDown = false;
@@ -865,6 +930,61 @@ bool CChildView::WithEditPage(const std::function<void(EditPage&)>& run) {
   }
   repaintSelection();
   return true;
+}
+
+void CChildView::inputMethodEvent(QInputMethodEvent* event) {
+  m_InPlace->InputMethod(*event);
+  event->accept();
+}
+
+QVariant CChildView::inputMethodQuery(Qt::InputMethodQuery query) const {
+  if (m_InPlace && m_InPlace->active()) {
+    QVariant v = m_InPlace->Query(query);
+    // The caret is in the viewport; the input method asks the view.
+    if (query == Qt::ImCursorRectangle) return v.toRect().translated(viewport()->pos());
+    if (v.isValid()) return v;
+  }
+  return QAbstractScrollArea::inputMethodQuery(query);
+}
+
+bool CChildView::event(QEvent* event) {
+  if (m_InPlace && m_InPlace->active()) {
+    if (event->type() == QEvent::ShortcutOverride &&
+        m_InPlace->WantsShortcut(*static_cast<QKeyEvent*>(event))) {
+      event->accept();
+      return true;
+    }
+    // Tab types a tab into the text instead of moving the focus.
+    if (event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Tab) {
+      keyPressEvent(static_cast<QKeyEvent*>(event));
+      return true;
+    }
+  }
+  return QAbstractScrollArea::event(event);
+}
+
+void CChildView::focusInEvent(QFocusEvent* event) {
+  if (m_InPlace) m_InPlace->FocusChanged(true);
+  QAbstractScrollArea::focusInEvent(event);
+}
+
+void CChildView::focusOutEvent(QFocusEvent* event) {
+  if (m_InPlace) m_InPlace->FocusChanged(false);
+  QAbstractScrollArea::focusOutEvent(event);
+}
+
+void CChildView::contextMenuEvent(QContextMenuEvent* event) {
+  // The mouse's menus open at the right release; the menu key's here.
+  if (event->reason() == QContextMenuEvent::Keyboard) m_Menus->OpenForKey();
+  event->accept();
+}
+
+UndoPendingState CChildView::PendingState() const {
+  UndoPendingState s;
+  s.pendingChange = ViewHistory_hasPendingChange(*this);
+  s.editorChanged = m_InPlace->Changed();
+  return s;
 }
 
 void CChildView::ZoomRateDialog() {

@@ -27,14 +27,17 @@
 class CadPrim;
 class Canvas;
 class CommandTable;
+class InPlaceEditing;
 class MouseEditor;
 class NamedLock;
 class NoteDocument;
-class TextMetrics;
-class UndoHistory;
 struct EditPage;
 class QtSurfaceTextCache;
+class TextMetrics;
+class UndoHistory;
+class ViewContextMenus;
 class ViewSelection;
+struct UndoPendingState;
 enum class HoverCursor;
 
 // What the view asks of its main window.
@@ -72,6 +75,8 @@ class ChildViewHost {
   virtual const TextMetrics* Metrics() { return nullptr; }
   // The note's path (CP932, "" untitled): shortcuts link to it.
   virtual std::string NotePath() { return {}; }
+  // The note's modified state may have changed (the title shows it).
+  virtual void ModifiedChanged() {}
 };
 
 // The back buffer shared by every view of the process.
@@ -136,6 +141,21 @@ class CChildView : public QAbstractScrollArea {
   const std::string& shownTipText() const { return m_ShownTip; }
   // The active tool (0 = select; the editing state machine sets it).
   int32_t m_Tool = 0;
+  ChildViewHost& host() const { return m_Host; }
+
+  // --- in-place text editing and the right button ---
+  InPlaceEditing& inPlace() const { return *m_InPlace; }
+  ViewContextMenus& contextMenus() const { return *m_Menus; }
+  // What the view adds to the note's modified state: a pending change
+  // (before copies of figures that differ from them, outside a drag) and
+  // an in-place edit that changed its text.
+  UndoPendingState PendingState() const;
+  // The input method's questions: while a text box is edited, the caret
+  // rectangle (in the view's coordinates, zoom and scroll applied) and the
+  // box's font.
+  QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
+  // Whether the left button is down on the page (a drag may be running).
+  bool leftDown() const { return m_LeftDown; }
 
   // --- mouse editing (src/view/editing) ---
   MouseEditor& mouseEditor() { return *m_Editor; }
@@ -192,6 +212,11 @@ class CChildView : public QAbstractScrollArea {
   void mouseReleaseEvent(QMouseEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
+  void inputMethodEvent(QInputMethodEvent* event) override;
+  bool event(QEvent* event) override;
+  void focusInEvent(QFocusEvent* event) override;
+  void focusOutEvent(QFocusEvent* event) override;
+  void contextMenuEvent(QContextMenuEvent* event) override;
 
  private:
   ViewExtent pageExtent();
@@ -256,6 +281,8 @@ class CChildView : public QAbstractScrollArea {
 
   class SelectionPainter;
   std::unique_ptr<ViewSelection> m_ViewSelection;
+  std::unique_ptr<InPlaceEditing> m_InPlace;
+  std::unique_ptr<ViewContextMenus> m_Menus;
   std::unique_ptr<SelectionPainter> m_OwnMarks;
   std::unique_ptr<NamedLock> m_FileLock;
   std::unique_ptr<MouseEditor> m_Editor;
@@ -264,6 +291,8 @@ class CChildView : public QAbstractScrollArea {
   // The shaped texts of this view's paints, kept from one paint to the next.
   std::unique_ptr<QtSurfaceTextCache> m_TextCache;
   bool m_PageShown = false;
+  // A right press inside the text being edited: its menu opens at the release.
+  bool m_EditorRightPress = false;
   bool m_LeftDown = false;
   std::string m_TipText;
   std::string m_ShownTip;

@@ -28,6 +28,34 @@ enum CommandId : int {
   Cmd_DragCancel = 32840,
   Cmd_AutoCorrect = 33108,
   Cmd_DragShortcut = 33159,
+  // Undo and redo.
+  Cmd_Undo = 57643,
+  Cmd_Redo = 57644,
+  // The figure clipboard and delete.
+  Cmd_Cut = 57635,
+  Cmd_Copy = 57634,
+  Cmd_Paste = 57637,
+  Cmd_Delete = 32776,
+  // Painting order.
+  Cmd_OneFront = 32791,
+  Cmd_OneBack = 32792,
+  Cmd_ToTop = 32793,
+  Cmd_ToBottom = 32794,
+  Cmd_MakeShortcut = Cmd_DragShortcut,
+  // Figure and text commands of the view.
+  Cmd_PageButtons = 32976,
+  Cmd_NewLinkPage = 33160,
+  Cmd_LinkAddress = 33205,
+  Cmd_TextDialog = 33060,
+  Cmd_LockToggle = 33104,
+  Cmd_ConnectWithText = 33089,
+  Cmd_InsertDate = 33186,
+  Cmd_Reconvert = 33062,
+  Cmd_SendToInputMethod = 33078,
+  // Images.
+  Cmd_ImageShrink = 33165,
+  Cmd_ImageActualSize = 33166,
+  Cmd_ImageZoomUp = 33167,
   // The editing view: scrolling.
   Cmd_ScrollPageDown = 33027,
   Cmd_ScrollPageUp = 33028,

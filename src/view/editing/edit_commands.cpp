@@ -13,6 +13,7 @@
 #include "view/commands/command_ids.h"
 #include "view/commands/command_table.h"
 #include "view/editing/edit_tools.h"
+#include "view/editor/in_place_editing.h"
 #include "view/editing/row_operations.h"
 #include "platform/text/qt_text.h"
 
@@ -26,6 +27,14 @@ MouseEditorHooks EditCommands_hooks(CChildView& view) {
                                  PromptAnswer::Ok, 0);
   };
   hooks.followLink = [&view](CadPrim& figure) { view.FollowLink(figure); };
+  hooks.startTextEdit = [&view](Text_Box& box, Point32 at, bool selectAll) {
+    if (selectAll) {
+      view.inPlace().Begin(box, std::nullopt, true);
+    } else {
+      view.inPlace().Begin(box, at);
+    }
+  };
+  hooks.textDoubleClicked = [&view](Text_Box& box, Point32 at) { view.inPlace().Begin(box, at); };
   return hooks;
 }
 

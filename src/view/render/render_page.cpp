@@ -73,6 +73,7 @@ DrawContext View_renderPage(Surface& surface, const ViewGeometry& geometry,
     hooks.ink->DrawInk(surface, ctx, page.pageNumber);
     hooks.ink->DrawInkSelection(surface, ctx);
   }
+  if (hooks.editor && page.editedText != nullptr) hooks.editor(surface, ctx);
   // 6. Selection marks.
   if (hooks.selection != nullptr && ctx.showHandles) {
     hooks.selection->DrawSelectionMarks(surface, ctx, SystemColour_highlight);

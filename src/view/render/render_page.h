@@ -9,7 +9,8 @@
 //      shows a back page;
 //   4. the page's figures in list order (the first is the bottom-most); the
 //      text box being edited in place is left to the editor;
-//   5. the page's ink, then the ink selection marks;
+//   5. the page's ink, then the ink selection marks, then the in-place
+//      editor over them;
 //   6. the selection marks, in the highlight colour, when handles are shown,
 //      not for printing and not while a text box is edited;
 //   7. the grid dots of the Canvas, unless no grid is asked for;
@@ -81,6 +82,9 @@ struct ViewRenderHooks {
   ViewInkPainter* ink = nullptr;
   // Step 8, while a row insertion or deletion is in progress.
   std::function<void(Surface&, const DrawContext&)> rowGuide;
+  // After step 5, while a text box is edited in place: the editor in place
+  // of the box (page.editedText).
+  std::function<void(Surface&, const DrawContext&)> editor;
 };
 
 // RenderPage.  Answers the context it drew with.
