@@ -19,6 +19,7 @@
 #include "figures/canvas/canvas.h"
 #include "platform/text/qt_text.h"
 #include "platform/windows/window_ids.h"
+#include "view/keyboard/selection_commands.h"
 #include "view/render/render_page.h"
 
 std::string CMainFrame_titleText(std::string_view notePath, std::string_view pagePart,
@@ -61,6 +62,10 @@ CMainFrame::CMainFrame(std::string notePath, CMainFrameOptions options)
   NotePrint_registerCommands(*commands_, *this);
   PageImageCommand_register(*commands_, *this);
   CChildView_registerCommands(*commands_, *view_);
+  SelectionCommands_register(*commands_, *view_, {[this] {
+    return SelectionCommandTarget{hasNote() ? view_->selection() : nullptr, doc_.get(), &undo_,
+                                  CurrentPageNumber(), notePath_};
+  }});
   commands_->buildMenus(*menuBar());
   NoteSave_menusBuilt(*commands_, *this);
   RefreshWindowTitle();
