@@ -62,7 +62,7 @@ CMainFrame::CMainFrame(std::string notePath, CMainFrameOptions options)
   NotePrint_registerCommands(*commands_, *this);
   PageImageCommand_register(*commands_, *this);
   CChildView_registerCommands(*commands_, *view_);
-  SelectionCommands_register(*commands_, *view_, {[this] {
+  SelectionCommands_register(*commands_, *view_, {.target = [this] {
     return SelectionCommandTarget{hasNote() ? view_->selection() : nullptr, doc_.get(), &undo_,
                                   CurrentPageNumber(), notePath_};
   }});
