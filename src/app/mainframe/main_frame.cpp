@@ -19,6 +19,7 @@
 #include "figures/canvas/canvas.h"
 #include "platform/text/qt_text.h"
 #include "platform/windows/window_ids.h"
+#include "view/keyboard/date_insertion.h"
 #include "view/keyboard/selection_commands.h"
 #include "view/render/render_page.h"
 
@@ -66,6 +67,7 @@ CMainFrame::CMainFrame(std::string notePath, CMainFrameOptions options)
     return SelectionCommandTarget{hasNote() ? view_->selection() : nullptr, doc_.get(), &undo_,
                                   CurrentPageNumber(), notePath_};
   }});
+  DateInsertion_register(*commands_, *view_, {});
   commands_->buildMenus(*menuBar());
   NoteSave_menusBuilt(*commands_, *this);
   RefreshWindowTitle();

@@ -58,6 +58,8 @@ enum CommandId : int {
   Cmd_SpaceVertical = 32823,
   Cmd_TabNext = 33193,
   Cmd_TabPrevious = 33194,
+  // The editing view: insertion into the text edited in place.
+  Cmd_InsertDate = 33186,
   // The editing view: scrolling.
   Cmd_ScrollPageDown = 33027,
   Cmd_ScrollPageUp = 33028,
