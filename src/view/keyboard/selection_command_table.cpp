@@ -222,7 +222,7 @@ void SelectionCommands_register(CommandTable& table, CChildView& view,
             [](const SelectionCommandTarget& t) { return SelectionCommands_canTab(t, +1); },
             [](const SelectionCommandTarget& t) { return SelectionCommands_tab(t, +1); });
   b.command(Cmd_TabPrevious, b.t("前のタブ オーダーへ(&W)", "Previous Tab Order"), edit,
-            {K(Qt::SHIFT | Qt::Key_Backtab)},
+            {K(Qt::SHIFT | Qt::Key_Tab)},
             [](const SelectionCommandTarget& t) { return SelectionCommands_canTab(t, -1); },
             [](const SelectionCommandTarget& t) { return SelectionCommands_tab(t, -1); });
   for (int id : {Cmd_TabNext, Cmd_TabPrevious}) {
