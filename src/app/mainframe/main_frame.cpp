@@ -63,10 +63,7 @@ CMainFrame::CMainFrame(std::string notePath, CMainFrameOptions options)
   NotePrint_registerCommands(*commands_, *this);
   PageImageCommand_register(*commands_, *this);
   CChildView_registerCommands(*commands_, *view_);
-  SelectionCommands_register(*commands_, *view_, {.target = [this] {
-    return SelectionCommandTarget{hasNote() ? view_->selection() : nullptr, doc_.get(), &undo_,
-                                  CurrentPageNumber(), notePath_};
-  }});
+  SelectionCommands_register(*commands_, *view_, {.target = [this] { return selectionTarget(); }});
   DateInsertion_register(*commands_, *view_, {});
   commands_->buildMenus(*menuBar());
   NoteSave_menusBuilt(*commands_, *this);
@@ -129,6 +126,7 @@ void CMainFrame::NewNote() {
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
+  SelectionCommands_flushPendingChange(selectionTarget());  // keyboard nudges count as edits
   if (NoteSave_queryClose(*this)) {
     event->accept();
   } else {
@@ -211,6 +209,11 @@ void CMainFrame::GridChanged(const Canvas& canvas) {
 
 std::string CMainFrame::NoteFolder() {
   return notePath_.empty() ? std::string() : StrX_parentFolder(notePath_);
+}
+
+SelectionCommandTarget CMainFrame::selectionTarget() {
+  return {hasNote() ? view_->selection() : nullptr, doc_.get(), &undo_, CurrentPageNumber(),
+          notePath_};
 }
 
 uint32_t CMainFrame::WindowId() { return WindowIds_idOf(this); }

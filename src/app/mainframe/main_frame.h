@@ -16,6 +16,7 @@
 #include "undo/undo_history.h"
 #include "view/child_view/child_view.h"
 #include "view/commands/command_table.h"
+#include "view/keyboard/selection_commands.h"
 
 class QDockWidget;
 
@@ -90,6 +91,7 @@ class CMainFrame : public QMainWindow, private ChildViewHost {
   std::string NoteFolder() override;
 
   void pageShown();
+  SelectionCommandTarget selectionTarget();
 
   std::string notePath_;
   CMainFrameOptions options_;

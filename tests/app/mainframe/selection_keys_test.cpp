@@ -279,3 +279,16 @@ TEST(SelectionKeys, WithoutAHeldFigureTheCursorKeysScrollAndTheCommandsAreDisabl
   EXPECT_FALSE(k.run(Cmd_KeyBackspace));
   EXPECT_EQ(0u, k.frame->undo().recordCount());
 }
+
+TEST(SelectionKeys, ClosingAfterNudgesAsksToSaveThem) {
+  Keys k;
+  k.click("a");
+  for (int i = 0; i < 3; ++i) k.key(Qt::Key_Right);
+  EXPECT_EQ(13, k.x("a"));
+  // Not yet recorded, yet the note counts as edited: the close question's
+  // default answer saves it.
+  k.frame->close();
+  Keys back;
+  back.frame->LoadNote(k.path, false);
+  EXPECT_EQ(13, back.x("a"));
+}
