@@ -58,6 +58,9 @@ enum CommandId : int {
   Cmd_SpaceVertical = 32823,
   Cmd_TabNext = 33193,
   Cmd_TabPrevious = 33194,
+  Cmd_Bold = 33251,
+  Cmd_ImageShrink = 33165,
+  Cmd_Image100 = 33166,
   // The editing view: insertion into the text edited in place.
   Cmd_InsertDate = 33186,
   // The editing view: scrolling.

@@ -217,6 +217,20 @@ void SelectionCommands_register(CommandTable& table, CChildView& view,
               return SelectionCommands_equalSpacing(t, true);
             });
 
+  // Bold (a tool bar button; while editing in place it is the editor's).
+  b.command(Cmd_Bold, b.t("太字", "Bold"), {}, {}, SelectionCommands_canBold,
+            SelectionCommands_bold);
+  // Pictures.
+  const std::string imageMenu = edit + "/" + std::string(b.t("画像(&I)", "&Image"));
+  CChildView* v = &view;
+  b.command(Cmd_ImageShrink, b.t("縮小する(&Q)", "Shrink(&Q)"), imageMenu, {},
+            [v](const SelectionCommandTarget& t) {
+              return !v->m_ViewerMode && SelectionCommands_canShrinkImage(t);
+            },
+            SelectionCommands_shrinkImage);
+  b.command(Cmd_Image100, b.t("100%に戻す(&O)", "Back to 100%(&O)"), imageMenu, {},
+            SelectionCommands_canImageToPixelSize, SelectionCommands_imageToPixelSize);
+
   // The tab order of text boxes.
   b.command(Cmd_TabNext, b.t("次のタブ オーダーへ(&Q)", "Next Tab Order"), edit, {K(Qt::Key_Tab)},
             [](const SelectionCommandTarget& t) { return SelectionCommands_canTab(t, +1); },

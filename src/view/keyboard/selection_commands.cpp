@@ -10,11 +10,15 @@
 #include "core/filex/filex_ospath.h"
 #include "document/note/note_document.h"
 #include "figures/editor/text_editor.h"
+#include "figures/rect/rect_ex.h"
 #include "figures/text/text_box.h"
 #include "undo/undo_history.h"
 #include "view/selection/view_selection.h"
 
 namespace {
+
+// The text box's "太字" (bold) property row.
+constexpr int32_t TextBox_boldRow = 20;
 
 // The first place of the list after the canvas: nothing is ever put in
 // front of the canvas.
@@ -80,6 +84,25 @@ CadPrim* tabTarget(const SelectionCommandTarget& t, int direction) {
     }
   }
   return best;
+}
+
+// The held picture with a known pixel size, or null.
+Rect_Ex* heldImage(const SelectionCommandTarget& t) {
+  if (!t.ok()) return nullptr;
+  auto* r = dynamic_cast<Rect_Ex*>(t.selection->HoldPrim());
+  if (r == nullptr || r->shape != RectShape_Image) return nullptr;
+  return r->naturalWidth > 0 && r->naturalHeight > 0 ? r : nullptr;
+}
+
+// Changes the held picture as one recorded change.
+template <typename Change>
+bool changeImage(const SelectionCommandTarget& t, Rect_Ex& image, Change change) {
+  SelectionCommands_flushPendingChange(t);
+  std::unique_ptr<CadPrim> before = Undo_copyOf(image, &t.selection->page());
+  change(image);
+  image.naturalSizeLock = false;
+  t.undo->RecordChange(std::move(before), image, *t.document, t.pageNumber);
+  return true;
 }
 
 // "X/note.svg" -> "X/note.files".
@@ -266,4 +289,56 @@ bool SelectionCommands_tab(const SelectionCommandTarget& t, int direction) {
   t.selection->DeselectAll();
   t.selection->SelectOnly(*next);
   return true;
+}
+
+bool SelectionCommands_canBold(const SelectionCommandTarget& t) {
+  return t.ok() && t.selection->HoldPrim() != nullptr &&
+         t.selection->HoldPrim()->GetKind() == FigureKind_Text;
+}
+
+bool SelectionCommands_bold(const SelectionCommandTarget& t) {
+  if (!SelectionCommands_canBold(t)) return false;
+  std::vector<CadPrim*> boxes;
+  for (CadPrim* f : t.selection->Selection()) {
+    if (plainTextBox(f) != nullptr) boxes.push_back(f);
+  }
+  return changeEach(t, boxes, [](CadPrim& f) {
+    f.SetProperty(TextBox_boldRow, static_cast<Text_Box&>(f).bold ? "0" : "1", {});
+  });
+}
+
+bool SelectionCommands_canShrinkImage(const SelectionCommandTarget& t) {
+  return heldImage(t) != nullptr;
+}
+
+bool SelectionCommands_shrinkImage(const SelectionCommandTarget& t) {
+  Rect_Ex* image = heldImage(t);
+  if (image == nullptr) return false;
+  // The largest of 100 x 2^k (halving in integers below 100) not above p.
+  const int64_t p = int64_t{image->width} * 100 / image->naturalWidth - 1;
+  int64_t c = 100;
+  if (p >= 100) {
+    while (c * 2 <= p) c *= 2;
+  } else {
+    while (c > p && c > 1) c /= 2;
+  }
+  c = std::max<int64_t>(c, 1);
+  return changeImage(t, *image, [c](Rect_Ex& r) {
+    r.width = static_cast<int32_t>(std::max<int64_t>(1, c * r.naturalWidth / 100));
+    r.height = static_cast<int32_t>(std::max<int64_t>(1, c * r.naturalHeight / 100));
+  });
+}
+
+bool SelectionCommands_canImageToPixelSize(const SelectionCommandTarget& t) {
+  const Rect_Ex* image = heldImage(t);
+  return image != nullptr &&
+         (image->width != image->naturalWidth || image->height != image->naturalHeight);
+}
+
+bool SelectionCommands_imageToPixelSize(const SelectionCommandTarget& t) {
+  if (!SelectionCommands_canImageToPixelSize(t)) return false;
+  return changeImage(t, *heldImage(t), [](Rect_Ex& r) {
+    r.width = r.naturalWidth;
+    r.height = r.naturalHeight;
+  });
 }

@@ -66,6 +66,17 @@ bool SelectionCommands_canEqualSpacing(const SelectionCommandTarget& t);
 bool SelectionCommands_tab(const SelectionCommandTarget& t, int direction);
 bool SelectionCommands_canTab(const SelectionCommandTarget& t, int direction);
 
+// Flips the bold flag of every selected text box (others are left alone)
+// as one undo step; canBold: a text box is held.
+bool SelectionCommands_bold(const SelectionCommandTarget& t);
+bool SelectionCommands_canBold(const SelectionCommandTarget& t);
+// The held picture: halved to the next power-of-two share of its pixel
+// size, or back to its pixel size; one undo step each.
+bool SelectionCommands_shrinkImage(const SelectionCommandTarget& t);
+bool SelectionCommands_canShrinkImage(const SelectionCommandTarget& t);
+bool SelectionCommands_imageToPixelSize(const SelectionCommandTarget& t);
+bool SelectionCommands_canImageToPixelSize(const SelectionCommandTarget& t);
+
 // What the registered commands ask of their window besides the target.
 struct SelectionCommandHooks {
   // The target of the moment (the shown page).

@@ -19,6 +19,7 @@
 #include "app/saving/save_commands.h"
 #include "core/filex/filex.h"
 #include "core/filex/filex_info.h"
+#include "figures/rect/rect_ex.h"
 #include "figures/text/text_box.h"
 #include "support/test_support.h"
 #include "view/commands/command_ids.h"
@@ -291,4 +292,46 @@ TEST(SelectionKeys, ClosingAfterNudgesAsksToSaveThem) {
   Keys back;
   back.frame->LoadNote(k.path, false);
   EXPECT_EQ(13, back.x("a"));
+}
+
+TEST(SelectionKeys, BoldFlipsTheSelectedTextBoxesAndPicturesShrinkByPowersOfTwo) {
+  Keys k;
+  // Bold: the text boxes of the selection flip, the rectangle stays; one
+  // undo step.
+  k.click("t1");
+  k.click("a", Qt::ShiftModifier);
+  EXPECT_FALSE(k.run(Cmd_Bold));  // a rectangle is held
+  k.click("t2", Qt::ShiftModifier);
+  ASSERT_TRUE(k.run(Cmd_Bold));
+  EXPECT_TRUE(static_cast<Text_Box&>(k.fig("t1")).bold);
+  EXPECT_TRUE(static_cast<Text_Box&>(k.fig("t2")).bold);
+  EXPECT_FALSE(static_cast<Text_Box&>(k.fig("t3")).bold);
+  EXPECT_EQ(2u, k.frame->undo().recordCount());
+  ASSERT_TRUE(k.frame->undo().Undo(k.frame->document()));
+  EXPECT_FALSE(static_cast<Text_Box&>(k.fig("t1")).bold);
+
+  // A picture of 80 x 60 pixels shown 100 wide: p = 124, so 100 %; then
+  // 50 %, 25 %; back to 100 % only while it differs.
+  auto& image = static_cast<Rect_Ex&>(k.fig("s5"));
+  image.shape = RectShape_Image;
+  image.naturalWidth = 80;
+  image.naturalHeight = 60;
+  image.width = 100;
+  image.naturalSizeLock = true;
+  k.click("s5");
+  ASSERT_TRUE(k.run(Cmd_ImageShrink));
+  EXPECT_EQ(80, image.width);
+  EXPECT_EQ(60, image.height);
+  EXPECT_FALSE(image.naturalSizeLock);
+  EXPECT_FALSE(k.run(Cmd_Image100));
+  ASSERT_TRUE(k.run(Cmd_ImageShrink));
+  EXPECT_EQ(40, image.width);
+  ASSERT_TRUE(k.run(Cmd_ImageShrink));
+  EXPECT_EQ(20, image.width);
+  EXPECT_EQ(15, image.height);
+  ASSERT_TRUE(k.run(Cmd_Image100));
+  EXPECT_EQ(80, image.width);
+  // A picture whose pixel size is not known yet is left alone.
+  image.naturalWidth = 0;
+  EXPECT_FALSE(k.run(Cmd_ImageShrink));
 }
