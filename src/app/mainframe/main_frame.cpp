@@ -26,6 +26,8 @@
 #include "view/editor/in_place_editing.h"
 #include "view/history/view_history.h"
 #include "view/menus/context_menus.h"
+#include "view/keyboard/date_insertion.h"
+#include "view/keyboard/selection_commands.h"
 #include "view/render/render_page.h"
 
 std::string CMainFrame_titleText(std::string_view notePath, std::string_view pagePart,
@@ -76,6 +78,17 @@ CMainFrame::CMainFrame(std::string notePath, CMainFrameOptions options)
   ViewHistory_registerCommands(*commands_, *view_);
   view_->contextMenus().setCommands(commands_.get());
   undo_.setListener([this] { ModifiedChanged(); });
+  SelectionCommands_register(
+      *commands_, *view_,
+      {.target = [this] { return selectionTarget(); },
+       .editingInPlace = [this] { return view_->inPlace().active(); },
+       .linkHistory = [this](int direction) { LinkHistoryStep(direction); },
+       .changed = [this] { ModifiedChanged(); }});
+  DateInsertion_register(*commands_, *view_,
+                         {.editor = [this]() -> Text_Editor* {
+                           InPlaceEditing& e = view_->inPlace();
+                           return e.active() ? &e.editor() : nullptr;
+                         }});
   commands_->buildMenus(*menuBar());
   NoteSave_menusBuilt(*commands_, *this);
   RefreshWindowTitle();
@@ -227,6 +240,11 @@ void CMainFrame::GridChanged(const Canvas& canvas) {
 
 std::string CMainFrame::NoteFolder() {
   return notePath_.empty() ? std::string() : StrX_parentFolder(notePath_);
+}
+
+SelectionCommandTarget CMainFrame::selectionTarget() {
+  return {hasNote() ? view_->selection() : nullptr, doc_.get(), &undo_, CurrentPageNumber(),
+          notePath_};
 }
 
 uint32_t CMainFrame::WindowId() { return WindowIds_idOf(this); }

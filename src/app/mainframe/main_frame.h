@@ -16,6 +16,7 @@
 #include "undo/undo_history.h"
 #include "view/child_view/child_view.h"
 #include "view/commands/command_table.h"
+#include "view/keyboard/selection_commands.h"
 
 class PageCommands;
 class QDockWidget;
@@ -114,6 +115,7 @@ class CMainFrame : public QMainWindow, private ChildViewHost {
   std::string NotePath() override { return notePath_; }
   void ModifiedChanged() override;
 
+  SelectionCommandTarget selectionTarget();
 
   std::string notePath_;
   CMainFrameOptions options_;

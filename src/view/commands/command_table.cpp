@@ -38,12 +38,22 @@ QAction* CommandTable::action(int id) const {
 bool CommandTable::run(int id) const {
   QAction* a = action(id);
   if (a == nullptr || !a->isEnabled()) return false;
+  auto rule = enabledRules_.find(id);
+  if (rule != enabledRules_.end() && !rule->second()) return false;
   a->trigger();
   return true;
 }
 
 void CommandTable::updateChecks() const {
   for (const auto& [id, checked] : checks_) action(id)->setChecked(checked());
+}
+
+void CommandTable::setEnabledRule(int id, std::function<bool()> rule) {
+  enabledRules_[id] = std::move(rule);
+}
+
+void CommandTable::updateEnabled(bool menuShown) const {
+  for (const auto& [id, rule] : enabledRules_) action(id)->setEnabled(!menuShown || rule());
 }
 
 void CommandTable::buildMenus(QMenuBar& bar) const {
@@ -62,7 +72,11 @@ void CommandTable::buildMenus(QMenuBar& bar) const {
       if (menu == nullptr) {
         menu = parent == nullptr ? bar.addMenu(QtText_fromCp932(level))
                                  : parent->addMenu(QtText_fromCp932(level));
-        QObject::connect(menu, &QMenu::aboutToShow, menu, [this] { updateChecks(); });
+        QObject::connect(menu, &QMenu::aboutToShow, menu, [this] {
+          updateChecks();
+          updateEnabled(true);
+        });
+        QObject::connect(menu, &QMenu::aboutToHide, menu, [this] { updateEnabled(false); });
       }
       parent = menu;
       start = slash + 1;

@@ -48,10 +48,16 @@ class CommandTable {
   void buildMenus(QMenuBar& bar) const;
   // Refreshes the check marks.
   void updateChecks() const;
+  // A command with a rule is shown disabled in its menu while the rule
+  // says so; run() and the command itself ask the rule too.  Outside menus
+  // the actions stay enabled, so that their keys always reach the command.
+  void setEnabledRule(int id, std::function<bool()> rule);
+  void updateEnabled(bool menuShown) const;
 
  private:
   QWidget* owner_;
   std::vector<CommandEntry> entries_;
   std::map<int, size_t> index_;
   std::map<int, std::function<bool()>> checks_;
+  std::map<int, std::function<bool()>> enabledRules_;
 };
