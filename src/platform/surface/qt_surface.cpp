@@ -132,6 +132,7 @@ QtSurface::QtSurface(QImage& target, QtSurfaceTextCache* texts)
       painter_(&*own_),
       image_(&target) {
   prepare(*painter_);
+  ++texts_->paint;
 }
 
 QtSurface::QtSurface(QPainter& painter, QtSurfaceTextCache* texts)
@@ -139,6 +140,7 @@ QtSurface::QtSurface(QPainter& painter, QtSurfaceTextCache* texts)
       texts_(texts == nullptr ? ownTexts_->impl_.get() : texts->impl_.get()),
       painter_(&painter) {
   prepare(*painter_);
+  ++texts_->paint;
 }
 
 QtSurface::~QtSurface() = default;

@@ -11,9 +11,6 @@
 
 namespace {
 
-// A cell of more pixels than this is always painted.
-constexpr int64_t kMaxCellPixels = int64_t{1} << 18;
-
 // The two colours a scratch image starts in: a pixel outside a stamp that
 // keeps both was left alone.
 constexpr QRgb kScratchColours[2] = {0xFF000000u, 0xFFFFFFFFu};
@@ -27,7 +24,7 @@ constexpr Colour kScratchBrush = Colour_rgb(0, 255, 0);
 QtSurfaceTextCache::QtSurfaceTextCache() : impl_(std::make_unique<Impl>()) {}
 QtSurfaceTextCache::~QtSurfaceTextCache() = default;
 size_t QtSurfaceTextCache::texts() const { return impl_->texts; }
-size_t QtSurfaceTextCache::bytes() const { return impl_->bytes; }
+size_t QtSurfaceTextCache::bytes() const { return impl_->bytes + impl_->stampBytes; }
 void QtSurfaceTextCache::clear() { impl_->clear(); }
 
 // Fonts stay where they are until fontOf drops them all.
@@ -49,22 +46,29 @@ void QtSurfaceTextCache::Impl::clear() {
   shapes.clear();
   texts = 0;
   bytes = 0;
+  stampBytes = 0;
 }
 
 void QtSurfaceTextCache::Impl::clearTexts() {
-  for (auto& f : fonts) {
-    f->texts.clear();
-    f->stamps.clear();
-  }
-  shapes.clear();
+  for (auto& f : fonts) f->texts.clear();
   texts = 0;
   bytes = 0;
 }
 
-bool QtSurfaceTextCache::Impl::makeRoom(size_t more) {
-  if (bytes + more <= kMaxBytes) return true;
-  clearTexts();
-  return false;
+bool QtSurfaceTextCache::Impl::stampRoom(size_t more) {
+  if (stampBytes + more > kMaxStampBytes && evictedIn != paint) {
+    evictedIn = paint;
+    stampBytes = 0;
+    for (auto& f : fonts) {
+      std::erase_if(f->stamps, [this](const auto& e) { return e.second.used != paint; });
+      for (const auto& [k, s] : f->stamps) stampBytes += bytesOf(k, s);
+    }
+    std::erase_if(shapes, [this](const auto& e) { return e.second.used != paint; });
+    for (const auto& [k, s] : shapes) stampBytes += bytesOf(s);
+  }
+  if (stampBytes + more > kMaxStampBytes) return false;
+  stampBytes += more;
+  return true;
 }
 
 std::string_view QtSurfaceTextCache::Impl::stampKey(Colour text, Colour background,
@@ -99,8 +103,7 @@ const QtSurfaceTextCache::Impl::Shaped& QtSurfaceTextCache::Impl::shaped(Font& f
   size_t size = sizeof(s) + 2 * cp932.size() + 64;
   for (const QGlyphRun& run : s.runs)
     size += 64 + static_cast<size_t>(run.glyphIndexes().size()) * (sizeof(quint32) + sizeof(QPointF));
-  if (texts + 1 > kMaxTexts) clearTexts();
-  makeRoom(size);
+  if (texts + 1 > kMaxTexts || bytes + size > kMaxBytes) clearTexts();
   ++texts;
   bytes += size;
   return f.texts.emplace(std::string(cp932), std::move(s)).first->second;
@@ -112,83 +115,75 @@ bool QtSurface::stampText(int x, int y, std::string_view cp932) {
   if (!stamps_ || state_.backgroundMode != BackgroundMode::Opaque || !directPixels()) return false;
   using Impl = QtSurfaceTextCache::Impl;
   Impl& cache = *texts_;
-  Impl::Font* f = &cache.fontOf(state_.font);
+  Impl::Font& f = cache.fontOf(state_.font);
+  const int height = f.ascent + f.descent;
+  if (height <= 0 || height > Impl::kMaxCellHeight) return false;
   const std::string_view key = cache.stampKey(state_.textColour, state_.backgroundColour, cp932);
-  auto it = f->stamps.find(key);
-  if (it == f->stamps.end()) {
+  auto it = f.stamps.find(key);
+  if (it == f.stamps.end()) {
     // The first time: the painter draws it.
-    const size_t size = sizeof(Impl::TextStamp) + key.size() + 64;
-    if (cache.makeRoom(size)) {
-      cache.bytes += size;
-      f->stamps.emplace(std::string(key), Impl::TextStamp{true, false, 0, {}});
-    }
+    Impl::TextStamp seen;
+    seen.used = cache.paint;
+    if (cache.stampRoom(Impl::bytesOf(cache.key, seen))) f.stamps.emplace(cache.key, seen);
     return false;
   }
-  if (it->second.refused) return false;
-  if (it->second.pixels.empty()) {
-    // The second time: the stamp is made from what a surface of its own
-    // draws into a scratch image, twice over two colours.
-    const int width = cache.shaped(*f, cp932).width;  // may drop what the cache held
-    const int height = f->ascent + f->descent;
+  Impl::TextStamp& stamp = it->second;
+  if (stamp.refused) return false;
+  stamp.used = cache.paint;
+  if (stamp.pixels.empty()) {
+    // The second time: the stamp is what a surface of its own draws into
+    // a scratch image, over two colours that the text must leave alone.
+    const int width = cache.shaped(f, cp932).width;
+    if (width <= 0 || int64_t{width} * height > Impl::kMaxCellPixels ||
+        !cache.stampRoom(static_cast<size_t>(width) * height * sizeof(QRgb))) {
+      stamp.refused = width <= 0 || int64_t{width} * height > Impl::kMaxCellPixels;
+      return false;
+    }
+    const int margin = height + 8;
+    QImage scratch(width + 2 * margin, height + 2 * margin, QImage::Format_RGB32);
+    const QRect cell(margin, margin, width, height);
     std::vector<QRgb> pixels;
-    bool refused = width <= 0 || height <= 0 || int64_t{width} * height > kMaxCellPixels;
-    if (!refused) {
-      const int margin = height + 8;
-      QImage scratch(width + 2 * margin, height + 2 * margin, QImage::Format_RGB32);
-      for (QRgb around : kScratchColours) {
-        scratch.fill(around);
-        {
-          QtSurface s(scratch);
-          s.stamps_ = false;
-          s.setFont(state_.font);
-          s.setTextAlign(TextHAlign::Left, TextVAlign::Baseline);
-          s.setTextColour(state_.textColour);
-          s.setBackgroundMode(BackgroundMode::Opaque);
-          s.setBackgroundColour(state_.backgroundColour);
-          s.textOut(margin, margin + f->ascent, cp932);
-        }
-        const QRect cell(margin, margin, width, height);
-        for (int sy = 0; sy < scratch.height() && !refused; ++sy) {
-          const QRgb* row = reinterpret_cast<const QRgb*>(scratch.constScanLine(sy));
-          for (int sx = 0; sx < scratch.width(); ++sx) {
-            if (!cell.contains(sx, sy) && row[sx] != around) {
-              refused = true;  // a glyph reaches out of the cell
-              break;
-            }
+    for (QRgb around : kScratchColours) {
+      scratch.fill(around);
+      {
+        QtSurface s(scratch);
+        s.texts_ = texts_;  // the fonts and shaped texts it has
+        s.stamps_ = false;
+        s.setFont(state_.font);
+        s.setTextAlign(TextHAlign::Left, TextVAlign::Baseline);
+        s.setTextColour(state_.textColour);
+        s.setBackgroundMode(BackgroundMode::Opaque);
+        s.setBackgroundColour(state_.backgroundColour);
+        s.textOut(margin, margin + f.ascent, cp932);
+      }
+      for (int sy = 0; sy < scratch.height() && !stamp.refused; ++sy) {
+        const QRgb* row = reinterpret_cast<const QRgb*>(scratch.constScanLine(sy));
+        for (int sx = 0; sx < scratch.width(); ++sx) {
+          if (row[sx] != around && !cell.contains(sx, sy)) {
+            stamp.refused = true;  // a glyph reaches out of the cell
+            break;
           }
         }
-        if (refused) break;
-        std::vector<QRgb> inside(static_cast<size_t>(width) * height);
-        for (int sy = 0; sy < height; ++sy)
-          std::memcpy(inside.data() + static_cast<size_t>(sy) * width,
-                      scratch.constScanLine(margin + sy) + margin * sizeof(QRgb),
-                      width * sizeof(QRgb));
-        if (!pixels.empty() && pixels != inside) refused = true;
-        pixels = std::move(inside);
       }
+      std::vector<QRgb> inside(static_cast<size_t>(width) * height);
+      for (int sy = 0; sy < height; ++sy)
+        std::memcpy(inside.data() + static_cast<size_t>(sy) * width,
+                    scratch.constScanLine(margin + sy) + margin * sizeof(QRgb),
+                    width * sizeof(QRgb));
+      if (!pixels.empty() && pixels != inside) stamp.refused = true;
+      pixels = std::move(inside);
+      if (stamp.refused) return false;
     }
-    // Found again: making it may have dropped it.
-    f = &cache.fontOf(state_.font);
-    const std::string_view again =
-        cache.stampKey(state_.textColour, state_.backgroundColour, cp932);
-    const size_t size = pixels.size() * sizeof(QRgb);
-    it = f->stamps.find(again);
-    if (it == f->stamps.end() || !cache.makeRoom(size)) return false;
-    it->second.refused = refused;
-    if (refused) return false;
-    cache.bytes += size;
-    it->second.width = width;
-    it->second.pixels = std::move(pixels);
+    stamp.width = width;
+    stamp.pixels = std::move(pixels);
   }
-  const Impl::TextStamp& stamp = it->second;
   int dx = 0;
   if (state_.textHAlign == TextHAlign::Centre) dx = -stamp.width / 2;
   if (state_.textHAlign == TextHAlign::Right) dx = -stamp.width;
   int baseline = 0;
-  if (state_.textVAlign == TextVAlign::Top) baseline = f->ascent;
-  if (state_.textVAlign == TextVAlign::Bottom) baseline = -f->descent;
-  const int height = f->ascent + f->descent;
-  const QRect cell(x + dx, y + baseline - f->ascent, stamp.width, height);
+  if (state_.textVAlign == TextVAlign::Top) baseline = f.ascent;
+  if (state_.textVAlign == TextVAlign::Bottom) baseline = -f.descent;
+  const QRect cell(x + dx, y + baseline - f.ascent, stamp.width, height);
   const QRect area = cell & clipArea();
   if (area.isEmpty()) return true;
   uchar* bits = image_->bits();
@@ -206,42 +201,43 @@ bool QtSurface::stampShape(uint8_t kind, const QRect& r, int cornerWidth, int co
   const Pen& pen = state_.pen;
   const Brush& brush = state_.brush;
   if (!stamps_ || (pen.style != PenStyle::Solid && pen.style != PenStyle::Null) ||
-      brush.style == BrushStyle::Hatched || r.width() > Impl::kMaxShape ||
+      pen.width > 127 || brush.style == BrushStyle::Hatched || r.width() > Impl::kMaxShape ||
       r.height() > Impl::kMaxShape || !directPixels())
     return false;
   // Only where the whole shape and a margin lie inside the image and the
   // clip: the painter then clips nothing away.
-  const int penWidth = pen.style == PenStyle::Null ? 0 : std::max(1, pen.width);
-  const int margin = penWidth + 3;
+  const int margin = (pen.style == PenStyle::Null ? 0 : std::max(1, pen.width)) + 3;
   if (!clipArea().contains(r.adjusted(-margin, -margin, margin, margin))) return false;
   const Impl::ShapeKey key{static_cast<Impl::ShapeKind>(kind),
                            brush.style == BrushStyle::Solid,
+                           state_.backgroundMode == BackgroundMode::Opaque,
                            static_cast<int8_t>(pen.style == PenStyle::Null ? -1
                                                : pen.width <= 1        ? 0
-                                                                       : std::min(pen.width, 127)),
+                                                                       : pen.width),
                            r.width(),
                            r.height(),
                            cornerWidth,
                            cornerHeight};
-  if (pen.width > 127) return false;
   Impl& cache = *texts_;
   auto it = cache.shapes.find(key);
   if (it == cache.shapes.end()) {
-    const size_t size = sizeof(Impl::ShapeStamp) + sizeof(key) + 32;
-    if (cache.makeRoom(size)) {
-      cache.bytes += size;
-      cache.shapes.emplace(key, Impl::ShapeStamp{true, false, false, {}});
-    }
+    Impl::ShapeStamp seen;
+    seen.used = cache.paint;
+    if (cache.stampRoom(Impl::bytesOf(seen))) cache.shapes.emplace(key, seen);
     return false;
   }
-  if (it->second.refused) return false;
-  if (!it->second.made) {
+  Impl::ShapeStamp& stamp = it->second;
+  if (stamp.refused) return false;
+  stamp.used = cache.paint;
+  if (!stamp.made) {
     // What a surface of its own draws in two colours of its own, on black.
     QImage scratch(r.width() + 2 * margin, r.height() + 2 * margin, QImage::Format_RGB32);
     scratch.fill(kScratchColours[0]);
     {
       QtSurface s(scratch);
       s.stamps_ = false;
+      s.setBackgroundMode(state_.backgroundMode);
+      s.setBackgroundColour(state_.backgroundColour);
       s.setPen({pen.style, pen.width, kScratchPen});
       s.setBrush(brush.style == BrushStyle::Solid ? Brush::solid(kScratchBrush) : Brush::null());
       const int l = margin, t = margin, right = margin + r.width(), bottom = margin + r.height();
@@ -251,9 +247,8 @@ bool QtSurface::stampShape(uint8_t kind, const QRect& r, int cornerWidth, int co
         s.roundRect(l, t, right, bottom, cornerWidth, cornerHeight);
     }
     std::vector<Impl::ShapeRun> runs;
-    bool refused = false;
     const QRgb penPixel = Colour_toArgb(kScratchPen), brushPixel = Colour_toArgb(kScratchBrush);
-    for (int sy = 0; sy < scratch.height() && !refused; ++sy) {
+    for (int sy = 0; sy < scratch.height() && !stamp.refused; ++sy) {
       const QRgb* row = reinterpret_cast<const QRgb*>(scratch.constScanLine(sy));
       const bool edge = sy == 0 || sy == scratch.height() - 1;
       for (int sx = 0; sx < scratch.width();) {
@@ -264,7 +259,7 @@ bool QtSurface::stampShape(uint8_t kind, const QRect& r, int cornerWidth, int co
         }
         if ((p != penPixel && p != brushPixel) || edge || sx == 0 ||
             sx == scratch.width() - 1) {
-          refused = true;  // not its two colours, or out to the scratch's edge
+          stamp.refused = true;  // not its two colours, or out to the scratch's edge
           break;
         }
         int end = sx + 1;
@@ -273,21 +268,16 @@ bool QtSurface::stampShape(uint8_t kind, const QRect& r, int cornerWidth, int co
         sx = end;
       }
     }
-    const size_t size = runs.size() * sizeof(Impl::ShapeRun);
-    it = cache.shapes.find(key);
-    if (it == cache.shapes.end() || !cache.makeRoom(size)) return false;
-    it->second.refused = refused;
-    if (refused) return false;
-    cache.bytes += size;
-    it->second.made = true;
-    it->second.runs = std::move(runs);
+    if (stamp.refused || !cache.stampRoom(runs.size() * sizeof(Impl::ShapeRun))) return false;
+    stamp.made = true;
+    stamp.runs = std::move(runs);
   }
   const QRgb penPixel = Colour_toArgb(pen.colour), brushPixel = Colour_toArgb(brush.colour);
   uchar* bits = image_->bits();
   const qsizetype stride = image_->bytesPerLine();
-  for (const Impl::ShapeRun& run : it->second.runs)
-    std::fill(reinterpret_cast<QRgb*>(bits + (r.top() + run.y) * stride) + r.left() + run.left,
-              reinterpret_cast<QRgb*>(bits + (r.top() + run.y) * stride) + r.left() + run.right,
-              run.pen ? penPixel : brushPixel);
+  for (const Impl::ShapeRun& run : stamp.runs) {
+    QRgb* line = reinterpret_cast<QRgb*>(bits + (r.top() + run.y) * stride) + r.left();
+    std::fill(line + run.left, line + run.right, run.pen ? penPixel : brushPixel);
+  }
   return true;
 }

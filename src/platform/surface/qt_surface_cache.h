@@ -51,8 +51,8 @@ struct QtSurfaceTextCache::Impl {
   // The pixels of a text's cell: its width, and the rows of the cell (the
   // font's ascent above the baseline, its descent below) from the origin.
   struct TextStamp {
-    bool seen = false;    // drawn once by the painter
-    bool refused = false; // a glyph reaches out of its cell (or too big)
+    uint32_t used = 0;    // the last paint that set it (or saw it)
+    bool refused = false; // a glyph reaches out of its cell
     int width = 0;
     std::vector<QRgb> pixels;  // empty until made
   };
@@ -73,13 +73,14 @@ struct QtSurfaceTextCache::Impl {
   struct ShapeKey {
     ShapeKind kind;
     bool brush;      // a solid brush, else none
+    bool opaque;     // the background mode (Qt rasterises differently)
     int8_t penWidth; // 0 thin, -1 none, else the width
     int32_t width, height, cornerWidth, cornerHeight;
     friend bool operator==(const ShapeKey&, const ShapeKey&) = default;
   };
   struct ShapeKeyHash {
     size_t operator()(const ShapeKey& k) const {
-      size_t h = static_cast<size_t>(k.kind) * 3 + (k.brush ? 1 : 0);
+      size_t h = static_cast<size_t>(k.kind) * 4 + (k.brush ? 1 : 0) + (k.opaque ? 2 : 0);
       for (int64_t v : {int64_t{k.penWidth}, int64_t{k.width}, int64_t{k.height},
                         int64_t{k.cornerWidth}, int64_t{k.cornerHeight}})
         h = h * 1000003u ^ static_cast<size_t>(v);
@@ -91,30 +92,46 @@ struct QtSurfaceTextCache::Impl {
     bool pen;
   };
   struct ShapeStamp {
-    bool seen = false;
+    uint32_t used = 0;
     bool refused = false;
     bool made = false;
     std::vector<ShapeRun> runs;
   };
 
-  // Shapes beyond this size in either direction are always painted.
+  // Shapes beyond this size in either direction, and text cells higher or
+  // of more pixels, are always painted.
   static constexpr int kMaxShape = 1024;
+  static constexpr int kMaxCellHeight = 64;
+  static constexpr int64_t kMaxCellPixels = 16384;
+  // The stamps' own bound: when a new stamp does not fit, the stamps that
+  // the current paint has not used are dropped, once per paint; when it
+  // still does not fit, the painter draws it.
+  static constexpr size_t kMaxStampBytes = size_t{16} << 20;
 
   std::vector<std::unique_ptr<Font>> fonts;
   Font* last = nullptr;
   std::unordered_map<ShapeKey, ShapeStamp, ShapeKeyHash> shapes;
   size_t texts = 0;
-  size_t bytes = 0;
-  std::string key;  // scratch for stampKey
+  size_t bytes = 0;       // of the shaped texts
+  size_t stampBytes = 0;  // of the stamps
+  uint32_t paint = 1;     // counts the surfaces that paint with the cache
+  uint32_t evictedIn = 0; // the paint that last dropped stamps
+  std::string key;        // scratch for stampKey
 
   Font& fontOf(const FontSpec& wanted);
   void clear();
-  // Drops the texts and stamps (the fonts stay: a caller may hold one).
+  // Drops the shaped texts (the fonts stay: a caller may hold one).
   void clearTexts();
   const Shaped& shaped(Font& f, std::string_view cp932);
-  // Whether `more` bytes still fit; when they do not, everything but the
-  // fonts is dropped first and false is returned.
-  bool makeRoom(size_t more);
+  static size_t bytesOf(const std::string& key, const TextStamp& s) {
+    return sizeof s + key.size() + 64 + s.pixels.size() * sizeof(QRgb);
+  }
+  static size_t bytesOf(const ShapeStamp& s) {
+    return sizeof s + 64 + s.runs.size() * sizeof(ShapeRun);
+  }
+  // Whether `more` bytes of stamps fit (see kMaxStampBytes); counts them
+  // when they do.
+  bool stampRoom(size_t more);
   // The key of a text stamp in `key`.
   std::string_view stampKey(Colour text, Colour background, std::string_view cp932);
 };
