@@ -29,7 +29,6 @@ class CommandTable;
 class NamedLock;
 class QtSurfaceTextCache;
 class ViewSelection;
-enum class HoverCursor;
 
 // What the view asks of its main window.
 class ChildViewHost {
@@ -229,9 +228,6 @@ class CChildView : public QAbstractScrollArea {
   std::optional<QRect> m_Transition;
 };
 
-// The Qt cursor of a hover decision (Keep gives the arrow; the view itself
-// leaves the cursor as it is then).
-Qt::CursorShape ChildView_cursorShape(HoverCursor cursor);
 // Auto-scroll: how far one tick scrolls, in pixels, which is also the width
 // of the edge zone that starts it, and the milliseconds between ticks.
 inline constexpr int ChildView_autoScrollStep = 32;
