@@ -106,8 +106,9 @@ QCursor make(HoverCursor cursor) {
 
 QCursor HoverCursors_cursor(HoverCursor cursor) {
   // Made once: a cursor from a pixmap is a new one each time otherwise.
-  static std::map<HoverCursor, QCursor> made;
-  auto it = made.find(cursor);
-  if (it == made.end()) it = made.emplace(cursor, make(cursor)).first;
+  // Kept to the end of the process: none goes after the application does.
+  static auto* made = new std::map<HoverCursor, QCursor>;
+  auto it = made->find(cursor);
+  if (it == made->end()) it = made->emplace(cursor, make(cursor)).first;
   return it->second;
 }
