@@ -101,7 +101,7 @@ struct QtSurfaceTextCache::Impl {
   // Shapes beyond this size in either direction, and text cells higher or
   // of more pixels, are always painted.
   static constexpr int kMaxShape = 1024;
-  static constexpr int kMaxCellHeight = 64;
+  static constexpr int kMaxCellHeight = 16;
   static constexpr int64_t kMaxCellPixels = 16384;
   // The stamps' own bound: when a new stamp does not fit, the stamps that
   // the current paint has not used are dropped, once per paint; when it
