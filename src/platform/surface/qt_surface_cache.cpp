@@ -129,9 +129,12 @@ bool QtSurface::stampText(int x, int y, std::string_view cp932) {
   }
   Impl::TextStamp& stamp = it->second;
   if (stamp.refused) return false;
+  // A text stamp is made in a later paint than the one that first drew
+  // it: a paint of its own (a page image, a print) makes none.
+  if (stamp.pixels.empty() && stamp.used == cache.paint) return false;
   stamp.used = cache.paint;
   if (stamp.pixels.empty()) {
-    // The second time: the stamp is what a surface of its own draws into
+    // Seen before: the stamp is what a surface of its own draws into
     // a scratch image, over two colours that the text must leave alone.
     const int width = cache.shaped(f, cp932).width;
     if (width <= 0 || int64_t{width} * height > Impl::kMaxCellPixels ||

@@ -8,9 +8,11 @@
 // follow from the font, the text and the two colours as long as no glyph
 // reaches out of the cell; a shape in opaque colours sets each of its pixels
 // to the pen or the brush colour or leaves it, whatever lies below.  A stamp
-// is made the second time the same thing is drawn (the first is drawn by the
-// painter as usual), from the painter's own pixels in a scratch image; what
-// the scratch shows cannot be stamped is remembered and always painted.
+// is made from the painter's own pixels in a scratch image when the same
+// thing is drawn again (a shape), or drawn again in a later paint over the
+// same cache (a text: one paint alone makes no text stamps); the first time
+// the painter draws it as usual.  What the scratch shows cannot be stamped
+// is remembered and always painted.
 #pragma once
 
 #include <QFont>
