@@ -17,6 +17,7 @@
 #include "core/strx/codepage.h"
 #include "platform/text/qt_text.h"
 #include "platform/text/qt_text_metrics.h"
+#include "platform/surface/qt_surface_cache.h"
 
 namespace {
 
@@ -124,95 +125,6 @@ QColor QtSurface_colour(Colour c) {
   return QColor(Colour_red(c), Colour_green(c), Colour_blue(c));
 }
 
-// The fonts of text output with their shaped texts: the width and the glyph
-// runs of each text, laid out on a baseline at y = 0 from x = 0.  The shaping
-// depends on the font (all of FontSpec goes into QtTextMetrics_font) and the
-// text only: layouts are made without a paint device.
-struct QtSurfaceTextCache::Impl {
-  struct Shaped {
-    int width = 0;
-    QList<QGlyphRun> runs;
-  };
-  struct Font {
-    FontSpec wanted;
-    QFont font;
-    QFontMetrics metrics;
-    int ascent = 0;
-    int descent = 0;
-    std::unordered_map<std::string, Shaped> texts;
-  };
-  std::vector<std::unique_ptr<Font>> fonts;
-  Font* last = nullptr;
-  size_t texts = 0;
-  size_t bytes = 0;
-
-  // Fonts stay where they are until fontOf drops them all.
-  Font& fontOf(const FontSpec& wanted) {
-    if (last != nullptr && last->wanted == wanted) return *last;
-    for (auto& f : fonts)
-      if (f->wanted == wanted) return *(last = f.get());
-    if (fonts.size() >= kMaxFonts) clear();
-    QFont font = QtTextMetrics_font(wanted);
-    const QFontMetrics metrics(font);
-    fonts.push_back(std::make_unique<Font>(
-        Font{wanted, font, metrics, metrics.ascent(), metrics.descent(), {}}));
-    return *(last = fonts.back().get());
-  }
-
-  void clear() {
-    last = nullptr;
-    fonts.clear();
-    texts = 0;
-    bytes = 0;
-  }
-
-  // Drops the texts of every font (the fonts stay: a caller may hold one).
-  void clearTexts() {
-    for (auto& f : fonts) f->texts.clear();
-    texts = 0;
-    bytes = 0;
-  }
-
-  static size_t bytesOf(std::string_view text, const Shaped& s) {
-    size_t n = sizeof(Shaped) + 2 * text.size() + 64;
-    for (const QGlyphRun& run : s.runs)
-      n += 64 + static_cast<size_t>(run.glyphIndexes().size()) * (sizeof(quint32) + sizeof(QPointF));
-    return n;
-  }
-
-  const Shaped& shaped(Font& f, std::string_view cp932) {
-    auto it = f.texts.find(std::string(cp932));
-    if (it != f.texts.end()) return it->second;
-    Shaped s;
-    const QString text = QtText_fromCp932(cp932);
-    s.width = f.metrics.horizontalAdvance(text);
-    QTextLayout layout(text, f.font);
-    layout.beginLayout();
-    QTextLine line = layout.createLine();
-    layout.endLayout();
-    if (line.isValid()) {
-      const qreal ascent = line.ascent();
-      for (QGlyphRun& run : line.glyphRuns()) {
-        QList<QPointF> positions = run.positions();
-        for (QPointF& p : positions) p.ry() -= ascent;
-        run.setPositions(positions);
-        s.runs.append(run);
-      }
-    }
-    const size_t size = bytesOf(cp932, s);
-    if (texts + 1 > kMaxTexts || bytes + size > kMaxBytes) clearTexts();
-    ++texts;
-    bytes += size;
-    return f.texts.emplace(std::string(cp932), std::move(s)).first->second;
-  }
-};
-
-QtSurfaceTextCache::QtSurfaceTextCache() : impl_(std::make_unique<Impl>()) {}
-QtSurfaceTextCache::~QtSurfaceTextCache() = default;
-size_t QtSurfaceTextCache::texts() const { return impl_->texts; }
-size_t QtSurfaceTextCache::bytes() const { return impl_->bytes; }
-void QtSurfaceTextCache::clear() { impl_->clear(); }
-
 QtSurface::QtSurface(QImage& target, QtSurfaceTextCache* texts)
     : ownTexts_(texts == nullptr ? std::make_unique<QtSurfaceTextCache>() : nullptr),
       texts_(texts == nullptr ? ownTexts_->impl_.get() : texts->impl_.get()),
@@ -220,6 +132,7 @@ QtSurface::QtSurface(QImage& target, QtSurfaceTextCache* texts)
       painter_(&*own_),
       image_(&target) {
   prepare(*painter_);
+  ++texts_->paint;
 }
 
 QtSurface::QtSurface(QPainter& painter, QtSurfaceTextCache* texts)
@@ -227,6 +140,7 @@ QtSurface::QtSurface(QPainter& painter, QtSurfaceTextCache* texts)
       texts_(texts == nullptr ? ownTexts_->impl_.get() : texts->impl_.get()),
       painter_(&painter) {
   prepare(*painter_);
+  ++texts_->paint;
 }
 
 QtSurface::~QtSurface() = default;
@@ -318,7 +232,7 @@ namespace {
 
 // The image's area within the state's clip (the painter's clip once
 // applyCommon has run).
-QRect clipArea(const QImage& image, const std::optional<SurfaceRect>& clip) {
+QRect imageClipArea(const QImage& image, const std::optional<SurfaceRect>& clip) {
   int l = 0, t = 0, r = image.width(), b = image.height();
   if (clip) {
     l = std::max(l, clip->left);
@@ -331,9 +245,11 @@ QRect clipArea(const QImage& image, const std::optional<SurfaceRect>& clip) {
 
 }  // namespace
 
+QRect QtSurface::clipArea() const { return ::imageClipArea(*image_, state_.clip); }
+
 bool QtSurface::setPixelsDirect(const QPoint* pixels, qsizetype count, Colour colour) {
   if (!directPixels()) return false;
-  const QRect area = clipArea(*image_, state_.clip);
+  const QRect area = imageClipArea(*image_, state_.clip);
   const QRgb ink = Colour_toArgb(colour);
   uchar* bits = image_->bits();  // the painter paints into the same memory
   const qsizetype stride = image_->bytesPerLine();
@@ -346,7 +262,7 @@ bool QtSurface::setPixelsDirect(const QPoint* pixels, qsizetype count, Colour co
 }
 
 void QtSurface::fillDirect(const QRect& r, Colour colour) {
-  const QRect area = r & clipArea(*image_, state_.clip);
+  const QRect area = r & imageClipArea(*image_, state_.clip);
   if (area.isEmpty()) return;
   const QRgb ink = Colour_toArgb(colour);
   uchar* bits = image_->bits();
@@ -397,6 +313,7 @@ void QtSurface::roundRect(int left, int top, int right, int bottom, int ellipseW
                           int ellipseHeight) {
   QRect r;
   if (!box(left, top, right, bottom, r)) return;
+  if (stampShape(1, r, ellipseWidth, ellipseHeight)) return;
   applyShape(true);
   painter_->drawRoundedRect(QRectF(r.adjusted(0, 0, -1, -1)), ellipseWidth / 2.0,
                             ellipseHeight / 2.0, Qt::AbsoluteSize);
@@ -405,6 +322,7 @@ void QtSurface::roundRect(int left, int top, int right, int bottom, int ellipseW
 void QtSurface::ellipse(int left, int top, int right, int bottom) {
   QRect r;
   if (!box(left, top, right, bottom, r)) return;
+  if (stampShape(0, r, 0, 0)) return;
   applyShape(true);
   painter_->drawEllipse(r.adjusted(0, 0, -1, -1));
 }
@@ -419,18 +337,36 @@ void QtSurface::polygon(std::span<const SurfacePoint> points) {
 
 void QtSurface::thinPolyline(std::span<const SurfacePoint> points) {
   std::span<const int> runs = dashRuns(state_.pen.style);
+  applyCommon();
+  // Straight into the image when it can be, else the pixels are gathered
+  // for the painter.
+  const bool direct = directPixels();
+  const QRect area = direct ? clipArea() : QRect();
+  const QRgb ink = Colour_toArgb(state_.pen.colour);
+  uchar* const bits = direct ? image_->bits() : nullptr;
+  const qsizetype stride = direct ? image_->bytesPerLine() : 0;
+  QList<QPoint> pixels;
   size_t run = 0;
   int left = runs.empty() ? 0 : runs[0];
-  QList<QPoint> pixels;
   for (size_t i = 0; i + 1 < points.size(); ++i) {
     // Bresenham from points[i] towards points[i + 1], the end left out.
     int x = points[i].x, y = points[i].y;
     const int x1 = points[i + 1].x, y1 = points[i + 1].y;
+    // A solid segment wholly beside the area sets nothing.
+    if (direct && runs.empty() &&
+        (std::max(x, x1) < area.left() || std::min(x, x1) > area.right() ||
+         std::max(y, y1) < area.top() || std::min(y, y1) > area.bottom()))
+      continue;
     const int dx = std::abs(x1 - x), sx = x < x1 ? 1 : -1;
     const int dy = -std::abs(y1 - y), sy = y < y1 ? 1 : -1;
     int err = dx + dy;
     while (x != x1 || y != y1) {
-      if (runs.empty() || run % 2 == 0) pixels.append(QPoint(x, y));
+      if (runs.empty() || run % 2 == 0) {
+        if (!direct)
+          pixels.append(QPoint(x, y));
+        else if (x >= area.left() && x <= area.right() && y >= area.top() && y <= area.bottom())
+          reinterpret_cast<QRgb*>(bits + y * stride)[x] = ink;
+      }
       if (!runs.empty() && --left == 0) {
         run = (run + 1) % runs.size();
         left = runs[run];
@@ -446,9 +382,7 @@ void QtSurface::thinPolyline(std::span<const SurfacePoint> points) {
       }
     }
   }
-  if (pixels.isEmpty()) return;
-  applyCommon();
-  if (setPixelsDirect(pixels.data(), pixels.size(), state_.pen.colour)) return;
+  if (direct || pixels.isEmpty()) return;
   if (scaledDevice(*painter_)) {
     fillUnitPixels(*painter_, pixels.data(), pixels.size(), QtSurface_colour(state_.pen.colour));
     return;
@@ -535,6 +469,7 @@ void QtSurface::textOut(int x, int y, std::string_view cp932) {
     textOutPlain(x, y, cp932, f.font, f.metrics);
     return;
   }
+  if (stampText(x, y, cp932)) return;
   // The glyphs drawText would draw, shaped the first time the text comes.
   const QtSurfaceTextCache::Impl::Shaped& shaped = texts_->shaped(f, cp932);
   const int ascent = f.ascent, descent = f.descent;

@@ -21,9 +21,10 @@
 
 #include "core/surface/surface.h"
 
-// The shaped texts of text output, by font and text, bounded in size: past
-// kMaxFonts fonts, or kMaxTexts texts or kMaxBytes bytes of shaped texts,
-// what it holds is dropped and shaped anew.  A caller that paints again and
+// The shaped texts of text output, by font and text, and the stamps of
+// texts and shapes painted again and again (qt_surface_cache.h), bounded in
+// size: past kMaxFonts fonts, or kMaxTexts texts or kMaxBytes bytes of
+// shaped texts and stamps, what it holds is dropped and made anew.  A caller that paints again and
 // again (a view) keeps one and hands it to each surface; it must go before
 // the application object does.
 class QtSurfaceTextCache {
@@ -128,6 +129,13 @@ class QtSurface final : public Surface {
   void fillDirect(const QRect& r, Colour colour);
   // fillRect in an opaque colour, straight when it can be.
   void fillColour(const QRect& r, Colour colour);
+  // The image's area within the state's clip.
+  QRect clipArea() const;
+  // Sets the stamp of a text in an opaque cell, or of an ellipse (kind 0)
+  // or rounded rectangle (kind 1) in the box `r`, straight in the image;
+  // false when the painter is to draw it (qt_surface_cache.h).
+  bool stampText(int x, int y, std::string_view cp932);
+  bool stampShape(uint8_t kind, const QRect& r, int cornerWidth, int cornerHeight);
   // The text of textOut drawn by drawText (vertical faces, underlines, other
   // devices than images, plain painting).
   void textOutPlain(int x, int y, std::string_view cp932, const QFont& font,
@@ -142,6 +150,7 @@ class QtSurface final : public Surface {
   QImage* image_ = nullptr;  // the target of an own painter
   Applied applied_;
   bool plain_ = false;
+  bool stamps_ = true;  // off in the scratch surfaces that make stamps
 };
 
 // Colours between the figures' 0x00BBGGRR and Qt.

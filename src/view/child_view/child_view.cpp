@@ -33,6 +33,8 @@
 #include "view/editor/in_place_editing.h"
 #include "view/history/view_history.h"
 #include "view/menus/context_menus.h"
+#include "view/hover/hover_cursors.h"
+#include "view/hover/hover_tip.h"
 #include "view/selection/hover_cursor.h"
 #include "view/selection/selection_marks.h"
 #include "view/selection/view_selection.h"
@@ -60,28 +62,6 @@ Point32 clientOf(const QMouseEvent* event) {
 }
 
 }  // namespace
-
-Qt::CursorShape ChildView_cursorShape(HoverCursor cursor) {
-  switch (cursor) {
-    case HoverCursor::Keep:
-    case HoverCursor::Arrow: return Qt::ArrowCursor;
-    case HoverCursor::IBeam: return Qt::IBeamCursor;
-    case HoverCursor::SizeWE: return Qt::SizeHorCursor;
-    case HoverCursor::SizeNS: return Qt::SizeVerCursor;
-    case HoverCursor::SizeNWSE: return Qt::SizeFDiagCursor;
-    case HoverCursor::SizeNESW: return Qt::SizeBDiagCursor;
-    case HoverCursor::SizeAll: return Qt::SizeAllCursor;
-    case HoverCursor::Forbidden: return Qt::ForbiddenCursor;
-    case HoverCursor::Hand: return Qt::PointingHandCursor;
-    case HoverCursor::MoveFigure:
-    case HoverCursor::MoveText: return Qt::SizeAllCursor;
-    case HoverCursor::Rotate: return Qt::CrossCursor;
-    case HoverCursor::ImageShrunk:
-    case HoverCursor::ImageEnlarged: return Qt::CrossCursor;
-    case HoverCursor::Tool: return Qt::CrossCursor;
-  }
-  return Qt::ArrowCursor;
-}
 
 // Step 6 of RenderPage: the handles of the selection and, while it is
 // dragged, the rubber band clipped to the page.
@@ -279,7 +259,7 @@ void CChildView::hoverAt(QPoint client, QPoint global) {
   if (m_InPlace->active()) ctx.editor = &m_InPlace->editor();
   const HoverResult r = Hover_update(*m_ViewSelection, ClientToCanvas({client.x(), client.y()}),
                                      ctx, fileLock(), m_TipText);
-  if (r.cursor != HoverCursor::Keep) viewport()->setCursor(ChildView_cursorShape(r.cursor));
+  if (r.cursor != HoverCursor::Keep) viewport()->setCursor(HoverCursors_cursor(r.cursor));
   if (r.skipped) return;
   if (m_TipText.empty()) {
     m_TipTimer.stop();
@@ -294,7 +274,9 @@ void CChildView::hoverAt(QPoint client, QPoint global) {
 void CChildView::showTip() {
   if (m_TipText.empty()) return;
   m_ShownTip = m_TipText;
-  QToolTip::showText(m_TipAt, QtText_fromCp932(m_TipText), viewport(), QRect(), 4000);
+  QToolTip::showText(m_TipAt,
+                     HoverTip_wrap(QtText_fromCp932(m_TipText), QFontMetrics(QToolTip::font())),
+                     viewport(), QRect(), 4000);
 }
 
 void CChildView::updateAutoScroll(QPoint client) {

@@ -38,7 +38,6 @@ class UndoHistory;
 class ViewContextMenus;
 class ViewSelection;
 struct UndoPendingState;
-enum class HoverCursor;
 
 // What the view asks of its main window.
 class ChildViewHost {
@@ -307,9 +306,6 @@ class CChildView : public QAbstractScrollArea {
   std::optional<QRect> m_Transition;
 };
 
-// The Qt cursor of a hover decision (Keep gives the arrow; the view itself
-// leaves the cursor as it is then).
-Qt::CursorShape ChildView_cursorShape(HoverCursor cursor);
 // Auto-scroll: how far one tick scrolls, in pixels, which is also the width
 // of the edge zone that starts it, and the milliseconds between ticks.
 inline constexpr int ChildView_autoScrollStep = 32;

@@ -101,3 +101,69 @@ TEST(QtSurfaceQuick, EveryStateChangeGivesThePixelsOfThePlainPainting) {
   EXPECT_EQ(0, differing);
   EXPECT_GT(coloured, 5000);
 }
+
+namespace {
+
+// Ellipses and rounded rectangles of many sizes, pens and background modes
+// at many places, some cut by the clip or the image's edge, and texts in
+// opaque cells (italic ones reaching out of their cells among them), each
+// drawn several times: with one cache over the paints the surface sets them
+// from its stamps.
+void stampScript(QtSurface& s, int shift) {
+  FontSpec font;
+  font.face = "ＭＳ Ｐゴシック";
+  for (int i = 0; i < 240; ++i) {
+    const int w = 3 + (i * 7) % 61, h = 2 + (i * 5) % 37;
+    const int x = -10 + (i * 37 + shift) % 400, y = -8 + (i * 23 + shift / 2) % 290;
+    s.setClipRect(i % 9 == 4 ? std::optional<SurfaceRect>(SurfaceRect{40, 30, 300, 200})
+                             : std::nullopt);
+    s.setBackgroundMode(i % 4 == 1 ? BackgroundMode::Opaque : BackgroundMode::Transparent);
+    s.setBackgroundColour(Colour_rgb(i, 200, 255 - i));
+    s.setPen(i % 5 == 3 ? Pen::null() : Pen::solid(Colour_rgb(i * 3, 40, 90), 1 + (i % 7 == 2) * 2));
+    s.setBrush(i % 6 == 5 ? Brush::null() : Brush::solid(Colour_rgb(250 - i, i, 120)));
+    if (i % 3 == 2)
+      s.roundRect(x, y, x + w, y + h, 4 + i % 13, 6 + i % 9);
+    else
+      s.ellipse(x, y, x + w, y + h);
+    font.height = 8 + i % 19;
+    font.italic = i % 8 == 7;
+    font.bold = i % 10 == 3;
+    s.setFont(font);
+    s.setTextAlign(i % 3 == 0 ? TextHAlign::Left : i % 3 == 1 ? TextHAlign::Centre : TextHAlign::Right,
+                   i % 4 == 0 ? TextVAlign::Top : TextVAlign::Baseline);
+    s.setBackgroundMode(BackgroundMode::Opaque);
+    s.setBackgroundColour(Colour_rgb(255, 255 - i % 40, 200));
+    s.setTextColour(Colour_rgb(i % 50, 0, 80));
+    const char* texts[] = {"語", "f", "日本", "Wj", "（）", "abc"};
+    s.textOut(x + 5, y + 20, texts[i % 6]);
+  }
+}
+
+}  // namespace
+
+TEST(QtSurfaceQuick, StampsOfShapesAndTextCellsGiveThePaintersPixels) {
+  QtTestApp_ensure();
+  QtSurfaceTextCache cache;
+  for (int round = 0; round < 3; ++round) {
+    SCOPED_TRACE(round);
+    const int shift = round == 2 ? 11 : 0;  // the same shapes and texts elsewhere
+    QImage plain = QtSurface_makeImage(400, 300), quick = QtSurface_makeImage(400, 300);
+    {
+      QtSurface s(plain);
+      s.setPlain(true);
+      stampScript(s, shift);
+    }
+    {
+      QtSurface s(quick, &cache);
+      stampScript(s, shift);
+    }
+    int differing = 0;
+    for (int y = 0; y < plain.height(); ++y)
+      for (int x = 0; x < plain.width(); ++x)
+        if (plain.pixel(x, y) != quick.pixel(x, y) && differing++ == 0)
+          ADD_FAILURE() << "first at " << x << "," << y;
+    EXPECT_EQ(0, differing);
+  }
+  // The stamps were made and kept (beside the shaped texts).
+  EXPECT_GT(cache.bytes(), 100000u);
+}

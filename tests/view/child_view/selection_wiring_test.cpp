@@ -11,6 +11,7 @@
 #include <QPaintEvent>
 #include <QProcess>
 #include <QTest>
+#include <QToolTip>
 #include <QWheelEvent>
 
 #include <cstdlib>
@@ -24,6 +25,7 @@
 #include "list_page_host.h"
 #include "view/commands/command_ids.h"
 #include "view/commands/command_table.h"
+#include "view/hover/hover_cursors.h"
 #include "view/selection/view_selection.h"
 
 namespace {
@@ -208,9 +210,11 @@ TEST(ChildViewSelection, HoverOverALinkShowsTheHandAndTheTipAfterItsDelay) {
   EXPECT_EQ("http://example.com/a.html", w.view->shownTipText());
   EXPECT_GE(clock.elapsed(), 300);
 
-  // Over a figure without a link: the move cursor, no tip.
+  // Over a figure without a link: the program's move cursor, drawn, no tip.
   w.hover({150, 120});
-  EXPECT_EQ(Qt::SizeAllCursor, w.vp()->cursor().shape());
+  EXPECT_EQ(Qt::BitmapCursor, w.vp()->cursor().shape());
+  EXPECT_EQ(HoverCursors_cursor(HoverCursor::MoveFigure).pixmap().toImage(),
+            w.vp()->cursor().pixmap().toImage());
   EXPECT_EQ("", w.view->tipText());
   EXPECT_EQ("", w.view->shownTipText());
   // Over the empty page: the arrow.
@@ -233,6 +237,23 @@ TEST(ChildViewSelection, HoverOverALinkShowsTheHandAndTheTipAfterItsDelay) {
   ASSERT_NE(nullptr, w.view->selection()->HoldPrim());
   w.hover({650, 140});
   EXPECT_NE(Qt::PointingHandCursor, w.vp()->cursor().shape());
+
+  // A long link shows in lines no wider than the tip's 640 pixels.
+  w.click({500, 450});
+  std::string longLink = "http://example.com";
+  for (int i = 0; i < 15; ++i) longLink += "/folder-with-a-long-name-" + std::to_string(i);
+  w.note.link->url = longLink;
+  w.hover({650, 140});
+  clock.restart();
+  while (w.view->shownTipText().empty() && clock.elapsed() < 3000) {
+    QApplication::processEvents(QEventLoop::AllEvents, 20);
+  }
+  ASSERT_EQ(longLink, w.view->shownTipText());
+  const QStringList lines = QToolTip::text().split(u'\n');
+  EXPECT_GT(lines.size(), 1);
+  const QFontMetrics metrics(QToolTip::font());
+  for (const QString& line : lines) EXPECT_LE(metrics.horizontalAdvance(line), 640);
+  EXPECT_EQ(QString::fromStdString(longLink), lines.join(QString()));
 }
 
 TEST(ChildViewSelection, AtTwoHundredPercentAndScrolledClicksHitTheFigureUnderTheMouse) {
