@@ -11,6 +11,7 @@
 #include "app/print/print_command.h"
 #include "app/links/follow_link.h"
 #include "app/links/frame_links.h"
+#include "app/links/view_link_commands.h"
 #include "app/saving/save_commands.h"
 #include "app/windows/window_list.h"
 #include "core/errors/except3.h"
@@ -67,6 +68,7 @@ CMainFrame::CMainFrame(std::string notePath, CMainFrameOptions options)
   NotePrint_registerCommands(*commands_, *this);
   PageImageCommand_register(*commands_, *this);
   LinkCommands_register(*commands_, *this);
+  ViewLinkCommands_register(*commands_, *this);
   CChildView_registerCommands(*commands_, *view_);
   commands_->buildMenus(*menuBar());
   NoteSave_menusBuilt(*commands_, *this);
@@ -216,6 +218,8 @@ std::string CMainFrame::NoteFolder() {
 }
 
 uint32_t CMainFrame::WindowId() { return WindowIds_idOf(this); }
+
+void CMainFrame::SelectionChanged() { ViewLinkCommands_refresh(*this); }
 
 void CMainFrame::LinkClicked(CadPrim& figure) { CMainFrame_linkClicked(*this, figure); }
 

@@ -68,4 +68,12 @@ enum CommandId : int {
   Cmd_OpenProfileFolder = 33191,
   Cmd_OpenProgramFolder = 33192,
   Cmd_PinWindow = 33035,
+  // The view's link commands and its input method.
+  Cmd_PageButtons = 32976,
+  Cmd_NewLinkPage = 33160,
+  Cmd_EditLinkAddress = 33205,
+  Cmd_InputMethodOnOff = 33073,
+  Cmd_Reconvert = 33062,
+  Cmd_SendToInputMethod = 33078,
+  Cmd_SendToInputMethodKey = 33198,
 };
