@@ -30,8 +30,10 @@ Text_Box* heldTextBox(CMainFrame& frame) {
   return f != nullptr && f->GetKind() == FigureKind_Text ? dynamic_cast<Text_Box*>(f) : nullptr;
 }
 
+// The back page has no child pages.
 bool newLinkPageAllowed(CMainFrame& frame) {
-  return heldTextBox(frame) != nullptr && !frame.view().m_ViewerMode;
+  return heldTextBox(frame) != nullptr && !frame.view().m_ViewerMode &&
+         frame.document().currentPageNumber() != 0;
 }
 
 // Shows page `number` after the note changed its current page itself.
@@ -61,6 +63,11 @@ void ViewLinkCommands_pageButtons(CMainFrame& frame) {
   if (elsewhere) toggleBackPage(frame);
   auto [back, next] =
       ViewLinks_makePageButtons(&frame.metrics(), AppCounters_instance(), frame.options().japanese);
+  // Measured once, so that their frames are known before they are drawn.
+  DrawContext ctx;
+  frame.view().FillDrawContext(ctx, false);
+  back->Layout(frame.metrics(), ctx);
+  next->Layout(frame.metrics(), ctx);
   FigureList& list = doc.workingFigures();
   CadPrim& first = list.append(std::move(back));
   CadPrim& second = list.append(std::move(next));
@@ -108,6 +115,7 @@ void ViewLinkCommands_newLinkPage(CMainFrame& frame) {
 
   CadPrim& live = doc.workingFigures().append(std::move(copy));
   if (auto* box = dynamic_cast<Text_Box*>(&live)) {
+    // Laid out once, so that its edges are known.
     DrawContext ctx;
     frame.view().FillDrawContext(ctx, false);
     box->Layout(frame.metrics(), ctx);

@@ -267,16 +267,50 @@ TEST(ViewLinkCommands, PageButtonsMakeTheBackPageAndInputMethodCommandsFollowThe
   FileX_writeWhole(path, note1(kRect));
   QPointer<CMainFrame> f = t.windows().openNote(path, "", false);
   ASSERT_TRUE(f);
+  f->show();
+  App::settle();
   NoteDocument& doc = f->document();
   ASSERT_FALSE(doc.hasBackPage());
   ASSERT_TRUE(f->commands().run(Cmd_PageButtons));
   ASSERT_TRUE(doc.hasBackPage());
   EXPECT_EQ(1, doc.currentPageNumber());
   EXPECT_EQ(2u, doc.pageAt(0).figureCount());
+  // A button held on the back page: no link page there (it has no
+  // children).
+  ASSERT_TRUE(f->SelectPageNumber(0));
+  f->view().selection()->SelectOnly(doc.workingFigures().at(1));
+  ASSERT_NE(nullptr, f->view().selection()->HoldPrim());
+  ViewLinkCommands_refresh(*f);
+  EXPECT_FALSE(f->commands().action(Cmd_NewLinkPage)->isEnabled());
+  ViewLinkCommands_newLinkPage(*f);
+  EXPECT_EQ(1, doc.lastPageNumber());
+  EXPECT_FALSE(f->commands().run(Cmd_NewLinkPage));
+  ASSERT_TRUE(f->SelectPageNumber(1));
   // One undo step removes both buttons; the back page stays.
   undoSteps(*f, 1);
   EXPECT_FALSE(f->undo().CanUndo());
   EXPECT_EQ(0u, doc.pageAt(0).figureCount());
+
+  // New link page with the name dialog cancelled: the page and the copy
+  // are made, the source keeps no link and the copy no id; one step.
+  ASSERT_TRUE(f->SelectPageNumber(1));
+  auto made = std::make_unique<Text_Box>(&f->metrics());
+  made->SetNumber(AppCounters_instance().nextFigureNumber());
+  made->SetText("Topic");
+  made->SetId("topic");
+  made->SetBasePoint(200, 100);
+  Text_Box& topic = static_cast<Text_Box&>(doc.workingFigures().append(std::move(made)));
+  f->view().RedrawNow();
+  click(*f, topic);
+  ASSERT_TRUE(f->commands().run(Cmd_NewLinkPage));
+  EXPECT_EQ("", topic.GetUrl());
+  ASSERT_EQ(2, doc.currentPageNumber());
+  EXPECT_EQ("Topic", doc.page(2)->title());
+  EXPECT_EQ("", f->view().selection()->HoldPrim()->GetId());
+  EXPECT_EQ(1, doc.FindPageByName("topic"));
+  undoSteps(*f, 1);
+  EXPECT_EQ(1, doc.lastPageNumber());
+  EXPECT_FALSE(f->undo().CanUndo());
 
   // The input method of the view opens and closes; handing text to it is
   // not offered by the platform, so those commands are disabled, Ctrl+D
