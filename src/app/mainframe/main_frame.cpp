@@ -12,6 +12,7 @@
 #include "app/links/follow_link.h"
 #include "app/links/frame_links.h"
 #include "app/pages/page_commands.h"
+#include "app/links/view_link_commands.h"
 #include "app/saving/save_commands.h"
 #include "app/windows/window_list.h"
 #include "core/errors/except3.h"
@@ -73,6 +74,7 @@ CMainFrame::CMainFrame(std::string notePath, CMainFrameOptions options)
   NotePrint_registerCommands(*commands_, *this);
   PageImageCommand_register(*commands_, *this);
   LinkCommands_register(*commands_, *this);
+  ViewLinkCommands_register(*commands_, *this);
   CChildView_registerCommands(*commands_, *view_);
   PageCommands_registerCommands(*commands_, *pages_);
   ViewHistory_registerCommands(*commands_, *view_);
@@ -248,6 +250,8 @@ SelectionCommandTarget CMainFrame::selectionTarget() {
 }
 
 uint32_t CMainFrame::WindowId() { return WindowIds_idOf(this); }
+
+void CMainFrame::SelectionChanged() { ViewLinkCommands_refresh(*this); }
 
 void CMainFrame::LinkClicked(CadPrim& figure) { CMainFrame_linkClicked(*this, figure); }
 

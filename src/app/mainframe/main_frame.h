@@ -107,6 +107,7 @@ class CMainFrame : public QMainWindow, private ChildViewHost {
   bool Japanese() const override { return options_.japanese; }
   uint32_t WindowId() override;
   std::string NoteFolder() override;
+  void SelectionChanged() override;
   void LinkClicked(CadPrim& figure) override;
   void LinkHistoryStep(int direction) override;
   UndoHistory* History() override { return &undo_; }

@@ -158,4 +158,9 @@ enum CommandId : int {
   Cmd_OpenProfileFolder = 33191,
   Cmd_OpenProgramFolder = 33192,
   Cmd_PinWindow = 33035,
+  // The view's link commands and its input method (page buttons, new link
+  // page, reconversion and sending text are above).
+  Cmd_EditLinkAddress = Cmd_LinkAddress,
+  Cmd_InputMethodOnOff = 33073,
+  Cmd_SendToInputMethodKey = 33198,
 };

@@ -1,0 +1,190 @@
+#include "app/links/view_link_commands.h"
+
+#include <QAction>
+#include <QGuiApplication>
+#include <QInputMethod>
+
+#include "app/mainframe/main_frame.h"
+#include "core/prompts/user_prompts.h"
+#include "document/note/note_document.h"
+#include "document/note/note_page.h"
+#include "figures/base/app_counters.h"
+#include "figures/text/text_box.h"
+#include "platform/windows/window_ids.h"
+#include "undo/undo_history.h"
+#include "view/commands/command_ids.h"
+#include "view/commands/command_table.h"
+#include "view/links/view_link_figures.h"
+#include "view/selection/view_selection.h"
+
+namespace {
+
+CadPrim* held(CMainFrame& frame) {
+  if (!frame.hasNote()) return nullptr;
+  ViewSelection* sel = frame.view().selection();
+  return sel ? sel->HoldPrim() : nullptr;
+}
+
+Text_Box* heldTextBox(CMainFrame& frame) {
+  CadPrim* f = held(frame);
+  return f != nullptr && f->GetKind() == FigureKind_Text ? dynamic_cast<Text_Box*>(f) : nullptr;
+}
+
+// The back page has no child pages.
+bool newLinkPageAllowed(CMainFrame& frame) {
+  return heldTextBox(frame) != nullptr && !frame.view().m_ViewerMode &&
+         frame.document().currentPageNumber() != 0;
+}
+
+// Shows page `number` after the note changed its current page itself.
+void showPage(CMainFrame& frame, int32_t number) { frame.SelectPageNumber(number); }
+
+// The back-page switch: creates the back page when there is none.
+void toggleBackPage(CMainFrame& frame) {
+  frame.view().PageLeaving();
+  frame.document().ToggleBackPage(frame.options().japanese);
+  showPage(frame, frame.document().currentPageNumber());
+}
+
+void selectHeld(CMainFrame& frame, CadPrim& figure) {
+  if (ViewSelection* sel = frame.view().selection()) {
+    sel->DeselectAll(true);
+    sel->SelectOnly(figure);
+    sel->TakeSelectionChanged();
+  }
+}
+
+}  // namespace
+
+void ViewLinkCommands_pageButtons(CMainFrame& frame) {
+  if (!frame.hasNote()) return;
+  NoteDocument& doc = frame.document();
+  const bool elsewhere = doc.currentPageNumber() != 0;
+  if (elsewhere) toggleBackPage(frame);
+  auto [back, next] =
+      ViewLinks_makePageButtons(&frame.metrics(), AppCounters_instance(), frame.options().japanese);
+  // Measured once, so that their frames are known before they are drawn.
+  DrawContext ctx;
+  frame.view().FillDrawContext(ctx, false);
+  back->Layout(frame.metrics(), ctx);
+  next->Layout(frame.metrics(), ctx);
+  FigureList& list = doc.workingFigures();
+  CadPrim& first = list.append(std::move(back));
+  CadPrim& second = list.append(std::move(next));
+  {
+    UndoGroup step(frame.undo());
+    frame.undo().RecordCreation(second, doc, doc.currentPageNumber());
+    frame.undo().RecordCreation(first, doc, doc.currentPageNumber());
+  }
+  if (elsewhere) {
+    toggleBackPage(frame);
+  } else {
+    frame.view().RedrawNow();
+  }
+  UserPrompts_get().messageBox(ViewLinks_pageButtonsMessage(frame.options().japanese), "Zerbin",
+                               PromptButtons::Ok, PromptIcon::Information, PromptAnswer::Ok,
+                               WindowIds_idOf(&frame));
+}
+
+void ViewLinkCommands_newLinkPage(CMainFrame& frame) {
+  if (!newLinkPageAllowed(frame)) return;
+  Text_Box& source = *heldTextBox(frame);
+  NoteDocument& doc = frame.document();
+  UndoHistory& undo = frame.undo();
+  std::string name = ViewLinks_linkNamePreset;
+  const bool named = UserPrompts_get().inputText(ViewLinks_linkNameLabel, "Zerbin", name,
+                                                 WindowIds_idOf(&frame));
+  if (named) name = ViewLinks_linkName(name);
+  // Without a name the copy gets no id: two figures with one id would
+  // send the source's old links elsewhere.
+  std::unique_ptr<CadPrim> copy =
+      ViewLinks_linkPageCopy(source, AppCounters_instance(), named ? name : std::string());
+  const std::string text = source.text();
+
+  UndoGroup step(undo);
+  const int32_t from = doc.currentPageNumber();
+  if (named) {
+    std::unique_ptr<CadPrim> before = Undo_copyOf(source, &doc.workingFigures());
+    source.SetUrl("#" + name);
+    undo.RecordChange(std::move(before), source, doc, from);
+  }
+  frame.view().PageLeaving();
+  const int32_t to = doc.AddPage(AddPage_child);
+  undo.RecordPageInsert(from, to, AddPage_child);
+  showPage(frame, to);
+
+  CadPrim& live = doc.workingFigures().append(std::move(copy));
+  if (auto* box = dynamic_cast<Text_Box*>(&live)) {
+    // Laid out once, so that its edges are known.
+    DrawContext ctx;
+    frame.view().FillDrawContext(ctx, false);
+    box->Layout(frame.metrics(), ctx);
+  }
+  ViewLinks_placeOnNewPage(live);
+  selectHeld(frame, live);
+  undo.RecordCreation(live, doc, to);
+
+  NotePage& page = *doc.page(to);
+  const std::string oldTitle = page.title();
+  page.setTitle(ViewLinks_linkPageTitle(text));
+  undo.RecordPageRename(to, oldTitle, page.title());
+  frame.RefreshWindowTitle();
+  frame.view().RedrawNow();
+}
+
+void ViewLinkCommands_editLinkAddress(CMainFrame& frame) {
+  CadPrim* f = held(frame);
+  if (f == nullptr || (f->GetKind() != FigureKind_Rect && f->GetKind() != FigureKind_Text)) return;
+  std::string url = f->GetUrl();
+  if (!UserPrompts_get().inputText("URL/onclick", "Zerbin", url, WindowIds_idOf(&frame))) return;
+  NoteDocument& doc = frame.document();
+  UndoGroup step(frame.undo());
+  std::unique_ptr<CadPrim> before = Undo_copyOf(*f, &doc.workingFigures());
+  f->SetUrl(url);
+  frame.undo().RecordChange(std::move(before), *f, doc, doc.currentPageNumber());
+  frame.view().RedrawNow();
+}
+
+bool ViewLinkCommands_inputMethodOpen(CMainFrame& frame) {
+  return frame.view().testAttribute(Qt::WA_InputMethodEnabled);
+}
+
+void ViewLinkCommands_toggleInputMethod(CMainFrame& frame) {
+  frame.view().setAttribute(Qt::WA_InputMethodEnabled, !ViewLinkCommands_inputMethodOpen(frame));
+  if (frame.view().hasFocus()) QGuiApplication::inputMethod()->update(Qt::ImEnabled);
+  frame.commands().updateChecks();
+}
+
+// Qt's input method interface takes no text from the program (no
+// composition string, no reconversion string): the commands that would
+// hand text over are disabled rather than imitated.
+bool ViewLinkCommands_canReconvert() { return false; }
+
+void ViewLinkCommands_refresh(CMainFrame& frame) {
+  if (QAction* a = frame.commands().action(Cmd_NewLinkPage)) a->setEnabled(newLinkPageAllowed(frame));
+}
+
+void ViewLinkCommands_register(CommandTable& table, CMainFrame& frame) {
+  CMainFrame* f = &frame;
+  const bool ja = frame.options().japanese;
+  auto t = [ja](const char* j, const char* e) { return std::string(ja ? j : e); };
+  const std::string insertMenu = t("挿入(&I)", "&Insert");
+  const std::string linkMenu = t("リンク(&L)", "&Link");
+  table.add(Cmd_PageButtons, t("ﾍﾟｰｼﾞﾎﾞﾀﾝ貼り付け(&B)", "Paste Page &Buttons"), insertMenu, {},
+            [f] { ViewLinkCommands_pageButtons(*f); });
+  table.add(Cmd_NewLinkPage, t("新規リンクページ(K)...", "New Lin&k Page..."), linkMenu, {},
+            [f] { ViewLinkCommands_newLinkPage(*f); });
+  table.add(Cmd_EditLinkAddress, t("リンク先アドレス編集(&X)", "Edit Link Address(&X)"), linkMenu, {},
+            [f] { ViewLinkCommands_editLinkAddress(*f); });
+  table.add(Cmd_InputMethodOnOff, t("漢字オン・オフ", "Input Method On/Off"), {}, {},
+            [f] { ViewLinkCommands_toggleInputMethod(*f); },
+            [f] { return ViewLinkCommands_inputMethodOpen(*f); });
+  const bool reconvert = ViewLinkCommands_canReconvert();
+  table.add(Cmd_Reconvert, t("漢字再変換(&R)", "&Reconvert"), {}, {}, [] {})->setEnabled(reconvert);
+  table.add(Cmd_SendToInputMethod, t("ローマ字をIMEに送る(&S)", "&Send Text to Input Method"), {}, {},
+            [] {})
+      ->setEnabled(reconvert);
+  table.add(Cmd_SendToInputMethodKey, {}, {}, {QKeySequence(Qt::CTRL | Qt::Key_D)}, [] {})
+      ->setEnabled(reconvert);
+  ViewLinkCommands_refresh(frame);
+}
