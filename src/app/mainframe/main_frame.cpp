@@ -251,6 +251,10 @@ SelectionCommandTarget CMainFrame::selectionTarget() {
 
 uint32_t CMainFrame::WindowId() { return WindowIds_idOf(this); }
 
+void CMainFrame::HistoryStepped() {
+  if (pages_) pages_->HistoryStepped();
+}
+
 void CMainFrame::SelectionChanged() { ViewLinkCommands_refresh(*this); }
 
 void CMainFrame::LinkClicked(CadPrim& figure) { CMainFrame_linkClicked(*this, figure); }

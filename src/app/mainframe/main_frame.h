@@ -108,6 +108,7 @@ class CMainFrame : public QMainWindow, private ChildViewHost {
   uint32_t WindowId() override;
   std::string NoteFolder() override;
   void SelectionChanged() override;
+  void HistoryStepped() override;
   void LinkClicked(CadPrim& figure) override;
   void LinkHistoryStep(int direction) override;
   UndoHistory* History() override { return &undo_; }

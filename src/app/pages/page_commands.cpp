@@ -1,4 +1,5 @@
 #include "app/pages/page_commands.h"
+#include "view/history/view_history.h"
 
 #include <QApplication>
 #include <QDockWidget>
@@ -359,69 +360,20 @@ bool PageCommands::MovePageInTree(NotePage* page, NotePage* target, int where) {
 
 // --- undo and redo ------------------------------------------------------------------
 
-namespace {
+bool PageCommands::Undo() { return ViewHistory_undo(frame_.view()); }
 
-// Undo and redo of the window: a turn to another page shows it (and the
-// back-page message) before the change is applied.
-class PagesUndoHost : public UndoHost {
- public:
-  PagesUndoHost(CMainFrame& frame, int pauseMs) : frame_(frame), pauseMs_(pauseMs) {}
-  void turnToPage(NoteDocument& doc, int32_t pageNumber, const char* message) override {
-    if (message != nullptr) {
-      UserPrompts_get().messageBox(message, "Zerbin", PromptButtons::Ok, PromptIcon::Information,
-                                   PromptAnswer::Ok, WindowIds_idOf(&frame_));
-    }
-    frame_.view().PageLeaving();
-    doc.SelectPage(pageNumber);
-    frame_.pageShown();
-    frame_.view().RedrawNow();
-    if (pauseMs_ > 0) QThread::msleep(static_cast<unsigned long>(pauseMs_));
-  }
-  bool confirmPageMove(const char* title, const char* text) override {
-    return UserPrompts_get().messageBox(text, title, PromptButtons::OkCancel, PromptIcon::Warning,
-                                        PromptAnswer::Ok,
-                                        WindowIds_idOf(&frame_)) == PromptAnswer::Ok;
-  }
+bool PageCommands::Redo() { return ViewHistory_redo(frame_.view()); }
 
- private:
-  CMainFrame& frame_;
-  int pauseMs_;
-};
-
-}  // namespace
-
-bool PageCommands::Undo() {
+void PageCommands::HistoryStepped() {
   NoteDocument* d = doc();
-  if (d == nullptr || !frame_.undo().CanUndo()) return false;
-  const int32_t before = d->currentPageNumber();
-  leavePage();
-  PagesUndoHost host(frame_, undoTurnPause);
-  const bool done = frame_.undo().Undo(*d, &host);
+  if (d == nullptr) return;
+  // A step may have taken away the page that was shown.
   if (d->currentPage() == nullptr) d->SelectPage(d->hasBackPage() ? 1 : d->firstPageNumber());
-  if (d->currentPageNumber() != before) {
-    pagesChanged();
-  } else {
-    tree_->fill(*d, onBackPage() ? nullptr : d->currentPage());
-    showCurrent(false);
-  }
-  return done;
-}
-
-bool PageCommands::Redo() {
-  NoteDocument* d = doc();
-  if (d == nullptr || !frame_.undo().CanRedo()) return false;
-  const int32_t before = d->currentPageNumber();
-  leavePage();
-  PagesUndoHost host(frame_, undoTurnPause);
-  const bool done = frame_.undo().Redo(*d, &host);
-  if (d->currentPage() == nullptr) d->SelectPage(d->hasBackPage() ? 1 : d->firstPageNumber());
-  if (d->currentPageNumber() != before) {
-    pagesChanged();
-  } else {
-    tree_->fill(*d, onBackPage() ? nullptr : d->currentPage());
-    showCurrent(false);
-  }
-  return done;
+  NotePage* current = onBackPage() ? nullptr : d->currentPage();
+  tree_->fill(*d, current);
+  lastSelected_ = current;
+  frame_.RefreshWindowTitle();
+  UpdateCommands();
 }
 
 // --- the tree: parent, folding, the pane ---------------------------------------------

@@ -82,6 +82,9 @@ class PageCommands {
   // and the view following the pages.
   bool Undo();
   bool Redo();
+  // After a step of the history (whoever ran it): the tree shows the pages
+  // as they are now.
+  void HistoryStepped();
 
   // Whether a command of this module can run now (its enabling rule).
   bool IsEnabled(int id) const;
@@ -105,8 +108,6 @@ class PageCommands {
   // Writes the current place into the link history as a step, before the
   // parent page is shown (the window's link history; none by default).
   std::function<void()> recordHistoryStep;
-  // The pause after undo or redo turned to another page, in milliseconds.
-  int undoTurnPause = 300;
 
  private:
   NoteDocument* doc() const;

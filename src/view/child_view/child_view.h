@@ -59,6 +59,8 @@ class ChildViewHost {
   virtual uint32_t WindowId() = 0;
   // The selection changed: the property bar and tool bar show it.
   virtual void SelectionChanged() {}
+  // An undo or redo step ran: pages may have come, gone or moved.
+  virtual void HistoryStepped() {}
   // The note's folder (CP932, "" for a new note): link tips are relative to
   // it.
   virtual std::string NoteFolder() { return {}; }

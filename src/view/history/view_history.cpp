@@ -112,6 +112,7 @@ bool step(CChildView& view, bool redo) {
   view.PageLeaving();
   ViewUndoHost host(view);
   const bool done = redo ? history->Redo(*doc, &host) : history->Undo(*doc, &host);
+  view.host().HistoryStepped();
   view.PageChanged();
   if (ViewSelection* sel = view.selection()) {
     const FigureList& list = sel->page();

@@ -103,7 +103,7 @@ struct Fixture {
     FileX_writeWhole(path, text);
     frame = std::make_unique<CMainFrame>(std::string(), options());
     frame->LoadNote(path, false);
-    frame->pages().undoTurnPause = 0;
+    frame->view().m_Sleep = [](int) {};
     frame->show();
     QApplication::processEvents();
   }
