@@ -315,11 +315,15 @@ TEST(MouseEditing, EveryToolCreatesItsKindAsOneStepAndEscapeTakesADragBack) {
     }
     // Past the text, one undo step takes it all away.
     EXPECT_EQ(records + made + (writes ? 1 : 0), ed.undo().current());
-    if (writes) ASSERT_TRUE(ed.step(false));
+    if (writes) {
+      ASSERT_TRUE(ed.step(false));
+    }
     ASSERT_TRUE(ed.step(false));
     EXPECT_EQ(count, ed.list().size());
     ASSERT_TRUE(ed.step(true));
-    if (writes) ASSERT_TRUE(ed.step(true));
+    if (writes) {
+      ASSERT_TRUE(ed.step(true));
+    }
     EXPECT_EQ(count + made, ed.list().size());
   }
 
