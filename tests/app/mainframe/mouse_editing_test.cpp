@@ -327,6 +327,18 @@ TEST(MouseEditing, EveryToolCreatesItsKindAsOneStepAndEscapeTakesADragBack) {
     EXPECT_EQ(count + made, ed.list().size());
   }
 
+  // A guide line made by a click puts its box below and right of it; the
+  // box is edited but is not a box of the gesture alone: left untouched,
+  // it stays with its line.
+  ed.tool(EditTool_guideLine);
+  const size_t guided = ed.list().size();
+  ed.click({500, 500});
+  ASSERT_TRUE(ed.view().inPlace().active());
+  EXPECT_FALSE(ed.view().inPlace().newTextBox());
+  ed.escape();
+  EXPECT_FALSE(ed.view().inPlace().active());
+  EXPECT_EQ(guided + 2, ed.list().size());
+
   // Escape in the middle of a drag puts the figure back and records nothing.
   ed.tool(EditTool_rect);
   ed.drag({500, 600}, {600, 680});
