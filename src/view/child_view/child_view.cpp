@@ -858,6 +858,7 @@ void CChildView::editMouse(int what, QMouseEvent* event) {
   in.shift = event->modifiers().testFlag(Qt::ShiftModifier);
   in.ctrl = event->modifiers().testFlag(Qt::ControlModifier);
   in.tick = static_cast<uint32_t>(m_Clock.elapsed());
+  in.doubleClick = event->type() == QEvent::MouseButtonDblClick;
   WithEditPage([&](EditPage& page) {
     if (what == 0) m_Editor->Press(page, in);
     if (what == 1) m_Editor->Move(page, in);

@@ -27,12 +27,11 @@ MouseEditorHooks EditCommands_hooks(CChildView& view) {
                                  PromptAnswer::Ok, 0);
   };
   hooks.followLink = [&view](CadPrim& figure) { view.FollowLink(figure); };
+  // A box made by this gesture (not the box of a guide line made by a
+  // click) goes again when its edit ends untouched.
   hooks.startTextEdit = [&view](Text_Box& box, Point32 at, bool selectAll) {
-    if (selectAll) {
-      view.inPlace().Begin(box, std::nullopt, true);
-    } else {
-      view.inPlace().Begin(box, at);
-    }
+    view.inPlace().Begin(box, selectAll ? std::nullopt : std::optional<Point32>(at),
+                         view.mouseEditor().m_NewTextBox);
   };
   hooks.textDoubleClicked = [&view](Text_Box& box, Point32 at) { view.inPlace().Begin(box, at); };
   return hooks;

@@ -195,7 +195,7 @@ void MouseEditor::Press(EditPage& page, const MouseInput& in) {
     return;
   }
   const Point32 p = in.at;
-  if (m_ClickCount >= 1 && in.tick - m_LastClickTick < hooks_.doubleClickTime &&
+  if (m_ClickCount >= 1 && (in.doubleClick || in.tick - m_LastClickTick < hooks_.doubleClickTime) &&
       absDiff(p.x, m_PressPoint.x) + absDiff(p.y, m_PressPoint.y) < kDoubleClickDistance) {
     m_LastClickTick = in.tick;
     doubleClick(page, in);

@@ -69,6 +69,10 @@ struct MouseInput {
   bool shift = false;
   bool ctrl = false;
   uint32_t tick = 0;  // milliseconds of a monotonic clock
+  // The window system reported this press as the second of a double click:
+  // it counts as one whatever the clock says (the first press may have
+  // taken long to handle).
+  bool doubleClick = false;
 };
 
 // What the state machine asks of the window around it.  Every member may

@@ -3,15 +3,8 @@
 #include <QAction>
 #include <QMenu>
 
-#include <cstdlib>
-
-#include "core/prompts/user_prompts.h"
-#include "document/note/note_document.h"
-#include "undo/undo_history.h"
-
 #include "figures/base/figure_kind.h"
 #include "figures/canvas/canvas.h"
-#include "figures/line/line_ex.h"
 #include "figures/rect/rect_ex.h"
 #include "platform/text/qt_text.h"
 #include "view/child_view/child_view.h"
@@ -19,7 +12,6 @@
 #include "view/commands/command_table.h"
 #include "view/editor/in_place_editing.h"
 #include "view/editor/text_editor_input.h"
-#include "view/history/view_history.h"
 #include "view/selection/view_selection.h"
 
 namespace {
@@ -45,11 +37,6 @@ const ViewMenuItem kNewLinkPage{Cmd_NewLinkPage, "新規リンクページ(K)...
 const ViewMenuItem kConnect{Cmd_ConnectWithText, "テキストと接続(&A)", "Connect with &Text"};
 
 }  // namespace
-
-bool IsLayoutLineForRows(const CadPrim& f) {
-  const auto* l = dynamic_cast<const Line_Ex*>(&f);
-  return l != nullptr && l->layoutLine();
-}
 
 const std::vector<ViewMenuItem>& ViewMenu_items(ViewMenu menu) {
   static const Items drag = {{Cmd_DragCopy, "コピー(&C)", "&Copy"},
@@ -136,74 +123,6 @@ ViewContextMenus::ViewContextMenus(CChildView& view) : view_(view) {
   exec = [](QMenu& menu, QPoint global) { return menu.exec(global); };
 }
 
-void ViewContextMenus::Press(QPoint client, bool ctrl) {
-  pressAt_ = client;
-  m_RightDrag = false;
-  m_MenuOnRelease = false;
-  const Point32 p = view_.ClientToCanvas({client.x(), client.y()});
-  InPlaceEditing& editing = view_.inPlace();
-  if (editing.RightPress(p)) {
-    m_MenuOnRelease = true;  // the editor's own menu
-    return;
-  }
-  ViewHistory_flushPendingChange(view_);  // a press records pending nudges
-  ViewSelection* sel = view_.selection();
-  if (sel == nullptr) return;
-  CadPrim* hit = nullptr;
-  if (!ctrl) hit = sel->HitTestPage(p.x, p.y, view_.geometry().zoom, 0).figure;
-  if (hit != nullptr && hit->GetKind() != FigureKind_Canvas) {
-    // The figure becomes the only selection, or the front of it.
-    if (sel->IsInSelection(*hit)) {
-      sel->AddToSelection(*hit);
-    } else {
-      sel->SelectOnly(*hit);
-    }
-    m_RightDrag = true;
-    m_MenuOnRelease = true;
-  } else if (!view_.m_ViewerMode) {
-    // Empty canvas: a row operation is armed at the press height.
-    sel->DeselectAll(true);
-    rowY_ = p.y;
-    limits_ = RowOperation_limits(sel->page(), p);
-    m_RightDrag = true;
-  }
-  if (view_.m_ViewerMode) m_MenuOnRelease = true;
-  const std::optional<Rect32> dirty = sel->TakeDirtyRect();
-  if (sel->TakeSelectionChanged()) view_.host().SelectionChanged();
-  if (dirty) view_.Invalidate();
-}
-
-void ViewContextMenus::Release(QPoint client, bool ctrl, bool shift) {
-  const bool rightDrag = std::exchange(m_RightDrag, false);
-  const bool menu = std::exchange(m_MenuOnRelease, false);
-  const Point32 a = view_.ClientToCanvas({pressAt_.x(), pressAt_.y()});
-  const Point32 b = view_.ClientToCanvas({client.x(), client.y()});
-  const int64_t moved = std::llabs(int64_t{b.x} - a.x) + std::llabs(int64_t{b.y} - a.y);
-  if (rowY_) {
-    const int32_t start = *rowY_;
-    setGuide(std::nullopt);
-    rowY_.reset();
-    rowRelease(start, b);
-    // A plain right click on the canvas opens the canvas menu.
-    const int64_t d = int64_t{b.y} - start;
-    if (d < 7 && d >= -6) open(choose(b), client);
-    return;
-  }
-  if (rightDrag && moved > 6 && !view_.inPlace().active()) {
-    // A figure dragged with the right button: copy, move or ask.
-    if (ctrl && !shift) {
-      runItem(Cmd_DragCopy);
-    } else if (shift && !ctrl) {
-      runItem(Cmd_DragMove);
-    } else {
-      open(ViewMenu::Drag, client + QPoint(-32, -12));
-    }
-    return;
-  }
-  if (!menu) return;
-  open(choose(b), client);
-}
-
 void ViewContextMenus::OpenAt(QPoint client) {
   open(choose(view_.ClientToCanvas({client.x(), client.y()})), client);
 }
@@ -286,94 +205,6 @@ void ViewContextMenus::runItem(int id) {
   }
   if (id == Cmd_DragCancel) return;
   if (table_ != nullptr) table_->run(id);
-}
-
-bool ViewContextMenus::Move(QPoint client) {
-  if (!rowY_) return false;
-  setGuide(view_.ClientToCanvas({client.x(), client.y()}).y);
-  return true;
-}
-
-bool ViewContextMenus::CancelRow() {
-  if (!rowY_) return false;
-  setGuide(std::nullopt);
-  rowY_.reset();
-  m_RightDrag = m_MenuOnRelease = false;
-  return true;
-}
-
-void ViewContextMenus::setGuide(std::optional<int32_t> mouseY) {
-  if (!mouseY || !rowY_) {
-    if (!view_.m_RowGuide) return;
-    view_.m_RowGuide = nullptr;
-    view_.Invalidate();
-    return;
-  }
-  const int32_t start = *rowY_, now = *mouseY;
-  const RowLimits limits = limits_;
-  // Two lines between the limits, at the start and at the mouse: white
-  // dash-dot with black dash-dot one pixel below.
-  view_.m_RowGuide = [start, now, limits](Surface& s, const DrawContext& ctx) {
-    const int l = limits.left == RowLimits{}.left ? 0 : DrawContext_deviceX(ctx, limits.left);
-    const int r = limits.right == RowLimits{}.right ? ctx.clipRight - ctx.scrollX
-                                                    : DrawContext_deviceX(ctx, limits.right);
-    for (int32_t y : {start, now}) {
-      const int dy = DrawContext_deviceY(ctx, y);
-      for (int k = 0; k < 2; ++k) {
-        const ScopedPen pen(s, Pen{PenStyle::DashDot, 1, k == 0 ? Colour{0xFFFFFF} : Colour{0}});
-        s.moveTo(l, dy + k);
-        s.lineTo(r, dy + k);
-      }
-    }
-  };
-  view_.Invalidate();
-}
-
-void ViewContextMenus::rowRelease(int32_t start, Point32 p) {
-  ViewSelection* sel = view_.selection();
-  Canvas* canvas = view_.currentCanvas();
-  if (sel == nullptr || canvas == nullptr) return;
-  const int64_t d = int64_t{p.y} - start;
-  if (d < 7 && d >= -6) return;
-  const int32_t distance = d > 0 ? Figure_toInt32(d) : -Figure_toInt32(std::min<int64_t>(-d, start));
-  if (distance == 0) return;
-  bool deleteBand = false;
-  FigureList& list = sel->page();
-  sel->DeselectAll(true);
-  if (distance < 0) {
-    // The figures in the band are shown selected while the question waits.
-    const int32_t top = start + distance;
-    bool any = false;
-    for (const auto& f : list) {
-      if (RowOperation_inBand(*f, top, start) && !IsLayoutLineForRows(*f)) {
-        sel->AddToSelection(*f);
-        any = true;
-      }
-    }
-    if (any) {
-      view_.RedrawNow();
-      if (view_.m_Sleep) view_.m_Sleep(500);
-      const bool ja = view_.japanese();
-      const PromptAnswer a = UserPrompts_get().messageBox(
-          ja ? "選択した図形も削除しますか？" : "Do you delete selected figure too ?",
-          ja ? "行削除" : "Delete Row", PromptButtons::YesNoCancel, PromptIcon::Question,
-          PromptAnswer::No, view_.host().WindowId());
-      sel->DeselectAll(true);
-      if (a == PromptAnswer::Cancel) {
-        view_.Invalidate();
-        return;
-      }
-      deleteBand = a == PromptAnswer::Yes;
-    }
-  }
-  NoteDocument* doc = view_.host().Document();
-  view_.PageLeaving();  // figures may go: the selection lets go of them
-  RowOperation_apply(list, *canvas, start, distance, limits_, deleteBand, view_.host().History(),
-                     doc, doc ? doc->currentPageNumber() : 0);
-  view_.PageChanged();
-  view_.UpdateScrollSizes();
-  view_.Invalidate();
-  view_.host().ModifiedChanged();
 }
 
 void ViewContextMenus::OpenForKey() {

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 
@@ -29,6 +30,7 @@
 #include "view/commands/command_ids.h"
 #include "view/editing/edit_tools.h"
 #include "view/editing/mouse_editor.h"
+#include "view/editor/in_place_editing.h"
 #include "view/selection/view_selection.h"
 
 namespace {
@@ -89,6 +91,17 @@ struct Editing {
     mouse(QEvent::MouseButtonRelease, client(at), Qt::NoButton);
   }
   void tool(int32_t t) { view().ChooseTool(t); }
+  // Text committed by the input method into the running in-place edit.
+  void write(const QString& text) {
+    ASSERT_TRUE(view().inPlace().active());
+    QInputMethodEvent e;
+    e.setCommitString(text);
+    QApplication::sendEvent(&view(), &e);
+  }
+  void escape() {
+    QKeyEvent key(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QApplication::sendEvent(&view(), &key);
+  }
   std::string save() {
     EXPECT_TRUE(f->commands().run(Cmd_FileSave));
     return FileX_readWhole(path);
@@ -132,20 +145,19 @@ TEST(MouseEditing, DrawConnectMoveResizeRotateThenUndoToTheOriginalAndRedoToTheE
   EXPECT_EQ((Rect32{40, 40, 120, 80}), (Rect32{rect.x, rect.y, rect.width, rect.height}));
   EXPECT_TRUE(ed.undo().IsModified());
 
-  // Two framed text boxes; the first gets its text through the model, as
-  // the in-place editor commits it.
+  // Two framed text boxes, each written in place through the input method
+  // as it is made; the next press ends the edit.
   ed.tool(EditTool_rectText);
   ed.click({300, 100});
   auto* a = &dynamic_cast<Text_Box&>(ed.last());
   EXPECT_EQ("ABC", a->text());
   EXPECT_EQ((Point32{300, 100}), a->basePoint());
-  auto before = Undo_copyOf(*a, &ed.list());
-  a->SetText("日本語の箱");
-  a->Layout(ed.f->metrics(), DrawContext{});
-  ed.undo().RecordChange(std::move(before), *a, ed.f->document(), 1);
+  ed.write(QStringLiteral(u"日本語の箱"));
   ed.click({330, 400});
+  EXPECT_EQ("日本語の箱", a->text());
   auto* b = &dynamic_cast<Text_Box&>(ed.last());
   ASSERT_NE(a, b);
+  ed.write(QStringLiteral(u"二つ目"));
 
   // A straight line (Shift) and a cornered line pulled from a to b.
   ed.tool(EditTool_select);
@@ -205,13 +217,13 @@ TEST(MouseEditing, DrawConnectMoveResizeRotateThenUndoToTheOriginalAndRedoToTheE
   const std::string edited = ed.save();
   EXPECT_FALSE(ed.undo().IsModified());
   EXPECT_NE(original, edited);
-  // Rectangle, two boxes, a's text, two pulls, move, resize, turn.
+  // Rectangle, two boxes and their texts, two pulls, move, resize, turn.
   int steps = 0;
   while (ed.step(false)) {
     ++steps;
     ed.expectLinksSound();
   }
-  EXPECT_EQ(9, steps);
+  EXPECT_EQ(10, steps);
   EXPECT_TRUE(ed.undo().IsModified());
   EXPECT_EQ(original, ed.save());
   while (ed.step(true)) ed.expectLinksSound();
@@ -292,13 +304,40 @@ TEST(MouseEditing, EveryToolCreatesItsKindAsOneStepAndEscapeTakesADragBack) {
       EXPECT_EQ((Point32{290, 260}), l->point2());
       EXPECT_EQ(c.tool == EditTool_arrow ? 1 : 0, l->arrow(2));
     }
-    // One undo step takes it all away.
-    EXPECT_EQ(records + made, ed.undo().current());
+    // A new text box (but the date's) is written in place; Escape ends the
+    // edit and its text is a step of its own.
+    const bool writes = ed.view().inPlace().active();
+    EXPECT_EQ(c.kind == FigureKind_Text && c.tool != EditTool_dateText, writes);
+    if (writes) {
+      ed.write(QStringLiteral(u"文字"));
+      ed.escape();
+      EXPECT_EQ("文字", dynamic_cast<const Text_Box&>(*held).text());
+    }
+    // Past the text, one undo step takes it all away.
+    EXPECT_EQ(records + made + (writes ? 1 : 0), ed.undo().current());
+    if (writes) {
+      ASSERT_TRUE(ed.step(false));
+    }
     ASSERT_TRUE(ed.step(false));
     EXPECT_EQ(count, ed.list().size());
     ASSERT_TRUE(ed.step(true));
+    if (writes) {
+      ASSERT_TRUE(ed.step(true));
+    }
     EXPECT_EQ(count + made, ed.list().size());
   }
+
+  // A guide line made by a click puts its box below and right of it; the
+  // box is edited but is not a box of the gesture alone: left untouched,
+  // it stays with its line.
+  ed.tool(EditTool_guideLine);
+  const size_t guided = ed.list().size();
+  ed.click({500, 500});
+  ASSERT_TRUE(ed.view().inPlace().active());
+  EXPECT_FALSE(ed.view().inPlace().newTextBox());
+  ed.escape();
+  EXPECT_FALSE(ed.view().inPlace().active());
+  EXPECT_EQ(guided + 2, ed.list().size());
 
   // Escape in the middle of a drag puts the figure back and records nothing.
   ed.tool(EditTool_rect);
@@ -342,6 +381,8 @@ TEST(MouseEditing, SnapsToTheGridAndToANeighbouringTextBox) {
   ed.tool(EditTool_rectText);
   ed.drag({300, 300}, {401, 420});
   EXPECT_EQ((Point32{399, 413}), textAt(ed, ed.list().size() - 1).basePoint());
+  ed.write(QStringLiteral(u"格子"));
+  ed.escape();
   ed.f->commands().run(Cmd_GridCatch);
   ASSERT_FALSE(ed.f->document().workingSettings().snapToGrid());
 
@@ -349,8 +390,10 @@ TEST(MouseEditing, SnapsToTheGridAndToANeighbouringTextBox) {
   // aligns its left edge and keeps 6 units between them.
   ed.click({600, 100});
   Text_Box& upper = dynamic_cast<Text_Box&>(ed.last());
+  ed.write(QStringLiteral(u"上"));
   ed.click({100, 700});
   Text_Box& lower = dynamic_cast<Text_Box&>(ed.last());
+  ed.write(QStringLiteral(u"下の箱"));
   ed.tool(EditTool_select);
   const TextBoxFrameBounds u = upper.FrameBounds(), l0 = lower.FrameBounds();
   const Point32 grab{l0.left + 5, (l0.top + l0.bottom) / 2};

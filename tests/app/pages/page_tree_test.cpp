@@ -193,7 +193,7 @@ TEST(PageTreeWindow, BuildRetitleDragDeleteThenUndoToTheOriginalFileAndRedoToThe
   EXPECT_EQ("1 .2 ..3 .4 5", f.outline());
   EXPECT_EQ(f.outline(), f.treeOutline());
   EXPECT_EQ(5, f.doc().currentPageNumber());
-  EXPECT_EQ(QStringLiteral(u" - note.svg - 5/5 ページ目 - Brevlo 3.10"), f.windowTitle());
+  EXPECT_EQ(QStringLiteral(u"* - note.svg - 5/5 ページ目 - Brevlo 3.10"), f.windowTitle());
 
   // A Japanese title for page 4, in the tree and the title bar.
   f.click(p4);
@@ -201,7 +201,7 @@ TEST(PageTreeWindow, BuildRetitleDragDeleteThenUndoToTheOriginalFileAndRedoToThe
   ASSERT_TRUE(f.run(Cmd_EditPageTitle));
   EXPECT_EQ("日本語のタイトル", p4->title());
   EXPECT_EQ(QStringLiteral(u"日本語のタイトル"), f.tree().itemOf(p4)->text(0));
-  EXPECT_EQ(QStringLiteral(u"日本語のタイトル - note.svg - 4/5 ページ目 - Brevlo 3.10"),
+  EXPECT_EQ(QStringLiteral(u"*日本語のタイトル - note.svg - 4/5 ページ目 - Brevlo 3.10"),
             f.windowTitle());
 
   // Page 2 with its child dropped on the middle fifth of page 5: its first
@@ -380,7 +380,7 @@ TEST(PageTreeWindow, TemplatePagesF7F8TheZoomSwapAndTheBackPage) {
   ASSERT_TRUE(f.doc().hasBackPage());
   EXPECT_EQ(0, f.doc().currentPageNumber());
   EXPECT_EQ("背景", f.current()->title());
-  EXPECT_EQ(QStringLiteral(u"背景 - note.svg - 背景ページ - Brevlo 3.10"), f.windowTitle());
+  EXPECT_EQ(QStringLiteral(u"*背景 - note.svg - 背景ページ - Brevlo 3.10"), f.windowTitle());
   EXPECT_TRUE(f.tree().selectedItems().isEmpty());
   EXPECT_TRUE(f.frame->commands().action(Cmd_BackPageSwitch)->isChecked());
   for (int id : {Cmd_NextPage, Cmd_PreviousPage, Cmd_DeletePage, Cmd_AddNextPage})

@@ -152,9 +152,11 @@ TEST(ChildViewPartialRender, ASelectionClickRendersItsAreaAloneAndEqualsAFullRen
   ASSERT_EQ("", differences(ChildView_backBuffer(), w.fullRender()));
 
   // Clicks that select, in turn: the lower box where only it lies, the
-  // turned box, the text box over both, the crossing line (its middle),
-  // Ctrl+click adding the lower box again, and the empty page (clearing).
-  const Point32 lineMid{(60 + 520) / 2, (330 + 120) / 2};
+  // turned box, the text box over both, the crossing line (a fifth along,
+  // clear of the text box: a second click on the held text box would
+  // start editing it), Ctrl+click adding the lower box again, and the
+  // empty page (clearing).
+  const Point32 linePoint{60 + (520 - 60) / 5, 330 - (330 - 120) / 5};
   struct Step {
     QPoint at;
     Qt::KeyboardModifiers mods;
@@ -162,7 +164,7 @@ TEST(ChildViewPartialRender, ASelectionClickRendersItsAreaAloneAndEqualsAFullRen
   const Step steps[] = {{{120, 115}, Qt::NoModifier},
                         {{380, 290}, Qt::NoModifier},
                         {{200, 248}, Qt::NoModifier},
-                        {{lineMid.x, lineMid.y}, Qt::NoModifier},
+                        {{linePoint.x, linePoint.y}, Qt::NoModifier},
                         {{120, 115}, Qt::ControlModifier},
                         {{700, 120}, Qt::NoModifier}};
   int n = 0;

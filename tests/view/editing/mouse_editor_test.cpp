@@ -92,6 +92,18 @@ TEST(MouseEditor, ADoubleClickIsTwoPressesWithinTheTimeAndFifteenUnits) {
   late.press({507, 508}, 1510);
   late.release({507, 508}, 1520);
   EXPECT_EQ(2u, late.list.size());
+  // The same late press that the window system calls a double click is one.
+  Page told;
+  told.press({500, 500}, 1000);
+  told.release({500, 500}, 1010);
+  {
+    EditPage p = told.page();
+    MouseInput in{{507, 508}, false, false, 1510};
+    in.doubleClick = true;
+    told.editor.Press(p, in);
+  }
+  EXPECT_EQ(3u, told.list.size());
+  EXPECT_TRUE(told.editor.m_DoubleDrag);
   // 15 apart in time: a text box at the point, held and created.
   Page pg;
   pg.press({500, 500}, 1000);
