@@ -257,12 +257,12 @@ TEST(InPlaceEditing, TheRightButtonOpensTheMenuOfWhatItPressed) {
   };
 
   // On a text box: the figure menu; commands the window lacks are there,
-  // disabled.
+  // disabled, the others as their commands are.
   QTest::mouseClick(w.port(), Qt::RightButton, {}, w.boxCentre());
   EXPECT_EQ(static_cast<int>(ViewMenu::PrimRight), menus.lastMenu());
   EXPECT_EQ(w.box(), w.view().selection()->HoldPrim());
   EXPECT_FALSE(enabled("切り取り(&T)"));
-  EXPECT_FALSE(enabled("１つ手前(&F)"));
+  EXPECT_TRUE(enabled("１つ手前(&F)"));
 
   // On the canvas: the canvas menu; "すべて選択(&A)" runs.
   chooseText = "すべて選択(&A)";
@@ -282,7 +282,7 @@ TEST(InPlaceEditing, TheRightButtonOpensTheMenuOfWhatItPressed) {
   EXPECT_EQ(static_cast<int>(ViewMenu::EditorRight), menus.lastMenu());
   EXPECT_TRUE(w.editing().active());
   EXPECT_TRUE(enabled("コピー(&C)"));
-  EXPECT_FALSE(enabled("日時挿入(&T)"));
+  EXPECT_TRUE(enabled("日時挿入(&T)"));
   EXPECT_EQ(u"memo"_qs, QApplication::clipboard()->text());
   // The menu key opens the editor's menu too.
   chooseText.clear();
