@@ -1,4 +1,5 @@
 #include "app/convert/page_image_command.h"
+#include "app/saving/save_commands.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -61,12 +62,6 @@ std::string& lastImageFolder() {
   return folder;
 }
 
-std::string desktopFolder(const CMainFrame& frame) {
-  if (!frame.options().save.desktopFolder.empty()) return frame.options().save.desktopFolder;
-  QString d = QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
-  if (d.isEmpty()) d = QStandardPaths::writableLocation(QStandardPaths::HomeLocation);
-  return QtText_toCp932(d);
-}
 
 // The destination before the save dialog: the note's name with the
 // format's extension, or "imageNN" on the desktop for an untitled note.
@@ -76,7 +71,7 @@ std::string proposedDestination(const CMainFrame& frame, const std::string& ext)
     StrX_changeExtension(dst, ext, dst.size() + ext.size() + 2);
     return dst;
   }
-  const std::string desktop = desktopFolder(frame);
+  const std::string desktop = NoteSave_desktopFolder(frame);
   for (int n = 1;; ++n) {
     char name[32];
     std::snprintf(name, sizeof name, "image%02d.%s", n, ext.c_str());
@@ -261,7 +256,7 @@ int PageImageCommand_run(CMainFrame& frame, const std::function<bool(OutPageValu
         for (;;) {
           // 5. The save dialog, in the last image folder or on the desktop.
           const std::string start =
-              lastImageFolder().empty() ? desktopFolder(frame) : lastImageFolder();
+              lastImageFolder().empty() ? NoteSave_desktopFolder(frame) : lastImageFolder();
           std::string path = StrX_joinPath(start, StrX_fileName(dst));
           int kind = r.png ? 0 : 1;
           if (!prompts.saveFileName("",

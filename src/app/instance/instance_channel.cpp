@@ -24,22 +24,7 @@ void putU32(std::string& out, uint32_t v) {
   for (int i = 0; i < 4; ++i) out.push_back(static_cast<char>((v >> (8 * i)) & 0xFF));
 }
 
-std::string fileNameFor(std::string_view name) {
-  static const char* hex = "0123456789ABCDEF";
-  std::string out;
-  for (unsigned char c : name) {
-    bool plain = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
-                 c == '_' || c == '-' || c == '.';
-    if (plain) {
-      out.push_back(static_cast<char>(c));
-    } else {
-      out.push_back('%');
-      out.push_back(hex[c >> 4]);
-      out.push_back(hex[c & 15]);
-    }
-  }
-  return out;
-}
+std::string fileNameFor(std::string_view name) { return NamedLock_fileName(name); }
 
 bool fitsAddress(const std::string& path) { return path.size() < sizeof(sockaddr_un{}.sun_path); }
 

@@ -37,12 +37,6 @@ std::string& lastSaveFolder() {
   return folder;
 }
 
-std::string desktopFolder(const CMainFrame& frame) {
-  if (!frame.options().save.desktopFolder.empty()) return frame.options().save.desktopFolder;
-  QString d = QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
-  if (d.isEmpty()) d = QStandardPaths::writableLocation(QStandardPaths::HomeLocation);
-  return QtText_toCp932(d);
-}
 
 const char* tr(const CMainFrame& frame, const char* ja, const char* en) {
   return frame.options().japanese ? ja : en;
@@ -197,10 +191,10 @@ bool NoteSave_saveAs(CMainFrame& frame, bool readOnly) {
     const std::time_t now = std::time(nullptr);
     std::tm date{};
     localtime_r(&now, &date);
-    proposed = NoteSave_proposeMemoName(desktopFolder(frame), date, frame.options().japanese);
+    proposed = NoteSave_proposeMemoName(NoteSave_desktopFolder(frame), date, frame.options().japanese);
   }
   // The dialog opens in the folder of the last save (the desktop first).
-  const std::string start = lastSaveFolder().empty() ? desktopFolder(frame) : lastSaveFolder();
+  const std::string start = lastSaveFolder().empty() ? NoteSave_desktopFolder(frame) : lastSaveFolder();
   if (frame.notePath().empty()) proposed = StrX_joinPath(start, StrX_fileName(proposed));
   const char* filter = tr(frame,
                           "SVG形式 Scalable Vector Graphics (*.svg)|*.svg|圧縮 SVG形式 Scalable "
@@ -328,4 +322,11 @@ void NoteSave_menusBuilt(CommandTable& table, CMainFrame& frame) {
     }
   }
   NoteSave_refreshRecentEntries(table, frame);
+}
+
+std::string NoteSave_desktopFolder(const CMainFrame& frame) {
+  if (!frame.options().save.desktopFolder.empty()) return frame.options().save.desktopFolder;
+  QString d = QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
+  if (d.isEmpty()) d = QStandardPaths::writableLocation(QStandardPaths::HomeLocation);
+  return QtText_toCp932(d);
 }

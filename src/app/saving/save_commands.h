@@ -38,3 +38,7 @@ void NoteSave_menusBuilt(CommandTable& table, CMainFrame& frame);
 // Sets the recent entries' texts from "recent.ini" (entries beyond the
 // list are hidden).
 void NoteSave_refreshRecentEntries(CommandTable& table, CMainFrame& frame);
+
+// The folder dialogs start in before anything was saved: the options' desktop
+// folder, else the user's desktop (or home).
+std::string NoteSave_desktopFolder(const CMainFrame& frame);

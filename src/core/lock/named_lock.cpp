@@ -71,24 +71,7 @@ bool safeFolder(const std::string& path) {
   return S_ISDIR(st.st_mode) && st.st_uid == getuid() && (st.st_mode & 077) == 0;
 }
 
-// A lock-file name for any CP932 name: bytes outside [A-Za-z0-9_.-] are
-// written as %XX.
-std::string fileNameFor(const std::string& name) {
-  static const char* hex = "0123456789ABCDEF";
-  std::string out;
-  for (unsigned char c : name) {
-    bool plain = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
-                 c == '_' || c == '-' || c == '.';
-    if (plain) {
-      out.push_back(static_cast<char>(c));
-    } else {
-      out.push_back('%');
-      out.push_back(hex[c >> 4]);
-      out.push_back(hex[c & 15]);
-    }
-  }
-  return out + ".lock";
-}
+std::string fileNameFor(const std::string& name) { return NamedLock_fileName(name) + ".lock"; }
 
 }  // namespace
 
@@ -176,4 +159,21 @@ void NamedLock::unlock() {
     e.owner = {};
     e.cv.notify_one();
   }
+}
+
+std::string NamedLock_fileName(std::string_view name) {
+  static const char* hex = "0123456789ABCDEF";
+  std::string out;
+  for (unsigned char c : name) {
+    bool plain = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
+                 c == '_' || c == '-' || c == '.';
+    if (plain) {
+      out.push_back(static_cast<char>(c));
+    } else {
+      out.push_back('%');
+      out.push_back(hex[c >> 4]);
+      out.push_back(hex[c & 15]);
+    }
+  }
+  return out;
 }

@@ -51,3 +51,6 @@ class NamedLockGuard {
 // The folder of the lock files (created when missing); "" when no safe
 // folder can be had.  As an OS path (UTF-8).
 std::string NamedLock_runtimeFolder();
+// A file name for any CP932 name: bytes outside [A-Za-z0-9_.-] are written
+// as %XX.
+std::string NamedLock_fileName(std::string_view name);
