@@ -15,6 +15,7 @@
 #include "app/links/view_link_commands.h"
 #include "app/saving/save_commands.h"
 #include "app/windows/window_list.h"
+#include "app/windows/window_place.h"
 #include "core/errors/except3.h"
 #include "core/strx/codepage.h"
 #include "core/strx/strx_copy.h"
@@ -177,7 +178,10 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
   if (links_->closeAnswered || NoteSave_queryClose(*this)) {
     links_->closeAnswered = false;
     event->accept();
-    if (options_.windows) options_.windows->frameClosed(*this);
+    if (options_.windows) {
+      WindowPlace_save(*this, options_.save.profileFolder, options_.windows->echoPath());
+      options_.windows->frameClosed(*this);
+    }
   } else {
     event->ignore();
   }

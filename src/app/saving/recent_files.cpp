@@ -12,7 +12,9 @@ std::string filePath(std::string_view profileFolder) {
   return StrX_joinPath(profileFolder, RecentFiles_fileName);
 }
 
-// Every entry of the file, as it stands (nothing skipped).
+// Every entry of the file, as it stands.  A line that cannot be read (cut
+// off, over-long, not a "path" entry) is passed over: the entries around
+// it stay, and the next write of the list keeps them.
 std::vector<RecentFile> readAll(const std::string& path) {
   std::vector<RecentFile> list;
   if (!FileX_isFile(path)) return list;
@@ -21,11 +23,16 @@ std::vector<RecentFile> readAll(const std::string& path) {
         IniFileReader reader;
         reader.open(path);
         reader.findSection("RecentFiles", false);
-        std::string name;
-        RecentFile entry;
-        while (reader.readNextAttribute(name, "ss", &entry.path, &entry.title) >= 0) {
-          if (name == "path" && !entry.path.empty()) list.push_back(entry);
-          entry = RecentFile{};
+        for (bool more = true; more;) {
+          const int64_t at = reader.tell();
+          Except_tryCatch(
+              [&] {
+                std::string name;
+                RecentFile entry;
+                more = reader.readNextAttribute(name, "ss", &entry.path, &entry.title) >= 0;
+                if (more && name == "path" && !entry.path.empty()) list.push_back(std::move(entry));
+              },
+              [&](const Errors_Msg&) { more = reader.tell() > at; });
         }
       },
       [&](const Errors_Msg&) {});

@@ -18,9 +18,9 @@ constexpr const char* kLockName = "Zerbin_WindowPosSema";
 constexpr const char* kSection = "WindowPosition";
 constexpr const char* kTypes = "siiiiiibbiiiii";
 
-// Every entry of the file.  A missing file is an empty list; a file that
-// breaks off or is damaged ends at the bad line: what was read is kept and
-// the fault is logged, never raised.
+// Every entry of the file.  A missing file or one without the section is
+// an empty list; a line that cannot be read is passed over (and logged):
+// the entries around it stay.  Nothing here raises.
 std::vector<WindowPosition> readAll(const std::string& path) {
   std::vector<WindowPosition> list;
   if (!FileX_isFile(path)) return list;
@@ -29,15 +29,22 @@ std::vector<WindowPosition> readAll(const std::string& path) {
         IniFileReader r;
         r.open(path);
         r.findSection(kSection, true);
-        for (;;) {
-          WindowPosition p;
-          std::string name;
-          int64_t at = r.readNextAttribute(name, kTypes, &p.key, &p.left, &p.top, &p.right,
+        for (bool more = true; more;) {
+          const int64_t at = r.tell();
+          Except_tryCatch(
+              [&] {
+                WindowPosition p;
+                std::string name;
+                more = r.readNextAttribute(name, kTypes, &p.key, &p.left, &p.top, &p.right,
                                            &p.bottom, &p.barWidth, &p.barHeight, &p.barFloating,
                                            &p.barHidden, &p.barStyle, &p.paneWidth, &p.paneMode,
-                                           &p.viewFlags, &p.viewValue);
-          if (at < 0) break;
-          if (name == "w" && !p.key.empty()) list.push_back(std::move(p));
+                                           &p.viewFlags, &p.viewValue) >= 0;
+                if (more && name == "w" && !p.key.empty()) list.push_back(std::move(p));
+              },
+              [&](const Errors_Msg& e) {
+                Errors_printf("window.ini: %s (line passed over)", e.message());
+                more = r.tell() > at;
+              });
         }
       },
       [&](const Errors_Msg& e) {

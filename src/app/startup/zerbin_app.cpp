@@ -34,6 +34,7 @@
 // Qt after the core headers: its `emit` macro must not meet their names.
 #include "app/mainframe/main_frame.h"
 #include "app/windows/window_list.h"
+#include "app/windows/window_place.h"
 #include <QApplication>
 #include <QClipboard>
 #include <QCoreApplication>
@@ -485,6 +486,7 @@ int CZerbinApp_shutDown(CZerbinApp& app, int quitCode) {
           app.hooks.destroySearchDialog(app);
           Susie_freeAll();
           app.trayIcon.reset();
+          WindowPlace_saveShownWindows(app);
           app.frames.clear();
           if (app.writeSettingsAtExit) {
             app.writeSettingsAtExit = false;

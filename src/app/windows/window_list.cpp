@@ -7,6 +7,7 @@
 #include "app/saving/save_commands.h"
 #include "app/settings/settings.h"
 #include "app/startup/zerbin_app.h"
+#include "app/windows/window_place.h"
 #include "core/errors/except3.h"
 #include "core/filex/filex.h"
 #include "core/filex/filex_info.h"
@@ -48,24 +49,6 @@ void sizeForPage(CMainFrame& frame) {
     h = std::min(h, area.height());
   }
   frame.resize(w, h);
-}
-
-// The place of "window.ini" (moved by the work area's origin) and its
-// pinned flag (view flag bit 1); false when the note has no record.
-bool placeFromRecord(CMainFrame& frame, const std::string& profile) {
-  WindowPosition pos;
-  if (frame.notePath().empty() || profile.empty() ||
-      !CZerbinApp_loadWindowPosition(profile, frame.notePath(), pos))
-    return false;
-  if (pos.right <= pos.left || pos.bottom <= pos.top) return false;
-  QPoint origin;
-  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-    origin = screen->availableGeometry().topLeft();
-  }
-  frame.move(pos.left + origin.x(), pos.top + origin.y());
-  frame.resize(pos.right - pos.left, pos.bottom - pos.top);
-  frame.links().pinned = (pos.viewFlags & 2) != 0;
-  return true;
 }
 
 // Without a pen-ink component, ink in the note cannot be shown: said once
@@ -136,6 +119,14 @@ std::vector<CMainFrame*> WindowList::frames() const {
 
 bool WindowList::isPooled(const CMainFrame& frame) const {
   return frame.isHidden() && frame.property("zerbinPooled").toBool();
+}
+
+bool WindowList::isBusy(const CMainFrame& frame) const {
+  if (loading_.count(&frame) != 0) return true;
+  for (const QWidget* w = QApplication::activeModalWidget(); w != nullptr; w = w->parentWidget()) {
+    if (w == &frame) return true;
+  }
+  return false;
 }
 
 void WindowList::frameClosed(CMainFrame& frame) {
@@ -263,7 +254,7 @@ CMainFrame* WindowList::openNote(std::string_view pathIn, std::string_view targe
   }
   if (found == nullptr && all.size() >= WindowList_poolFrom) {
     for (CMainFrame* f : all) {
-      if (isPooled(*f)) {
+      if (isPooled(*f) && !isBusy(*f)) {
         found = f;
         break;
       }
@@ -288,7 +279,9 @@ CMainFrame* WindowList::openNote(std::string_view pathIn, std::string_view targe
     frame = newFrame(created);
   }
   bool failed = false;
-  Except_tryCatch([&] { loadInto(*frame, path, untitled); },
+  loading_.insert(frame);
+  Except_tryCatch([&] { Except_tryFinally([&] { loadInto(*frame, path, untitled); },
+                                          [&] { loading_.erase(frame); }); },
                   [&](const Errors_Msg& e) {
                     if (e.code != CZerbinApp_Err_Format && e.code != FileX_Err_CannotReadOpen)
                       Except_throw(e);
@@ -315,7 +308,7 @@ CMainFrame* WindowList::openNote(std::string_view pathIn, std::string_view targe
   frame->links().history = LinkHistory();
   frame->links().history.startChain(CMainFrame_place(*frame));
   LinkCommands_refresh(*frame);
-  if (created && !placeFromRecord(*frame, app_.folders.profileFolder)) sizeForPage(*frame);
+  if (created && !WindowPlace_restore(*frame, app_.folders.profileFolder)) sizeForPage(*frame);
   showInFront(*frame);
   inkNotice(*frame);
   if (!fragment.empty()) {

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -45,6 +46,10 @@ class WindowList {
   // waiting to be destroyed not).
   std::vector<CMainFrame*> frames() const;
   bool isPooled(const CMainFrame& frame) const;
+  // A window that cannot take another note now: a note is being loaded
+  // into it (its messages wait for an answer while other calls come in), or
+  // one of its dialogs is open.  A busy pooled window is not reused.
+  bool isBusy(const CMainFrame& frame) const;
   // A window's close was accepted: it is kept hidden in the pool when 20
   // or more windows exist, else taken out of the list and destroyed once
   // the event loop runs again.
@@ -66,6 +71,8 @@ class WindowList {
   void loadInto(CMainFrame& frame, const std::string& path, bool untitled);
 
   CZerbinApp& app_;
+  // The windows a note is being loaded into.
+  std::set<const CMainFrame*> loading_;
   UserPathVariables pathVariables_;
   std::unique_ptr<KwdSearch> ownSearch_;
 };

@@ -13,6 +13,7 @@
 #include <QTest>
 
 #include <deque>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -74,6 +75,7 @@ class ScriptedPrompts : public NonInteractivePrompts {
   PromptAnswer messageBox(std::string_view text, std::string_view title, PromptButtons b,
                           PromptIcon i, PromptAnswer def, uint32_t owner) override {
     titles.emplace_back(title);
+    if (onBox) onBox(text);
     return NonInteractivePrompts::messageBox(text, title, b, i, def, owner);
   }
   bool saveFileName(std::string_view, std::string_view, std::string& path, int& kind,
@@ -99,6 +101,8 @@ class ScriptedPrompts : public NonInteractivePrompts {
     checked = true;
     return PromptAnswer::Ok;
   }
+  // Runs while a box waits for its answer (as calls of other starts do).
+  std::function<void(std::string_view text)> onBox;
   bool tickNeverAsk = false;
   std::vector<std::string> titles, checkLabels;
   std::deque<std::string> saveNames, openNames;
@@ -555,6 +559,71 @@ TEST(LinkScenarios, TargetsPinnedWindowsTemplatesAndThePoolOfHiddenWindows) {
   EXPECT_EQ(others[20], closing->notePath());
   EXPECT_EQ(WindowList_poolFrom, t.windows().frames().size());
   EXPECT_EQ("", t.echoed());
+}
+
+TEST(LinkScenarios, ClosedWindowsLeaveTheirPlaceAndABusyPooledWindowIsNotReused) {
+  App t;
+  std::vector<std::string> notes;
+  for (int i = 0; i < 22; ++i) {
+    notes.push_back(t.dir.file("notes/n" + std::to_string(i) + ".svg"));
+    FileX_writeWhole(notes.back(), note(page(1, rect(i, i, "rgb(0,0,0)")), 1));
+  }
+  // The user moves and sizes a window and closes it: "window.ini" has its
+  // place, and the note opened again comes up there.
+  CMainFrame* f = t.windows().openNote(notes[0], "", false);
+  ASSERT_NE(nullptr, f);
+  f->move(70, 50);
+  f->resize(610, 420);
+  ASSERT_TRUE(f->commands().run(Cmd_PinWindow));
+  f->close();
+  App::settle();
+  WindowPosition pos;
+  ASSERT_TRUE(CZerbinApp_loadWindowPosition(t.app.folders.profileFolder, notes[0], pos));
+  EXPECT_EQ(70, pos.left);
+  EXPECT_EQ(50, pos.top);
+  EXPECT_EQ(680, pos.right);
+  EXPECT_EQ(470, pos.bottom);
+  EXPECT_EQ(2, pos.viewFlags);
+  // An untitled note has no key: it writes nothing.
+  CMainFrame* untitled = t.windows().openNote("", "_blank", true);
+  ASSERT_NE(nullptr, untitled);
+  untitled->close();
+  App::settle();
+  f = t.windows().openNote(notes[0], "", false);
+  ASSERT_NE(nullptr, f);
+  EXPECT_EQ(QPoint(70, 50), f->pos());
+  EXPECT_EQ(QSize(610, 420), f->size());
+  EXPECT_TRUE(f->links().pinned);
+  EXPECT_EQ(std::string::npos, FileX_readWhole(t.dir.file("prof/window.ini")).find("w = , "));
+
+  // Twenty windows; one closes into the pool.
+  for (int i = 1; t.windows().frames().size() < WindowList_poolFrom; ++i)
+    ASSERT_NE(nullptr, t.windows().openNote(notes[i], "", false));
+  QPointer<CMainFrame> pooled = t.windows().frames()[0];
+  pooled->close();
+  App::settle();
+  ASSERT_TRUE(t.windows().isPooled(*pooled));
+  // A note whose reading stops at a box: while the box waits, another
+  // start's call opens a note.  The pooled window is busy loading the first
+  // note and is not taken; the call gets a window of its own.
+  const std::string cut = t.dir.file("notes/cut.svg");
+  FileX_writeWhole(cut, "<svg>\r\n<g id=\"zerbin-ink\" type=\"front\">\r\n<zerbin-ink-rawdata>\r\n"
+                        "<![CDATA[\r\nAAAA\r\n");
+  CMainFrame* nested = nullptr;
+  t.prompts.onBox = [&](std::string_view text) {
+    if (text != "feof") return;
+    EXPECT_TRUE(t.windows().isBusy(*pooled));
+    nested = t.windows().openNote(notes[21], "", false);
+  };
+  CMainFrame* loaded = t.windows().openNote(cut, "", false);
+  t.prompts.onBox = nullptr;
+  EXPECT_EQ(pooled.data(), loaded);
+  ASSERT_NE(nullptr, nested);
+  EXPECT_NE(pooled.data(), nested);
+  EXPECT_EQ(cut, pooled->notePath());
+  EXPECT_EQ(notes[21], nested->notePath());
+  EXPECT_FALSE(t.windows().isBusy(*pooled));
+  EXPECT_EQ(WindowList_poolFrom + 1, t.windows().frames().size());
 }
 
 TEST(LinkScenarios, LinkAddressCommandsCopyAndPasteAddresses) {
