@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QMainWindow>
+#include <QScrollBar>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QProcess>
@@ -426,4 +427,17 @@ TEST(ChildViewZoomOut, TheTransitionShowsWhatTheOldZoomShowedOnAGreyPageFirst) {
   paused = 0;
   w.view->SetZoom(200, 1, {300, 300});
   EXPECT_EQ(0, paused);
+}
+
+TEST(ChildViewSelection, ShrinkingTheWindowKeepsTheScrollBarsOnTheShownPart) {
+  Window w;
+  w.frame.resize(300, 250);
+  QApplication::processEvents();
+  const ViewGeometry& g = w.view->geometry();
+  EXPECT_EQ(g.scroll.x, w.view->horizontalScrollBar()->value());
+  EXPECT_EQ(g.scroll.y, w.view->verticalScrollBar()->value());
+  EXPECT_GT(w.view->verticalScrollBar()->maximum(), 0);
+  // The bars move the page: at the far end the page's bottom right shows.
+  w.view->verticalScrollBar()->setValue(w.view->verticalScrollBar()->maximum());
+  EXPECT_EQ(w.view->verticalScrollBar()->maximum(), g.scroll.y);
 }
