@@ -85,6 +85,11 @@ struct SelectionCommandHooks {
   // virtual-key codes) instead.  Null: no editor, never editing.
   std::function<bool()> editingInPlace;
   std::function<void(int virtualKey)> keyToEditor;
+  // Ctrl+Shift+Down while editing: true when it continued with a new box.
+  std::function<bool()> continueBelow;
+  // Runs `change` with the edit in place ended and then restarted with
+  // the same text selection (the bold button while editing).
+  std::function<bool(const std::function<bool()>& change)> aroundEdit;
   // Back (-1) / forward (+1) in the link history; null leaves Backspace and
   // Shift+Backspace disabled.
   std::function<void(int direction)> linkHistory;
