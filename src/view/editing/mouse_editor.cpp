@@ -757,9 +757,12 @@ void MouseEditor::doubleDragFinish(EditPage& page, const MouseInput& in) {
   if (newTarget && hooks_.askNewText) {
     std::string text = target->text();
     if (hooks_.askNewText(text)) {
-      target->SetText(text);
-      target->placeholder = false;
-      layOut(page, *target);
+      // Left as it was, the placeholder stays a placeholder.
+      if (text != target->text()) {
+        target->SetText(text);
+        target->placeholder = false;
+        layOut(page, *target);
+      }
     } else {
       removeFigure(page, *target);
       target = nullptr;

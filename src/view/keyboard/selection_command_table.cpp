@@ -248,6 +248,20 @@ void SelectionCommands_register(CommandTable& table, CChildView& view,
   b.command(Cmd_Image100, b.t("100%に戻す(&O)", "Back to 100%(&O)"), imageMenu, {},
             SelectionCommands_canImageToPixelSize, SelectionCommands_imageToPixelSize);
 
+  b.command(Cmd_ImageZoomUp, b.t("ズームアップ(&G)", "Zoom Up(&G)"), imageMenu, {},
+            [v](const SelectionCommandTarget& t) {
+              return SelectionCommands_imageZoomUpRate(t, v->geometry().zoom).has_value();
+            },
+            [v](const SelectionCommandTarget& t) {
+              const std::optional<int32_t> rate =
+                  SelectionCommands_imageZoomUpRate(t, v->geometry().zoom);
+              const CadPrim* image = t.selection->HoldPrim();
+              const Point32 centre{(image->GetEdge(0) + image->GetEdge(1)) / 2,
+                                   (image->GetEdge(2) + image->GetEdge(3)) / 2};
+              v->SetZoom(*rate, 1, centre);
+              return SelectionCommands_lockImageAtPixelSize(t);
+            });
+
   // The tab order of text boxes.
   b.command(Cmd_TabNext, b.t("次のタブ オーダーへ(&Q)", "Next Tab Order"), edit, {K(Qt::Key_Tab)},
             [](const SelectionCommandTarget& t) { return SelectionCommands_canTab(t, +1); },
