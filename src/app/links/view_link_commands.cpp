@@ -10,14 +10,18 @@
 #include "document/note/note_document.h"
 #include "document/note/note_page.h"
 #include "figures/base/app_counters.h"
+#include "figures/base/figure_kind.h"
 #include "figures/text/text_box.h"
 #include "platform/windows/window_ids.h"
 #include "undo/undo_history.h"
 #include "view/commands/command_ids.h"
 #include "view/commands/command_table.h"
 #include "view/dialogs/input_ml_dialog.h"
+#include "view/editing/connect_text.h"
+#include "view/editing/mouse_editor.h"
 #include "view/editor/in_place_editing.h"
 #include "view/geometry/view_geometry.h"
+#include "view/history/view_history.h"
 #include "view/links/view_link_figures.h"
 #include "view/selection/view_selection.h"
 
@@ -198,6 +202,30 @@ void ViewLinkCommands_scrollTo(CMainFrame& frame, bool toEnd) {
   edit.Refresh(false);
 }
 
+// The held line and the end that the right press of its menu grabbed.
+std::pair<CadPrim*, int32_t> ViewLinkCommands_connectEnd(CMainFrame& frame) {
+  CadPrim* f = held(frame);
+  const int32_t end = frame.view().mouseEditor().m_RightEnd;
+  if (f == nullptr || f->GetKind() != FigureKind_Line || end == 0) return {nullptr, 0};
+  return {f, end};
+}
+
+bool ViewLinkCommands_canConnectText(CMainFrame& frame) {
+  auto [line, end] = ViewLinkCommands_connectEnd(frame);
+  return line != nullptr && ConnectText_target(frame.document().workingFigures(), *line, end);
+}
+
+void ViewLinkCommands_connectText(CMainFrame& frame) {
+  auto [line, end] = ViewLinkCommands_connectEnd(frame);
+  if (line == nullptr) return;
+  ViewHistory_flushPendingChange(frame.view());
+  NoteDocument& doc = frame.document();
+  if (ConnectText_toggle(doc.workingFigures(), *line, end, frame.undo(), doc,
+                         doc.currentPageNumber())) {
+    frame.view().RedrawNow();
+  }
+}
+
 bool ViewLinkCommands_inputMethodOpen(CMainFrame& frame) {
   return frame.view().testAttribute(Qt::WA_InputMethodEnabled);
 }
@@ -238,6 +266,14 @@ void ViewLinkCommands_register(CommandTable& table, CMainFrame& frame) {
   table.add(Cmd_LockToggle, t("固定状態の切替(&Q)", "&Lock / Unlock"), linkMenu, {},
             [f] { ViewLinkCommands_toggleLock(*f); });
   table.setEnabledRule(Cmd_LockToggle, [f] { return ViewLinkCommands_canToggleLock(*f); });
+  table.add(
+      Cmd_ConnectWithText, t("テキストと接続(&A)", "Connect with &Text"), {}, {},
+      [f] { ViewLinkCommands_connectText(*f); },
+      [f] {
+        auto [line, end] = ViewLinkCommands_connectEnd(*f);
+        return line != nullptr && ConnectText_attached(*line, end);
+      });
+  table.setEnabledRule(Cmd_ConnectWithText, [f] { return ViewLinkCommands_canConnectText(*f); });
   using K = QKeySequence;
   for (const bool toEnd : {false, true}) {
     QAction* a = table.add(

@@ -30,6 +30,10 @@ bool ViewLinkCommands_canToggleLock(CMainFrame& frame);
 // Ctrl+Home / Ctrl+End: the page's start or end, or while editing in place
 // the start or end of the text.
 void ViewLinkCommands_scrollTo(CMainFrame& frame, bool toEnd);
+// Connect with text (33089) on the end of the held line that the right
+// press of its menu grabbed.
+void ViewLinkCommands_connectText(CMainFrame& frame);
+bool ViewLinkCommands_canConnectText(CMainFrame& frame);
 void ViewLinkCommands_toggleInputMethod(CMainFrame& frame);
 // Whether the input method of the view is open.
 bool ViewLinkCommands_inputMethodOpen(CMainFrame& frame);

@@ -941,6 +941,10 @@ void MouseEditor::RightPress(EditPage& page, const MouseInput& in) {
   ViewSelection& sel = page.selection;
   rightFrom_ = in.at;
   const PageHit hit = in.ctrl ? PageHit{} : sel.HitTestPage(in.at.x, in.at.y, page.zoom, 0);
+  m_RightEnd = hit.figure != nullptr && hit.figure->GetKind() == FigureKind_Line &&
+                       (hit.hit.code == 1 || hit.hit.code == 2)
+                   ? hit.hit.code
+                   : 0;
   if (hit.figure != nullptr) {
     if (sel.IsInSelection(*hit.figure)) {
       sel.AddToSelection(*hit.figure);  // to the front

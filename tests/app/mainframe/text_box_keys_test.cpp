@@ -4,7 +4,9 @@
 // toggle; the saved note shows each, and undo gives the original bytes.
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QApplication>
+#include <QMenu>
 #include <QTest>
 
 #include <memory>
@@ -14,6 +16,8 @@
 #include "app/saving/save_commands.h"
 #include "core/filex/filex.h"
 #include "figures/text/text_box.h"
+#include "platform/text/qt_text.h"
+#include "view/menus/context_menus.h"
 #include "support/test_support.h"
 #include "view/commands/command_ids.h"
 #include "view/dialogs/input_ml_dialog.h"
@@ -135,5 +139,64 @@ TEST(TextBoxKeys, EnterSpaceContinueBoldDialogAndLockEndInTheSavedNoteAndUndoToT
   while (frame.undo().Undo(frame.document())) {
   }
   view.PageChanged();
+  EXPECT_EQ(original, save());
+}
+
+TEST(TextBoxKeys, ConnectWithTextFromTheLineMenuHangsTheEndAndUndoGivesTheOriginal) {
+  testing_support::TempDir dir;
+  CMainFrameOptions o;
+  o.japanese = true;
+  o.workFolder = dir.file("");
+  CMainFrame frame(std::string(), o);
+  frame.resize(900, 700);
+  const std::string path = dir.file("note.svg");
+  FileX_writeWhole(path, kNote);
+  frame.LoadNote(path, false);
+  // A line whose second end lies in t1's frame, drawn after it.
+  const Rect32 b = frame.document().workingFigures().at(1).GetBounds();
+  const Point32 end{b.x + b.w / 2, b.y + b.h / 2};
+  std::string note = kNote;
+  note.insert(note.find("</g>"), "<line x1=\"60\" y1=\"60\" x2=\"" +
+                                     std::to_string(end.x) + "\" y2=\"" + std::to_string(end.y) +
+                                     "\" style=\"stroke:rgb(0,0,0);stroke-width:1\"/>\r\n");
+  FileX_writeWhole(path, note);
+  frame.LoadNote(path, false);
+  frame.show();
+  CChildView& view = frame.view();
+  view.setFocus();
+  QApplication::processEvents();
+  auto save = [&] {
+    EXPECT_TRUE(NoteSave_save(frame));
+    return FileX_readWhole(path);
+  };
+  const std::string original = save();
+  FigureList& list = frame.document().workingFigures();
+  ASSERT_EQ(3u, list.size());
+  CadPrim& box = list.at(1);
+  CadPrim& line = list.at(2);
+  ASSERT_EQ(FigureKind_Line, line.GetKind());
+
+  // The right button on the line's end opens its menu; the item is
+  // enabled, unchecked, and chosen.
+  bool offered = false;
+  view.contextMenus().exec = [&](QMenu& menu, QPoint) -> QAction* {
+    for (QAction* a : menu.actions()) {
+      if (QtText_toCp932(a->text()) != "テキストと接続(&A)") continue;
+      offered = a->isEnabled() && !a->isChecked();
+      return a;
+    }
+    return nullptr;
+  };
+  const Point32 c = view.CanvasToClient(end);
+  QTest::mousePress(view.viewport(), Qt::RightButton, {}, QPoint(c.x, c.y));
+  QTest::mouseRelease(view.viewport(), Qt::RightButton, {}, QPoint(c.x, c.y));
+  EXPECT_TRUE(offered);
+  EXPECT_EQ(&box, line.GetEndTarget(2));
+  EXPECT_EQ(1, list.indexOf(line));  // directly below the box
+  EXPECT_EQ(2, list.indexOf(box));
+  EXPECT_NE(original, save());
+  // Undo puts the line back above the box with its end free.
+  ASSERT_TRUE(frame.commands().run(Cmd_Undo));
+  EXPECT_EQ(nullptr, line.GetEndTarget(2));
   EXPECT_EQ(original, save());
 }
