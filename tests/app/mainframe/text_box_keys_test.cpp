@@ -74,7 +74,12 @@ TEST(TextBoxKeys, EnterSpaceContinueBoldDialogAndLockEndInTheSavedNoteAndUndoToT
   QTest::keyClick(&view, Qt::Key_Return);
   ASSERT_TRUE(edit.active());
   EXPECT_EQ(t1, edit.box());
-  QTest::keyClick(&view, Qt::Key_End);
+  // Ctrl+Home and Ctrl+End put the caret at the start and end of the text.
+  QTest::keyClick(&view, Qt::Key_Home, Qt::ControlModifier);
+  EXPECT_EQ(0, edit.editor().caret());
+  QTest::keyClick(&view, Qt::Key_End, Qt::ControlModifier);
+  EXPECT_EQ(2, edit.editor().caret());
+  EXPECT_FALSE(edit.editor().hasSelection());
   QTest::keyClicks(&view, "Z");
   // Bold while editing: the box turns bold and its edit goes on.
   ASSERT_TRUE(frame.commands().run(Cmd_Bold));
