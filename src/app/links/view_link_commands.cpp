@@ -1,6 +1,7 @@
 #include "app/links/view_link_commands.h"
 
 #include <QAction>
+#include <QCursor>
 #include <QGuiApplication>
 #include <QInputMethod>
 
@@ -9,11 +10,18 @@
 #include "document/note/note_document.h"
 #include "document/note/note_page.h"
 #include "figures/base/app_counters.h"
+#include "figures/base/figure_kind.h"
 #include "figures/text/text_box.h"
 #include "platform/windows/window_ids.h"
 #include "undo/undo_history.h"
 #include "view/commands/command_ids.h"
 #include "view/commands/command_table.h"
+#include "view/dialogs/input_ml_dialog.h"
+#include "view/editing/connect_text.h"
+#include "view/editing/mouse_editor.h"
+#include "view/editor/in_place_editing.h"
+#include "view/geometry/view_geometry.h"
+#include "view/history/view_history.h"
 #include "view/links/view_link_figures.h"
 #include "view/selection/view_selection.h"
 
@@ -145,6 +153,79 @@ void ViewLinkCommands_editLinkAddress(CMainFrame& frame) {
   frame.view().RedrawNow();
 }
 
+bool ViewLinkCommands_canEditText(CMainFrame& frame) {
+  return heldTextBox(frame) != nullptr && !frame.view().m_ViewerMode;
+}
+
+void ViewLinkCommands_textDialog(CMainFrame& frame) {
+  if (!ViewLinkCommands_canEditText(frame)) return;
+  frame.view().inPlace().End();
+  Text_Box* box = heldTextBox(frame);
+  if (box == nullptr) return;
+  NoteDocument& doc = frame.document();
+  std::unique_ptr<CadPrim> before = Undo_copyOf(*box, &doc.workingFigures());
+  std::string text = box->text();
+  if (!CInputML1_ask(&frame, text, frame.options().japanese, QCursor::pos())) return;
+  if (text == box->text()) return;
+  box->SetText(text);
+  box->placeholder = false;
+  DrawContext ctx;
+  frame.view().FillDrawContext(ctx, false);
+  box->Layout(frame.metrics(), ctx);
+  frame.undo().RecordChange(std::move(before), *box, doc, doc.currentPageNumber());
+  frame.view().RedrawNow();
+}
+
+bool ViewLinkCommands_canToggleLock(CMainFrame& frame) {
+  return held(frame) != nullptr && !frame.view().m_ViewerMode;
+}
+
+void ViewLinkCommands_toggleLock(CMainFrame& frame) {
+  if (!ViewLinkCommands_canToggleLock(frame)) return;
+  ViewSelection& sel = *frame.view().selection();
+  const bool locked = !sel.HoldPrim()->IsLocked();
+  for (CadPrim* f : sel.Selection()) f->SetLocked(locked);
+  sel.HoldPrim()->SetLocked(locked);
+  frame.view().RedrawNow();
+}
+
+void ViewLinkCommands_scrollTo(CMainFrame& frame, bool toEnd) {
+  CChildView& view = frame.view();
+  InPlaceEditing& edit = view.inPlace();
+  if (!edit.active()) {
+    view.ScrollTo(toEnd ? ViewGeometry_maxScroll(view.geometry()) : Point32{0, 0});
+    return;
+  }
+  // The caret goes to the start (end) of the text, which is kept in view.
+  const int32_t at = toEnd ? static_cast<int32_t>(edit.editor().text().size()) : 0;
+  edit.editor().Select(at, at);
+  edit.Refresh(false);
+}
+
+// The held line and the end that the right press of its menu grabbed.
+std::pair<CadPrim*, int32_t> ViewLinkCommands_connectEnd(CMainFrame& frame) {
+  CadPrim* f = held(frame);
+  const int32_t end = frame.view().mouseEditor().m_RightEnd;
+  if (f == nullptr || f->GetKind() != FigureKind_Line || end == 0) return {nullptr, 0};
+  return {f, end};
+}
+
+bool ViewLinkCommands_canConnectText(CMainFrame& frame) {
+  auto [line, end] = ViewLinkCommands_connectEnd(frame);
+  return line != nullptr && ConnectText_target(frame.document().workingFigures(), *line, end);
+}
+
+void ViewLinkCommands_connectText(CMainFrame& frame) {
+  auto [line, end] = ViewLinkCommands_connectEnd(frame);
+  if (line == nullptr) return;
+  ViewHistory_flushPendingChange(frame.view());
+  NoteDocument& doc = frame.document();
+  if (ConnectText_toggle(doc.workingFigures(), *line, end, frame.undo(), doc,
+                         doc.currentPageNumber())) {
+    frame.view().RedrawNow();
+  }
+}
+
 bool ViewLinkCommands_inputMethodOpen(CMainFrame& frame) {
   return frame.view().testAttribute(Qt::WA_InputMethodEnabled);
 }
@@ -179,6 +260,31 @@ void ViewLinkCommands_register(CommandTable& table, CMainFrame& frame) {
   table.add(Cmd_InputMethodOnOff, t("漢字オン・オフ", "Input Method On/Off"), {}, {},
             [f] { ViewLinkCommands_toggleInputMethod(*f); },
             [f] { return ViewLinkCommands_inputMethodOpen(*f); });
+  table.add(Cmd_TextDialog, t("エディター起動(&Z)", "&Editor"), linkMenu, {},
+            [f] { ViewLinkCommands_textDialog(*f); });
+  table.setEnabledRule(Cmd_TextDialog, [f] { return ViewLinkCommands_canEditText(*f); });
+  table.add(Cmd_LockToggle, t("固定状態の切替(&Q)", "&Lock / Unlock"), linkMenu, {},
+            [f] { ViewLinkCommands_toggleLock(*f); });
+  table.setEnabledRule(Cmd_LockToggle, [f] { return ViewLinkCommands_canToggleLock(*f); });
+  table.add(
+      Cmd_ConnectWithText, t("テキストと接続(&A)", "Connect with &Text"), {}, {},
+      [f] { ViewLinkCommands_connectText(*f); },
+      [f] {
+        auto [line, end] = ViewLinkCommands_connectEnd(*f);
+        return line != nullptr && ConnectText_attached(*line, end);
+      });
+  table.setEnabledRule(Cmd_ConnectWithText, [f] { return ViewLinkCommands_canConnectText(*f); });
+  using K = QKeySequence;
+  for (const bool toEnd : {false, true}) {
+    QAction* a = table.add(
+        toEnd ? Cmd_ScrollEnd : Cmd_ScrollStart, {}, {},
+        toEnd ? QList<K>{K(Qt::CTRL | Qt::Key_End), K(Qt::CTRL | Qt::SHIFT | Qt::Key_End)}
+              : QList<K>{K(Qt::CTRL | Qt::Key_Home), K(Qt::CTRL | Qt::SHIFT | Qt::Key_Home)},
+        [f, toEnd] { ViewLinkCommands_scrollTo(*f, toEnd); });
+    a->setShortcutContext(Qt::WidgetShortcut);
+    if (auto* owner = qobject_cast<QWidget*>(a->parent())) owner->removeAction(a);
+    frame.view().addAction(a);
+  }
   const bool reconvert = ViewLinkCommands_canReconvert();
   table.add(Cmd_Reconvert, t("漢字再変換(&R)", "&Reconvert"), {}, {}, [] {})->setEnabled(reconvert);
   table.add(Cmd_SendToInputMethod, t("ローマ字をIMEに送る(&S)", "&Send Text to Input Method"), {}, {},

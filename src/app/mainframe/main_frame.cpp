@@ -30,6 +30,7 @@
 #include "view/menus/context_menus.h"
 #include "view/keyboard/date_insertion.h"
 #include "view/keyboard/selection_commands.h"
+#include "view/keyboard/text_box_keys.h"
 #include "view/render/render_page.h"
 
 std::string CMainFrame_titleText(std::string_view notePath, std::string_view pagePart,
@@ -85,6 +86,10 @@ CMainFrame::CMainFrame(std::string notePath, CMainFrameOptions options)
       *commands_, *view_,
       {.target = [this] { return selectionTarget(); },
        .editingInPlace = [this] { return view_->inPlace().active(); },
+       .continueBelow = [this] { return TextBoxKeys_continueBelow(*view_); },
+       .aroundEdit = [this](const std::function<bool()>& change) {
+         return TextBoxKeys_aroundEdit(*view_, change);
+       },
        .linkHistory = [this](int direction) { LinkHistoryStep(direction); },
        .changed = [this] { ModifiedChanged(); }});
   DateInsertion_register(*commands_, *view_,
@@ -92,6 +97,7 @@ CMainFrame::CMainFrame(std::string notePath, CMainFrameOptions options)
                            InPlaceEditing& e = view_->inPlace();
                            return e.active() ? &e.editor() : nullptr;
                          }});
+  TextBoxKeys_register(*commands_, *view_);
   commands_->buildMenus(*menuBar());
   NoteSave_menusBuilt(*commands_, *this);
   RefreshWindowTitle();

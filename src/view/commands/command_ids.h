@@ -66,6 +66,8 @@ enum CommandId : int {
   Cmd_KeyShiftUp = 33048,
   Cmd_KeyShiftDown = 33049,
   Cmd_KeyCtrlShiftDown = 33217,
+  Cmd_KeyEnter = 32836,
+  Cmd_KeySpace = 32863,
   Cmd_KeyHome = 33053,
   Cmd_KeyShiftHome = 33056,
   Cmd_KeyEnd = 33054,
@@ -97,6 +99,8 @@ enum CommandId : int {
   // The editing view: scrolling.
   Cmd_ScrollPageDown = 33027,
   Cmd_ScrollPageUp = 33028,
+  Cmd_ScrollStart = 33130,
+  Cmd_ScrollEnd = 33131,
   // Pages of the note.
   Cmd_NextPage = 32948,
   Cmd_PreviousPage = 32949,

@@ -1,5 +1,7 @@
 #include "view/editing/edit_commands.h"
 
+#include <QCursor>
+
 #include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QMenu>
@@ -12,6 +14,7 @@
 #include "view/child_view/child_view.h"
 #include "view/commands/command_ids.h"
 #include "view/commands/command_table.h"
+#include "view/dialogs/input_ml_dialog.h"
 #include "view/editing/edit_tools.h"
 #include "view/editor/in_place_editing.h"
 #include "view/editing/row_operations.h"
@@ -34,6 +37,10 @@ MouseEditorHooks EditCommands_hooks(CChildView& view) {
                          view.mouseEditor().m_NewTextBox);
   };
   hooks.textDoubleClicked = [&view](Text_Box& box, Point32 at) { view.inPlace().Begin(box, at); };
+  // The text of the box that a line pulled to empty space makes.
+  hooks.askNewText = [&view](std::string& text) {
+    return CInputML1_ask(&view, text, view.japanese(), QCursor::pos());
+  };
   return hooks;
 }
 

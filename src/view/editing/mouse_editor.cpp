@@ -757,9 +757,12 @@ void MouseEditor::doubleDragFinish(EditPage& page, const MouseInput& in) {
   if (newTarget && hooks_.askNewText) {
     std::string text = target->text();
     if (hooks_.askNewText(text)) {
-      target->SetText(text);
-      target->placeholder = false;
-      layOut(page, *target);
+      // Left as it was, the placeholder stays a placeholder.
+      if (text != target->text()) {
+        target->SetText(text);
+        target->placeholder = false;
+        layOut(page, *target);
+      }
     } else {
       removeFigure(page, *target);
       target = nullptr;
@@ -938,6 +941,10 @@ void MouseEditor::RightPress(EditPage& page, const MouseInput& in) {
   ViewSelection& sel = page.selection;
   rightFrom_ = in.at;
   const PageHit hit = in.ctrl ? PageHit{} : sel.HitTestPage(in.at.x, in.at.y, page.zoom, 0);
+  m_RightEnd = hit.figure != nullptr && hit.figure->GetKind() == FigureKind_Line &&
+                       (hit.hit.code == 1 || hit.hit.code == 2)
+                   ? hit.hit.code
+                   : 0;
   if (hit.figure != nullptr) {
     if (sel.IsInSelection(*hit.figure)) {
       sel.AddToSelection(*hit.figure);  // to the front

@@ -183,6 +183,8 @@ class MouseEditor {
   bool m_DoubleDrag = false;
   bool m_RightDrag = false;
   bool m_MenuOnRelease = false;
+  // The line end (1, 2) that the last right press grabbed; 0: none.
+  int32_t m_RightEnd = 0;
   bool m_InOleDrag = false;
   int32_t m_RowY = -1;
   bool m_Editing = false;  // the in-place editor runs (its owner sets it)

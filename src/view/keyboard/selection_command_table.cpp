@@ -121,8 +121,13 @@ void SelectionCommands_register(CommandTable& table, CChildView& view,
   b.cursorKey(Cmd_KeyShiftDown, K(Qt::SHIFT | Qt::Key_Down), EditorKey_down,
               [b] { b.nudge(0, 1); });
   // Continuing with a new text box below belongs to the in-place editor.
-  b.cursorKey(Cmd_KeyCtrlShiftDown, K(Qt::CTRL | Qt::SHIFT | Qt::Key_Down), EditorKey_down,
-              [b] { b.nudge(0, 1); });
+  b.key(Cmd_KeyCtrlShiftDown, {K(Qt::CTRL | Qt::SHIFT | Qt::Key_Down)}, [b] {
+    if (!b.editing()) {
+      b.nudge(0, 1);
+    } else if (!b.hooks->continueBelow || !b.hooks->continueBelow()) {
+      b.editorKey(EditorKey_down);
+    }
+  });
   auto home = [b] { b.view.ScrollTo({0, 0}); };
   auto end = [b] { b.view.ScrollTo(ViewGeometry_maxScroll(b.view.geometry())); };
   b.cursorKey(Cmd_KeyHome, K(Qt::Key_Home), EditorKey_home, home);
@@ -218,8 +223,20 @@ void SelectionCommands_register(CommandTable& table, CChildView& view,
             });
 
   // Bold (a tool bar button; while editing in place it is the editor's).
-  b.command(Cmd_Bold, b.t("太字", "Bold"), {}, {}, SelectionCommands_canBold,
-            SelectionCommands_bold);
+  table.add(Cmd_Bold, b.t("太字", "Bold"), {}, {}, [b] {
+    const SelectionCommandTarget t = b.target();
+    if (!SelectionCommands_canBold(t)) return;
+    bool done = false;
+    if (b.editing() && b.hooks->aroundEdit) {
+      done = b.hooks->aroundEdit([&t] { return SelectionCommands_bold(t); });
+    } else if (!b.editing()) {
+      done = SelectionCommands_bold(t);
+    }
+    if (done) b.changed();
+  });
+  table.setEnabledRule(Cmd_Bold, [b] {
+    return (!b.editing() || b.hooks->aroundEdit) && SelectionCommands_canBold(b.target());
+  });
   // Pictures.
   const std::string imageMenu = edit + "/" + std::string(b.t("画像(&I)", "&Image"));
   CChildView* v = &view;
@@ -230,6 +247,20 @@ void SelectionCommands_register(CommandTable& table, CChildView& view,
             SelectionCommands_shrinkImage);
   b.command(Cmd_Image100, b.t("100%に戻す(&O)", "Back to 100%(&O)"), imageMenu, {},
             SelectionCommands_canImageToPixelSize, SelectionCommands_imageToPixelSize);
+
+  b.command(Cmd_ImageZoomUp, b.t("ズームアップ(&G)", "Zoom Up(&G)"), imageMenu, {},
+            [v](const SelectionCommandTarget& t) {
+              return SelectionCommands_imageZoomUpRate(t, v->geometry().zoom).has_value();
+            },
+            [v](const SelectionCommandTarget& t) {
+              const std::optional<int32_t> rate =
+                  SelectionCommands_imageZoomUpRate(t, v->geometry().zoom);
+              const CadPrim* image = t.selection->HoldPrim();
+              const Point32 centre{(image->GetEdge(0) + image->GetEdge(1)) / 2,
+                                   (image->GetEdge(2) + image->GetEdge(3)) / 2};
+              v->SetZoom(*rate, 1, centre);
+              return SelectionCommands_lockImageAtPixelSize(t);
+            });
 
   // The tab order of text boxes.
   b.command(Cmd_TabNext, b.t("次のタブ オーダーへ(&Q)", "Next Tab Order"), edit, {K(Qt::Key_Tab)},

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "core/filex/filex_info.h"
@@ -341,4 +342,23 @@ bool SelectionCommands_imageToPixelSize(const SelectionCommandTarget& t) {
     r.width = r.naturalWidth;
     r.height = r.naturalHeight;
   });
+}
+
+std::optional<int32_t> SelectionCommands_imageZoomUpRate(const SelectionCommandTarget& t,
+                                                         int32_t zoom) {
+  const Rect_Ex* image = heldImage(t);
+  if (image == nullptr || image->naturalSizeLock || image->width <= 0) return std::nullopt;
+  // Shown at its own pixel size already: nothing to zoom.
+  if (int64_t{image->width} * zoom / 100 == image->naturalWidth) return std::nullopt;
+  return static_cast<int32_t>(int64_t{image->naturalWidth} * 100 / image->width);
+}
+
+bool SelectionCommands_lockImageAtPixelSize(const SelectionCommandTarget& t) {
+  Rect_Ex* image = heldImage(t);
+  if (image == nullptr || image->naturalSizeLock) return false;
+  SelectionCommands_flushPendingChange(t);
+  std::unique_ptr<CadPrim> before = Undo_copyOf(*image, &t.selection->page());
+  image->naturalSizeLock = true;
+  t.undo->RecordChange(std::move(before), *image, *t.document, t.pageNumber);
+  return true;
 }

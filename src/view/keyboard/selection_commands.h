@@ -13,6 +13,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
 class CChildView;
@@ -76,6 +77,12 @@ bool SelectionCommands_shrinkImage(const SelectionCommandTarget& t);
 bool SelectionCommands_canShrinkImage(const SelectionCommandTarget& t);
 bool SelectionCommands_imageToPixelSize(const SelectionCommandTarget& t);
 bool SelectionCommands_canImageToPixelSize(const SelectionCommandTarget& t);
+// Zoom up: the view zoom that shows the held picture at its pixel size
+// (none: no picture, locked at its size, or shown so already) ...
+std::optional<int32_t> SelectionCommands_imageZoomUpRate(const SelectionCommandTarget& t,
+                                                         int32_t zoom);
+// ... and the picture locked at that size, recorded as its change.
+bool SelectionCommands_lockImageAtPixelSize(const SelectionCommandTarget& t);
 
 // What the registered commands ask of their window besides the target.
 struct SelectionCommandHooks {
@@ -85,6 +92,11 @@ struct SelectionCommandHooks {
   // virtual-key codes) instead.  Null: no editor, never editing.
   std::function<bool()> editingInPlace;
   std::function<void(int virtualKey)> keyToEditor;
+  // Ctrl+Shift+Down while editing: true when it continued with a new box.
+  std::function<bool()> continueBelow;
+  // Runs `change` with the edit in place ended and then restarted with
+  // the same text selection (the bold button while editing).
+  std::function<bool(const std::function<bool()>& change)> aroundEdit;
   // Back (-1) / forward (+1) in the link history; null leaves Backspace and
   // Shift+Backspace disabled.
   std::function<void(int direction)> linkHistory;

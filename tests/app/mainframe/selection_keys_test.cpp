@@ -333,6 +333,17 @@ TEST(SelectionKeys, BoldFlipsTheSelectedTextBoxesAndPicturesShrinkByPowersOfTwo)
   EXPECT_EQ(15, image.height);
   ASSERT_TRUE(k.run(Cmd_Image100));
   EXPECT_EQ(80, image.width);
+  // Zoom up: at its pixel size already, nothing; shown 40 wide, the view
+  // zooms to 200 % and the picture is locked at its size (one step).
+  EXPECT_FALSE(k.run(Cmd_ImageZoomUp));
+  ASSERT_TRUE(k.run(Cmd_ImageShrink));
+  ASSERT_EQ(40, image.width);
+  ASSERT_TRUE(k.run(Cmd_ImageZoomUp));
+  EXPECT_EQ(200, k.view().geometry().zoom);
+  EXPECT_TRUE(image.naturalSizeLock);
+  EXPECT_FALSE(k.run(Cmd_ImageZoomUp));
+  ASSERT_TRUE(k.frame->undo().Undo(k.frame->document()));
+  EXPECT_FALSE(static_cast<Rect_Ex&>(k.fig("s5")).naturalSizeLock);
   // A picture whose pixel size is not known yet is left alone.
   image.naturalWidth = 0;
   EXPECT_FALSE(k.run(Cmd_ImageShrink));
