@@ -11,6 +11,7 @@
 #include "app/saving/auto_save.h"
 #include "app/saving/emergency_save.h"
 #include "app/startup/notification_icon.h"
+#include "app/convert/html_export_command.h"
 #include "app/convert/public_copy.h"
 #include "app/startup/command_line.h"
 #include "core/errors/debug_trace.h"
@@ -427,6 +428,9 @@ void CZerbinApp_setDefaultHooks(CZerbinApp_Hooks& h) {
   if (!h.postFileSearch) h.postFileSearch = [](CZerbinApp&, uint32_t, bool) {};
   if (!h.startBackups) h.startBackups = [](CZerbinApp&) { return true; };
   if (!h.commands.count(CZerbinApp_Conv_Public)) h.commands[CZerbinApp_Conv_Public] = CZerbinApp_publicCopy;
+  for (int32_t mode : {CZerbinApp_Conv_Vml, CZerbinApp_Conv_VmlPlain, CZerbinApp_Conv_Mhtml}) {
+    if (!h.commands.count(mode)) h.commands[mode] = CZerbinApp_htmlExport;
+  }
   for (int32_t mode : {CZerbinApp_Conv_Png, CZerbinApp_Conv_Jpeg}) {
     if (!h.commands.count(mode)) h.commands[mode] = CZerbinApp_pageImages;
   }

@@ -1,0 +1,104 @@
+#include "app/convert/html_export_command.h"
+
+#include "app/convert/batch_note_host.h"
+#include "app/startup/folders.h"
+#include "app/startup/zerbin_app.h"
+#include "core/errors/except3.h"
+#include "core/errors/result_code.h"
+#include "core/strx/strx_path.h"
+#include "core/strx/strx_punycode.h"
+#include "document/note/note_document.h"
+#include "document/reader/note_reader.h"
+#include "export/html/html_export.h"
+#include "figures/base/app_counters.h"
+
+namespace {
+
+// The export's host: the batch save host for text and folders, plus the
+// installation's templates.
+class BatchHtmlHost final : public HtmlExportHost {
+ public:
+  BatchHtmlHost(CZerbinApp& app, uint32_t frame, const std::string& source)
+      : app_(app), frame_(frame), base_(app, frame, source) {}
+  const TextMetrics* metrics() const override { return base_.metrics(); }
+  StrX_VarLookup variables() const override { return base_.variables(); }
+  bool lowerPath() const override { return base_.lowerPath(); }
+  bool japanese() const override { return base_.japanese(); }
+  std::string notePath() const override { return base_.notePath(); }
+  std::string scriptFolder() const override { return folder("%script%"); }
+  std::string relCopyFolder() const override { return folder("%rel_copy%"); }
+  void showExportError(std::string_view text, std::string_view) override {
+    ReportToUserText(frame_, app_.options.echoPath, text);
+  }
+
+ private:
+  std::string folder(const char* name) const {
+    std::string path;
+    CZerbinApp_expandPath(app_.folders, path, CZerbinApp_notePathSize, name);
+    return path;
+  }
+  CZerbinApp& app_;
+  uint32_t frame_;
+  CZerbinApp_BatchNoteHost base_;
+};
+
+}  // namespace
+
+int CZerbinApp_htmlExport(CZerbinApp& app, uint32_t frame, const std::string& source,
+                          const std::string& destination) {
+  const CZerbinApp_Options& o = app.options;
+  HtmlExportOptions options;
+  options.mode = o.convMode == CZerbinApp_Conv_Mhtml ? 'm'
+                 : o.convMode == CZerbinApp_Conv_Vml ? 'v'
+                                                     : 'V';
+  if (o.hasPub) options.publicationName = o.pubName;
+  options.keepBlankTarget = o.noBlank;
+  options.preferNewWindow = o.top2Blank;
+  options.noLocalLinks = o.noLocal;
+  options.linksList = o.links;
+  options.idsList = o.ids;
+  options.replacementList = o.ids2;
+  options.repurlPath = o.repUrl;
+  options.repurlKind = o.repUrlKind == 2 ? 2 : 1;
+  options.menuPath = o.menuPath;
+  options.filesPath = o.filesPath;
+  options.sourceFolder = StrX_parentFolder(source);
+  options.destinationFolder = StrX_parentFolder(destination);
+
+  std::string work;
+  CZerbinApp_expandPath(app.folders, work, CZerbinApp_notePathSize, "%work%");
+  NoteDocument doc(work);
+  BatchHtmlHost host(app, frame, source);
+  int result = 1;
+  Except_tryCatch(
+      [&] {
+        std::string output = destination;
+        if (options.mode == 'v') {
+          // Names a web server takes: the file name in its Punycode form.
+          std::string coded;
+          Except_tryCatch([&] { StrX_punycodeName(coded, StrX_fileName(destination), CZerbinApp_pathSize); },
+                          [&](const Errors_Msg&) { coded.clear(); });
+          if (coded.empty()) {
+            ReportToUser(frame, o.echoPath,
+                         o.japanese ? "%s: この名前は ASCII の名前 (Punycode) にできません。"
+                                    : "%s: this name cannot be turned into an ASCII (Punycode) name.",
+                         destination.c_str());
+            return;
+          }
+          output = StrX_joinPath(StrX_parentFolder(destination), coded);
+        }
+        AppCounters& counters = AppCounters_instance();
+        NoteReadOptions read(counters);
+        read.metrics = host.metrics();
+        read.japanese = o.japanese;
+        NoteReader_read(doc, NoteDocument_newDocumentNumber(counters, work), source, read);
+        ExportHtml(doc, output, options, host);
+        result = 0;
+      },
+      [&](const Errors_Msg& e) {
+        ReportToUser(frame, o.echoPath, "%s", e.message());
+        result = 1;
+      });
+  Except_tryCatch([&] { doc.ClearDocument(); }, [](const Errors_Msg&) {});
+  return result;
+}

@@ -1,0 +1,14 @@
+// "-cv", "-cV", "-cm SOURCE DEST": a note written as VML-HTML pages (names
+// made ASCII with Punycode for "-cv", kept for "-cV") or as one MHTML
+// archive, read without a window.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+struct CZerbinApp;
+
+// 0 when the export ran (an unpublished note gives its placeholder page and
+// 0 too); 1 after reporting the failure.
+int CZerbinApp_htmlExport(CZerbinApp& app, uint32_t frame, const std::string& source,
+                          const std::string& destination);

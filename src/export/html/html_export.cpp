@@ -1,0 +1,655 @@
+#include "export/html/html_export.h"
+
+#include <algorithm>
+#include <cstdarg>
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <unordered_map>
+
+#include "core/errors/errors.h"
+#include "core/errors/except3.h"
+#include "core/filex/filex.h"
+#include "core/strx/strx_escape.h"
+#include "core/strx/strx_path.h"
+#include "document/note/note_document.h"
+#include "document/writer/link_rewrite.h"
+#include "document/writer/link_table.h"
+#include "document/writer/note_writer.h"
+#include "document/writer/publication_filter.h"
+
+namespace {
+
+constexpr int kBadAttr = 596;  // a malformed link-replacement file
+constexpr size_t kEscapeSize = 8192;
+
+std::string format(const char* f, ...) __attribute__((format(printf, 1, 2)));
+std::string format(const char* f, ...) {
+  va_list a;
+  va_start(a, f);
+  va_list b;
+  va_copy(b, a);
+  int n = std::vsnprintf(nullptr, 0, f, a);
+  va_end(a);
+  std::string s(static_cast<size_t>(n > 0 ? n : 0), '\0');
+  std::vsnprintf(s.data(), s.size() + 1, f, b);
+  va_end(b);
+  return s;
+}
+
+void replaceAll(std::string& text, std::string_view key, std::string_view value) {
+  size_t at = 0;
+  while ((at = text.find(key, at)) != std::string::npos) {
+    text.replace(at, key.size(), value);
+    at += value.size();
+  }
+}
+
+std::string escapeHtml(std::string_view text, int flags) {
+  std::string out;
+  StrX_htmlEscape(out, text, kEscapeSize, flags);
+  return out;
+}
+
+std::string lowerAscii(std::string s) {
+  for (char& c : s) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return s;
+}
+
+bool hasAsciiCapital(std::string_view s) {
+  return std::any_of(s.begin(), s.end(), [](char c) { return c >= 'A' && c <= 'Z'; });
+}
+
+std::string stem(std::string_view path) {
+  std::string name = StrX_fileName(path);
+  const size_t dot = name.rfind('.');
+  return dot == std::string::npos ? name : name.substr(0, dot);
+}
+
+// A template of the installation with its placeholders filled; none when
+// the file does not exist.
+using Values = std::vector<std::pair<std::string, std::string>>;
+std::optional<std::string> readTemplate(const std::string& folder, const char* name,
+                                        const Values& values) {
+  if (folder.empty()) return std::nullopt;
+  const std::string path = StrX_joinPath(folder, name);
+  if (!FileX_isFile(path)) return std::nullopt;
+  std::string text = FileX_readWhole(path);
+  for (const auto& [key, value] : values) replaceAll(text, key, value);
+  return text;
+}
+std::string requiredTemplate(const std::string& folder, const char* name, const Values& values) {
+  auto text = readTemplate(folder, name, values);
+  if (!text) FileX_readWhole(StrX_joinPath(folder, name));  // raises the open error
+  return text ? *text : std::string();
+}
+
+// One page record that the export writes.
+struct Written {
+  size_t index = 0;
+  int32_t number = 0;     // the export's page number (from 1)
+  bool published = false; // passes the page test (tree arrays, parts)
+  std::vector<bool> figures;
+};
+
+class Exporter {
+ public:
+  Exporter(NoteDocument& doc, std::string_view outputPath, const HtmlExportOptions& options,
+           HtmlExportHost& host)
+      : doc_(doc), output_(outputPath), options_(options), host_(host) {}
+
+  bool run();
+
+ private:
+  bool published(size_t index, std::vector<bool>* figures) const;
+  void plan();
+  void openPageFile();
+  void pageFileHead();
+  void pageFileFoot();
+  void flushPageFile();
+  void pageBlock(size_t w, int32_t y);
+  void treeEntry(const Written& p);
+  void treeFoot();
+  void keywordEntry(const Written& p);
+  std::string pageFileName(int32_t fileNo) const {
+    return format("%s_%02d.%s", x_.c_str(), fileNo, ext_.c_str());
+  }
+  const Written* writtenOf(const NotePage* page) const {
+    auto it = byPage_.find(page);
+    return it == byPage_.end() ? nullptr : &written_[it->second];
+  }
+
+  NoteDocument& doc_;
+  std::string output_;
+  const HtmlExportOptions& options_;
+  HtmlExportHost& host_;
+  std::optional<std::string_view> name_;
+  std::string fileList_;
+
+  std::string folder_, x_, ext_, n_, files_, script_;
+  std::string treeImageFolder_, treeImageExt_ = "png";
+  bool mht_ = false;
+  int32_t limit_ = HtmlExport_heightLimit;
+  std::vector<Written> written_;
+  std::unordered_map<const NotePage*, size_t> byPage_;
+
+  VmlWriteContext ctx_;
+  int32_t fileNo_ = 1;
+  std::string pagePath_;  // the current page file
+  bool pageWritten_ = false;
+  std::optional<std::string> tree_, keywords_, links_, ids_, repurl_;
+};
+
+bool Exporter::published(size_t index, std::vector<bool>* figures) const {
+  const NotePage& page = doc_.pageAt(index);
+  const std::string& pageList = page.settings().pubPage();
+  bool any = false;
+  for (size_t f = 1; f < page.figures.size(); ++f) {
+    const bool on =
+        PublicationFilter_figurePublished(fileList_, pageList, page.figures.at(f).GetPub(), name_);
+    if (figures) figures->push_back(on);
+    any = any || on;
+  }
+  return PublicationFilter_pagePublished(fileList_, pageList, any, name_);
+}
+
+void Exporter::plan() {
+  int32_t n = 1;
+  for (size_t i = 0; i < doc_.pageCount(); ++i) {
+    if (doc_.pageNumberAt(i) == 0) continue;
+    Written w;
+    w.index = i;
+    w.published = published(i, &w.figures);
+    if (!w.published && doc_.pageAt(i).figureCount() > 0) continue;
+    w.number = n++;
+    byPage_[&doc_.pageAt(i)] = written_.size();
+    written_.push_back(std::move(w));
+  }
+}
+
+void Exporter::pageFileHead() {
+  const std::string rel = mht_ ? StrX_fileName(output_) : files_ + "/" + StrX_fileName(pagePath_);
+  const Values values = {{"%title%", n_},
+                         {"%frame_path%", "../" + StrX_fileName(output_)},
+                         {"%tree_path%", files_ + "/" + x_ + "_tree.html"},
+                         {"%path%", rel}};
+  if (auto t = readTemplate(script_, mht_ ? "vml_1_head_ns.txt" : "vml_1_head.txt", values)) {
+    ctx_.put(*t);
+  } else {
+    ctx_.put("<HTML lang=\"ja\" xmlns:v=\"urn:schemas-microsoft-com:vml\">\r\n<HEAD>\r\n");
+    ctx_.printf("<TITLE>%s</TITLE> \r\n", escapeHtml(n_, 0).c_str());
+    ctx_.put("<STYLE type=\"text/css\">\r\n<!-- v\\:* { behavior: url(#default#VML); } -->\r\n"
+             "</STYLE>\r\n</HEAD>\r\n<BODY>\r\n");
+  }
+  if (!mht_) {
+    ctx_.printf("<DIV style=\"position:absolute; margin-left:0px; margin-top:%dpx; color:red; "
+                "font-size:8pt;\">\r\n",
+                8);
+    ctx_.put("(for Internet Explorer)</DIV>\r\n");
+    ctx_.printf("<v:rect style=\"position:absolute; margin-left:0px; margin-top:%dpx; "
+                "width:130px; height:16px;\" fillcolor=\"white\" strokecolor=\"white\"/>\r\n\r\n",
+                8);
+  }
+  ctx_.put("<PAGESET>\r\n \r\n");
+}
+
+void Exporter::pageFileFoot() {
+  if (!pageWritten_) ctx_.put("<BR><BR>（非公開情報のためカットされました） \r\n \r\n");
+  ctx_.put("</PAGESET>\r\n\r\n");
+  ctx_.printf("<TABLE height=\"100%%\" style=\"position:absolute; margin-top:%dpx\"><TR><TD>"
+              "</TD></TR></TABLE>\r\n",
+              ctx_.contentBottom);
+  ctx_.put("\r\n</BODY>\r\n</HTML> \r\n \r\n");
+  if (!mht_) return;
+  ctx_.put("\r\n");
+  MhtmlWriteContext parts;
+  static_cast<VmlWriteContext&>(parts) = ctx_;
+  parts.out.clear();
+  for (const Written& w : written_) {
+    if (!w.published) continue;
+    const NotePage& page = doc_.pageAt(w.index);
+    parts.pageNumber = w.number;
+    int32_t index = 1;
+    for (size_t f = 1; f < page.figures.size(); ++f) {
+      if (!w.figures[f - 1]) continue;
+      page.figures.at(f).WriteMhtmlPart(parts, index++);
+    }
+  }
+  ctx_.put(parts.out);
+  ctx_.put("------=_NextPart_<Zerbin>--\r\n \r\n");
+}
+
+void Exporter::flushPageFile() {
+  FileX_writeWhole(pagePath_, ctx_.out);
+  ctx_.out.clear();
+}
+
+void Exporter::openPageFile() {
+  pagePath_ = mht_ ? output_ : StrX_joinPath(folder_, files_ + "/" + pageFileName(fileNo_));
+  ctx_.notePath = pagePath_;
+  ctx_.out.clear();
+  pageFileHead();
+}
+
+void Exporter::pageBlock(size_t k, int32_t y) {
+  const Written& p = written_[k];
+  const NotePage& page = doc_.pageAt(p.index);
+  const int32_t n = p.number, w = page.settings().width(), h = page.settings().height();
+  const bool hasNext = k + 1 < written_.size();
+  const bool lastOfFile = !mht_ && y + h + 16 > limit_;
+  ctx_.printf("<!-- page %d --> \r\n<PAGE>\r\n", n);
+  if (!tree_) {
+    ctx_.printf("<A id=\"zerbin_vml_p%d\" class=\"to_tree\" style=\"margin-top:%dpx;\">←</A>\r\n",
+                n, y - 11);
+  } else {
+    ctx_.printf("<A id=\"zerbin_vml_p%d\" class=\"to_tree\" style=\"margin-top:%dpx;\" "
+                "onClick=\"selectTreeElem( '%d' );\">←</A>\r\n",
+                n, y - 11, n);
+  }
+  if (hasNext) {
+    ctx_.printf("<A href=\"%s#zerbin_vml_p%d\" class=\"to_next_page\" style=\"margin-top:%dpx;\">"
+                "▼</A>\r\n",
+                lastOfFile ? pageFileName(fileNo_ + 1).c_str() : "", n + 1, y - 11);
+  }
+  if (n >= 2) {
+    const std::string prev = y > 0 ? "" : pageFileName(fileNo_ - 1);
+    ctx_.printf("<A href=\"%s#zerbin_vml_p%d\" class=\"to_prev_page\" style=\"margin-top:%dpx;\">"
+                "▲</A>\r\n",
+                prev.c_str(), n - 1, y - 11);
+    if (y == 0) {
+      ctx_.printf("<DIV style=\"position:absolute; margin-left:20px; margin-top:%dpx;\">\r\n", -16);
+      ctx_.printf("<A id=\"page_group_top\" href=\"%s#page_group_bottom\" "
+                  "style=\"text-decoration:none;\">↑</A></DIV>\r\n",
+                  prev.c_str());
+    }
+  }
+  ctx_.printf("<v:rect style=\"position:absolute; margin-left:0px; margin-top:%dpx; width:%dpx; "
+              "height:%dpx;\" fillcolor=\"white\"/>\r\n",
+              y, w, h);
+  ctx_.verticalOffset = y;
+  ctx_.pageTitle = page.title();
+  ctx_.titleInKeywordTree = false;
+  int32_t index = 1;
+  // The back page's figures show on the first page.
+  if (k == 0 && doc_.hasBackPage()) {
+    std::vector<bool> back;
+    published(0, &back);
+    const std::string& firstList = page.settings().pubPage();
+    const NotePage& bp = doc_.pageAt(0);
+    ctx_.pageNumber = 0;
+    for (size_t f = 1; f < bp.figures.size(); ++f) {
+      if (!PublicationFilter_figurePublished(fileList_, firstList, bp.figures.at(f).GetPub(), name_))
+        continue;
+      ctx_.anchorCounter = 0;
+      bp.figures.at(f).WriteVml(ctx_, index++);
+    }
+  }
+  ctx_.pageNumber = n;
+  index = 1;
+  for (size_t f = 1; f < page.figures.size(); ++f) {
+    if (!p.figures[f - 1]) continue;
+    ctx_.anchorCounter = 0;
+    page.figures.at(f).WriteVml(ctx_, index++);
+  }
+  ctx_.printf("\r\n<v:line from=\"0,%d\" to=\"%d,%d\"/>\r\n", y, w, y);
+  ctx_.printf("<v:line from=\"%d,%d\" to=\"%d,%d\"/>\r\n", w, y, w, y + h);
+  ctx_.printf("<v:line from=\"%d,%d\" to=\"0,%d\"/>\r\n", w, y + h, y + h);
+  ctx_.printf("<v:line from=\"0,%d\" to=\"0,%d\"/>\r\n\r\n", y + h, y);
+  if (y + h + 16 > limit_) {
+    const int32_t b = y + h;
+    if (tree_) {
+      ctx_.printf("<DIV style=\"position:absolute; margin-left:0px; margin-top:%dpx;\">\r\n", b);
+      ctx_.printf("<A id=\"zerbin_vml_p%d\" class=\"to_tree\" onClick=\"selectTreeElem( '%d' );\">"
+                  "←</A></DIV>\r\n",
+                  n, n);
+    } else if (!mht_) {
+      ctx_.printf("<DIV style=\"position:absolute; margin-left:0px; margin-top:%dpx;\">\r\n", b + 3);
+      ctx_.printf("<A id=\"zerbin_vml_p%d\"><FONT size=\"-1\">p%d</FONT></A></DIV>\r\n", n, n);
+    }
+    if (hasNext && lastOfFile) {
+      ctx_.printf("<DIV style=\"position:absolute; margin-left:20px; margin-top:%dpx;\">\r\n", b);
+      ctx_.printf("<A id=\"page_group_bottom\" href=\"%s#page_group_top\" "
+                  "style=\"text-decoration:none;\">↓</A></DIV>\r\n",
+                  pageFileName(fileNo_ + 1).c_str());
+    }
+  }
+  ctx_.put("</PAGE>\r\n \r\n");
+  pageWritten_ = true;
+}
+
+void Exporter::treeEntry(const Written& p) {
+  const NotePage& page = doc_.pageAt(p.index);
+  const std::string f = pageFileName(fileNo_);
+  const std::string title = escapeHtml(page.title(), StrX_HtmlSpaces);
+  auto isWritten = [&](const NotePage* q) { return q && writtenOf(q) != nullptr; };
+  auto laterWrittenSibling = [&](const NotePage* q) {
+    for (const NotePage* s = q->nextSibling; s; s = s->nextSibling) {
+      if (isWritten(s)) return true;
+    }
+    return false;
+  };
+  auto firstWrittenChild = [&](const NotePage* q) -> const NotePage* {
+    for (const NotePage* c = q->firstChild; c; c = c->nextSibling) {
+      if (isWritten(c)) return c;
+    }
+    return nullptr;
+  };
+  std::vector<const NotePage*> ancestors;
+  for (const NotePage* a = page.parent; a; a = a->parent) ancestors.insert(ancestors.begin(), a);
+  if (ancestors.size() > 16) Errors_RAISE(102, "error");
+  const bool node = firstWrittenChild(&page) != nullptr;
+  const std::string path = format("%s#zerbin_vml_p%d", f.c_str(), p.number);
+  const std::string name = format("zerbin_index_p%d", p.number);
+  std::string edge;
+  for (const NotePage* a : ancestors) {
+    edge += format("<IMG src=\"%s%s%s\"/>", treeImageFolder_.c_str(),
+                   laterWrittenSibling(a) ? "t_vert." : "t_spc.", treeImageExt_.c_str());
+  }
+  const bool inner = page.parent || page.previousSibling;
+  if (!node && inner) {
+    edge += format("<IMG src=\"%s%s%s\"\r\n   />", treeImageFolder_.c_str(),
+                   laterWrittenSibling(&page) ? "t_edge." : "t_last.", treeImageExt_.c_str());
+  }
+  const int flags = (inner ? 2 : 0) + (laterWrittenSibling(&page) ? 1 : 0);
+  const Values values = {{"%edge%", edge},
+                         {"%img_folder%", treeImageFolder_},
+                         {"%node_id%", format("node%d", p.number)},
+                         {"%node_flag%", std::to_string(flags)},
+                         {"%t_leaf%", p.number == 1 ? "t_file" : "t_leaf"},
+                         {"%path%", path},
+                         {"%name%", name},
+                         {"%title%", title}};
+  std::optional<std::string> nodeStart;
+  if (node) nodeStart = readTemplate(script_, "toc_2_node_start.txt", values);
+  const bool hasNodeStart = FileX_isFile(StrX_joinPath(script_, "toc_2_node_start.txt"));
+  if (nodeStart) *tree_ += *nodeStart;
+  if (page.parent && firstWrittenChild(page.parent) == &page && !hasNodeStart) *tree_ += "<UL>\r\n";
+  auto leaf = readTemplate(script_, "toc_3_leaf.txt", values);
+  if (!FileX_isFile(StrX_joinPath(script_, "toc_3_leaf.txt"))) {
+    *tree_ += format("<LI><A href=\"%s\" name=\"%s\" target=\"main\">%s</A>\r\n", path.c_str(),
+                     name.c_str(), title.c_str());
+  } else if (!node && leaf) {
+    *tree_ += *leaf;
+  }
+  if (node || laterWrittenSibling(&page)) return;
+  auto end = readTemplate(script_, "toc_4_node_end.txt", {});
+  for (auto it = ancestors.rbegin(); it != ancestors.rend(); ++it) {
+    *tree_ += end ? *end : std::string("</UL>\r\n");
+    if (laterWrittenSibling(*it)) break;
+  }
+}
+
+void Exporter::treeFoot() {
+  std::string ids = "g_elem_ids = new Array( \"\"", parents = "g_parents = new Array( -1",
+              flags = "g_flags = new Array( 0";
+  std::unordered_map<const NotePage*, int> entry;
+  int k = 0;
+  for (const Written& w : written_) {
+    if (!w.published) continue;
+    const NotePage& page = doc_.pageAt(w.index);
+    entry[&page] = ++k;
+    const char* sep = (k - 1) % 4 == 0 ? ",\r\n  " : ", ";
+    ids += format("%s\"zerbin_index_p%d\"", sep, w.number);
+    auto parent = page.parent ? entry.find(page.parent) : entry.end();
+    parents += format("%s%d", sep, parent == entry.end() ? -1 : parent->second);
+    bool later = false;
+    for (const NotePage* s = page.nextSibling; s && !later; s = s->nextSibling) {
+      const Written* sw = writtenOf(s);
+      later = sw && sw->published;
+    }
+    flags += format("%s%d", sep, ((page.parent || page.previousSibling) ? 2 : 0) + (later ? 1 : 0));
+  }
+  const std::string arrays = ids + " );\r\n" + parents + " );\r\n" + flags + " );\r\n";
+  if (auto t = readTemplate(script_, "toc_5_foot.txt", {})) {
+    replaceAll(*t, "%array%", arrays);
+    *tree_ += *t;
+  } else {
+    *tree_ += "</UL>\r\n</NOBR>\r\n\r\n</BODY>\r\n</HTML>\r\n";
+  }
+}
+
+void Exporter::keywordEntry(const Written& p) {
+  if (ctx_.titleInKeywordTree) return;
+  const std::string title = doc_.pageAt(p.index).title();
+  const std::string href =
+      format("../%s?f1=%s.files/%s_tree.html&sub1=zerbin_index_p%d&f2=%s.files/%s"
+             "&sub2=zerbin_vml_p%d",
+             StrX_fileName(output_).c_str(), x_.c_str(), x_.c_str(), p.number, x_.c_str(),
+             pageFileName(fileNo_).c_str(), p.number);
+  *keywords_ += "<a href=\"" + escapeHtml(href, StrX_HtmlAttr) + "\"";
+  if (hasAsciiCapital(title))
+    *keywords_ += " lower=\"" + escapeHtml(lowerAscii(title), StrX_HtmlAttr) + "\"";
+  *keywords_ += ">" + escapeHtml(title, 0) + "</a>\r\n";
+}
+
+bool Exporter::run() {
+  if (options_.publicationName) name_ = *options_.publicationName;
+  mht_ = options_.mode == 'm';
+  folder_ = StrX_parentFolder(output_);
+  x_ = stem(output_);
+  ext_ = StrX_extension(output_);
+  n_ = stem(host_.notePath().empty() ? output_ : host_.notePath());
+  files_ = x_ + ".files";
+  script_ = host_.scriptFolder();
+  const std::string filesFolder = StrX_joinPath(folder_, files_);
+
+  // The status shows the output's name (at most 39 bytes) while it runs.
+  std::string status = StrX_fileName(output_).substr(0, 39);
+  host_.showConversionStatus(status);
+  struct ClearStatus {
+    HtmlExportHost& h;
+    ~ClearStatus() { h.showConversionStatus(""); }
+  } clear{host_};
+
+  if (doc_.currentPage()) doc_.SelectPage(doc_.currentPageNumber());
+  fileList_ = doc_.documentSettings().pubFile;
+  // An unpublished note leaves only a placeholder page: nothing is copied
+  // or created before this test.
+  if (!PublicationFilter_filePublished(fileList_, name_)) {
+    FileX_makeFolders(output_, true);
+    FileX_writeWhole(output_, format("<HTML><HEAD><TITLE>%s</TITLE></HEAD><BODY>\r\n"
+                                     "<BR/><BR/>（非公開情報のためカットされました）\r\n"
+                                     "</BODY></HTML>\r\n",
+                                     escapeHtml(n_, 0).c_str()));
+    return false;
+  }
+
+  bool done = false;
+  Except_tryCatch(
+      [&] {
+        NoteWriter_preparePages(doc_, host_);
+        FileX_makeFolders(output_, true);
+        std::string menuRef;
+        if (!options_.menuPath.empty()) {
+          menuRef = StrX_toSlashPath(StrX_makeRelativeToFile(options_.menuPath, output_));
+        } else if (!mht_) {
+          const std::string rel = host_.relCopyFolder();
+          if (!rel.empty() && FileX_isFolder(rel)) {
+            FileX_makeFolders(filesFolder, false);
+            for (const auto& e : std::filesystem::directory_iterator(rel)) {
+              if (!e.is_regular_file()) continue;
+              const std::string name = e.path().filename().string();
+              if (!FileX_copyFile(StrX_joinPath(filesFolder, name), e.path().string()))
+                FileX_raiseOpenError(StrX_joinPath(filesFolder, name), true, errno);
+            }
+          }
+        }
+        if (!options_.filesPath.empty()) {
+          std::string rel = StrX_toSlashPath(StrX_makeRelativeToFile(options_.filesPath, output_));
+          const size_t dot = rel.rfind('.');
+          treeImageFolder_ = (dot == std::string::npos ? rel + "." : rel.substr(0, dot + 1)) + "files/";
+        }
+        if (auto leaf = readTemplate(script_, "toc_3_leaf.txt", {})) {
+          size_t start = 0;
+          while (start < leaf->size()) {
+            size_t end = leaf->find('\n', start);
+            if (end == std::string::npos) end = leaf->size();
+            const std::string line = leaf->substr(start, end - start);
+            const size_t at = line.find("%img_folder%");
+            const size_t dot = at == std::string::npos ? at : line.find('.', at);
+            if (dot != std::string::npos) {
+              const size_t q = line.find('"', dot + 1);
+              treeImageExt_ = line.substr(dot + 1, std::min<size_t>(8, q - dot - 1));
+            }
+            start = end + 1;
+          }
+        }
+        if (options_.linksList) links_.emplace();
+        if (options_.idsList) ids_.emplace();
+        if (options_.replacementList) repurl_.emplace();
+
+        ctx_.lowerPath = host_.lowerPath();
+        ctx_.variables = host_.variables();
+        ctx_.outputPath = output_;
+        ctx_.baseName = x_;
+        ctx_.punycodeNames = options_.mode == 'v';
+        ctx_.mhtmlMode = mht_;
+        ctx_.keepBlankTarget = options_.keepBlankTarget;
+        ctx_.preferNewWindow = options_.preferNewWindow;
+        ctx_.noLocalLinks = options_.noLocalLinks;
+        ctx_.sourceFolder = options_.sourceFolder;
+        ctx_.destinationFolder = options_.destinationFolder;
+        ctx_.publicationName = options_.publicationName;
+        ctx_.rewriteLink = RewriteLink;
+        ctx_.attachFolderPath = filesFolder + "/";
+        if (ctx_.lowerPath) ctx_.attachFolderPath = lowerAscii(ctx_.attachFolderPath);
+        ctx_.linkListFile = links_ ? &*links_ : nullptr;
+        ctx_.anchorListFile = ids_ ? &*ids_ : nullptr;
+        ctx_.moveListFile = repurl_ ? &*repurl_ : nullptr;
+        ctx_.noteTitle = x_;
+
+        if (!options_.repurlPath.empty()) {
+          ctx_.linkTable = LinkTable_readRepurl(options_.repurlPath, options_.sourceFolder,
+                                                options_.destinationFolder,
+                                                options_.repurlKind == 2 ? 2 : 1);
+        } else if (!mht_) {
+          BuildNoteLinkTable(ctx_, host_.notePath(), output_, doc_, limit_);
+        }
+        if (mht_) limit_ = INT32_MAX / 2;  // one archive holds every page
+        plan();
+
+        std::string treePath;
+        if (!mht_) {
+          treePath = StrX_joinPath(filesFolder, x_ + "_tree.html");
+          FileX_makeFolders(filesFolder, false);
+          tree_.emplace();
+          keywords_.emplace();
+          ctx_.keywordTreeFile = &*keywords_;
+        }
+        std::string mhtHead;
+        if (mht_) {
+          mhtHead = requiredTemplate(script_, "mht_head.txt",
+                                     {{"%Zerbin_AppName%", "Brevlo 3.10"}, {"%title%", n_}});
+        }
+        openPageFile();
+        ctx_.out.insert(0, mhtHead);
+        if (keywords_) {
+          *keywords_ += "<?xml version=\"1.0\" encoding=\"Shift_JIS\" ?>\r\n\r\n"
+                        "<keywords keyword=\"oo\" subfolder=\"\">\r\n";
+        }
+        if (tree_) {
+          if (auto t = readTemplate(script_, "toc_1_head.txt",
+                                    {{"%title%", n_}, {"%img_folder%", treeImageFolder_}})) {
+            *tree_ += *t;
+          } else {
+            const std::string title = escapeHtml(n_, 0);
+            *tree_ += "<html>\r\n<head>\r\n<title>" + title +
+                      "</title>\r\n\r\n<STYLE type=\"text/css\">\r\n"
+                      "a { text-decoration: none;  font-size:75%; }\r\n</STYLE>\r\n\r\n</head>\r\n"
+                      "<body>\r\n\r\n<H3>" + title + "</H3>\r\n\r\n<NOBR>\r\n<UL>\r\n";
+          }
+        }
+        if (ids_) *ids_ += format("\"%s\", , 1,\r\n", pagePath_.c_str());
+
+        int32_t y = 8;
+        bool split = false;
+        for (size_t k = 0; k < written_.size(); ++k) {
+          if (split) {
+            // The next page file starts only when a page goes into it.
+            ++fileNo_;
+            y = 0;
+            ctx_.contentBottom = -9999;
+            pageFileFoot();
+            flushPageFile();
+            openPageFile();
+            split = false;
+          }
+          pageBlock(k, y);
+          if (tree_) treeEntry(written_[k]);
+          if (keywords_) keywordEntry(written_[k]);
+          ctx_.contentBottom = std::max(ctx_.contentBottom, y);
+          y += doc_.pageAt(written_[k].index).settings().height() + 16;
+          split = y > limit_;
+        }
+        pageFileFoot();
+        flushPageFile();
+        if (keywords_ && !ctx_.titleInKeywordTree) {
+          *keywords_ += "<a href=\"../" + escapeHtml(StrX_fileName(output_), StrX_HtmlAttr) + "\"";
+          if (hasAsciiCapital(x_)) *keywords_ += " lower=\"" + escapeHtml(lowerAscii(x_), StrX_HtmlAttr) + "\"";
+          *keywords_ += ">" + escapeHtml(x_, 0) + "</a>\r\n";
+        }
+        if (tree_) {
+          treeFoot();
+          FileX_writeWhole(treePath, *tree_);
+          const bool menu = !options_.menuPath.empty();
+          std::string frame = requiredTemplate(
+              script_, "vml_frame.txt",
+              {{"%title%", x_},
+               {"%tree_path%", format("%s.files/%s_tree.html", x_.c_str(), x_.c_str())},
+               {"%main_path%", format("%s.files/%s_01.%s", x_.c_str(), x_.c_str(), ext_.c_str())},
+               {"%menu_tags1%",
+                menu ? format("<FRAMESET rows=\"25,*\"><FRAME src=\"%s\" name=\"menu\">",
+                              escapeHtml(menuRef, StrX_HtmlAttr).c_str())
+                     : std::string()},
+               {"%menu_tags2%", menu ? "</FRAMESET>" : ""}});
+          FileX_writeWhole(output_, frame);
+        }
+        if (keywords_) {
+          *keywords_ += "</keywords>\r\n";
+          FileX_writeWhole(StrX_joinPath(filesFolder, x_ + ".keyword.xml"), *keywords_);
+        }
+        if (repurl_) {
+          *repurl_ += format("src=%s\r\n", host_.notePath().c_str());
+          *repurl_ += format("dst=%s\r\n",
+                             StrX_joinPath(filesFolder, pageFileName(1)).c_str());
+        }
+        if (links_) FileX_writeWhole(StrX_joinPath(folder_, "links.csv"), *links_);
+        if (ids_) FileX_writeWhole(StrX_joinPath(folder_, "ids.csv"), *ids_);
+        if (repurl_) FileX_writeWhole(StrX_joinPath(folder_, "keywords.repurl.txt"), *repurl_);
+        done = true;
+      },
+      [&](const Errors_Msg& e) {
+        if (e.code != kBadAttr) Except_throw(e);
+        host_.showExportError(e.message(), "VML 変換");
+        done = false;
+      });
+  return done;
+}
+
+}  // namespace
+
+int BuildNoteLinkTable(SvgWriteContext& ctx, std::string_view notePath,
+                       std::string_view outputPath, const NoteDocument& doc, int32_t limit) {
+  std::vector<LinkTablePage> pages;
+  for (size_t i = 0; i < doc.pageCount(); ++i) {
+    if (doc.pageNumberAt(i) == 0) continue;
+    const NotePage& page = doc.pageAt(i);
+    LinkTablePage entry;
+    entry.height = page.settings().height();
+    for (size_t f = 1; f < page.figures.size(); ++f)
+      entry.figureIds.push_back(page.figures.at(f).GetId());
+    pages.push_back(std::move(entry));
+  }
+  std::vector<SvgLinkPair> table;
+  const int result = LinkTable_buildFromNote(table, notePath, outputPath, pages, limit);
+  ctx.linkTable = std::move(table);
+  return result;
+}
+
+bool ExportHtml(NoteDocument& doc, std::string_view outputPath, const HtmlExportOptions& options,
+                HtmlExportHost& host) {
+  Exporter exporter(doc, outputPath, options, host);
+  return exporter.run();
+}

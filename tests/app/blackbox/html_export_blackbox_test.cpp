@@ -1,0 +1,203 @@
+// "-cv", "-cV", "-cm": a note written as VML-HTML pages or an MHTML archive
+// by the built program without a window.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <memory>
+#include <set>
+
+#include "core/filex/filex.h"
+#include "document/note/note_document.h"
+#include "document/writer/note_writer.h"
+#include "figures/rect/rect_ex.h"
+#include "support/fixed_metrics.h"
+#include "zerbin_run.h"
+
+using namespace testing_support;
+
+namespace {
+
+class MetricsHost : public NoteSaveHost {
+ public:
+  const TextMetrics* metrics() const override { return &metrics_; }
+
+ private:
+  FixedMetrics metrics_;
+};
+
+struct PageSpec {
+  std::string title;
+  int32_t height = 6000;
+  std::string rectPub;  // the publication list of the page's rectangle
+};
+
+// A note of the given pages, each with one rectangle.
+void WriteNote(const std::string& work, const std::string& path, const std::vector<PageSpec>& pages,
+               const std::string& filePub = "") {
+  std::filesystem::create_directories(work);
+  const Errors_Msg e = CatchError([&] {
+    NoteDocument doc(work);
+    doc.NewDocument(1, false);
+    for (size_t i = 0; i < pages.size(); ++i) {
+      if (i > 0) doc.AddPage(AddPage_next);
+      doc.currentPage()->setTitle(pages[i].title);
+      doc.workingSettings().setSize(800, pages[i].height);
+      auto r = std::make_unique<Rect_Ex>();
+      r->SetNumber(static_cast<int32_t>(i + 1));
+      r->x = 20;
+      r->y = 20;
+      r->width = 60;
+      r->height = 30;
+      r->pub = pages[i].rectPub;
+      doc.workingFigures().append(std::move(r));
+    }
+    NoteDocumentSettings s = doc.documentSettings();
+    s.pubFile = filePub;
+    doc.setDocumentSettings(s);
+    MetricsHost host;
+    ASSERT_EQ(NoteWriter_save(doc, path, false, host), 0);
+    doc.ClearDocument();
+  });
+  ASSERT_EQ(e.code, 0) << e.text;
+}
+
+std::set<std::string> FilesUnder(const std::string& folder) {
+  std::set<std::string> names;
+  for (const auto& e : std::filesystem::recursive_directory_iterator(folder)) {
+    if (e.is_regular_file()) names.insert(std::filesystem::relative(e.path(), folder).string());
+  }
+  return names;
+}
+
+bool HasBareLf(const std::string& text) {
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\n' && (i == 0 || text[i - 1] != '\r')) return true;
+  }
+  return false;
+}
+
+bool Has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+TEST(HtmlExportBlackBox, PagesSplitIntoPageFilesWithTreeKeywordsAndFrame) {
+  TempDir dir;
+  WriteNote(dir.file("work"), dir.file("note.svg"),
+            {{"A<&\"1", 6000, ""}, {"Second", 6000, ""}, {"third", 6000, ""}});
+  // A destination folder gives the file name from the note's name.
+  ZerbinRun r = runZerbin(dir, {"-prof=" + dir.file("P"), "-cV", dir.file("note.svg"), dir.file("site")});
+  ASSERT_EQ(r.status, 0) << r.echo;
+  EXPECT_EQ(FilesUnder(dir.file("site")),
+            (std::set<std::string>{"note.html", "note.files/note_tree.html", "note.files/note_01.html",
+                                   "note.files/note_02.html", "note.files/note.keyword.xml"}));
+  const std::string p1 = ReadFileBytes(dir.file("site/note.files/note_01.html"));
+  const std::string p2 = ReadFileBytes(dir.file("site/note.files/note_02.html"));
+  // Pages 1 and 2 at 8 and 6024 in the first file, page 3 at 0 in the next.
+  EXPECT_TRUE(Has(p1, "<v:rect style=\"position:absolute; margin-left:0px; margin-top:8px; width:800px; "
+                      "height:6000px;\" fillcolor=\"white\"/>\r\n"));
+  EXPECT_TRUE(Has(p1, "margin-top:6024px; width:800px;"));
+  EXPECT_TRUE(Has(p2, "margin-top:0px; width:800px; height:6000px;"));
+  EXPECT_FALSE(Has(p2, "<!-- page 2 -->"));
+  EXPECT_TRUE(Has(p1, "<A href=\"#zerbin_vml_p2\" class=\"to_next_page\" style=\"margin-top:-3px;\">"));
+  EXPECT_TRUE(Has(p1, "<A href=\"note_02.html#zerbin_vml_p3\" class=\"to_next_page\" style=\"margin-top:6013px;\">"));
+  EXPECT_TRUE(Has(p1, "<A id=\"page_group_bottom\" href=\"note_02.html#page_group_top\""));
+  EXPECT_TRUE(Has(p2, "<A href=\"note_01.html#zerbin_vml_p2\" class=\"to_prev_page\" style=\"margin-top:-11px;\">"));
+  EXPECT_TRUE(Has(p2, "<A id=\"page_group_top\" href=\"note_01.html#page_group_bottom\""));
+  EXPECT_TRUE(Has(p1, "<v:line from=\"800,8\" to=\"800,6008\"/>\r\n"));
+  EXPECT_TRUE(Has(p2, "</PAGESET>\r\n\r\n<TABLE height=\"100%\" style=\"position:absolute; margin-top:0px\">"));
+  EXPECT_TRUE(Has(p1, "<TITLE>note</TITLE>"));
+
+  const std::string tree = ReadFileBytes(dir.file("site/note.files/note_tree.html"));
+  EXPECT_TRUE(Has(tree, "<LI><A href=\"note_01.html#zerbin_vml_p1\" name=\"zerbin_index_p1\" "
+                        "target=\"main\">A&lt;&amp;\"1</A>\r\n"));
+  EXPECT_TRUE(Has(tree, "<LI><A href=\"note_02.html#zerbin_vml_p3\" name=\"zerbin_index_p3\""));
+  const std::string kw = ReadFileBytes(dir.file("site/note.files/note.keyword.xml"));
+  EXPECT_EQ(kw.substr(0, 65), "<?xml version=\"1.0\" encoding=\"Shift_JIS\" ?>\r\n\r\n<keywords keyword=");
+  EXPECT_TRUE(Has(kw, "<a href=\"../note.html?f1=note.files/note_tree.html&amp;sub1=zerbin_index_p1&amp;"
+                      "f2=note.files/note_01.html&amp;sub2=zerbin_vml_p1\" lower=\"a&lt;&amp;&quot;1\">"
+                      "A&lt;&amp;\"1</a>\r\n"));
+  EXPECT_TRUE(Has(kw, "f2=note.files/note_02.html&amp;sub2=zerbin_vml_p3\">third</a>\r\n"));
+  EXPECT_TRUE(Has(kw, "<a href=\"../note.html\">note</a>\r\n</keywords>\r\n"));
+  const std::string frame = ReadFileBytes(dir.file("site/note.html"));
+  EXPECT_TRUE(Has(frame, "src=\"note.files/note_tree.html\"")) << frame;
+  EXPECT_TRUE(Has(frame, "src=\"note.files/note_01.html\""));
+  for (const std::string* t : {&p1, &p2, &tree, &kw, &frame}) EXPECT_FALSE(HasBareLf(*t));
+}
+
+TEST(HtmlExportBlackBox, PublicationFilterAndSideFiles) {
+  TempDir dir;
+  const std::string prof = "-prof=" + dir.file("P");
+  // The whole file is not published: only the placeholder, nothing else.
+  WriteNote(dir.file("work"), dir.file("closed.svg"), {{"x", 100, ""}}, "intra");
+  ZerbinRun closed = runZerbin(dir, {prof, "-cV", "-pub=web", dir.file("closed.svg"), dir.file("c/out.html")});
+  ASSERT_EQ(closed.status, 0) << closed.echo;
+  EXPECT_EQ(FilesUnder(dir.file("c")), std::set<std::string>{"out.html"});
+  EXPECT_EQ(ReadFileBytes(dir.file("c/out.html")),
+            "<HTML><HEAD><TITLE>closed</TITLE></HEAD><BODY>\r\n<BR/><BR/>" +
+                Sjis(u8"（非公開情報のためカットされました）") + "\r\n</BODY></HTML>\r\n");
+
+  // A page whose figures are not published is left out and the numbers
+  // close up; the side files are written beside the output.
+  WriteNote(dir.file("work"), dir.file("mixed.svg"),
+            {{"open1", 100, "web"}, {"hidden", 100, "intra"}, {"open2", 100, "web"}});
+  ZerbinRun mixed = runZerbin(dir, {prof, "-cV", "-pub=web", "-ids", "-links", "-ids2",
+                                    dir.file("mixed.svg"), dir.file("m/out.html")});
+  ASSERT_EQ(mixed.status, 0) << mixed.echo;
+  EXPECT_EQ(FilesUnder(dir.file("m")),
+            (std::set<std::string>{"out.html", "out.files/out_tree.html", "out.files/out_01.html",
+                                   "out.files/out.keyword.xml", "links.csv", "ids.csv",
+                                   "keywords.repurl.txt"}));
+  const std::string page = ReadFileBytes(dir.file("m/out.files/out_01.html"));
+  EXPECT_TRUE(Has(page, "<!-- page 2 -->"));
+  EXPECT_FALSE(Has(page, "<!-- page 3 -->"));
+  const std::string tree = ReadFileBytes(dir.file("m/out.files/out_tree.html"));
+  EXPECT_FALSE(Has(tree, "hidden"));
+  EXPECT_TRUE(Has(tree, "zerbin_index_p2\" target=\"main\">open2</A>"));
+  EXPECT_EQ(ReadFileBytes(dir.file("m/ids.csv")), "\"" + dir.file("m/out.files/out_01.html") + "\", , 1,\r\n");
+  EXPECT_EQ(ReadFileBytes(dir.file("m/keywords.repurl.txt")),
+            "src=" + dir.file("mixed.svg") + "\r\ndst=" + dir.file("m/out.files/out_01.html") + "\r\n");
+}
+
+TEST(HtmlExportBlackBox, MhtmlArchiveIsOneFileWithItsBoundaries) {
+  TempDir dir;
+  WriteNote(dir.file("work"), dir.file("note.svg"), {{"one", 300, ""}, {"two", 300, ""}});
+  ZerbinRun r = runZerbin(dir, {"-prof=" + dir.file("P"), "-cm", dir.file("note.svg"), dir.file("m/out.mht")});
+  ASSERT_EQ(r.status, 0) << r.echo;
+  EXPECT_EQ(FilesUnder(dir.file("m")), std::set<std::string>{"out.mht"});
+  const std::string mht = ReadFileBytes(dir.file("m/out.mht"));
+  EXPECT_EQ(mht.substr(0, 33), "From: <Saved by Brevlo 3.10>\r\nSub");
+  EXPECT_TRUE(Has(mht, "boundary=\"----=_NextPart_<Zerbin>\""));
+  EXPECT_TRUE(Has(mht, "\r\n------=_NextPart_<Zerbin>\r\nContent-Type: text/html"));
+  EXPECT_TRUE(Has(mht, "<!-- page 2 -->"));
+  EXPECT_FALSE(Has(mht, "(for Internet Explorer)"));
+  const std::string tail = "</BODY>\r\n</HTML> \r\n \r\n\r\n------=_NextPart_<Zerbin>--\r\n \r\n";
+  ASSERT_GE(mht.size(), tail.size());
+  EXPECT_EQ(mht.substr(mht.size() - tail.size()), tail);
+  EXPECT_FALSE(HasBareLf(mht));
+}
+
+TEST(HtmlExportBlackBox, PunycodeNamesAndUnwritableDestination) {
+  TempDir dir;
+  const std::string prof = "-prof=" + dir.file("P");
+  const std::string jp = dir.file(Sjis(u8"メモ.svg"));
+  WriteNote(dir.file("work"), jp, {{"p", 100, ""}});
+  // "-cv" names the files in their ASCII form.
+  const std::string jpUtf8 = dir.path() + "/" + reinterpret_cast<const char*>(u8"メモ.svg");
+  ZerbinRun v = runZerbin(dir, {prof, "-cv", jpUtf8, dir.file("v")});
+  ASSERT_EQ(v.status, 0) << v.echo;
+  const std::set<std::string> files = FilesUnder(dir.file("v"));
+  ASSERT_EQ(files.size(), 5u);
+  for (const std::string& f : files) {
+    for (char c : f) EXPECT_LT(static_cast<unsigned char>(c), 0x80) << f;
+  }
+  EXPECT_EQ(std::count_if(files.begin(), files.end(),
+                          [](const std::string& f) { return f.find('/') == std::string::npos && f.ends_with(".html"); }),
+            1);
+
+  // Under a plain file no folder can be made.
+  WriteFileBytes(dir.file("plain"), "x");
+  ZerbinRun bad = runZerbin(dir, {prof, "-cV", jpUtf8, dir.file("plain/out.html")});
+  EXPECT_EQ(bad.status, 1);
+  EXPECT_FALSE(bad.echo.empty());
+}
+
+}  // namespace
