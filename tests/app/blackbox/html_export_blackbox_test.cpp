@@ -185,7 +185,9 @@ TEST(HtmlExportBlackBox, PunycodeNamesAndUnwritableDestination) {
   ZerbinRun v = runZerbin(dir, {prof, "-cv", jpUtf8, dir.file("v")});
   ASSERT_EQ(v.status, 0) << v.echo;
   const std::set<std::string> files = FilesUnder(dir.file("v"));
-  ASSERT_EQ(files.size(), 5u);
+  std::string listed;
+  for (const std::string& f : files) listed += f + " ";
+  ASSERT_EQ(files.size(), 4u) << listed << v.echo;
   for (const std::string& f : files) {
     for (char c : f) EXPECT_LT(static_cast<unsigned char>(c), 0x80) << f;
   }
