@@ -51,6 +51,9 @@ std::string escapeHtml(std::string_view text, int flags) {
   return out;
 }
 
+// Text put into a template: it may stand in an attribute or in the text.
+std::string attr(std::string_view text) { return escapeHtml(text, StrX_HtmlAttr); }
+
 std::string lowerAscii(std::string s) {
   for (char& c : s) {
     if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
@@ -171,10 +174,10 @@ void Exporter::plan() {
 
 void Exporter::pageFileHead() {
   const std::string rel = mht_ ? StrX_fileName(output_) : files_ + "/" + StrX_fileName(pagePath_);
-  const Values values = {{"%title%", n_},
-                         {"%frame_path%", "../" + StrX_fileName(output_)},
-                         {"%tree_path%", files_ + "/" + x_ + "_tree.html"},
-                         {"%path%", rel}};
+  const Values values = {{"%title%", attr(n_)},
+                         {"%frame_path%", attr("../" + StrX_fileName(output_))},
+                         {"%tree_path%", attr(files_ + "/" + x_ + "_tree.html")},
+                         {"%path%", attr(rel)}};
   if (auto t = readTemplate(script_, mht_ ? "vml_1_head_ns.txt" : "vml_1_head.txt", values)) {
     ctx_.put(*t);
   } else {
@@ -251,10 +254,10 @@ void Exporter::pageBlock(size_t k, int32_t y) {
   if (hasNext) {
     ctx_.printf("<A href=\"%s#zerbin_vml_p%d\" class=\"to_next_page\" style=\"margin-top:%dpx;\">"
                 "▼</A>\r\n",
-                lastOfFile ? pageFileName(fileNo_ + 1).c_str() : "", n + 1, y - 11);
+                lastOfFile ? attr(pageFileName(fileNo_ + 1)).c_str() : "", n + 1, y - 11);
   }
   if (n >= 2) {
-    const std::string prev = y > 0 ? "" : pageFileName(fileNo_ - 1);
+    const std::string prev = y > 0 ? "" : attr(pageFileName(fileNo_ - 1));
     ctx_.printf("<A href=\"%s#zerbin_vml_p%d\" class=\"to_prev_page\" style=\"margin-top:%dpx;\">"
                 "▲</A>\r\n",
                 prev.c_str(), n - 1, y - 11);
@@ -312,7 +315,7 @@ void Exporter::pageBlock(size_t k, int32_t y) {
       ctx_.printf("<DIV style=\"position:absolute; margin-left:20px; margin-top:%dpx;\">\r\n", b);
       ctx_.printf("<A id=\"page_group_bottom\" href=\"%s#page_group_top\" "
                   "style=\"text-decoration:none;\">↓</A></DIV>\r\n",
-                  pageFileName(fileNo_ + 1).c_str());
+                  attr(pageFileName(fileNo_ + 1)).c_str());
     }
   }
   ctx_.put("</PAGE>\r\n \r\n");
@@ -340,7 +343,7 @@ void Exporter::treeEntry(const Written& p) {
   for (const NotePage* a = page.parent; a; a = a->parent) ancestors.insert(ancestors.begin(), a);
   if (ancestors.size() > 16) Errors_RAISE(102, "error");
   const bool node = firstWrittenChild(&page) != nullptr;
-  const std::string path = format("%s#zerbin_vml_p%d", f.c_str(), p.number);
+  const std::string path = attr(format("%s#zerbin_vml_p%d", f.c_str(), p.number));
   const std::string name = format("zerbin_index_p%d", p.number);
   std::string edge;
   for (const NotePage* a : ancestors) {
@@ -551,7 +554,7 @@ bool Exporter::run() {
         }
         if (tree_) {
           if (auto t = readTemplate(script_, "toc_1_head.txt",
-                                    {{"%title%", n_}, {"%img_folder%", treeImageFolder_}})) {
+                                    {{"%title%", attr(n_)}, {"%img_folder%", attr(treeImageFolder_)}})) {
             *tree_ += *t;
           } else {
             const std::string title = escapeHtml(n_, 0);
@@ -596,9 +599,9 @@ bool Exporter::run() {
           const bool menu = !options_.menuPath.empty();
           std::string frame = requiredTemplate(
               script_, "vml_frame.txt",
-              {{"%title%", x_},
-               {"%tree_path%", format("%s.files/%s_tree.html", x_.c_str(), x_.c_str())},
-               {"%main_path%", format("%s.files/%s_01.%s", x_.c_str(), x_.c_str(), ext_.c_str())},
+              {{"%title%", attr(x_)},
+               {"%tree_path%", attr(format("%s.files/%s_tree.html", x_.c_str(), x_.c_str()))},
+               {"%main_path%", attr(format("%s.files/%s_01.%s", x_.c_str(), x_.c_str(), ext_.c_str()))},
                {"%menu_tags1%",
                 menu ? format("<FRAMESET rows=\"25,*\"><FRAME src=\"%s\" name=\"menu\">",
                               escapeHtml(menuRef, StrX_HtmlAttr).c_str())

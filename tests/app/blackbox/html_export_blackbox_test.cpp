@@ -202,4 +202,23 @@ TEST(HtmlExportBlackBox, PunycodeNamesAndUnwritableDestination) {
   EXPECT_FALSE(bad.echo.empty());
 }
 
+TEST(HtmlExportBlackBox, MarkupInNamesAndTitlesIsEscaped) {
+  TempDir dir;
+  WriteNote(dir.file("work"), dir.file("a<&'b.svg"), {{"<script>alert(\"x\")</script>", 100, ""}});
+  ZerbinRun r = runZerbin(dir, {"-prof=" + dir.file("P"), "-cV", dir.file("a<&'b.svg"), dir.file("s")});
+  ASSERT_EQ(r.status, 0) << r.echo;
+  const std::set<std::string> files = FilesUnder(dir.file("s"));
+  ASSERT_EQ(files.size(), 4u);
+  for (const std::string& f : files) {
+    const std::string text = ReadFileBytes(dir.file("s/" + f));
+    EXPECT_FALSE(Has(text, "<script>")) << f;
+    EXPECT_FALSE(Has(text, "a<&")) << f;
+  }
+  const std::string frame = ReadFileBytes(dir.file("s/a<&'b.html"));
+  EXPECT_TRUE(Has(frame, "<TITLE>a&lt;&amp;&apos;b</TITLE>")) << frame;
+  EXPECT_TRUE(Has(frame, "src=\"a&lt;&amp;&apos;b.files/a&lt;&amp;&apos;b_tree.html\""));
+  EXPECT_TRUE(Has(ReadFileBytes(dir.file("s/a<&'b.files/a<&'b_tree.html")),
+                  ">&lt;script&gt;alert(\"x\")&lt;/script&gt;</A>"));
+}
+
 }  // namespace
