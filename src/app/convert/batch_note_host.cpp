@@ -2,6 +2,7 @@
 
 #include "view/render/page_image.h"
 
+#include "app/convert/html_export_command.h"
 #include "app/startup/folders.h"
 #include "app/startup/zerbin_app.h"
 #include "core/errors/result_code.h"
@@ -55,4 +56,8 @@ void CZerbinApp_BatchNoteHost::showSaveStepFailure(std::string_view text) {
 
 void CZerbinApp_BatchNoteHost::exportPageImage(int32_t page, std::string_view path) {
   if (doc_ != nullptr) View_exportPageImage(*doc_, page, path);
+}
+
+void CZerbinApp_BatchNoteHost::exportHtml(std::string_view path, char mode) {
+  if (doc_ != nullptr) CZerbinApp_exportHtmlOf(app_, frame_, *doc_, notePath_, std::string(path), mode);
 }

@@ -28,6 +28,7 @@ class CZerbinApp_BatchNoteHost final : public NoteSaveHost {
   void showSaveFailure(std::string_view text, std::string_view caption) override;
   void showSaveStepFailure(std::string_view text) override;
   void exportPageImage(int32_t page, std::string_view path) override;
+  void exportHtml(std::string_view path, char mode) override;
   // The note whose pages are rendered for page images (none: no images).
   void setDocument(NoteDocument* doc) { doc_ = doc; }
 

@@ -102,3 +102,13 @@ int CZerbinApp_htmlExport(CZerbinApp& app, uint32_t frame, const std::string& so
   Except_tryCatch([&] { doc.ClearDocument(); }, [](const Errors_Msg&) {});
   return result;
 }
+
+void CZerbinApp_exportHtmlOf(CZerbinApp& app, uint32_t frame, NoteDocument& doc,
+                             const std::string& notePath, const std::string& output, char mode) {
+  HtmlExportOptions options;
+  options.mode = mode;
+  options.sourceFolder = StrX_parentFolder(notePath);
+  options.destinationFolder = StrX_parentFolder(output);
+  BatchHtmlHost host(app, frame, notePath);
+  ExportHtml(doc, output, options, host);
+}

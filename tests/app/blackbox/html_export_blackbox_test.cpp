@@ -26,6 +26,10 @@ class MetricsHost : public NoteSaveHost {
   FixedMetrics metrics_;
 };
 
+struct PageSpec;
+void WriteNote(const std::string& work, const std::string& path, const std::vector<PageSpec>& pages,
+               const std::string& filePub = "", const std::string& corrImage = "");
+
 struct PageSpec {
   std::string title;
   int32_t height = 6000;
@@ -34,7 +38,7 @@ struct PageSpec {
 
 // A note of the given pages, each with one rectangle.
 void WriteNote(const std::string& work, const std::string& path, const std::vector<PageSpec>& pages,
-               const std::string& filePub = "") {
+               const std::string& filePub, const std::string& corrImage) {
   std::filesystem::create_directories(work);
   const Errors_Msg e = CatchError([&] {
     NoteDocument doc(work);
@@ -52,6 +56,8 @@ void WriteNote(const std::string& work, const std::string& path, const std::vect
       r->pub = pages[i].rectPub;
       doc.workingFigures().append(std::move(r));
     }
+    doc.SelectPage(1);
+    doc.workingSettings().setSaveImageFile(corrImage);
     NoteDocumentSettings s = doc.documentSettings();
     s.pubFile = filePub;
     doc.setDocumentSettings(s);
@@ -219,6 +225,18 @@ TEST(HtmlExportBlackBox, MarkupInNamesAndTitlesIsEscaped) {
   EXPECT_TRUE(Has(frame, "src=\"a&lt;&amp;&apos;b.files/a&lt;&amp;&apos;b_tree.html\""));
   EXPECT_TRUE(Has(ReadFileBytes(dir.file("s/a<&'b.files/a<&'b_tree.html")),
                   ">&lt;script&gt;alert(\"x\")&lt;/script&gt;</A>"));
+}
+
+TEST(HtmlExportBlackBox, SavedCopyRegeneratesTheHtmlCopyItsFirstPageNames) {
+  TempDir dir;
+  std::filesystem::create_directories(dir.file("out"));
+  WriteNote(dir.file("work"), dir.file("note.svg"), {{"one", 100, ""}}, "", "copy.htm");
+  ZerbinRun r = runZerbin(dir, {"-prof=" + dir.file("P"), "-cs", dir.file("note.svg"), dir.file("out/pub.svg")});
+  ASSERT_EQ(r.status, 0) << r.echo;
+  // The page names its copy beside the note it was read from.
+  EXPECT_EQ(FilesUnder(dir.file("out")), std::set<std::string>{"pub.svg"});
+  EXPECT_TRUE(Has(ReadFileBytes(dir.file("copy.htm")), "src=\"copy.files/copy_01.htm\"")) << r.echo;
+  EXPECT_TRUE(Has(ReadFileBytes(dir.file("copy.files/copy_01.htm")), "<!-- page 1 -->"));
 }
 
 }  // namespace
