@@ -55,6 +55,7 @@ int CZerbinApp_htmlExport(CZerbinApp& app, uint32_t frame, const std::string& so
   options.keepBlankTarget = o.noBlank;
   options.preferNewWindow = o.top2Blank;
   options.noLocalLinks = o.noLocal;
+  options.headingTree = o.head;
   options.linksList = o.links;
   options.idsList = o.ids;
   options.replacementList = o.ids2;

@@ -17,6 +17,7 @@
 #include "document/writer/link_table.h"
 #include "document/writer/note_writer.h"
 #include "document/writer/publication_filter.h"
+#include "figures/text/text_box.h"
 
 namespace {
 
@@ -90,8 +91,30 @@ std::string requiredTemplate(const std::string& folder, const char* name, const 
 }
 
 // One page record that the export writes.
+struct Heading {
+  const Text_Box* box = nullptr;
+  int32_t number = 0;
+};
+
+// A text box is a heading when "head" is one of its classes.
+bool isHeading(const CadPrim& f) {
+  if (f.GetKind() != FigureKind_Text) return false;
+  const auto* box = dynamic_cast<const Text_Box*>(&f);
+  if (!box) return false;
+  const std::string classes = lowerAscii(box->className);
+  size_t at = 0;
+  while (at < classes.size()) {
+    const size_t end = std::min(classes.find_first_of(" \t,", at), classes.size());
+    if (classes.compare(at, end - at, "head") == 0) return true;
+    at = end + 1;
+  }
+  return false;
+}
+
 struct Written {
   size_t index = 0;
+  std::vector<Heading> headings;  // in reading order
+  int32_t headingNumber = 1;      // its first heading's, or the last before it
   int32_t number = 0;     // the export's page number (from 1)
   bool published = false; // passes the page test (tree arrays, parts)
   std::vector<bool> figures;
@@ -108,6 +131,8 @@ class Exporter {
  private:
   bool published(size_t index, std::vector<bool>* figures) const;
   void plan();
+  void collectHeadings();
+  void headingLink(int32_t number);
   void openPageFile();
   void pageFileHead();
   void pageFileFoot();
@@ -170,6 +195,32 @@ void Exporter::plan() {
     byPage_[&doc_.pageAt(i)] = written_.size();
     written_.push_back(std::move(w));
   }
+}
+
+void Exporter::collectHeadings() {
+  int32_t last = 0;
+  for (Written& w : written_) {
+    const NotePage& page = doc_.pageAt(w.index);
+    if (w.published) {
+      for (size_t f = 1; f < page.figures.size(); ++f) {
+        if (w.figures[f - 1] && isHeading(page.figures.at(f)))
+          w.headings.push_back({static_cast<const Text_Box*>(&page.figures.at(f)), 0});
+      }
+      std::stable_sort(w.headings.begin(), w.headings.end(), [](const Heading& a, const Heading& b) {
+        const int32_t ay = a.box->GetEdge(7), by = b.box->GetEdge(7);
+        return ay != by ? ay < by : a.box->GetEdge(6) < b.box->GetEdge(6);
+      });
+      for (Heading& h : w.headings) h.number = ++last;
+    }
+    w.headingNumber = w.headings.empty() ? std::max(last, 1) : w.headings.front().number;
+  }
+}
+
+// The link from a page back to its place in the heading tree.
+void Exporter::headingLink(int32_t number) {
+  ctx_.printf("<A style=\"text-decoration: none;\" href=\"%s#zerbin_index_p%d\" target=\"index\">"
+              "←</A></DIV>\r\n",
+              attr(files_ + "/" + x_ + "_tree.html").c_str(), number);
 }
 
 void Exporter::pageFileHead() {
@@ -243,9 +294,14 @@ void Exporter::pageBlock(size_t k, int32_t y) {
   const bool hasNext = k + 1 < written_.size();
   const bool lastOfFile = !mht_ && y + h + 16 > limit_;
   ctx_.printf("<!-- page %d --> \r\n<PAGE>\r\n", n);
+  const bool headingMode = tree_ && options_.headingTree;
   if (!tree_) {
     ctx_.printf("<A id=\"zerbin_vml_p%d\" class=\"to_tree\" style=\"margin-top:%dpx;\">←</A>\r\n",
                 n, y - 11);
+  } else if (headingMode && y > 0) {
+    ctx_.printf("<DIV style=\"position:absolute; margin-left:0px; margin-top:%dpx; font-size:8pt;\">\r\n",
+                y - 11);
+    headingLink(p.headingNumber);
   } else {
     ctx_.printf("<A id=\"zerbin_vml_p%d\" class=\"to_tree\" style=\"margin-top:%dpx;\" "
                 "onClick=\"selectTreeElem( '%d' );\">←</A>\r\n",
@@ -289,11 +345,23 @@ void Exporter::pageBlock(size_t k, int32_t y) {
       bp.figures.at(f).WriteVml(ctx_, index++);
     }
   }
+  if (headingMode) {
+    for (const Heading& h : p.headings) {
+      *tree_ += "<LI><A href=\"" + attr(pageFileName(fileNo_)) + "#";
+      *tree_ += h.box->GetId().empty() ? format("zerbin_vml_p%d\" ", h.number)
+                                       : attr(h.box->GetId()) + "\" ";
+      *tree_ += format("name=\"zerbin_index_p%d\" target=\"main\">%s</A>\r\n", h.number,
+                       escapeHtml(h.box->text(), StrX_HtmlSpaces).c_str());
+    }
+  }
   ctx_.pageNumber = n;
   index = 1;
   for (size_t f = 1; f < page.figures.size(); ++f) {
     if (!p.figures[f - 1]) continue;
     ctx_.anchorCounter = 0;
+    for (const Heading& h : p.headings) {
+      if (h.box == &page.figures.at(f) && h.box->GetId().empty()) ctx_.anchorCounter = h.number;
+    }
     page.figures.at(f).WriteVml(ctx_, index++);
   }
   ctx_.printf("\r\n<v:line from=\"0,%d\" to=\"%d,%d\"/>\r\n", y, w, y);
@@ -304,9 +372,13 @@ void Exporter::pageBlock(size_t k, int32_t y) {
     const int32_t b = y + h;
     if (tree_) {
       ctx_.printf("<DIV style=\"position:absolute; margin-left:0px; margin-top:%dpx;\">\r\n", b);
-      ctx_.printf("<A id=\"zerbin_vml_p%d\" class=\"to_tree\" onClick=\"selectTreeElem( '%d' );\">"
-                  "←</A></DIV>\r\n",
-                  n, n);
+      if (headingMode && y > 0) {
+        headingLink(p.headingNumber);
+      } else {
+        ctx_.printf("<A id=\"zerbin_vml_p%d\" class=\"to_tree\" onClick=\"selectTreeElem( '%d' );\">"
+                    "←</A></DIV>\r\n",
+                    n, n);
+      }
     } else if (!mht_) {
       ctx_.printf("<DIV style=\"position:absolute; margin-left:0px; margin-top:%dpx;\">\r\n", b + 3);
       ctx_.printf("<A id=\"zerbin_vml_p%d\"><FONT size=\"-1\">p%d</FONT></A></DIV>\r\n", n, n);
@@ -532,6 +604,7 @@ bool Exporter::run() {
         }
         if (mht_) limit_ = INT32_MAX / 2;  // one archive holds every page
         plan();
+        if (!mht_ && options_.headingTree) collectHeadings();
 
         std::string treePath;
         if (!mht_) {
@@ -580,7 +653,7 @@ bool Exporter::run() {
             split = false;
           }
           pageBlock(k, y);
-          if (tree_) treeEntry(written_[k]);
+          if (tree_ && !options_.headingTree) treeEntry(written_[k]);
           if (keywords_) keywordEntry(written_[k]);
           ctx_.contentBottom = std::max(ctx_.contentBottom, y);
           y += doc_.pageAt(written_[k].index).settings().height() + 16;

@@ -28,6 +28,7 @@ struct HtmlExportOptions {
   bool keepBlankTarget = false;  // "-no_blank"
   bool preferNewWindow = false;  // "-top2blank"
   bool noLocalLinks = false;     // "-no_local"
+  bool headingTree = false;      // "-head": the tree lists the headings
   bool linksList = false;        // "-links": links.csv
   bool idsList = false;          // "-ids": ids.csv
   bool replacementList = false;  // "-ids2": keywords.repurl.txt

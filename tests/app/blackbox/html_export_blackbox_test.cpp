@@ -11,6 +11,7 @@
 #include "document/note/note_document.h"
 #include "document/writer/note_writer.h"
 #include "figures/rect/rect_ex.h"
+#include "figures/text/text_box.h"
 #include "support/fixed_metrics.h"
 #include "zerbin_run.h"
 
@@ -237,6 +238,44 @@ TEST(HtmlExportBlackBox, SavedCopyRegeneratesTheHtmlCopyItsFirstPageNames) {
   EXPECT_EQ(FilesUnder(dir.file("out")), std::set<std::string>{"pub.svg"});
   EXPECT_TRUE(Has(ReadFileBytes(dir.file("copy.htm")), "src=\"copy.files/copy_01.htm\"")) << r.echo;
   EXPECT_TRUE(Has(ReadFileBytes(dir.file("copy.files/copy_01.htm")), "<!-- page 1 -->"));
+}
+
+TEST(HtmlExportBlackBox, HeadingTreeListsTheHeadingsInReadingOrder) {
+  TempDir dir;
+  std::filesystem::create_directories(dir.file("work"));
+  const Errors_Msg e = CatchError([&] {
+    NoteDocument doc(dir.file("work"));
+    doc.NewDocument(1, false);
+    FixedMetrics metrics;
+    doc.currentPage()->setTitle("one");
+    int32_t number = 1;
+    for (auto [text, y] : {std::pair{"Second<", 100}, std::pair{"First", 40}}) {
+      auto t = std::make_unique<Text_Box>(&metrics);
+      t->SetNumber(number++);
+      t->SetBasePoint(20, y);
+      t->SetText(text);
+      t->className = "big head";
+      t->Layout(metrics, DrawContext{});
+      doc.workingFigures().append(std::move(t));
+    }
+    doc.AddPage(AddPage_next);
+    doc.currentPage()->setTitle("two");
+    MetricsHost host;
+    ASSERT_EQ(NoteWriter_save(doc, dir.file("note.svg"), false, host), 0);
+    doc.ClearDocument();
+  });
+  ASSERT_EQ(e.code, 0) << e.text;
+  ZerbinRun r = runZerbin(dir, {"-prof=" + dir.file("P"), "-cV", "-head", dir.file("note.svg"), dir.file("h")});
+  ASSERT_EQ(r.status, 0) << r.echo;
+  const std::string tree = ReadFileBytes(dir.file("h/note.files/note_tree.html"));
+  EXPECT_TRUE(Has(tree, "<LI><A href=\"note_01.html#zerbin_vml_p1\" name=\"zerbin_index_p1\" target=\"main\">First</A>\r\n"
+                        "<LI><A href=\"note_01.html#zerbin_vml_p2\" name=\"zerbin_index_p2\" target=\"main\">Second&lt;</A>\r\n"))
+      << tree;
+  EXPECT_FALSE(Has(tree, ">one</A>"));
+  const std::string page = ReadFileBytes(dir.file("h/note.files/note_01.html"));
+  // The second page (below the first) links back to the last heading before it.
+  EXPECT_TRUE(Has(page, "<A style=\"text-decoration: none;\" href=\"note.files/note_tree.html#zerbin_index_p2\" "
+                        "target=\"index\">"));
 }
 
 }  // namespace
