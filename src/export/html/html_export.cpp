@@ -17,6 +17,7 @@
 #include "document/writer/link_table.h"
 #include "document/writer/note_writer.h"
 #include "document/writer/publication_filter.h"
+#include "figures/rect/rect_ex.h"
 #include "figures/text/text_box.h"
 
 namespace {
@@ -133,6 +134,9 @@ class Exporter {
   void plan();
   void collectHeadings();
   void headingLink(int32_t number);
+  const Text_Box* keywordBoxOf(const CadPrim* form) const;
+  void form(const CadPrim& figure, const Text_Box* keywordBox, int32_t y, int32_t pageNumber,
+            int32_t index);
   void openPageFile();
   void pageFileHead();
   void pageFileFoot();
@@ -221,6 +225,77 @@ void Exporter::headingLink(int32_t number) {
   ctx_.printf("<A style=\"text-decoration: none;\" href=\"%s#zerbin_index_p%d\" target=\"index\">"
               "←</A></DIV>\r\n",
               attr(files_ + "/" + x_ + "_tree.html").c_str(), number);
+}
+
+// The text box that the search form's "name=?" parameter names (its id),
+// anywhere on the note; null when there is none.
+const Text_Box* Exporter::keywordBoxOf(const CadPrim* formFigure) const {
+  if (!formFigure) return nullptr;
+  const std::string link = formFigure->GetUrl();
+  const size_t q = link.find("=?");
+  const size_t start = link.find_last_of("?&", q == 0 ? 0 : q - 1);
+  if (start == std::string::npos || start >= q) return nullptr;
+  const std::string name = link.substr(start + 1, q - start - 1);
+  const int32_t number = doc_.FindPageByName(name);
+  const NotePage* page = number < 0 ? nullptr : doc_.page(number);
+  if (!page) return nullptr;
+  const CadPrim* f = NoteDocument_findFigureById(page->figures, name);
+  return f && f->GetKind() == FigureKind_Text ? dynamic_cast<const Text_Box*>(f) : nullptr;
+}
+
+// A search form: the link's address, its parameters as inputs and the
+// figure itself as the button.
+void Exporter::form(const CadPrim& figure, const Text_Box* keywordBox, int32_t y,
+                    int32_t pageNumber, int32_t index) {
+  const std::string link = figure.GetUrl();
+  const size_t q = link.find('?');
+  // The address is rewritten as any link (made relative to the page file).
+  std::string action = link.substr(0, q);
+  std::string href;
+  if (ctx_.rewriteLink && ctx_.rewriteLink(href, action, "", ctx_) == RewriteLink_write) action = href;
+  ctx_.printf("<FORM action=\"%s\">\r\n", attr(action).c_str());
+  std::string rest = q == std::string::npos ? "" : link.substr(q + 1);
+  size_t at = 0;
+  while (at <= rest.size() && !rest.empty()) {
+    size_t end = rest.find('&', at);
+    if (end == std::string::npos) end = rest.size();
+    const std::string pair = rest.substr(at, end - at);
+    const size_t eq = pair.find('=');
+    const std::string name = pair.substr(0, eq), value = eq == std::string::npos ? "" : pair.substr(eq + 1);
+    if (value == "?" && keywordBox) {
+      const TextBoxFrameBounds b = keywordBox->FrameBounds();
+      ctx_.printf("<INPUT style=\"position:absolute; margin-left:%dpx; margin-top:%dpx; width:%dpx; "
+                  "height:%dpx\"\r\n       type=\"text\" name=\"%s\" value=\"\"/>\r\n",
+                  b.left, y + b.top, b.right - b.left + 1, b.bottom - b.top + 1, attr(name).c_str());
+    } else {
+      ctx_.printf("<INPUT type=\"hidden\" name=\"%s\" value=\"%s\"/>\r\n", attr(name).c_str(),
+                  value == "?" ? "キーワードを入力するテキストボックスが見つかりません"
+                               : attr(value).c_str());
+    }
+    at = end + 1;
+  }
+  if (figure.GetKind() == FigureKind_Text) {
+    const auto& box = static_cast<const Text_Box&>(figure);
+    const TextBoxFrameBounds b = box.FrameBounds();
+    ctx_.printf("<INPUT style=\"position:absolute; margin-left:%dpx; margin-top:%dpx; width:%dpx; "
+                "height:%dpx\"\r\n       type=\"submit\" value=\"%s\"/>\r\n",
+                b.left - 1, y + b.top - 1, b.right - b.left + 3, b.bottom - b.top + 3,
+                attr(box.text()).c_str());
+  } else if (const auto* r = dynamic_cast<const Rect_Ex*>(&figure); r && r->shape == RectShape_Image) {
+    const std::string source = FileX_isFile(r->workImagePath) ? r->workImagePath : r->imagePath;
+    const std::string name =
+        format("%02d/image%02d.%s", pageNumber, index, StrX_extension(r->imagePath).c_str());
+    if (!mht_) {
+      const std::string target = StrX_joinPath(StrX_joinPath(folder_, files_), name);
+      FileX_makeFolders(target, true);
+      if (!FileX_copyFile(target, source)) FileX_raiseOpenError(target, true, errno);
+    }
+    ctx_.printf("<INPUT style=\"position:absolute; margin-left:%dpx; margin-top:%dpx; width:%dpx; "
+                "height:%dpx\"\r\n       type=\"image\" src=\"%s%s\" alt=\"%s\"/>\r\n",
+                r->x, y + r->y, r->width, r->height, mht_ ? "file:///C:/" : "",
+                attr(files_ + "/" + name).c_str(), attr(StrX_fileName(r->imagePath)).c_str());
+  }
+  ctx_.put("</FORM>\r\n");
 }
 
 void Exporter::pageFileHead() {
@@ -355,9 +430,21 @@ void Exporter::pageBlock(size_t k, int32_t y) {
     }
   }
   ctx_.pageNumber = n;
+  // The search form: the last published figure whose link holds "=?".
+  const CadPrim* formFigure = nullptr;
+  for (size_t f = 1; f < page.figures.size(); ++f) {
+    if (p.figures[f - 1] && page.figures.at(f).GetUrl().find("=?") != std::string::npos)
+      formFigure = &page.figures.at(f);
+  }
+  const Text_Box* keywordBox = keywordBoxOf(formFigure);
   index = 1;
   for (size_t f = 1; f < page.figures.size(); ++f) {
     if (!p.figures[f - 1]) continue;
+    if (&page.figures.at(f) == keywordBox) continue;
+    if (&page.figures.at(f) == formFigure) {
+      form(*formFigure, keywordBox, y, n, index++);
+      continue;
+    }
     ctx_.anchorCounter = 0;
     for (const Heading& h : p.headings) {
       if (h.box == &page.figures.at(f) && h.box->GetId().empty()) ctx_.anchorCounter = h.number;

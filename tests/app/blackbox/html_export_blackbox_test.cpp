@@ -278,4 +278,43 @@ TEST(HtmlExportBlackBox, HeadingTreeListsTheHeadingsInReadingOrder) {
                         "target=\"index\">"));
 }
 
+TEST(HtmlExportBlackBox, SearchFigureBecomesAForm) {
+  TempDir dir;
+  std::filesystem::create_directories(dir.file("work"));
+  const Errors_Msg e = CatchError([&] {
+    NoteDocument doc(dir.file("work"));
+    doc.NewDocument(1, false);
+    FixedMetrics metrics;
+    auto box = std::make_unique<Text_Box>(&metrics);
+    box->SetNumber(1);
+    box->SetBasePoint(20, 40);
+    box->SetText("keyword");
+    box->SetId("q");
+    box->Layout(metrics, DrawContext{});
+    doc.workingFigures().append(std::move(box));
+    for (const char* link : {"find.cgi?q=?&lang=ja", "other.cgi?k=?"}) {
+      auto r = std::make_unique<Rect_Ex>();
+      r->SetNumber(2);
+      r->x = 100;
+      r->y = 40;
+      r->url = link;
+      doc.workingFigures().append(std::move(r));
+      if (doc.pageCount() == 1) doc.AddPage(AddPage_next);
+    }
+    MetricsHost host;
+    ASSERT_EQ(NoteWriter_save(doc, dir.file("note.svg"), false, host), 0);
+    doc.ClearDocument();
+  });
+  ASSERT_EQ(e.code, 0) << e.text;
+  ZerbinRun r = runZerbin(dir, {"-prof=" + dir.file("P"), "-cV", dir.file("note.svg"), dir.file("f")});
+  ASSERT_EQ(r.status, 0) << r.echo;
+  // The address goes from the page file to the note's folder.
+  const std::string page = ReadFileBytes(dir.file("f/note.files/note_01.html"));
+  EXPECT_TRUE(Has(page, "<FORM action=\"../../find.cgi\">\r\n<INPUT style=\"position:absolute; margin-left:")) << page;
+  EXPECT_TRUE(Has(page, "\r\n       type=\"text\" name=\"q\" value=\"\"/>\r\n"
+                        "<INPUT type=\"hidden\" name=\"lang\" value=\"ja\"/>\r\n</FORM>\r\n"));
+  EXPECT_TRUE(Has(page, "<FORM action=\"../../other.cgi\">\r\n<INPUT type=\"hidden\" name=\"k\" value=\"" +
+                            Sjis(u8"キーワードを入力するテキストボックスが見つかりません") + "\"/>\r\n</FORM>"));
+}
+
 }  // namespace
