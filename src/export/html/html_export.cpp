@@ -336,6 +336,17 @@ void Exporter::pageFileFoot() {
   MhtmlWriteContext parts;
   static_cast<VmlWriteContext&>(parts) = ctx_;
   parts.out.clear();
+  // The back page's pictures, shown on the first written page as page 0.
+  if (doc_.hasBackPage() && !written_.empty()) {
+    const NotePage& bp = doc_.pageAt(0);
+    const std::string& firstList = doc_.pageAt(written_.front().index).settings().pubPage();
+    parts.pageNumber = 0;
+    int32_t index = 1;
+    for (size_t f = 1; f < bp.figures.size(); ++f) {
+      if (PublicationFilter_figurePublished(fileList_, firstList, bp.figures.at(f).GetPub(), name_))
+        bp.figures.at(f).WriteMhtmlPart(parts, index++);
+    }
+  }
   for (const Written& w : written_) {
     if (!w.published) continue;
     const NotePage& page = doc_.pageAt(w.index);
@@ -408,8 +419,6 @@ void Exporter::pageBlock(size_t k, int32_t y) {
   int32_t index = 1;
   // The back page's figures show on the first page.
   if (k == 0 && doc_.hasBackPage()) {
-    std::vector<bool> back;
-    published(0, &back);
     const std::string& firstList = page.settings().pubPage();
     const NotePage& bp = doc_.pageAt(0);
     ctx_.pageNumber = 0;
