@@ -1,6 +1,7 @@
 #include "export/html/html_export.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdarg>
 #include <cstdint>
 #include <cstdio>
@@ -89,6 +90,12 @@ std::string requiredTemplate(const std::string& folder, const char* name, const 
   auto text = readTemplate(folder, name, values);
   if (!text) FileX_readWhole(StrX_joinPath(folder, name));  // raises the open error
   return text ? *text : std::string();
+}
+
+// Creates the folders of a file; a folder that cannot be made fails the
+// file itself.
+void makeFoldersOf(const std::string& file) {
+  if (!FileX_makeFolders(file, true)) FileX_raiseOpenError(file, true, errno);
 }
 
 // One page record that the export writes.
@@ -619,7 +626,7 @@ bool Exporter::run() {
   // An unpublished note leaves only a placeholder page: nothing is copied
   // or created before this test.
   if (!PublicationFilter_filePublished(fileList_, name_)) {
-    FileX_makeFolders(output_, true);
+    makeFoldersOf(output_);
     FileX_writeWhole(output_, format("<HTML><HEAD><TITLE>%s</TITLE></HEAD><BODY>\r\n"
                                      "<BR/><BR/>（非公開情報のためカットされました）\r\n"
                                      "</BODY></HTML>\r\n",
@@ -631,7 +638,7 @@ bool Exporter::run() {
   Except_tryCatch(
       [&] {
         NoteWriter_preparePages(doc_, host_);
-        FileX_makeFolders(output_, true);
+        makeFoldersOf(output_);
         std::string menuRef;
         if (!options_.menuPath.empty()) {
           menuRef = StrX_toSlashPath(StrX_makeRelativeToFile(options_.menuPath, output_));
