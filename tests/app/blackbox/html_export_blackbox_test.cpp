@@ -318,4 +318,27 @@ TEST(HtmlExportBlackBox, SearchFigureBecomesAForm) {
                             Sjis(u8"キーワードを入力するテキストボックスが見つかりません") + "\"/>\r\n</FORM>"));
 }
 
+TEST(HtmlExportBlackBox, InstalledTemplatesAndSharedFilesAreUsed) {
+  TempDir dir;
+  const std::string prof = "-prof=" + dir.file("P");
+  WriteNote(dir.file("work"), dir.file("note.svg"), {{"one", 100, ""}});
+  ASSERT_EQ(runZerbin(dir, {prof, "-cV", dir.file("note.svg"), dir.file("a")}).status, 0);
+  // The installation's tree head and a shared file beside the pages.
+  WriteFileBytes(dir.file("P/script/toc_1_head.txt"), "<html><title>%title%</title>\r\n<ul>\r\n");
+  std::filesystem::create_directories(dir.file("P/script/rel_copy"));
+  WriteFileBytes(dir.file("P/script/rel_copy/tree.css"), "a {}\r\n");
+  ZerbinRun r = runZerbin(dir, {prof, "-cV", dir.file("note.svg"), dir.file("b")});
+  ASSERT_EQ(r.status, 0) << r.echo;
+  EXPECT_EQ(ReadFileBytes(dir.file("b/note.files/tree.css")), "a {}\r\n");
+  const std::string tree = ReadFileBytes(dir.file("b/note.files/note_tree.html"));
+  EXPECT_EQ(tree.substr(0, 37), "<html><title>note</title>\r\n<ul>\r\n<LI>");
+  // With a menu page the shared files are not copied; the frame has the menu.
+  WriteFileBytes(dir.file("menu.html"), "menu");
+  ZerbinRun m = runZerbin(dir, {prof, "-cV", "-menu=" + dir.file("menu.html"), dir.file("note.svg"), dir.file("c")});
+  ASSERT_EQ(m.status, 0) << m.echo;
+  EXPECT_FALSE(FileX_exists(dir.file("c/note.files/tree.css")));
+  EXPECT_TRUE(Has(ReadFileBytes(dir.file("c/note.html")),
+                  "<FRAMESET rows=\"25,*\"><FRAME src=\"../menu.html\" name=\"menu\">"));
+}
+
 }  // namespace
