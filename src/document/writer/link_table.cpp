@@ -9,6 +9,7 @@
 #include "core/strx/strx_copy.h"
 #include "core/strx/strx_path.h"
 #include "core/strx/strx_search.h"
+#include "document/note/note_document.h"
 
 namespace {
 
@@ -126,4 +127,18 @@ int LinkTable_buildFromNote(std::vector<SvgLinkPair>& table, std::string_view no
     table.clear();
     return ResultCode_NoHeap;
   }
+}
+
+std::vector<LinkTablePage> LinkTable_pagesOf(const NoteDocument& doc) {
+  std::vector<LinkTablePage> pages;
+  for (size_t i = 0; i < doc.pageCount(); ++i) {
+    if (doc.pageNumberAt(i) == 0) continue;
+    const NotePage& page = doc.pageAt(i);
+    LinkTablePage entry;
+    entry.height = page.settings().height();
+    for (size_t f = 1; f < page.figures.size(); ++f)
+      entry.figureIds.push_back(page.figures.at(f).GetId());
+    pages.push_back(std::move(entry));
+  }
+  return pages;
 }

@@ -40,6 +40,12 @@ struct LinkTablePage {
   std::vector<std::string> figureIds;  // in list order; empty ids are skipped
 };
 
+class NoteDocument;
+
+// The ordinary pages of a note (the back page left out), for
+// LinkTable_buildFromNote.
+std::vector<LinkTablePage> LinkTable_pagesOf(const NoteDocument& doc);
+
 // The longest text of a table entry is this size - 1 bytes.
 inline constexpr size_t LinkTable_textSize = 512;
 

@@ -562,18 +562,9 @@ int NoteWriter_savePublished(NoteDocument& doc, std::string_view target,
                 Except_throw(e);
               });
         } else {
-          std::vector<LinkTablePage> pages;
-          for (size_t i = 0; i < doc.pageCount(); ++i) {
-            if (doc.pageNumberAt(i) == 0) continue;
-            const NotePage& page = doc.pageAt(i);
-            LinkTablePage entry;
-            entry.height = page.settings().height();
-            for (size_t f = 1; f < page.figures.size(); ++f)
-              entry.figureIds.push_back(page.figures.at(f).GetId());
-            pages.push_back(std::move(entry));
-          }
           std::vector<SvgLinkPair> table;
-          LinkTable_buildFromNote(table, host.notePath(), targetPath, pages, kLinkTableHeightLimit);
+          LinkTable_buildFromNote(table, host.notePath(), targetPath, LinkTable_pagesOf(doc),
+                                  kLinkTableHeightLimit);
           ctx.linkTable = std::move(table);
         }
         const WritePlan plan = planPublished(doc, options.publicationName);

@@ -811,18 +811,9 @@ bool Exporter::run() {
 
 int BuildNoteLinkTable(SvgWriteContext& ctx, std::string_view notePath,
                        std::string_view outputPath, const NoteDocument& doc, int32_t limit) {
-  std::vector<LinkTablePage> pages;
-  for (size_t i = 0; i < doc.pageCount(); ++i) {
-    if (doc.pageNumberAt(i) == 0) continue;
-    const NotePage& page = doc.pageAt(i);
-    LinkTablePage entry;
-    entry.height = page.settings().height();
-    for (size_t f = 1; f < page.figures.size(); ++f)
-      entry.figureIds.push_back(page.figures.at(f).GetId());
-    pages.push_back(std::move(entry));
-  }
   std::vector<SvgLinkPair> table;
-  const int result = LinkTable_buildFromNote(table, notePath, outputPath, pages, limit);
+  const int result =
+      LinkTable_buildFromNote(table, notePath, outputPath, LinkTable_pagesOf(doc), limit);
   ctx.linkTable = std::move(table);
   return result;
 }
