@@ -34,6 +34,10 @@ std::string VmlFormat_href(std::string_view text) {
   for (char c : text) {
     if (c == '"')
       out += "&quot;";
+    else if (c == '<')
+      out += "&lt;";
+    else if (c == '>')
+      out += "&gt;";
     else
       out += c;
   }

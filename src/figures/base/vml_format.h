@@ -14,8 +14,8 @@ std::string VmlFormat_rgb(Colour colour);
 
 // An attribute value from the note: '&', '<', '"' and '\'' escaped.
 std::string VmlFormat_attr(std::string_view text);
-// An href or src value: only '"' escaped (as "&quot;"), so that the '&' of
-// ordinary URLs stays as written.
+// An href or src value: '"', '<' and '>' escaped, so that the '&' of
+// ordinary URLs stays as written (and no "-->" can end a comment).
 std::string VmlFormat_href(std::string_view text);
 
 // The figure's link after the export's rewriting: 1 (link with `href`),

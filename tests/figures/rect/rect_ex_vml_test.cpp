@@ -123,6 +123,17 @@ TEST(RectExVml, ShapesLinksAnchorsAndTargets) {
     const std::string head = "<A href=\"http://x/?a=1&b=2\"" + t.attr + ">\r\n<v:rect ";
     EXPECT_EQ(vml(*r, ctx).substr(0, head.size()), head) << t.target;
   }
+  // Markup in the link, target and id comes out escaped.
+  r->url = "http://x/\"><script>";
+  r->target = "t\"<&";
+  r->id = "i\"<&";
+  ctx.keepBlankTarget = ctx.preferNewWindow = false;
+  EXPECT_EQ(vml(*r, ctx),
+            "<A href=\"http://x/&quot;&gt;&lt;script&gt;\" target=\"t&quot;&lt;&amp;\">\r\n"
+            "<v:rect style=\"position:absolute; margin-left:10px; margin-top:120px; width:30px; "
+            "height:40px; cursor:hand;\" fillcolor=\"#CCCCFF\" strokecolor=\"#010203\" "
+            "strokeweight=\"1pt\">\r\n<A name=\"i&quot;&lt;&amp;\">\r\n</A></v:rect></A>\r\n");
+  r->id.clear();
   // A local link to a file that does not exist is no link.
   r->url = "missing.html";
   EXPECT_EQ(vml(*r, ctx).substr(0, 8), "<v:rect ");
