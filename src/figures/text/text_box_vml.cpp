@@ -191,7 +191,7 @@ void Text_Box::WriteVml(VmlWriteContext& ctx, int32_t index) const {
         const int32_t d = frameWidth == 0 ? 1 : 0;
         ctx.printf("<v:rect style=\"position:absolute; margin-left:%dpx; margin-top:%dpx; "
                    "width:%dpx; height:%dpx;\"",
-                   left - d, top - d, w - d, h - d);
+                   left, top, w - d, h - d);
         ctx.printf(" fillcolor=\"%s\"", fill.c_str());
         boxStroke();
         boxEnd("v:rect");

@@ -116,12 +116,16 @@ TEST(TextBoxVml, FramesTextLinksAndTooltips) {
            "\r\n class=\"tooltip\" onmouseover=\"over(text2_5t,'C:\\\\tip \\&apos;x\\&apos;',11);\" "
            "onmouseout=\"out(text2_5t);\">\r\n" +
            kLines + "<TEXTAREA name=\"text2_5t\"></TEXTAREA></DIV>\r\n"},
-      {"link dropped by the rewriting",
-       [](Text_Box& b, VmlWriteContext& c) {
-         c.rewriteLink = answering(0);
-         b.AssignUrl("http://e/");
+      {"rectangle frame without border",
+       [](Text_Box& b, VmlWriteContext&) {
+         b.frameShape = TextBoxFrame_Rectangle;
+         b.frameWidth = 0;
+         b.fillColour = 0x00FF00;
+         b.bounds = {90, 185, 150, 221};
        },
-       kDiv + "color:#000000; " + kPlace + ">\r\n" + kLines + "</DIV>\r\n"},
+       "<v:rect style=\"position:absolute; margin-left:90px; margin-top:1185px; width:59px; "
+       "height:35px;\" fillcolor=\"#00FF00\" strokecolor=\"#00FF00\" strokeweight=\"1pt\"/>\r\n" +
+           kDiv + "color:#000000; " + kPlace + ">\r\n" + kLines + "</DIV>\r\n"},
       {"rotated, oval frame without border at 50%",
        [](Text_Box& b, VmlWriteContext&) {
          b.angle = 30;
