@@ -12,6 +12,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/errors/errors.h"
 #include "core/errors/result_code.h"
 #include "core/strx/strx_escape.h"
 #include "core/strx/strx_path.h"
@@ -87,6 +88,9 @@ std::string scriptString(std::string_view text) {
 }  // namespace
 
 void Text_Box::WriteVml(VmlWriteContext& ctx, int32_t index) const {
+  // The export lays every page out first; a box never measured has no
+  // positions to write.
+  if (!HasLayout()) Errors_RAISE(Zerbin_Err_NotSetDrawParam, "%s", "");
   const std::vector<std::string_view> textLines = TextBox_splitLines(text_);
   const std::string firstLine = textLines.empty() ? std::string() : std::string(textLines[0]);
   const int32_t page = ctx.pageNumber;

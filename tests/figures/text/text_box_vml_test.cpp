@@ -169,6 +169,10 @@ TEST(TextBoxVml, FramesTextLinksAndTooltips) {
   VmlWriteContext ctx = context();
   b->WriteVml(ctx, 5);
   EXPECT_EQ(ctx.out, "");
+  // A box that was never laid out is refused.
+  Text_Box raw;
+  EXPECT_EQ(testing_support::CatchError([&] { raw.WriteVml(ctx, 1); }).code,
+            Zerbin_Err_NotSetDrawParam);
 }
 
 // A named keyword box writes the anchor list, the move list, its keyword
