@@ -1,3 +1,6 @@
+// Figures append their markup to `out` with CR LF line ends as written
+// (unlike the note's elements, which use "\n").
+//
 // The state handed to every figure's `WriteVml` and `WriteMhtmlPart` while
 // the HTML export writes a page: the note writer's context (links, path
 // variables, the page number, the output text) and what only the HTML
@@ -38,6 +41,11 @@ struct VmlWriteContext : SvgWriteContext {
   // Texts the keyword tree already holds as page entries (the page title
   // or the note title): the export writes no separate entry for them.
   bool titleInKeywordTree = false;
+  // Set with titleInKeywordTree when the text was the note title.
+  bool noteTitleInKeywordTree = false;
+  // File name of the export's main output ("X.html"), which keyword-tree
+  // entries link to; "" = baseName + ".html".
+  std::string exportFileName;
   std::string pageTitle;
   std::string noteTitle;
 };

@@ -84,6 +84,8 @@ class Line_Ex final : public CadFigure {
   // The note file's element (line_ex_svg.cpp): the visible segment, its
   // arrow kinds and end targets, and the end shapes as plain SVG.
   void WriteSvg(SvgWriteContext& ctx) const override;
+  // The HTML export's VML element (line_ex_vml.cpp).
+  void WriteVml(VmlWriteContext& ctx, int32_t index) const override;
 
   void Draw(Surface& surface, const DrawContext& ctx) override;
   // A square at each stored end point (never crosses).

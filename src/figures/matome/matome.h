@@ -54,6 +54,8 @@ class Matome final : public CadFigure {
 
   // The note file's element (matome_svg.cpp): one path of arcs and lines.
   void WriteSvg(SvgWriteContext& ctx) const override;
+  // The HTML export's VML element (matome_vml.cpp).
+  void WriteVml(VmlWriteContext& ctx, int32_t index) const override;
 
   // The four quarter curves as arcs and the two straight pieces, each
   // straight piece one pixel longer at both ends so that it joins the arcs.

@@ -136,6 +136,10 @@ class Rect_Ex final : public CadFigure {
 
   // The note file's element (rect_ex_svg.cpp).
   void WriteSvg(SvgWriteContext& ctx) const override;
+  // The HTML export's element and MHTML picture part (rect_ex_vml.cpp);
+  // `index` numbers the picture file "NN/imageMM.ext".
+  void WriteVml(VmlWriteContext& ctx, int32_t index) const override;
+  void WriteMhtmlPart(MhtmlWriteContext& ctx, int32_t index) const override;
 
   void Draw(Surface& surface, const DrawContext& ctx) override;
   void DrawHandles(Surface& surface, const DrawContext& ctx, Colour colour,

@@ -92,6 +92,9 @@ class Text_Box : public CadFigure {
   // writer lays every page out first (FigureList_prepareForWrite); a box
   // without a layout is written with the frame it has.
   void WriteSvg(SvgWriteContext& ctx) const override;
+  // The HTML export's frame shape and positioned text (text_box_vml.cpp).
+  // Needs the layout; `index` numbers the text element "text<page>_<index>".
+  void WriteVml(VmlWriteContext& ctx, int32_t index) const override;
   void Draw(Surface& surface, const DrawContext& ctx) override;
   void DrawHandles(Surface& surface, const DrawContext& ctx, Colour colour,
                    int32_t ignored) override;
@@ -222,6 +225,8 @@ class Text_Box : public CadFigure {
   void drawFrame(Surface& s, const DrawContext& ctx, const TextBoxFrameBounds& b) const;
   void drawText(Surface& s, const DrawContext& ctx, std::string_view shown) const;
   int32_t textLeft() const;
+  // The keyword-tree line of a named box (text_box_vml.cpp).
+  void writeKeywordEntry(VmlWriteContext& ctx, const std::string& firstLine) const;
 
   const TextMetrics* metrics_ = nullptr;
   bool attachedFile_ = false;

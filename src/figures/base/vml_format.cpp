@@ -1,0 +1,67 @@
+#include "figures/base/vml_format.h"
+
+#include <cstdio>
+
+#include "core/strx/strx_path.h"
+#include "figures/base/geometry.h"
+
+std::string VmlFormat_rgb(Colour colour) {
+  char buf[8];
+  std::snprintf(buf, sizeof buf, "#%02X%02X%02X", colour & 0xFF, (colour >> 8) & 0xFF,
+                (colour >> 16) & 0xFF);
+  return buf;
+}
+
+std::string VmlFormat_attr(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (char c : text) {
+    switch (c) {
+      case '&': out += "&amp;"; break;
+      case '<': out += "&lt;"; break;
+      case '>': out += "&gt;"; break;
+      case '"': out += "&quot;"; break;
+      case '\'': out += "&apos;"; break;
+      default: out += c; break;
+    }
+  }
+  return out;
+}
+
+std::string VmlFormat_href(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (char c : text) {
+    if (c == '"')
+      out += "&quot;";
+    else if (c == '<')
+      out += "&lt;";
+    else if (c == '>')
+      out += "&gt;";
+    else
+      out += c;
+  }
+  return out;
+}
+
+int VmlFormat_rewrite(std::string& href, std::string_view link, std::string_view figureText,
+                      VmlWriteContext& ctx) {
+  if (ctx.rewriteLink) return ctx.rewriteLink(href, link, figureText, ctx);
+  href.assign(link);
+  return 1;
+}
+
+std::string VmlFormat_target(const VmlWriteContext& ctx, std::string_view href,
+                             std::string_view target) {
+  if (target.empty() || (ctx.keepBlankTarget && target == "_blank")) {
+    if (!StrX_isUrl(href)) return "";
+    return ctx.preferNewWindow ? " target=\"_blank\"" : " target=\"_top\"";
+  }
+  if (ctx.preferNewWindow && target == "_top") return " target=\"_blank\"";
+  return " target=\"" + VmlFormat_attr(target) + "\"";
+}
+
+int32_t VmlFormat_muldiv(int64_t a, int64_t b, int64_t c) {
+  if (c == 0) c = 1;
+  return Figure_toInt32(a * b / c);
+}
