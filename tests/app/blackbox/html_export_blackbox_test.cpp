@@ -8,8 +8,10 @@
 #include <set>
 
 #include "core/filex/filex.h"
+#include "core/strx/strx_base64.h"
 #include "document/note/note_document.h"
 #include "document/writer/note_writer.h"
+#include "figures/line/line_ex.h"
 #include "figures/rect/rect_ex.h"
 #include "figures/text/text_box.h"
 #include "support/fixed_metrics.h"
@@ -339,6 +341,103 @@ TEST(HtmlExportBlackBox, InstalledTemplatesAndSharedFilesAreUsed) {
   EXPECT_FALSE(FileX_exists(dir.file("c/note.files/tree.css")));
   EXPECT_TRUE(Has(ReadFileBytes(dir.file("c/note.html")),
                   "<FRAMESET rows=\"25,*\"><FRAME src=\"../menu.html\" name=\"menu\">"));
+}
+
+// A 2 x 2 PNG.
+const std::string kPng(
+    "\x89\x50\x4e\x47\x0d\x0a\x1a\x0a\x00\x00\x00\x0d\x49\x48\x44\x52\x00\x00\x00\x02\x00\x00\x00\x02\x08\x02"
+    "\x00\x00\x00\xfd\xd4\x9a\x73\x00\x00\x00\x12\x49\x44\x41\x54\x78\x9c\x63\xf8\xcf\xc0\xc0\x00\xc2\x0c\xff"
+    "\x81\x00\x00\x1f\xee\x05\xfb\x0b\xd9\x68\x8b\x00\x00\x00\x00\x49\x45\x4e\x44\xae\x42\x60\x82",
+    75);
+
+// A page with a rectangle, a linked Japanese text box, a line and a picture.
+void WriteMixedNote(TempDir& dir) {
+  std::filesystem::create_directories(dir.file("work"));
+  WriteFileBytes(dir.file("pic.png"), kPng);
+  const Errors_Msg e = CatchError([&] {
+    NoteDocument doc(dir.file("work"));
+    doc.NewDocument(1, false);
+    doc.currentPage()->setTitle("mixed");
+    FixedMetrics metrics;
+    auto r = std::make_unique<Rect_Ex>();
+    r->SetNumber(1);
+    r->x = 20;
+    r->y = 20;
+    r->width = 60;
+    r->height = 30;
+    doc.workingFigures().append(std::move(r));
+    auto t = std::make_unique<Text_Box>(&metrics);
+    t->SetNumber(2);
+    t->SetBasePoint(120, 40);
+    t->SetText(Sjis(u8"日本語のメモ<&>"));
+    t->SetUrl("http://example.com/a?b=1&c=\"2\"");
+    t->Layout(metrics, DrawContext{});
+    doc.workingFigures().append(std::move(t));
+    auto l = std::make_unique<Line_Ex>();
+    l->SetNumber(3);
+    l->SetPoints({10, 200}, {300, 250});
+    doc.workingFigures().append(std::move(l));
+    auto pic = std::make_unique<Rect_Ex>();
+    pic->SetNumber(4);
+    pic->shape = RectShape_Image;
+    pic->embedImage = false;
+    pic->takeNaturalSize = false;
+    pic->imagePath = dir.file("pic.png");
+    pic->x = 400;
+    pic->y = 300;
+    pic->width = 20;
+    pic->height = 20;
+    doc.workingFigures().append(std::move(pic));
+    MetricsHost host;
+    ASSERT_EQ(NoteWriter_save(doc, dir.file("note.svg"), false, host), 0);
+    doc.ClearDocument();
+  });
+  ASSERT_EQ(e.code, 0) << e.text;
+}
+
+std::string Between(const std::string& text, const std::string& from, const std::string& to) {
+  const size_t a = text.find(from);
+  if (a == std::string::npos) return "";
+  const size_t b = text.find(to, a + from.size());
+  return b == std::string::npos ? "" : text.substr(a + from.size(), b - a - from.size());
+}
+
+TEST(HtmlExportBlackBox, RectTextLineAndPictureInPagesAndArchive) {
+  TempDir dir;
+  WriteMixedNote(dir);
+  const std::string prof = "-prof=" + dir.file("P");
+  ZerbinRun v = runZerbin(dir, {prof, "-cv", dir.file("note.svg"), dir.file("v")});
+  ASSERT_EQ(v.status, 0) << v.echo;
+  EXPECT_EQ(FilesUnder(dir.file("v")),
+            (std::set<std::string>{"note.html", "note.files/note_tree.html", "note.files/note_01.html",
+                                   "note.files/note.keyword.xml", "note.files/01/image04.png"}));
+  const std::string page = ReadFileBytes(dir.file("v/note.files/note_01.html"));
+  EXPECT_TRUE(Has(page, "<v:rect style=\"position:absolute; margin-left:20px; margin-top:28px;")) << page;
+  EXPECT_TRUE(Has(page, "<v:line ")) << page;
+  EXPECT_TRUE(Has(page, "<DIV ")) << page;
+  EXPECT_TRUE(Has(page, Sjis(u8"日本語のメモ&lt;&amp;&gt;")));
+  EXPECT_TRUE(Has(page, "href=\"http://example.com/a?b=1&c=&quot;2&quot;\"")) << page;
+  EXPECT_FALSE(Has(page, "c=\"2\""));
+  EXPECT_TRUE(Has(page, "<v:image src=\"01/image04.png\"")) << page;
+  EXPECT_EQ(ReadFileBytes(dir.file("v/note.files/01/image04.png")), kPng);
+
+  ZerbinRun m = runZerbin(dir, {prof, "-cm", dir.file("note.svg"), dir.file("m/out.mht")});
+  ASSERT_EQ(m.status, 0) << m.echo;
+  EXPECT_EQ(FilesUnder(dir.file("m")), std::set<std::string>{"out.mht"});
+  const std::string mht = ReadFileBytes(dir.file("m/out.mht"));
+  EXPECT_TRUE(Has(mht, Sjis(u8"日本語のメモ&lt;&amp;&gt;")));
+  EXPECT_TRUE(Has(mht, "<v:line "));
+  const std::string src = Between(mht, "<v:image src=\"", "\"");
+  ASSERT_FALSE(src.empty()) << mht;
+  const std::string part = Between(mht, "\r\n------=_NextPart_<Zerbin>\r\nContent-Type: image/", "------=_NextPart_");
+  ASSERT_FALSE(part.empty()) << mht;
+  std::string location = Between(part, "Content-Location: ", "\r\n");
+  while (!location.empty() && location.back() == ' ') location.pop_back();
+  EXPECT_EQ(location, src);
+  const size_t body = part.find("\r\n\r\n");
+  ASSERT_NE(body, std::string::npos);
+  EXPECT_EQ(StrX_base64Decode(part.substr(body + 4)), kPng);
+  EXPECT_FALSE(HasBareLf(mht));
 }
 
 }  // namespace
