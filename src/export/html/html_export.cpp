@@ -126,6 +126,9 @@ struct Written {
   int32_t number = 0;     // the export's page number (from 1)
   bool published = false; // passes the page test (tree arrays, parts)
   std::vector<bool> figures;
+  // The search form's keyword box: written as part of the form, it takes
+  // no figure index (pictures after it count without it).
+  const CadPrim* keywordBox = nullptr;
 };
 
 class Exporter {
@@ -360,7 +363,7 @@ void Exporter::pageFileFoot() {
     parts.pageNumber = w.number;
     int32_t index = 1;
     for (size_t f = 1; f < page.figures.size(); ++f) {
-      if (!w.figures[f - 1]) continue;
+      if (!w.figures[f - 1] || &page.figures.at(f) == w.keywordBox) continue;
       page.figures.at(f).WriteMhtmlPart(parts, index++);
     }
   }
@@ -453,6 +456,7 @@ void Exporter::pageBlock(size_t k, int32_t y) {
       formFigure = &page.figures.at(f);
   }
   const Text_Box* keywordBox = keywordBoxOf(formFigure);
+  written_[k].keywordBox = keywordBox;
   index = 1;
   for (size_t f = 1; f < page.figures.size(); ++f) {
     if (!p.figures[f - 1]) continue;

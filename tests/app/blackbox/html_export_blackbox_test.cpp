@@ -402,6 +402,20 @@ std::string Between(const std::string& text, const std::string& from, const std:
   return b == std::string::npos ? "" : text.substr(a + from.size(), b - a - from.size());
 }
 
+// The archive's picture part is named as the page's src and holds the picture.
+void ExpectPicturePart(const std::string& mht) {
+  const std::string src = Between(mht, "<v:image src=\"", "\"");
+  ASSERT_FALSE(src.empty()) << mht;
+  const std::string part = Between(mht, "\r\n------=_NextPart_<Zerbin>\r\nContent-Type: image/", "------=_NextPart_");
+  ASSERT_FALSE(part.empty()) << mht;
+  std::string location = Between(part, "Content-Location: ", "\r\n");
+  while (!location.empty() && location.back() == ' ') location.pop_back();
+  EXPECT_EQ(location, src);
+  const size_t body = part.find("\r\n\r\n");
+  ASSERT_NE(body, std::string::npos);
+  EXPECT_EQ(StrX_base64Decode(part.substr(body + 4)), kPng);
+}
+
 TEST(HtmlExportBlackBox, RectTextLineAndPictureInPagesAndArchive) {
   TempDir dir;
   WriteMixedNote(dir);
@@ -427,17 +441,49 @@ TEST(HtmlExportBlackBox, RectTextLineAndPictureInPagesAndArchive) {
   const std::string mht = ReadFileBytes(dir.file("m/out.mht"));
   EXPECT_TRUE(Has(mht, Sjis(u8"日本語のメモ&lt;&amp;&gt;")));
   EXPECT_TRUE(Has(mht, "<v:line "));
-  const std::string src = Between(mht, "<v:image src=\"", "\"");
-  ASSERT_FALSE(src.empty()) << mht;
-  const std::string part = Between(mht, "\r\n------=_NextPart_<Zerbin>\r\nContent-Type: image/", "------=_NextPart_");
-  ASSERT_FALSE(part.empty()) << mht;
-  std::string location = Between(part, "Content-Location: ", "\r\n");
-  while (!location.empty() && location.back() == ' ') location.pop_back();
-  EXPECT_EQ(location, src);
-  const size_t body = part.find("\r\n\r\n");
-  ASSERT_NE(body, std::string::npos);
-  EXPECT_EQ(StrX_base64Decode(part.substr(body + 4)), kPng);
+  ExpectPicturePart(mht);
   EXPECT_FALSE(HasBareLf(mht));
+}
+
+TEST(HtmlExportBlackBox, ArchivePictureAfterASearchFormKeepsItsName) {
+  TempDir dir;
+  std::filesystem::create_directories(dir.file("work"));
+  WriteFileBytes(dir.file("pic.png"), kPng);
+  const Errors_Msg e = CatchError([&] {
+    NoteDocument doc(dir.file("work"));
+    doc.NewDocument(1, false);
+    FixedMetrics metrics;
+    auto box = std::make_unique<Text_Box>(&metrics);
+    box->SetNumber(1);
+    box->SetBasePoint(20, 40);
+    box->SetText("keyword");
+    box->SetId("q");
+    box->Layout(metrics, DrawContext{});
+    doc.workingFigures().append(std::move(box));
+    auto r = std::make_unique<Rect_Ex>();
+    r->SetNumber(2);
+    r->x = 100;
+    r->y = 40;
+    r->url = "find.cgi?q=?";
+    doc.workingFigures().append(std::move(r));
+    auto pic = std::make_unique<Rect_Ex>();
+    pic->SetNumber(3);
+    pic->shape = RectShape_Image;
+    pic->embedImage = false;
+    pic->takeNaturalSize = false;
+    pic->imagePath = dir.file("pic.png");
+    pic->width = pic->height = 20;
+    doc.workingFigures().append(std::move(pic));
+    MetricsHost host;
+    ASSERT_EQ(NoteWriter_save(doc, dir.file("note.svg"), false, host), 0);
+    doc.ClearDocument();
+  });
+  ASSERT_EQ(e.code, 0) << e.text;
+  ZerbinRun m = runZerbin(dir, {"-prof=" + dir.file("P"), "-cm", dir.file("note.svg"), dir.file("m/out.mht")});
+  ASSERT_EQ(m.status, 0) << m.echo;
+  const std::string mht = ReadFileBytes(dir.file("m/out.mht"));
+  EXPECT_TRUE(Has(mht, "<FORM action="));
+  ExpectPicturePart(mht);
 }
 
 }  // namespace
