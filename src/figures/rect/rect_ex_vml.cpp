@@ -210,5 +210,7 @@ void Rect_Ex::WriteMhtmlPart(MhtmlWriteContext& ctx, int32_t index) const {
   ctx.printf("Content-Location: %s \r\n", pictureName(ctx, index, P).c_str());
   ctx.put("\r\n");
   ctx.put(StrX_base64Encode(FileX_readWhole(P)));
-  ctx.put("\r\n \r\n\r\n");
+  // Blank lines only after the Base64 lines: a line holding a space is
+  // taken as part of the Base64 text, and browsers then drop the archive.
+  ctx.put("\r\n\r\n\r\n");
 }

@@ -414,6 +414,9 @@ void ExpectPicturePart(const std::string& mht) {
   const size_t body = part.find("\r\n\r\n");
   ASSERT_NE(body, std::string::npos);
   EXPECT_EQ(StrX_base64Decode(part.substr(body + 4)), kPng);
+  // Nothing but Base64 lines and blank lines: browsers refuse the archive
+  // when a line of the part's body holds a space.
+  EXPECT_EQ(part.find(' ', body), std::string::npos);
 }
 
 TEST(HtmlExportBlackBox, RectTextLineAndPictureInPagesAndArchive) {

@@ -165,8 +165,8 @@ TEST(RectExVml, PictureCopyAndMhtmlPart) {
       "------=_NextPart_<Zerbin>\r\nContent-Type: image/jpeg\r\nContent-Transfer-Encoding: "
       "base64\r\nContent-Location: 01/image01.png \r\n\r\n";
   ASSERT_EQ(m.out.substr(0, head.size()), head);
-  EXPECT_EQ(m.out.substr(m.out.size() - 7), "\r\n \r\n\r\n");
-  const std::string body = m.out.substr(head.size(), m.out.size() - 7 - head.size());
+  EXPECT_EQ(m.out.substr(m.out.size() - 6), "\r\n\r\n\r\n");
+  const std::string body = m.out.substr(head.size(), m.out.size() - 6 - head.size());
   EXPECT_EQ(body.substr(76, 2), "\r\n");
   EXPECT_EQ(StrX_base64Decode(body), bytes);
   // Shapes other than pictures have no part.
