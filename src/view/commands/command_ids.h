@@ -128,6 +128,10 @@ enum CommandId : int {
   // Printing and page images.
   Cmd_Print = 32888,
   Cmd_PageImages = 33041,
+  // The note as VML-HTML pages (web server names, names kept) or MHTML.
+  Cmd_ExportVmlHtml = 33110,
+  Cmd_ExportVmlHtmlIntranet = 33111,
+  Cmd_ExportVmlMhtml = 33112,
   // The application and the shell flags.
   Cmd_AppExit = 57665,
   Cmd_AutoSave = 32963,

@@ -1,0 +1,111 @@
+#include "app/convert/html_export_window.h"
+
+#include <string>
+
+#include "app/mainframe/main_frame.h"
+#include "app/saving/frame_save_host.h"
+#include "app/saving/save_commands.h"
+#include "platform/windows/window_ids.h"
+#include "core/errors/except3.h"
+#include "core/prompts/user_prompts.h"
+#include "core/strx/strx_path.h"
+#include "core/strx/strx_punycode.h"
+#include "core/strx/strx_vars.h"
+#include "export/html/html_export.h"
+#include "view/commands/command_ids.h"
+#include "view/commands/command_table.h"
+
+namespace {
+
+// The window's save host with the installation's template folders.
+class FrameHtmlHost final : public HtmlExportHost {
+ public:
+  explicit FrameHtmlHost(CMainFrame& frame) : base_(frame) {}
+  const TextMetrics* metrics() const override { return base_.metrics(); }
+  StrX_VarLookup variables() const override { return base_.variables(); }
+  bool lowerPath() const override { return base_.lowerPath(); }
+  bool japanese() const override { return base_.japanese(); }
+  std::string notePath() const override { return base_.notePath(); }
+  std::string scriptFolder() const override { return folder("%script%"); }
+  std::string relCopyFolder() const override { return folder("%rel_copy%"); }
+  void showExportError(std::string_view text, std::string_view caption) override {
+    base_.showSaveFailure(text, caption);
+  }
+
+ private:
+  std::string folder(const char* name) const {
+    std::string path = name;
+    StrX_expandVariables(path, 1024, base_.variables());
+    return path == name ? "" : path;
+  }
+  FrameSaveHost base_;
+};
+
+// The proposed destination: the note's path with the export's extension
+// (for 'v' the file name in its ASCII form, lower-cased when paths are),
+// without any "!" in the file name.
+std::string proposedPath(const CMainFrame& frame, char mode, bool lowerPath) {
+  const std::string ext = mode == 'm' ? "mht" : "html";
+  std::string path = frame.notePath();
+  if (path.empty()) path = StrX_joinPath(NoteSave_desktopFolder(frame), "HTML");
+  StrX_changeExtension(path, ext, path.size() + ext.size() + 2);
+  std::string name = StrX_fileName(path);
+  if (mode == 'v') {
+    std::string coded;
+    Except_tryCatch([&] { StrX_punycodeName(coded, name, 512); }, [&](const Errors_Msg&) { coded.clear(); });
+    if (!coded.empty()) name = coded;
+    if (lowerPath)
+      for (char& c : name)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  std::erase(name, '!');
+  return StrX_joinPath(StrX_parentFolder(path), name);
+}
+
+}  // namespace
+
+std::string HtmlExportWindow_run(CMainFrame& frame, char mode) {
+  if (!frame.hasNote()) return "";
+  UserPrompts& prompts = UserPrompts_get();
+  const bool ja = frame.options().japanese;
+  const uint32_t owner = WindowIds_idOf(&frame);
+  std::string path = proposedPath(frame, mode, frame.options().save.lowerPath);
+  int kind = 0;
+  const std::string filter =
+      mode == 'm' ? (ja ? "MHTML形式 (*.mht)|*.mht||" : "MHTML format (*.mht)|*.mht||")
+                  : (ja ? "HTML形式 (*.html)|*.html;*.htm||" : "HTML format (*.html)|*.html;*.htm||");
+  if (!prompts.saveFileName(ja ? "ファイル出力" : "Export", filter, path, kind, owner)) return "";
+
+  HtmlExportOptions options;
+  options.mode = mode;
+  options.publicationName = "";  // "_all": everything passes the filter
+  options.keepBlankTarget = true;
+  options.preferNewWindow = true;
+  options.noLocalLinks = true;
+  options.sourceFolder = StrX_parentFolder(frame.notePath());
+  options.destinationFolder = StrX_parentFolder(path);
+  FrameHtmlHost host(frame);
+  std::string written;
+  Except_tryCatch(
+      [&] {
+        ExportHtml(frame.document(), path, options, host);
+        written = path;
+      },
+      [&](const Errors_Msg& e) {
+        prompts.messageBox(e.message(), "", PromptButtons::Ok, PromptIcon::Warning, PromptAnswer::Ok,
+                           owner);
+      });
+  return written;
+}
+
+void HtmlExportWindow_register(CommandTable& table, CMainFrame& frame) {
+  const bool ja = frame.options().japanese;
+  const char* menu = ja ? "ファイル(&F)" : "&File";
+  table.add(Cmd_ExportVmlHtml, ja ? "VML-HTML(FTP)形式で出力(&F)..." : "Export as VML-HTML (&FTP)...", menu,
+            {}, [&frame] { HtmlExportWindow_run(frame, 'v'); });
+  table.add(Cmd_ExportVmlHtmlIntranet,
+            ja ? "VML-HTML(イントラネット)形式で出力(&E)..." : "Export as VML-HTML (Intran&et)...", menu, {},
+            [&frame] { HtmlExportWindow_run(frame, 'V'); });
+  table.add(Cmd_ExportVmlMhtml, ja ? "VML-MHTML形式で出力(&V)..." : "Export as &VML-MHTML...", menu, {},
+            [&frame] { HtmlExportWindow_run(frame, 'm'); });
+}

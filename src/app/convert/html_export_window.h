@@ -1,0 +1,18 @@
+// The main window's commands that write the open note as VML-HTML pages
+// ("v": names a web server takes, "V": names kept) or as one MHTML archive
+// ("m"): the save dialog for the destination, then the same export as
+// "-cv", "-cV" and "-cm".
+#pragma once
+
+#include <string>
+
+class CMainFrame;
+class CommandTable;
+
+// Asks for the destination (proposed: the note's path with "html", "mht"
+// for 'm'; "HTML" for an untitled note, on the desktop) and writes the
+// note there.  Answers the file written, "" when cancelled or failed
+// (failures are reported).
+std::string HtmlExportWindow_run(CMainFrame& frame, char mode);
+
+void HtmlExportWindow_register(CommandTable& table, CMainFrame& frame);
