@@ -129,9 +129,11 @@ enum CommandId : int {
   Cmd_Print = 32888,
   Cmd_PageImages = 33041,
   // The note as VML-HTML pages (web server names, names kept) or MHTML.
-  Cmd_ExportVmlHtml = 33110,
-  Cmd_ExportVmlHtmlIntranet = 33111,
-  Cmd_ExportVmlMhtml = 33112,
+  // These three have no number of their own elsewhere: ours lie outside the
+  // numbers the other commands use.
+  Cmd_ExportVmlHtml = 33300,
+  Cmd_ExportVmlHtmlIntranet = 33301,
+  Cmd_ExportVmlMhtml = 33302,
   // The application and the shell flags.
   Cmd_AppExit = 57665,
   Cmd_AutoSave = 32963,
