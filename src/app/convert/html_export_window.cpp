@@ -1,12 +1,18 @@
 #include "app/convert/html_export_window.h"
 
+#include <QGuiApplication>
+
+#include <cstdio>
 #include <string>
 
+#include "app/convert/save_ex_dialog.h"
+#include "app/links/shell_services.h"
 #include "app/mainframe/main_frame.h"
 #include "app/saving/frame_save_host.h"
 #include "app/saving/save_commands.h"
 #include "platform/windows/window_ids.h"
 #include "core/errors/except3.h"
+#include "core/filex/filex_info.h"
 #include "core/prompts/user_prompts.h"
 #include "core/strx/strx_path.h"
 #include "core/strx/strx_punycode.h"
@@ -69,32 +75,61 @@ std::string HtmlExportWindow_run(CMainFrame& frame, char mode) {
   UserPrompts& prompts = UserPrompts_get();
   const bool ja = frame.options().japanese;
   const uint32_t owner = WindowIds_idOf(&frame);
-  std::string path = proposedPath(frame, mode, frame.options().save.lowerPath);
-  int kind = 0;
-  const std::string filter =
-      mode == 'm' ? (ja ? "MHTML形式 (*.mht)|*.mht||" : "MHTML format (*.mht)|*.mht||")
-                  : (ja ? "HTML形式 (*.html)|*.html;*.htm||" : "HTML format (*.html)|*.html;*.htm||");
-  if (!prompts.saveFileName(ja ? "ファイル出力" : "Export", filter, path, kind, owner)) return "";
+  SaveExValues values;
+  values.fileName = proposedPath(frame, mode, frame.options().save.lowerPath);
+  values.outputType = mode == 'm' ? 2 : mode == 'V' ? 1 : 0;
+  std::string path;
+  for (;;) {
+    if (!CSaveExDlg_ask(&frame, values, ja)) return "";
+    path = CSaveExDlg_absoluteName(values.fileName, NoteSave_desktopFolder(frame));
+    // Without a person to fill the dialog again, a "No" ends the command.
+    const bool again = CSaveExDlg::exec || prompts.interactive();
+    if (path.find_first_of("!#") != std::string::npos &&
+        prompts.messageBox("! または # をファイル名に含めるとブラウザで表示できません。\r\n無視して続行しますか？",
+                           ja ? "ファイル出力" : "Export", PromptButtons::YesNo, PromptIcon::Warning,
+                           PromptAnswer::No, owner) != PromptAnswer::Yes) {
+      if (!again) return "";
+      continue;
+    }
+    if (FileX_exists(path)) {
+      char text[1200];
+      std::snprintf(text, sizeof text, "%s は既に存在します。\r\n上書きしますか？", path.c_str());
+      if (prompts.messageBox(text, ja ? "ファイル出力" : "Export", PromptButtons::YesNo, PromptIcon::Question,
+                             PromptAnswer::No, owner) != PromptAnswer::Yes) {
+        if (!again) return "";
+        continue;
+      }
+    }
+    break;
+  }
 
   HtmlExportOptions options;
   options.mode = mode;
-  options.publicationName = "";  // "_all": everything passes the filter
+  if (values.publication == "_all")
+    options.publicationName = "";  // everything passes the filter
+  else if (!values.publication.empty())
+    options.publicationName = values.publication;
   options.keepBlankTarget = true;
-  options.preferNewWindow = true;
-  options.noLocalLinks = true;
+  options.preferNewWindow = !values.sameFileNoNewWindow;
+  options.noLocalLinks = values.noLinksToOtherFiles;
   options.sourceFolder = StrX_parentFolder(frame.notePath());
   options.destinationFolder = StrX_parentFolder(path);
   FrameHtmlHost host(frame);
   std::string written;
-  Except_tryCatch(
-      [&] {
-        ExportHtml(frame.document(), path, options, host);
-        written = path;
-      },
-      [&](const Errors_Msg& e) {
-        prompts.messageBox(e.message(), "", PromptButtons::Ok, PromptIcon::Warning, PromptAnswer::Ok,
-                           owner);
-      });
+  {
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    Except_tryCatch(
+        [&] {
+          ExportHtml(frame.document(), path, options, host);
+          written = path;
+        },
+        [&](const Errors_Msg& e) {
+          prompts.messageBox(e.message(), "", PromptButtons::Ok, PromptIcon::Warning, PromptAnswer::Ok,
+                             owner);
+        });
+    QGuiApplication::restoreOverrideCursor();
+  }
+  if (!written.empty() && values.openInBrowser) ShellServices_get().openWithDefault(written);
   return written;
 }
 

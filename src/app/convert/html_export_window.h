@@ -1,7 +1,7 @@
 // The main window's commands that write the open note as VML-HTML pages
 // ("v": names a web server takes, "V": names kept) or as one MHTML archive
-// ("m"): the save dialog for the destination, then the same export as
-// "-cv", "-cV" and "-cm".
+// ("m"): the export dialog (CSaveExDlg) for the destination and choices,
+// then the same export as "-cv", "-cV" and "-cm".
 #pragma once
 
 #include <string>
@@ -10,8 +10,9 @@ class CMainFrame;
 class CommandTable;
 
 // Asks for the destination (proposed: the note's path with "html", "mht"
-// for 'm'; "HTML" for an untitled note, on the desktop) and writes the
-// note there.  Answers the file written, "" when cancelled or failed
+// for 'm'; "HTML" for an untitled note, on the desktop), the publication
+// name and the link choices, and writes the note there (then opens it in
+// the browser when asked).  Answers the file written, "" when cancelled or failed
 // (failures are reported).
 std::string HtmlExportWindow_run(CMainFrame& frame, char mode);
 

@@ -1,17 +1,25 @@
-// The main window's VML-HTML and MHTML export commands: the save dialog
-// proposes the note's name, the pages or the archive are written there,
-// and a cancelled dialog writes nothing.
+// The main window's VML-HTML and MHTML export commands: the export dialog
+// proposes the note's name and the default choices, the pages or the
+// archive are written where it says (a bare name on the desktop) with its
+// publication name, and a cancelled dialog writes nothing.
 #include <gtest/gtest.h>
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QRadioButton>
 
 #include <deque>
+#include <functional>
 #include <filesystem>
 #include <memory>
 #include <string>
 
 #include "app/convert/html_export_window.h"
+#include "app/convert/save_ex_dialog.h"
+#include "app/links/shell_services.h"
 #include "app/mainframe/main_frame.h"
 #include "core/filex/filex.h"
 #include "core/prompts/user_prompts.h"
@@ -30,9 +38,12 @@ std::string noteText() {
   std::string s = "<?xml version=\"1.0\" encoding=\"Shift_JIS\"?>\r\n<svg width=\"420\" height=\"620\">\r\n";
   for (int p = 1; p <= 2; ++p) {
     const std::string n = std::to_string(p);
+    // The rectangle of page 1 is published under "web".
+    const std::string rect = "<rect x=\"20\" y=\"20\" width=\"100\" height=\"80\" "
+                             "style=\"fill:rgb(255,0,0)\" fill=\"rgb(255,0,0)\"/>\r\n";
     s += "<g id=\"page" + n + "\" width=\"400\" height=\"300\" transform=\"translate(+10,+" +
-         std::to_string(10 + (p - 1) * 310) + ")\">\r\n<rect x=\"20\" y=\"20\" width=\"100\" " +
-         "height=\"80\" style=\"fill:rgb(255,0,0)\" fill=\"rgb(255,0,0)\"/>\r\n</g>\r\n";
+         std::to_string(10 + (p - 1) * 310) + ")\">\r\n" +
+         (p == 1 ? "<g pub=\"web\">\r\n" + rect + "</g>\r\n" : rect) + "</g>\r\n";
   }
   s += "<zerbin-pages>\r\n<zerbin-page num=\"1\" title=\"one\"/>\r\n<zerbin-page num=\"2\" "
        "title=\"two\"/>\r\n</zerbin-pages>\r\n</svg>\r\n";
@@ -41,17 +52,29 @@ std::string noteText() {
 
 class ScriptedPrompts : public NonInteractivePrompts {
  public:
-  bool saveFileName(std::string_view, std::string_view filter, std::string& path, int&,
-                    uint32_t) override {
-    proposed.push_back(path);
-    filters.push_back(std::string(filter));
-    if (names.empty()) return false;
-    path = names.front();
-    names.pop_front();
+  PromptAnswer messageBox(std::string_view text, std::string_view, PromptButtons, PromptIcon, PromptAnswer,
+                          uint32_t) override {
+    asked.emplace_back(text);
+    return PromptAnswer::Yes;
+  }
+  std::vector<std::string> asked;
+};
+
+class RecordingShell : public ShellServices {
+ public:
+  bool openWithDefault(std::string_view target) override {
+    opened.emplace_back(target);
     return true;
   }
-  std::vector<std::string> proposed, filters;
-  std::deque<std::string> names;
+  bool showSelected(std::string_view) override { return true; }
+  bool startDetached(const std::string&, const std::vector<std::string>&) override { return true; }
+  std::vector<std::string> opened;
+};
+
+// What the scripted person saw in the dialog and what they answer.
+struct DialogScript {
+  std::vector<SaveExValues> shown;
+  std::deque<std::function<int(CSaveExDlg&)>> answers;
 };
 
 }  // namespace
@@ -75,6 +98,16 @@ TEST(HtmlExportWindow, CommandsWriteThePagesOrTheArchiveWhereTheDialogSays) {
     value = dir.file("script");
     return true;
   };
+  RecordingShell shell;
+  ShellServices_set(&shell);
+  DialogScript script;
+  CSaveExDlg::exec = [&script](CSaveExDlg& d) {
+    script.shown.push_back(d.values());
+    if (script.answers.empty()) return int(QDialog::Rejected);
+    auto answer = script.answers.front();
+    script.answers.pop_front();
+    return answer(d);
+  };
   auto frame = std::make_unique<CMainFrame>(std::string(), o);
   FileX_writeWhole(dir.file("Note!.svg"), noteText());
   frame->LoadNote(dir.file("Note!.svg"), false);
@@ -86,29 +119,70 @@ TEST(HtmlExportWindow, CommandsWriteThePagesOrTheArchiveWhereTheDialogSays) {
   EXPECT_EQ(mht->text(), QString::fromUtf8(u8"VML-MHTML形式で出力(&V)..."));
   EXPECT_EQ(frame->commands().action(Cmd_ExportVmlHtml)->text(),
             QString::fromUtf8(u8"VML-HTML(FTP)形式で出力(&F)..."));
-  prompts.names = {dir.file("out/a.mht")};
-  FileX_makeFolders(dir.file("out/x"), true);
+  // The defaults; a bare name lands on the desktop, then the browser opens it.
+  FileX_makeFolders(dir.file("desk/x"), true);
+  script.answers.push_back([](CSaveExDlg& d) {
+    EXPECT_EQ(d.windowTitle(), QString::fromUtf8(u8"ファイル出力"));
+    EXPECT_TRUE(d.rangeButton(0).isChecked());
+    EXPECT_FALSE(d.pagesField().isEnabled());
+    d.rangeButton(2).setChecked(true);
+    EXPECT_TRUE(d.pagesField().isEnabled());
+    EXPECT_EQ(d.checkBox(2).text(), QString::fromUtf8(u8"出力したらブラウザで開く(&O)"));
+    d.fileField().setText("a.mht");
+    return int(QDialog::Accepted);
+  });
   mht->trigger();
-  ASSERT_EQ(prompts.proposed.size(), 1u);
-  EXPECT_EQ(prompts.proposed[0], dir.file("Note.mht"));
-  EXPECT_EQ(prompts.filters[0], Sjis(u8"MHTML形式 (*.mht)|*.mht||"));
-  const std::string archive = ReadFileBytes(dir.file("out/a.mht"));
+  ASSERT_EQ(script.shown.size(), 1u);
+  EXPECT_EQ(script.shown[0].fileName, dir.file("Note.mht"));
+  EXPECT_EQ(script.shown[0].outputType, 2);
+  EXPECT_EQ(script.shown[0].publication, "_all");
+  EXPECT_FALSE(script.shown[0].sameFileNoNewWindow);
+  EXPECT_TRUE(script.shown[0].noLinksToOtherFiles);
+  EXPECT_TRUE(script.shown[0].openInBrowser);
+  const std::string archive = ReadFileBytes(dir.file("desk/a.mht"));
   EXPECT_EQ(archive.substr(0, 13), "From: Note!\r\n");
   EXPECT_NE(archive.find("<!-- page 2 -->"), std::string::npos);
+  EXPECT_EQ(shell.opened, std::vector<std::string>{dir.file("desk/a.mht")});
+
+  // Again with the publication "web": asked before overwriting, and only
+  // the page whose figure is marked for it is written.
+  script.answers.push_back([](CSaveExDlg& d) {
+    d.fileField().setText("a.mht");
+    d.publicationField().setText("web");
+    d.checkBox(2).setChecked(false);
+    return int(QDialog::Accepted);
+  });
+  mht->trigger();
+  EXPECT_EQ(script.shown[1].fileName, dir.file("Note.mht"));
+  ASSERT_EQ(prompts.asked.size(), 1u);
+  EXPECT_EQ(prompts.asked[0], dir.file("desk/a.mht") + Sjis(u8" は既に存在します。\r\n上書きしますか？"));
+  const std::string published = ReadFileBytes(dir.file("desk/a.mht"));
+  EXPECT_NE(published.find("<!-- page 1 -->"), std::string::npos);
+  EXPECT_EQ(published.find("<!-- page 2 -->"), std::string::npos);
+  EXPECT_EQ(shell.opened.size(), 1u);
 
   // The web-server form proposes the name lower-cased (the paths setting).
-  prompts.names = {dir.file("site/b.html")};
   FileX_makeFolders(dir.file("site/x"), true);
+  const std::string site = dir.file("site/b.html");
+  script.answers.push_back([&site](CSaveExDlg& d) {
+    EXPECT_EQ(d.typeList().currentIndex(), 0);
+    d.fileField().setText(QString::fromStdString(site));
+    d.checkBox(2).setChecked(false);
+    return int(QDialog::Accepted);
+  });
   frame->commands().action(Cmd_ExportVmlHtml)->trigger();
-  EXPECT_EQ(prompts.proposed[1], dir.file("note.html"));
+  EXPECT_EQ(script.shown[2].fileName, dir.file("note.html"));
   EXPECT_EQ(ReadFileBytes(dir.file("site/b.html")), "<frameset>b.files/b_tree.html|b.files/b_01.html</frameset>\r\n");
   EXPECT_NE(ReadFileBytes(dir.file("site/b.files/b_01.html")).find("<!-- page 2 -->"), std::string::npos);
 
   // A cancelled dialog writes nothing.
   EXPECT_EQ(HtmlExportWindow_run(*frame, 'V'), "");
-  EXPECT_EQ(prompts.proposed[2], dir.file("Note.html"));
+  EXPECT_EQ(script.shown[3].fileName, dir.file("Note.html"));
+  EXPECT_EQ(script.shown[3].outputType, 1);
   EXPECT_FALSE(FileX_exists(dir.file("Note.html")));
 
   frame.reset();
+  CSaveExDlg::exec = nullptr;
+  ShellServices_set(nullptr);
   UserPrompts_set(nullptr);
 }
