@@ -42,7 +42,7 @@ CSaveExDlg::CSaveExDlg(QWidget* parent, const SaveExValues& values, bool japanes
   fileRow->addWidget(browseButton);
   top->addLayout(fileRow);
   top->addWidget(new QLabel(u("\\ 文字を使ってフォルダパスを指定しなければ、デスクトップにできます。",
-                              "Without a folder path (\\), the file is made on the desktop.", j)));
+                              "Without a folder in the name, the file is made on the desktop.", j)));
 
   auto* typeRow = new QHBoxLayout;
   auto* typeLabel = new QLabel(u("出力タイプ(&T):", "Output &type:", j));
