@@ -31,39 +31,8 @@ class BenchHost : public NoteSaveHost {
 
 std::string folder() { return Bench_tempFolder(); }
 
-double& childCpuMs() {
-  static double ms = 0;
-  return ms;
-}
-
-int run(std::vector<std::string> words) {
-  const pid_t pid = fork();
-  if (pid == 0) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    setenv("ZERBIN_NONINTERACTIVE", "1", 1);
-    std::vector<char*> argv;
-    for (std::string& w : words) argv.push_back(w.data());
-    argv.push_back(nullptr);
-    execvp(argv[0], argv.data());
-    _exit(127);
-  }
-  int st = 0;
-  struct rusage usage {};
-  wait4(pid, &st, 0, &usage);
-  childCpuMs() += 1000.0 * double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
-                  double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1000.0;
-  return WIFEXITED(st) ? WEXITSTATUS(st) : 128 + WTERMSIG(st);
-}
-
 std::vector<std::string> zerbin(std::vector<std::string> words) {
-  std::vector<std::string> all = {ZERBIN_PROGRAM_PATH,
-                                  "-t",
-                                  "-j",
-                                  "-service_name=BrevloHtmlBench_" + std::to_string(getpid()),
-                                  "-echo=" + folder() + "/zerbin-bench-html-echo.txt",
-                                  "-prof=" + folder() + "/zerbin-bench-html-profile"};
-  all.insert(all.end(), words.begin(), words.end());
-  return all;
+  return Bench_zerbin(ZERBIN_PROGRAM_PATH, "html", std::move(words));
 }
 
 const std::string& benchNote() {
@@ -84,14 +53,14 @@ const std::string& benchNote() {
 
 void runBench(benchmark::State& state, const char* option, const std::string& out) {
   const std::string note = benchNote();
-  childCpuMs() = 0;
+  Bench_childCpuMs() = 0;
   for (auto _ : state) {
-    if (run(zerbin({option, note, out})) != 0) {
+    if (Bench_run(zerbin({option, note, out})) != 0) {
       state.SkipWithError("the conversion failed");
       break;
     }
   }
-  state.counters["child_cpu_ms"] = childCpuMs() / double(state.iterations());
+  state.counters["child_cpu_ms"] = Bench_childCpuMs() / double(state.iterations());
 }
 
 void BM_HtmlExportProcess(benchmark::State& state) {

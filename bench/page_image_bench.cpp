@@ -57,43 +57,8 @@ bool writeNote(const std::string& path, int w, int h,
   return ok;
 }
 
-// Processor time of the programs run (the machine may be shared: wall time
-// waits for other work too).
-double& childCpuMs() {
-  static double ms = 0;
-  return ms;
-}
-
-// Runs a program; its exit status, and its peak resident memory in kB.
-int run(std::vector<std::string> words, long* maxRssKb = nullptr) {
-  const pid_t pid = fork();
-  if (pid == 0) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    setenv("ZERBIN_NONINTERACTIVE", "1", 1);
-    std::vector<char*> argv;
-    for (std::string& w : words) argv.push_back(w.data());
-    argv.push_back(nullptr);
-    execvp(argv[0], argv.data());
-    _exit(127);
-  }
-  int st = 0;
-  struct rusage usage {};
-  wait4(pid, &st, 0, &usage);
-  if (maxRssKb != nullptr) *maxRssKb = usage.ru_maxrss;
-  childCpuMs() += 1000.0 * double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
-                  double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1000.0;
-  return WIFEXITED(st) ? WEXITSTATUS(st) : 128 + WTERMSIG(st);
-}
-
 std::vector<std::string> zerbin(std::vector<std::string> words) {
-  std::vector<std::string> all = {ZERBIN_PROGRAM_PATH,
-                                  "-t",
-                                  "-j",
-                                  "-service_name=BrevloImageBench_" + std::to_string(getpid()),
-                                  "-echo=" + folder() + "/zerbin-bench-image-echo.txt",
-                                  "-prof=" + folder() + "/zerbin-bench-image-profile"};
-  all.insert(all.end(), words.begin(), words.end());
-  return all;
+  return Bench_zerbin(ZERBIN_PROGRAM_PATH, "image", std::move(words));
 }
 
 const std::string& pageNote() {
@@ -111,15 +76,15 @@ const std::string& pageNote() {
 
 void BM_PageImageProcess(benchmark::State& state) {
   const std::string note = pageNote(), png = folder() + "/zerbin-bench-image-page.png";
-  childCpuMs() = 0;
+  Bench_childCpuMs() = 0;
   for (auto _ : state) {
-    if (run(zerbin({"-cp", note, png})) != 0) {
+    if (Bench_run(zerbin({"-cp", note, png})) != 0) {
       state.SkipWithError("zerbin -cp failed");
       break;
     }
   }
   state.counters["png_kB"] = double(Bench_fileSize(png)) / 1e3;
-  state.counters["child_cpu_ms"] = childCpuMs() / double(state.iterations());
+  state.counters["child_cpu_ms"] = Bench_childCpuMs() / double(state.iterations());
 }
 BENCHMARK(BM_PageImageProcess)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(3);
 
@@ -128,15 +93,15 @@ void BM_RsvgConvertProcess(benchmark::State& state) {
   const std::string svg = folder() + "/zerbin-bench-image-page-plain.svg";
   const std::string png = folder() + "/zerbin-bench-image-page-rsvg.png";
   const std::string size = std::to_string(kPage);
-  childCpuMs() = 0;
+  Bench_childCpuMs() = 0;
   for (auto _ : state) {
-    if (run({"rsvg-convert", "-w", size, "-h", size, "-o", png, svg}) != 0) {
+    if (Bench_run({"rsvg-convert", "-w", size, "-h", size, "-o", png, svg}) != 0) {
       state.SkipWithError("rsvg-convert failed (is it installed?)");
       break;
     }
   }
   state.counters["png_kB"] = double(Bench_fileSize(png)) / 1e3;
-  state.counters["child_cpu_ms"] = childCpuMs() / double(state.iterations());
+  state.counters["child_cpu_ms"] = Bench_childCpuMs() / double(state.iterations());
 }
 BENCHMARK(BM_RsvgConvertProcess)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(3);
 
@@ -165,14 +130,14 @@ void BM_TiledPagePeakMemory(benchmark::State& state) {
   const std::string out = folder() + "/zerbin-bench-image-big/tile.png";
   long peak = 0, baseline = 0;
   for (auto _ : state) {
-    if (run(zerbin({"-cp", "-max_size=" + std::to_string(kTile) + "x" + std::to_string(kTile),
+    if (Bench_run(zerbin({"-cp", "-max_size=" + std::to_string(kTile) + "x" + std::to_string(kTile),
                     "-min_zoom=100", big, out}),
             &peak) != 0) {
       state.SkipWithError("zerbin -cp of the big page failed");
       return;
     }
   }
-  run(zerbin({"-cp", small, folder() + "/zerbin-bench-image-small.png"}), &baseline);
+  Bench_run(zerbin({"-cp", small, folder() + "/zerbin-bench-image-small.png"}), &baseline);
   state.counters["peak_MB"] = double(peak) / 1024;
   state.counters["process_MB"] = double(baseline) / 1024;
   state.counters["tile_MB"] = double(kTile) * kTile * 4 / (1024 * 1024);
