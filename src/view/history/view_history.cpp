@@ -15,6 +15,7 @@
 #include "view/commands/command_ids.h"
 #include "view/commands/command_table.h"
 #include "view/editor/in_place_editing.h"
+#include "view/history/pending_change.h"
 #include "view/selection/view_selection.h"
 
 // --- the pending change ---------------------------------------------------------
@@ -39,25 +40,12 @@ bool ViewHistory_flushPendingChange(CChildView& view) {
   if (sel == nullptr) return false;
   NoteDocument* doc = view.host().Document();
   UndoHistory* history = view.host().History();
-  std::unique_ptr<CadPrim> beforePrim = sel->ReleaseBeforePrim();
-  std::vector<std::unique_ptr<CadPrim>> copies = sel->ReleaseBeforeCopies();
-  if (doc == nullptr || history == nullptr || doc->currentPage() == nullptr) return false;
-  const int32_t page = doc->currentPageNumber();
-  FigureList& list = sel->page();
-  bool recorded = false;
-  if (!copies.empty()) {
-    UndoGroup group(*history);
-    for (auto& c : copies) {
-      if (CadPrim* live = list.FindFigureByNumber(c->GetNumber())) {
-        recorded = history->RecordChange(std::move(c), *live, *doc, page) || recorded;
-      }
-    }
-  } else if (beforePrim) {
-    if (CadPrim* live = list.FindFigureByNumber(beforePrim->GetNumber())) {
-      recorded = history->RecordChange(std::move(beforePrim), *live, *doc, page);
-    }
+  if (doc == nullptr || history == nullptr || doc->currentPage() == nullptr) {
+    sel->ReleaseBeforePrim();
+    sel->ReleaseBeforeCopies();
+    return false;
   }
-  return recorded;
+  return PendingChange_record(*sel, *doc, *history, doc->currentPageNumber());
 }
 
 // --- the host of a step ------------------------------------------------------------

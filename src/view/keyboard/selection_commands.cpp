@@ -14,6 +14,7 @@
 #include "figures/rect/rect_ex.h"
 #include "figures/text/text_box.h"
 #include "undo/undo_history.h"
+#include "view/history/pending_change.h"
 #include "view/selection/view_selection.h"
 
 namespace {
@@ -118,25 +119,7 @@ std::string filesFolderOf(const std::string& notePath) {
 
 void SelectionCommands_flushPendingChange(const SelectionCommandTarget& t) {
   if (!t.ok()) return;
-  ViewSelection& s = *t.selection;
-  if (s.BeforePrim() == nullptr && s.BeforeCopies().empty()) return;
-  std::unique_ptr<CadPrim> beforePrim = s.ReleaseBeforePrim();
-  std::vector<std::unique_ptr<CadPrim>> copies = s.ReleaseBeforeCopies();
-  FigureList& list = s.page();
-  UndoGroup group(*t.undo);
-  if (!copies.empty()) {
-    // The live figures are found by number: the selection may have changed
-    // since the copies were taken.
-    for (auto& copy : copies) {
-      const CadPrim* live = list.FindFigureByNumber(copy->GetNumber());
-      if (live != nullptr && list.indexOf(*live) >= 0) {
-        t.undo->RecordChange(std::move(copy), *live, *t.document, t.pageNumber);
-      }
-    }
-  } else if (beforePrim && s.HoldPrim() != nullptr &&
-             s.HoldPrim()->GetNumber() == beforePrim->GetNumber()) {
-    t.undo->RecordChange(std::move(beforePrim), *s.HoldPrim(), *t.document, t.pageNumber);
-  }
+  PendingChange_record(*t.selection, *t.document, *t.undo, t.pageNumber);
 }
 
 bool SelectionCommands_nudge(const SelectionCommandTarget& t, int32_t dx, int32_t dy) {
