@@ -1,0 +1,72 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "figures/base/office_script_writer.h"
+#include "figures/corner/line_corner.h"
+
+namespace {
+
+std::string segment(const char* box, const char* head, const char* flip, int i) {
+  const std::string n = std::to_string(i);
+  return std::string("    Set lin = canvas.AddLine(") + box +
+         ")\r\n    lin.Line.Visible = msoTrue\r\n    lin.Line.ForeColor.RGB = RGB(0, 0, 255)\r\n"
+         "    lin.Line.Weight = 0.75\r\n" + head + "    lin.Flip " + flip +
+         "\r\n    ' ReDim Preserve g(0 To " + n + ") As Variant\r\n    ' g(" + n +
+         ") = lin.Name\r\n\r\n";
+}
+
+}  // namespace
+
+// A Z-shaped connector of three segments drawn from its end 2 (the end with
+// the smaller x): end 1's arrowhead lands on the last segment, each segment
+// is flipped as its direction says, and the grouping stays inert.  The
+// enlarged PowerPoint form doubles the lengths and puts end 2's head on the
+// first segment; a connector of no length writes nothing.
+TEST(CornerOffice, ThreeSegmentsForWordAndEnlargedPowerPoint) {
+  Line_Corner c;
+  c.setEnd(1, 100, 60);
+  c.setEnd(2, 0, 0);
+  c.setThrough(50, 30);
+  c.setDirection(LineCorner_directionZ);
+  c.setArrow(1, 3);
+  c.setColour(Colour_rgb(0, 0, 255));
+  OfficeScriptWriter w;
+  int32_t lines = 0;
+  EXPECT_EQ(c.WriteOfficeScript(w, 5, lines, 0, 0), 1);
+  EXPECT_EQ(w.out,
+            "    ' Dim g() As Variant\r\n" +
+                segment("0.00 + left_m, 0.00 + top_m, 37.50 + left_m, 0.00 + top_m", "",
+                        "msoFlipVertical", 0) +
+                segment("37.50 + left_m, 0.00 + top_m, 37.50 + left_m, 45.00 + top_m", "",
+                        "msoFlipHorizontal", 1) +
+                segment("37.50 + left_m, 45.00 + top_m, 75.00 + left_m, 45.00 + top_m",
+                        "    lin.Line.EndArrowheadStyle = msoArrowheadTriangle\r\n"
+                        "    lin.Line.EndArrowheadLength = msoArrowheadLengthMedium\r\n"
+                        "    lin.Line.EndArrowheadWidth = msoArrowheadWidthMedium\r\n",
+                        "msoFlipVertical", 2) +
+                "    ' Set lines = m.Shapes.Range(g).Group\r\n\r\n"
+                "    ' ReDim Preserve all_g(0 To 5) As Variant\r\n    ' all_g(5) = lines.Name\r\n\r\n");
+  EXPECT_EQ(lines, 33);
+
+  c.setArrow(1, 0);
+  c.setArrow(2, 2);
+  w.out.clear();
+  EXPECT_EQ(c.WriteOfficeScript(w, 0, lines, 2, 1), 1);
+  EXPECT_EQ(w.out.find("    Set lin = s.Shapes.AddLine(0.00 + left_m, 0.00 + top_m, 75.00 + "
+                       "left_m, 0.00 + top_m)\r\n    lin.Line.Visible = msoTrue\r\n"
+                       "    lin.Line.ForeColor.RGB = RGB(0, 0, 255)\r\n"
+                       "    lin.Line.Weight = 1.50\r\n"
+                       "    lin.Line.EndArrowheadLength = msoArrowheadLong\r\n"
+                       "    lin.Line.BeginArrowheadStyle = msoArrowheadOval\r\n"),
+            size_t{26});
+  EXPECT_EQ(w.out.find("EndArrowheadStyle"), std::string::npos);
+  EXPECT_EQ(lines, 36);
+
+  c.setEnd(1, 0, 0);
+  c.setThrough(0, 0);
+  w.out.clear();
+  EXPECT_EQ(c.WriteOfficeScript(w, 1, lines, 1, 1), 1);
+  EXPECT_EQ(w.out, "");
+  EXPECT_EQ(lines, 0);
+}
