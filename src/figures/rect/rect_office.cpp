@@ -85,7 +85,9 @@ int32_t Rect_Ex::WriteOfficeScript(OfficeScriptWriter& w, int32_t index, int32_t
   if (X.empty()) X = "jpg";
   char name[64];
   std::snprintf(name, sizeof name, "%02d/image%02d.", w.pageNumber, index);
-  FileX_copyByContent(w.attachFolderPath + name + X, P);
+  std::string folder = w.attachFolderPath;
+  if (!folder.empty() && folder.back() != '/') folder += '/';
+  FileX_copyByContent(folder + name + X, P);
   std::snprintf(name, sizeof name, "\\%02d\\image%02d.", w.pageNumber, index);
   const std::string pathLine =
       "      m.m_AttachFolderPath + \"" + std::string(name) + OfficeFormat_literal(X) + "\", _\r\n";
