@@ -5,9 +5,8 @@
 #include "figures/base/office_script_writer.h"
 
 int32_t OfficeFormat_scale(int32_t kind, int32_t flags) {
-  return kind == static_cast<int32_t>(OfficeTarget::PowerPoint) && (flags & kOfficeFlagEnlarge)
-             ? 2
-             : 1;
+  return kind == static_cast<int32_t>(OfficeTarget::PowerPoint) && (flags & kOfficeFlagEnlarge) ? 2
+                                                                                                : 1;
 }
 
 const char* OfficeFormat_container(int32_t kind) {
@@ -16,8 +15,7 @@ const char* OfficeFormat_container(int32_t kind) {
 
 std::string OfficeFormat_rgb(Colour c) {
   char buf[32];
-  std::snprintf(buf, sizeof buf, "RGB(%d, %d, %d)", Colour_red(c), Colour_green(c),
-                Colour_blue(c));
+  std::snprintf(buf, sizeof buf, "RGB(%d, %d, %d)", Colour_red(c), Colour_green(c), Colour_blue(c));
   return buf;
 }
 

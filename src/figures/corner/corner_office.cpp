@@ -27,9 +27,10 @@ int32_t Line_Corner::WriteOfficeScript(OfficeScriptWriter& w, int32_t index, int
   for (int32_t i = 0; i + 1 < k; ++i) {
     const Point32 a = route.points[i], b = route.points[i + 1];
     if (i == 0) w.put("    ' Dim g() As Variant\r\n");
-    w.printf("    Set lin = %s.AddLine(%.2f + left_m, %.2f + top_m, %.2f + left_m, %.2f + top_m)\r\n",
-             OfficeFormat_container(kind), pt(std::min(a.x, b.x)), pt(std::min(a.y, b.y)),
-             pt(std::max(a.x, b.x)), pt(std::max(a.y, b.y)));
+    w.printf(
+        "    Set lin = %s.AddLine(%.2f + left_m, %.2f + top_m, %.2f + left_m, %.2f + top_m)\r\n",
+        OfficeFormat_container(kind), pt(std::min(a.x, b.x)), pt(std::min(a.y, b.y)),
+        pt(std::max(a.x, b.x)), pt(std::max(a.y, b.y)));
     w.put("    lin.Line.Visible = msoTrue\r\n");
     w.printf("    lin.Line.ForeColor.RGB = %s\r\n", OfficeFormat_rgb(colour_).c_str());
     w.printf("    lin.Line.Weight = %.02f\r\n", pt(width_));

@@ -19,7 +19,8 @@ std::string head(const std::string& end, const char* name) {
 // Excel and the enlarged PowerPoint form.
 TEST(LineOffice, ArrowheadsAndFlips) {
   const std::string box = "( 0.00 + left_m, 0.00 + top_m, 75.00 + left_m, 37.50 + top_m )\r\n";
-  const std::string red = "  lin.Line.Visible = msoTrue\r\n  lin.Line.ForeColor.RGB = RGB(255, 0, 0)\r\n";
+  const std::string red =
+      "  lin.Line.Visible = msoTrue\r\n  lin.Line.ForeColor.RGB = RGB(255, 0, 0)\r\n";
   const std::string rev = "  lin.AlternativeText = \"reverse\"\r\n";
   const std::string h = "  lin.Flip msoFlipHorizontal\r\n", v = "  lin.Flip msoFlipVertical\r\n";
   const std::string group = "  m.AddGroup  lin.Name\r\n";

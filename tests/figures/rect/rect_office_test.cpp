@@ -50,7 +50,8 @@ TEST(RectOffice, ShapesForEachApplication) {
       {1, 50, 0, 0, 0, "",
        "  Set rec = canvas.AddShape( msoShapeRectangle, _\r\n" + box +
            "  rec.RelativeVerticalPosition = wdRelativeVerticalPositionPage\r\n" + fill +
-           "  rec.Fill.Transparency = 0.50\r\n" + line + "  rec.Line.Visible = msoFalse\r\n" + group,
+           "  rec.Fill.Transparency = 0.50\r\n" + line + "  rec.Line.Visible = msoFalse\r\n" +
+           group,
        12},
       {3, 100, 2, 1, 1, "",
        "  Set rec = s.Shapes.AddShape( msoShapeOval, _\r\n" + box + fill + line +
