@@ -97,8 +97,14 @@ class CadPrim {
   }
   // Appends the figure's text (CP932) for a plain-text export.
   /* 23 */ virtual void WritePlainText(std::string& /*dst*/) const {}
-  /* 24 */ virtual int32_t WriteOfficeScript(OfficeScriptWriter&, int32_t, int32_t& /*out*/,
-                                              int32_t, int32_t) const {
+  // The statements of a conversion script (office_script_writer.h): the
+  // number of lines written goes to `lineCount`, the answer is how far the
+  // page's running figure index advances.  Kinds without statements write
+  // nothing and answer 0.
+  /* 24 */ virtual int32_t WriteOfficeScript(OfficeScriptWriter&, int32_t /*index*/,
+                                              int32_t& lineCount, int32_t /*kind*/,
+                                              int32_t /*flags*/) const {
+    lineCount = 0;
     return 0;
   }
   /* 25 */ virtual void WriteVml(VmlWriteContext&, int32_t) const {}

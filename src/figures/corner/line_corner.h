@@ -93,6 +93,10 @@ class Line_Corner final : public CadFigure {
   // The note file's elements (line_corner_svg.cpp): the route as segments,
   // the end segments carrying p1 / p2, and the end shapes.
   void WriteSvg(SvgWriteContext& ctx) const override;
+  // The statements of a conversion script (corner_office.cpp): one line
+  // shape per route segment.  Returns 1.
+  int32_t WriteOfficeScript(OfficeScriptWriter& w, int32_t index, int32_t& lineCount,
+                            int32_t kind, int32_t flags) const override;
 
   void Draw(Surface& surface, const DrawContext& ctx) override;
   // Squares at end 1, end 2 and the through point (never crosses).

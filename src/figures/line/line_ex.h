@@ -86,6 +86,10 @@ class Line_Ex final : public CadFigure {
   void WriteSvg(SvgWriteContext& ctx) const override;
   // The HTML export's VML element (line_ex_vml.cpp).
   void WriteVml(VmlWriteContext& ctx, int32_t index) const override;
+  // The statements of a conversion script (line_office.cpp): one line
+  // shape between the stored points with its arrowheads.  Returns 1.
+  int32_t WriteOfficeScript(OfficeScriptWriter& w, int32_t index, int32_t& lineCount,
+                            int32_t kind, int32_t flags) const override;
 
   void Draw(Surface& surface, const DrawContext& ctx) override;
   // A square at each stored end point (never crosses).

@@ -56,6 +56,10 @@ class Matome final : public CadFigure {
   void WriteSvg(SvgWriteContext& ctx) const override;
   // The HTML export's VML element (matome_vml.cpp).
   void WriteVml(VmlWriteContext& ctx, int32_t index) const override;
+  // The statements of a conversion script (matome_office.cpp): a left or
+  // right brace shape.  Returns 1.
+  int32_t WriteOfficeScript(OfficeScriptWriter& w, int32_t index, int32_t& lineCount,
+                            int32_t kind, int32_t flags) const override;
 
   // The four quarter curves as arcs and the two straight pieces, each
   // straight piece one pixel longer at both ends so that it joins the arcs.

@@ -140,6 +140,11 @@ class Rect_Ex final : public CadFigure {
   // `index` numbers the picture file "NN/imageMM.ext".
   void WriteVml(VmlWriteContext& ctx, int32_t index) const override;
   void WriteMhtmlPart(MhtmlWriteContext& ctx, int32_t index) const override;
+  // The statements of a conversion script (rect_office.cpp); a picture is
+  // copied behind the attachment folder as "NN/imageMM.ext" (a failed copy
+  // raises the file error).  Returns 1.
+  int32_t WriteOfficeScript(OfficeScriptWriter& w, int32_t index, int32_t& lineCount,
+                            int32_t kind, int32_t flags) const override;
 
   void Draw(Surface& surface, const DrawContext& ctx) override;
   void DrawHandles(Surface& surface, const DrawContext& ctx, Colour colour,
