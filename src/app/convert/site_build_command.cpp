@@ -5,6 +5,7 @@
 #include "app/windows/window_list.h"
 #include "core/errors/except3.h"
 #include "core/errors/result_code.h"
+#include "core/filex/filex_info.h"
 #include "core/strx/strx_path.h"
 #include "export/site/site_build.h"
 
@@ -27,6 +28,12 @@ class AppSiteHost final : public SiteBuildHost {
   std::string relCopyFolder() const override { return folder("%rel_copy%"); }
 
   int convert(const SiteConversion& c) override {
+    // A missing note is refused as the command line refuses it.
+    if (!FileX_exists(c.source)) {
+      reportFailure(c.source + (app_.options.japanese ? " を開こうとしましたが見つかりません。"
+                                                      : " can not open. Zerbin exits."));
+      return 1;
+    }
     // The conversion reads the options record as its command line would
     // have set it; the record of this start comes back afterwards.
     const CZerbinApp_Options saved = app_.options;

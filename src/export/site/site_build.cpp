@@ -610,6 +610,7 @@ bool BuildSite(std::string_view definitionPath, std::string_view currentFolder,
   bool ok = true;
   for (const Job& j : jobs) {
     if (j.kind == Job::Convert) {
+      FileX_makeFolders(j.conversion.destination, true);
       if (host.convert(j.conversion) != 0) ok = false;
       continue;
     }
