@@ -326,16 +326,20 @@ void SiteBuilder::serverStart(const XmlEventReader& r) {
                       StrX_makeRelative(s.menu, indexFolder), StrX_makeRelative(s.files, indexFolder),
                       StrX_makeRelative(s.first, indexFolder)));
   index.close();
+  // The local frame pages show the local lists of all servers: the first
+  // server gives their title, menu and first page.
   const std::string localTitle = format("<TITLE>%s (Local Files)</TITLE>\n\n", s.title.c_str());
   OutFile indexLocal;
-  indexLocal.open(sibling("index_local.html"));
-  indexLocal.put(framePage(localTitle, rel(s.menu), name_ + ".files_local.html", firstRel));
-  indexLocal.close();
-  if (hasSvg()) {
-    indexLocal.open(sibling("index_local_svg.html"));
-    indexLocal.put(framePage(localTitle, rel(moveToSvg(s.menu)), name_ + ".files_local_svg.html",
-                             rel(withExtension(moveToSvg(s.first), "xml"))));
+  if (firstServer) {
+    indexLocal.open(sibling("index_local.html"));
+    indexLocal.put(framePage(localTitle, rel(s.menu), name_ + ".files_local.html", firstRel));
     indexLocal.close();
+    if (hasSvg()) {
+      indexLocal.open(sibling("index_local_svg.html"));
+      indexLocal.put(framePage(localTitle, rel(moveToSvg(s.menu)), name_ + ".files_local_svg.html",
+                               rel(withExtension(moveToSvg(s.first), "xml"))));
+      indexLocal.close();
+    }
   }
 
   // The menu page: its link opens the site's file list.
