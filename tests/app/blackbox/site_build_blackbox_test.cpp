@@ -136,9 +136,11 @@ TEST(SiteBuildBlackBox, ThreeNotesInTwoFoldersGiveBatchFilesListsAndABrowsableSi
   EXPECT_EQ(text(W + "/site.repurl.txt"), "[repurl]\nsrc=" + W + "/notes/B/readme.txt\ndst=b/readme.txt\nsrc=" + W +
                                               "/notes/B/x&y.txt\ndst=b/hidden%.txt\n");
 
-  // The local list: no entry for the file without text; Punycode names.
+  // The local list (the installation's head with the title): no entry for
+  // the file without text; Punycode names.
   EXPECT_EQ(text(W + "/site.files_local.html"),
-            Sjis(u8"<HTML><BODY><NOBR>\n"
+            Sjis(u8"<HTML><HEAD>\n<META http-equiv=\"Content-Type\" content=\"text/html; charset=Shift_JIS\">\n"
+                 u8"<TITLE>Notes</TITLE>\n</HEAD><BODY><NOBR>\n"
                  u8"・First: <A href=\"out/a/first.html\" target=\"_top\">the first</A> (new)<BR/>\n"
                  u8"<BR>\n"
                  u8"・<A href=\"out/b/second.html\" target=\"_top\">Second</A> <BR/>\n"
