@@ -47,7 +47,8 @@ class AppSiteHost final : public SiteBuildHost {
     o.ids2 = false;
     o.noBlank = !vml;
     o.hasPub = c.pub.has_value();
-    o.pubName = c.pub.value_or("");
+    // "-pub=*" publishes everything, as on the command line.
+    o.pubName = c.pub && *c.pub != "*" ? *c.pub : "";
     o.menuPath = c.menuPath;
     o.filesPath = c.filesPath;
     o.hhc2Path = c.hhcPath;

@@ -252,3 +252,30 @@ TEST(SiteBuildBlackBox, BadDefinitionsAreReportedWithStatusOneAndWriteOnlyBeside
     }
   }
 }
+
+TEST(SiteBuildBlackBox, SvgLocalGetsThePublicCopiesItsListAndFramePage) {
+  TempDir run, work;
+  const std::string W = work.path();
+  fs::create_directories(W + "/n");
+  fs::copy_file(noteTemplate(), W + "/n/note.svg");
+  WriteFileBytes(W + "/n/c.txt", "copied\n");
+  WriteFileBytes(W + "/d.xml", "<server local=\"site\" svg_local=\"svg\" pub=\"*\">"
+                               "<file src=\"n/note.svg\" dest=\"p/note.html\" conv=\"vml\"><a>Note</a></file>"
+                               "<file src=\"n/c.txt\" dest=\"c.txt\">C</file></server>");
+  ZerbinRunOptions o;
+  o.cwd = W;
+  ZerbinRun r = runZerbin(run, {"-prof=" + run.file("P"), "-rel", "d.xml"}, o);
+  ASSERT_EQ(r.status, 0) << r.echo;
+  EXPECT_EQ(text(W + "/d.conv2.bat"),
+            "%brevlo% -cS %opt2% -no_blank -pub=* -menu=\"svg/menu.html\" -repurl2=\"d.repurl.work.txt\" \"" + W +
+                "/n/note.svg\"  \"svg/p/note.xml\"  \"svg\"\n");
+  // The public copy is a note; the copied file lies in both folders.
+  EXPECT_NE(text(W + "/svg/p/note.xml").find("<svg "), std::string::npos);
+  EXPECT_EQ(text(W + "/svg/c.txt"), "copied\n");
+  EXPECT_EQ(text(W + "/site/c.txt"), "copied\n");
+  const std::string list = text(W + "/d.files_local_svg.html");
+  EXPECT_NE(list.find(Sjis(u8"・<A href=\"svg/p/note.xml\" target=\"main\">Note</A> <BR/>\n")), std::string::npos);
+  EXPECT_NE(list.find(Sjis(u8"・<A href=\"svg/c.txt\" target=\"main\">C</A><BR/>\n")), std::string::npos);
+  EXPECT_NE(text(W + "/d.index_local_svg.html").find("  <frame src=\"d.files_local_svg.html\" name=\"tree\">\n"),
+            std::string::npos);
+}
