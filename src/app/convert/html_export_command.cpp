@@ -9,6 +9,7 @@
 #include "core/strx/strx_punycode.h"
 #include "document/note/note_document.h"
 #include "document/reader/note_reader.h"
+#include "document/reader/reader_elements.h"
 #include "export/html/html_export.h"
 #include "figures/base/app_counters.h"
 
@@ -97,7 +98,8 @@ int CZerbinApp_htmlExport(CZerbinApp& app, uint32_t frame, const std::string& so
         result = 0;
       },
       [&](const Errors_Msg& e) {
-        ReportToUser(frame, o.echoPath, "%s", e.message());
+        // The reader has shown its box of an unsupported note already.
+        if (!ReaderError_shownToUser(e)) ReportToUser(frame, o.echoPath, "%s", e.message());
         result = 1;
       });
   Except_tryCatch([&] { doc.ClearDocument(); }, [](const Errors_Msg&) {});

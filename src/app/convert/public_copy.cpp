@@ -8,6 +8,7 @@
 #include "core/strx/strx_path.h"
 #include "document/note/note_document.h"
 #include "document/reader/note_reader.h"
+#include "document/reader/reader_elements.h"
 #include "document/writer/note_writer.h"
 #include "figures/base/app_counters.h"
 
@@ -47,7 +48,8 @@ int CZerbinApp_publicCopy(CZerbinApp& app, uint32_t frame, const std::string& so
         result = NoteWriter_savePublished(doc, destination, publish, host);
       },
       [&](const Errors_Msg& e) {
-        ReportToUser(frame, app.options.echoPath, "%s", e.message());
+        // The reader has shown its box of an unsupported note already.
+        if (!ReaderError_shownToUser(e)) ReportToUser(frame, app.options.echoPath, "%s", e.message());
         result = 1;
       });
   Except_tryCatch([&] { doc.ClearDocument(); }, [](const Errors_Msg&) {});

@@ -183,11 +183,17 @@ GUIServiceAnswer SecondStart_handle(CZerbinApp& app, const GUIServiceRequest& re
   }
   // 4. Site build.
   if (o.convMode == CZerbinApp_Conv_Rel) {
-    Except_tryCatch([&] { app.hooks.buildSite(app, notePath); },
-                    [&](const Errors_Msg& e) {
-                      if (e.code != CZerbinApp_Err_MakeRel) Except_throw(e);
-                      ReportToUser(app.mainFrame, echo, "%s", e.message());
-                    });
+    // The build reads the options of this call (its current folder and
+    // echo file); the serving process keeps its own and its exit status.
+    const CZerbinApp_Options keep = app.options;
+    const int keepExit = app.exitCode;
+    app.options = o;
+    app.options.echoPath = echo;
+    Except_tryFinally([&] { app.hooks.buildSite(app, notePath); },
+                      [&] {
+                        app.options = keep;
+                        app.exitCode = keepExit;
+                      });
     return answer;
   }
   // 5, 6. A new window (at the page of "-page=" when no "#" names one),

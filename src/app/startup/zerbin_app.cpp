@@ -13,6 +13,7 @@
 #include "app/startup/notification_icon.h"
 #include "app/convert/html_export_command.h"
 #include "app/convert/public_copy.h"
+#include "app/convert/site_build_command.h"
 #include "app/startup/command_line.h"
 #include "core/errors/debug_trace.h"
 #include "core/errors/errors.h"
@@ -434,12 +435,7 @@ void CZerbinApp_setDefaultHooks(CZerbinApp_Hooks& h) {
   for (int32_t mode : {CZerbinApp_Conv_Png, CZerbinApp_Conv_Jpeg}) {
     if (!h.commands.count(mode)) h.commands[mode] = CZerbinApp_pageImages;
   }
-  if (!h.buildSite) {
-    h.buildSite = [](CZerbinApp& app, const std::string& site) {
-      ReportToUser(0, app.options.echoPath, "-rel %s: サイトの作成はまだ使えません。", site.c_str());
-      app.exitCode = CZerbinApp_Exit_Failed;
-    };
-  }
+  if (!h.buildSite) h.buildSite = CZerbinApp_buildSite;
   if (!h.showParts) h.showParts = [](CZerbinApp&, uint32_t) {};
 }
 

@@ -1,0 +1,281 @@
+// "-rel": a web site built by the program from a site definition file, its
+// batch files, lists and frame pages, and its copies and conversions run at
+// once so that the site can be browsed.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <regex>
+#include <set>
+
+#include "core/strx/strx_punycode.h"
+#include "zerbin_run.h"
+
+using namespace testing_support;
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string noteTemplate() {
+  return fs::path(ZERBIN_PROGRAM_PATH).parent_path().string() +
+         "/system/profile_first/template/new_default.svg";
+}
+
+std::string text(const std::string& path) {
+  std::string r;
+  for (char c : ReadFileBytes(path)) {
+    if (c != '\r') r += c;
+  }
+  return r;
+}
+
+size_t lineCount(const std::string& s) { return static_cast<size_t>(std::count(s.begin(), s.end(), '\n')); }
+
+std::set<std::string> filesUnder(const std::string& folder) {
+  std::set<std::string> names;
+  for (const auto& e : fs::recursive_directory_iterator(folder)) {
+    if (e.is_regular_file()) names.insert(fs::relative(e.path(), folder).string());
+  }
+  return names;
+}
+
+// Every href and frame src of a page names an existing file.
+void expectLinksResolve(const std::string& page) {
+  const std::string html = text(page);
+  const std::regex link("(?:href|src)=\"([^\"#]+)\"");
+  int n = 0;
+  for (auto it = std::sregex_iterator(html.begin(), html.end(), link); it != std::sregex_iterator(); ++it) {
+    const fs::path target = fs::path(page).parent_path() / (*it)[1].str();
+    EXPECT_TRUE(fs::is_regular_file(target)) << page << " -> " << (*it)[1].str();
+    n++;
+  }
+  EXPECT_GT(n, 0) << page;
+}
+
+}  // namespace
+
+TEST(SiteBuildBlackBox, ThreeNotesInTwoFoldersGiveBatchFilesListsAndABrowsableSite) {
+  TempDir run, work;
+  const std::string W = work.path();
+  const std::string P = run.file("P");
+  fs::create_directories(W + "/notes/A");
+  fs::create_directories(W + "/notes/B");
+  fs::copy_file(noteTemplate(), W + "/notes/A/first.svg");
+  fs::copy_file(noteTemplate(), W + "/notes/B/second.svg");
+  fs::copy_file(noteTemplate(), fs::path(W + "/notes/B") / fs::path(u8"日本.svg"));
+  WriteFileBytes(W + "/notes/B/readme.txt", "read me\n");
+  WriteFileBytes(W + "/notes/B/x&y.txt", "hidden\n");
+  WriteFileBytes(W + "/site.xml", Sjis(u8R"(<site>
+<server local="out" title="Notes" pub="web">
+ <folder src="notes/A" dest="a">
+  <file src="first.svg" dest="first.html" conv="vml">First: <a>the first</a> (new)</file>
+ </folder>
+ <separator/>
+ <folder src="notes/B" dest="b">
+  <file src="second.svg" dest="second.html" conv="vml"><a>Second</a></file>
+  <file src="readme.txt" dest="readme.txt">Read me</file>
+  <file src="x&amp;y.txt" dest="hidden%.txt" conv="copy"/>
+ </folder>
+</server>
+<server local="out2" ascii="1">
+ <file src="notes/B/日本.svg" dest="日本.html" conv="vml">日本</file>
+</server>
+</site>)"));
+
+  ZerbinRunOptions o;
+  o.cwd = W;
+  ZerbinRun r = runZerbin(run, {"-prof=" + P, "-rel", "site.xml"}, o);
+  ASSERT_EQ(r.status, 0) << r.echo << r.err;
+  EXPECT_EQ(r.echo, "");
+
+  // The files beside the definition: no svg_local, so no "_svg" ones.
+  std::set<std::string> top;
+  for (const auto& e : fs::directory_iterator(W)) {
+    if (e.is_regular_file()) top.insert(e.path().filename().string());
+  }
+  EXPECT_EQ(top, (std::set<std::string>{
+                     "site.xml", "site.copy.bat", "site.repurl.txt", "site.conv.bat", "site.conv2.bat",
+                     "site.conv3.bat", "site.files.html", "site.files_local.html", "site.index_local.html",
+                     "site.help_hhp_head.txt", "site.help_tree.hhc", "site.help_hhk_head.txt"}));
+
+  std::string puny;
+  StrX_punycodeName(puny, Sjis(u8"日本.html"), 512);
+  const std::string conv = text(W + "/site.conv.bat");
+  EXPECT_EQ(lineCount(conv), 3u);
+  EXPECT_NE(conv.find("%brevlo% -cV %opt% -top2blank -links -ids -hhc2=\"site.help.hhp\" -pub=web "
+                      "-menu=\"out/menu.html\" -files=\"out/files.html\" -repurl=\"site.repurl.work.txt\" \"" +
+                      W + "/notes/A/first.svg\"  \"out/a/first.html\"  \"out\"\n"),
+            std::string::npos)
+      << conv;
+  EXPECT_NE(conv.find("%brevlo% -cv %opt% -top2blank -links -ids -hhc2=\"site.help.hhp\" "
+                      "-menu=\"out2/menu.html\" -files=\"out2/files.html\" -repurl=\"site.repurl.work.txt\" \"" +
+                      W + "/notes/B/" + Sjis(u8"日本.svg") + "\"  \"out2/" + puny + "\"  \"out2\"\n"),
+            std::string::npos)
+      << conv;
+  const std::string conv3 = text(W + "/site.conv3.bat");
+  EXPECT_EQ(lineCount(conv3), 3u);
+  EXPECT_NE(conv3.find("%brevlo% -cV %opt% -top2blank -ids2 -pub=web -repurl=\"site.repurl.work.txt\" \"" + W +
+                       "/notes/B/second.svg\"  \"out/b/second.html\"  \"out\"\n"),
+            std::string::npos)
+      << conv3;
+  EXPECT_EQ(text(W + "/site.conv2.bat"), "");
+
+  // Batch paths escape "%" (and "&" where no quotes protect it).
+  const std::string relCopy = P + "/script/rel_copy";
+  EXPECT_EQ(text(W + "/site.copy.bat"),
+            "REM copy\n"
+            "mkdir \"" + W + "/out/files.files\"\n"
+            "copy \"" + relCopy + "\\*.*\" \"" + W + "/out/files.files\"\n\n"
+            "if not exist \"" + W + "/out/b\"  mkdir \"" + W + "/out/b\"\n"
+            "copy \"" + W + "/notes/B/readme.txt\" \"" + W + "/out/b/readme.txt\"\n"
+            "if errorlevel  1 echo Not found or error " + W + "/notes/B/readme.txt & pause\n\n"
+            "if not exist \"" + W + "/out/b\"  mkdir \"" + W + "/out/b\"\n"
+            "copy \"" + W + "/notes/B/x&y.txt\" \"" + W + "/out/b/hidden%%.txt\"\n"
+            "if errorlevel  1 echo Not found or error " + W + "/notes/B/x^&y.txt & pause\n\n"
+            "mkdir \"" + W + "/out2/files.files\"\n"
+            "copy \"" + relCopy + "\\*.*\" \"" + W + "/out2/files.files\"\n\n");
+  EXPECT_EQ(text(W + "/site.repurl.txt"), "[repurl]\nsrc=" + W + "/notes/B/readme.txt\ndst=b/readme.txt\nsrc=" + W +
+                                              "/notes/B/x&y.txt\ndst=b/hidden%.txt\n");
+
+  // The local list (the installation's head with the title): no entry for
+  // the file without text; Punycode names.
+  EXPECT_EQ(text(W + "/site.files_local.html"),
+            Sjis(u8"<HTML><HEAD>\n<META http-equiv=\"Content-Type\" content=\"text/html; charset=Shift_JIS\">\n"
+                 u8"<TITLE>Notes</TITLE>\n</HEAD><BODY><NOBR>\n"
+                 u8"・First: <A href=\"out/a/first.html\" target=\"_top\">the first</A> (new)<BR/>\n"
+                 u8"<BR>\n"
+                 u8"・<A href=\"out/b/second.html\" target=\"_top\">Second</A> <BR/>\n"
+                 u8"・<A href=\"out/b/readme.txt\" target=\"main\">Read me</A><BR/>\n") +
+                Sjis(u8"・<A href=\"out2/") + puny + Sjis(u8"\" target=\"_top\">日本</A><BR/>\n") +
+                "</NOBR></BODY></HTML>\n");
+  const std::string index = text(W + "/out/index.html");
+  EXPECT_NE(index.find("<TITLE>Notes</TITLE></HEAD>\n\n<frameset cols=\"25%,*\">\n<noframes>\n" +
+                       Sjis(u8"フレームに対応したブラウザが必要です。\n") +
+                       "</noframes>\n\n<frameset rows=\"25,*\">\n  <frame src=\"menu.html\" name=\"menu\">\n"
+                       "  <frame src=\"files.html\" name=\"tree\">\n</frameset>\n\n"
+                       "<frame src=\"files.html\" name=\"main\">\n"),
+            std::string::npos)
+      << index;
+  EXPECT_NE(text(W + "/site.index_local.html").find("<TITLE>Notes (Local Files)</TITLE>\n\n</HEAD>"),
+            std::string::npos);
+
+  // The help pieces: the built-in project head; every file in the project
+  // and the index, only listed files in the contents.
+  const std::string hhp = text(W + "/site.help_hhp_head.txt");
+  const std::string head = "[OPTIONS]\nCompatibility=1.1 or later\nCompiled file=site.chm\nContents ";
+  EXPECT_EQ(hhp.substr(0, head.size()), head);
+  EXPECT_NE(hhp.find(Sjis(u8"Language=0x411 日本語\n\n[WINDOWS]\ntypeA=\"Notes\",")), std::string::npos);
+  EXPECT_NE(hhp.find("\n\n[FILES]\nout/files.files\\*\nout/a/first.html\nout/b/second.html\nout/b/readme.txt\n"
+                     "out/b/hidden%.txt\nout2/files.files\\*\nout2/" + puny + "\n"),
+            std::string::npos)
+      << hhp;
+  const std::string hhc = text(W + "/site.help_tree.hhc");
+  EXPECT_EQ(hhc.substr(hhc.size() - 20), "</UL>\n</BODY></HTML>");
+  EXPECT_EQ(hhc.find("hidden"), std::string::npos);
+  EXPECT_NE(hhc.find("\t\t<param name=\"Name\" value=\"First:the first(new)\">\n"
+                     "\t\t<param name=\"Local\" value=\"out/a/first.html\">\n"),
+            std::string::npos);
+  EXPECT_NE(text(W + "/site.help_hhk_head.txt")
+                .find("\t\t<param name=\"Name\" value=\"hidden%\">\n\t\t<param name=\"Name\" value=\"hidden%\">\n"
+                      "\t\t<param name=\"Local\" value=\"out/b/hidden%.txt\">\n"),
+            std::string::npos);
+
+  // The site itself: converted pages with the menu, copies, and every link
+  // of its frame, menu and list pages leads to a file.
+  const std::set<std::string> site = filesUnder(W + "/out");
+  for (const char* f : {"index.html", "menu.html", "files.html", "a/first.html", "b/second.html",
+                        "b/readme.txt", "b/hidden%.txt"}) {
+    EXPECT_TRUE(site.count(f)) << f;
+  }
+  EXPECT_TRUE(fs::is_regular_file(W + "/out2/" + puny));
+  EXPECT_EQ(text(W + "/out/b/readme.txt"), "read me\n");
+  EXPECT_NE(text(W + "/out/a/first.html").find("<FRAME src=\"../menu.html\" name=\"menu\">"), std::string::npos);
+  for (const char* page : {"/out/index.html", "/out/menu.html", "/out/files.html", "/site.files_local.html",
+                           "/site.index_local.html"}) {
+    expectLinksResolve(W + page);
+  }
+  // Nothing beside the definition, the notes and the two sites.
+  for (const std::string& f : filesUnder(W)) {
+    const bool inside = f.rfind("site.", 0) == 0 || f.rfind("notes/", 0) == 0 || f.rfind("out/", 0) == 0 ||
+                        f.rfind("out2/", 0) == 0;
+    EXPECT_TRUE(inside) << f;
+  }
+}
+
+TEST(SiteBuildBlackBox, BadDefinitionsAreReportedWithStatusOneAndWriteOnlyBesideThemselves) {
+  struct Case {
+    std::string definition;
+    std::string message;
+  };
+  const std::string ok = "src=\"../notes/ok.svg\" dest=\"a.html\"";
+  const std::vector<Case> cases = {
+      {"<server title=\"t\"><file " + ok + "/></server>", "<server local> がありません"},
+      {"<server local=\"out\"><file src=\"%NO_SUCH_H22%/ok.svg\" dest=\"a.html\"/></server>",
+       "パス変数が展開できませんでした：<file src=\"%NO_SUCH_H22%/ok.svg\">"},
+      {"<server local=\"out\"><folder src=\"%NO_SUCH_H22%\"></folder></server>",
+       "パス変数が展開できませんでした：<folder src=\"%NO_SUCH_H22%\">"},
+      {"<server local=\"out\"><folder src=\"..\"><folder src=\"..\"></folder></folder></server>",
+       "<folder> の中に <folder> を入れることはできません。"},
+      {"<server local=\"out\"><file " + ok + "><file " + ok + "/></file></server>",
+       "<file> の中に <file> を入れることはできません。"},
+      {"<server local=\"out\"><file dest=\"a.html\"/></server>", "<file src> がありません"},
+      {"<server local=\"out\"><file src=\"../notes/ok.svg\"/></server>", "<file dest> がありません"},
+      {"<server local=\"out\"><file " + ok + " conv=\"pdf\"/></server>",
+       "<file conv> は、\"vml\" か \"copy\" か conv をなしにしてください。"},
+      {"<file " + ok + "/>", "<server> の外に <file> を置くことはできません。"},
+      {"<server local=\"out\"><file src=\"../notes/broken.svg\" dest=\"b.html\" conv=\"vml\">B</file></server>",
+       "サポートされていない SVG の要素があるため、開けません。"},
+      {"<server local=\"out\"><file src=\"../notes/gone.svg\" dest=\"b.html\" conv=\"vml\">B</file></server>",
+       "/notes/gone.svg を開こうとしましたが見つかりません。"},
+      {"\x01\x02 garbage <<< \xff\xfe >>", "<server> がありません"},
+  };
+  for (const Case& c : cases) {
+    TempDir run, work;
+    const std::string W = work.path();
+    fs::create_directories(W + "/notes");
+    fs::create_directories(W + "/def");
+    fs::copy_file(noteTemplate(), W + "/notes/ok.svg");
+    WriteFileBytes(W + "/notes/broken.svg", "not a note at all");
+    WriteFileBytes(W + "/def/site.xml", c.definition);
+    ZerbinRunOptions o;
+    o.cwd = W + "/def";
+    ZerbinRun r = runZerbin(run, {"-prof=" + run.file("P"), "-rel", "site.xml"}, o);
+    const std::string& message = c.message;  // CP932 as every narrow literal
+    EXPECT_EQ(r.status, 1) << c.definition;
+    const size_t at = r.echo.find(message);
+    EXPECT_NE(at, std::string::npos) << c.definition << "\n" << r.echo;
+    // Shown once, and nothing else went wrong.
+    EXPECT_EQ(r.echo.find(message, at + 1), std::string::npos) << r.echo;
+    EXPECT_EQ(lineCount(r.echo), 1u) << r.echo;
+    EXPECT_EQ(filesUnder(W + "/notes"), (std::set<std::string>{"ok.svg", "broken.svg"}));
+    for (const auto& e : fs::directory_iterator(W)) {
+      EXPECT_TRUE(e.path().filename() == "notes" || e.path().filename() == "def") << e.path();
+    }
+  }
+}
+
+TEST(SiteBuildBlackBox, SvgLocalGetsThePublicCopiesItsListAndFramePage) {
+  TempDir run, work;
+  const std::string W = work.path();
+  fs::create_directories(W + "/n");
+  fs::copy_file(noteTemplate(), W + "/n/note.svg");
+  WriteFileBytes(W + "/n/c.txt", "copied\n");
+  WriteFileBytes(W + "/d.xml", "<server local=\"site\" svg_local=\"svg\" pub=\"*\">"
+                               "<file src=\"n/note.svg\" dest=\"p/note.html\" conv=\"vml\"><a>Note</a></file>"
+                               "<file src=\"n/c.txt\" dest=\"c.txt\">C</file></server>");
+  ZerbinRunOptions o;
+  o.cwd = W;
+  ZerbinRun r = runZerbin(run, {"-prof=" + run.file("P"), "-rel", "d.xml"}, o);
+  ASSERT_EQ(r.status, 0) << r.echo;
+  EXPECT_EQ(text(W + "/d.conv2.bat"),
+            "%brevlo% -cS %opt2% -no_blank -pub=* -menu=\"svg/menu.html\" -repurl2=\"d.repurl.work.txt\" \"" + W +
+                "/n/note.svg\"  \"svg/p/note.xml\"  \"svg\"\n");
+  // The public copy is a note; the copied file lies in both folders.
+  EXPECT_NE(text(W + "/svg/p/note.xml").find("<svg "), std::string::npos);
+  EXPECT_EQ(text(W + "/svg/c.txt"), "copied\n");
+  EXPECT_EQ(text(W + "/site/c.txt"), "copied\n");
+  const std::string list = text(W + "/d.files_local_svg.html");
+  EXPECT_NE(list.find(Sjis(u8"・<A href=\"svg/p/note.xml\" target=\"main\">Note</A> <BR/>\n")), std::string::npos);
+  EXPECT_NE(list.find(Sjis(u8"・<A href=\"svg/c.txt\" target=\"main\">C</A><BR/>\n")), std::string::npos);
+  EXPECT_NE(text(W + "/d.index_local_svg.html").find("  <frame src=\"d.files_local_svg.html\" name=\"tree\">\n"),
+            std::string::npos);
+}
