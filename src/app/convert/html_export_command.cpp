@@ -1,6 +1,7 @@
 #include "app/convert/html_export_command.h"
 
 #include "app/convert/batch_note_host.h"
+#include "app/startup/conversion_status.h"
 #include "app/startup/folders.h"
 #include "app/startup/zerbin_app.h"
 #include "core/errors/except3.h"
@@ -30,6 +31,7 @@ class BatchHtmlHost final : public HtmlExportHost {
   void showExportError(std::string_view text, std::string_view) override {
     ReportToUserText(frame_, app_.options.echoPath, text);
   }
+  void showConversionStatus(std::string_view name) override { ConversionStatus_set(name); }
 
  private:
   std::string folder(const char* name) const {
@@ -63,6 +65,7 @@ int CZerbinApp_htmlExport(CZerbinApp& app, uint32_t frame, const std::string& so
   options.repurlKind = o.repUrlKind == 2 ? 2 : 1;
   options.menuPath = o.menuPath;
   options.filesPath = o.filesPath;
+  options.helpContentsPath = o.hhc2Path;
   options.sourceFolder = StrX_parentFolder(source);
   options.destinationFolder = StrX_parentFolder(destination);
 

@@ -11,6 +11,8 @@
 #include "core/errors/errors.h"
 #include "core/errors/except3.h"
 #include "core/filex/filex.h"
+#include "core/filex/text_file.h"
+#include "core/strx/strx_copy.h"
 #include "core/strx/strx_escape.h"
 #include "core/strx/strx_path.h"
 #include "document/note/note_document.h"
@@ -141,6 +143,7 @@ class Exporter {
 
  private:
   bool published(size_t index, std::vector<bool>* figures) const;
+  bool inRange(size_t index) const;
   void plan();
   void collectHeadings();
   void headingLink(int32_t number);
@@ -155,6 +158,12 @@ class Exporter {
   void treeEntry(const Written& p);
   void treeFoot();
   void keywordEntry(const Written& p);
+  std::vector<std::pair<const char*, std::optional<std::string>*>> sideFiles() {
+    return {{"links.csv", &links_},   {"ids.csv", &ids_},         {"keywords.repurl.txt", &repurl_},
+            {"hhp_sub.txt", &hhp_},   {"hhk_sub.txt", &hhk_}};
+  }
+  void openSideFiles();
+  void closeSideFiles(bool raise);
   std::string pageFileName(int32_t fileNo) const {
     return format("%s_%02d.%s", x_.c_str(), fileNo, ext_.c_str());
   }
@@ -181,7 +190,7 @@ class Exporter {
   int32_t fileNo_ = 1;
   std::string pagePath_;  // the current page file
   bool pageWritten_ = false;
-  std::optional<std::string> tree_, keywords_, links_, ids_, repurl_;
+  std::optional<std::string> tree_, keywords_, links_, ids_, repurl_, hhp_, hhk_;
 };
 
 bool Exporter::published(size_t index, std::vector<bool>* figures) const {
@@ -197,10 +206,17 @@ bool Exporter::published(size_t index, std::vector<bool>* figures) const {
   return PublicationFilter_pagePublished(fileList_, pageList, any, name_);
 }
 
+bool Exporter::inRange(size_t index) const {
+  if (options_.pageRanges.empty()) return true;
+  const int32_t number = doc_.pageNumberAt(index);
+  return std::any_of(options_.pageRanges.begin(), options_.pageRanges.end(),
+                     [number](const auto& r) { return number >= r.first && number <= r.second; });
+}
+
 void Exporter::plan() {
   int32_t n = 1;
   for (size_t i = 0; i < doc_.pageCount(); ++i) {
-    if (doc_.pageNumberAt(i) == 0) continue;
+    if (doc_.pageNumberAt(i) == 0 || !inRange(i)) continue;
     Written w;
     w.index = i;
     w.published = published(i, &w.figures);
@@ -379,6 +395,7 @@ void Exporter::flushPageFile() {
 void Exporter::openPageFile() {
   pagePath_ = mht_ ? output_ : StrX_joinPath(folder_, files_ + "/" + pageFileName(fileNo_));
   ctx_.notePath = pagePath_;
+  ctx_.outputPath = pagePath_;
   ctx_.out.clear();
   pageFileHead();
 }
@@ -563,6 +580,26 @@ void Exporter::treeEntry(const Written& p) {
   }
 }
 
+// The side files lie beside the output and are opened for append: the
+// exports of a site into one folder add their lines to the same lists.
+void Exporter::openSideFiles() {
+  for (auto [name, text] : sideFiles()) {
+    const std::string path = StrX_joinPath(folder_, name);
+    if (*text && !TextFile_write(path, "", true)) FileX_raiseOpenError(path, true, errno);
+  }
+}
+
+// Adds the lines collected; after another error (raise false) as far as
+// the files take them.
+void Exporter::closeSideFiles(bool raise) {
+  for (auto [name, text] : sideFiles()) {
+    if (!*text) continue;
+    const std::string path = StrX_joinPath(folder_, name);
+    if (!TextFile_write(path, **text, true) && raise) FileX_raiseOpenError(path, true, errno);
+    text->reset();
+  }
+}
+
 void Exporter::treeFoot() {
   std::string ids = "g_elem_ids = new Array( \"\"", parents = "g_parents = new Array( -1",
               flags = "g_flags = new Array( 0";
@@ -618,7 +655,8 @@ bool Exporter::run() {
   const std::string filesFolder = StrX_joinPath(folder_, files_);
 
   // The status shows the output's name (at most 39 bytes) while it runs.
-  std::string status = StrX_fileName(output_).substr(0, 39);
+  std::string status;
+  StrX_cpyNChar(status, StrX_fileName(output_), 39, 40);
   host_.showConversionStatus(status);
   struct ClearStatus {
     HtmlExportHost& h;
@@ -681,10 +719,17 @@ bool Exporter::run() {
         if (options_.linksList) links_.emplace();
         if (options_.idsList) ids_.emplace();
         if (options_.replacementList) repurl_.emplace();
+        if (!options_.helpContentsPath.empty()) {
+          hhp_.emplace();
+          hhk_.emplace();
+        }
+        openSideFiles();
 
         ctx_.lowerPath = host_.lowerPath();
         ctx_.variables = host_.variables();
         ctx_.outputPath = output_;
+        ctx_.sourceNotePath = host_.notePath();
+        ctx_.exportFileName = StrX_fileName(output_);
         ctx_.baseName = x_;
         ctx_.punycodeNames = options_.mode == 'v';
         ctx_.mhtmlMode = mht_;
@@ -700,18 +745,34 @@ bool Exporter::run() {
         ctx_.linkListFile = links_ ? &*links_ : nullptr;
         ctx_.anchorListFile = ids_ ? &*ids_ : nullptr;
         ctx_.moveListFile = repurl_ ? &*repurl_ : nullptr;
+        ctx_.imageListFile = hhp_ ? &*hhp_ : nullptr;
+        ctx_.sitemapFile = hhk_ ? &*hhk_ : nullptr;
+        ctx_.imageListBase = StrX_parentFolder(options_.helpContentsPath);
         ctx_.noteTitle = x_;
 
+        if (mht_) limit_ = INT32_MAX / 2;  // one archive holds every page
+        plan();
+        if (!mht_ && options_.headingTree) collectHeadings();
         if (!options_.repurlPath.empty()) {
           ctx_.linkTable = LinkTable_readRepurl(options_.repurlPath, options_.sourceFolder,
                                                 options_.destinationFolder,
                                                 options_.repurlKind == 2 ? 2 : 1);
         } else if (!mht_) {
-          BuildNoteLinkTable(ctx_, host_.notePath(), output_, doc_, limit_);
+          // The ids of the pages written, placed in their page files as the
+          // pages are (the first at 8).
+          std::vector<LinkTablePage> pages;
+          for (const Written& w : written_) {
+            const NotePage& page = doc_.pageAt(w.index);
+            LinkTablePage entry;
+            entry.height = page.settings().height();
+            for (size_t f = 1; f < page.figures.size(); ++f)
+              entry.figureIds.push_back(w.figures[f - 1] ? page.figures.at(f).GetId() : std::string());
+            pages.push_back(std::move(entry));
+          }
+          std::vector<SvgLinkPair> table;
+          LinkTable_buildFromNote(table, host_.notePath(), output_, pages, limit_, 8);
+          ctx_.linkTable = std::move(table);
         }
-        if (mht_) limit_ = INT32_MAX / 2;  // one archive holds every page
-        plan();
-        if (!mht_ && options_.headingTree) collectHeadings();
 
         std::string treePath;
         if (!mht_) {
@@ -798,12 +859,11 @@ bool Exporter::run() {
           *repurl_ += format("dst=%s\r\n",
                              StrX_joinPath(filesFolder, pageFileName(1)).c_str());
         }
-        if (links_) FileX_writeWhole(StrX_joinPath(folder_, "links.csv"), *links_);
-        if (ids_) FileX_writeWhole(StrX_joinPath(folder_, "ids.csv"), *ids_);
-        if (repurl_) FileX_writeWhole(StrX_joinPath(folder_, "keywords.repurl.txt"), *repurl_);
+        closeSideFiles(true);
         done = true;
       },
       [&](const Errors_Msg& e) {
+        closeSideFiles(false);
         if (e.code != kBadAttr) Except_throw(e);
         host_.showExportError(e.message(), "VML 変換");
         done = false;
@@ -826,4 +886,45 @@ bool ExportHtml(NoteDocument& doc, std::string_view outputPath, const HtmlExport
                 HtmlExportHost& host) {
   Exporter exporter(doc, outputPath, options, host);
   return exporter.run();
+}
+
+bool HtmlExport_parsePageList(std::string_view text,
+                              std::vector<std::pair<int32_t, int32_t>>& ranges) {
+  ranges.clear();
+  size_t at = 0;
+  auto skipBlanks = [&] {
+    while (at < text.size() && (text[at] == ' ' || text[at] == '\t')) ++at;
+  };
+  // A page number: 1 to 99999 (no note has more pages).
+  auto number = [&](int32_t& value) {
+    skipBlanks();
+    const size_t start = at;
+    value = 0;
+    while (at < text.size() && text[at] >= '0' && text[at] <= '9' && at - start < 5)
+      value = value * 10 + (text[at++] - '0');
+    return at > start && value >= 1 && !(at < text.size() && text[at] >= '0' && text[at] <= '9');
+  };
+  for (;;) {
+    skipBlanks();
+    if (at == text.size()) break;
+    int32_t first = 0, last = 0;
+    if (!number(first)) break;
+    last = first;
+    skipBlanks();
+    if (at < text.size() && text[at] == '-') {
+      ++at;
+      if (!number(last) || last < first) break;
+      skipBlanks();
+    }
+    ranges.emplace_back(first, last);
+    if (at == text.size()) return true;
+    if (text[at] == ',') {
+      ++at;
+    } else if (text[at - 1] != ' ' && text[at - 1] != '\t') {
+      break;
+    }
+  }
+  const bool ok = at == text.size() && !ranges.empty();
+  if (!ok) ranges.clear();
+  return ok;
 }
