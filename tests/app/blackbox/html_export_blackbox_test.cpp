@@ -490,3 +490,73 @@ TEST(HtmlExportBlackBox, ArchivePictureAfterASearchFormKeepsItsName) {
 }
 
 }  // namespace
+
+namespace {
+
+// "-hhc2=": the pictures go into hhp_sub.txt (relative to the help project's
+// folder, with backslashes) and the keyword boxes into hhk_sub.txt, beside
+// the output; like the other side files they are added to, so that the
+// exports of a site into one folder collect their lines.  The keyword
+// box's entry and replacement lines name the page file and the note.
+TEST(HtmlExportBlackBox, HelpSideFilesAreAddedToBesideTheOutput) {
+  TempDir dir;
+  std::filesystem::create_directories(dir.file("work"));
+  std::filesystem::create_directories(dir.file("help"));
+  WriteFileBytes(dir.file("help/site.hhp"), "[OPTIONS]\r\n");
+  WriteFileBytes(dir.file("pic.png"), kPng);
+  const Errors_Msg e = CatchError([&] {
+    NoteDocument doc(dir.file("work"));
+    doc.NewDocument(1, false);
+    doc.currentPage()->setTitle("p");
+    FixedMetrics metrics;
+    auto t = std::make_unique<Text_Box>(&metrics);
+    t->SetNumber(1);
+    t->SetBasePoint(20, 40);
+    t->SetText("<b>\"K&w'</b>");
+    t->SetId("kw");
+    t->className = "keyword";
+    t->Layout(metrics, DrawContext{});
+    doc.workingFigures().append(std::move(t));
+    auto pic = std::make_unique<Rect_Ex>();
+    pic->SetNumber(2);
+    pic->shape = RectShape_Image;
+    pic->embedImage = false;
+    pic->takeNaturalSize = false;
+    pic->imagePath = dir.file("pic.png");
+    pic->width = pic->height = 20;
+    doc.workingFigures().append(std::move(pic));
+    MetricsHost host;
+    ASSERT_EQ(NoteWriter_save(doc, dir.file("note.svg"), false, host), 0);
+    doc.ClearDocument();
+  });
+  ASSERT_EQ(e.code, 0) << e.text;
+  const std::vector<std::string> args = {"-prof=" + dir.file("P"), "-cV", "-ids2",
+                                         "-hhc2=" + dir.file("help/site.hhp"), dir.file("note.svg"),
+                                         dir.file("h/out.html")};
+  for (int run = 0; run < 2; ++run) {
+    ZerbinRun r = runZerbin(dir, args);
+    ASSERT_EQ(r.status, 0) << r.echo;
+  }
+  EXPECT_EQ(FilesUnder(dir.file("h")),
+            (std::set<std::string>{"out.html", "out.files/out_tree.html", "out.files/out_01.html",
+                                   "out.files/out.keyword.xml", "out.files/01/image02.png",
+                                   "keywords.repurl.txt", "hhp_sub.txt", "hhk_sub.txt"}));
+  const std::string image = "..\\h\\out.files\\01\\image02.png\r\n";
+  EXPECT_EQ(ReadFileBytes(dir.file("h/hhp_sub.txt")), image + image);
+  const std::string entry =
+      "\t<LI> <OBJECT type=\"text/sitemap\">\r\n"
+      "\t\t<param name=\"Name\" value=\"&lt;b&gt;&quot;K&amp;w&apos;&lt;/b&gt;\">\r\n"
+      "\t\t<param name=\"Name\" value=\"note\">\r\n"
+      "\t\t<param name=\"Local\" value=\"..\\h\\out.files\\out_01.html\">\r\n"
+      "\t\t</OBJECT>\r\n";
+  EXPECT_EQ(ReadFileBytes(dir.file("h/hhk_sub.txt")), entry + entry);
+  const std::string page = dir.file("h/out.files/out_01.html");
+  const std::string moves = "src = " + dir.file("note.svg") + "#kw\r\ndst = " + page + "#kw\r\nsrc=" +
+                            dir.file("note.svg") + "\r\ndst=" + page + "\r\n";
+  EXPECT_EQ(ReadFileBytes(dir.file("h/keywords.repurl.txt")), moves + moves);
+  // The keyword file sends the keyword to its page file.
+  EXPECT_TRUE(Has(ReadFileBytes(dir.file("h/out.files/out.keyword.xml")),
+                  "&amp;f2=out.files/out_01.html&amp;sub2=kw\">"));
+}
+
+}  // namespace
