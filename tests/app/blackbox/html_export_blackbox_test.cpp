@@ -560,3 +560,81 @@ TEST(HtmlExportBlackBox, HelpSideFilesAreAddedToBesideTheOutput) {
 }
 
 }  // namespace
+
+namespace {
+
+std::string LowerAscii(std::string s) {
+  for (char& c : s)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return s;
+}
+
+// Texts, ids, titles and links that hold markup and script reach every HTML
+// and XML output only as text: the pages, the tree, the frame, the keyword
+// file, the help index and the archive hold no tag of theirs.
+TEST(HtmlExportBlackBox, ScriptInTextsLinksAndIdsIsEscapedInEveryOutput) {
+  TempDir dir;
+  std::filesystem::create_directories(dir.file("work"));
+  std::filesystem::create_directories(dir.file("help"));
+  const std::string evil = "<script>alert(\"1&2\")</script>'";
+  const Errors_Msg e = CatchError([&] {
+    NoteDocument doc(dir.file("work"));
+    doc.NewDocument(1, false);
+    doc.currentPage()->setTitle(evil);
+    FixedMetrics metrics;
+    int32_t number = 1;
+    for (const std::string& cls : {std::string("keyword head"), std::string("head")}) {
+      auto t = std::make_unique<Text_Box>(&metrics);
+      t->SetNumber(number);
+      t->SetBasePoint(20, 40 * number++);
+      t->SetText(evil + "\r\n" + evil);
+      t->SetId(cls == "head" ? "" : "a\"><script>b");
+      t->SetUrl("\"><script>alert(1)</script>");
+      t->className = cls;
+      t->Layout(metrics, DrawContext{});
+      doc.workingFigures().append(std::move(t));
+    }
+    auto r = std::make_unique<Rect_Ex>();
+    r->SetNumber(number++);
+    r->x = r->y = 200;
+    r->SetId("r\"<script>");
+    r->url = "http://x/\"><script>?q=?&<script>=\"><script>";
+    doc.workingFigures().append(std::move(r));
+    auto l = std::make_unique<Rect_Ex>();
+    l->SetNumber(number++);
+    l->x = l->y = 300;
+    l->url = "http://y/?a=\"><script>";
+    doc.workingFigures().append(std::move(l));
+    MetricsHost host;
+    ASSERT_EQ(NoteWriter_save(doc, dir.file("n<script>.svg"), false, host), 0);
+    doc.ClearDocument();
+  });
+  ASSERT_EQ(e.code, 0) << e.text;
+  const std::string prof = "-prof=" + dir.file("P");
+  for (const char* head : {"-html", "-head"}) {
+    ZerbinRun v = runZerbin(dir, {prof, "-cV", head, "-ids", "-links", "-ids2", "-hhc2=" + dir.file("help/h.hhp"),
+                                  dir.file("n<script>.svg"), dir.file(std::string("v") + head)});
+    ASSERT_EQ(v.status, 0) << v.echo;
+  }
+  ZerbinRun m = runZerbin(dir, {prof, "-cm", dir.file("n<script>.svg"), dir.file("m/out.mht")});
+  ASSERT_EQ(m.status, 0) << m.echo;
+  size_t checked = 0;
+  for (const char* folder : {"v-html", "v-head", "m"}) {
+    for (const std::string& f : FilesUnder(dir.file(folder))) {
+      if (f.ends_with(".csv") || f.ends_with("repurl.txt") || f.ends_with("hhp_sub.txt")) continue;
+      std::string text = ReadFileBytes(dir.file(std::string(folder) + "/" + f));
+      // The archive's mail header names the note as it is (no markup there).
+      if (f.ends_with(".mht")) text.erase(0, text.find("Content-Type: text/html"));
+      EXPECT_FALSE(Has(LowerAscii(text), "<script")) << folder << "/" << f << "\n" << text;
+      ++checked;
+    }
+  }
+  EXPECT_EQ(checked, 5u + 5u + 1u);
+  // The texts are there, as text.
+  const std::string page = ReadFileBytes(dir.file("v-html/n<script>.files/n<script>_01.html"));
+  EXPECT_TRUE(Has(page, "&lt;script&gt;alert(\"1&amp;2\")&lt;/script&gt;'<BR/>")) << page;
+  EXPECT_TRUE(Has(ReadFileBytes(dir.file("v-html/hhk_sub.txt")),
+                  "value=\"&lt;script&gt;alert(&quot;1&amp;2&quot;)&lt;/script&gt;&apos;\""));
+}
+
+}  // namespace
