@@ -42,13 +42,7 @@ std::string format(const char* f, ...) {
   return s;
 }
 
-void replaceAll(std::string& text, std::string_view key, std::string_view value) {
-  size_t at = 0;
-  while ((at = text.find(key, at)) != std::string::npos) {
-    text.replace(at, key.size(), value);
-    at += value.size();
-  }
-}
+using Values = std::vector<std::pair<std::string, std::string>>;
 
 std::string escapeHtml(std::string_view text, int flags) {
   std::string out;
@@ -76,17 +70,37 @@ std::string stem(std::string_view path) {
   return dot == std::string::npos ? name : name.substr(0, dot);
 }
 
+// Every placeholder of `text` replaced in one pass: a value put in is not
+// searched again (a title may hold "%path%").
+std::string fillPlaceholders(std::string_view text, const Values& values) {
+  std::string out;
+  out.reserve(text.size());
+  size_t at = 0;
+  while (at < text.size()) {
+    bool replaced = false;
+    if (text[at] == '%') {
+      for (const auto& [key, value] : values) {
+        if (text.compare(at, key.size(), key) == 0) {
+          out += value;
+          at += key.size();
+          replaced = true;
+          break;
+        }
+      }
+    }
+    if (!replaced) out += text[at++];
+  }
+  return out;
+}
+
 // A template of the installation with its placeholders filled; none when
 // the file does not exist.
-using Values = std::vector<std::pair<std::string, std::string>>;
 std::optional<std::string> readTemplate(const std::string& folder, const char* name,
                                         const Values& values) {
   if (folder.empty()) return std::nullopt;
   const std::string path = StrX_joinPath(folder, name);
   if (!FileX_isFile(path)) return std::nullopt;
-  std::string text = FileX_readWhole(path);
-  for (const auto& [key, value] : values) replaceAll(text, key, value);
-  return text;
+  return fillPlaceholders(FileX_readWhole(path), values);
 }
 std::string requiredTemplate(const std::string& folder, const char* name, const Values& values) {
   auto text = readTemplate(folder, name, values);
@@ -246,11 +260,12 @@ void Exporter::collectHeadings() {
   }
 }
 
-// The link from a page back to its place in the heading tree.
+// The link from a page back to its place in the heading tree (the tree
+// lies beside the page files).
 void Exporter::headingLink(int32_t number) {
   ctx_.printf("<A style=\"text-decoration: none;\" href=\"%s#zerbin_index_p%d\" target=\"index\">"
               "←</A></DIV>\r\n",
-              attr(files_ + "/" + x_ + "_tree.html").c_str(), number);
+              attr(x_ + "_tree.html").c_str(), number);
 }
 
 // The text box that the search form's "name=?" parameter names (its id),
@@ -308,18 +323,23 @@ void Exporter::form(const CadPrim& figure, const Text_Box* keywordBox, int32_t y
                 b.left - 1, y + b.top - 1, b.right - b.left + 3, b.bottom - b.top + 3,
                 attr(box.text()).c_str());
   } else if (const auto* r = dynamic_cast<const Rect_Ex*>(&figure); r && r->shape == RectShape_Image) {
-    const std::string source = FileX_isFile(r->workImagePath) ? r->workImagePath : r->imagePath;
-    const std::string name =
-        format("%02d/image%02d.%s", pageNumber, index, StrX_extension(r->imagePath).c_str());
+    // The picture is named as any picture of the page ("NN/imageMM.ext"
+    // beside the page files, the part's Content-Location in an archive),
+    // so that the button shows it in both.
+    const std::string& source = r->embedImage ? r->workImagePath : r->imagePath;
+    std::string ext = StrX_extension(source);
+    if (ext.empty()) ext = "jpg";
+    std::string name = format("%02d/image%02d.%s", pageNumber, index, ext.c_str());
+    if (ctx_.lowerPath) name = lowerAscii(name);
     if (!mht_) {
       const std::string target = StrX_joinPath(StrX_joinPath(folder_, files_), name);
       FileX_makeFolders(target, true);
       if (!FileX_copyFile(target, source)) FileX_raiseOpenError(target, true, errno);
     }
     ctx_.printf("<INPUT style=\"position:absolute; margin-left:%dpx; margin-top:%dpx; width:%dpx; "
-                "height:%dpx\"\r\n       type=\"image\" src=\"%s%s\" alt=\"%s\"/>\r\n",
-                r->x, y + r->y, r->width, r->height, mht_ ? "file:///C:/" : "",
-                attr(files_ + "/" + name).c_str(), attr(StrX_fileName(r->imagePath)).c_str());
+                "height:%dpx\"\r\n       type=\"image\" src=\"%s\" alt=\"%s\"/>\r\n",
+                r->x, y + r->y, r->width, r->height, attr(name).c_str(),
+                attr(StrX_fileName(r->imagePath)).c_str());
   }
   ctx_.put("</FORM>\r\n");
 }
@@ -443,6 +463,7 @@ void Exporter::pageBlock(size_t k, int32_t y) {
   ctx_.verticalOffset = y;
   ctx_.pageTitle = page.title();
   ctx_.titleInKeywordTree = false;
+  ctx_.noteTitleInKeywordTree = false;
   int32_t index = 1;
   // The back page's figures show on the first page.
   if (k == 0 && doc_.hasBackPage()) {
@@ -621,8 +642,7 @@ void Exporter::treeFoot() {
     flags += format("%s%d", sep, ((page.parent || page.previousSibling) ? 2 : 0) + (later ? 1 : 0));
   }
   const std::string arrays = ids + " );\r\n" + parents + " );\r\n" + flags + " );\r\n";
-  if (auto t = readTemplate(script_, "toc_5_foot.txt", {})) {
-    replaceAll(*t, "%array%", arrays);
+  if (auto t = readTemplate(script_, "toc_5_foot.txt", {{"%array%", arrays}})) {
     *tree_ += *t;
   } else {
     *tree_ += "</UL>\r\n</NOBR>\r\n\r\n</BODY>\r\n</HTML>\r\n";
@@ -829,7 +849,8 @@ bool Exporter::run() {
         }
         pageFileFoot();
         flushPageFile();
-        if (keywords_ && !ctx_.titleInKeywordTree) {
+        // The note's entry, unless the last page wrote the note's name.
+        if (keywords_ && !ctx_.noteTitleInKeywordTree) {
           *keywords_ += "<a href=\"../" + escapeHtml(StrX_fileName(output_), StrX_HtmlAttr) + "\"";
           if (hasAsciiCapital(x_)) *keywords_ += " lower=\"" + escapeHtml(lowerAscii(x_), StrX_HtmlAttr) + "\"";
           *keywords_ += ">" + escapeHtml(x_, 0) + "</a>\r\n";

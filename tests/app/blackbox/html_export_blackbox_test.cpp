@@ -276,8 +276,9 @@ TEST(HtmlExportBlackBox, HeadingTreeListsTheHeadingsInReadingOrder) {
       << tree;
   EXPECT_FALSE(Has(tree, ">one</A>"));
   const std::string page = ReadFileBytes(dir.file("h/note.files/note_01.html"));
-  // The second page (below the first) links back to the last heading before it.
-  EXPECT_TRUE(Has(page, "<A style=\"text-decoration: none;\" href=\"note.files/note_tree.html#zerbin_index_p2\" "
+  // The second page (below the first) links back to the last heading before
+  // it, in the tree beside the page file.
+  EXPECT_TRUE(Has(page, "<A style=\"text-decoration: none;\" href=\"note_tree.html#zerbin_index_p2\" "
                         "target=\"index\">"));
 }
 
@@ -635,6 +636,102 @@ TEST(HtmlExportBlackBox, ScriptInTextsLinksAndIdsIsEscapedInEveryOutput) {
   EXPECT_TRUE(Has(page, "&lt;script&gt;alert(\"1&amp;2\")&lt;/script&gt;'<BR/>")) << page;
   EXPECT_TRUE(Has(ReadFileBytes(dir.file("v-html/hhk_sub.txt")),
                   "value=\"&lt;script&gt;alert(&quot;1&amp;2&quot;)&lt;/script&gt;&apos;\""));
+}
+
+}  // namespace
+
+namespace {
+
+// The installation's tree templates, a page without figures, the back page
+// and a picture that is a search form's button: the tree arrays list the
+// published pages only, a title is put into a template as it is (no
+// placeholder in it is filled), the back page shows on page 1 only, the
+// button's picture lies where its src says (beside the page files; in the
+// archive, the part of that name), and the note's keyword entry stays when
+// the last page's keyword box names that page.
+TEST(HtmlExportBlackBox, TreeTemplatesEmptyPageBackPageAndPictureButton) {
+  TempDir dir;
+  std::filesystem::create_directories(dir.file("work"));
+  WriteFileBytes(dir.file("pic.png"), kPng);
+  const Errors_Msg e = CatchError([&] {
+    NoteDocument doc(dir.file("work"));
+    doc.NewDocument(1, false);
+    FixedMetrics metrics;
+    auto rect = [&](int32_t number, int32_t width) {
+      auto r = std::make_unique<Rect_Ex>();
+      r->SetNumber(number);
+      r->x = r->y = 10;
+      r->width = width;
+      r->height = 30;
+      r->pub = "web";
+      return r;
+    };
+    doc.currentPage()->setTitle("one %path%");
+    doc.workingFigures().append(rect(1, 60));
+    auto pic = rect(2, 20);
+    pic->shape = RectShape_Image;
+    pic->embedImage = false;
+    pic->takeNaturalSize = false;
+    pic->imagePath = dir.file("pic.png");
+    pic->url = "find.cgi?q=?";
+    doc.workingFigures().append(std::move(pic));
+    doc.AddPage(AddPage_next);
+    doc.currentPage()->setTitle("two");
+    doc.AddPage(AddPage_next);
+    doc.currentPage()->setTitle("three");
+    doc.workingFigures().append(rect(3, 60));
+    auto t = std::make_unique<Text_Box>(&metrics);
+    t->SetNumber(4);
+    t->SetBasePoint(20, 80);
+    t->SetText("three");
+    t->SetId("k3");
+    t->SetProperty(5, "web", "");  // its publication list
+    t->className = "keyword";
+    t->Layout(metrics, DrawContext{});
+    doc.workingFigures().append(std::move(t));
+    doc.ToggleBackPage(true);
+    doc.workingFigures().append(rect(5, 77));
+    MetricsHost host;
+    ASSERT_EQ(NoteWriter_save(doc, dir.file("note.svg"), false, host), 0);
+    doc.ClearDocument();
+  });
+  ASSERT_EQ(e.code, 0) << e.text;
+  const std::string prof = "-prof=" + dir.file("P");
+  ASSERT_EQ(runZerbin(dir, {prof, "-cV", dir.file("note.svg"), dir.file("first")}).status, 0);
+  WriteFileBytes(dir.file("P/script/toc_3_leaf.txt"), "<LI>%title%|%path%\r\n");
+  WriteFileBytes(dir.file("P/script/toc_5_foot.txt"), "<script>\r\n%array%</script>\r\n");
+  ZerbinRun v = runZerbin(dir, {prof, "-cV", "-pub=web", dir.file("note.svg"), dir.file("v")});
+  ASSERT_EQ(v.status, 0) << v.echo;
+  const std::string tree = ReadFileBytes(dir.file("v/note.files/note_tree.html"));
+  EXPECT_TRUE(Has(tree, "<LI>one %path%|note_01.html#zerbin_vml_p1\r\n<LI>two|note_01.html#zerbin_vml_p2\r\n"
+                        "<LI>three|note_01.html#zerbin_vml_p3\r\n"))
+      << tree;
+  EXPECT_TRUE(Has(tree, "<script>\r\ng_elem_ids = new Array( \"\",\r\n  \"zerbin_index_p1\", \"zerbin_index_p3\" );\r\n"
+                        "g_parents = new Array( -1,\r\n  -1, -1 );\r\ng_flags = new Array( 0,\r\n  1, 2 );\r\n"
+                        "</script>\r\n"))
+      << tree;
+  const std::string page = ReadFileBytes(dir.file("v/note.files/note_01.html"));
+  const size_t back = page.find("width:77px;");
+  ASSERT_NE(back, std::string::npos);
+  EXPECT_EQ(page.find("width:77px;", back + 1), std::string::npos);
+  EXPECT_LT(back, page.find("<!-- page 2 -->"));
+  EXPECT_TRUE(Has(page, "type=\"image\" src=\"01/image02.png\" alt=\"pic.png\"/>\r\n</FORM>")) << page;
+  EXPECT_EQ(ReadFileBytes(dir.file("v/note.files/01/image02.png")), kPng);
+  const std::string kw = ReadFileBytes(dir.file("v/note.files/note.keyword.xml"));
+  EXPECT_TRUE(Has(kw, "sub2=k3\">three</a>")) << kw;
+  EXPECT_FALSE(Has(kw, "sub2=zerbin_vml_p3\">three</a>")) << kw;
+  EXPECT_TRUE(Has(kw, "<a href=\"../note.html\">note</a>\r\n</keywords>\r\n")) << kw;
+
+  // A name that looks like a placeholder stays as it is in the frame page.
+  ZerbinRun named = runZerbin(dir, {prof, "-cV", dir.file("note.svg"), dir.file("t/%tree_path%.html")});
+  ASSERT_EQ(named.status, 0) << named.echo;
+  EXPECT_TRUE(Has(ReadFileBytes(dir.file("t/%tree_path%.html")), "<TITLE>%tree_path%</TITLE>"));
+
+  ZerbinRun m = runZerbin(dir, {prof, "-cm", "-pub=web", dir.file("note.svg"), dir.file("m/out.mht")});
+  ASSERT_EQ(m.status, 0) << m.echo;
+  const std::string mht = ReadFileBytes(dir.file("m/out.mht"));
+  EXPECT_TRUE(Has(mht, "type=\"image\" src=\"01/image02.png\" alt=\"pic.png\"/>")) << mht;
+  EXPECT_TRUE(Has(mht, "Content-Location: 01/image02.png \r\n\r\n" + StrX_base64Encode(kPng).substr(0, 20)));
 }
 
 }  // namespace
