@@ -8,6 +8,7 @@
 #include <set>
 
 #include "core/filex/filex.h"
+#include "core/strx/codepage.h"
 #include "core/strx/strx_base64.h"
 #include "document/note/note_document.h"
 #include "document/writer/note_writer.h"
@@ -203,6 +204,16 @@ TEST(HtmlExportBlackBox, PunycodeNamesAndUnwritableDestination) {
   EXPECT_EQ(std::count_if(files.begin(), files.end(),
                           [](const std::string& f) { return f.find('/') == std::string::npos && f.ends_with(".html"); }),
             1);
+
+  // A name whose ASCII form is longer than a path may be is refused.
+  std::string longName;
+  for (int i = 0; i < 180; ++i) {
+    longName += static_cast<char>(0x89 + i * 7 % 15);
+    longName += static_cast<char>(0x40 + i * 13 % 63);
+  }
+  ZerbinRun refused = runZerbin(dir, {prof, "-cv", jpUtf8, dir.path() + "/" + Cp932_toUtf8(longName) + ".html"});
+  EXPECT_EQ(refused.status, 1);
+  EXPECT_TRUE(Has(refused.echo, Sjis(u8": この名前は ASCII の名前 (Punycode) にできません。"))) << refused.echo;
 
   // Under a plain file no folder can be made.
   WriteFileBytes(dir.file("plain"), "x");
