@@ -10,6 +10,7 @@
 #include "core/strx/strx_punycode.h"
 #include "document/note/note_document.h"
 #include "document/reader/note_reader.h"
+#include "document/writer/publication_filter.h"
 #include "export/html/html_export.h"
 #include "figures/base/app_counters.h"
 
@@ -96,8 +97,14 @@ int CZerbinApp_htmlExport(CZerbinApp& app, uint32_t frame, const std::string& so
         read.metrics = host.metrics();
         read.japanese = o.japanese;
         NoteReader_read(doc, NoteDocument_newDocumentNumber(counters, work), source, read);
-        ExportHtml(doc, output, options, host);
-        result = 0;
+        // False: the placeholder of an unpublished note (done), or an
+        // error of the link-replacement file (reported: the command failed).
+        const bool ran = ExportHtml(doc, output, options, host);
+        const bool published = PublicationFilter_filePublished(
+            doc.documentSettings().pubFile,
+            options.publicationName ? std::optional<std::string_view>(*options.publicationName)
+                                    : std::nullopt);
+        result = ran || !published ? 0 : 1;
       },
       [&](const Errors_Msg& e) {
         ReportToUser(frame, o.echoPath, "%s", e.message());

@@ -215,6 +215,13 @@ TEST(HtmlExportBlackBox, PunycodeNamesAndUnwritableDestination) {
   EXPECT_EQ(refused.status, 1);
   EXPECT_TRUE(Has(refused.echo, Sjis(u8": この名前は ASCII の名前 (Punycode) にできません。"))) << refused.echo;
 
+  // A link-replacement file that is not one: its error with the export's
+  // caption, and the command fails.
+  WriteFileBytes(dir.file("bad.ini"), "[repurl]\r\nsrx=a\r\ndst=b\r\n");
+  ZerbinRun badList = runZerbin(dir, {prof, "-cV", "-repurl=" + dir.file("bad.ini"), jpUtf8, dir.file("r")});
+  EXPECT_EQ(badList.status, 1);
+  EXPECT_TRUE(Has(badList.echo, Sjis(u8"属性名が異なる"))) << badList.echo;
+
   // Under a plain file no folder can be made.
   WriteFileBytes(dir.file("plain"), "x");
   ZerbinRun bad = runZerbin(dir, {prof, "-cV", jpUtf8, dir.file("plain/out.html")});
