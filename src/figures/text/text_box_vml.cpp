@@ -321,8 +321,11 @@ void Text_Box::WriteVml(VmlWriteContext& ctx, int32_t index) const {
 void Text_Box::writeKeywordEntry(VmlWriteContext& ctx, const std::string& firstLine) const {
   const std::string main =
       ctx.exportFileName.empty() ? ctx.baseName + ".html" : ctx.exportFileName;
-  const std::string sub2 = id_.empty() ? "zerbin_vml_p" + number(ctx.pageNumber)
-                                       : (ctx.lowerPath ? asciiLower(id_) : id_);
+  // The anchor as the box names it (the ASCII form of the id for the web
+  // server's names).
+  std::string sub2 = id_.empty() ? "zerbin_vml_p" + number(ctx.pageNumber)
+                                 : (ctx.lowerPath ? asciiLower(id_) : id_);
+  if (!id_.empty() && ctx.punycodeNames) StrX_punycodeName(sub2, id_, 1024);
   std::string& k = *ctx.keywordTreeFile;
   k += "<a href=\"" + VmlFormat_href("../" + main);
   k += "?f1=" + VmlFormat_href(ctx.baseName + ".files/" + ctx.baseName + "_tree.html");
