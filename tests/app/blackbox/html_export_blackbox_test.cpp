@@ -753,3 +753,73 @@ TEST(HtmlExportBlackBox, TreeTemplatesEmptyPageBackPageAndPictureButton) {
 }
 
 }  // namespace
+
+namespace {
+
+// The tree of nested pages through the installation's templates, with the
+// tree pictures of a files list ("-files="): node starts, leaves with their
+// edge pictures (the extension taken from the leaf template), node ends
+// back to the right level, and the arrays of the script.
+TEST(HtmlExportBlackBox, NestedPagesThroughTheTreeTemplates) {
+  TempDir dir;
+  std::filesystem::create_directories(dir.file("work"));
+  const Errors_Msg e = CatchError([&] {
+    NoteDocument doc(dir.file("work"));
+    doc.NewDocument(1, false);
+    int32_t number = 1;
+    auto page = [&](const char* title) {
+      doc.currentPage()->setTitle(title);
+      auto r = std::make_unique<Rect_Ex>();
+      r->SetNumber(number++);
+      doc.workingFigures().append(std::move(r));
+    };
+    // a { b { c } d } e
+    page("a");
+    doc.AddPage(AddPage_child);
+    page("b");
+    doc.AddPage(AddPage_child);
+    page("c");
+    doc.SelectPage(2);
+    doc.AddPage(AddPage_next);
+    page("d");
+    doc.SelectPage(1);
+    doc.AddPage(AddPage_next);
+    page("e");
+    MetricsHost host;
+    ASSERT_EQ(NoteWriter_save(doc, dir.file("note.svg"), false, host), 0);
+    doc.ClearDocument();
+  });
+  ASSERT_EQ(e.code, 0) << e.text;
+  // The first start makes the profile; then the installation's templates.
+  ASSERT_EQ(runZerbin(dir, {"-prof=" + dir.file("P"), "-cV", dir.file("note.svg"), dir.file("first")}).status, 0);
+  WriteFileBytes(dir.file("P/script/toc_2_node_start.txt"),
+                 "N[%edge%|%node_id%|%node_flag%|%path%|%name%|%title%|%img_folder%]\r\n");
+  WriteFileBytes(dir.file("P/script/toc_3_leaf.txt"),
+                 "L[%edge%|%t_leaf%|%path%|%name%|%title%]<IMG src=\"%img_folder%x.gif\">\r\n");
+  WriteFileBytes(dir.file("P/script/toc_4_node_end.txt"), "E\r\n");
+  WriteFileBytes(dir.file("P/script/toc_5_foot.txt"), "%array%");
+  WriteFileBytes(dir.file("t/list.txt"), "");
+  ZerbinRun r = runZerbin(dir, {"-prof=" + dir.file("P"), "-cV", "-files=" + dir.file("t/list.txt"),
+                                dir.file("note.svg"), dir.file("v/out.html")});
+  ASSERT_EQ(r.status, 0) << r.echo;
+  const std::string tree = ReadFileBytes(dir.file("v/out.files/out_tree.html"));
+  const std::string img = "<IMG src=\"../t/list.files/";
+  const std::string vert = img + "t_vert.gif\"/>", last = img + "t_last.gif\"\r\n   />";
+  const std::string pic = "]<IMG src=\"../t/list.files/x.gif\">\r\n";
+  const std::string expected =
+      "<UL>\r\n"
+      "N[|node1|1|out_01.html#zerbin_vml_p1|zerbin_index_p1|a|../t/list.files/]\r\n"
+      "N[" + vert + "|node2|3|out_01.html#zerbin_vml_p2|zerbin_index_p2|b|../t/list.files/]\r\n"
+      "L[" + vert + vert + last + "|t_leaf|out_01.html#zerbin_vml_p3|zerbin_index_p3|c" + pic + "E\r\n"
+      "L[" + vert + last + "|t_leaf|out_01.html#zerbin_vml_p4|zerbin_index_p4|d" + pic + "E\r\n"
+      "L[" + last + "|t_leaf|out_01.html#zerbin_vml_p5|zerbin_index_p5|e" + pic +
+      "g_elem_ids = new Array( \"\",\r\n  \"zerbin_index_p1\", \"zerbin_index_p2\", \"zerbin_index_p3\", "
+      "\"zerbin_index_p4\",\r\n  \"zerbin_index_p5\" );\r\n"
+      "g_parents = new Array( -1,\r\n  -1, 1, 2, 1,\r\n  -1 );\r\n"
+      "g_flags = new Array( 0,\r\n  1, 3, 2, 2,\r\n  2 );\r\n";
+  const size_t from = tree.find("<NOBR>\r\n");
+  ASSERT_NE(from, std::string::npos) << tree;
+  EXPECT_EQ(tree.substr(from + 8), expected);
+}
+
+}  // namespace
