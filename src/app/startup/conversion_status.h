@@ -18,12 +18,3 @@ std::string ConversionStatus_tip(std::string_view appName);
 
 // Called after every change (null: none).
 void ConversionStatus_setRefresh(std::function<void()> refresh);
-
-// Sets the status for a scope and clears it on every way out.
-class ConversionStatus_Scope {
- public:
-  explicit ConversionStatus_Scope(std::string_view name) { ConversionStatus_set(name); }
-  ~ConversionStatus_Scope() { ConversionStatus_set(""); }
-  ConversionStatus_Scope(const ConversionStatus_Scope&) = delete;
-  ConversionStatus_Scope& operator=(const ConversionStatus_Scope&) = delete;
-};

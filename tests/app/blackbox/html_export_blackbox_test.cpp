@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <set>
 
@@ -508,9 +509,50 @@ TEST(HtmlExportBlackBox, ArchivePictureAfterASearchFormKeepsItsName) {
   ExpectPicturePart(mht);
 }
 
-}  // namespace
 
-namespace {
+// A note saved from what `fill` puts into a new document.
+void SaveNote(TempDir& dir, const std::string& path, const std::function<void(NoteDocument&, FixedMetrics&)>& fill) {
+  std::filesystem::create_directories(dir.file("work"));
+  const Errors_Msg e = CatchError([&] {
+    NoteDocument doc(dir.file("work"));
+    doc.NewDocument(1, false);
+    FixedMetrics metrics;
+    fill(doc, metrics);
+    MetricsHost host;
+    ASSERT_EQ(NoteWriter_save(doc, path, false, host), 0);
+    doc.ClearDocument();
+  });
+  ASSERT_EQ(e.code, 0) << e.text;
+}
+
+std::unique_ptr<Text_Box> Box(FixedMetrics& metrics, int32_t number, int32_t y, const std::string& text,
+                              const std::string& id, const std::string& classes) {
+  auto t = std::make_unique<Text_Box>(&metrics);
+  t->SetNumber(number);
+  t->SetBasePoint(20, y);
+  t->SetText(text);
+  t->SetId(id);
+  t->className = classes;
+  t->Layout(metrics, DrawContext{});
+  return t;
+}
+
+std::unique_ptr<Rect_Ex> Picture(const std::string& path, int32_t number) {
+  auto pic = std::make_unique<Rect_Ex>();
+  pic->SetNumber(number);
+  pic->shape = RectShape_Image;
+  pic->embedImage = false;
+  pic->takeNaturalSize = false;
+  pic->imagePath = path;
+  pic->width = pic->height = 20;
+  return pic;
+}
+
+std::string LowerAscii(std::string s) {
+  for (char& c : s)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return s;
+}
 
 // "-hhc2=": the pictures go into hhp_sub.txt (relative to the help project's
 // folder, with backslashes) and the keyword boxes into hhk_sub.txt, beside
@@ -519,41 +561,15 @@ namespace {
 // box's entry and replacement lines name the page file and the note.
 TEST(HtmlExportBlackBox, HelpSideFilesAreAddedToBesideTheOutput) {
   TempDir dir;
-  std::filesystem::create_directories(dir.file("work"));
   std::filesystem::create_directories(dir.file("help"));
-  WriteFileBytes(dir.file("help/site.hhp"), "[OPTIONS]\r\n");
   WriteFileBytes(dir.file("pic.png"), kPng);
-  const Errors_Msg e = CatchError([&] {
-    NoteDocument doc(dir.file("work"));
-    doc.NewDocument(1, false);
-    doc.currentPage()->setTitle("p");
-    FixedMetrics metrics;
-    auto t = std::make_unique<Text_Box>(&metrics);
-    t->SetNumber(1);
-    t->SetBasePoint(20, 40);
-    t->SetText("<b>\"K&w'</b>");
-    t->SetId("kw");
-    t->className = "keyword";
-    t->Layout(metrics, DrawContext{});
-    doc.workingFigures().append(std::move(t));
-    auto pic = std::make_unique<Rect_Ex>();
-    pic->SetNumber(2);
-    pic->shape = RectShape_Image;
-    pic->embedImage = false;
-    pic->takeNaturalSize = false;
-    pic->imagePath = dir.file("pic.png");
-    pic->width = pic->height = 20;
-    doc.workingFigures().append(std::move(pic));
-    MetricsHost host;
-    ASSERT_EQ(NoteWriter_save(doc, dir.file("note.svg"), false, host), 0);
-    doc.ClearDocument();
+  SaveNote(dir, dir.file("note.svg"), [&](NoteDocument& doc, FixedMetrics& m) {
+    doc.workingFigures().append(Box(m, 1, 40, "<b>\"K&w'</b>", "kw", "keyword"));
+    doc.workingFigures().append(Picture(dir.file("pic.png"), 2));
   });
-  ASSERT_EQ(e.code, 0) << e.text;
-  const std::vector<std::string> args = {"-prof=" + dir.file("P"), "-cV", "-ids2",
-                                         "-hhc2=" + dir.file("help/site.hhp"), dir.file("note.svg"),
-                                         dir.file("h/out.html")};
   for (int run = 0; run < 2; ++run) {
-    ZerbinRun r = runZerbin(dir, args);
+    ZerbinRun r = runZerbin(dir, {"-prof=" + dir.file("P"), "-cV", "-ids2", "-hhc2=" + dir.file("help/site.hhp"),
+                                  dir.file("note.svg"), dir.file("h/out.html")});
     ASSERT_EQ(r.status, 0) << r.echo;
   }
   EXPECT_EQ(FilesUnder(dir.file("h")),
@@ -569,23 +585,11 @@ TEST(HtmlExportBlackBox, HelpSideFilesAreAddedToBesideTheOutput) {
       "\t\t<param name=\"Local\" value=\"..\\h\\out.files\\out_01.html\">\r\n"
       "\t\t</OBJECT>\r\n";
   EXPECT_EQ(ReadFileBytes(dir.file("h/hhk_sub.txt")), entry + entry);
-  const std::string page = dir.file("h/out.files/out_01.html");
-  const std::string moves = "src = " + dir.file("note.svg") + "#kw\r\ndst = " + page + "#kw\r\nsrc=" +
-                            dir.file("note.svg") + "\r\ndst=" + page + "\r\n";
+  const std::string note = dir.file("note.svg"), page = dir.file("h/out.files/out_01.html");
+  const std::string moves = "src = " + note + "#kw\r\ndst = " + page + "#kw\r\nsrc=" + note + "\r\ndst=" + page + "\r\n";
   EXPECT_EQ(ReadFileBytes(dir.file("h/keywords.repurl.txt")), moves + moves);
   // The keyword file sends the keyword to its page file.
-  EXPECT_TRUE(Has(ReadFileBytes(dir.file("h/out.files/out.keyword.xml")),
-                  "&amp;f2=out.files/out_01.html&amp;sub2=kw\">"));
-}
-
-}  // namespace
-
-namespace {
-
-std::string LowerAscii(std::string s) {
-  for (char& c : s)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return s;
+  EXPECT_TRUE(Has(ReadFileBytes(dir.file("h/out.files/out.keyword.xml")), "&amp;f2=out.files/out_01.html&amp;sub2=kw\">"));
 }
 
 // Texts, ids, titles and links that hold markup and script reach every HTML
@@ -593,42 +597,23 @@ std::string LowerAscii(std::string s) {
 // file, the help index and the archive hold no tag of theirs.
 TEST(HtmlExportBlackBox, ScriptInTextsLinksAndIdsIsEscapedInEveryOutput) {
   TempDir dir;
-  std::filesystem::create_directories(dir.file("work"));
-  std::filesystem::create_directories(dir.file("help"));
   const std::string evil = "<script>alert(\"1&2\")</script>'";
-  const Errors_Msg e = CatchError([&] {
-    NoteDocument doc(dir.file("work"));
-    doc.NewDocument(1, false);
+  SaveNote(dir, dir.file("n<script>.svg"), [&](NoteDocument& doc, FixedMetrics& m) {
     doc.currentPage()->setTitle(evil);
-    FixedMetrics metrics;
-    int32_t number = 1;
-    for (const std::string& cls : {std::string("keyword head"), std::string("head")}) {
-      auto t = std::make_unique<Text_Box>(&metrics);
-      t->SetNumber(number);
-      t->SetBasePoint(20, 40 * number++);
-      t->SetText(evil + "\r\n" + evil);
-      t->SetId(cls == "head" ? "" : "a\"><script>b");
+    for (int32_t n : {1, 2}) {
+      auto t = Box(m, n, 40 * n, evil + "\r\n" + evil, n == 1 ? "a\"><script>b" : "", n == 1 ? "keyword head" : "head");
       t->SetUrl("\"><script>alert(1)</script>");
-      t->className = cls;
-      t->Layout(metrics, DrawContext{});
       doc.workingFigures().append(std::move(t));
     }
-    auto r = std::make_unique<Rect_Ex>();
-    r->SetNumber(number++);
-    r->x = r->y = 200;
-    r->SetId("r\"<script>");
-    r->url = "http://x/\"><script>?q=?&<script>=\"><script>";
-    doc.workingFigures().append(std::move(r));
-    auto l = std::make_unique<Rect_Ex>();
-    l->SetNumber(number++);
-    l->x = l->y = 300;
-    l->url = "http://y/?a=\"><script>";
-    doc.workingFigures().append(std::move(l));
-    MetricsHost host;
-    ASSERT_EQ(NoteWriter_save(doc, dir.file("n<script>.svg"), false, host), 0);
-    doc.ClearDocument();
+    for (const char* link : {"http://x/\"><script>?q=?&<script>=\"><script>", "http://y/?a=\"><script>"}) {
+      auto r = std::make_unique<Rect_Ex>();
+      r->SetNumber(static_cast<int32_t>(doc.workingFigures().size()) + 1);
+      r->x = r->y = 200;
+      r->SetId("r\"<script>");
+      r->url = link;
+      doc.workingFigures().append(std::move(r));
+    }
   });
-  ASSERT_EQ(e.code, 0) << e.text;
   const std::string prof = "-prof=" + dir.file("P");
   for (const char* head : {"-html", "-head"}) {
     ZerbinRun v = runZerbin(dir, {prof, "-cV", head, "-ids", "-links", "-ids2", "-hhc2=" + dir.file("help/h.hhp"),
@@ -650,31 +635,23 @@ TEST(HtmlExportBlackBox, ScriptInTextsLinksAndIdsIsEscapedInEveryOutput) {
   }
   EXPECT_EQ(checked, 5u + 5u + 1u);
   // The texts are there, as text.
-  const std::string page = ReadFileBytes(dir.file("v-html/n<script>.files/n<script>_01.html"));
-  EXPECT_TRUE(Has(page, "&lt;script&gt;alert(\"1&amp;2\")&lt;/script&gt;'<BR/>")) << page;
+  EXPECT_TRUE(Has(ReadFileBytes(dir.file("v-html/n<script>.files/n<script>_01.html")),
+                  "&lt;script&gt;alert(\"1&amp;2\")&lt;/script&gt;'<BR/>"));
   EXPECT_TRUE(Has(ReadFileBytes(dir.file("v-html/hhk_sub.txt")),
                   "value=\"&lt;script&gt;alert(&quot;1&amp;2&quot;)&lt;/script&gt;&apos;\""));
 }
 
-}  // namespace
-
-namespace {
-
 // The installation's tree templates, a page without figures, the back page
 // and a picture that is a search form's button: the tree arrays list the
-// published pages only, a title is put into a template as it is (no
+// published pages only, a name is put into a template as it is (no
 // placeholder in it is filled), the back page shows on page 1 only, the
 // button's picture lies where its src says (beside the page files; in the
 // archive, the part of that name), and the note's keyword entry stays when
 // the last page's keyword box names that page.
 TEST(HtmlExportBlackBox, TreeTemplatesEmptyPageBackPageAndPictureButton) {
   TempDir dir;
-  std::filesystem::create_directories(dir.file("work"));
   WriteFileBytes(dir.file("pic.png"), kPng);
-  const Errors_Msg e = CatchError([&] {
-    NoteDocument doc(dir.file("work"));
-    doc.NewDocument(1, false);
-    FixedMetrics metrics;
+  SaveNote(dir, dir.file("note.svg"), [&](NoteDocument& doc, FixedMetrics& m) {
     auto rect = [&](int32_t number, int32_t width) {
       auto r = std::make_unique<Rect_Ex>();
       r->SetNumber(number);
@@ -686,34 +663,21 @@ TEST(HtmlExportBlackBox, TreeTemplatesEmptyPageBackPageAndPictureButton) {
     };
     doc.currentPage()->setTitle("one %path%");
     doc.workingFigures().append(rect(1, 60));
-    auto pic = rect(2, 20);
-    pic->shape = RectShape_Image;
-    pic->embedImage = false;
-    pic->takeNaturalSize = false;
-    pic->imagePath = dir.file("pic.png");
+    auto pic = Picture(dir.file("pic.png"), 2);
     pic->url = "find.cgi?q=?";
+    pic->pub = "web";
     doc.workingFigures().append(std::move(pic));
     doc.AddPage(AddPage_next);
     doc.currentPage()->setTitle("two");
     doc.AddPage(AddPage_next);
     doc.currentPage()->setTitle("three");
     doc.workingFigures().append(rect(3, 60));
-    auto t = std::make_unique<Text_Box>(&metrics);
-    t->SetNumber(4);
-    t->SetBasePoint(20, 80);
-    t->SetText("three");
-    t->SetId("k3");
+    auto t = Box(m, 4, 80, "three", "k3", "keyword");
     t->SetProperty(5, "web", "");  // its publication list
-    t->className = "keyword";
-    t->Layout(metrics, DrawContext{});
     doc.workingFigures().append(std::move(t));
     doc.ToggleBackPage(true);
     doc.workingFigures().append(rect(5, 77));
-    MetricsHost host;
-    ASSERT_EQ(NoteWriter_save(doc, dir.file("note.svg"), false, host), 0);
-    doc.ClearDocument();
   });
-  ASSERT_EQ(e.code, 0) << e.text;
   const std::string prof = "-prof=" + dir.file("P");
   ASSERT_EQ(runZerbin(dir, {prof, "-cV", dir.file("note.svg"), dir.file("first")}).status, 0);
   WriteFileBytes(dir.file("P/script/toc_3_leaf.txt"), "<LI>%title%|%path%\r\n");
@@ -722,27 +686,22 @@ TEST(HtmlExportBlackBox, TreeTemplatesEmptyPageBackPageAndPictureButton) {
   ASSERT_EQ(v.status, 0) << v.echo;
   const std::string tree = ReadFileBytes(dir.file("v/note.files/note_tree.html"));
   EXPECT_TRUE(Has(tree, "<LI>one %path%|note_01.html#zerbin_vml_p1\r\n<LI>two|note_01.html#zerbin_vml_p2\r\n"
-                        "<LI>three|note_01.html#zerbin_vml_p3\r\n"))
-      << tree;
-  EXPECT_TRUE(Has(tree, "<script>\r\ng_elem_ids = new Array( \"\",\r\n  \"zerbin_index_p1\", \"zerbin_index_p3\" );\r\n"
-                        "g_parents = new Array( -1,\r\n  -1, -1 );\r\ng_flags = new Array( 0,\r\n  1, 2 );\r\n"
-                        "</script>\r\n"))
+                        "<LI>three|note_01.html#zerbin_vml_p3\r\n<script>\r\ng_elem_ids = new Array( \"\",\r\n"
+                        "  \"zerbin_index_p1\", \"zerbin_index_p3\" );\r\ng_parents = new Array( -1,\r\n  -1, -1 );\r\n"
+                        "g_flags = new Array( 0,\r\n  1, 2 );\r\n</script>\r\n"))
       << tree;
   const std::string page = ReadFileBytes(dir.file("v/note.files/note_01.html"));
   const size_t back = page.find("width:77px;");
-  ASSERT_NE(back, std::string::npos);
-  EXPECT_EQ(page.find("width:77px;", back + 1), std::string::npos);
   EXPECT_LT(back, page.find("<!-- page 2 -->"));
+  EXPECT_EQ(page.find("width:77px;", back + 1), std::string::npos);
   EXPECT_TRUE(Has(page, "type=\"image\" src=\"01/image02.png\" alt=\"pic.png\"/>\r\n</FORM>")) << page;
   EXPECT_EQ(ReadFileBytes(dir.file("v/note.files/01/image02.png")), kPng);
   const std::string kw = ReadFileBytes(dir.file("v/note.files/note.keyword.xml"));
   EXPECT_TRUE(Has(kw, "sub2=k3\">three</a>")) << kw;
-  EXPECT_FALSE(Has(kw, "sub2=zerbin_vml_p3\">three</a>")) << kw;
-  EXPECT_TRUE(Has(kw, "<a href=\"../note.html\">note</a>\r\n</keywords>\r\n")) << kw;
-
+  EXPECT_FALSE(Has(kw, "sub2=zerbin_vml_p3\">three</a>"));
+  EXPECT_TRUE(Has(kw, "<a href=\"../note.html\">note</a>\r\n</keywords>\r\n"));
   // A name that looks like a placeholder stays as it is in the frame page.
-  ZerbinRun named = runZerbin(dir, {prof, "-cV", dir.file("note.svg"), dir.file("t/%tree_path%.html")});
-  ASSERT_EQ(named.status, 0) << named.echo;
+  ASSERT_EQ(runZerbin(dir, {prof, "-cV", dir.file("note.svg"), dir.file("t/%tree_path%.html")}).status, 0);
   EXPECT_TRUE(Has(ReadFileBytes(dir.file("t/%tree_path%.html")), "<TITLE>%tree_path%</TITLE>"));
 
   ZerbinRun m = runZerbin(dir, {prof, "-cm", "-pub=web", dir.file("note.svg"), dir.file("m/out.mht")});
@@ -752,44 +711,27 @@ TEST(HtmlExportBlackBox, TreeTemplatesEmptyPageBackPageAndPictureButton) {
   EXPECT_TRUE(Has(mht, "Content-Location: 01/image02.png \r\n\r\n" + StrX_base64Encode(kPng).substr(0, 20)));
 }
 
-}  // namespace
-
-namespace {
-
 // The tree of nested pages through the installation's templates, with the
 // tree pictures of a files list ("-files="): node starts, leaves with their
 // edge pictures (the extension taken from the leaf template), node ends
 // back to the right level, and the arrays of the script.
 TEST(HtmlExportBlackBox, NestedPagesThroughTheTreeTemplates) {
   TempDir dir;
-  std::filesystem::create_directories(dir.file("work"));
-  const Errors_Msg e = CatchError([&] {
-    NoteDocument doc(dir.file("work"));
-    doc.NewDocument(1, false);
-    int32_t number = 1;
-    auto page = [&](const char* title) {
-      doc.currentPage()->setTitle(title);
-      auto r = std::make_unique<Rect_Ex>();
-      r->SetNumber(number++);
-      doc.workingFigures().append(std::move(r));
-    };
+  SaveNote(dir, dir.file("note.svg"), [&](NoteDocument& doc, FixedMetrics&) {
     // a { b { c } d } e
-    page("a");
-    doc.AddPage(AddPage_child);
-    page("b");
-    doc.AddPage(AddPage_child);
-    page("c");
-    doc.SelectPage(2);
-    doc.AddPage(AddPage_next);
-    page("d");
-    doc.SelectPage(1);
-    doc.AddPage(AddPage_next);
-    page("e");
-    MetricsHost host;
-    ASSERT_EQ(NoteWriter_save(doc, dir.file("note.svg"), false, host), 0);
-    doc.ClearDocument();
+    const std::pair<int32_t, AddPageKind> steps[] = {{1, AddPage_child}, {2, AddPage_child}, {2, AddPage_next},
+                                                      {1, AddPage_next}};
+    for (int32_t i = 0; i < 5; ++i) {
+      if (i > 0) {
+        if (i > 2) doc.SelectPage(steps[i - 1].first);
+        doc.AddPage(steps[i - 1].second);
+      }
+      doc.currentPage()->setTitle(std::string(1, static_cast<char>('a' + i)));
+      auto r = std::make_unique<Rect_Ex>();
+      r->SetNumber(i + 1);
+      doc.workingFigures().append(std::move(r));
+    }
   });
-  ASSERT_EQ(e.code, 0) << e.text;
   // The first start makes the profile; then the installation's templates.
   ASSERT_EQ(runZerbin(dir, {"-prof=" + dir.file("P"), "-cV", dir.file("note.svg"), dir.file("first")}).status, 0);
   WriteFileBytes(dir.file("P/script/toc_2_node_start.txt"),

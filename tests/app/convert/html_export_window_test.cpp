@@ -94,41 +94,57 @@ struct DialogScript {
 
 }  // namespace
 
-TEST(HtmlExportWindow, CommandsWriteThePagesOrTheArchiveWhereTheDialogSays) {
+// A main window with the note `text`, the installation's templates, the
+// dialog answered by script, the prompts answered Yes and the browser
+// recorded.
+struct ExportWindow {
+  explicit ExportWindow(const std::string& text, bool lowerPath = false) {
+    UserPrompts_set(&prompts);
+    FileX_makeFolders(dir.file("work/x"), true);
+    CMainFrameOptions o;
+    o.japanese = true;
+    o.workFolder = dir.file("work");
+    o.save.desktopFolder = dir.file("desk");
+    o.save.lowerPath = lowerPath;
+    FileX_makeFolders(dir.file("script/x"), true);
+    FileX_writeWhole(dir.file("script/vml_frame.txt"), "<frameset>%tree_path%|%main_path%</frameset>\r\n");
+    FileX_writeWhole(dir.file("script/mht_head.txt"), "From: %title%\r\n\r\n");
+    o.save.variables = [this](std::string_view name, std::string& value) {
+      if (name != "script") return false;
+      value = dir.file("script");
+      return true;
+    };
+    ShellServices_set(&shell);
+    CSaveExDlg::exec = [this](CSaveExDlg& d) {
+      script.shown.push_back(d.values());
+      if (script.answers.empty()) return int(QDialog::Rejected);
+      auto answer = script.answers.front();
+      script.answers.pop_front();
+      return answer(d);
+    };
+    frame = std::make_unique<CMainFrame>(std::string(), o);
+    FileX_writeWhole(dir.file("Note!.svg"), text);
+    frame->LoadNote(dir.file("Note!.svg"), false);
+    frame->show();
+    QApplication::processEvents();
+  }
+  ~ExportWindow() {
+    frame.reset();
+    ConversionStatus_setRefresh(nullptr);
+    CSaveExDlg::exec = nullptr;
+    ShellServices_set(nullptr);
+    UserPrompts_set(nullptr);
+  }
   testing_support::TempDir dir;
   ScriptedPrompts prompts;
-  UserPrompts_set(&prompts);
-  FileX_makeFolders(dir.file("work/x"), true);
-  CMainFrameOptions o;
-  o.japanese = true;
-  o.workFolder = dir.file("work");
-  o.save.desktopFolder = dir.file("desk");
-  o.save.lowerPath = true;
-  // The installation's frame page and archive head templates.
-  FileX_makeFolders(dir.file("script/x"), true);
-  FileX_writeWhole(dir.file("script/vml_frame.txt"), "<frameset>%tree_path%|%main_path%</frameset>\r\n");
-  FileX_writeWhole(dir.file("script/mht_head.txt"), "From: %title%\r\n\r\n");
-  o.save.variables = [&dir](std::string_view name, std::string& value) {
-    if (name != "script") return false;
-    value = dir.file("script");
-    return true;
-  };
   RecordingShell shell;
-  ShellServices_set(&shell);
   DialogScript script;
-  CSaveExDlg::exec = [&script](CSaveExDlg& d) {
-    script.shown.push_back(d.values());
-    if (script.answers.empty()) return int(QDialog::Rejected);
-    auto answer = script.answers.front();
-    script.answers.pop_front();
-    return answer(d);
-  };
-  auto frame = std::make_unique<CMainFrame>(std::string(), o);
-  FileX_writeWhole(dir.file("Note!.svg"), noteText());
-  frame->LoadNote(dir.file("Note!.svg"), false);
-  frame->show();
-  QApplication::processEvents();
+  std::unique_ptr<CMainFrame> frame;
+};
 
+TEST(HtmlExportWindow, CommandsWriteThePagesOrTheArchiveWhereTheDialogSays) {
+  ExportWindow w(noteText(), true);
+  auto& [dir, prompts, shell, script, frame] = w;
   QAction* mht = frame->commands().action(Cmd_ExportVmlMhtml);
   ASSERT_NE(mht, nullptr);
   EXPECT_EQ(mht->text(), QString::fromUtf8(u8"VML-MHTML形式で出力(&V)..."));
@@ -197,10 +213,6 @@ TEST(HtmlExportWindow, CommandsWriteThePagesOrTheArchiveWhereTheDialogSays) {
   EXPECT_EQ(script.shown[3].outputType, 1);
   EXPECT_FALSE(FileX_exists(dir.file("Note.html")));
 
-  frame.reset();
-  CSaveExDlg::exec = nullptr;
-  ShellServices_set(nullptr);
-  UserPrompts_set(nullptr);
 }
 
 // The dialog's output range reaches the export: the listed pages or the
@@ -209,38 +221,10 @@ TEST(HtmlExportWindow, CommandsWriteThePagesOrTheArchiveWhereTheDialogSays) {
 // application's status names the file (the notification icon's tip), and
 // it is cleared afterwards, also when the destination cannot be written.
 TEST(HtmlExportWindow, OutputRangeAndStatusReachTheExport) {
-  testing_support::TempDir dir;
-  ScriptedPrompts prompts;
-  UserPrompts_set(&prompts);
-  FileX_makeFolders(dir.file("work/x"), true);
-  CMainFrameOptions o;
-  o.japanese = true;
-  o.workFolder = dir.file("work");
-  o.save.desktopFolder = dir.file("desk");
-  FileX_makeFolders(dir.file("script/x"), true);
-  FileX_writeWhole(dir.file("script/vml_frame.txt"), "<frameset>%main_path%</frameset>\r\n");
-  o.save.variables = [&dir](std::string_view name, std::string& value) {
-    if (name != "script") return false;
-    value = dir.file("script");
-    return true;
-  };
-  RecordingShell shell;
-  ShellServices_set(&shell);
+  ExportWindow w(pagesNote({"one", "two", "three"}));
+  auto& [dir, prompts, shell, script, frame] = w;
   std::vector<std::string> tips;
   ConversionStatus_setRefresh([&tips] { tips.push_back(ConversionStatus_tip("Brevlo 3.10")); });
-  DialogScript script;
-  CSaveExDlg::exec = [&script](CSaveExDlg& d) {
-    script.shown.push_back(d.values());
-    if (script.answers.empty()) return int(QDialog::Rejected);
-    auto answer = script.answers.front();
-    script.answers.pop_front();
-    return answer(d);
-  };
-  auto frame = std::make_unique<CMainFrame>(std::string(), o);
-  FileX_writeWhole(dir.file("n.svg"), pagesNote({"one", "two", "three"}));
-  frame->LoadNote(dir.file("n.svg"), false);
-  frame->show();
-  QApplication::processEvents();
   auto answer = [&script](const std::string& target, int range, const char* pages) {
     script.answers.push_back([target, range, pages](CSaveExDlg& d) {
       d.fileField().setText(QString::fromStdString(target));
@@ -291,10 +275,4 @@ TEST(HtmlExportWindow, OutputRangeAndStatusReachTheExport) {
   EXPECT_EQ(HtmlExportWindow_run(*frame, 'V'), "");
   EXPECT_EQ(tips, (std::vector<std::string>{Sjis(u8"Brevlo 3.10 - 変換中:d.html"), "Brevlo 3.10"}));
   EXPECT_NE(prompts.asked.back().find(Sjis(u8"が書きこめません")), std::string::npos) << prompts.asked.back();
-
-  frame.reset();
-  ConversionStatus_setRefresh(nullptr);
-  CSaveExDlg::exec = nullptr;
-  ShellServices_set(nullptr);
-  UserPrompts_set(nullptr);
 }
