@@ -1,6 +1,7 @@
 #include "app/convert/html_export_command.h"
 
 #include "app/convert/batch_note_host.h"
+#include "app/startup/conversion_status.h"
 #include "app/startup/folders.h"
 #include "app/startup/zerbin_app.h"
 #include "core/errors/except3.h"
@@ -10,6 +11,7 @@
 #include "document/note/note_document.h"
 #include "document/reader/note_reader.h"
 #include "document/reader/reader_elements.h"
+#include "document/writer/publication_filter.h"
 #include "export/html/html_export.h"
 #include "figures/base/app_counters.h"
 
@@ -31,6 +33,7 @@ class BatchHtmlHost final : public HtmlExportHost {
   void showExportError(std::string_view text, std::string_view) override {
     ReportToUserText(frame_, app_.options.echoPath, text);
   }
+  void showConversionStatus(std::string_view name) override { ConversionStatus_set(name); }
 
  private:
   std::string folder(const char* name) const {
@@ -64,6 +67,7 @@ int CZerbinApp_htmlExport(CZerbinApp& app, uint32_t frame, const std::string& so
   options.repurlKind = o.repUrlKind == 2 ? 2 : 1;
   options.menuPath = o.menuPath;
   options.filesPath = o.filesPath;
+  options.helpContentsPath = o.hhc2Path;
   options.sourceFolder = StrX_parentFolder(source);
   options.destinationFolder = StrX_parentFolder(destination);
 
@@ -94,8 +98,14 @@ int CZerbinApp_htmlExport(CZerbinApp& app, uint32_t frame, const std::string& so
         read.metrics = host.metrics();
         read.japanese = o.japanese;
         NoteReader_read(doc, NoteDocument_newDocumentNumber(counters, work), source, read);
-        ExportHtml(doc, output, options, host);
-        result = 0;
+        // False: the placeholder of an unpublished note (done), or an
+        // error of the link-replacement file (reported: the command failed).
+        const bool ran = ExportHtml(doc, output, options, host);
+        const bool published = PublicationFilter_filePublished(
+            doc.documentSettings().pubFile,
+            options.publicationName ? std::optional<std::string_view>(*options.publicationName)
+                                    : std::nullopt);
+        result = ran || !published ? 0 : 1;
       },
       [&](const Errors_Msg& e) {
         // The reader has shown its box of an unsupported note already.

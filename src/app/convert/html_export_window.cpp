@@ -10,6 +10,7 @@
 #include "app/mainframe/main_frame.h"
 #include "app/saving/frame_save_host.h"
 #include "app/saving/save_commands.h"
+#include "app/startup/conversion_status.h"
 #include "platform/windows/window_ids.h"
 #include "core/errors/except3.h"
 #include "core/filex/filex_info.h"
@@ -37,6 +38,7 @@ class FrameHtmlHost final : public HtmlExportHost {
   void showExportError(std::string_view text, std::string_view caption) override {
     base_.showSaveFailure(text, caption);
   }
+  void showConversionStatus(std::string_view name) override { ConversionStatus_set(name); }
 
  private:
   std::string folder(const char* name) const {
@@ -70,6 +72,14 @@ std::string proposedPath(const CMainFrame& frame, char mode, bool lowerPath) {
 
 }  // namespace
 
+std::vector<std::pair<int32_t, int32_t>> HtmlExportWindow_pageRanges(const SaveExValues& values,
+                                                                     int32_t currentPage) {
+  std::vector<std::pair<int32_t, int32_t>> ranges;
+  if (values.range == 1) ranges.emplace_back(currentPage, currentPage);
+  if (values.range == 2) HtmlExport_parsePageList(values.pages, ranges);
+  return ranges;
+}
+
 std::string HtmlExportWindow_run(CMainFrame& frame, char mode) {
   if (!frame.hasNote()) return "";
   UserPrompts& prompts = UserPrompts_get();
@@ -79,11 +89,21 @@ std::string HtmlExportWindow_run(CMainFrame& frame, char mode) {
   values.fileName = proposedPath(frame, mode, frame.options().save.lowerPath);
   values.outputType = mode == 'm' ? 2 : mode == 'V' ? 1 : 0;
   std::string path;
+  std::vector<std::pair<int32_t, int32_t>> ranges;
   for (;;) {
     if (!CSaveExDlg_ask(&frame, values, ja)) return "";
     path = CSaveExDlg_absoluteName(values.fileName, NoteSave_desktopFolder(frame));
     // Without a person to fill the dialog again, a "No" ends the command.
     const bool again = CSaveExDlg::exec || prompts.interactive();
+    ranges = HtmlExportWindow_pageRanges(values, frame.document().currentPageNumber());
+    if (values.range == 2 && ranges.empty()) {
+      prompts.messageBox(ja ? "ページ指定が正しくありません。\r\n例: 1, 4, 6-8"
+                            : "The page list is not valid.\r\nExample: 1, 4, 6-8",
+                         ja ? "ファイル出力" : "Export", PromptButtons::Ok, PromptIcon::Warning,
+                         PromptAnswer::Ok, owner);
+      if (!again) return "";
+      continue;
+    }
     if (path.find_first_of("!#") != std::string::npos &&
         prompts.messageBox("! または # をファイル名に含めるとブラウザで表示できません。\r\n無視して続行しますか？",
                            ja ? "ファイル出力" : "Export", PromptButtons::YesNo, PromptIcon::Warning,
@@ -112,6 +132,7 @@ std::string HtmlExportWindow_run(CMainFrame& frame, char mode) {
   options.keepBlankTarget = true;
   options.preferNewWindow = !values.sameFileNoNewWindow;
   options.noLocalLinks = values.noLinksToOtherFiles;
+  options.pageRanges = std::move(ranges);
   options.sourceFolder = StrX_parentFolder(frame.notePath());
   options.destinationFolder = StrX_parentFolder(path);
   FrameHtmlHost host(frame);

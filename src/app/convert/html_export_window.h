@@ -4,10 +4,20 @@
 // then the same export as "-cv", "-cV" and "-cm".
 #pragma once
 
+#include <cstdint>
 #include <string>
+#include <utility>
+#include <vector>
 
 class CMainFrame;
 class CommandTable;
+struct SaveExValues;
+
+// The dialog's output range as the export's page ranges: empty for all
+// pages, the current page, or the listed pages (empty when the list is
+// not valid).
+std::vector<std::pair<int32_t, int32_t>> HtmlExportWindow_pageRanges(const SaveExValues& values,
+                                                                     int32_t currentPage);
 
 // Asks for the destination (proposed: the note's path with "html", "mht"
 // for 'm'; "HTML" for an untitled note, on the desktop), the publication

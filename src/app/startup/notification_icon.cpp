@@ -4,6 +4,7 @@
 #include "app/saving/auto_save.h"
 #include "app/saving/recent_files.h"
 #include "app/saving/shell_state.h"
+#include "app/startup/conversion_status.h"
 #include "app/startup/zerbin_app.h"
 #include "core/errors/except3.h"
 #include "core/filex/filex.h"
@@ -19,6 +20,13 @@ std::string expand(const CZerbinApp& app, const char* format) {
   std::string dst;
   CZerbinApp_expandPath(app.folders, dst, CZerbinApp_notePathSize, format);
   return dst;
+}
+
+// "%icon%/<name>.ico", else the PNG of that name.
+std::string iconFile(const CZerbinApp& app, const std::string& name) {
+  std::string ico = expand(app, ("%icon%/" + name + ".ico").c_str());
+  if (!FileX_exists(ico)) ico = expand(app, ("%icon%/" + name + ".png").c_str());
+  return ico;
 }
 
 void openNote(CZerbinApp& app, const std::string& path, bool untitled) {
@@ -61,9 +69,15 @@ void CZerbinApp_installShell(CZerbinApp& app) {
   };
   shell.mayEnd = [&app] { return !app.instanceServer || !app.instanceServer->busy(); };
   if (!QSystemTrayIcon::isSystemTrayAvailable()) return;
-  std::string ico = expand(app, "%icon%/main.ico");
-  if (!FileX_exists(ico)) ico = expand(app, "%icon%/main.png");
+  const std::string ico = iconFile(app, "main");
   app.trayIcon = std::make_unique<QSystemTrayIcon>(QIcon(QtText_fromCp932(ico)));
+  // While an export runs: the busy icon and the file's name in the tip.
+  ConversionStatus_setRefresh([&app, ico, busy = iconFile(app, "main_busy")] {
+    if (!app.trayIcon) return;
+    const bool running = !ConversionStatus_name().empty();
+    app.trayIcon->setIcon(QIcon(QtText_fromCp932(running && FileX_exists(busy) ? busy : ico)));
+    app.trayIcon->setToolTip(QtText_fromCp932(ConversionStatus_tip(CZerbinApp_appName)));
+  });
   app.trayIcon->setToolTip(QtText_fromCp932(CZerbinApp_appName));
   auto* menu = new QMenu();
   menu->setObjectName("IconRight");

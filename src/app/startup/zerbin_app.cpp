@@ -10,6 +10,7 @@
 #include "app/instance/second_start.h"
 #include "app/saving/auto_save.h"
 #include "app/saving/emergency_save.h"
+#include "app/startup/conversion_status.h"
 #include "app/startup/notification_icon.h"
 #include "app/convert/html_export_command.h"
 #include "app/convert/public_copy.h"
@@ -485,6 +486,7 @@ int CZerbinApp_shutDown(CZerbinApp& app, int quitCode) {
           app.hooks.closeKeywordIndex(app);
           app.hooks.destroySearchDialog(app);
           Susie_freeAll();
+          ConversionStatus_setRefresh(nullptr);
           app.trayIcon.reset();
           WindowPlace_saveShownWindows(app);
           app.frames.clear();

@@ -77,7 +77,7 @@ std::vector<SvgLinkPair> LinkTable_readRepurl(std::string_view settingsPath,
 
 int LinkTable_buildFromNote(std::vector<SvgLinkPair>& table, std::string_view notePath,
                             std::string_view outputPath, const std::vector<LinkTablePage>& pages,
-                            int32_t limit) {
+                            int32_t limit, int32_t firstOffset) {
   table.clear();
   const size_t maxText = LinkTable_textSize - 1;
   try {
@@ -93,7 +93,7 @@ int LinkTable_buildFromNote(std::vector<SvgLinkPair>& table, std::string_view no
     std::vector<SvgLinkPair> entries;
     if (limit != 0) {
       int number = 1;
-      int64_t offset = 0;
+      int64_t offset = firstOffset;
       char numberText[16];
       for (const LinkTablePage& page : pages) {
         std::snprintf(numberText, sizeof numberText, "%02d", number);

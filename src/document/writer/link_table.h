@@ -54,16 +54,17 @@ inline constexpr size_t LinkTable_textSize = 512;
 // `limit` is not 0, one entry per non-empty figure id, from P + "#" + id to
 // O with its extension replaced by "files/<name>_<NN>.<ext>#<id>" (name and
 // ext those of O's file name, NN the page-file number as "%02d").  Page
-// files are numbered from 1 with an offset 0; after each page the offset
-// grows by the page height + 16, and when that would exceed `limit` the
-// offset restarts at 0 and the number grows by one.  The entries are
+// files are numbered from 1 with an offset `firstOffset` (the HTML export
+// places its first page at 8); after each page the offset grows by the
+// page height + 16, and when that would exceed `limit` the offset restarts
+// at 0 and the number grows by one.  The entries are
 // sorted by falling length of `from` (stable), and a last entry maps P to
 // O.  Answers 0; 1041 when a text would need more than
 // LinkTable_textSize - 1 bytes, 1040 when memory runs out; the table is
 // then empty.
 int LinkTable_buildFromNote(std::vector<SvgLinkPair>& table, std::string_view notePath,
                             std::string_view outputPath, const std::vector<LinkTablePage>& pages,
-                            int32_t limit);
+                            int32_t limit, int32_t firstOffset = 0);
 
 // Sorts a table by falling length of `from`, keeping the order of entries
 // of equal length.

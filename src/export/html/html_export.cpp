@@ -11,6 +11,8 @@
 #include "core/errors/errors.h"
 #include "core/errors/except3.h"
 #include "core/filex/filex.h"
+#include "core/filex/text_file.h"
+#include "core/strx/strx_copy.h"
 #include "core/strx/strx_escape.h"
 #include "core/strx/strx_path.h"
 #include "document/note/note_document.h"
@@ -40,13 +42,7 @@ std::string format(const char* f, ...) {
   return s;
 }
 
-void replaceAll(std::string& text, std::string_view key, std::string_view value) {
-  size_t at = 0;
-  while ((at = text.find(key, at)) != std::string::npos) {
-    text.replace(at, key.size(), value);
-    at += value.size();
-  }
-}
+using Values = std::vector<std::pair<std::string, std::string>>;
 
 std::string escapeHtml(std::string_view text, int flags) {
   std::string out;
@@ -74,17 +70,37 @@ std::string stem(std::string_view path) {
   return dot == std::string::npos ? name : name.substr(0, dot);
 }
 
+// Every placeholder of `text` replaced in one pass: a value put in is not
+// searched again (a title may hold "%path%").
+std::string fillPlaceholders(std::string_view text, const Values& values) {
+  std::string out;
+  out.reserve(text.size());
+  size_t at = 0;
+  while (at < text.size()) {
+    bool replaced = false;
+    if (text[at] == '%') {
+      for (const auto& [key, value] : values) {
+        if (text.compare(at, key.size(), key) == 0) {
+          out += value;
+          at += key.size();
+          replaced = true;
+          break;
+        }
+      }
+    }
+    if (!replaced) out += text[at++];
+  }
+  return out;
+}
+
 // A template of the installation with its placeholders filled; none when
 // the file does not exist.
-using Values = std::vector<std::pair<std::string, std::string>>;
 std::optional<std::string> readTemplate(const std::string& folder, const char* name,
                                         const Values& values) {
   if (folder.empty()) return std::nullopt;
   const std::string path = StrX_joinPath(folder, name);
   if (!FileX_isFile(path)) return std::nullopt;
-  std::string text = FileX_readWhole(path);
-  for (const auto& [key, value] : values) replaceAll(text, key, value);
-  return text;
+  return fillPlaceholders(FileX_readWhole(path), values);
 }
 std::string requiredTemplate(const std::string& folder, const char* name, const Values& values) {
   auto text = readTemplate(folder, name, values);
@@ -141,6 +157,7 @@ class Exporter {
 
  private:
   bool published(size_t index, std::vector<bool>* figures) const;
+  bool inRange(size_t index) const;
   void plan();
   void collectHeadings();
   void headingLink(int32_t number);
@@ -155,6 +172,12 @@ class Exporter {
   void treeEntry(const Written& p);
   void treeFoot();
   void keywordEntry(const Written& p);
+  std::vector<std::pair<const char*, std::optional<std::string>*>> sideFiles() {
+    return {{"links.csv", &links_},   {"ids.csv", &ids_},         {"keywords.repurl.txt", &repurl_},
+            {"hhp_sub.txt", &hhp_},   {"hhk_sub.txt", &hhk_}};
+  }
+  void openSideFiles();
+  void closeSideFiles(bool raise);
   std::string pageFileName(int32_t fileNo) const {
     return format("%s_%02d.%s", x_.c_str(), fileNo, ext_.c_str());
   }
@@ -181,7 +204,7 @@ class Exporter {
   int32_t fileNo_ = 1;
   std::string pagePath_;  // the current page file
   bool pageWritten_ = false;
-  std::optional<std::string> tree_, keywords_, links_, ids_, repurl_;
+  std::optional<std::string> tree_, keywords_, links_, ids_, repurl_, hhp_, hhk_;
 };
 
 bool Exporter::published(size_t index, std::vector<bool>* figures) const {
@@ -197,10 +220,17 @@ bool Exporter::published(size_t index, std::vector<bool>* figures) const {
   return PublicationFilter_pagePublished(fileList_, pageList, any, name_);
 }
 
+bool Exporter::inRange(size_t index) const {
+  if (options_.pageRanges.empty()) return true;
+  const int32_t number = doc_.pageNumberAt(index);
+  return std::any_of(options_.pageRanges.begin(), options_.pageRanges.end(),
+                     [number](const auto& r) { return number >= r.first && number <= r.second; });
+}
+
 void Exporter::plan() {
   int32_t n = 1;
   for (size_t i = 0; i < doc_.pageCount(); ++i) {
-    if (doc_.pageNumberAt(i) == 0) continue;
+    if (doc_.pageNumberAt(i) == 0 || !inRange(i)) continue;
     Written w;
     w.index = i;
     w.published = published(i, &w.figures);
@@ -230,11 +260,12 @@ void Exporter::collectHeadings() {
   }
 }
 
-// The link from a page back to its place in the heading tree.
+// The link from a page back to its place in the heading tree (the tree
+// lies beside the page files).
 void Exporter::headingLink(int32_t number) {
   ctx_.printf("<A style=\"text-decoration: none;\" href=\"%s#zerbin_index_p%d\" target=\"index\">"
               "←</A></DIV>\r\n",
-              attr(files_ + "/" + x_ + "_tree.html").c_str(), number);
+              attr(x_ + "_tree.html").c_str(), number);
 }
 
 // The text box that the search form's "name=?" parameter names (its id),
@@ -292,18 +323,23 @@ void Exporter::form(const CadPrim& figure, const Text_Box* keywordBox, int32_t y
                 b.left - 1, y + b.top - 1, b.right - b.left + 3, b.bottom - b.top + 3,
                 attr(box.text()).c_str());
   } else if (const auto* r = dynamic_cast<const Rect_Ex*>(&figure); r && r->shape == RectShape_Image) {
-    const std::string source = FileX_isFile(r->workImagePath) ? r->workImagePath : r->imagePath;
-    const std::string name =
-        format("%02d/image%02d.%s", pageNumber, index, StrX_extension(r->imagePath).c_str());
+    // The picture is named as any picture of the page ("NN/imageMM.ext"
+    // beside the page files, the part's Content-Location in an archive),
+    // so that the button shows it in both.
+    const std::string& source = r->embedImage ? r->workImagePath : r->imagePath;
+    std::string ext = StrX_extension(source);
+    if (ext.empty()) ext = "jpg";
+    std::string name = format("%02d/image%02d.%s", pageNumber, index, ext.c_str());
+    if (ctx_.lowerPath) name = lowerAscii(name);
     if (!mht_) {
       const std::string target = StrX_joinPath(StrX_joinPath(folder_, files_), name);
       FileX_makeFolders(target, true);
       if (!FileX_copyFile(target, source)) FileX_raiseOpenError(target, true, errno);
     }
     ctx_.printf("<INPUT style=\"position:absolute; margin-left:%dpx; margin-top:%dpx; width:%dpx; "
-                "height:%dpx\"\r\n       type=\"image\" src=\"%s%s\" alt=\"%s\"/>\r\n",
-                r->x, y + r->y, r->width, r->height, mht_ ? "file:///C:/" : "",
-                attr(files_ + "/" + name).c_str(), attr(StrX_fileName(r->imagePath)).c_str());
+                "height:%dpx\"\r\n       type=\"image\" src=\"%s\" alt=\"%s\"/>\r\n",
+                r->x, y + r->y, r->width, r->height, attr(name).c_str(),
+                attr(StrX_fileName(r->imagePath)).c_str());
   }
   ctx_.put("</FORM>\r\n");
 }
@@ -379,6 +415,7 @@ void Exporter::flushPageFile() {
 void Exporter::openPageFile() {
   pagePath_ = mht_ ? output_ : StrX_joinPath(folder_, files_ + "/" + pageFileName(fileNo_));
   ctx_.notePath = pagePath_;
+  ctx_.outputPath = pagePath_;
   ctx_.out.clear();
   pageFileHead();
 }
@@ -426,6 +463,7 @@ void Exporter::pageBlock(size_t k, int32_t y) {
   ctx_.verticalOffset = y;
   ctx_.pageTitle = page.title();
   ctx_.titleInKeywordTree = false;
+  ctx_.noteTitleInKeywordTree = false;
   int32_t index = 1;
   // The back page's figures show on the first page.
   if (k == 0 && doc_.hasBackPage()) {
@@ -563,6 +601,26 @@ void Exporter::treeEntry(const Written& p) {
   }
 }
 
+// The side files lie beside the output and are opened for append: the
+// exports of a site into one folder add their lines to the same lists.
+void Exporter::openSideFiles() {
+  for (auto [name, text] : sideFiles()) {
+    const std::string path = StrX_joinPath(folder_, name);
+    if (*text && !TextFile_write(path, "", true)) FileX_raiseOpenError(path, true, errno);
+  }
+}
+
+// Adds the lines collected; after another error (raise false) as far as
+// the files take them.
+void Exporter::closeSideFiles(bool raise) {
+  for (auto [name, text] : sideFiles()) {
+    if (!*text) continue;
+    const std::string path = StrX_joinPath(folder_, name);
+    if (!TextFile_write(path, **text, true) && raise) FileX_raiseOpenError(path, true, errno);
+    text->reset();
+  }
+}
+
 void Exporter::treeFoot() {
   std::string ids = "g_elem_ids = new Array( \"\"", parents = "g_parents = new Array( -1",
               flags = "g_flags = new Array( 0";
@@ -584,8 +642,7 @@ void Exporter::treeFoot() {
     flags += format("%s%d", sep, ((page.parent || page.previousSibling) ? 2 : 0) + (later ? 1 : 0));
   }
   const std::string arrays = ids + " );\r\n" + parents + " );\r\n" + flags + " );\r\n";
-  if (auto t = readTemplate(script_, "toc_5_foot.txt", {})) {
-    replaceAll(*t, "%array%", arrays);
+  if (auto t = readTemplate(script_, "toc_5_foot.txt", {{"%array%", arrays}})) {
     *tree_ += *t;
   } else {
     *tree_ += "</UL>\r\n</NOBR>\r\n\r\n</BODY>\r\n</HTML>\r\n";
@@ -618,7 +675,8 @@ bool Exporter::run() {
   const std::string filesFolder = StrX_joinPath(folder_, files_);
 
   // The status shows the output's name (at most 39 bytes) while it runs.
-  std::string status = StrX_fileName(output_).substr(0, 39);
+  std::string status;
+  StrX_cpyNChar(status, StrX_fileName(output_), 39, 40);
   host_.showConversionStatus(status);
   struct ClearStatus {
     HtmlExportHost& h;
@@ -681,10 +739,17 @@ bool Exporter::run() {
         if (options_.linksList) links_.emplace();
         if (options_.idsList) ids_.emplace();
         if (options_.replacementList) repurl_.emplace();
+        if (!options_.helpContentsPath.empty()) {
+          hhp_.emplace();
+          hhk_.emplace();
+        }
+        openSideFiles();
 
         ctx_.lowerPath = host_.lowerPath();
         ctx_.variables = host_.variables();
         ctx_.outputPath = output_;
+        ctx_.sourceNotePath = host_.notePath();
+        ctx_.exportFileName = StrX_fileName(output_);
         ctx_.baseName = x_;
         ctx_.punycodeNames = options_.mode == 'v';
         ctx_.mhtmlMode = mht_;
@@ -700,18 +765,34 @@ bool Exporter::run() {
         ctx_.linkListFile = links_ ? &*links_ : nullptr;
         ctx_.anchorListFile = ids_ ? &*ids_ : nullptr;
         ctx_.moveListFile = repurl_ ? &*repurl_ : nullptr;
+        ctx_.imageListFile = hhp_ ? &*hhp_ : nullptr;
+        ctx_.sitemapFile = hhk_ ? &*hhk_ : nullptr;
+        ctx_.imageListBase = StrX_parentFolder(options_.helpContentsPath);
         ctx_.noteTitle = x_;
 
+        if (mht_) limit_ = INT32_MAX / 2;  // one archive holds every page
+        plan();
+        if (!mht_ && options_.headingTree) collectHeadings();
         if (!options_.repurlPath.empty()) {
           ctx_.linkTable = LinkTable_readRepurl(options_.repurlPath, options_.sourceFolder,
                                                 options_.destinationFolder,
                                                 options_.repurlKind == 2 ? 2 : 1);
         } else if (!mht_) {
-          BuildNoteLinkTable(ctx_, host_.notePath(), output_, doc_, limit_);
+          // The ids of the pages written, placed in their page files as the
+          // pages are (the first at 8).
+          std::vector<LinkTablePage> pages;
+          for (const Written& w : written_) {
+            const NotePage& page = doc_.pageAt(w.index);
+            LinkTablePage entry;
+            entry.height = page.settings().height();
+            for (size_t f = 1; f < page.figures.size(); ++f)
+              entry.figureIds.push_back(w.figures[f - 1] ? page.figures.at(f).GetId() : std::string());
+            pages.push_back(std::move(entry));
+          }
+          std::vector<SvgLinkPair> table;
+          LinkTable_buildFromNote(table, host_.notePath(), output_, pages, limit_, 8);
+          ctx_.linkTable = std::move(table);
         }
-        if (mht_) limit_ = INT32_MAX / 2;  // one archive holds every page
-        plan();
-        if (!mht_ && options_.headingTree) collectHeadings();
 
         std::string treePath;
         if (!mht_) {
@@ -768,7 +849,8 @@ bool Exporter::run() {
         }
         pageFileFoot();
         flushPageFile();
-        if (keywords_ && !ctx_.titleInKeywordTree) {
+        // The note's entry, unless the last page wrote the note's name.
+        if (keywords_ && !ctx_.noteTitleInKeywordTree) {
           *keywords_ += "<a href=\"../" + escapeHtml(StrX_fileName(output_), StrX_HtmlAttr) + "\"";
           if (hasAsciiCapital(x_)) *keywords_ += " lower=\"" + escapeHtml(lowerAscii(x_), StrX_HtmlAttr) + "\"";
           *keywords_ += ">" + escapeHtml(x_, 0) + "</a>\r\n";
@@ -798,12 +880,11 @@ bool Exporter::run() {
           *repurl_ += format("dst=%s\r\n",
                              StrX_joinPath(filesFolder, pageFileName(1)).c_str());
         }
-        if (links_) FileX_writeWhole(StrX_joinPath(folder_, "links.csv"), *links_);
-        if (ids_) FileX_writeWhole(StrX_joinPath(folder_, "ids.csv"), *ids_);
-        if (repurl_) FileX_writeWhole(StrX_joinPath(folder_, "keywords.repurl.txt"), *repurl_);
+        closeSideFiles(true);
         done = true;
       },
       [&](const Errors_Msg& e) {
+        closeSideFiles(false);
         if (e.code != kBadAttr) Except_throw(e);
         host_.showExportError(e.message(), "VML 変換");
         done = false;
@@ -826,4 +907,45 @@ bool ExportHtml(NoteDocument& doc, std::string_view outputPath, const HtmlExport
                 HtmlExportHost& host) {
   Exporter exporter(doc, outputPath, options, host);
   return exporter.run();
+}
+
+bool HtmlExport_parsePageList(std::string_view text,
+                              std::vector<std::pair<int32_t, int32_t>>& ranges) {
+  ranges.clear();
+  size_t at = 0;
+  auto skipBlanks = [&] {
+    while (at < text.size() && (text[at] == ' ' || text[at] == '\t')) ++at;
+  };
+  // A page number: 1 to 99999 (no note has more pages).
+  auto number = [&](int32_t& value) {
+    skipBlanks();
+    const size_t start = at;
+    value = 0;
+    while (at < text.size() && text[at] >= '0' && text[at] <= '9' && at - start < 5)
+      value = value * 10 + (text[at++] - '0');
+    return at > start && value >= 1 && !(at < text.size() && text[at] >= '0' && text[at] <= '9');
+  };
+  for (;;) {
+    skipBlanks();
+    if (at == text.size()) break;
+    int32_t first = 0, last = 0;
+    if (!number(first)) break;
+    last = first;
+    skipBlanks();
+    if (at < text.size() && text[at] == '-') {
+      ++at;
+      if (!number(last) || last < first) break;
+      skipBlanks();
+    }
+    ranges.emplace_back(first, last);
+    if (at == text.size()) return true;
+    if (text[at] == ',') {
+      ++at;
+    } else if (text[at - 1] != ' ' && text[at - 1] != '\t') {
+      break;
+    }
+  }
+  const bool ok = at == text.size() && !ranges.empty();
+  if (!ok) ranges.clear();
+  return ok;
 }

@@ -36,6 +36,14 @@ struct HtmlExportOptions {
   int repurlKind = 1;
   std::string menuPath;   // "-menu=" (absolute)
   std::string filesPath;  // "-files=" (absolute)
+  // "-hhc2=": the help project file (absolute).  When set, the pictures go
+  // into "hhp_sub.txt" (relative to its folder) and the keyword boxes into
+  // "hhk_sub.txt", beside the output.
+  std::string helpContentsPath;
+  // The output range: the note's page numbers to write, as (first, last)
+  // pairs, both included.  Empty: every page.  The pages left out take no
+  // number, as pages the publication filter leaves out.
+  std::vector<std::pair<int32_t, int32_t>> pageRanges;
   std::string sourceFolder;
   std::string destinationFolder;
 };
@@ -59,6 +67,11 @@ class HtmlExportHost : public NoteSaveHost {
 // through the host).  Other errors are raised after every file is closed.
 bool ExportHtml(NoteDocument& doc, std::string_view outputPath, const HtmlExportOptions& options,
                 HtmlExportHost& host);
+
+// Reads a page list such as "1, 4, 6-8" (numbers from 1, separated by
+// commas or blanks; "a-b" with a <= b) into `ranges`.  False, with `ranges`
+// empty, when the text lists no page or holds anything else.
+bool HtmlExport_parsePageList(std::string_view text, std::vector<std::pair<int32_t, int32_t>>& ranges);
 
 // The link table that sends links into the note to the page files of the
 // export: 0, 1040 (out of memory) or 1041 (a text too long; the table is

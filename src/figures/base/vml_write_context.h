@@ -14,8 +14,14 @@
 #include "figures/base/svg_write_context.h"
 
 struct VmlWriteContext : SvgWriteContext {
-  // Full path of the HTML or MHTML file being written (CP932).
+  // Full path of the HTML or MHTML file being written (CP932): the page file
+  // that receives the figures.
   std::string outputPath;
+  // The note being exported, when `notePath` is the page file (links are
+  // made relative to that); "" when `notePath` is the note.  The side files
+  // name the note with it, and its relative links start from its folder.
+  std::string sourceNotePath;
+  const std::string& noteOfLinks() const { return sourceNotePath.empty() ? notePath : sourceNotePath; }
   // The attachment folder: the output's name with its extension replaced by
   // "files", followed by "/".  Pictures are copied behind it as
   // "NN/imageMM.ext" (page number, index).

@@ -60,7 +60,7 @@ bool linkable(const std::string& url, const VmlWriteContext& ctx) {
   if (url.empty()) return false;
   if (StrX_isUrl(url)) return true;
   std::string path;
-  StrX_makeAbsolute(path, url, StrX_parentFolder(ctx.notePath));
+  StrX_makeAbsolute(path, url, StrX_parentFolder(ctx.noteOfLinks()));
   return FileX_existsIgnoringFragment(path);
 }
 
@@ -81,7 +81,7 @@ void Rect_Ex::WriteVml(VmlWriteContext& ctx, int32_t index) const {
       char num[16];
       std::snprintf(num, sizeof num, "%d", ctx.pageNumber);
       *ctx.linkListFile += "\"" + abs + "\", \"" + GetTarget() + "\", ←, \"(image)\", " + num +
-                           ", \"" + ctx.notePath + "\"\r\n";
+                           ", \"" + ctx.noteOfLinks() + "\"\r\n";
     }
     ctx.put(VmlFormat_target(ctx, H, target));
     ctx.put(">\r\n");

@@ -136,7 +136,7 @@ void Text_Box::WriteVml(VmlWriteContext& ctx, int32_t index) const {
   if (linked && ctx.linkListFile) {
     const std::string rel = StrX_makeRelative(H, StrX_parentFolder(ctx.outputPath));
     *ctx.linkListFile += "\"" + rel + "\", \"" + target_ + "\", ←, \"" + firstLine + "\", " +
-                         number(page) + ", \"" + ctx.notePath + "\"\r\n";
+                         number(page) + ", \"" + ctx.noteOfLinks() + "\"\r\n";
   }
   // Writes a tag with the forms an MHTML archive needs for local links;
   // answers the closing tag.
@@ -284,7 +284,7 @@ void Text_Box::WriteVml(VmlWriteContext& ctx, int32_t index) const {
         *ctx.anchorListFile += "\"" + ctx.outputPath + "#" + N + "\", " + number(page) + ", \"" +
                                firstLine + "\"\r\n";
       if (ctx.moveListFile)
-        *ctx.moveListFile += "src = " + ctx.notePath + "#" + N + "\r\ndst = " + ctx.outputPath +
+        *ctx.moveListFile += "src = " + ctx.noteOfLinks() + "#" + N + "\r\ndst = " + ctx.outputPath +
                              "#" + N + "\r\n";
       if (ctx.keywordTreeFile && (hasClass(className, "keyword") || hasClass(className, "head")))
         writeKeywordEntry(ctx, firstLine);
@@ -306,7 +306,7 @@ void Text_Box::WriteVml(VmlWriteContext& ctx, int32_t index) const {
   // 4. The sitemap.
   if (ctx.sitemapFile && hasClass(className, "keyword")) {
     std::string& s = *ctx.sitemapFile;
-    std::string noteName = StrX_fileName(ctx.notePath);
+    std::string noteName = StrX_fileName(ctx.noteOfLinks());
     StrX_changeExtension(noteName, "", noteName.size() + 1);
     s += "\t<LI> <OBJECT type=\"text/sitemap\">\r\n";
     s += "\t\t<param name=\"Name\" value=\"" + VmlFormat_attr(firstLine) + "\">\r\n";
@@ -321,8 +321,11 @@ void Text_Box::WriteVml(VmlWriteContext& ctx, int32_t index) const {
 void Text_Box::writeKeywordEntry(VmlWriteContext& ctx, const std::string& firstLine) const {
   const std::string main =
       ctx.exportFileName.empty() ? ctx.baseName + ".html" : ctx.exportFileName;
-  const std::string sub2 = id_.empty() ? "zerbin_vml_p" + number(ctx.pageNumber)
-                                       : (ctx.lowerPath ? asciiLower(id_) : id_);
+  // The anchor as the box names it (the ASCII form of the id for the web
+  // server's names).
+  std::string sub2 = id_.empty() ? "zerbin_vml_p" + number(ctx.pageNumber)
+                                 : (ctx.lowerPath ? asciiLower(id_) : id_);
+  if (!id_.empty() && ctx.punycodeNames) StrX_punycodeName(sub2, id_, 1024);
   std::string& k = *ctx.keywordTreeFile;
   k += "<a href=\"" + VmlFormat_href("../" + main);
   k += "?f1=" + VmlFormat_href(ctx.baseName + ".files/" + ctx.baseName + "_tree.html");

@@ -4,10 +4,12 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <set>
 
 #include "core/filex/filex.h"
+#include "core/strx/codepage.h"
 #include "core/strx/strx_base64.h"
 #include "document/note/note_document.h"
 #include "document/writer/note_writer.h"
@@ -204,6 +206,23 @@ TEST(HtmlExportBlackBox, PunycodeNamesAndUnwritableDestination) {
                           [](const std::string& f) { return f.find('/') == std::string::npos && f.ends_with(".html"); }),
             1);
 
+  // A name whose ASCII form is longer than a path may be is refused.
+  std::string longName;
+  for (int i = 0; i < 180; ++i) {
+    longName += static_cast<char>(0x89 + i * 7 % 15);
+    longName += static_cast<char>(0x40 + i * 13 % 63);
+  }
+  ZerbinRun refused = runZerbin(dir, {prof, "-cv", jpUtf8, dir.path() + "/" + Cp932_toUtf8(longName) + ".html"});
+  EXPECT_EQ(refused.status, 1);
+  EXPECT_TRUE(Has(refused.echo, Sjis(u8": この名前は ASCII の名前 (Punycode) にできません。"))) << refused.echo;
+
+  // A link-replacement file that is not one: its error with the export's
+  // caption, and the command fails.
+  WriteFileBytes(dir.file("bad.ini"), "[repurl]\r\nsrx=a\r\ndst=b\r\n");
+  ZerbinRun badList = runZerbin(dir, {prof, "-cV", "-repurl=" + dir.file("bad.ini"), jpUtf8, dir.file("r")});
+  EXPECT_EQ(badList.status, 1);
+  EXPECT_TRUE(Has(badList.echo, Sjis(u8"属性名が異なる"))) << badList.echo;
+
   // Under a plain file no folder can be made.
   WriteFileBytes(dir.file("plain"), "x");
   ZerbinRun bad = runZerbin(dir, {prof, "-cV", jpUtf8, dir.file("plain/out.html")});
@@ -276,8 +295,9 @@ TEST(HtmlExportBlackBox, HeadingTreeListsTheHeadingsInReadingOrder) {
       << tree;
   EXPECT_FALSE(Has(tree, ">one</A>"));
   const std::string page = ReadFileBytes(dir.file("h/note.files/note_01.html"));
-  // The second page (below the first) links back to the last heading before it.
-  EXPECT_TRUE(Has(page, "<A style=\"text-decoration: none;\" href=\"note.files/note_tree.html#zerbin_index_p2\" "
+  // The second page (below the first) links back to the last heading before
+  // it, in the tree beside the page file.
+  EXPECT_TRUE(Has(page, "<A style=\"text-decoration: none;\" href=\"note_tree.html#zerbin_index_p2\" "
                         "target=\"index\">"));
 }
 
@@ -487,6 +507,208 @@ TEST(HtmlExportBlackBox, ArchivePictureAfterASearchFormKeepsItsName) {
   const std::string mht = ReadFileBytes(dir.file("m/out.mht"));
   EXPECT_TRUE(Has(mht, "<FORM action="));
   ExpectPicturePart(mht);
+}
+
+
+// A note saved from what `fill` puts into a new document.
+void SaveNote(TempDir& dir, const std::string& path, const std::function<void(NoteDocument&, FixedMetrics&)>& fill) {
+  std::filesystem::create_directories(dir.file("work"));
+  const Errors_Msg e = CatchError([&] {
+    NoteDocument doc(dir.file("work"));
+    doc.NewDocument(1, false);
+    FixedMetrics metrics;
+    fill(doc, metrics);
+    MetricsHost host;
+    ASSERT_EQ(NoteWriter_save(doc, path, false, host), 0);
+    doc.ClearDocument();
+  });
+  ASSERT_EQ(e.code, 0) << e.text;
+}
+
+std::unique_ptr<Text_Box> Box(FixedMetrics& metrics, int32_t number, int32_t y, const std::string& text,
+                              const std::string& id, const std::string& classes) {
+  auto t = std::make_unique<Text_Box>(&metrics);
+  t->SetNumber(number);
+  t->SetBasePoint(20, y);
+  t->SetText(text);
+  t->SetId(id);
+  t->className = classes;
+  t->Layout(metrics, DrawContext{});
+  return t;
+}
+
+std::unique_ptr<Rect_Ex> Picture(const std::string& path, int32_t number) {
+  auto pic = std::make_unique<Rect_Ex>();
+  pic->SetNumber(number);
+  pic->shape = RectShape_Image;
+  pic->embedImage = false;
+  pic->takeNaturalSize = false;
+  pic->imagePath = path;
+  pic->width = pic->height = 20;
+  return pic;
+}
+
+std::string LowerAscii(std::string s) {
+  for (char& c : s)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return s;
+}
+
+// "-hhc2=": the pictures go into hhp_sub.txt (relative to the help project's
+// folder, with backslashes) and the keyword boxes into hhk_sub.txt, beside
+// the output; like the other side files they are added to, so that the
+// exports of a site into one folder collect their lines.  The keyword
+// box's entry and replacement lines name the page file and the note.
+TEST(HtmlExportBlackBox, HelpSideFilesAreAddedToBesideTheOutput) {
+  TempDir dir;
+  std::filesystem::create_directories(dir.file("help"));
+  WriteFileBytes(dir.file("pic.png"), kPng);
+  SaveNote(dir, dir.file("note.svg"), [&](NoteDocument& doc, FixedMetrics& m) {
+    doc.workingFigures().append(Box(m, 1, 40, "<b>\"K&w'</b>", "kw", "keyword"));
+    doc.workingFigures().append(Picture(dir.file("pic.png"), 2));
+  });
+  for (int run = 0; run < 2; ++run) {
+    ZerbinRun r = runZerbin(dir, {"-prof=" + dir.file("P"), "-cV", "-ids2", "-hhc2=" + dir.file("help/site.hhp"),
+                                  dir.file("note.svg"), dir.file("h/out.html")});
+    ASSERT_EQ(r.status, 0) << r.echo;
+  }
+  EXPECT_EQ(FilesUnder(dir.file("h")),
+            (std::set<std::string>{"out.html", "out.files/out_tree.html", "out.files/out_01.html",
+                                   "out.files/out.keyword.xml", "out.files/01/image02.png",
+                                   "keywords.repurl.txt", "hhp_sub.txt", "hhk_sub.txt"}));
+  const std::string image = "..\\h\\out.files\\01\\image02.png\r\n";
+  EXPECT_EQ(ReadFileBytes(dir.file("h/hhp_sub.txt")), image + image);
+  const std::string entry =
+      "\t<LI> <OBJECT type=\"text/sitemap\">\r\n"
+      "\t\t<param name=\"Name\" value=\"&lt;b&gt;&quot;K&amp;w&apos;&lt;/b&gt;\">\r\n"
+      "\t\t<param name=\"Name\" value=\"note\">\r\n"
+      "\t\t<param name=\"Local\" value=\"..\\h\\out.files\\out_01.html\">\r\n"
+      "\t\t</OBJECT>\r\n";
+  EXPECT_EQ(ReadFileBytes(dir.file("h/hhk_sub.txt")), entry + entry);
+  const std::string note = dir.file("note.svg"), page = dir.file("h/out.files/out_01.html");
+  const std::string moves = "src = " + note + "#kw\r\ndst = " + page + "#kw\r\nsrc=" + note + "\r\ndst=" + page + "\r\n";
+  EXPECT_EQ(ReadFileBytes(dir.file("h/keywords.repurl.txt")), moves + moves);
+  // The keyword file sends the keyword to its page file.
+  EXPECT_TRUE(Has(ReadFileBytes(dir.file("h/out.files/out.keyword.xml")), "&amp;f2=out.files/out_01.html&amp;sub2=kw\">"));
+}
+
+// Texts, ids, titles and links that hold markup and script reach every HTML
+// and XML output only as text: the pages, the tree, the frame, the keyword
+// file, the help index and the archive hold no tag of theirs.
+TEST(HtmlExportBlackBox, ScriptInTextsLinksAndIdsIsEscapedInEveryOutput) {
+  TempDir dir;
+  const std::string evil = "<script>alert(\"1&2\")</script>'";
+  SaveNote(dir, dir.file("n<script>.svg"), [&](NoteDocument& doc, FixedMetrics& m) {
+    doc.currentPage()->setTitle(evil);
+    for (int32_t n : {1, 2}) {
+      auto t = Box(m, n, 40 * n, evil + "\r\n" + evil, n == 1 ? "a\"><script>b" : "", n == 1 ? "keyword head" : "head");
+      t->SetUrl("\"><script>alert(1)</script>");
+      doc.workingFigures().append(std::move(t));
+    }
+    for (const char* link : {"http://x/\"><script>?q=?&<script>=\"><script>", "http://y/?a=\"><script>"}) {
+      auto r = std::make_unique<Rect_Ex>();
+      r->SetNumber(static_cast<int32_t>(doc.workingFigures().size()) + 1);
+      r->x = r->y = 200;
+      r->SetId("r\"<script>");
+      r->url = link;
+      doc.workingFigures().append(std::move(r));
+    }
+  });
+  const std::string prof = "-prof=" + dir.file("P");
+  for (const char* head : {"-html", "-head"}) {
+    ZerbinRun v = runZerbin(dir, {prof, "-cV", head, "-ids", "-links", "-ids2", "-hhc2=" + dir.file("help/h.hhp"),
+                                  dir.file("n<script>.svg"), dir.file(std::string("v") + head)});
+    ASSERT_EQ(v.status, 0) << v.echo;
+  }
+  ZerbinRun m = runZerbin(dir, {prof, "-cm", dir.file("n<script>.svg"), dir.file("m/out.mht")});
+  ASSERT_EQ(m.status, 0) << m.echo;
+  size_t checked = 0;
+  for (const char* folder : {"v-html", "v-head", "m"}) {
+    for (const std::string& f : FilesUnder(dir.file(folder))) {
+      if (f.ends_with(".csv") || f.ends_with("repurl.txt") || f.ends_with("hhp_sub.txt")) continue;
+      std::string text = ReadFileBytes(dir.file(std::string(folder) + "/" + f));
+      // The archive's mail header names the note as it is (no markup there).
+      if (f.ends_with(".mht")) text.erase(0, text.find("Content-Type: text/html"));
+      EXPECT_FALSE(Has(LowerAscii(text), "<script")) << folder << "/" << f << "\n" << text;
+      ++checked;
+    }
+  }
+  EXPECT_EQ(checked, 5u + 5u + 1u);
+  // The texts are there, as text.
+  EXPECT_TRUE(Has(ReadFileBytes(dir.file("v-html/n<script>.files/n<script>_01.html")),
+                  "&lt;script&gt;alert(\"1&amp;2\")&lt;/script&gt;'<BR/>"));
+  EXPECT_TRUE(Has(ReadFileBytes(dir.file("v-html/hhk_sub.txt")),
+                  "value=\"&lt;script&gt;alert(&quot;1&amp;2&quot;)&lt;/script&gt;&apos;\""));
+}
+
+// The installation's tree templates, a page without figures, the back page
+// and a picture that is a search form's button: the tree arrays list the
+// published pages only, a name is put into a template as it is (no
+// placeholder in it is filled), the back page shows on page 1 only, the
+// button's picture lies where its src says (beside the page files; in the
+// archive, the part of that name), and the note's keyword entry stays when
+// the last page's keyword box names that page.
+TEST(HtmlExportBlackBox, TreeTemplatesEmptyPageBackPageAndPictureButton) {
+  TempDir dir;
+  WriteFileBytes(dir.file("pic.png"), kPng);
+  SaveNote(dir, dir.file("note.svg"), [&](NoteDocument& doc, FixedMetrics& m) {
+    auto rect = [&](int32_t number, int32_t width) {
+      auto r = std::make_unique<Rect_Ex>();
+      r->SetNumber(number);
+      r->x = r->y = 10;
+      r->width = width;
+      r->height = 30;
+      r->pub = "web";
+      return r;
+    };
+    doc.currentPage()->setTitle("one %path%");
+    doc.workingFigures().append(rect(1, 60));
+    auto pic = Picture(dir.file("pic.png"), 2);
+    pic->url = "find.cgi?q=?";
+    pic->pub = "web";
+    doc.workingFigures().append(std::move(pic));
+    doc.AddPage(AddPage_next);
+    doc.currentPage()->setTitle("two");
+    doc.AddPage(AddPage_next);
+    doc.currentPage()->setTitle("three");
+    doc.workingFigures().append(rect(3, 60));
+    auto t = Box(m, 4, 80, "three", "k3", "keyword");
+    t->SetProperty(5, "web", "");  // its publication list
+    doc.workingFigures().append(std::move(t));
+    doc.ToggleBackPage(true);
+    doc.workingFigures().append(rect(5, 77));
+  });
+  const std::string prof = "-prof=" + dir.file("P");
+  ASSERT_EQ(runZerbin(dir, {prof, "-cV", dir.file("note.svg"), dir.file("first")}).status, 0);
+  WriteFileBytes(dir.file("P/script/toc_3_leaf.txt"), "<LI>%title%|%path%\r\n");
+  WriteFileBytes(dir.file("P/script/toc_5_foot.txt"), "<script>\r\n%array%</script>\r\n");
+  ZerbinRun v = runZerbin(dir, {prof, "-cV", "-pub=web", dir.file("note.svg"), dir.file("v")});
+  ASSERT_EQ(v.status, 0) << v.echo;
+  const std::string tree = ReadFileBytes(dir.file("v/note.files/note_tree.html"));
+  EXPECT_TRUE(Has(tree, "<LI>one %path%|note_01.html#zerbin_vml_p1\r\n<LI>two|note_01.html#zerbin_vml_p2\r\n"
+                        "<LI>three|note_01.html#zerbin_vml_p3\r\n<script>\r\ng_elem_ids = new Array( \"\",\r\n"
+                        "  \"zerbin_index_p1\", \"zerbin_index_p3\" );\r\ng_parents = new Array( -1,\r\n  -1, -1 );\r\n"
+                        "g_flags = new Array( 0,\r\n  1, 2 );\r\n</script>\r\n"))
+      << tree;
+  const std::string page = ReadFileBytes(dir.file("v/note.files/note_01.html"));
+  const size_t back = page.find("width:77px;");
+  EXPECT_LT(back, page.find("<!-- page 2 -->"));
+  EXPECT_EQ(page.find("width:77px;", back + 1), std::string::npos);
+  EXPECT_TRUE(Has(page, "type=\"image\" src=\"01/image02.png\" alt=\"pic.png\"/>\r\n</FORM>")) << page;
+  EXPECT_EQ(ReadFileBytes(dir.file("v/note.files/01/image02.png")), kPng);
+  const std::string kw = ReadFileBytes(dir.file("v/note.files/note.keyword.xml"));
+  EXPECT_TRUE(Has(kw, "sub2=k3\">three</a>")) << kw;
+  EXPECT_FALSE(Has(kw, "sub2=zerbin_vml_p3\">three</a>"));
+  EXPECT_TRUE(Has(kw, "<a href=\"../note.html\">note</a>\r\n</keywords>\r\n"));
+  // A name that looks like a placeholder stays as it is in the frame page.
+  ASSERT_EQ(runZerbin(dir, {prof, "-cV", dir.file("note.svg"), dir.file("t/%tree_path%.html")}).status, 0);
+  EXPECT_TRUE(Has(ReadFileBytes(dir.file("t/%tree_path%.html")), "<TITLE>%tree_path%</TITLE>"));
+
+  ZerbinRun m = runZerbin(dir, {prof, "-cm", "-pub=web", dir.file("note.svg"), dir.file("m/out.mht")});
+  ASSERT_EQ(m.status, 0) << m.echo;
+  const std::string mht = ReadFileBytes(dir.file("m/out.mht"));
+  EXPECT_TRUE(Has(mht, "type=\"image\" src=\"01/image02.png\" alt=\"pic.png\"/>")) << mht;
+  EXPECT_TRUE(Has(mht, "Content-Location: 01/image02.png \r\n\r\n" + StrX_base64Encode(kPng).substr(0, 20)));
 }
 
 }  // namespace

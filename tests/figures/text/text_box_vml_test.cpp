@@ -202,6 +202,16 @@ TEST(TextBoxVml, SideFilesOfANamedKeywordBox) {
                           u8"value=\"見出し\">\r\n\t\t<param name=\"Name\" value=\"X\">\r\n\t\t"
                           u8"<param name=\"Local\" value=\"X.files\\X_01.html\">\r\n\t\t</OBJECT>\r\n"));
   EXPECT_EQ(ctx.contentBottom, 1217);
+
+  // With the web server's names the keyword leads to the anchor's ASCII name.
+  VmlWriteContext v = context();
+  std::string ascii;
+  v.keywordTreeFile = &ascii;
+  v.punycodeNames = true;
+  b->SetId(Sjis(u8"節A"));
+  b->WriteVml(v, 1);
+  EXPECT_NE(v.out.find(" name=\"a-8r5c\""), std::string::npos) << v.out;
+  EXPECT_NE(ascii.find("&amp;sub2=a-8r5c\" lower="), std::string::npos) << ascii;
 }
 
 // Texts, ids, fonts and links holding markup come out escaped everywhere.
