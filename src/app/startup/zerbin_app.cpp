@@ -12,6 +12,7 @@
 #include "app/saving/emergency_save.h"
 #include "app/startup/notification_icon.h"
 #include "app/convert/html_export_command.h"
+#include "app/convert/list_commands.h"
 #include "app/convert/public_copy.h"
 #include "app/startup/command_line.h"
 #include "core/errors/debug_trace.h"
@@ -434,6 +435,9 @@ void CZerbinApp_setDefaultHooks(CZerbinApp_Hooks& h) {
   for (int32_t mode : {CZerbinApp_Conv_Png, CZerbinApp_Conv_Jpeg}) {
     if (!h.commands.count(mode)) h.commands[mode] = CZerbinApp_pageImages;
   }
+  if (!h.commands.count(CZerbinApp_Cmd_Links)) h.commands[CZerbinApp_Cmd_Links] = CZerbinApp_linkList;
+  if (!h.commands.count(CZerbinApp_Cmd_Ids)) h.commands[CZerbinApp_Cmd_Ids] = CZerbinApp_idList;
+  if (!h.commands.count(CZerbinApp_Conv_Diff)) h.commands[CZerbinApp_Conv_Diff] = CZerbinApp_compareText;
   if (!h.buildSite) {
     h.buildSite = [](CZerbinApp& app, const std::string& site) {
       ReportToUser(0, app.options.echoPath, "-rel %s: サイトの作成はまだ使えません。", site.c_str());
