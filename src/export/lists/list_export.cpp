@@ -92,7 +92,7 @@ bool ListExport_linkExists(std::string_view link, std::string_view notePath,
   if (link.empty()) return false;
   std::string path(link);
   StrX_expandVariables(path, kLinkSize, variables);
-  if (StrX_isUrl(path)) return true;
+  if (StrX_isUrl(path) || StrX_startsWithNoCase(path, "mailto:")) return true;
   // "#name" and "?kw=word" alone point into the note itself.
   if (path[0] == '#' || path[0] == '?') return !notePath.empty() && FileX_exists(notePath);
   bool ok = true;

@@ -11,11 +11,11 @@
 //   "link", "target", "true|false", ←, page, "text", "note path"
 // Id list, one line per figure with an id:
 //   "note path#id", page, "text"
-// "true" when the link is a web address (never checked) or names an
-// existing file (after "%name%" variables; "#name" and "?kw=..." alone name
-// the note itself).  The text is a text box's first line (at most 79 bytes,
-// never half of a double-byte character), "(image)" for a picture, else
-// empty.  Double quotes inside a field are doubled.
+// "true" when the link is a web address or a "mailto:" (never checked) or
+// names an existing file (after "%name%" variables; "#name" and "?kw=..."
+// alone name the note itself).  The text is a text box's first line (at
+// most 79 bytes, never half of a double-byte character), "(image)" for a
+// picture, else empty.  Double quotes inside a field are doubled.
 #pragma once
 
 #include <cstdint>

@@ -75,6 +75,8 @@ void WriteLinkNote(TempDir& dir, const std::string& name, int32_t rectX = 300) {
     AddBox(doc, {"missing", "missing.txt", "", 20, 120}, 3, metrics);
     AddBox(doc, {"existing", "exists.txt", "", 20, 160}, 4, metrics);
     AddBox(doc, {"keyword", "?kw=word", "", 20, 200}, 5, metrics);
+    AddBox(doc, {"mail", "mailto:a@example.com", "", 20, 240}, 10, metrics);
+    AddBox(doc, {"settings", "%prof%/zerbin.ini", "", 20, 280}, 11, metrics);
     auto pic = std::make_unique<Rect_Ex>();
     pic->SetNumber(6);
     pic->shape = RectShape_Image;
@@ -147,6 +149,8 @@ TEST(ListsBlackBox, LinkAndIdListsHoldEveryLinkKindPagesFromTheBackPageAndPictur
                 note + "\"\r\n" +
                 "\"" + dir.file("?kw=word") + "\", \"\", \"true\", " + arrow + ", 1, \"keyword\", \"" + note +
                 "\"\r\n" +
+                "\"mailto:a@example.com\", \"\", \"true\", " + arrow + ", 1, \"mail\", \"" + note + "\"\r\n" +
+                "\"%prof%/zerbin.ini\", \"\", \"true\", " + arrow + ", 1, \"settings\", \"" + note + "\"\r\n" +
                 "\"http://example.com/a?b=1\", \"main\", \"true\", " + arrow + ", 1, \"(image)\", \"" +
                 note + "\"\r\n");
 
