@@ -5,15 +5,12 @@
 #include <algorithm>
 #include <filesystem>
 #include <memory>
-#include <set>
-#include <sstream>
 
 #include "core/filex/filex.h"
 #include "document/note/note_document.h"
 #include "document/reader/note_reader.h"
 #include "document/writer/note_writer.h"
 #include "figures/base/app_counters.h"
-#include "figures/line/line_ex.h"
 #include "figures/rect/rect_ex.h"
 #include "figures/text/text_box.h"
 #include "support/fixed_metrics.h"
@@ -115,12 +112,9 @@ void WriteLinkNote(TempDir& dir, const std::string& name, int32_t rectX = 300) {
 
 std::vector<std::string> Lines(const std::string& text) {
   std::vector<std::string> lines;
-  size_t start = 0;
-  while (start < text.size()) {
-    size_t end = text.find("\r\n", start);
-    if (end == std::string::npos) end = text.size();
+  for (size_t start = 0, end; start < text.size(); start = end + 2) {
+    end = std::min(text.find("\r\n", start), text.size());
     lines.push_back(text.substr(start, end - start));
-    start = end + 2;
   }
   return lines;
 }
@@ -131,9 +125,7 @@ TEST(ListsBlackBox, LinkAndIdListsHoldEveryLinkKindPagesFromTheBackPageAndPictur
   const std::string prof = "-prof=" + dir.file("P");
   const std::string note = dir.file("note.svg");
 
-  // Without a destination the list goes beside the note as NAME.links.csv.
-  // Links to files are held (and listed) absolute, as the note reader
-  // resolves them against the note's folder.
+  // Without a destination: NAME.links.csv; links as read (file links absolute).
   ZerbinRun links = runZerbin(dir, {prof, "-links", note});
   ASSERT_EQ(links.status, 0) << links.echo;
   const std::string arrow = Sjis(u8"←");

@@ -5,7 +5,6 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -21,7 +20,6 @@
 #include "document/note/note_document.h"
 #include "document/writer/note_writer.h"
 #include "figures/text/text_box.h"
-#include "support/fixed_metrics.h"
 #include "support/test_support.h"
 #include "view/commands/command_ids.h"
 #include "view/view_test_app.h"
@@ -33,14 +31,6 @@ using testing_support::Sjis;
 using testing_support::WriteFileBytes;
 
 namespace {
-
-class MetricsHost : public NoteSaveHost {
- public:
-  const TextMetrics* metrics() const override { return &metrics_; }
-
- private:
-  FixedMetrics metrics_;
-};
 
 // The person in front of the boxes: the save dialog answers the next name
 // of `names` (none left: cancelled), every box is recorded and answered
@@ -75,16 +65,14 @@ class ScriptedPrompts : public NonInteractivePrompts {
 void WriteTableNote(const std::string& work, const std::string& path) {
   std::filesystem::create_directories(work);
   const Errors_Msg e = testing_support::CatchError([&] {
-    FixedMetrics metrics;
     NoteDocument doc(work);
     doc.NewDocument(1, false);
     int32_t number = 1;
     auto page = [&](const std::string& cls, std::vector<std::pair<std::string, std::string>> boxes) {
       doc.workingSettings().setClassName(cls);
       for (auto& [boxClass, text] : boxes) {
-        auto t = std::make_unique<Text_Box>(&metrics);
-        t->SetNumber(number);
-        t->SetBasePoint(20, 30 * number++);
+        auto t = std::make_unique<Text_Box>();
+        t->SetNumber(number++);
         t->SetText(text);
         t->className = boxClass;
         doc.workingFigures().append(std::move(t));
@@ -99,7 +87,7 @@ void WriteTableNote(const std::string& work, const std::string& path) {
     doc.ToggleBackPage(true);
     page("row", {{"name", "back page"}});
     doc.SelectPage(1);
-    MetricsHost host;
+    NoteSaveHost host;
     ASSERT_EQ(NoteWriter_save(doc, path, false, host), 0);
     doc.ClearDocument();
   });
