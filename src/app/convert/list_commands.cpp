@@ -5,6 +5,7 @@
 #include "app/convert/batch_note_host.h"
 #include "app/startup/folders.h"
 #include "app/startup/zerbin_app.h"
+#include "app/windows/window_list.h"
 #include "core/errors/except3.h"
 #include "core/errors/result_code.h"
 #include "document/note/note_document.h"
@@ -22,7 +23,14 @@ class BatchListHost final : public ListExportHost {
   BatchListHost(CZerbinApp& app, uint32_t frame, const std::string& source)
       : app_(app), frame_(frame), base_(app, frame, source) {}
   const TextMetrics* metrics() const override { return base_.metrics(); }
-  StrX_VarLookup variables() const override { return base_.variables(); }
+  // Links name the user's path variables first, as following them does.
+  StrX_VarLookup variables() const override {
+    const StrX_VarLookup folders = base_.variables();
+    UserPathVariables* user = &WindowList_of(app_).pathVariables();
+    return [user, folders](std::string_view name, std::string& value) {
+      return user->lookup(name, value) || (folders && folders(name, value));
+    };
+  }
   bool japanese() const override { return base_.japanese(); }
   std::string notePath() const override { return base_.notePath(); }
   void showListMessage(std::string_view text, std::string_view) override {

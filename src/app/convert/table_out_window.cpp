@@ -12,6 +12,7 @@
 #include "app/mainframe/main_frame.h"
 #include "app/saving/frame_save_host.h"
 #include "app/saving/save_commands.h"
+#include "app/windows/window_list.h"
 #include "core/errors/except3.h"
 #include "core/filex/filex_info.h"
 #include "core/prompts/user_prompts.h"
@@ -38,9 +39,16 @@ std::string& lastFormatPath() {
 // The window's save host with the table output's boxes.
 class FrameListHost final : public ListExportHost {
  public:
-  explicit FrameListHost(CMainFrame& frame) : base_(frame), owner_(WindowIds_idOf(&frame)) {}
+  explicit FrameListHost(CMainFrame& frame) : frame_(frame), base_(frame), owner_(WindowIds_idOf(&frame)) {}
   const TextMetrics* metrics() const override { return base_.metrics(); }
-  StrX_VarLookup variables() const override { return base_.variables(); }
+  // The user's path variables first, as following a link does.
+  StrX_VarLookup variables() const override {
+    const StrX_VarLookup folders = base_.variables();
+    UserPathVariables* user = frame_.options().windows ? &frame_.options().windows->pathVariables() : nullptr;
+    return [user, folders](std::string_view name, std::string& value) {
+      return (user && user->lookup(name, value)) || (folders && folders(name, value));
+    };
+  }
   bool japanese() const override { return base_.japanese(); }
   std::string notePath() const override { return base_.notePath(); }
   void showListMessage(std::string_view text, std::string_view caption) override {
@@ -53,6 +61,7 @@ class FrameListHost final : public ListExportHost {
   }
 
  private:
+  CMainFrame& frame_;
   FrameSaveHost base_;
   uint32_t owner_;
 };

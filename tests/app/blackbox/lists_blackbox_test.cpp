@@ -73,7 +73,7 @@ void WriteLinkNote(TempDir& dir, const std::string& name, int32_t rectX = 300) {
     AddBox(doc, {"existing", "exists.txt", "", 20, 160}, 4, metrics);
     AddBox(doc, {"keyword", "?kw=word", "", 20, 200}, 5, metrics);
     AddBox(doc, {"mail", "mailto:a@example.com", "", 20, 240}, 10, metrics);
-    AddBox(doc, {"settings", "%prof%/zerbin.ini", "", 20, 280}, 11, metrics);
+    AddBox(doc, {"variable", "%docs%/exists.txt", "", 20, 280}, 11, metrics);
     auto pic = std::make_unique<Rect_Ex>();
     pic->SetNumber(6);
     pic->shape = RectShape_Image;
@@ -124,6 +124,9 @@ TEST(ListsBlackBox, LinkAndIdListsHoldEveryLinkKindPagesFromTheBackPageAndPictur
   WriteLinkNote(dir, "note.svg");
   const std::string prof = "-prof=" + dir.file("P");
   const std::string note = dir.file("note.svg");
+  // The user's path variable "docs" names the note's folder.
+  std::filesystem::create_directories(dir.file("P/path_var"));
+  WriteFileBytes(dir.file("P/path_var/docs.ini"), "[PathVariable]\r\nPath = " + dir.path() + "\r\n \r\n");
 
   // Without a destination: NAME.links.csv; links as read (file links absolute).
   ZerbinRun links = runZerbin(dir, {prof, "-links", note});
@@ -142,7 +145,7 @@ TEST(ListsBlackBox, LinkAndIdListsHoldEveryLinkKindPagesFromTheBackPageAndPictur
                 "\"" + dir.file("?kw=word") + "\", \"\", \"true\", " + arrow + ", 1, \"keyword\", \"" + note +
                 "\"\r\n" +
                 "\"mailto:a@example.com\", \"\", \"true\", " + arrow + ", 1, \"mail\", \"" + note + "\"\r\n" +
-                "\"%prof%/zerbin.ini\", \"\", \"true\", " + arrow + ", 1, \"settings\", \"" + note + "\"\r\n" +
+                "\"%docs%/exists.txt\", \"\", \"true\", " + arrow + ", 1, \"variable\", \"" + note + "\"\r\n" +
                 "\"http://example.com/a?b=1\", \"main\", \"true\", " + arrow + ", 1, \"(image)\", \"" +
                 note + "\"\r\n");
 
