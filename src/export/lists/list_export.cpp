@@ -239,6 +239,7 @@ std::string ListExport_tableText(NoteDocument& doc, const std::vector<TableForma
 
 TableOutResult WriteTable(NoteDocument& doc, std::string_view csvPath, std::string_view formatPath,
                           ListExportHost& host) {
+  const bool ja = host.japanese();
   // 1. The CSV file; it replaces the old one only when the table is done.
   std::unique_ptr<FileX_AtomicFile> file;
   while (!file) {
@@ -246,14 +247,17 @@ TableOutResult WriteTable(NoteDocument& doc, std::string_view csvPath, std::stri
     Except_tryCatch([&] { file = std::make_unique<FileX_AtomicFile>(csvPath); },
                     [&](const Errors_Msg& e) {
                       if (e.code != FileX_Err_CannotWriteOpen) Except_throw(e);
-                      retry = host.retryOpen("作成しようとしているファイルが開けません。", "エラー");
+                      retry = ja ? host.retryOpen("作成しようとしているファイルが開けません。", "エラー")
+                                 : host.retryOpen("The file to be made cannot be opened.", "Error");
                     });
     if (!file && !retry) return TableOutResult::Cancelled;
   }
   // 2, 3. The format, then the tables.
   const std::vector<TableFormat> formats = TableFormat_read(formatPath);
   if (formats.empty()) {
-    host.showListMessage("フォーマットファイルの [TableFormat] セクションが見つかりません。", "");
+    host.showListMessage(ja ? "フォーマットファイルの [TableFormat] セクションが見つかりません。"
+                            : "The format file has no [TableFormat] section.",
+                         "");
     return TableOutResult::NoSection;
   }
   int rows = 0;
@@ -262,7 +266,9 @@ TableOutResult WriteTable(NoteDocument& doc, std::string_view csvPath, std::stri
   file->write(text);
   file->commit();
   if (rows == 0) {
-    host.showListMessage("ページの class と一致するものが 1つもありませんでした。", "");
+    host.showListMessage(ja ? "ページの class と一致するものが 1つもありませんでした。"
+                            : "No page has the class of a table.",
+                         "");
     return TableOutResult::NoMatch;
   }
   return TableOutResult::Written;
