@@ -13,6 +13,7 @@
 #include "app/startup/conversion_status.h"
 #include "app/startup/notification_icon.h"
 #include "app/convert/html_export_command.h"
+#include "app/convert/list_commands.h"
 #include "app/convert/public_copy.h"
 #include "app/convert/site_build_command.h"
 #include "app/startup/command_line.h"
@@ -437,6 +438,9 @@ void CZerbinApp_setDefaultHooks(CZerbinApp_Hooks& h) {
     if (!h.commands.count(mode)) h.commands[mode] = CZerbinApp_pageImages;
   }
   if (!h.buildSite) h.buildSite = CZerbinApp_buildSite;
+  if (!h.commands.count(CZerbinApp_Cmd_Links)) h.commands[CZerbinApp_Cmd_Links] = CZerbinApp_linkList;
+  if (!h.commands.count(CZerbinApp_Cmd_Ids)) h.commands[CZerbinApp_Cmd_Ids] = CZerbinApp_idList;
+  if (!h.commands.count(CZerbinApp_Conv_Diff)) h.commands[CZerbinApp_Conv_Diff] = CZerbinApp_compareText;
   if (!h.showParts) h.showParts = [](CZerbinApp&, uint32_t) {};
 }
 

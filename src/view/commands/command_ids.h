@@ -134,6 +134,8 @@ enum CommandId : int {
   Cmd_ExportVmlHtml = 33300,
   Cmd_ExportVmlHtmlIntranet = 33301,
   Cmd_ExportVmlMhtml = 33302,
+  // The note's pages of a class as CSV tables (a format file says which).
+  Cmd_ExportTableCsv = 33320,
   // The application and the shell flags.
   Cmd_AppExit = 57665,
   Cmd_AutoSave = 32963,

@@ -92,16 +92,15 @@ TEST(ZerbinBlackBox, WorkFolderBelowRegularFileEndsWithStatus5) {
                         "/w/write_test.bin\nBrevlo を終了します。\n");
 }
 
-TEST(ZerbinBlackBox, BatchCommandWithoutWriterFails) {
+TEST(ZerbinBlackBox, BatchCommandWritesItsDestinationAndQuits) {
   testing_support::TempDir dir;
   std::string prof = dir.file("P");
   ZerbinRun first = runZerbin(dir, {"-prof=" + prof});
   ASSERT_EQ(first.status, 0);
   std::string note = prof + "/template/new_default.svg";
   ZerbinRun r = runZerbin(dir, {"-prof=" + prof, "-cd", note, dir.file("o.txt")});
-  // Until the text export exists, the command is reported and fails.
-  EXPECT_EQ(r.status, 1);
-  EXPECT_NE(r.echo.find("o.txt"), std::string::npos) << r.echo;
+  EXPECT_EQ(r.status, 0) << r.echo;
+  EXPECT_EQ(testing_support::ReadFileBytes(dir.file("o.txt")).rfind("[page 1] ", 0), 0u);
 }
 
 // The first start in a fresh profile writes the settings and shows the

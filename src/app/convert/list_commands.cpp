@@ -1,0 +1,93 @@
+#include "app/convert/list_commands.h"
+
+#include <functional>
+
+#include "app/convert/batch_note_host.h"
+#include "app/startup/folders.h"
+#include "app/startup/zerbin_app.h"
+#include "app/windows/window_list.h"
+#include "core/errors/except3.h"
+#include "core/errors/result_code.h"
+#include "document/note/note_document.h"
+#include "document/reader/note_reader.h"
+#include "export/lists/compare_text.h"
+#include "export/lists/list_export.h"
+#include "figures/base/app_counters.h"
+
+namespace {
+
+// The lists' host: the batch save host for the note's path, the folder
+// variables and the text metrics; messages go to the echo file.
+class BatchListHost final : public ListExportHost {
+ public:
+  BatchListHost(CZerbinApp& app, uint32_t frame, const std::string& source)
+      : app_(app), frame_(frame), base_(app, frame, source) {}
+  const TextMetrics* metrics() const override { return base_.metrics(); }
+  // Links name the user's path variables first, as following them does.
+  StrX_VarLookup variables() const override {
+    const StrX_VarLookup folders = base_.variables();
+    UserPathVariables* user = &WindowList_of(app_).pathVariables();
+    return [user, folders](std::string_view name, std::string& value) {
+      return user->lookup(name, value) || (folders && folders(name, value));
+    };
+  }
+  bool japanese() const override { return base_.japanese(); }
+  std::string notePath() const override { return base_.notePath(); }
+  void showListMessage(std::string_view text, std::string_view) override {
+    ReportToUserText(frame_, app_.options.echoPath, text);
+  }
+
+ private:
+  CZerbinApp& app_;
+  uint32_t frame_;
+  CZerbinApp_BatchNoteHost base_;
+};
+
+// Reads the note and runs `write` on it; errors are reported.
+int withNote(CZerbinApp& app, uint32_t frame, const std::string& source,
+             const std::function<void(NoteDocument&, ListExportHost&)>& write) {
+  std::string work;
+  CZerbinApp_expandPath(app.folders, work, CZerbinApp_notePathSize, "%work%");
+  NoteDocument doc(work);
+  BatchListHost host(app, frame, source);
+  int result = 1;
+  Except_tryCatch(
+      [&] {
+        AppCounters& counters = AppCounters_instance();
+        NoteReadOptions read(counters);
+        read.metrics = host.metrics();
+        read.japanese = app.options.japanese;
+        NoteReader_read(doc, NoteDocument_newDocumentNumber(counters, work), source, read);
+        write(doc, host);
+        result = 0;
+      },
+      [&](const Errors_Msg& e) {
+        ReportToUser(frame, app.options.echoPath, "%s", e.message());
+        result = 1;
+      });
+  Except_tryCatch([&] { doc.ClearDocument(); }, [](const Errors_Msg&) {});
+  return result;
+}
+
+}  // namespace
+
+int CZerbinApp_linkList(CZerbinApp& app, uint32_t frame, const std::string& source,
+                        const std::string& destination) {
+  return withNote(app, frame, source, [&](NoteDocument& doc, ListExportHost& host) {
+    WriteLinkList(doc, destination, host);
+  });
+}
+
+int CZerbinApp_idList(CZerbinApp& app, uint32_t frame, const std::string& source,
+                      const std::string& destination) {
+  return withNote(app, frame, source, [&](NoteDocument& doc, ListExportHost& host) {
+    WriteIdList(doc, destination, host);
+  });
+}
+
+int CZerbinApp_compareText(CZerbinApp& app, uint32_t frame, const std::string& source,
+                           const std::string& destination) {
+  return withNote(app, frame, source, [&](NoteDocument& doc, ListExportHost& host) {
+    CompareText_write(doc, destination, host);
+  });
+}
