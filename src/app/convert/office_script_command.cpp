@@ -6,6 +6,7 @@
 #include "app/startup/folders.h"
 #include "app/startup/zerbin_app.h"
 #include "core/errors/except3.h"
+#include "core/errors/result_code.h"
 #include "document/note/note_document.h"
 #include "document/reader/note_reader.h"
 #include "figures/base/app_counters.h"
