@@ -17,11 +17,6 @@ struct Parts {
 Parts parts(std::string_view url) {
   OfficeScriptWriter w;
   w.notePath = "/n/note.svg";
-  w.variables = [](std::string_view name, std::string& value) {
-    if (name != "site") return false;
-    value = "http://example.com";
-    return true;
-  };
   Parts p;
   p.written = OfficeLinkParts(w, url, p.address, p.subAddress);
   return p;
@@ -43,10 +38,8 @@ TEST(OfficeLinkParts, WebAddressPlaceInTheNoteAndOtherFileWithAPlace) {
   EXPECT_EQ(here.address, "");
   EXPECT_EQ(here.subAddress, "Pagex202");
 
-  // Another file with a place, through a path variable: the file is the
-  // address and the place the sub-address.
-  Parts other = parts("%site%/b.html#top");
-  EXPECT_FALSE(other.written);  // not a web address before expansion
+  // Another file with a place: the file is the address and the place the
+  // sub-address.
   Parts web2 = parts("https://h/b.html#top-1");
   EXPECT_TRUE(web2.written);
   EXPECT_EQ(web2.address, "https://h/b.html");
