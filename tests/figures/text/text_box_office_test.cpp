@@ -67,50 +67,25 @@ TEST(TextBoxOffice, WordFrameAndTextShapeAsWritten) {
   const std::string expected = Sjis(
       u8"  Set frame = canvas.AddShape( msoTextOrientationHorizontal, _\r\n"
       u8"      left_m + 67.50, top_m + 138.75, 45.00, 27.00 )\r\n"
-      u8"  frame.RelativeVerticalPosition = wdRelativeVerticalPositionPage\r\n"
-      u8"  frame.AlternativeText = \"g7\"\n"
-      u8"  frame.Fill.ForeColor.RGB = RGB(255, 255, 255)\r\n"
-      u8"  frame.Fill.ForeColor.RGB = RGB(255, 255, 255)\r\n"
-      u8"  frame.Line.ForeColor.RGB = RGB(0, 0, 0)\r\n"
-      u8"  frame.Line.Weight = 0.75\r\n"
+      u8"  frame.RelativeVerticalPosition = wdRelativeVerticalPositionPage\r\n  frame.AlternativeText = \"g7\"\n"
+      u8"  frame.Fill.ForeColor.RGB = RGB(255, 255, 255)\r\n  frame.Fill.ForeColor.RGB = RGB(255, 255, 255)\r\n"
+      u8"  frame.Line.ForeColor.RGB = RGB(0, 0, 0)\r\n  frame.Line.Weight = 0.75\r\n"
       // x0 101; top 188 + (72 - 54) / 5; bottom 203 + (36 - 18) / 4;
       // right 141 + 40 * 2 / 100 + 10.
       u8"  Set tex = canvas.AddShape( msoTextOrientationHorizontal, _\r\n"
       u8"      left_m + 75.75, top_m + 143.25, 37.50, 12.00 )\r\n"
-      u8"  tex.RelativeVerticalPosition = wdRelativeVerticalPositionPage\r\n"
-      u8"  tex.AlternativeText = \"g7\"\n"
-      u8"  With tex.TextFrame\r\n"
-      u8"    .TextRange.Text = \"abc\"\r\n"
-      u8"    .MarginLeft = 0\r\n"
-      u8"    .MarginRight = 0\r\n"
-      u8"    .MarginTop = 0\r\n"
-      u8"    .MarginBottom = 0\r\n"
-      u8"  End With\r\n"
-      u8"  With tex.TextFrame.TextRange.Font\r\n"
-      u8"    .Name = \"ＭＳ Ｐゴシック\"\r\n"
-      u8"    .Size = 12\r\n"
-      u8"    .Strikethrough = False\r\n"
-      u8"    .Superscript = False\r\n"
-      u8"    .Subscript = False\r\n"
-      u8"    .Shadow = False\r\n"
-      u8"    .Color = RGB(0, 0, 0)\r\n"
-      u8"    .Bold = False\r\n"
-      u8"    .Italic = False\r\n"
-      u8"  End With\r\n"
-      u8"  For i = 1 To 1\r\n"
-      u8"    With tex.TextFrame.TextRange.Paragraphs(i).Format\r\n"
-      u8"      .CharacterUnitLeftIndent = 0\r\n"
-      u8"      .CharacterUnitRightIndent = 0\r\n"
-      u8"      .LineSpacingRule = wdLineSpaceExactly\r\n"
-      u8"      .LineSpacing = 10.50\r\n"
-      u8"      .Alignment = wdAlignParagraphLeft\r\n"
-      u8"    End With\r\n"
-      u8"  Next\r\n"
-      u8"  tex.Fill.Visible = msoFalse\r\n"
-      u8"  tex.Line.Visible = msoFalse\r\n"
+      u8"  tex.RelativeVerticalPosition = wdRelativeVerticalPositionPage\r\n  tex.AlternativeText = \"g7\"\n"
+      u8"  With tex.TextFrame\r\n    .TextRange.Text = \"abc\"\r\n    .MarginLeft = 0\r\n    .MarginRight = 0\r\n"
+      u8"    .MarginTop = 0\r\n    .MarginBottom = 0\r\n  End With\r\n  With tex.TextFrame.TextRange.Font\r\n"
+      u8"    .Name = \"ＭＳ Ｐゴシック\"\r\n    .Size = 12\r\n    .Strikethrough = False\r\n    .Superscript = False\r\n"
+      u8"    .Subscript = False\r\n    .Shadow = False\r\n    .Color = RGB(0, 0, 0)\r\n    .Bold = False\r\n"
+      u8"    .Italic = False\r\n  End With\r\n  For i = 1 To 1\r\n"
+      u8"    With tex.TextFrame.TextRange.Paragraphs(i).Format\r\n      .CharacterUnitLeftIndent = 0\r\n"
+      u8"      .CharacterUnitRightIndent = 0\r\n      .LineSpacingRule = wdLineSpaceExactly\r\n"
+      u8"      .LineSpacing = 10.50\r\n      .Alignment = wdAlignParagraphLeft\r\n    End With\r\n  Next\r\n"
+      u8"  tex.Fill.Visible = msoFalse\r\n  tex.Line.Visible = msoFalse\r\n"
       u8"  tex.ScaleWidth  45.00/tex.Width, msoFalse, msoScaleFromTopLeft\r\n"
-      u8"  tex.ScaleHeight 27.00/tex.Height, msoFalse, msoScaleFromTopLeft\r\n"
-      u8"  m.AddGroup  frame.Name\r\n"
+      u8"  tex.ScaleHeight 27.00/tex.Height, msoFalse, msoScaleFromTopLeft\r\n  m.AddGroup  frame.Name\r\n"
       u8"  m.AddGroup  tex.Name\r\n"
       u8"\r\n");
   EXPECT_EQ(r.text, expected);
@@ -185,22 +160,11 @@ TEST(TextBoxOffice, ExcelTextInTheFrameAndSheetName) {
   b->textColour = 0xFF0000;  // link blue without a link
   const Written r = write(*b, OfficeTarget::Excel, 1);
   const std::string expectedText =
-      "  Set tex = frame\r\n"
-      "  With tex.TextFrame\r\n"
-      "    n = 1\r\n"
-      "    ss = \"a\"+Chr(10)\r\n"
-      "    .Characters( n, Len(ss) ).Text = ss\r\n"
-      "    n = n + Len(ss)\r\n"
-      "    ss = \"b\"\r\n"
-      "    .Characters( n, Len(ss) ).Text = ss\r\n"
-      "    .AutoMargins = False\r\n"
-      "    .MarginLeft = 0\r\n"
-      "    .MarginRight = 0\r\n"
-      "    .MarginTop = 0\r\n"
-      "    .MarginBottom = 0\r\n"
-      "    .VerticalAlignment = xlCenter\r\n"
-      "    .AutoSize = True\r\n"
-      "  End With\r\n"
+      "  Set tex = frame\r\n  With tex.TextFrame\r\n    n = 1\r\n    ss = \"a\"+Chr(10)\r\n"
+      "    .Characters( n, Len(ss) ).Text = ss\r\n    n = n + Len(ss)\r\n    ss = \"b\"\r\n"
+      "    .Characters( n, Len(ss) ).Text = ss\r\n    .AutoMargins = False\r\n    .MarginLeft = 0\r\n"
+      "    .MarginRight = 0\r\n    .MarginTop = 0\r\n    .MarginBottom = 0\r\n    .VerticalAlignment = xlCenter\r\n"
+      "    .AutoSize = True\r\n  End With\r\n"
       "  With tex.TextFrame.Characters.Font\r\n";
   EXPECT_EQ(r.text.substr(0, 22), "  s.Name = \"a\"+Chr(13)");
   EXPECT_NE(r.text.find(expectedText), std::string::npos) << r.text;
@@ -234,16 +198,9 @@ TEST(TextBoxOffice, PowerPointPlaceholderEnlargedAndPageLinks) {
   // From the text block: x0 101, right 141 + 1 + 2 (left aligned),
   // l = (3 + (14 - 16) * 9 - 8) / 10 = -2: top 190, bottom 205; x 1.5.
   const std::string expected =
-      "  Set tex = s.Shapes(1)\r\n"
-      "  With tex\r\n"
-      "    .Left = left_m + 151.50\r\n"
-      "    .Top = top_m + 285.00\r\n"
-      "    .Width = 64.50\r\n"
-      "    .Height = 22.50\r\n"
-      "  End With\r\n"
-      "  With tex.TextFrame\r\n"
-      "    .TextRange.Text = \"abc\"\r\n"
-      "    .HorizontalAnchor = msoAnchorCenter\r\n"
+      "  Set tex = s.Shapes(1)\r\n  With tex\r\n    .Left = left_m + 151.50\r\n    .Top = top_m + 285.00\r\n"
+      "    .Width = 64.50\r\n    .Height = 22.50\r\n  End With\r\n  With tex.TextFrame\r\n"
+      "    .TextRange.Text = \"abc\"\r\n    .HorizontalAnchor = msoAnchorCenter\r\n"
       "    .VerticalAnchor = msoAnchorMiddle\r\n";
   EXPECT_EQ(r.text.substr(0, expected.size()), expected) << r.text;
   EXPECT_NE(r.text.find("    .Size = 24\r\n    .Superscript = False\r\n"), std::string::npos);
@@ -286,8 +243,7 @@ TEST(TextBoxOffice, ParallelogramFrameAndMissingLayout) {
   const Written r = write(*b, OfficeTarget::Excel, 1);
   // Widened by 36 / 4 on each side: 81..159; adjustment 18 / 78.
   EXPECT_NE(r.text.find("  Set frame = s.Shapes.AddShape( msoShapeParallelogram, _\r\n"
-                        "      left_m + 60.75, top_m + 138.75, 58.50, 27.00 )\r\n"
-                        "  frame.AlternativeText = \"g7\"\n"
+                        "      left_m + 60.75, top_m + 138.75, 58.50, 27.00 )\r\n  frame.AlternativeText = \"g7\"\n"
                         "  frame.Adjustments.Item(1) = 0.230769\r\n"),
             std::string::npos)
       << r.text;
