@@ -8,6 +8,7 @@
 #include <QWidget>
 
 #include "app/convert/html_export_window.h"
+#include "app/convert/office_script_window.h"
 #include "app/convert/page_image_command.h"
 #include "app/convert/table_out_window.h"
 #include "app/print/print_command.h"
@@ -79,6 +80,7 @@ CMainFrame::CMainFrame(std::string notePath, CMainFrameOptions options)
   PageImageCommand_register(*commands_, *this);
   HtmlExportWindow_register(*commands_, *this);
   TableOutWindow_register(*commands_, *this);
+  OfficeScriptWindow_register(*commands_, *this);
   LinkCommands_register(*commands_, *this);
   ViewLinkCommands_register(*commands_, *this);
   CChildView_registerCommands(*commands_, *view_);

@@ -42,6 +42,10 @@ struct CMainFrameOptions {
   // and who keeps it when the page image command changes it.
   int32_t defaultImageType = 1;
   std::function<void(int32_t type)> imageTypeChanged;
+  // The Excel version of the last Excel conversion (VBAVer: 2000 or 2007),
+  // and who keeps it when the Excel command changes it.
+  int32_t vbaVer = 2000;
+  std::function<void(int32_t version)> vbaVerChanged;
   // The application's windows (null: a window on its own, as in tests).
   WindowList* windows = nullptr;
 };

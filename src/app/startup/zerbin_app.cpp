@@ -14,6 +14,7 @@
 #include "app/startup/notification_icon.h"
 #include "app/convert/html_export_command.h"
 #include "app/convert/list_commands.h"
+#include "app/convert/office_script_command.h"
 #include "app/convert/public_copy.h"
 #include "app/convert/site_build_command.h"
 #include "app/startup/command_line.h"
@@ -433,6 +434,9 @@ void CZerbinApp_setDefaultHooks(CZerbinApp_Hooks& h) {
   if (!h.commands.count(CZerbinApp_Conv_Public)) h.commands[CZerbinApp_Conv_Public] = CZerbinApp_publicCopy;
   for (int32_t mode : {CZerbinApp_Conv_Vml, CZerbinApp_Conv_VmlPlain, CZerbinApp_Conv_Mhtml}) {
     if (!h.commands.count(mode)) h.commands[mode] = CZerbinApp_htmlExport;
+  }
+  for (int32_t mode : {CZerbinApp_Conv_Word, CZerbinApp_Conv_Excel, CZerbinApp_Conv_Ppt, CZerbinApp_Conv_PptLarge}) {
+    if (!h.commands.count(mode)) h.commands[mode] = CZerbinApp_officeScript;
   }
   for (int32_t mode : {CZerbinApp_Conv_Png, CZerbinApp_Conv_Jpeg}) {
     if (!h.commands.count(mode)) h.commands[mode] = CZerbinApp_pageImages;

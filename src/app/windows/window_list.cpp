@@ -172,6 +172,8 @@ CMainFrameOptions WindowList::frameOptions() {
     app.settings.defaultImageType = type;
     CZerbinApp_writeSettings(app.folders.profileFolder, app.settings, app.options.echoPath);
   };
+  o.vbaVer = app.settings.vbaVer;
+  o.vbaVerChanged = [&app](int32_t version) { app.settings.vbaVer = version; };
   o.save.profileFolder = app.folders.profileFolder;
   o.save.scriptPath = folder("%script%/svg-script.txt");
   o.save.keywordsFolder = folder("%keywords%");

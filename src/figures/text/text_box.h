@@ -95,6 +95,13 @@ class Text_Box : public CadFigure {
   // The HTML export's frame shape and positioned text (text_box_vml.cpp).
   // Needs the layout; `index` numbers the text element "text<page>_<index>".
   void WriteVml(VmlWriteContext& ctx, int32_t index) const override;
+  // The conversion script's statements that rebuild the box in Word,
+  // Excel or PowerPoint: frame shape, text shape, text, font, paragraphs,
+  // link, bookmark and grouping (text_box_office.cpp).  Needs the layout
+  // (raises 9231 without).  Answers how far the running index advances: 0
+  // for a linked box, else 1 for a frame plus 1 for an added text shape.
+  int32_t WriteOfficeScript(OfficeScriptWriter& w, int32_t index, int32_t& lineCount,
+                            int32_t kind, int32_t flags) const override;
   void Draw(Surface& surface, const DrawContext& ctx) override;
   void DrawHandles(Surface& surface, const DrawContext& ctx, Colour colour,
                    int32_t ignored) override;

@@ -136,6 +136,11 @@ enum CommandId : int {
   Cmd_ExportVmlMhtml = 33302,
   // The note's pages of a class as CSV tables (a format file says which).
   Cmd_ExportTableCsv = 33320,
+  // The Office conversion scripts (Word, Excel, PowerPoint, enlarged).
+  Cmd_ConvertWord = 33310,
+  Cmd_ConvertExcel = 33311,
+  Cmd_ConvertPowerPoint = 33312,
+  Cmd_ConvertPowerPointLarge = 33313,
   // The application and the shell flags.
   Cmd_AppExit = 57665,
   Cmd_AutoSave = 32963,
