@@ -7,6 +7,7 @@
 #include <QString>
 #include <QWidget>
 
+#include "app/convert/embed_window.h"
 #include "app/convert/html_export_window.h"
 #include "app/convert/page_image_command.h"
 #include "app/print/print_command.h"
@@ -77,6 +78,7 @@ CMainFrame::CMainFrame(std::string notePath, CMainFrameOptions options)
   NotePrint_registerCommands(*commands_, *this);
   PageImageCommand_register(*commands_, *this);
   HtmlExportWindow_register(*commands_, *this);
+  EmbedWindow_register(*commands_, *this);
   LinkCommands_register(*commands_, *this);
   ViewLinkCommands_register(*commands_, *this);
   CChildView_registerCommands(*commands_, *view_);

@@ -172,6 +172,14 @@ CMainFrameOptions WindowList::frameOptions() {
     app.settings.defaultImageType = type;
     CZerbinApp_writeSettings(app.folders.profileFolder, app.settings, app.options.echoPath);
   };
+  o.windowColor = app.settings.windowColor;
+  o.scriptWrapper = app.settings.scriptWrapper;
+  o.embedSettingsChanged = [&app](bool lowerPath, bool windowColor, bool scriptWrapper) {
+    app.settings.lowerPath = lowerPath;
+    app.settings.windowColor = windowColor;
+    app.settings.scriptWrapper = scriptWrapper;
+    CZerbinApp_writeSettings(app.folders.profileFolder, app.settings, app.options.echoPath);
+  };
   o.save.profileFolder = app.folders.profileFolder;
   o.save.scriptPath = folder("%script%/svg-script.txt");
   o.save.keywordsFolder = folder("%keywords%");

@@ -134,6 +134,11 @@ enum CommandId : int {
   Cmd_ExportVmlHtml = 33300,
   Cmd_ExportVmlHtmlIntranet = 33301,
   Cmd_ExportVmlMhtml = 33302,
+  // Pages that embed the note's SVG: the frame HTML, its preview, the
+  // embedding text.
+  Cmd_FrameHtml = 33330,
+  Cmd_PreviewInSvgViewer = 33331,
+  Cmd_EmbedHtml = 33332,
   // The application and the shell flags.
   Cmd_AppExit = 57665,
   Cmd_AutoSave = 32963,
