@@ -228,6 +228,7 @@ void EmbedWindow_register(CommandTable& table, CMainFrame& frame) {
             [&frame] { EmbedWindow_frameHtml(frame); });
   table.add(Cmd_PreviewInSvgViewer, ja ? "SVGビューアでプレビュー(&V)" : "Pre&view in SVG Viewer", menu, {},
             [&frame] { EmbedWindow_preview(frame); });
-  table.add(Cmd_EmbedHtml, ja ? "埋め込みHTML(&H)..." : "&Embedding HTML...", menu, {},
+  // Beside the clipboard commands: its mnemonic is the frame HTML's too.
+  table.add(Cmd_EmbedHtml, ja ? "埋め込みHTML(&H)..." : "Embedding &HTML...", ja ? "編集(&E)" : "&Edit", {},
             [&frame] { EmbedWindow_embedText(frame); });
 }

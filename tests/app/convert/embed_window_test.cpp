@@ -130,7 +130,7 @@ TEST(EmbedWindow, FrameHtmlPreviewAndEmbeddingText) {
   frameHtml->trigger();
   EXPECT_EQ(layoutsAsked, 1);
   const std::string page = ReadFileBytes(dir.file("note.htm"));
-  EXPECT_EQ(page.substr(0, 42), "<html>\r\n<head>\r\n<title>Note</title>\r\n\r\n<scr");
+  EXPECT_EQ(page.substr(0, 43), "<html>\r\n<head>\r\n<title>Note</title>\r\n\r\n<scr");
   EXPECT_NE(page.find("var  mPage=3;\r\n//--></script></head><body>\r\nPage <A href=\"#page1\">[1]</A> "
                       "<A href=\"#page2\">[2]</A> <A href=\"#page3\">[3]</A> <BR><BR>\r\n"),
             std::string::npos);

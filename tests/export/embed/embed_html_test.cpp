@@ -76,7 +76,10 @@ TEST(EmbedHtml, DocumentLayoutOfThreeNewPagesLinksThemAndEmbedsEach) {
   Note note(dir);
   note.doc.AddPage(AddPage_next);
   note.doc.AddPage(AddPage_next);
-  for (int32_t n = 1; n <= 3; ++n) note.page(n).settings().setSize(400 + n, 300 + n);
+  for (int32_t n = 1; n <= 3; ++n) {
+    note.page(n).setTitle("New Page");
+    note.page(n).settings().setSize(400 + n, 300 + n);
+  }
   note.doc.SelectPage(2);
   FakeHost host(note.doc);
   FileX_makeFolders(dir.file("script/x"), true);
