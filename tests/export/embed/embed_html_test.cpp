@@ -1,12 +1,11 @@
-// The pages that embed a note's SVG file: the frame HTML of the three
-// layouts (the document layout's page links and its contents from the page
-// tree) and the embedding text of both forms, with and without the script
-// wrapper, the transparent background and an image map that must stay
-// whole in its buffer.
+// The frame HTML of the three layouts and the embedding text of both forms,
+// with the script wrapper and an image map that stays whole in its buffer.
 #include <gtest/gtest.h>
 
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "core/filex/filex.h"
 #include "document/note/note_document.h"
@@ -30,10 +29,7 @@ class FakeHost : public EmbedHtmlHost {
   bool transparentBackground() const override { return transparent; }
   bool scriptWrapper() const override { return wrapper; }
   StrX_VarLookup variables() const override {
-    return [this](std::string_view name, std::string& value) {
-      if (name != "script" || scriptFolder.empty()) return false;
-      value = scriptFolder;
-      return true;
+    return [this](std::string_view name, std::string& value) { return name == "script" && !scriptFolder.empty() && (value = scriptFolder, true);
     };
   }
   std::string path = "/notes/Plan.svg";
@@ -44,30 +40,37 @@ class FakeHost : public EmbedHtmlHost {
   NoteDocument& doc_;
 };
 
-const FixedMetrics& metrics() {
-  static const FixedMetrics m;
-  return m;
-}
+const FixedMetrics metrics;
 
 // A text box "abc" at (x, y) with the fixed metrics: its frame is
 // x-8 ... x+32 by y-14 ... y+7.
 Text_Box& addBox(NotePage& page, int32_t x, int32_t y, std::string_view url) {
-  auto box = std::make_unique<Text_Box>(&metrics());
+  auto box = std::make_unique<Text_Box>(&metrics);
   box->SetText("abc");
   box->SetBasePoint(x, y);
-  box->Layout(metrics(), DrawContext{});
+  box->Layout(metrics, DrawContext{});
   if (!url.empty()) box->SetUrl(url);
   return static_cast<Text_Box&>(page.figures.append(std::move(box)));
 }
 
 struct Note {
-  explicit Note(const testing_support::TempDir& dir, int32_t number = 7) : doc(dir.path()) {
-    doc.NewDocument(number, false);
-  }
+  explicit Note(const testing_support::TempDir& dir) : doc(dir.path()) { doc.NewDocument(7, false); }
   ~Note() { doc.ClearDocument(); }
   NotePage& page(int32_t n) { return *doc.page(n); }
   NoteDocument doc;
 };
+
+// The embed lines of pages 1 ... sizes.size() of the document layout.
+std::string embedLines(const std::string& src, const std::vector<std::pair<int, int>>& sizes, const char* eol) {
+  std::string out;
+  for (size_t n = 1; n <= sizes.size(); ++n) {
+    const std::string num = std::to_string(n);
+    out += "<NOBR><A name=\"page" + num + "\"><embed src=\"" + src + "\" width=\"" +
+           std::to_string(sizes[n - 1].first) + "px\" height=\"" + std::to_string(sizes[n - 1].second) +
+           "px\" name=\"svg" + (n == 1 ? "" : num) + "\"> " + num + "</A></NOBR>" + eol;
+  }
+  return out;
+}
 
 }  // namespace
 
@@ -94,23 +97,17 @@ TEST(EmbedHtml, DocumentLayoutOfThreeNewPagesLinksThemAndEmbedsEach) {
             "<html>\r\n<head>\r\n<title>a&amp;b\"&lt;</title>\r\n\r\n"
             "<script language=\"JavaScript\"><!--\r\nvar  mPage=3;\r\n"
             "//--></script>\r\n<body>\r\n"
-            "Page <A href=\"#page1\">[1]</A> <A href=\"#page2\">[2]</A> <A href=\"#page3\">[3]</A> <BR><BR>\r\n"
-            "<NOBR><A name=\"page1\"><embed src=\"a&amp;b&quot;.svg\" width=\"401px\" height=\"301px\" "
-            "name=\"svg\"> 1</A></NOBR>\r\n"
-            "<NOBR><A name=\"page2\"><embed src=\"a&amp;b&quot;.svg\" width=\"402px\" height=\"302px\" "
-            "name=\"svg2\"> 2</A></NOBR>\r\n"
-            "<NOBR><A name=\"page3\"><embed src=\"a&amp;b&quot;.svg\" width=\"403px\" height=\"303px\" "
-            "name=\"svg3\"> 3</A></NOBR>\r\n"
-            "</body>\r\n");
+            "Page <A href=\"#page1\">[1]</A> <A href=\"#page2\">[2]</A> <A href=\"#page3\">[3]</A> <BR><BR>\r\n" +
+                embedLines("a&amp;b&quot;.svg", {{401, 301}, {402, 302}, {403, 303}}, "\r\n") + "</body>\r\n");
 
-  // One page: neither links nor contents; a missing template is empty.
-  Note single(dir, 8);
-  FakeHost one(single.doc);
-  EXPECT_EQ(EmbedHtml_frameText(one, "p.svg", "p", EmbedHtml_document),
-            "<html>\n<head>\n<title>p</title>\n\n<script language=\"JavaScript\"><!--\nvar  mPage=1;\n"
-            "<NOBR><A name=\"page1\"><embed src=\"p.svg\" width=\"" +
-                std::to_string(single.page(1).settings().width()) + "px\" height=\"" +
-                std::to_string(single.page(1).settings().height()) + "px\" name=\"svg\"> 1</A></NOBR>\n");
+  // Wallpaper; the presentation as large as the page being edited (page
+  // 2); a missing template is empty.
+  const std::string head = "<html>\n<head>\n<title>T</title>\n\n<script language=\"JavaScript\"><!--\nvar  mPage=3;\n";
+  EXPECT_EQ(EmbedHtml_frameText(host, "x.svg", "T", EmbedHtml_wallpaper),
+            head + "<embed src=\"x.svg\" width=\"100%\" height=\"100%\" name=\"svg\">\n");
+  EXPECT_EQ(EmbedHtml_frameText(host, "x.svg", "T", EmbedHtml_presentation),
+            head + "<embed src=\"x.svg\" width=\"402px\" height=\"302px\" name=\"svg\">\n");
+  EXPECT_EQ(testing_support::CatchError([&] { EmbedHtml_frameText(host, "x.svg", "T", 4); }).code, 102);
 }
 
 // Contents nested like the page tree, every list closed; the back page is
@@ -130,17 +127,9 @@ TEST(EmbedHtml, DocumentLayoutContentsFollowThePageTree) {
     doc.page(n)->settings().setSize(100 * n, 50 * n);
   }
   doc.ToggleBackPage(true);  // the back page becomes page 0
-  ASSERT_TRUE(doc.hasBackPage());
   ASSERT_EQ(doc.lastPageNumber(), 5);
   FakeHost host(doc);
   const std::string text = EmbedHtml_frameText(host, "n&.svg", "n", EmbedHtml_document);
-  std::string embeds;
-  for (int n = 1; n <= 5; ++n) {
-    const std::string num = std::to_string(n);
-    embeds += "<NOBR><A name=\"page" + num + "\"><embed src=\"n&amp;.svg\" width=\"" + std::to_string(100 * n) +
-              "px\" height=\"" + std::to_string(50 * n) + "px\" name=\"svg" + (n == 1 ? "" : num) + "\"> " + num +
-              "</A></NOBR>\n";
-  }
   EXPECT_EQ(text, "<html>\n<head>\n<title>n</title>\n\n<script language=\"JavaScript\"><!--\nvar  mPage=5;\n" +
                       Sjis(u8"<H3>n&amp;.svg</H3>\n\n<H4>目次</H4>\n") +
                       "<UL>\n"
@@ -156,28 +145,8 @@ TEST(EmbedHtml, DocumentLayoutContentsFollowThePageTree) {
                       "  <LI><A href=\"#page5\">[5] B1</A>\n"
                       "  </UL>\n"
                       "</UL>\n" +
-                      Sjis(u8"\n<H4>内容</H4>\n\n") + embeds);
-}
-
-TEST(EmbedHtml, WallpaperAndPresentationLayouts) {
-  testing_support::TempDir dir;
-  Note note(dir);
-  note.doc.AddPage(AddPage_next);
-  note.page(1).settings().setSize(640, 480);
-  note.page(2).settings().setSize(800, 600);
-  FakeHost host(note.doc);
-  FileX_makeFolders(dir.file("script/x"), true);
-  host.scriptFolder = dir.file("script");
-  FileX_writeWhole(dir.file("script/html2-script1.txt"), "<body>\n");
-  FileX_writeWhole(dir.file("script/html2-script2.txt"), "</body>\n");
-  const std::string head = "<html>\n<head>\n<title>T</title>\n\n<script language=\"JavaScript\"><!--\nvar  mPage=2;\n";
-  EXPECT_EQ(EmbedHtml_frameText(host, "x.svg", "T", EmbedHtml_wallpaper),
-            head + "<embed src=\"x.svg\" width=\"100%\" height=\"100%\" name=\"svg\">\n");
-  // The presentation is as large as the page being edited.
-  note.doc.SelectPage(2);
-  EXPECT_EQ(EmbedHtml_frameText(host, "x.svg", "T", EmbedHtml_presentation),
-            head + "<body>\n<embed src=\"x.svg\" width=\"800px\" height=\"600px\" name=\"svg\">\n</body>\n");
-  EXPECT_EQ(testing_support::CatchError([&] { EmbedHtml_frameText(host, "x.svg", "T", 4); }).code, 102);
+                      Sjis(u8"\n<H4>内容</H4>\n\n") +
+                      embedLines("n&amp;.svg", {{100, 50}, {200, 100}, {300, 150}, {400, 200}, {500, 250}}, "\n"));
 }
 
 TEST(EmbedHtml, SvgFormWithAndWithoutTheScriptWrapper) {
@@ -197,9 +166,7 @@ TEST(EmbedHtml, SvgFormWithAndWithoutTheScriptWrapper) {
   // Japanese one.  Lower-case names, transparent background, and every line
   // a document.write call.
   host.ja = false;
-  host.lower = true;
-  host.transparent = true;
-  host.wrapper = true;
+  host.lower = host.transparent = host.wrapper = true;
   WriteEmbedTag(host, text, EmbedHtml_bufferSize, EmbedHtml_svgForm);
   EXPECT_EQ(text, std::string("<SCRIPT><!--\r\n") +
                       "document.write('<span title=\"Download SVG Viewer for looking at this figure. " +
@@ -248,8 +215,6 @@ TEST(EmbedHtml, ImageFormMapsTheLinkedFiguresTopMostFirstAndNeverCutsAnArea) {
   // there, closed, and the text stays within the buffer.
   host.wrapper = false;
   const size_t room = head.size() + areaB.size() + 2 + std::string("</MAP>\r\n").size() + 1;
-  WriteEmbedTag(host, text, room + areaA.size(), EmbedHtml_imageForm);
-  EXPECT_EQ(text, head + areaB + "\r\n</MAP>\r\n");
   WriteEmbedTag(host, text, room, EmbedHtml_imageForm);
   EXPECT_EQ(text, head + areaB + "\r\n</MAP>\r\n");
   WriteEmbedTag(host, text, room - 1, EmbedHtml_imageForm);
