@@ -7,6 +7,7 @@
 #include <QString>
 #include <QWidget>
 
+#include "app/convert/embed_window.h"
 #include "app/convert/html_export_window.h"
 #include "app/convert/office_script_window.h"
 #include "app/convert/page_image_command.h"
@@ -81,6 +82,7 @@ CMainFrame::CMainFrame(std::string notePath, CMainFrameOptions options)
   HtmlExportWindow_register(*commands_, *this);
   TableOutWindow_register(*commands_, *this);
   OfficeScriptWindow_register(*commands_, *this);
+  EmbedWindow_register(*commands_, *this);
   LinkCommands_register(*commands_, *this);
   ViewLinkCommands_register(*commands_, *this);
   CChildView_registerCommands(*commands_, *view_);

@@ -46,6 +46,11 @@ struct CMainFrameOptions {
   // and who keeps it when the Excel command changes it.
   int32_t vbaVer = 2000;
   std::function<void(int32_t version)> vbaVerChanged;
+  // The embedding settings (WindowColor, ScriptWrapper; LowerPath is
+  // save.lowerPath) and who stores them when the embedding dialog changes one.
+  bool windowColor = false;
+  bool scriptWrapper = false;
+  std::function<void(bool lowerPath, bool windowColor, bool scriptWrapper)> embedSettingsChanged;
   // The application's windows (null: a window on its own, as in tests).
   WindowList* windows = nullptr;
 };
@@ -61,6 +66,13 @@ class CMainFrame : public QMainWindow, private ChildViewHost {
   // The writer gives a saved note its new path.
   void setNotePath(std::string path) { notePath_ = std::move(path); }
   const CMainFrameOptions& options() const { return options_; }
+  // The embedding dialog changed a setting: kept here and stored at once.
+  void setEmbedSettings(bool lowerPath, bool windowColor, bool scriptWrapper) {
+    options_.save.lowerPath = lowerPath;
+    options_.windowColor = windowColor;
+    options_.scriptWrapper = scriptWrapper;
+    if (options_.embedSettingsChanged) options_.embedSettingsChanged(lowerPath, windowColor, scriptWrapper);
+  }
   const QtTextMetrics& metrics() const { return metrics_; }
   UndoHistory& undo() { return undo_; }
   // The title; a modified note is marked with "*" in front.

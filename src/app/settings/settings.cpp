@@ -103,6 +103,7 @@ const std::vector<ReadKey>& readKeys() {
        }},
       {"NextCaptureWindowTime", [](auto v, auto& s) { return scanTime(v, s.nextCaptureWindowTime); }},
       {"TooBigCapture", [](auto v, auto& s) { return IniFile_scan(v, nullptr, "+i", &s.tooBigCapture); }},
+      {"ScriptWrapper", [](auto v, auto& s) { return IniFile_scan(v, nullptr, "+b", &s.scriptWrapper); }},
       {"SearchWeb",
        [](auto v, auto& s) {
          if (s.searchWeb.size() >= kMaxSearchWeb) return 0;  // further lines are ignored
@@ -268,6 +269,8 @@ bool CZerbinApp_writeSettings(const std::string& profileFolder, const ZerbinSett
           w.attribute("NextCaptureWindowTime", "s", IniFile_timeText(t));
           w.attribute("TooBigCapture", "i", s.tooBigCapture);
           for (const SearchWebEntry& e : searchWeb) w.attribute("SearchWeb", "ss", e.name, e.url);
+          // Last, so that readers of earlier versions skip it.
+          if (s.scriptWrapper) w.attribute("ScriptWrapper", "b", true);
         });
       },
       [&](const Errors_Msg& e) {

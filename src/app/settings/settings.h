@@ -44,6 +44,9 @@ struct ZerbinSettings {
   int32_t prevCaptureRect[4] = {0, 0, 100, 100};
   std::time_t nextCaptureWindowTime = 0;  // 0: the current time when read
   int32_t tooBigCapture = 0;
+  // The embedding text is written as document.write calls in a script
+  // (written last, only when set).
+  bool scriptWrapper = false;
   std::vector<SearchWebEntry> searchWeb;  // the six defaults when the file has none
 
   bool operator==(const ZerbinSettings&) const = default;

@@ -174,6 +174,14 @@ CMainFrameOptions WindowList::frameOptions() {
   };
   o.vbaVer = app.settings.vbaVer;
   o.vbaVerChanged = [&app](int32_t version) { app.settings.vbaVer = version; };
+  o.windowColor = app.settings.windowColor;
+  o.scriptWrapper = app.settings.scriptWrapper;
+  o.embedSettingsChanged = [&app](bool lowerPath, bool windowColor, bool scriptWrapper) {
+    app.settings.lowerPath = lowerPath;
+    app.settings.windowColor = windowColor;
+    app.settings.scriptWrapper = scriptWrapper;
+    CZerbinApp_writeSettings(app.folders.profileFolder, app.settings, app.options.echoPath);
+  };
   o.save.profileFolder = app.folders.profileFolder;
   o.save.scriptPath = folder("%script%/svg-script.txt");
   o.save.keywordsFolder = folder("%keywords%");

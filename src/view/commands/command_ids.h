@@ -141,6 +141,11 @@ enum CommandId : int {
   Cmd_ConvertExcel = 33311,
   Cmd_ConvertPowerPoint = 33312,
   Cmd_ConvertPowerPointLarge = 33313,
+  // Pages that embed the note's SVG: the frame HTML, its preview, the
+  // embedding text.
+  Cmd_FrameHtml = 33330,
+  Cmd_PreviewInSvgViewer = 33331,
+  Cmd_EmbedHtml = 33332,
   // The application and the shell flags.
   Cmd_AppExit = 57665,
   Cmd_AutoSave = 32963,
