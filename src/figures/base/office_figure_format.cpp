@@ -36,19 +36,3 @@ const char* OfficeFormat_arrowhead(int32_t shape) {
       return nullptr;
   }
 }
-
-std::string OfficeFormat_literal(std::string_view text) {
-  std::string out;
-  out.reserve(text.size());
-  for (char c : text) {
-    if (c == '"')
-      out += "\"\"";
-    else if (c == '\r')
-      out += "\"+Chr(13)+\"";
-    else if (c == '\n')
-      out += "\"+Chr(10)+\"";
-    else
-      out.push_back(c);
-  }
-  return out;
-}

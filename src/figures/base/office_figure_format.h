@@ -1,12 +1,11 @@
 // Pieces the figure kinds share when they write the statements of a
 // conversion script (office_script_writer.h): the scale, the shape
-// container, lengths in points, colours, arrowhead names and string
-// literals.
+// container, lengths in points, colours and arrowhead names (string
+// literals: office_strings.h).
 #pragma once
 
 #include <cstdint>
 #include <string>
-#include <string_view>
 
 #include "core/surface/surface.h"
 
@@ -23,7 +22,3 @@ std::string OfficeFormat_rgb(Colour c);
 // The Office name of a line's end shape 1-7 ("msoArrowheadOpen", ...);
 // null for 0 and unknown shapes.  Hollow heads become filled ones.
 const char* OfficeFormat_arrowhead(int32_t shape);
-// `text` ready to stand between the double quotes of a string literal: a
-// quote is doubled, and a line break is spliced in as Chr(13) / Chr(10) so
-// that the statement stays on its line.
-std::string OfficeFormat_literal(std::string_view text);

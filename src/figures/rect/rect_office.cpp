@@ -13,6 +13,7 @@
 #include "figures/base/office_figure_format.h"
 #include "figures/base/office_links.h"
 #include "figures/base/office_script_writer.h"
+#include "figures/base/office_strings.h"
 #include "figures/rect/rect_ex.h"
 
 namespace {
@@ -72,7 +73,7 @@ int32_t Rect_Ex::WriteOfficeScript(OfficeScriptWriter& w, int32_t index, int32_t
     if (!url.empty()) {
       const std::string link = StrX_makeRelativeToFile(cut(url, kUrlMax), w.scriptPath);
       w.put("  s.Hyperlinks.Add  rec, _\r\n");
-      w.printf("      \"%s\"\r\n", OfficeFormat_literal(link).c_str());
+      w.printf("      \"%s\"\r\n", OfficeScript_literal(link).c_str());
     }
     w.put("  m.AddGroup  rec.Name\r\n");
     lineCount = word ? 12 : 11;
@@ -90,7 +91,7 @@ int32_t Rect_Ex::WriteOfficeScript(OfficeScriptWriter& w, int32_t index, int32_t
   FileX_copyByContent(folder + name + X, P);
   std::snprintf(name, sizeof name, "\\%02d\\image%02d.", w.pageNumber, index);
   const std::string pathLine =
-      "      m.m_AttachFolderPath + \"" + std::string(name) + OfficeFormat_literal(X) + "\", _\r\n";
+      "      m.m_AttachFolderPath + \"" + std::string(name) + OfficeScript_literal(X) + "\", _\r\n";
 
   if (word) {
     w.put("  Set tex = canvas.AddTextbox( msoTextOrientationHorizontal, _\r\n");
@@ -121,7 +122,7 @@ int32_t Rect_Ex::WriteOfficeScript(OfficeScriptWriter& w, int32_t index, int32_t
   int32_t linkLines = 0;
   std::string A, B;
   if (OfficeLinkParts(w, url, A, B)) {
-    const std::string a = OfficeFormat_literal(A), b = OfficeFormat_literal(B);
+    const std::string a = OfficeScript_literal(A), b = OfficeScript_literal(B);
     if (kind == static_cast<int32_t>(OfficeTarget::PowerPoint)) {
       if (!A.empty()) {
         w.put("  With img.ActionSettings(ppMouseClick).Hyperlink\r\n");

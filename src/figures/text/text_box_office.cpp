@@ -17,6 +17,7 @@
 #include "core/errors/errors.h"
 #include "core/errors/except3.h"
 #include "core/strx/strx_escape.h"
+#include "figures/base/office_figure_format.h"
 #include "figures/base/office_links.h"
 #include "figures/base/office_script_writer.h"
 #include "figures/base/office_strings.h"
@@ -62,7 +63,7 @@ const char* frameConstant(int32_t shape) {
     case TextBoxFrame_Rectangle: return "msoTextOrientationHorizontal";
     case TextBoxFrame_RoundRect: return "msoShapeFlowchartAlternateProcess";
     case TextBoxFrame_Ellipse: return "msoShapeOval";
-    case TextBoxFrame_Diamond: return "msoShapeDiamond";
+    case TextBoxFrame_Diamond: return "msoShapeFlowchartDecision";
     default: return "msoShapeParallelogram";
   }
 }
@@ -78,10 +79,6 @@ int32_t wordTopCorrection(int32_t fontSize, bool severalLines) {
   return (severalLines ? several : single)[fontSize - 7];
 }
 
-int colourR(Colour c) { return static_cast<int>(c & 0xFF); }
-int colourG(Colour c) { return static_cast<int>((c >> 8) & 0xFF); }
-int colourB(Colour c) { return static_cast<int>((c >> 16) & 0xFF); }
-
 }  // namespace
 
 int32_t Text_Box::WriteOfficeScript(OfficeScriptWriter& w, int32_t /*index*/, int32_t& lineCount,
@@ -90,14 +87,14 @@ int32_t Text_Box::WriteOfficeScript(OfficeScriptWriter& w, int32_t /*index*/, in
   // bounds to convert.
   if (!HasLayout()) Errors_RAISE(Zerbin_Err_NotSetDrawParam, "%s", "");
   const size_t startSize = w.out.size();
-  const int64_t S = kind == kPowerPoint && (flags & kOfficeFlagEnlarge) ? 2 : 1;
-  auto P = [S](int64_t v) { return static_cast<double>(v) * static_cast<double>(S) * 3 * 0.25; };
-  const char* C = kind == kWord ? "canvas" : "s.Shapes";
+  const int32_t S = OfficeFormat_scale(kind, flags);
+  auto P = [S](int64_t v) { return OfficeFormat_points(v, S); };
+  const char* C = OfficeFormat_container(kind);
   const bool v2007 = kind == kExcel && (flags & kOfficeFlagExcel2007);
   const std::vector<std::string_view> lines = textLines(text_);
   const int64_t nLines = static_cast<int64_t>(lines.size());
   auto rgb = [&](const char* head, Colour c) {
-    w.printf("%sRGB(%d, %d, %d)\r\n", head, colourR(c), colourG(c), colourB(c));
+    w.printf("%s%s\r\n", head, OfficeFormat_rgb(c).c_str());
   };
   auto position = [&](int64_t l, int64_t t, int64_t width, int64_t height) {
     w.printf("      left_m + %.02f, top_m + %.02f, %.02f, %.02f )\r\n", P(l), P(t), P(width),

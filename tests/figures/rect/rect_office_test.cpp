@@ -60,10 +60,10 @@ TEST(RectOffice, ShapesForEachApplication) {
        "  Set rec = s.Shapes.AddShape( msoShapeDiamond, _\r\n"
        "     15.00 + left_m, 30.00 + top_m, 150.00, 75.00 )\r\n" + fill +
            "  rec.Fill.Visible = msoFalse\r\n" + line + "  rec.Line.Weight = 0.75\r\n" + group, 11},
-      {6, 100, 1, 2, 0, "http://h/a\"b\r\n",
+      {6, 100, 1, 2, 0, "http://h/a\"b</x>\r\n",
        "  Set rec = s.Shapes.AddShape( msoShapeParallelogram, _\r\n" + box + fill + line +
            "  rec.Line.Weight = 0.75\r\n  s.Hyperlinks.Add  rec, _\r\n"
-           "      \"http://h/a\"\"b\"+Chr(13)+\"\"+Chr(10)+\"\"\r\n" + group, 11},
+           "      \"http://h/a\"\"b<\"+\"/x>\"+Chr(13)+Chr(10)+\"\"\r\n" + group, 11},
   };
   OfficeScriptWriter w;
   w.scriptPath = "/out/a.wsf";
