@@ -3,13 +3,19 @@
 // the first "</script>"), and the VBScript opens and closes its blocks in
 // order (Sub, Function, Property, Class, With, For, Do and block If), with
 // every string literal closed on its line and no routine inside another.
-// Not a VBScript engine: statements themselves are not checked.
+// Under Option Explicit every name a statement begins with (assigned, Set,
+// With, For, ReDim, or the object of a call) must be declared: by Dim, as
+// a parameter, a class member or a routine of the script.  Not a VBScript
+// engine: statements themselves are not checked.
 #pragma once
 
 #include <QString>
 #include <QXmlStreamReader>
 
 #include <algorithm>
+#include <cctype>
+#include <map>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -23,6 +29,26 @@ inline std::vector<std::string> words(const std::string& s) {
   std::vector<std::string> out;
   std::istringstream in(QString::fromLatin1(s.c_str()).toLower().toStdString());
   for (std::string w; in >> w;) out.push_back(w);
+  return out;
+}
+
+// The identifier at `at` (letters, digits, '_'), lower-cased; "" for none.
+inline std::string identAt(const std::string& s, size_t at) {
+  std::string out;
+  while (at < s.size() && (std::isalnum(static_cast<unsigned char>(s[at])) || s[at] == '_'))
+    out += static_cast<char>(std::tolower(static_cast<unsigned char>(s[at++])));
+  return out;
+}
+
+// The comma-separated names of "Dim a, b(3)" or "( a, ByVal b )".
+inline std::vector<std::string> nameList(const std::string& list) {
+  std::vector<std::string> out;
+  std::istringstream in(list);
+  for (std::string item; std::getline(in, item, ',');) {
+    std::vector<std::string> w = words(item);
+    if (!w.empty() && (w[0] == "byval" || w[0] == "byref")) w.erase(w.begin());
+    if (!w.empty()) out.push_back(identAt(w[0], 0));
+  }
   return out;
 }
 
@@ -54,6 +80,16 @@ inline std::string checkVbs(const std::string& body) {
     if (!pending.empty()) return "a continued line at the end";
   }
   std::vector<std::pair<std::string, int>> stack;
+  // Declarations by routine and class (0: none), and the uses, checked at
+  // the end since a Dim may come after the use.
+  std::map<int, std::set<std::string>> locals, members;
+  std::set<std::string> globals = {"wscript", "err", "me", "xl"};  // XL: ExcelLib.vbs
+  struct Use {
+    std::string name;
+    int routine, klass, line;
+  };
+  std::vector<Use> uses;
+  int routine = 0, klass = 0, routines = 0, classes = 0;
   for (const auto& [no, text] : logical) {
     const std::string at = " (line " + std::to_string(no) + ")";
     // Statements split at ':' outside strings; comments cut.
@@ -73,8 +109,45 @@ inline std::string checkVbs(const std::string& body) {
     for (const std::string& st : statements) {
       std::vector<std::string> w = words(st);
       if (w.empty()) continue;
+      const size_t modifiers = w.size();
       while (!w.empty() && (w[0] == "public" || w[0] == "private" || w[0] == "default")) w.erase(w.begin());
       if (w.empty()) continue;
+      {
+        const std::string& k = w[0];
+        const size_t start = st.find_first_not_of(" \t");
+        const size_t paren = st.find('(');
+        if (k == "sub" || k == "function" || k == "property") {
+          routine = ++routines;
+          globals.insert(identAt(w[k == "property" ? 2 : 1], 0));
+          if (paren != std::string::npos)
+            for (const std::string& n : nameList(st.substr(paren + 1, st.find(')', paren) - paren - 1)))
+              locals[routine].insert(n);
+        } else if (k == "class") {
+          klass = ++classes;
+          globals.insert(w[1]);
+        } else if (k == "end" && w.size() >= 2) {
+          if (w[1] == "sub" || w[1] == "function" || w[1] == "property") routine = 0;
+          if (w[1] == "class") klass = 0;
+        } else if (k == "dim" || (klass && !routine && modifiers > w.size())) {
+          std::string list;
+          for (size_t i = k == "dim" ? 1 : 0; i < w.size(); ++i) list += w[i] + " ";
+          for (const std::string& n : nameList(list))
+            (routine ? locals[routine] : klass ? members[klass] : globals).insert(n);
+        } else {
+          // The name a statement begins with (after Set, With, For ...).
+          size_t pos = start;
+          bool lead = false;
+          for (std::string word : {"set", "with", "redim", "preserve", "for", "each"}) {
+            if (pos == std::string::npos || identAt(st, pos) != word) continue;
+            pos = st.find_first_not_of(" \t", pos + word.size());
+            lead = true;
+          }
+          const std::string name = pos == std::string::npos ? "" : identAt(st, pos);
+          const size_t next = name.empty() ? std::string::npos : st.find_first_not_of(" \t", pos + name.size());
+          if (!name.empty() && (lead || (next != std::string::npos && (st[next] == '.' || st[next] == '='))))
+            uses.push_back({name, routine, klass, no});
+        }
+      }
       auto open = [&](const std::string& kind) -> std::string {
         const bool routine = kind == "sub" || kind == "function" || kind == "property";
         for (const auto& [k, line] : stack) {
@@ -112,6 +185,9 @@ inline std::string checkVbs(const std::string& body) {
     }
   }
   if (!stack.empty()) return stack.back().first + " never closed (line " + std::to_string(stack.back().second) + ")";
+  for (const Use& u : uses)
+    if (!locals[u.routine].count(u.name) && !members[u.klass].count(u.name) && !globals.count(u.name))
+      return u.name + " not declared (line " + std::to_string(u.line) + ")";
   return "";
 }
 
