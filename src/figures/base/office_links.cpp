@@ -11,16 +11,7 @@ namespace {
 constexpr size_t kLinkMax = 259;
 
 // At most `max` bytes, never half of a double-byte character.
-std::string_view cut(std::string_view s, size_t max) {
-  if (s.size() <= max) return s;
-  size_t end = 0;
-  while (end < s.size()) {
-    size_t next = end + (Cp932_isLead(s[end]) && end + 1 < s.size() ? 2 : 1);
-    if (next > max) break;
-    end = next;
-  }
-  return s.substr(0, end);
-}
+std::string_view cut(std::string_view s, size_t max) { return s.substr(0, Cp932_cutLength(s, max)); }
 
 // The identifier of a place; a name whose escape would not fit is shortened
 // until it does (an escaped byte takes three).

@@ -35,17 +35,6 @@ const char* shapeConstant(int32_t shape) {
   }
 }
 
-// At most `max` bytes, never half of a double-byte character.
-std::string cut(std::string_view s, size_t max) {
-  size_t end = 0;
-  while (end < s.size()) {
-    size_t next = end + (Cp932_isLead(s[end]) && end + 1 < s.size() ? 2 : 1);
-    if (next > max) break;
-    end = next;
-  }
-  return std::string(s.substr(0, end));
-}
-
 }  // namespace
 
 int32_t Rect_Ex::WriteOfficeScript(OfficeScriptWriter& w, int32_t index, int32_t& lineCount,
@@ -71,7 +60,7 @@ int32_t Rect_Ex::WriteOfficeScript(OfficeScriptWriter& w, int32_t index, int32_t
     else
       w.put("  rec.Line.Visible = msoFalse\r\n");
     if (!url.empty()) {
-      const std::string link = StrX_makeRelativeToFile(cut(url, kUrlMax), w.scriptPath);
+      const std::string link = StrX_makeRelativeToFile(url.substr(0, Cp932_cutLength(url, kUrlMax)), w.scriptPath);
       w.put("  s.Hyperlinks.Add  rec, _\r\n");
       w.printf("      \"%s\"\r\n", OfficeScript_literal(link).c_str());
     }
