@@ -41,8 +41,8 @@ std::unique_ptr<Text_Box> textBox(int32_t x, int32_t y, const std::string& text)
 
 // A back page with a rectangle; page 1 (a hard title) with every kind: a
 // rectangle, the shapes 2, 3, 4 and 6 with opacities, a line drawn right to
-// left with an arrowhead, framed text boxes (one linked to page 2), a picture (a
-// real PNG), a line flipped both ways with both heads, a connector of three
+// left with an arrowhead, framed text boxes (one linked to page 2), a picture
+// (a real PNG, embedded in the note), a line flipped both ways with both heads, a connector of three
 // segments, braces lying and standing, a text box of two lines and a title
 // box whose every field holds quotes, line breaks, "&", "</script>" and
 // Japanese; page 2 with `many` text boxes.
@@ -76,7 +76,7 @@ void WriteNote(const std::string& dir, const std::string& path, int many) {
     plain->SetFrameShape(TextBoxFrame_Parallelogram);
     page.append(std::move(plain));
     auto pic = std::make_unique<Rect_Ex>();
-    pic->shape = RectShape_Image, pic->imagePath = dir + "/pic.png", pic->embedImage = false;
+    pic->shape = RectShape_Image, pic->imagePath = dir + "/pic.png", pic->embedImage = true;
     pic->x = 300, pic->y = 20, pic->width = 20, pic->height = 20;
     page.append(std::move(pic));
     for (int32_t s : {2, 3, 4, 6}) rect(s, 100 * s, s * 25 - 50);
