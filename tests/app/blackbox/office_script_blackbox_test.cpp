@@ -167,6 +167,10 @@ TEST(OfficeScriptBlackBox, FourConversionsOfPagesBackPageAndHardTexts) {
   EXPECT_TRUE(Has(word, "Sub  main() ' VBA for Word 2003\r\n"));
   kinds(word, "canvas", "note", "image05.png");
   EXPECT_TRUE(Has(word, "  s.Hyperlinks.Add  tex.TextFrame.TextRange, _\r\n      \"\", \"p2\"\r\n"));
+  // The check holds the statements to the chunks' declarations.
+  std::string undeclared = word;
+  for (size_t at; (at = undeclared.find(" mat,")) != std::string::npos;) undeclared.erase(at, 5);
+  EXPECT_EQ(wsf_check::check(undeclared).substr(0, 17), "mat not declared ");
   EXPECT_TRUE(Has(word, "  m.m_AttachFolderPath = g_fs.GetAbsolutePathName( \"note.files\\\" )\r\n"));
   for (const char* call : {"    BrevloToWD_makePage00  m\r\n", "    BrevloToWD_makePage01  m\r\n",
                            "    BrevloToWD_makePage02  m\r\n"})
