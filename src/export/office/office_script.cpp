@@ -1,7 +1,5 @@
 #include "export/office/office_script.h"
 
-#include <cstdarg>
-#include <cstdio>
 #include <initializer_list>
 #include <string>
 #include <utility>
@@ -22,20 +20,6 @@ void lines(std::string& out, std::initializer_list<const char*> list) {
     out += l;
     out += "\r\n";
   }
-}
-
-std::string format(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
-std::string format(const char* fmt, ...) {
-  va_list args;
-  va_start(args, fmt);
-  va_list copy;
-  va_copy(copy, args);
-  const int n = std::vsnprintf(nullptr, 0, fmt, copy);
-  va_end(copy);
-  std::string s(static_cast<size_t>(n > 0 ? n : 0), '\0');
-  std::vsnprintf(s.data(), s.size() + 1, fmt, args);
-  va_end(args);
-  return s;
 }
 
 void line(std::string& out, const std::string& l) {
@@ -122,7 +106,8 @@ void writeClass(std::string& o, OfficeTarget t) {
 }
 
 // 4. The constants.
-void writeConstants(std::string& o) {
+void writeConstants(OfficeScriptWriter& w) {
+  std::string& o = w.out;
   static const std::pair<const char*, const char*> kConstants[] = {
       {"msoTrue", "True"},
       {"msoFalse", "False"},
@@ -152,7 +137,7 @@ void writeConstants(std::string& o) {
       {"msoSendBehindText", "5"},
   };
   lines(o, {"", ""});
-  for (const auto& [name, value] : kConstants) line(o, format("Const  %s = %s", name, value));
+  for (const auto& [name, value] : kConstants) w.printf("Const  %s = %s\r\n", name, value);
   lines(o, {"", ""});
 }
 
@@ -162,13 +147,14 @@ int32_t firstWrittenPage(const NoteDocument& doc, OfficeTarget t) {
 }
 
 // 5.-7. The main routine.
-void writeMain(std::string& o, const NoteDocument& doc, OfficeTarget t, int32_t flags,
+void writeMain(OfficeScriptWriter& w, const NoteDocument& doc, OfficeTarget t, int32_t flags,
                const std::string& attachName) {
+  std::string& o = w.out;
   const char* version = t == OfficeTarget::Word                                        ? "Word 2003"
                         : t == OfficeTarget::Excel && (flags & kOfficeFlagExcel2007) ? "Excel2007"
                         : t == OfficeTarget::Excel                                     ? "Excel2003"
                                                                                        : "Power Point 2003";
-  line(o, format("Sub  main() ' VBA for %s", version));
+  w.printf("Sub  main() ' VBA for %s\r\n", version);
   if (t == OfficeTarget::Word)
     lines(o, {"  Dim  m : Set m = new BrevloToWD", "  Dim  i,  i_start_page, n_page, en, ed"});
   else if (t == OfficeTarget::Excel)
@@ -193,22 +179,22 @@ void writeMain(std::string& o, const NoteDocument& doc, OfficeTarget t, int32_t 
   for (int32_t p = first; p <= doc.lastPageNumber(); ++p) {
     if (t == OfficeTarget::Word) {
       line(o, "");
-      line(o, format("  '// Page %d", p));
+      w.printf("  '// Page %d\r\n", p);
       if (p > 1) line(o, "  m.NextPage");
       lines(o, {"  m.SetupPage", "  WD.ScreenUpdating = False", "  On Error Resume Next"});
-      line(o, format("    BrevloToWD_makePage%02d  m", p));
+      w.printf("    BrevloToWD_makePage%02d  m\r\n", p);
       lines(o, {"  en = Err.Number : ed = Err.Description : On Error GoTo 0", "  WD.ScreenUpdating = True",
                 "  If en <> 0 Then  If MsgBox( ed, vbOKCancel ) = vbCancel Then  WScript.Quit  1", ""});
     } else if (t == OfficeTarget::Excel) {
       if (p != first) line(o, "  Set m.m_Sheet = Sheet_new( m.m_Sheet )");
       line(o, "  XL.ScreenUpdating = False");
-      line(o, format("  BrevloToXL_makePage%02d  m", p));
+      w.printf("  BrevloToXL_makePage%02d  m\r\n", p);
       lines(o, {"  XL.ScreenUpdating = True", ""});
     } else {
       const NotePage* page = doc.page(p);
       line(o, "  BrevloToPT_addNewSlide  m, \"" + OfficeScript_literal(page ? page->title() : "") + "\"");
-      line(o, format("  PT.ActiveWindow.View.GoToSlide  %d", p));
-      line(o, format("  BrevloToPT_makePage%02d  m", p));
+      w.printf("  PT.ActiveWindow.View.GoToSlide  %d\r\n", p);
+      w.printf("  BrevloToPT_makePage%02d  m\r\n", p);
       line(o, "");
     }
   }
@@ -275,7 +261,7 @@ void writePage(OfficeScriptWriter& w, const NotePage& page, int32_t number, Offi
   for (size_t i = 1; i < page.figures.size(); ++i) {
     if (!open) {
       ++chunks;
-      line(o, format("Sub  %s_makePage%02d_%d( m )", prefix, number, chunks));
+      w.printf("Sub  %s_makePage%02d_%d( m )\r\n", prefix, number, chunks);
       writeChunkDeclarations(o, t);
       open = true;
       sum = 0;
@@ -291,13 +277,13 @@ void writePage(OfficeScriptWriter& w, const NotePage& page, int32_t number, Offi
   }
   if (open) lines(o, {"End Sub", "", ""});
 
-  line(o, format("Sub  %s_makePage%02d( m )", prefix, number));
+  w.printf("Sub  %s_makePage%02d( m )\r\n", prefix, number);
   if (t == OfficeTarget::Word)
     lines(o, {"  Set m.m_Canvas = m.m_Document.Shapes.AddCanvas( 1, 1, 590, 835 )",
               "  m.m_Canvas.WrapFormat.Type = wdWrapNone", "  m.m_Canvas.ZOrder  msoSendBehindText"});
   else if (t == OfficeTarget::PowerPoint)
     line(o, "  m.m_Slide.Shapes(2).Delete");
-  for (int32_t c = 1; c <= chunks; ++c) line(o, format("  %s_makePage%02d_%d  m", prefix, number, c));
+  for (int32_t c = 1; c <= chunks; ++c) w.printf("  %s_makePage%02d_%d  m\r\n", prefix, number, c);
   lines(o, {"End Sub", ""});
 }
 
@@ -376,9 +362,9 @@ std::string OfficeScript_text(NoteDocument& doc, std::string_view scriptPath, Of
   std::string& o = w.out;
   writeHeader(o, target, host);
   writeClass(o, target);
-  writeConstants(o);
+  writeConstants(w);
   // The script finds the folder beside itself: "a.files\" for "a.wsf".
-  writeMain(o, doc, target, flags, StrX_fileName(attach) + "\\");
+  writeMain(w, doc, target, flags, StrX_fileName(attach) + "\\");
   for (size_t i = 0; i < doc.pageCount(); ++i) {
     const int32_t number = doc.pageNumberAt(i);
     if (number < firstWrittenPage(doc, target)) continue;
