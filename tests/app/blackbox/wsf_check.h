@@ -118,13 +118,14 @@ inline std::string checkVbs(const std::string& body) {
         const size_t paren = st.find('(');
         if (k == "sub" || k == "function" || k == "property") {
           routine = ++routines;
-          globals.insert(identAt(w[k == "property" ? 2 : 1], 0));
+          const size_t nameAt = k == "property" ? 2 : 1;
+          if (w.size() > nameAt) globals.insert(identAt(w[nameAt], 0));
           if (paren != std::string::npos)
             for (const std::string& n : nameList(st.substr(paren + 1, st.find(')', paren) - paren - 1)))
               locals[routine].insert(n);
         } else if (k == "class") {
           klass = ++classes;
-          globals.insert(w[1]);
+          if (w.size() > 1) globals.insert(w[1]);
         } else if (k == "end" && w.size() >= 2) {
           if (w[1] == "sub" || w[1] == "function" || w[1] == "property") routine = 0;
           if (w[1] == "class") klass = 0;
