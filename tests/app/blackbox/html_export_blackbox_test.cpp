@@ -23,14 +23,6 @@ using namespace testing_support;
 
 namespace {
 
-class MetricsHost : public NoteSaveHost {
- public:
-  const TextMetrics* metrics() const override { return &metrics_; }
-
- private:
-  FixedMetrics metrics_;
-};
-
 struct PageSpec;
 void WriteNote(const std::string& work, const std::string& path, const std::vector<PageSpec>& pages,
                const std::string& filePub = "", const std::string& corrImage = "");
@@ -44,10 +36,7 @@ struct PageSpec {
 // A note of the given pages, each with one rectangle.
 void WriteNote(const std::string& work, const std::string& path, const std::vector<PageSpec>& pages,
                const std::string& filePub, const std::string& corrImage) {
-  std::filesystem::create_directories(work);
-  const Errors_Msg e = CatchError([&] {
-    NoteDocument doc(work);
-    doc.NewDocument(1, false);
+  SaveNewNote(work, path, [&](NoteDocument& doc, FixedMetrics&) {
     for (size_t i = 0; i < pages.size(); ++i) {
       if (i > 0) doc.AddPage(AddPage_next);
       doc.currentPage()->setTitle(pages[i].title);
@@ -66,19 +55,7 @@ void WriteNote(const std::string& work, const std::string& path, const std::vect
     NoteDocumentSettings s = doc.documentSettings();
     s.pubFile = filePub;
     doc.setDocumentSettings(s);
-    MetricsHost host;
-    ASSERT_EQ(NoteWriter_save(doc, path, false, host), 0);
-    doc.ClearDocument();
   });
-  ASSERT_EQ(e.code, 0) << e.text;
-}
-
-std::set<std::string> FilesUnder(const std::string& folder) {
-  std::set<std::string> names;
-  for (const auto& e : std::filesystem::recursive_directory_iterator(folder)) {
-    if (e.is_regular_file()) names.insert(std::filesystem::relative(e.path(), folder).string());
-  }
-  return names;
 }
 
 bool HasBareLf(const std::string& text) {
@@ -264,11 +241,7 @@ TEST(HtmlExportBlackBox, SavedCopyRegeneratesTheHtmlCopyItsFirstPageNames) {
 
 TEST(HtmlExportBlackBox, HeadingTreeListsTheHeadingsInReadingOrder) {
   TempDir dir;
-  std::filesystem::create_directories(dir.file("work"));
-  const Errors_Msg e = CatchError([&] {
-    NoteDocument doc(dir.file("work"));
-    doc.NewDocument(1, false);
-    FixedMetrics metrics;
+  SaveNewNote(dir.file("work"), dir.file("note.svg"), [&](NoteDocument& doc, FixedMetrics& metrics) {
     doc.currentPage()->setTitle("one");
     int32_t number = 1;
     for (auto [text, y] : {std::pair{"Second<", 100}, std::pair{"First", 40}}) {
@@ -282,11 +255,7 @@ TEST(HtmlExportBlackBox, HeadingTreeListsTheHeadingsInReadingOrder) {
     }
     doc.AddPage(AddPage_next);
     doc.currentPage()->setTitle("two");
-    MetricsHost host;
-    ASSERT_EQ(NoteWriter_save(doc, dir.file("note.svg"), false, host), 0);
-    doc.ClearDocument();
   });
-  ASSERT_EQ(e.code, 0) << e.text;
   ZerbinRun r = runZerbin(dir, {"-prof=" + dir.file("P"), "-cV", "-head", dir.file("note.svg"), dir.file("h")});
   ASSERT_EQ(r.status, 0) << r.echo;
   const std::string tree = ReadFileBytes(dir.file("h/note.files/note_tree.html"));
@@ -303,11 +272,7 @@ TEST(HtmlExportBlackBox, HeadingTreeListsTheHeadingsInReadingOrder) {
 
 TEST(HtmlExportBlackBox, SearchFigureBecomesAForm) {
   TempDir dir;
-  std::filesystem::create_directories(dir.file("work"));
-  const Errors_Msg e = CatchError([&] {
-    NoteDocument doc(dir.file("work"));
-    doc.NewDocument(1, false);
-    FixedMetrics metrics;
+  SaveNewNote(dir.file("work"), dir.file("note.svg"), [&](NoteDocument& doc, FixedMetrics& metrics) {
     auto box = std::make_unique<Text_Box>(&metrics);
     box->SetNumber(1);
     box->SetBasePoint(20, 40);
@@ -324,11 +289,7 @@ TEST(HtmlExportBlackBox, SearchFigureBecomesAForm) {
       doc.workingFigures().append(std::move(r));
       if (doc.pageCount() == 1) doc.AddPage(AddPage_next);
     }
-    MetricsHost host;
-    ASSERT_EQ(NoteWriter_save(doc, dir.file("note.svg"), false, host), 0);
-    doc.ClearDocument();
   });
-  ASSERT_EQ(e.code, 0) << e.text;
   ZerbinRun r = runZerbin(dir, {"-prof=" + dir.file("P"), "-cV", dir.file("note.svg"), dir.file("f")});
   ASSERT_EQ(r.status, 0) << r.echo;
   // The address goes from the page file to the note's folder.
@@ -372,13 +333,9 @@ const std::string kPng(
 
 // A page with a rectangle, a linked Japanese text box, a line and a picture.
 void WriteMixedNote(TempDir& dir) {
-  std::filesystem::create_directories(dir.file("work"));
   WriteFileBytes(dir.file("pic.png"), kPng);
-  const Errors_Msg e = CatchError([&] {
-    NoteDocument doc(dir.file("work"));
-    doc.NewDocument(1, false);
+  SaveNewNote(dir.file("work"), dir.file("note.svg"), [&](NoteDocument& doc, FixedMetrics& metrics) {
     doc.currentPage()->setTitle("mixed");
-    FixedMetrics metrics;
     auto r = std::make_unique<Rect_Ex>();
     r->SetNumber(1);
     r->x = 20;
@@ -408,11 +365,7 @@ void WriteMixedNote(TempDir& dir) {
     pic->width = 20;
     pic->height = 20;
     doc.workingFigures().append(std::move(pic));
-    MetricsHost host;
-    ASSERT_EQ(NoteWriter_save(doc, dir.file("note.svg"), false, host), 0);
-    doc.ClearDocument();
   });
-  ASSERT_EQ(e.code, 0) << e.text;
 }
 
 std::string Between(const std::string& text, const std::string& from, const std::string& to) {
@@ -470,12 +423,8 @@ TEST(HtmlExportBlackBox, RectTextLineAndPictureInPagesAndArchive) {
 
 TEST(HtmlExportBlackBox, ArchivePictureAfterASearchFormKeepsItsName) {
   TempDir dir;
-  std::filesystem::create_directories(dir.file("work"));
   WriteFileBytes(dir.file("pic.png"), kPng);
-  const Errors_Msg e = CatchError([&] {
-    NoteDocument doc(dir.file("work"));
-    doc.NewDocument(1, false);
-    FixedMetrics metrics;
+  SaveNewNote(dir.file("work"), dir.file("note.svg"), [&](NoteDocument& doc, FixedMetrics& metrics) {
     auto box = std::make_unique<Text_Box>(&metrics);
     box->SetNumber(1);
     box->SetBasePoint(20, 40);
@@ -497,11 +446,7 @@ TEST(HtmlExportBlackBox, ArchivePictureAfterASearchFormKeepsItsName) {
     pic->imagePath = dir.file("pic.png");
     pic->width = pic->height = 20;
     doc.workingFigures().append(std::move(pic));
-    MetricsHost host;
-    ASSERT_EQ(NoteWriter_save(doc, dir.file("note.svg"), false, host), 0);
-    doc.ClearDocument();
   });
-  ASSERT_EQ(e.code, 0) << e.text;
   ZerbinRun m = runZerbin(dir, {"-prof=" + dir.file("P"), "-cm", dir.file("note.svg"), dir.file("m/out.mht")});
   ASSERT_EQ(m.status, 0) << m.echo;
   const std::string mht = ReadFileBytes(dir.file("m/out.mht"));
@@ -509,21 +454,6 @@ TEST(HtmlExportBlackBox, ArchivePictureAfterASearchFormKeepsItsName) {
   ExpectPicturePart(mht);
 }
 
-
-// A note saved from what `fill` puts into a new document.
-void SaveNote(TempDir& dir, const std::string& path, const std::function<void(NoteDocument&, FixedMetrics&)>& fill) {
-  std::filesystem::create_directories(dir.file("work"));
-  const Errors_Msg e = CatchError([&] {
-    NoteDocument doc(dir.file("work"));
-    doc.NewDocument(1, false);
-    FixedMetrics metrics;
-    fill(doc, metrics);
-    MetricsHost host;
-    ASSERT_EQ(NoteWriter_save(doc, path, false, host), 0);
-    doc.ClearDocument();
-  });
-  ASSERT_EQ(e.code, 0) << e.text;
-}
 
 std::unique_ptr<Text_Box> Box(FixedMetrics& metrics, int32_t number, int32_t y, const std::string& text,
                               const std::string& id, const std::string& classes) {
@@ -563,7 +493,7 @@ TEST(HtmlExportBlackBox, HelpSideFilesAreAddedToBesideTheOutput) {
   TempDir dir;
   std::filesystem::create_directories(dir.file("help"));
   WriteFileBytes(dir.file("pic.png"), kPng);
-  SaveNote(dir, dir.file("note.svg"), [&](NoteDocument& doc, FixedMetrics& m) {
+  SaveNewNote(dir.file("work"), dir.file("note.svg"), [&](NoteDocument& doc, FixedMetrics& m) {
     doc.workingFigures().append(Box(m, 1, 40, "<b>\"K&w'</b>", "kw", "keyword"));
     doc.workingFigures().append(Picture(dir.file("pic.png"), 2));
   });
@@ -598,7 +528,7 @@ TEST(HtmlExportBlackBox, HelpSideFilesAreAddedToBesideTheOutput) {
 TEST(HtmlExportBlackBox, ScriptInTextsLinksAndIdsIsEscapedInEveryOutput) {
   TempDir dir;
   const std::string evil = "<script>alert(\"1&2\")</script>'";
-  SaveNote(dir, dir.file("n<script>.svg"), [&](NoteDocument& doc, FixedMetrics& m) {
+  SaveNewNote(dir.file("work"), dir.file("n<script>.svg"), [&](NoteDocument& doc, FixedMetrics& m) {
     doc.currentPage()->setTitle(evil);
     for (int32_t n : {1, 2}) {
       auto t = Box(m, n, 40 * n, evil + "\r\n" + evil, n == 1 ? "a\"><script>b" : "", n == 1 ? "keyword head" : "head");
@@ -651,7 +581,7 @@ TEST(HtmlExportBlackBox, ScriptInTextsLinksAndIdsIsEscapedInEveryOutput) {
 TEST(HtmlExportBlackBox, TreeTemplatesEmptyPageBackPageAndPictureButton) {
   TempDir dir;
   WriteFileBytes(dir.file("pic.png"), kPng);
-  SaveNote(dir, dir.file("note.svg"), [&](NoteDocument& doc, FixedMetrics& m) {
+  SaveNewNote(dir.file("work"), dir.file("note.svg"), [&](NoteDocument& doc, FixedMetrics& m) {
     auto rect = [&](int32_t number, int32_t width) {
       auto r = std::make_unique<Rect_Ex>();
       r->SetNumber(number);

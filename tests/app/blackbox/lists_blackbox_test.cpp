@@ -20,14 +20,6 @@ using namespace testing_support;
 
 namespace {
 
-class MetricsHost : public NoteSaveHost {
- public:
-  const TextMetrics* metrics() const override { return &metrics_; }
-
- private:
-  FixedMetrics metrics_;
-};
-
 // A 2 x 2 PNG.
 const std::string kPng(
     "\x89\x50\x4e\x47\x0d\x0a\x1a\x0a\x00\x00\x00\x0d\x49\x48\x44\x52\x00\x00\x00\x02\x00\x00\x00\x02\x08\x02"
@@ -55,14 +47,10 @@ void AddBox(NoteDocument& doc, const Box& b, int32_t number, const TextMetrics& 
 // `rectX` moves the plain rectangle of page 2 (the one figure two versions
 // differ in).
 void WriteLinkNote(TempDir& dir, const std::string& name, int32_t rectX = 300) {
-  std::filesystem::create_directories(dir.file("work"));
   WriteFileBytes(dir.file("pic.png"), kPng);
   WriteFileBytes(dir.file("other.svg"), "<svg/>");
   WriteFileBytes(dir.file("exists.txt"), "x");
-  const Errors_Msg e = CatchError([&] {
-    FixedMetrics metrics;
-    NoteDocument doc(dir.file("work"));
-    doc.NewDocument(1, false);
+  SaveNewNote(dir.file("work"), dir.file(name), [&](NoteDocument& doc, FixedMetrics& metrics) {
     doc.currentPage()->setTitle("one");
     // 78 ASCII bytes and a double-byte character: the first line is cut
     // before that character rather than inside it.
@@ -103,11 +91,7 @@ void WriteLinkNote(TempDir& dir, const std::string& name, int32_t rectX = 300) {
     doc.ToggleBackPage(true);
     AddBox(doc, {"back", "https://example.org/", "bg"}, 9, metrics);
     doc.SelectPage(1);
-    MetricsHost host;
-    ASSERT_EQ(NoteWriter_save(doc, dir.file(name), false, host), 0);
-    doc.ClearDocument();
   });
-  ASSERT_EQ(e.code, 0) << e.text;
 }
 
 std::vector<std::string> Lines(const std::string& text) {
@@ -210,7 +194,7 @@ TEST(ListsBlackBox, CompareTextShowsOneChangedFigureAsOneLineAndIsStableAcrossSa
     NoteReadOptions read(counters);
     read.metrics = &metrics;
     NoteReader_read(doc, NoteDocument_newDocumentNumber(counters, dir.file("work")), dir.file("a.svg"), read);
-    MetricsHost host;
+    BlackBoxSaveHost host;
     ASSERT_EQ(NoteWriter_save(doc, dir.file("a.svg"), false, host), 0);
     doc.ClearDocument();
   });

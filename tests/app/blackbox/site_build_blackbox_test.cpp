@@ -30,14 +30,6 @@ std::string text(const std::string& path) {
 
 size_t lineCount(const std::string& s) { return static_cast<size_t>(std::count(s.begin(), s.end(), '\n')); }
 
-std::set<std::string> filesUnder(const std::string& folder) {
-  std::set<std::string> names;
-  for (const auto& e : fs::recursive_directory_iterator(folder)) {
-    if (e.is_regular_file()) names.insert(fs::relative(e.path(), folder).string());
-  }
-  return names;
-}
-
 // Every href and frame src of a page names an existing file.
 void expectLinksResolve(const std::string& page) {
   const std::string html = text(page);
@@ -181,7 +173,7 @@ TEST(SiteBuildBlackBox, ThreeNotesInTwoFoldersGiveBatchFilesListsAndABrowsableSi
 
   // The site itself: converted pages with the menu, copies, and every link
   // of its frame, menu and list pages leads to a file.
-  const std::set<std::string> site = filesUnder(W + "/out");
+  const std::set<std::string> site = FilesUnder(W + "/out");
   for (const char* f : {"index.html", "menu.html", "files.html", "a/first.html", "b/second.html",
                         "b/readme.txt", "b/hidden%.txt"}) {
     EXPECT_TRUE(site.count(f)) << f;
@@ -194,7 +186,7 @@ TEST(SiteBuildBlackBox, ThreeNotesInTwoFoldersGiveBatchFilesListsAndABrowsableSi
     expectLinksResolve(W + page);
   }
   // Nothing beside the definition, the notes and the two sites.
-  for (const std::string& f : filesUnder(W)) {
+  for (const std::string& f : FilesUnder(W)) {
     const bool inside = f.rfind("site.", 0) == 0 || f.rfind("notes/", 0) == 0 || f.rfind("out/", 0) == 0 ||
                         f.rfind("out2/", 0) == 0;
     EXPECT_TRUE(inside) << f;
@@ -246,7 +238,7 @@ TEST(SiteBuildBlackBox, BadDefinitionsAreReportedWithStatusOneAndWriteOnlyBeside
     // Shown once, and nothing else went wrong.
     EXPECT_EQ(r.echo.find(message, at + 1), std::string::npos) << r.echo;
     EXPECT_EQ(lineCount(r.echo), 1u) << r.echo;
-    EXPECT_EQ(filesUnder(W + "/notes"), (std::set<std::string>{"ok.svg", "broken.svg"}));
+    EXPECT_EQ(FilesUnder(W + "/notes"), (std::set<std::string>{"ok.svg", "broken.svg"}));
     for (const auto& e : fs::directory_iterator(W)) {
       EXPECT_TRUE(e.path().filename() == "notes" || e.path().filename() == "def") << e.path();
     }

@@ -1,5 +1,7 @@
 // Runs the built program in a child process with its own service name and
-// echo file, on the offscreen platform, ending right after start-up.
+// echo file, on the offscreen platform, ending right after start-up; and
+// what the black-box tests share around it: notes saved for a run and the
+// files a run leaves.
 #pragma once
 
 #include <sys/wait.h>
@@ -7,10 +9,16 @@
 
 #include <atomic>
 #include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "document/note/note_document.h"
+#include "document/writer/note_writer.h"
+#include "support/fixed_metrics.h"
 #include "support/test_support.h"
 
 struct ZerbinRun {
@@ -72,4 +80,43 @@ inline ZerbinRun runZerbin(const testing_support::TempDir& dir, std::vector<std:
   }
   r.err = testing_support::ReadFileBytes(err);
   return r;
+}
+
+// The save host of the notes written for a run: text measured with the
+// tests' fixed metrics.
+class BlackBoxSaveHost : public NoteSaveHost {
+ public:
+  const TextMetrics* metrics() const override { return &metrics_; }
+
+ private:
+  FixedMetrics metrics_;
+};
+
+// Saves a new note at `path` with what `fill` puts into it (its working
+// files in `work`, made when missing; `copy` as NoteWriter_save takes it);
+// an error fails the test.
+inline void SaveNewNote(const std::string& work, const std::string& path,
+                        const std::function<void(NoteDocument&, FixedMetrics&)>& fill,
+                        bool copy = false) {
+  std::filesystem::create_directories(work);
+  const Errors_Msg e = testing_support::CatchError([&] {
+    NoteDocument doc(work);
+    doc.NewDocument(1, false);
+    FixedMetrics metrics;
+    fill(doc, metrics);
+    BlackBoxSaveHost host;
+    ASSERT_EQ(NoteWriter_save(doc, path, copy, host), 0);
+    doc.ClearDocument();
+  });
+  ASSERT_EQ(e.code, 0) << e.text;
+}
+
+// The files below `folder`, as paths relative to it.
+inline std::set<std::string> FilesUnder(const std::string& folder) {
+  namespace fs = std::filesystem;
+  std::set<std::string> names;
+  for (const auto& e : fs::recursive_directory_iterator(folder)) {
+    if (e.is_regular_file()) names.insert(fs::relative(e.path(), folder).string());
+  }
+  return names;
 }
