@@ -324,13 +324,6 @@ TEST(HtmlExportBlackBox, InstalledTemplatesAndSharedFilesAreUsed) {
                   "<FRAMESET rows=\"25,*\"><FRAME src=\"../menu.html\" name=\"menu\">"));
 }
 
-// A 2 x 2 PNG.
-const std::string kPng(
-    "\x89\x50\x4e\x47\x0d\x0a\x1a\x0a\x00\x00\x00\x0d\x49\x48\x44\x52\x00\x00\x00\x02\x00\x00\x00\x02\x08\x02"
-    "\x00\x00\x00\xfd\xd4\x9a\x73\x00\x00\x00\x12\x49\x44\x41\x54\x78\x9c\x63\xf8\xcf\xc0\xc0\x00\xc2\x0c\xff"
-    "\x81\x00\x00\x1f\xee\x05\xfb\x0b\xd9\x68\x8b\x00\x00\x00\x00\x49\x45\x4e\x44\xae\x42\x60\x82",
-    75);
-
 // A page with a rectangle, a linked Japanese text box, a line and a picture.
 void WriteMixedNote(TempDir& dir) {
   WriteFileBytes(dir.file("pic.png"), kPng);
@@ -354,16 +347,9 @@ void WriteMixedNote(TempDir& dir) {
     l->SetNumber(3);
     l->SetPoints({10, 200}, {300, 250});
     doc.workingFigures().append(std::move(l));
-    auto pic = std::make_unique<Rect_Ex>();
-    pic->SetNumber(4);
-    pic->shape = RectShape_Image;
-    pic->embedImage = false;
-    pic->takeNaturalSize = false;
-    pic->imagePath = dir.file("pic.png");
+    auto pic = PictureFigure(dir.file("pic.png"), 4);
     pic->x = 400;
     pic->y = 300;
-    pic->width = 20;
-    pic->height = 20;
     doc.workingFigures().append(std::move(pic));
   });
 }
@@ -438,14 +424,7 @@ TEST(HtmlExportBlackBox, ArchivePictureAfterASearchFormKeepsItsName) {
     r->y = 40;
     r->url = "find.cgi?q=?";
     doc.workingFigures().append(std::move(r));
-    auto pic = std::make_unique<Rect_Ex>();
-    pic->SetNumber(3);
-    pic->shape = RectShape_Image;
-    pic->embedImage = false;
-    pic->takeNaturalSize = false;
-    pic->imagePath = dir.file("pic.png");
-    pic->width = pic->height = 20;
-    doc.workingFigures().append(std::move(pic));
+    doc.workingFigures().append(PictureFigure(dir.file("pic.png"), 3));
   });
   ZerbinRun m = runZerbin(dir, {"-prof=" + dir.file("P"), "-cm", dir.file("note.svg"), dir.file("m/out.mht")});
   ASSERT_EQ(m.status, 0) << m.echo;
@@ -467,17 +446,6 @@ std::unique_ptr<Text_Box> Box(FixedMetrics& metrics, int32_t number, int32_t y, 
   return t;
 }
 
-std::unique_ptr<Rect_Ex> Picture(const std::string& path, int32_t number) {
-  auto pic = std::make_unique<Rect_Ex>();
-  pic->SetNumber(number);
-  pic->shape = RectShape_Image;
-  pic->embedImage = false;
-  pic->takeNaturalSize = false;
-  pic->imagePath = path;
-  pic->width = pic->height = 20;
-  return pic;
-}
-
 std::string LowerAscii(std::string s) {
   for (char& c : s)
     if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
@@ -495,7 +463,7 @@ TEST(HtmlExportBlackBox, HelpSideFilesAreAddedToBesideTheOutput) {
   WriteFileBytes(dir.file("pic.png"), kPng);
   SaveNewNote(dir.file("work"), dir.file("note.svg"), [&](NoteDocument& doc, FixedMetrics& m) {
     doc.workingFigures().append(Box(m, 1, 40, "<b>\"K&w'</b>", "kw", "keyword"));
-    doc.workingFigures().append(Picture(dir.file("pic.png"), 2));
+    doc.workingFigures().append(PictureFigure(dir.file("pic.png"), 2));
   });
   for (int run = 0; run < 2; ++run) {
     ZerbinRun r = runZerbin(dir, {"-prof=" + dir.file("P"), "-cV", "-ids2", "-hhc2=" + dir.file("help/site.hhp"),
@@ -593,7 +561,7 @@ TEST(HtmlExportBlackBox, TreeTemplatesEmptyPageBackPageAndPictureButton) {
     };
     doc.currentPage()->setTitle("one %path%");
     doc.workingFigures().append(rect(1, 60));
-    auto pic = Picture(dir.file("pic.png"), 2);
+    auto pic = PictureFigure(dir.file("pic.png"), 2);
     pic->url = "find.cgi?q=?";
     pic->pub = "web";
     doc.workingFigures().append(std::move(pic));

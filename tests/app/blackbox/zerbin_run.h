@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <set>
 #include <string>
 #include <utility>
@@ -18,6 +19,7 @@
 
 #include "document/note/note_document.h"
 #include "document/writer/note_writer.h"
+#include "figures/rect/rect_ex.h"
 #include "support/fixed_metrics.h"
 #include "support/test_support.h"
 
@@ -109,6 +111,25 @@ inline void SaveNewNote(const std::string& work, const std::string& path,
     doc.ClearDocument();
   });
   ASSERT_EQ(e.code, 0) << e.text;
+}
+
+// A 2 x 2 PNG.
+inline const std::string kPng(
+    "\x89\x50\x4e\x47\x0d\x0a\x1a\x0a\x00\x00\x00\x0d\x49\x48\x44\x52\x00\x00\x00\x02\x00\x00\x00\x02\x08\x02"
+    "\x00\x00\x00\xfd\xd4\x9a\x73\x00\x00\x00\x12\x49\x44\x41\x54\x78\x9c\x63\xf8\xcf\xc0\xc0\x00\xc2\x0c\xff"
+    "\x81\x00\x00\x1f\xee\x05\xfb\x0b\xd9\x68\x8b\x00\x00\x00\x00\x49\x45\x4e\x44\xae\x42\x60\x82",
+    75);
+
+// A picture of 20 x 20 that links its file (not embedded).
+inline std::unique_ptr<Rect_Ex> PictureFigure(const std::string& path, int32_t number) {
+  auto pic = std::make_unique<Rect_Ex>();
+  pic->SetNumber(number);
+  pic->shape = RectShape_Image;
+  pic->embedImage = false;
+  pic->takeNaturalSize = false;
+  pic->imagePath = path;
+  pic->width = pic->height = 20;
+  return pic;
 }
 
 // The files below `folder`, as paths relative to it.
