@@ -58,6 +58,19 @@ void WriteNote(const std::string& work, const std::string& path, const std::vect
   });
 }
 
+// A text box at (20, y).
+std::unique_ptr<Text_Box> Box(FixedMetrics& metrics, int32_t number, int32_t y, const std::string& text,
+                              const std::string& id, const std::string& classes) {
+  auto t = std::make_unique<Text_Box>(&metrics);
+  t->SetNumber(number);
+  t->SetBasePoint(20, y);
+  t->SetText(text);
+  t->SetId(id);
+  t->className = classes;
+  t->Layout(metrics, DrawContext{});
+  return t;
+}
+
 bool HasBareLf(const std::string& text) {
   for (size_t i = 0; i < text.size(); ++i) {
     if (text[i] == '\n' && (i == 0 || text[i - 1] != '\r')) return true;
@@ -273,13 +286,7 @@ TEST(HtmlExportBlackBox, HeadingTreeListsTheHeadingsInReadingOrder) {
 TEST(HtmlExportBlackBox, SearchFigureBecomesAForm) {
   TempDir dir;
   SaveNewNote(dir.file("work"), dir.file("note.svg"), [&](NoteDocument& doc, FixedMetrics& metrics) {
-    auto box = std::make_unique<Text_Box>(&metrics);
-    box->SetNumber(1);
-    box->SetBasePoint(20, 40);
-    box->SetText("keyword");
-    box->SetId("q");
-    box->Layout(metrics, DrawContext{});
-    doc.workingFigures().append(std::move(box));
+    doc.workingFigures().append(Box(metrics, 1, 40, "keyword", "q", ""));
     for (const char* link : {"find.cgi?q=?&lang=ja", "other.cgi?k=?"}) {
       auto r = std::make_unique<Rect_Ex>();
       r->SetNumber(2);
@@ -411,13 +418,7 @@ TEST(HtmlExportBlackBox, ArchivePictureAfterASearchFormKeepsItsName) {
   TempDir dir;
   WriteFileBytes(dir.file("pic.png"), kPng);
   SaveNewNote(dir.file("work"), dir.file("note.svg"), [&](NoteDocument& doc, FixedMetrics& metrics) {
-    auto box = std::make_unique<Text_Box>(&metrics);
-    box->SetNumber(1);
-    box->SetBasePoint(20, 40);
-    box->SetText("keyword");
-    box->SetId("q");
-    box->Layout(metrics, DrawContext{});
-    doc.workingFigures().append(std::move(box));
+    doc.workingFigures().append(Box(metrics, 1, 40, "keyword", "q", ""));
     auto r = std::make_unique<Rect_Ex>();
     r->SetNumber(2);
     r->x = 100;
@@ -433,18 +434,6 @@ TEST(HtmlExportBlackBox, ArchivePictureAfterASearchFormKeepsItsName) {
   ExpectPicturePart(mht);
 }
 
-
-std::unique_ptr<Text_Box> Box(FixedMetrics& metrics, int32_t number, int32_t y, const std::string& text,
-                              const std::string& id, const std::string& classes) {
-  auto t = std::make_unique<Text_Box>(&metrics);
-  t->SetNumber(number);
-  t->SetBasePoint(20, y);
-  t->SetText(text);
-  t->SetId(id);
-  t->className = classes;
-  t->Layout(metrics, DrawContext{});
-  return t;
-}
 
 std::string LowerAscii(std::string s) {
   for (char& c : s)

@@ -15,11 +15,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string noteTemplate() {
-  return fs::path(ZERBIN_PROGRAM_PATH).parent_path().string() +
-         "/system/profile_first/template/new_default.svg";
-}
-
 std::string text(const std::string& path) {
   std::string r;
   for (char c : ReadFileBytes(path)) {
@@ -51,9 +46,9 @@ TEST(SiteBuildBlackBox, ThreeNotesInTwoFoldersGiveBatchFilesListsAndABrowsableSi
   const std::string P = run.file("P");
   fs::create_directories(W + "/notes/A");
   fs::create_directories(W + "/notes/B");
-  fs::copy_file(noteTemplate(), W + "/notes/A/first.svg");
-  fs::copy_file(noteTemplate(), W + "/notes/B/second.svg");
-  fs::copy_file(noteTemplate(), fs::path(W + "/notes/B") / fs::path(u8"日本.svg"));
+  fs::copy_file(TemplateNotePath(), W + "/notes/A/first.svg");
+  fs::copy_file(TemplateNotePath(), W + "/notes/B/second.svg");
+  fs::copy_file(TemplateNotePath(), fs::path(W + "/notes/B") / fs::path(u8"日本.svg"));
   WriteFileBytes(W + "/notes/B/readme.txt", "read me\n");
   WriteFileBytes(W + "/notes/B/x&y.txt", "hidden\n");
   WriteFileBytes(W + "/site.xml", Sjis(u8R"(<site>
@@ -225,7 +220,7 @@ TEST(SiteBuildBlackBox, BadDefinitionsAreReportedWithStatusOneAndWriteOnlyBeside
     const std::string W = work.path();
     fs::create_directories(W + "/notes");
     fs::create_directories(W + "/def");
-    fs::copy_file(noteTemplate(), W + "/notes/ok.svg");
+    fs::copy_file(TemplateNotePath(), W + "/notes/ok.svg");
     WriteFileBytes(W + "/notes/broken.svg", "not a note at all");
     WriteFileBytes(W + "/def/site.xml", c.definition);
     ZerbinRunOptions o;
@@ -249,7 +244,7 @@ TEST(SiteBuildBlackBox, SvgLocalGetsThePublicCopiesItsListAndFramePage) {
   TempDir run, work;
   const std::string W = work.path();
   fs::create_directories(W + "/n");
-  fs::copy_file(noteTemplate(), W + "/n/note.svg");
+  fs::copy_file(TemplateNotePath(), W + "/n/note.svg");
   WriteFileBytes(W + "/n/c.txt", "copied\n");
   WriteFileBytes(W + "/d.xml", "<server local=\"site\" svg_local=\"svg\" pub=\"*\">"
                                "<file src=\"n/note.svg\" dest=\"p/note.html\" conv=\"vml\"><a>Note</a></file>"

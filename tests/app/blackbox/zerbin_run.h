@@ -84,6 +84,13 @@ inline ZerbinRun runZerbin(const testing_support::TempDir& dir, std::vector<std:
   return r;
 }
 
+// The new note's template installed beside the program, and its bytes.
+inline std::string TemplateNotePath() {
+  const std::string program = ZERBIN_PROGRAM_PATH;
+  return program.substr(0, program.rfind('/')) + "/system/profile_first/template/new_default.svg";
+}
+inline std::string TemplateNote() { return testing_support::ReadFileBytes(TemplateNotePath()); }
+
 // The save host of the notes written for a run: text measured with the
 // tests' fixed metrics.
 class BlackBoxSaveHost : public NoteSaveHost {
