@@ -49,7 +49,7 @@ int withNote(CZerbinApp& app, uint32_t frame, const std::string& source,
         write(doc, host);
         return 0;
       },
-      false);
+      /*skipShownReaderError=*/false);
 }
 
 }  // namespace
