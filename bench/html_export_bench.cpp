@@ -8,26 +8,14 @@
 
 #include <QApplication>
 
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <cstdlib>
 #include <string>
 #include <vector>
 
-#include "bench/bench_process.h"
+#include "bench/bench_conversion.h"
+#include "bench/bench_main.h"
 #include "bench/note_bench_data.h"
-#include "document/writer/note_writer.h"
-#include "platform/text/qt_text_metrics.h"
 
 namespace {
-
-class BenchHost : public NoteSaveHost {
- public:
-  const TextMetrics* metrics() const override { return &metrics_; }
-  QtTextMetrics metrics_;
-};
 
 std::string folder() { return Bench_tempFolder(); }
 
@@ -38,29 +26,14 @@ std::vector<std::string> zerbin(std::vector<std::string> words) {
 const std::string& benchNote() {
   static const std::string path = [] {
     const std::string p = folder() + "/zerbin-bench-html-note.svg";
-    const std::string work = folder() + "/zerbin-bench-html-work";
-    std::system(("mkdir -p '" + work + "'").c_str());
-    BenchHost host;
-    NoteDocument doc(work);
-    doc.NewDocument(7, false);
-    BenchNote_fill(doc, *host.metrics());
-    NoteWriter_save(doc, p, true, host);
-    doc.ClearDocument();
+    Bench_writeNote(p, folder() + "/zerbin-bench-html-work", 7, BenchNote_fill);
     return p;
   }();
   return path;
 }
 
 void runBench(benchmark::State& state, const char* option, const std::string& out) {
-  const std::string note = benchNote();
-  Bench_childCpuMs() = 0;
-  for (auto _ : state) {
-    if (Bench_run(zerbin({option, note, out})) != 0) {
-      state.SkipWithError("the conversion failed");
-      break;
-    }
-  }
-  state.counters["child_cpu_ms"] = Bench_childCpuMs() / double(state.iterations());
+  Bench_runConversion(state, zerbin({option, benchNote(), out}));
 }
 
 void BM_HtmlExportProcess(benchmark::State& state) {
@@ -75,11 +48,4 @@ BENCHMARK(BM_PublicCopyProcess)->Unit(benchmark::kMillisecond)->UseRealTime()->M
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
+int main(int argc, char** argv) { return Bench_qtMain<QApplication>(argc, argv); }

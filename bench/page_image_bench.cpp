@@ -16,45 +16,28 @@
 
 #include <QApplication>
 
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <cstdlib>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "bench/bench_process.h"
+#include "bench/bench_conversion.h"
+#include "bench/bench_main.h"
 #include "bench/render_page_data.h"
 #include "core/filex/filex.h"
-#include "document/note/note_document.h"
-#include "document/writer/note_writer.h"
-#include "platform/text/qt_text_metrics.h"
 
 namespace {
-
-class BenchHost : public NoteSaveHost {
- public:
-  const TextMetrics* metrics() const override { return &metrics_; }
-  QtTextMetrics metrics_;
-};
 
 std::string folder() { return Bench_tempFolder(); }
 
 // A note of one page of W x H with the figures `fill` adds.
 bool writeNote(const std::string& path, int w, int h,
                const std::function<void(FigureList&, const TextMetrics&)>& fill) {
-  const std::string work = folder() + "/zerbin-bench-image-work";
-  std::system(("mkdir -p '" + work + "'").c_str());
-  BenchHost host;
-  NoteDocument doc(work);
-  doc.NewDocument(5, false);
-  doc.workingSettings().setSize(w, h);
-  fill(doc.workingFigures(), *host.metrics());
-  const bool ok = NoteWriter_save(doc, path, true, host) == 0;
-  doc.ClearDocument();
-  return ok;
+  return Bench_writeNote(path, folder() + "/zerbin-bench-image-work", 5,
+                         [&](NoteDocument& doc, const TextMetrics& metrics) {
+                           doc.workingSettings().setSize(w, h);
+                           fill(doc.workingFigures(), metrics);
+                         });
 }
 
 std::vector<std::string> zerbin(std::vector<std::string> words) {
@@ -76,15 +59,8 @@ const std::string& pageNote() {
 
 void BM_PageImageProcess(benchmark::State& state) {
   const std::string note = pageNote(), png = folder() + "/zerbin-bench-image-page.png";
-  Bench_childCpuMs() = 0;
-  for (auto _ : state) {
-    if (Bench_run(zerbin({"-cp", note, png})) != 0) {
-      state.SkipWithError("zerbin -cp failed");
-      break;
-    }
-  }
+  Bench_runConversion(state, zerbin({"-cp", note, png}), "zerbin -cp failed");
   state.counters["png_kB"] = double(Bench_fileSize(png)) / 1e3;
-  state.counters["child_cpu_ms"] = Bench_childCpuMs() / double(state.iterations());
 }
 BENCHMARK(BM_PageImageProcess)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(3);
 
@@ -93,15 +69,9 @@ void BM_RsvgConvertProcess(benchmark::State& state) {
   const std::string svg = folder() + "/zerbin-bench-image-page-plain.svg";
   const std::string png = folder() + "/zerbin-bench-image-page-rsvg.png";
   const std::string size = std::to_string(kPage);
-  Bench_childCpuMs() = 0;
-  for (auto _ : state) {
-    if (Bench_run({"rsvg-convert", "-w", size, "-h", size, "-o", png, svg}) != 0) {
-      state.SkipWithError("rsvg-convert failed (is it installed?)");
-      break;
-    }
-  }
+  Bench_runConversion(state, {"rsvg-convert", "-w", size, "-h", size, "-o", png, svg},
+                      "rsvg-convert failed (is it installed?)");
   state.counters["png_kB"] = double(Bench_fileSize(png)) / 1e3;
-  state.counters["child_cpu_ms"] = Bench_childCpuMs() / double(state.iterations());
 }
 BENCHMARK(BM_RsvgConvertProcess)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(3);
 
@@ -147,12 +117,4 @@ BENCHMARK(BM_TiledPagePeakMemory)->Unit(benchmark::kMillisecond)->UseRealTime()-
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
+int main(int argc, char** argv) { return Bench_qtMain<QApplication>(argc, argv); }

@@ -29,6 +29,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_main.h"
 #include "bench/bench_process.h"
 #include "core/strx/codepage.h"
 #include "document/note/note_document.h"
@@ -249,19 +250,7 @@ int publicCopy(int texts) {
                                     "-cs",
                                     notePath(texts),
                                     notePath(texts) + ".public.svg"};
-  const pid_t pid = fork();
-  if (pid == 0) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    setenv("ZERBIN_NONINTERACTIVE", "1", 1);
-    std::vector<char*> argv;
-    for (std::string& w : words) argv.push_back(w.data());
-    argv.push_back(nullptr);
-    execv(argv[0], argv.data());
-    _exit(127);
-  }
-  int st = 0;
-  waitpid(pid, &st, 0);
-  return WIFEXITED(st) ? WEXITSTATUS(st) : 128 + WTERMSIG(st);
+  return Bench_run(std::move(words));
 }
 
 void BM_PublicCopy(benchmark::State& state) {
@@ -307,12 +296,4 @@ BENCHMARK(BM_PublicCopy)
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QGuiApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
+int main(int argc, char** argv) { return Bench_qtMain<QGuiApplication>(argc, argv); }

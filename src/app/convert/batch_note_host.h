@@ -3,6 +3,7 @@
 // and failures reported to the echo file (or the message box of a window).
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -39,3 +40,17 @@ class CZerbinApp_BatchNoteHost final : public NoteSaveHost {
   NoteDocument* doc_ = nullptr;
   std::unique_ptr<TextMetrics> metrics_;
 };
+
+// Reads the note `source` into a document of the work folder (text measured
+// with `metrics`, as the host measures it) and runs `write` on it; answers
+// what `write` answers, or 1 after reporting an error of either to the echo
+// file or the message box of `frame` (an unsupported note, whose box the
+// reader has shown, is not reported again when `skipShownReaderError`).
+// The document is cleared afterwards.
+int CZerbinApp_withBatchNote(CZerbinApp& app, uint32_t frame, const std::string& source,
+                             const TextMetrics* metrics,
+                             const std::function<int(NoteDocument&)>& write,
+                             bool skipShownReaderError = true);
+
+// A folder of the program ("%script%", "%rel_copy%", ...) as a path.
+std::string CZerbinApp_folderPath(const CZerbinApp& app, const char* name);

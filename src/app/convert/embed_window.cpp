@@ -25,6 +25,7 @@
 #include "platform/windows/window_ids.h"
 #include "view/commands/command_ids.h"
 #include "view/commands/command_table.h"
+#include "view/dialogs/dialog_run.h"
 
 std::function<int(CHtmlSelDlg&)> CHtmlSelDlg::exec;
 std::function<int(CDummy&)> CDummy::exec;
@@ -49,14 +50,6 @@ class FrameEmbedHost final : public EmbedHtmlHost {
  private:
   CMainFrame& frame_;
 };
-
-// Shows a dialog: the test's answer, a person's, or OK without a person.
-template <typename Dialog>
-int run(Dialog& dialog) {
-  if (Dialog::exec) return Dialog::exec(dialog);
-  if (UserPrompts_get().interactive()) return dialog.QDialog::exec();
-  return QDialog::Accepted;
-}
 
 bool hasInk(const NoteDocument& doc) {
   for (size_t i = 0; i < doc.pageCount(); ++i)
@@ -179,7 +172,7 @@ std::string EmbedWindow_frameHtml(CMainFrame& frame) {
     return "";
   }
   CHtmlSelDlg dialog(&frame);
-  if (run(dialog) != QDialog::Accepted) return "";
+  if (Dialog_run(dialog) != QDialog::Accepted) return "";
   const std::string svgRef = StrX_fileName(frame.notePath());
   std::string title = svgRef;
   StrX_changeExtension(title, "", title.size() + 1);
@@ -218,7 +211,7 @@ void EmbedWindow_embedText(CMainFrame& frame) {
   if (!frame.hasNote()) return;
   frame.CommitPendingEdits();
   CDummy dialog(frame);
-  run(dialog);
+  Dialog_run(dialog);
 }
 
 void EmbedWindow_register(CommandTable& table, CMainFrame& frame) {

@@ -2,18 +2,14 @@
 
 #include "app/convert/batch_note_host.h"
 #include "app/startup/conversion_status.h"
-#include "app/startup/folders.h"
 #include "app/startup/zerbin_app.h"
 #include "core/errors/except3.h"
 #include "core/errors/result_code.h"
 #include "core/strx/strx_path.h"
 #include "core/strx/strx_punycode.h"
 #include "document/note/note_document.h"
-#include "document/reader/note_reader.h"
-#include "document/reader/reader_elements.h"
 #include "document/writer/publication_filter.h"
 #include "export/html/html_export.h"
-#include "figures/base/app_counters.h"
 
 namespace {
 
@@ -28,19 +24,14 @@ class BatchHtmlHost final : public HtmlExportHost {
   bool lowerPath() const override { return base_.lowerPath(); }
   bool japanese() const override { return base_.japanese(); }
   std::string notePath() const override { return base_.notePath(); }
-  std::string scriptFolder() const override { return folder("%script%"); }
-  std::string relCopyFolder() const override { return folder("%rel_copy%"); }
+  std::string scriptFolder() const override { return CZerbinApp_folderPath(app_, "%script%"); }
+  std::string relCopyFolder() const override { return CZerbinApp_folderPath(app_, "%rel_copy%"); }
   void showExportError(std::string_view text, std::string_view) override {
     ReportToUserText(frame_, app_.options.echoPath, text);
   }
   void showConversionStatus(std::string_view name) override { ConversionStatus_set(name); }
 
  private:
-  std::string folder(const char* name) const {
-    std::string path;
-    CZerbinApp_expandPath(app_.folders, path, CZerbinApp_notePathSize, name);
-    return path;
-  }
   CZerbinApp& app_;
   uint32_t frame_;
   CZerbinApp_BatchNoteHost base_;
@@ -71,49 +62,32 @@ int CZerbinApp_htmlExport(CZerbinApp& app, uint32_t frame, const std::string& so
   options.sourceFolder = StrX_parentFolder(source);
   options.destinationFolder = StrX_parentFolder(destination);
 
-  std::string work;
-  CZerbinApp_expandPath(app.folders, work, CZerbinApp_notePathSize, "%work%");
-  NoteDocument doc(work);
+  std::string output = destination;
+  if (options.mode == 'v') {
+    // Names a web server takes: the file name in its Punycode form.
+    std::string coded;
+    Except_tryCatch([&] { StrX_punycodeName(coded, StrX_fileName(destination), CZerbinApp_pathSize); },
+                    [&](const Errors_Msg&) { coded.clear(); });
+    if (coded.empty()) {
+      ReportToUser(frame, o.echoPath,
+                   o.japanese ? "%s: この名前は ASCII の名前 (Punycode) にできません。"
+                              : "%s: this name cannot be turned into an ASCII (Punycode) name.",
+                   destination.c_str());
+      return 1;
+    }
+    output = StrX_joinPath(StrX_parentFolder(destination), coded);
+  }
   BatchHtmlHost host(app, frame, source);
-  int result = 1;
-  Except_tryCatch(
-      [&] {
-        std::string output = destination;
-        if (options.mode == 'v') {
-          // Names a web server takes: the file name in its Punycode form.
-          std::string coded;
-          Except_tryCatch([&] { StrX_punycodeName(coded, StrX_fileName(destination), CZerbinApp_pathSize); },
-                          [&](const Errors_Msg&) { coded.clear(); });
-          if (coded.empty()) {
-            ReportToUser(frame, o.echoPath,
-                         o.japanese ? "%s: この名前は ASCII の名前 (Punycode) にできません。"
-                                    : "%s: this name cannot be turned into an ASCII (Punycode) name.",
-                         destination.c_str());
-            return;
-          }
-          output = StrX_joinPath(StrX_parentFolder(destination), coded);
-        }
-        AppCounters& counters = AppCounters_instance();
-        NoteReadOptions read(counters);
-        read.metrics = host.metrics();
-        read.japanese = o.japanese;
-        NoteReader_read(doc, NoteDocument_newDocumentNumber(counters, work), source, read);
-        // False: the placeholder of an unpublished note (done), or an
-        // error of the link-replacement file (reported: the command failed).
-        const bool ran = ExportHtml(doc, output, options, host);
-        const bool published = PublicationFilter_filePublished(
-            doc.documentSettings().pubFile,
-            options.publicationName ? std::optional<std::string_view>(*options.publicationName)
-                                    : std::nullopt);
-        result = ran || !published ? 0 : 1;
-      },
-      [&](const Errors_Msg& e) {
-        // The reader has shown its box of an unsupported note already.
-        if (!ReaderError_shownToUser(e)) ReportToUser(frame, o.echoPath, "%s", e.message());
-        result = 1;
-      });
-  Except_tryCatch([&] { doc.ClearDocument(); }, [](const Errors_Msg&) {});
-  return result;
+  return CZerbinApp_withBatchNote(app, frame, source, host.metrics(), [&](NoteDocument& doc) {
+    // False: the placeholder of an unpublished note (done), or an
+    // error of the link-replacement file (reported: the command failed).
+    const bool ran = ExportHtml(doc, output, options, host);
+    const bool published = PublicationFilter_filePublished(
+        doc.documentSettings().pubFile,
+        options.publicationName ? std::optional<std::string_view>(*options.publicationName)
+                                : std::nullopt);
+    return ran || !published ? 0 : 1;
+  });
 }
 
 void CZerbinApp_exportHtmlOf(CZerbinApp& app, uint32_t frame, NoteDocument& doc,

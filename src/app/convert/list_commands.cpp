@@ -3,16 +3,12 @@
 #include <functional>
 
 #include "app/convert/batch_note_host.h"
-#include "app/startup/folders.h"
 #include "app/startup/zerbin_app.h"
 #include "app/windows/window_list.h"
-#include "core/errors/except3.h"
 #include "core/errors/result_code.h"
 #include "document/note/note_document.h"
-#include "document/reader/note_reader.h"
 #include "export/lists/compare_text.h"
 #include "export/lists/list_export.h"
-#include "figures/base/app_counters.h"
 
 namespace {
 
@@ -46,27 +42,14 @@ class BatchListHost final : public ListExportHost {
 // Reads the note and runs `write` on it; errors are reported.
 int withNote(CZerbinApp& app, uint32_t frame, const std::string& source,
              const std::function<void(NoteDocument&, ListExportHost&)>& write) {
-  std::string work;
-  CZerbinApp_expandPath(app.folders, work, CZerbinApp_notePathSize, "%work%");
-  NoteDocument doc(work);
   BatchListHost host(app, frame, source);
-  int result = 1;
-  Except_tryCatch(
-      [&] {
-        AppCounters& counters = AppCounters_instance();
-        NoteReadOptions read(counters);
-        read.metrics = host.metrics();
-        read.japanese = app.options.japanese;
-        NoteReader_read(doc, NoteDocument_newDocumentNumber(counters, work), source, read);
+  return CZerbinApp_withBatchNote(
+      app, frame, source, host.metrics(),
+      [&](NoteDocument& doc) {
         write(doc, host);
-        result = 0;
+        return 0;
       },
-      [&](const Errors_Msg& e) {
-        ReportToUser(frame, app.options.echoPath, "%s", e.message());
-        result = 1;
-      });
-  Except_tryCatch([&] { doc.ClearDocument(); }, [](const Errors_Msg&) {});
-  return result;
+      /*skipShownReaderError=*/false);
 }
 
 }  // namespace

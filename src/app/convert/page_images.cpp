@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "app/convert/batch_note_host.h"
-#include "app/startup/folders.h"
+#include "app/startup/conversion_status.h"
 #include "app/startup/zerbin_app.h"
 #include "core/errors/except3.h"
 #include "core/errors/result_code.h"
@@ -12,8 +12,6 @@
 #include "core/filex/filex_copy.h"
 #include "core/strx/strx_path.h"
 #include "document/note/note_document.h"
-#include "document/reader/note_reader.h"
-#include "figures/base/app_counters.h"
 
 namespace {
 
@@ -208,6 +206,11 @@ void PageImages_write(NoteDocument& doc, const std::vector<bool>& selected,
                       const std::function<void(int32_t, int32_t)>& progress) {
   // Every page's layout is checked before the first file is made.
   const std::vector<PageImageFile> all = PageImages_files(doc, selected, r, out);
+  // The status shows the images' name while they are written.
+  ConversionStatus_set(StrX_fileName(out));
+  struct ClearStatus {
+    ~ClearStatus() { ConversionStatus_set(""); }
+  } clearStatus;
   FileX_makeFolders(out, true);
   const int32_t count = static_cast<int32_t>(std::count(selected.begin(), selected.end(), true));
   std::vector<IndexPage> index;
@@ -256,70 +259,65 @@ void PageImages_write(NoteDocument& doc, const std::vector<bool>& selected,
   }
 }
 
-int CZerbinApp_pageImages(CZerbinApp& app, uint32_t frame, const std::string& source,
-                          const std::string& destination) {
+namespace {
+
+// "-cj"/"-cp" of the note read: the options of the command line choose the
+// pages, the tiles and the names.
+int writeCommandLineImages(CZerbinApp& app, uint32_t frame, NoteDocument& doc,
+                           const std::string& destination) {
   const CZerbinApp_Options& o = app.options;
   const std::string ext = o.convMode == CZerbinApp_Conv_Png ? "png" : "jpg";
-  std::string work;
-  CZerbinApp_expandPath(app.folders, work, CZerbinApp_notePathSize, "%work%");
-  NoteDocument doc(work);
-  CZerbinApp_BatchNoteHost host(app, frame, source);
-  int result = 1;
-  Except_tryCatch(
-      [&] {
-        AppCounters& counters = AppCounters_instance();
-        NoteReadOptions read(counters);
-        read.metrics = host.metrics();
-        read.japanese = o.japanese;
-        NoteReader_read(doc, NoteDocument_newDocumentNumber(counters, work), source, read);
+  // The destination takes the format's extension.
+  std::string dst = destination;
+  if (!StrX_changeExtension(dst, ext, CZerbinApp_notePathSize)) {
+    ReportToUser(frame, o.echoPath, "%s",
+                 ResultCode_getText(ResultCode_BufferTooSmall).c_str());
+    return 1;
+  }
+  PageImagesRequest r;
+  r.png = o.convMode == CZerbinApp_Conv_Png;
+  View_defaultImageOptions(r.options);
+  r.options.limitSize = o.maxSizeGiven;
+  r.options.maxWidth = o.maxWidth;
+  r.options.maxHeight = o.maxHeight;
+  r.options.useMinZoom = o.minZoomGiven;
+  r.options.minZoom = o.minZoom;
+  r.options.maxFolds = o.maxFold;
+  r.vertical = o.vert;
+  r.html = o.html;
+  if (o.hasPage && o.pageName.empty()) {
+    r.hasRange = true;
+    r.first = o.pageFirst;
+    r.last = o.pageLast;
+  } else if (o.hasPage) {
+    r.names = o.pageName;
+  }
+  const std::vector<bool> selected = PageImages_selectPages(doc, r);
+  if (std::count(selected.begin(), selected.end(), true) == 0) {
+    ReportToUser(frame, o.echoPath, "%s のページがありません", r.names.c_str());
+    return 1;
+  }
+  // One file, or a folder of them.
+  std::string out = dst;
+  std::string folder = dst;
+  StrX_changeExtension(folder, "", folder.size() + 1);
+  if (PageImages_severalFiles(doc, r)) {
+    if (o.noSubFolder) folder = StrX_parentFolder(dst);
+    out = StrX_joinPath(folder, StrX_fileName(dst));
+  } else if (o.html) {
+    out = StrX_joinPath(folder + ".files", StrX_fileName(dst));
+  }
+  PageImages_write(doc, selected, r, out, PageImages_indexPath(dst));
+  return 0;
+}
 
-        // The destination takes the format's extension.
-        std::string dst = destination;
-        if (!StrX_changeExtension(dst, ext, CZerbinApp_notePathSize)) {
-          ReportToUser(frame, o.echoPath, "%s",
-                       ResultCode_getText(ResultCode_BufferTooSmall).c_str());
-          return;
-        }
-        PageImagesRequest r;
-        r.png = o.convMode == CZerbinApp_Conv_Png;
-        View_defaultImageOptions(r.options);
-        r.options.limitSize = o.maxSizeGiven;
-        r.options.maxWidth = o.maxWidth;
-        r.options.maxHeight = o.maxHeight;
-        r.options.useMinZoom = o.minZoomGiven;
-        r.options.minZoom = o.minZoom;
-        r.options.maxFolds = o.maxFold;
-        r.vertical = o.vert;
-        r.html = o.html;
-        if (o.hasPage && o.pageName.empty()) {
-          r.hasRange = true;
-          r.first = o.pageFirst;
-          r.last = o.pageLast;
-        } else if (o.hasPage) {
-          r.names = o.pageName;
-        }
-        const std::vector<bool> selected = PageImages_selectPages(doc, r);
-        if (std::count(selected.begin(), selected.end(), true) == 0) {
-          ReportToUser(frame, o.echoPath, "%s のページがありません", r.names.c_str());
-          return;
-        }
-        // One file, or a folder of them.
-        std::string out = dst;
-        std::string folder = dst;
-        StrX_changeExtension(folder, "", folder.size() + 1);
-        if (PageImages_severalFiles(doc, r)) {
-          if (o.noSubFolder) folder = StrX_parentFolder(dst);
-          out = StrX_joinPath(folder, StrX_fileName(dst));
-        } else if (o.html) {
-          out = StrX_joinPath(folder + ".files", StrX_fileName(dst));
-        }
-        PageImages_write(doc, selected, r, out, PageImages_indexPath(dst));
-        result = 0;
-      },
-      [&](const Errors_Msg& e) {
-        ReportToUser(frame, o.echoPath, "%s", e.message());
-        result = 1;
-      });
-  Except_tryCatch([&] { doc.ClearDocument(); }, [](const Errors_Msg&) {});
-  return result;
+}  // namespace
+
+int CZerbinApp_pageImages(CZerbinApp& app, uint32_t frame, const std::string& source,
+                          const std::string& destination) {
+  CZerbinApp_BatchNoteHost host(app, frame, source);
+  return CZerbinApp_withBatchNote(
+      app, frame, source, host.metrics(),
+      [&](NoteDocument& doc) { return writeCommandLineImages(app, frame, doc, destination); },
+      /*skipShownReaderError=*/false);
 }

@@ -54,7 +54,8 @@ inline constexpr int64_t PageImages_maxTiles = 10000;
 inline constexpr int64_t PageImages_maxPixels = int64_t{1} << 30;
 // Writes the images of the selected pages to the names of PageImages_files
 // for `out` (its folders are created), then, when asked, the HTML index at
-// `indexPath`.  `progress` gets (k, count) before each page.  Raises 365
+// `indexPath`.  `progress` gets (k, count) before each page.  While it
+// writes, the application's conversion status names the file.  Raises 365
 // for a file that cannot be written, 102 for a page whose tiles are too
 // many ("%s" with the page number).
 void PageImages_write(NoteDocument& doc, const std::vector<bool>& selected,

@@ -17,6 +17,7 @@
 #include "core/prompts/user_prompts.h"
 #include "core/strx/strx_path.h"
 #include "platform/text/qt_text.h"
+#include "view/dialogs/dialog_run.h"
 
 std::function<int(CSaveExDlg&)> CSaveExDlg::exec;
 
@@ -138,13 +139,7 @@ void CSaveExDlg::browse() {
 
 bool CSaveExDlg_ask(QWidget* parent, SaveExValues& values, bool japanese) {
   CSaveExDlg dialog(parent, values, japanese);
-  int answer = QDialog::Accepted;
-  if (CSaveExDlg::exec) {
-    answer = CSaveExDlg::exec(dialog);
-  } else if (UserPrompts_get().interactive()) {
-    answer = dialog.QDialog::exec();
-  }
-  if (answer != QDialog::Accepted) return false;
+  if (Dialog_run(dialog) != QDialog::Accepted) return false;
   values = dialog.values();
   return true;
 }

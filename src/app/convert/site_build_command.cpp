@@ -1,5 +1,6 @@
 #include "app/convert/site_build_command.h"
 
+#include "app/convert/batch_note_host.h"
 #include "app/startup/folders.h"
 #include "app/startup/zerbin_app.h"
 #include "app/windows/window_list.h"
@@ -24,8 +25,8 @@ class AppSiteHost final : public SiteBuildHost {
     });
     return s;
   }
-  std::string scriptFolder() const override { return folder("%script%"); }
-  std::string relCopyFolder() const override { return folder("%rel_copy%"); }
+  std::string scriptFolder() const override { return CZerbinApp_folderPath(app_, "%script%"); }
+  std::string relCopyFolder() const override { return CZerbinApp_folderPath(app_, "%rel_copy%"); }
 
   int convert(const SiteConversion& c) override {
     // A missing note is refused as the command line refuses it.
@@ -70,11 +71,6 @@ class AppSiteHost final : public SiteBuildHost {
   }
 
  private:
-  std::string folder(const char* name) const {
-    std::string path;
-    CZerbinApp_expandPath(app_.folders, path, CZerbinApp_notePathSize, name);
-    return path;
-  }
   CZerbinApp& app_;
 };
 

@@ -22,6 +22,7 @@
 #include "platform/windows/window_ids.h"
 #include "view/commands/command_ids.h"
 #include "view/commands/command_table.h"
+#include "view/dialogs/dialog_run.h"
 
 std::function<int(CTableOutDlg&)> CTableOutDlg::exec;
 
@@ -68,13 +69,7 @@ class FrameListHost final : public ListExportHost {
 
 bool askFormat(CMainFrame& frame, std::string& formatPath) {
   CTableOutDlg dialog(&frame, formatPath, frame.options().japanese);
-  int answer = QDialog::Accepted;
-  if (CTableOutDlg::exec) {
-    answer = CTableOutDlg::exec(dialog);
-  } else if (UserPrompts_get().interactive()) {
-    answer = dialog.QDialog::exec();
-  }
-  if (answer != QDialog::Accepted) return false;
+  if (Dialog_run(dialog) != QDialog::Accepted) return false;
   formatPath = dialog.formatPath();
   return true;
 }

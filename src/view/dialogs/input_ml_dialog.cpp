@@ -6,6 +6,7 @@
 
 #include "core/prompts/user_prompts.h"
 #include "platform/text/qt_text.h"
+#include "view/dialogs/dialog_run.h"
 
 std::function<int(CInputML1&)> CInputML1::exec;
 
@@ -46,13 +47,7 @@ void CInputML1::setText(const std::string& text) {
 
 bool CInputML1_ask(QWidget* parent, std::string& text, bool japanese, QPoint at) {
   CInputML1 dialog(parent, text, japanese, at);
-  int answer = QDialog::Accepted;
-  if (CInputML1::exec) {
-    answer = CInputML1::exec(dialog);
-  } else if (UserPrompts_get().interactive()) {
-    answer = dialog.QDialog::exec();
-  }
-  if (answer != QDialog::Accepted) return false;
+  if (Dialog_run(dialog) != QDialog::Accepted) return false;
   text = dialog.text();
   return true;
 }

@@ -25,12 +25,6 @@ namespace fs = std::filesystem;
 // "é" (UTF-8): code page 932 has no such character.
 const std::string kE = "\xC3\xA9";
 
-std::string templateNote() {
-  std::string program = ZERBIN_PROGRAM_PATH;
-  return ReadFileBytes(program.substr(0, program.rfind('/')) +
-                       "/system/profile_first/template/new_default.svg");
-}
-
 // A run with an empty echo file.
 ZerbinRun run(const TempDir& dir, std::vector<std::string> words, const ZerbinRunOptions& setup = {}) {
   unlink(dir.file("echo.txt").c_str());
@@ -61,9 +55,9 @@ TEST(CommandLineBlackBox, NamesThatCodePage932CannotHoldAreRefused) {
   TempDir dir;
   const std::string prof = "-prof=" + dir.file("P");
   const std::string note = dir.file("a.svg");
-  WriteFileBytes(note, templateNote());
+  WriteFileBytes(note, TemplateNote());
   // A file whose name the "?" of a lossy conversion would hit.
-  WriteFileBytes(dir.file("?.svg"), templateNote());
+  WriteFileBytes(dir.file("?.svg"), TemplateNote());
 
   // The destination: the write failure of the command, nothing written.
   ZerbinRun r = run(dir, {prof, "-cs", note, dir.file("out" + kE + ".svg")});
@@ -126,8 +120,8 @@ TEST(CommandLineBlackBox, CurrentFolderThatCodePage932CannotNameTakesOnlyAbsolut
   const std::string prof = "-prof=" + dir.file("P");
   const std::string cwd = dir.file("d" + kE);
   fs::create_directories(cwd);
-  WriteFileBytes(cwd + "/a.svg", templateNote());
-  WriteFileBytes(dir.file("a.svg"), templateNote());
+  WriteFileBytes(cwd + "/a.svg", TemplateNote());
+  WriteFileBytes(dir.file("a.svg"), TemplateNote());
   const ZerbinRunOptions inside{.cwd = cwd};
 
   ZerbinRun r = run(dir, {prof, "-cs", "a.svg", dir.file("o.svg")}, inside);
@@ -160,7 +154,7 @@ TEST(CommandLineBlackBox, PathTooLongForItsFieldIsNamedInItsMessage) {
   TempDir dir;
   const std::string prof = "-prof=" + dir.file("P");
   const std::string note = dir.file("a.svg");
-  WriteFileBytes(note, templateNote());
+  WriteFileBytes(note, TemplateNote());
   const std::string longName = std::string(600, 'd') + ".svg";
 
   ZerbinRun r = run(dir, {prof, "-cs", note, dir.file(longName)});
@@ -180,7 +174,7 @@ TEST(CommandLineBlackBox, QuotedPathsKeepTheirBlanks) {
   const std::string prof = "-prof=" + dir.file("P");
   fs::create_directories(dir.file("my notes"));
   fs::create_directories(dir.file("out dir"));
-  WriteFileBytes(dir.file("my notes/a.svg"), templateNote());
+  WriteFileBytes(dir.file("my notes/a.svg"), TemplateNote());
   const ZerbinRunOptions here{.cwd = dir.path()};
 
   // As a Windows shell passes them: each word with its quotes.

@@ -23,14 +23,6 @@ using namespace testing_support;
 
 namespace {
 
-class MetricsHost : public NoteSaveHost {
- public:
-  const TextMetrics* metrics() const override { return &metrics_; }
-
- private:
-  FixedMetrics metrics_;
-};
-
 struct PageSpec;
 void WriteNote(const std::string& work, const std::string& path, const std::vector<PageSpec>& pages,
                const std::string& filePub = "", const std::string& corrImage = "");
@@ -44,10 +36,7 @@ struct PageSpec {
 // A note of the given pages, each with one rectangle.
 void WriteNote(const std::string& work, const std::string& path, const std::vector<PageSpec>& pages,
                const std::string& filePub, const std::string& corrImage) {
-  std::filesystem::create_directories(work);
-  const Errors_Msg e = CatchError([&] {
-    NoteDocument doc(work);
-    doc.NewDocument(1, false);
+  SaveNewNote(work, path, [&](NoteDocument& doc, FixedMetrics&) {
     for (size_t i = 0; i < pages.size(); ++i) {
       if (i > 0) doc.AddPage(AddPage_next);
       doc.currentPage()->setTitle(pages[i].title);
@@ -66,19 +55,20 @@ void WriteNote(const std::string& work, const std::string& path, const std::vect
     NoteDocumentSettings s = doc.documentSettings();
     s.pubFile = filePub;
     doc.setDocumentSettings(s);
-    MetricsHost host;
-    ASSERT_EQ(NoteWriter_save(doc, path, false, host), 0);
-    doc.ClearDocument();
   });
-  ASSERT_EQ(e.code, 0) << e.text;
 }
 
-std::set<std::string> FilesUnder(const std::string& folder) {
-  std::set<std::string> names;
-  for (const auto& e : std::filesystem::recursive_directory_iterator(folder)) {
-    if (e.is_regular_file()) names.insert(std::filesystem::relative(e.path(), folder).string());
-  }
-  return names;
+// A text box at (20, y).
+std::unique_ptr<Text_Box> Box(FixedMetrics& metrics, int32_t number, int32_t y, const std::string& text,
+                              const std::string& id, const std::string& classes) {
+  auto t = std::make_unique<Text_Box>(&metrics);
+  t->SetNumber(number);
+  t->SetBasePoint(20, y);
+  t->SetText(text);
+  t->SetId(id);
+  t->className = classes;
+  t->Layout(metrics, DrawContext{});
+  return t;
 }
 
 bool HasBareLf(const std::string& text) {
@@ -264,11 +254,7 @@ TEST(HtmlExportBlackBox, SavedCopyRegeneratesTheHtmlCopyItsFirstPageNames) {
 
 TEST(HtmlExportBlackBox, HeadingTreeListsTheHeadingsInReadingOrder) {
   TempDir dir;
-  std::filesystem::create_directories(dir.file("work"));
-  const Errors_Msg e = CatchError([&] {
-    NoteDocument doc(dir.file("work"));
-    doc.NewDocument(1, false);
-    FixedMetrics metrics;
+  SaveNewNote(dir.file("work"), dir.file("note.svg"), [&](NoteDocument& doc, FixedMetrics& metrics) {
     doc.currentPage()->setTitle("one");
     int32_t number = 1;
     for (auto [text, y] : {std::pair{"Second<", 100}, std::pair{"First", 40}}) {
@@ -282,11 +268,7 @@ TEST(HtmlExportBlackBox, HeadingTreeListsTheHeadingsInReadingOrder) {
     }
     doc.AddPage(AddPage_next);
     doc.currentPage()->setTitle("two");
-    MetricsHost host;
-    ASSERT_EQ(NoteWriter_save(doc, dir.file("note.svg"), false, host), 0);
-    doc.ClearDocument();
   });
-  ASSERT_EQ(e.code, 0) << e.text;
   ZerbinRun r = runZerbin(dir, {"-prof=" + dir.file("P"), "-cV", "-head", dir.file("note.svg"), dir.file("h")});
   ASSERT_EQ(r.status, 0) << r.echo;
   const std::string tree = ReadFileBytes(dir.file("h/note.files/note_tree.html"));
@@ -303,18 +285,8 @@ TEST(HtmlExportBlackBox, HeadingTreeListsTheHeadingsInReadingOrder) {
 
 TEST(HtmlExportBlackBox, SearchFigureBecomesAForm) {
   TempDir dir;
-  std::filesystem::create_directories(dir.file("work"));
-  const Errors_Msg e = CatchError([&] {
-    NoteDocument doc(dir.file("work"));
-    doc.NewDocument(1, false);
-    FixedMetrics metrics;
-    auto box = std::make_unique<Text_Box>(&metrics);
-    box->SetNumber(1);
-    box->SetBasePoint(20, 40);
-    box->SetText("keyword");
-    box->SetId("q");
-    box->Layout(metrics, DrawContext{});
-    doc.workingFigures().append(std::move(box));
+  SaveNewNote(dir.file("work"), dir.file("note.svg"), [&](NoteDocument& doc, FixedMetrics& metrics) {
+    doc.workingFigures().append(Box(metrics, 1, 40, "keyword", "q", ""));
     for (const char* link : {"find.cgi?q=?&lang=ja", "other.cgi?k=?"}) {
       auto r = std::make_unique<Rect_Ex>();
       r->SetNumber(2);
@@ -324,11 +296,7 @@ TEST(HtmlExportBlackBox, SearchFigureBecomesAForm) {
       doc.workingFigures().append(std::move(r));
       if (doc.pageCount() == 1) doc.AddPage(AddPage_next);
     }
-    MetricsHost host;
-    ASSERT_EQ(NoteWriter_save(doc, dir.file("note.svg"), false, host), 0);
-    doc.ClearDocument();
   });
-  ASSERT_EQ(e.code, 0) << e.text;
   ZerbinRun r = runZerbin(dir, {"-prof=" + dir.file("P"), "-cV", dir.file("note.svg"), dir.file("f")});
   ASSERT_EQ(r.status, 0) << r.echo;
   // The address goes from the page file to the note's folder.
@@ -363,22 +331,11 @@ TEST(HtmlExportBlackBox, InstalledTemplatesAndSharedFilesAreUsed) {
                   "<FRAMESET rows=\"25,*\"><FRAME src=\"../menu.html\" name=\"menu\">"));
 }
 
-// A 2 x 2 PNG.
-const std::string kPng(
-    "\x89\x50\x4e\x47\x0d\x0a\x1a\x0a\x00\x00\x00\x0d\x49\x48\x44\x52\x00\x00\x00\x02\x00\x00\x00\x02\x08\x02"
-    "\x00\x00\x00\xfd\xd4\x9a\x73\x00\x00\x00\x12\x49\x44\x41\x54\x78\x9c\x63\xf8\xcf\xc0\xc0\x00\xc2\x0c\xff"
-    "\x81\x00\x00\x1f\xee\x05\xfb\x0b\xd9\x68\x8b\x00\x00\x00\x00\x49\x45\x4e\x44\xae\x42\x60\x82",
-    75);
-
 // A page with a rectangle, a linked Japanese text box, a line and a picture.
 void WriteMixedNote(TempDir& dir) {
-  std::filesystem::create_directories(dir.file("work"));
   WriteFileBytes(dir.file("pic.png"), kPng);
-  const Errors_Msg e = CatchError([&] {
-    NoteDocument doc(dir.file("work"));
-    doc.NewDocument(1, false);
+  SaveNewNote(dir.file("work"), dir.file("note.svg"), [&](NoteDocument& doc, FixedMetrics& metrics) {
     doc.currentPage()->setTitle("mixed");
-    FixedMetrics metrics;
     auto r = std::make_unique<Rect_Ex>();
     r->SetNumber(1);
     r->x = 20;
@@ -397,22 +354,11 @@ void WriteMixedNote(TempDir& dir) {
     l->SetNumber(3);
     l->SetPoints({10, 200}, {300, 250});
     doc.workingFigures().append(std::move(l));
-    auto pic = std::make_unique<Rect_Ex>();
-    pic->SetNumber(4);
-    pic->shape = RectShape_Image;
-    pic->embedImage = false;
-    pic->takeNaturalSize = false;
-    pic->imagePath = dir.file("pic.png");
+    auto pic = PictureFigure(dir.file("pic.png"), 4);
     pic->x = 400;
     pic->y = 300;
-    pic->width = 20;
-    pic->height = 20;
     doc.workingFigures().append(std::move(pic));
-    MetricsHost host;
-    ASSERT_EQ(NoteWriter_save(doc, dir.file("note.svg"), false, host), 0);
-    doc.ClearDocument();
   });
-  ASSERT_EQ(e.code, 0) << e.text;
 }
 
 std::string Between(const std::string& text, const std::string& from, const std::string& to) {
@@ -470,38 +416,17 @@ TEST(HtmlExportBlackBox, RectTextLineAndPictureInPagesAndArchive) {
 
 TEST(HtmlExportBlackBox, ArchivePictureAfterASearchFormKeepsItsName) {
   TempDir dir;
-  std::filesystem::create_directories(dir.file("work"));
   WriteFileBytes(dir.file("pic.png"), kPng);
-  const Errors_Msg e = CatchError([&] {
-    NoteDocument doc(dir.file("work"));
-    doc.NewDocument(1, false);
-    FixedMetrics metrics;
-    auto box = std::make_unique<Text_Box>(&metrics);
-    box->SetNumber(1);
-    box->SetBasePoint(20, 40);
-    box->SetText("keyword");
-    box->SetId("q");
-    box->Layout(metrics, DrawContext{});
-    doc.workingFigures().append(std::move(box));
+  SaveNewNote(dir.file("work"), dir.file("note.svg"), [&](NoteDocument& doc, FixedMetrics& metrics) {
+    doc.workingFigures().append(Box(metrics, 1, 40, "keyword", "q", ""));
     auto r = std::make_unique<Rect_Ex>();
     r->SetNumber(2);
     r->x = 100;
     r->y = 40;
     r->url = "find.cgi?q=?";
     doc.workingFigures().append(std::move(r));
-    auto pic = std::make_unique<Rect_Ex>();
-    pic->SetNumber(3);
-    pic->shape = RectShape_Image;
-    pic->embedImage = false;
-    pic->takeNaturalSize = false;
-    pic->imagePath = dir.file("pic.png");
-    pic->width = pic->height = 20;
-    doc.workingFigures().append(std::move(pic));
-    MetricsHost host;
-    ASSERT_EQ(NoteWriter_save(doc, dir.file("note.svg"), false, host), 0);
-    doc.ClearDocument();
+    doc.workingFigures().append(PictureFigure(dir.file("pic.png"), 3));
   });
-  ASSERT_EQ(e.code, 0) << e.text;
   ZerbinRun m = runZerbin(dir, {"-prof=" + dir.file("P"), "-cm", dir.file("note.svg"), dir.file("m/out.mht")});
   ASSERT_EQ(m.status, 0) << m.echo;
   const std::string mht = ReadFileBytes(dir.file("m/out.mht"));
@@ -509,44 +434,6 @@ TEST(HtmlExportBlackBox, ArchivePictureAfterASearchFormKeepsItsName) {
   ExpectPicturePart(mht);
 }
 
-
-// A note saved from what `fill` puts into a new document.
-void SaveNote(TempDir& dir, const std::string& path, const std::function<void(NoteDocument&, FixedMetrics&)>& fill) {
-  std::filesystem::create_directories(dir.file("work"));
-  const Errors_Msg e = CatchError([&] {
-    NoteDocument doc(dir.file("work"));
-    doc.NewDocument(1, false);
-    FixedMetrics metrics;
-    fill(doc, metrics);
-    MetricsHost host;
-    ASSERT_EQ(NoteWriter_save(doc, path, false, host), 0);
-    doc.ClearDocument();
-  });
-  ASSERT_EQ(e.code, 0) << e.text;
-}
-
-std::unique_ptr<Text_Box> Box(FixedMetrics& metrics, int32_t number, int32_t y, const std::string& text,
-                              const std::string& id, const std::string& classes) {
-  auto t = std::make_unique<Text_Box>(&metrics);
-  t->SetNumber(number);
-  t->SetBasePoint(20, y);
-  t->SetText(text);
-  t->SetId(id);
-  t->className = classes;
-  t->Layout(metrics, DrawContext{});
-  return t;
-}
-
-std::unique_ptr<Rect_Ex> Picture(const std::string& path, int32_t number) {
-  auto pic = std::make_unique<Rect_Ex>();
-  pic->SetNumber(number);
-  pic->shape = RectShape_Image;
-  pic->embedImage = false;
-  pic->takeNaturalSize = false;
-  pic->imagePath = path;
-  pic->width = pic->height = 20;
-  return pic;
-}
 
 std::string LowerAscii(std::string s) {
   for (char& c : s)
@@ -563,9 +450,9 @@ TEST(HtmlExportBlackBox, HelpSideFilesAreAddedToBesideTheOutput) {
   TempDir dir;
   std::filesystem::create_directories(dir.file("help"));
   WriteFileBytes(dir.file("pic.png"), kPng);
-  SaveNote(dir, dir.file("note.svg"), [&](NoteDocument& doc, FixedMetrics& m) {
+  SaveNewNote(dir.file("work"), dir.file("note.svg"), [&](NoteDocument& doc, FixedMetrics& m) {
     doc.workingFigures().append(Box(m, 1, 40, "<b>\"K&w'</b>", "kw", "keyword"));
-    doc.workingFigures().append(Picture(dir.file("pic.png"), 2));
+    doc.workingFigures().append(PictureFigure(dir.file("pic.png"), 2));
   });
   for (int run = 0; run < 2; ++run) {
     ZerbinRun r = runZerbin(dir, {"-prof=" + dir.file("P"), "-cV", "-ids2", "-hhc2=" + dir.file("help/site.hhp"),
@@ -598,7 +485,7 @@ TEST(HtmlExportBlackBox, HelpSideFilesAreAddedToBesideTheOutput) {
 TEST(HtmlExportBlackBox, ScriptInTextsLinksAndIdsIsEscapedInEveryOutput) {
   TempDir dir;
   const std::string evil = "<script>alert(\"1&2\")</script>'";
-  SaveNote(dir, dir.file("n<script>.svg"), [&](NoteDocument& doc, FixedMetrics& m) {
+  SaveNewNote(dir.file("work"), dir.file("n<script>.svg"), [&](NoteDocument& doc, FixedMetrics& m) {
     doc.currentPage()->setTitle(evil);
     for (int32_t n : {1, 2}) {
       auto t = Box(m, n, 40 * n, evil + "\r\n" + evil, n == 1 ? "a\"><script>b" : "", n == 1 ? "keyword head" : "head");
@@ -651,7 +538,7 @@ TEST(HtmlExportBlackBox, ScriptInTextsLinksAndIdsIsEscapedInEveryOutput) {
 TEST(HtmlExportBlackBox, TreeTemplatesEmptyPageBackPageAndPictureButton) {
   TempDir dir;
   WriteFileBytes(dir.file("pic.png"), kPng);
-  SaveNote(dir, dir.file("note.svg"), [&](NoteDocument& doc, FixedMetrics& m) {
+  SaveNewNote(dir.file("work"), dir.file("note.svg"), [&](NoteDocument& doc, FixedMetrics& m) {
     auto rect = [&](int32_t number, int32_t width) {
       auto r = std::make_unique<Rect_Ex>();
       r->SetNumber(number);
@@ -663,7 +550,7 @@ TEST(HtmlExportBlackBox, TreeTemplatesEmptyPageBackPageAndPictureButton) {
     };
     doc.currentPage()->setTitle("one %path%");
     doc.workingFigures().append(rect(1, 60));
-    auto pic = Picture(dir.file("pic.png"), 2);
+    auto pic = PictureFigure(dir.file("pic.png"), 2);
     pic->url = "find.cgi?q=?";
     pic->pub = "web";
     doc.workingFigures().append(std::move(pic));

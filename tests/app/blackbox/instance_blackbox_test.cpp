@@ -35,11 +35,6 @@ using testing_support::Sjis;
 using testing_support::TempDir;
 using testing_support::WriteFileBytes;
 
-std::string templateNote() {
-  const std::string prog = ZERBIN_PROGRAM_PATH;
-  return ReadFileBytes(prog.substr(0, prog.rfind('/')) + "/system/profile_first/template/new_default.svg");
-}
-
 // A short runtime folder of its own (socket paths are short), set as
 // XDG_RUNTIME_DIR of this process and of the programs it starts.
 class Runtime {
@@ -186,8 +181,8 @@ TEST(InstanceBlackBox, SecondStartOpensItsNoteInTheFirstProcess) {
   Runtime rt;
   const std::string service = "BrevloSvc_" + std::to_string(getpid()) + "_open";
   const std::string prof = "-prof=" + dir.file("P");
-  WriteFileBytes(dir.file("a.svg"), templateNote());
-  WriteFileBytes(dir.file("b.svg"), templateNote());
+  WriteFileBytes(dir.file("a.svg"), TemplateNote());
+  WriteFileBytes(dir.file("b.svg"), TemplateNote());
   Server server(dir, service, {prof}, dir.file("echo1.txt"));
   ASSERT_TRUE(server.ready(service));
 
@@ -215,8 +210,8 @@ TEST(InstanceBlackBox, SecondStartOpensItsNoteInTheFirstProcess) {
 
   // A name that code page 932 cannot hold never opens another file: the
   // decoy "caf?.svg" stays unopened.
-  WriteFileBytes(dir.file("caf\xC3\xA9.svg"), templateNote());
-  WriteFileBytes(dir.file("caf?.svg"), templateNote());
+  WriteFileBytes(dir.file("caf\xC3\xA9.svg"), TemplateNote());
+  WriteFileBytes(dir.file("caf?.svg"), TemplateNote());
   const std::u16string lossy = u"Call\n" + Utf8_toUtf16("-t -echo=" + dir.file("echo4.txt") + " " +
                                                         dir.file("caf\xC3\xA9.svg")) +
                                u"\n" + Utf8_toUtf16(dir.path()) + u"\n";
@@ -246,7 +241,7 @@ TEST(InstanceBlackBox, UnloadEndsTheFirstAndUnloadIfOnlyWithoutWindows) {
   Runtime rt;
   const std::string service = "BrevloSvc_" + std::to_string(getpid()) + "_unload";
   const std::string prof = "-prof=" + dir.file("P");
-  WriteFileBytes(dir.file("a.svg"), templateNote());
+  WriteFileBytes(dir.file("a.svg"), TemplateNote());
   {
     Server server(dir, service, {prof, dir.file("a.svg")}, dir.file("echo1.txt"));
     ASSERT_TRUE(server.ready(service));
@@ -348,7 +343,7 @@ TEST(InstanceBlackBox, StaleSocketIsTakenOverAndANonSocketIsLeftAlone) {
   Runtime rt;
   const std::string service = "BrevloSvc_" + std::to_string(getpid()) + "_stale";
   const std::string prof = "-prof=" + dir.file("P");
-  WriteFileBytes(dir.file("a.svg"), templateNote());
+  WriteFileBytes(dir.file("a.svg"), TemplateNote());
   {
     Server dead(dir, service, {prof}, dir.file("echo1.txt"));
     ASSERT_TRUE(dead.ready(service));
@@ -433,7 +428,7 @@ TEST(InstanceBlackBox, RecentListAndSettingsSurviveTwoProcessesSavingAtOnce) {
   const std::string prof = "-prof=" + dir.file("P");
   const std::string s1 = "BrevloSvc_" + std::to_string(getpid()) + "_one";
   const std::string s2 = "BrevloSvc_" + std::to_string(getpid()) + "_two";
-  WriteFileBytes(dir.file("first.svg"), templateNote());
+  WriteFileBytes(dir.file("first.svg"), TemplateNote());
   for (int round = 0; round < 3; ++round) {
     // Two servers on one profile.
     Server one(dir, s1, {prof, dir.file("first.svg")}, dir.file("echo1.txt"));
@@ -452,7 +447,7 @@ TEST(InstanceBlackBox, RecentListAndSettingsSurviveTwoProcessesSavingAtOnce) {
       };
       for (char who : {'a', 'b'}) {
         for (int i = 0; i < 4; ++i) {
-          WriteFileBytes(name(who, i), templateNote());
+          WriteFileBytes(name(who, i), TemplateNote());
           expected.push_back(name(who, i));
         }
       }

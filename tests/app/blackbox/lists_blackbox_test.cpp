@@ -20,21 +20,6 @@ using namespace testing_support;
 
 namespace {
 
-class MetricsHost : public NoteSaveHost {
- public:
-  const TextMetrics* metrics() const override { return &metrics_; }
-
- private:
-  FixedMetrics metrics_;
-};
-
-// A 2 x 2 PNG.
-const std::string kPng(
-    "\x89\x50\x4e\x47\x0d\x0a\x1a\x0a\x00\x00\x00\x0d\x49\x48\x44\x52\x00\x00\x00\x02\x00\x00\x00\x02\x08\x02"
-    "\x00\x00\x00\xfd\xd4\x9a\x73\x00\x00\x00\x12\x49\x44\x41\x54\x78\x9c\x63\xf8\xcf\xc0\xc0\x00\xc2\x0c\xff"
-    "\x81\x00\x00\x1f\xee\x05\xfb\x0b\xd9\x68\x8b\x00\x00\x00\x00\x49\x45\x4e\x44\xae\x42\x60\x82",
-    75);
-
 struct Box {
   std::string text, url, id;
   int32_t x = 20, y = 40;
@@ -55,14 +40,10 @@ void AddBox(NoteDocument& doc, const Box& b, int32_t number, const TextMetrics& 
 // `rectX` moves the plain rectangle of page 2 (the one figure two versions
 // differ in).
 void WriteLinkNote(TempDir& dir, const std::string& name, int32_t rectX = 300) {
-  std::filesystem::create_directories(dir.file("work"));
   WriteFileBytes(dir.file("pic.png"), kPng);
   WriteFileBytes(dir.file("other.svg"), "<svg/>");
   WriteFileBytes(dir.file("exists.txt"), "x");
-  const Errors_Msg e = CatchError([&] {
-    FixedMetrics metrics;
-    NoteDocument doc(dir.file("work"));
-    doc.NewDocument(1, false);
+  SaveNewNote(dir.file("work"), dir.file(name), [&](NoteDocument& doc, FixedMetrics& metrics) {
     doc.currentPage()->setTitle("one");
     // 78 ASCII bytes and a double-byte character: the first line is cut
     // before that character rather than inside it.
@@ -74,15 +55,9 @@ void WriteLinkNote(TempDir& dir, const std::string& name, int32_t rectX = 300) {
     AddBox(doc, {"keyword", "?kw=word", "", 20, 200}, 5, metrics);
     AddBox(doc, {"mail", "mailto:a@example.com", "", 20, 240}, 10, metrics);
     AddBox(doc, {"variable", "%docs%/exists.txt", "", 20, 280}, 11, metrics);
-    auto pic = std::make_unique<Rect_Ex>();
-    pic->SetNumber(6);
-    pic->shape = RectShape_Image;
-    pic->embedImage = false;
-    pic->takeNaturalSize = false;
-    pic->imagePath = dir.file("pic.png");
+    auto pic = PictureFigure(dir.file("pic.png"), 6);
     pic->x = 400;
     pic->y = 300;
-    pic->width = pic->height = 20;
     pic->url = "http://example.com/a?b=1";
     pic->target = "main";
     pic->id = "pic1";
@@ -103,11 +78,7 @@ void WriteLinkNote(TempDir& dir, const std::string& name, int32_t rectX = 300) {
     doc.ToggleBackPage(true);
     AddBox(doc, {"back", "https://example.org/", "bg"}, 9, metrics);
     doc.SelectPage(1);
-    MetricsHost host;
-    ASSERT_EQ(NoteWriter_save(doc, dir.file(name), false, host), 0);
-    doc.ClearDocument();
   });
-  ASSERT_EQ(e.code, 0) << e.text;
 }
 
 std::vector<std::string> Lines(const std::string& text) {
@@ -210,7 +181,7 @@ TEST(ListsBlackBox, CompareTextShowsOneChangedFigureAsOneLineAndIsStableAcrossSa
     NoteReadOptions read(counters);
     read.metrics = &metrics;
     NoteReader_read(doc, NoteDocument_newDocumentNumber(counters, dir.file("work")), dir.file("a.svg"), read);
-    MetricsHost host;
+    BlackBoxSaveHost host;
     ASSERT_EQ(NoteWriter_save(doc, dir.file("a.svg"), false, host), 0);
     doc.ClearDocument();
   });

@@ -22,14 +22,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class MetricsHost : public NoteSaveHost {
- public:
-  const TextMetrics* metrics() const override { return &metrics_; }
-
- private:
-  FixedMetrics metrics_;
-};
-
 const Colour kRed = Colour_rgb(220, 0, 0);
 const Colour kBlue = Colour_rgb(0, 0, 200);
 
@@ -46,39 +38,27 @@ void addRect(NoteDocument& doc, int x, int y, int w, int h, Colour fill) {
 
 // Pages of the given sizes; page 1 has a red rectangle at (20, 30, 60 x 40)
 // and page 2 (when there is one) a blue one at (250, 160, 40 x 30).
-void WriteNoteBody(const std::string& work, const std::string& path,
-                   std::initializer_list<std::pair<int, int>> sizes, bool linked) {
-  NoteDocument doc(work);
-  doc.NewDocument(1, false);
-  int n = 0;
-  for (auto [w, h] : sizes) {
-    if (n > 0) doc.AddPage(AddPage_next);
-    doc.workingSettings().setSize(w, h);
-    if (n == 0) addRect(doc, 20, 30, 60, 40, kRed);
-    if (n == 1) addRect(doc, 250, 160, 40, 30, kBlue);
-    if (n == 0 && linked) {
-      FixedMetrics metrics;
-      auto b = std::make_unique<Text_Box>(&metrics);
-      b->SetBasePoint(100, 100);
-      b->SetText("link");
-      b->SetUrl("http://example.com/x");
-      b->Layout(metrics, DrawContext{});
-      doc.workingFigures().append(std::move(b));
-      doc.currentPage()->setTitle("Cover <1>");
-    }
-    ++n;
-  }
-  MetricsHost host;
-  ASSERT_EQ(NoteWriter_save(doc, path, false, host), 0);
-  doc.ClearDocument();
-}
-
 void WriteNote(const TempDir& dir, const std::string& name,
                std::initializer_list<std::pair<int, int>> sizes, bool linked = false) {
-  fs::create_directories(dir.file("work"));
-  const Errors_Msg e =
-      CatchError([&] { WriteNoteBody(dir.file("work"), dir.file(name), sizes, linked); });
-  ASSERT_EQ(e.code, 0) << e.text;
+  SaveNewNote(dir.file("work"), dir.file(name), [&](NoteDocument& doc, FixedMetrics& metrics) {
+    int n = 0;
+    for (auto [w, h] : sizes) {
+      if (n > 0) doc.AddPage(AddPage_next);
+      doc.workingSettings().setSize(w, h);
+      if (n == 0) addRect(doc, 20, 30, 60, 40, kRed);
+      if (n == 1) addRect(doc, 250, 160, 40, 30, kBlue);
+      if (n == 0 && linked) {
+        auto b = std::make_unique<Text_Box>(&metrics);
+        b->SetBasePoint(100, 100);
+        b->SetText("link");
+        b->SetUrl("http://example.com/x");
+        b->Layout(metrics, DrawContext{});
+        doc.workingFigures().append(std::move(b));
+        doc.currentPage()->setTitle("Cover <1>");
+      }
+      ++n;
+    }
+  });
 }
 
 std::set<std::string> filesIn(const std::string& folder) {
@@ -300,21 +280,14 @@ namespace {
 // note is written, also by a public copy made from the command line.
 TEST(PageImagesBlackBox, PublicCopyRegeneratesThePageImageThatAPageNames) {
   TempDir dir;
-  fs::create_directories(dir.file("work"));
-  const Errors_Msg e = CatchError([&] {
-    NoteDocument doc(dir.file("work"));
-    doc.NewDocument(1, false);
+  SaveNewNote(dir.file("work"), dir.file("note.svg"), [&](NoteDocument& doc, FixedMetrics&) {
     doc.workingSettings().setSize(300, 200);
     addRect(doc, 20, 30, 60, 40, kRed);
     doc.AddPage(AddPage_next);
     doc.workingSettings().setSize(320, 240);
     doc.workingSettings().setSaveImageFile(dir.file("two.png"));
     addRect(doc, 250, 160, 40, 30, kBlue);
-    MetricsHost host;
-    ASSERT_EQ(NoteWriter_save(doc, dir.file("note.svg"), true, host), 0);
-    doc.ClearDocument();
-  });
-  ASSERT_EQ(e.code, 0) << e.text;
+  }, true);
   ASSERT_FALSE(fs::exists(dir.file("two.png")));
   fs::create_directories(dir.file("out"));
   ZerbinRun r = runZerbin(dir, {"-prof=" + dir.file("P"), "-cs", dir.file("note.svg"), dir.file("out/pub.svg")});

@@ -18,11 +18,6 @@ using testing_support::Sjis;
 using testing_support::TempDir;
 using testing_support::WriteFileBytes;
 
-std::string templateNote() {
-  const std::string prog = ZERBIN_PROGRAM_PATH;
-  return ReadFileBytes(prog.substr(0, prog.rfind('/')) + "/system/profile_first/template/new_default.svg");
-}
-
 std::string windowFile(const std::string& lines) {
   return "[main] \r\nApplication = Zerbin\r\nVersion = 300\r\n \r\n[WindowPosition] \r\n" + lines + " \r\n";
 }
@@ -39,7 +34,7 @@ TEST(ProfileFilesBlackBox, WindowPlaceAndSizeSurviveARestartAndAGarbageFileLoses
   TempDir dir;
   const std::string prof = dir.file("P");
   const std::string a = dir.file("a.svg");
-  WriteFileBytes(a, templateNote());
+  WriteFileBytes(a, TemplateNote());
   TempDir run1, run2, run3, run4, run5;
 
   // First start: the window is sized for the page; the end writes it.
@@ -94,7 +89,7 @@ TEST(ProfileFilesBlackBox, GarbageInTheRecentListLosesNoOtherEntry) {
   std::string notes[4];
   for (int i = 0; i < 4; ++i) {
     notes[i] = dir.file("n" + std::to_string(i) + ".svg");
-    WriteFileBytes(notes[i], templateNote());
+    WriteFileBytes(notes[i], TemplateNote());
   }
   FileX_makeFolders(prof, false);
   // Entries around an over-long line, a value that breaks off in a quote

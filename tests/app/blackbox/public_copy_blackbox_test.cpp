@@ -22,20 +22,9 @@ using namespace testing_support;
 
 namespace {
 
-class MetricsHost : public NoteSaveHost {
- public:
-  const TextMetrics* metrics() const override { return &metrics_; }
-
- private:
-  FixedMetrics metrics_;
-};
-
 // A note of three pages (page 2 a child of page 1), a back page, every
 // figure kind, line ends hanging on text boxes and Japanese text.
-void WriteSampleNoteBody(const std::string& work, const std::string& path, const char* filePub) {
-  NoteDocument doc(work);
-  doc.NewDocument(1, false);
-  FixedMetrics metrics;
+void FillSampleNote(NoteDocument& doc, FixedMetrics& metrics, const char* filePub) {
   int32_t number = 1;
   auto fill = [&](int32_t dx) {
     FigureList& list = doc.workingFigures();
@@ -93,15 +82,10 @@ void WriteSampleNoteBody(const std::string& work, const std::string& path, const
   NoteDocumentSettings s = doc.documentSettings();
   s.pubFile = filePub;
   doc.setDocumentSettings(s);
-  MetricsHost host;
-  ASSERT_EQ(NoteWriter_save(doc, path, false, host), 0);
-  doc.ClearDocument();
 }
 
 void WriteSampleNote(const std::string& work, const std::string& path, const char* filePub = "") {
-  std::filesystem::create_directories(work);
-  const Errors_Msg e = CatchError([&] { WriteSampleNoteBody(work, path, filePub); });
-  ASSERT_EQ(e.code, 0) << e.text;
+  SaveNewNote(work, path, [&](NoteDocument& doc, FixedMetrics& metrics) { FillSampleNote(doc, metrics, filePub); });
 }
 
 TEST(PublicCopyBlackBox, PublicCopyOfItsOwnOutputIsIdentical) {
@@ -168,11 +152,7 @@ namespace {
 // A note with two linked text boxes: one to a note the replacement file
 // maps to a web page, one to a note it cuts.
 void WriteLinkedNote(const std::string& work, const std::string& path, const std::string& folder) {
-  std::filesystem::create_directories(work);
-  const Errors_Msg e = CatchError([&] {
-    NoteDocument doc(work);
-    doc.NewDocument(1, false);
-    FixedMetrics metrics;
+  SaveNewNote(work, path, [&](NoteDocument& doc, FixedMetrics& metrics) {
     int32_t number = 1;
     for (const char* target : {"guide.svg", "secret.svg"}) {
       auto t = std::make_unique<Text_Box>(&metrics);
@@ -183,11 +163,7 @@ void WriteLinkedNote(const std::string& work, const std::string& path, const std
       t->Layout(metrics, DrawContext{});
       doc.workingFigures().append(std::move(t));
     }
-    MetricsHost host;
-    ASSERT_EQ(NoteWriter_save(doc, path, false, host), 0);
-    doc.ClearDocument();
   });
-  ASSERT_EQ(e.code, 0) << e.text;
 }
 
 TEST(PublicCopyBlackBox, LinksAreRewrittenByTheReplacementFile) {

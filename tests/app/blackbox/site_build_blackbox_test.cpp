@@ -15,11 +15,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string noteTemplate() {
-  return fs::path(ZERBIN_PROGRAM_PATH).parent_path().string() +
-         "/system/profile_first/template/new_default.svg";
-}
-
 std::string text(const std::string& path) {
   std::string r;
   for (char c : ReadFileBytes(path)) {
@@ -29,14 +24,6 @@ std::string text(const std::string& path) {
 }
 
 size_t lineCount(const std::string& s) { return static_cast<size_t>(std::count(s.begin(), s.end(), '\n')); }
-
-std::set<std::string> filesUnder(const std::string& folder) {
-  std::set<std::string> names;
-  for (const auto& e : fs::recursive_directory_iterator(folder)) {
-    if (e.is_regular_file()) names.insert(fs::relative(e.path(), folder).string());
-  }
-  return names;
-}
 
 // Every href and frame src of a page names an existing file.
 void expectLinksResolve(const std::string& page) {
@@ -59,9 +46,9 @@ TEST(SiteBuildBlackBox, ThreeNotesInTwoFoldersGiveBatchFilesListsAndABrowsableSi
   const std::string P = run.file("P");
   fs::create_directories(W + "/notes/A");
   fs::create_directories(W + "/notes/B");
-  fs::copy_file(noteTemplate(), W + "/notes/A/first.svg");
-  fs::copy_file(noteTemplate(), W + "/notes/B/second.svg");
-  fs::copy_file(noteTemplate(), fs::path(W + "/notes/B") / fs::path(u8"日本.svg"));
+  fs::copy_file(TemplateNotePath(), W + "/notes/A/first.svg");
+  fs::copy_file(TemplateNotePath(), W + "/notes/B/second.svg");
+  fs::copy_file(TemplateNotePath(), fs::path(W + "/notes/B") / fs::path(u8"日本.svg"));
   WriteFileBytes(W + "/notes/B/readme.txt", "read me\n");
   WriteFileBytes(W + "/notes/B/x&y.txt", "hidden\n");
   WriteFileBytes(W + "/site.xml", Sjis(u8R"(<site>
@@ -181,7 +168,7 @@ TEST(SiteBuildBlackBox, ThreeNotesInTwoFoldersGiveBatchFilesListsAndABrowsableSi
 
   // The site itself: converted pages with the menu, copies, and every link
   // of its frame, menu and list pages leads to a file.
-  const std::set<std::string> site = filesUnder(W + "/out");
+  const std::set<std::string> site = FilesUnder(W + "/out");
   for (const char* f : {"index.html", "menu.html", "files.html", "a/first.html", "b/second.html",
                         "b/readme.txt", "b/hidden%.txt"}) {
     EXPECT_TRUE(site.count(f)) << f;
@@ -194,7 +181,7 @@ TEST(SiteBuildBlackBox, ThreeNotesInTwoFoldersGiveBatchFilesListsAndABrowsableSi
     expectLinksResolve(W + page);
   }
   // Nothing beside the definition, the notes and the two sites.
-  for (const std::string& f : filesUnder(W)) {
+  for (const std::string& f : FilesUnder(W)) {
     const bool inside = f.rfind("site.", 0) == 0 || f.rfind("notes/", 0) == 0 || f.rfind("out/", 0) == 0 ||
                         f.rfind("out2/", 0) == 0;
     EXPECT_TRUE(inside) << f;
@@ -233,7 +220,7 @@ TEST(SiteBuildBlackBox, BadDefinitionsAreReportedWithStatusOneAndWriteOnlyBeside
     const std::string W = work.path();
     fs::create_directories(W + "/notes");
     fs::create_directories(W + "/def");
-    fs::copy_file(noteTemplate(), W + "/notes/ok.svg");
+    fs::copy_file(TemplateNotePath(), W + "/notes/ok.svg");
     WriteFileBytes(W + "/notes/broken.svg", "not a note at all");
     WriteFileBytes(W + "/def/site.xml", c.definition);
     ZerbinRunOptions o;
@@ -246,7 +233,7 @@ TEST(SiteBuildBlackBox, BadDefinitionsAreReportedWithStatusOneAndWriteOnlyBeside
     // Shown once, and nothing else went wrong.
     EXPECT_EQ(r.echo.find(message, at + 1), std::string::npos) << r.echo;
     EXPECT_EQ(lineCount(r.echo), 1u) << r.echo;
-    EXPECT_EQ(filesUnder(W + "/notes"), (std::set<std::string>{"ok.svg", "broken.svg"}));
+    EXPECT_EQ(FilesUnder(W + "/notes"), (std::set<std::string>{"ok.svg", "broken.svg"}));
     for (const auto& e : fs::directory_iterator(W)) {
       EXPECT_TRUE(e.path().filename() == "notes" || e.path().filename() == "def") << e.path();
     }
@@ -257,7 +244,7 @@ TEST(SiteBuildBlackBox, SvgLocalGetsThePublicCopiesItsListAndFramePage) {
   TempDir run, work;
   const std::string W = work.path();
   fs::create_directories(W + "/n");
-  fs::copy_file(noteTemplate(), W + "/n/note.svg");
+  fs::copy_file(TemplateNotePath(), W + "/n/note.svg");
   WriteFileBytes(W + "/n/c.txt", "copied\n");
   WriteFileBytes(W + "/d.xml", "<server local=\"site\" svg_local=\"svg\" pub=\"*\">"
                                "<file src=\"n/note.svg\" dest=\"p/note.html\" conv=\"vml\"><a>Note</a></file>"

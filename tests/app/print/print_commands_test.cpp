@@ -22,6 +22,7 @@
 #include "app/convert/page_image_command.h"
 #include "app/mainframe/main_frame.h"
 #include "app/print/print_command.h"
+#include "app/startup/conversion_status.h"
 #include "core/filex/filex.h"
 #include "core/prompts/user_prompts.h"
 #include "support/test_support.h"
@@ -214,4 +215,29 @@ TEST(PageImageCommand, DialogFieldsFollowTheirChecksAndTheExportAsksWhereAndWhet
                                     Sjis(u8" などは既に存在します。\r\nすべて上書きしますか？"));
   EXPECT_FALSE(fs::exists(f.dir.file("desk/pics/pics (3) (2,2).png")));
   EXPECT_EQ(f.frame->windowTitle(), QString::fromUtf8(u8"one - note.svg - 1/3 ページ目 - Brevlo 3.10"));
+}
+
+// While the pages are written, the application's status names the image
+// file (the notification icon's tip), and it is cleared afterwards, also
+// when the destination cannot be written.
+TEST(PageImageCommand, StatusNamesTheImagesWhileTheyAreWritten) {
+  Fixture f;
+  std::vector<std::string> tips;
+  ConversionStatus_setRefresh([&tips] { tips.push_back(ConversionStatus_tip("Brevlo 3.10")); });
+  auto currentPage = [](OutPageValues& values) {
+    values.range = 1;
+    return true;
+  };
+  f.prompts.names = {f.dir.file("desk/one.png")};
+  EXPECT_EQ(PageImageCommand_run(*f.frame, currentPage), 1);
+  EXPECT_TRUE(fs::exists(f.dir.file("desk/one.png")));
+  EXPECT_EQ(tips, (std::vector<std::string>{Sjis(u8"Brevlo 3.10 - 変換中:one.png"), "Brevlo 3.10"}));
+
+  tips.clear();
+  FileX_writeWhole(f.dir.file("plain"), "x");
+  f.prompts.names = {f.dir.file("plain/two.png")};
+  EXPECT_EQ(PageImageCommand_run(*f.frame, currentPage), 0);
+  ConversionStatus_setRefresh(nullptr);
+  EXPECT_EQ(tips, (std::vector<std::string>{Sjis(u8"Brevlo 3.10 - 変換中:two.png"), "Brevlo 3.10"}));
+  EXPECT_EQ(ConversionStatus_name(), "");
 }
