@@ -1,15 +1,9 @@
 #include "app/convert/office_script_command.h"
 
-#include <memory>
-
 #include "app/convert/batch_note_host.h"
 #include "app/startup/folders.h"
 #include "app/startup/zerbin_app.h"
-#include "core/errors/except3.h"
-#include "core/errors/result_code.h"
 #include "document/note/note_document.h"
-#include "document/reader/note_reader.h"
-#include "figures/base/app_counters.h"
 
 namespace {
 
@@ -24,11 +18,7 @@ class BatchOfficeHost final : public OfficeScriptHost {
   bool lowerPath() const override { return base_.lowerPath(); }
   bool japanese() const override { return base_.japanese(); }
   std::string notePath() const override { return base_.notePath(); }
-  std::string scriptFolder() const override {
-    std::string path;
-    CZerbinApp_expandPath(app_.folders, path, CZerbinApp_notePathSize, "%script%");
-    return path;
-  }
+  std::string scriptFolder() const override { return CZerbinApp_folderPath(app_, "%script%"); }
 
  private:
   CZerbinApp& app_;
@@ -54,25 +44,9 @@ int CZerbinApp_officeScript(CZerbinApp& app, uint32_t frame, const std::string& 
       break;
     default: break;
   }
-  std::string work;
-  CZerbinApp_expandPath(app.folders, work, CZerbinApp_notePathSize, "%work%");
-  NoteDocument doc(work);
   BatchOfficeHost host(app, frame, source);
-  int result = 1;
-  Except_tryCatch(
-      [&] {
-        AppCounters& counters = AppCounters_instance();
-        NoteReadOptions read(counters);
-        read.metrics = host.metrics();
-        read.japanese = o.japanese;
-        NoteReader_read(doc, NoteDocument_newDocumentNumber(counters, work), source, read);
-        WriteConversionScript(doc, destination, target, flags, host);
-        result = 0;
-      },
-      [&](const Errors_Msg& e) {
-        ReportToUser(frame, o.echoPath, "%s", e.message());
-        result = 1;
-      });
-  Except_tryCatch([&] { doc.ClearDocument(); }, [](const Errors_Msg&) {});
-  return result;
+  return CZerbinApp_withBatchNote(app, frame, source, host.metrics(), [&](NoteDocument& doc) {
+    WriteConversionScript(doc, destination, target, flags, host);
+    return 0;
+  });
 }
