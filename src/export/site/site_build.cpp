@@ -174,7 +174,14 @@ class SiteBuilder {
   void fileStart(const XmlEventReader& r);
   void fileEnd();
   void separator();
+  void writeSvgFrame();
   std::string expandChecked(std::string_view value, const char* element);
+  // A path that the batch files quote: cmd cannot quote a '"' inside.
+  static void quotable(const std::string& path) {
+    if (path.find('"') != std::string::npos) {
+      fail(format("パスに \" があるため、バッチファイルに書けません：%s", path.c_str()));
+    }
+  }
 
   std::string def_, defFolder_, name_, current_;
   SiteBuildHost& host_;
@@ -188,6 +195,12 @@ class SiteBuilder {
   std::string fileSrc_, fileDest_, fileConv_;
   std::string text_[3];  // list text, link text, after-text
   int part_ = 0;
+  // The frame page of the public copies (the first server with svg_local),
+  // written at the end when the page it shows first is known.
+  struct SvgFrame {
+    bool pending = false;
+    std::string title, menu, first;
+  } svgFrame_;
   std::vector<Job> jobs_;
 };
 
@@ -254,7 +267,9 @@ void SiteBuilder::serverStart(const XmlEventReader& r) {
   s.index = page("index", "index.html");
   s.menu = page("menu", "menu.html");
   s.files = page("files", "files.html");
-  s.first = attr("first").empty() ? s.files : absolute(attr("first"), s.local);
+  // An explicit first page is a file of the site: Punycode as its files.
+  s.first = attr("first").empty() ? s.files : siteName(absolute(attr("first"), s.local));
+  for (const std::string* p : {&s.local, &s.svgLocal, &s.index, &s.menu, &s.files, &s.first}) quotable(*p);
   const bool firstServer = !anyServer_;
   anyServer_ = true;
 
@@ -334,12 +349,12 @@ void SiteBuilder::serverStart(const XmlEventReader& r) {
     indexLocal.open(sibling("index_local.html"));
     indexLocal.put(framePage(localTitle, rel(s.menu), name_ + ".files_local.html", firstRel));
     indexLocal.close();
-    if (hasSvg()) {
-      indexLocal.open(sibling("index_local_svg.html"));
-      indexLocal.put(framePage(localTitle, rel(moveToSvg(s.menu)), name_ + ".files_local_svg.html",
-                               rel(withExtension(moveToSvg(s.first), "xml"))));
-      indexLocal.close();
-    }
+  }
+  if (hasSvg() && !svgFrame_.pending) {
+    svgFrame_.pending = true;
+    svgFrame_.title = localTitle;
+    svgFrame_.menu = moveToSvg(s.menu);
+    svgFrame_.first = moveToSvg(s.first);
   }
 
   // The menu page: its link opens the site's file list.
@@ -350,6 +365,17 @@ void SiteBuilder::serverStart(const XmlEventReader& r) {
                   StrX_makeRelative(s.files, StrX_parentFolder(s.menu)).c_str(), s.title.c_str()));
   menu.put("</BODY></HTML>\n");
   menu.close();
+  // The menu of the public copies (their "-menu=") opens their frame page.
+  if (hasSvg() && !StrX_pathEq(moveToSvg(s.menu), s.menu)) {
+    const std::string svgMenu = moveToSvg(s.menu);
+    menu.open(svgMenu);
+    menu.put(readTemplate("menu_head.txt").value_or("<HTML><BODY>\n"));
+    menu.put(format("<A href=\"%s\" target=\"_top\">%s</A>\n",
+                    StrX_makeRelative(sibling("index_local_svg.html"), StrX_parentFolder(svgMenu)).c_str(),
+                    s.title.c_str()));
+    menu.put("</BODY></HTML>\n");
+    menu.close();
+  }
 
   s.filesList.open(s.files);
   s.filesList.put(templateText("files_head.txt"));
@@ -357,6 +383,7 @@ void SiteBuilder::serverStart(const XmlEventReader& r) {
   // The files beside the file list.
   const std::string filesFolder = withExtension(s.files, "files");
   const std::string relCopy = host_.relCopyFolder();
+  quotable(relCopy);
   copy_.put(format("mkdir \"%s\"\n", bat(filesFolder).c_str()));
   copy_.put(format("copy \"%s\\*.*\" \"%s\"\n", bat(relCopy).c_str(), bat(filesFolder).c_str()));
   copy_.put("\n");
@@ -406,6 +433,8 @@ void SiteBuilder::fileStart(const XmlEventReader& r) {
   }
   fileSrc_ = absolute(expanded, folderOpen_ ? folderSrc_ : defFolder_);
   fileDest_ = absolute(*dest, folderOpen_ ? folderDest_ : server_.local);
+  quotable(fileSrc_);
+  quotable(fileDest_);
   fileConv_ = conv ? std::string(*conv) : "copy";
   fileOpen_ = true;
   part_ = 0;
@@ -447,6 +476,7 @@ void SiteBuilder::fileEnd() {
     repurl_.put(format("src=%s\n", fileSrc_.c_str()));
     repurl_.put(format("dst=%s\n", StrX_makeRelative(dest, s.local).c_str()));
   } else {
+    quotable(name_);  // "-hhc2=" and "-repurl=" name the definition's siblings
     const char* cv = s.ascii ? "-cv" : "-cV";
     const std::string pub = s.pub ? format(" -pub=%s", s.pub->c_str()) : "";
     const std::string repurlWork = name_ + ".repurl.work.txt";
@@ -539,6 +569,28 @@ void SiteBuilder::fileEnd() {
   for (OutFile* f : lists()) f->put(close);
 }
 
+// The first page of the public copies' frame: the public copy of the
+// site's first page, or its copy, or else their file list.
+void SiteBuilder::writeSvgFrame() {
+  if (!svgFrame_.pending) return;
+  const std::string firstXml = withExtension(svgFrame_.first, "xml");
+  std::string main = name_ + ".files_local_svg.html";
+  for (const Job& j : jobs_) {
+    if (j.kind == Job::Convert && j.conversion.kind == SiteConversion::Public &&
+        StrX_pathEq(j.conversion.destination, firstXml)) {
+      main = rel(firstXml);
+      break;
+    }
+    if (j.kind == Job::CopyFile && StrX_pathEq(j.destination, svgFrame_.first)) {
+      main = rel(svgFrame_.first);
+      break;
+    }
+  }
+  OutFile page;
+  page.open(sibling("index_local_svg.html"));
+  page.put(framePage(svgFrame_.title, rel(svgFrame_.menu), name_ + ".files_local_svg.html", main));
+}
+
 void SiteBuilder::separator() {
   for (OutFile* f : lists()) f->put("<BR>\n");
 }
@@ -599,6 +651,7 @@ std::vector<Job> SiteBuilder::run() {
   filesLocal_.put("</NOBR></BODY></HTML>\n");
   filesLocalSvg_.put("</NOBR></BODY></HTML>\n");
   hhc_.put("</UL>\n</BODY></HTML>");
+  writeSvgFrame();
   return jobs_;
 }
 

@@ -227,6 +227,11 @@ TEST(SiteBuildBlackBox, BadDefinitionsAreReportedWithStatusOneAndWriteOnlyBeside
       {"<server local=\"out\"><file src=\"../notes/gone.svg\" dest=\"b.html\" conv=\"vml\">B</file></server>",
        "/notes/gone.svg を開こうとしましたが見つかりません。"},
       {"\x01\x02 garbage <<< \xff\xfe >>", "<server> がありません"},
+      // A batch file cannot quote a path that holds a double quote.
+      {"<server local=\"out\"><file src=\"../notes/a&quot;b.svg\" dest=\"a.html\" conv=\"vml\">A</file></server>",
+       "パスに \" があるため、バッチファイルに書けません："},
+      {"<server local=\"out\"><file " + ok + "/><file src=\"../notes/ok.svg\" dest=\"x&quot;.txt\"/></server>",
+       "パスに \" があるため、バッチファイルに書けません："},
   };
   for (const Case& c : cases) {
     TempDir run, work;
@@ -250,6 +255,12 @@ TEST(SiteBuildBlackBox, BadDefinitionsAreReportedWithStatusOneAndWriteOnlyBeside
     for (const auto& e : fs::directory_iterator(W)) {
       EXPECT_TRUE(e.path().filename() == "notes" || e.path().filename() == "def") << e.path();
     }
+    // No batch line holds a path that cmd would cut at its quote.
+    for (const char* bat : {"/def/site.copy.bat", "/def/site.conv.bat", "/def/site.conv3.bat"}) {
+      const std::string lines = fs::exists(W + bat) ? text(W + bat) : "";
+      EXPECT_EQ(lines.find("a\"b"), std::string::npos) << bat;
+      EXPECT_EQ(lines.find("x\".txt"), std::string::npos) << bat;
+    }
   }
 }
 
@@ -259,7 +270,7 @@ TEST(SiteBuildBlackBox, SvgLocalGetsThePublicCopiesItsListAndFramePage) {
   fs::create_directories(W + "/n");
   fs::copy_file(noteTemplate(), W + "/n/note.svg");
   WriteFileBytes(W + "/n/c.txt", "copied\n");
-  WriteFileBytes(W + "/d.xml", "<server local=\"site\" svg_local=\"svg\" pub=\"*\">"
+  WriteFileBytes(W + "/d.xml", "<server local=\"site\" svg_local=\"svg\" pub=\"*\" first=\"p/note.html\">"
                                "<file src=\"n/note.svg\" dest=\"p/note.html\" conv=\"vml\"><a>Note</a></file>"
                                "<file src=\"n/c.txt\" dest=\"c.txt\">C</file></server>");
   ZerbinRunOptions o;
@@ -278,4 +289,43 @@ TEST(SiteBuildBlackBox, SvgLocalGetsThePublicCopiesItsListAndFramePage) {
   EXPECT_NE(list.find(Sjis(u8"・<A href=\"svg/c.txt\" target=\"main\">C</A><BR/>\n")), std::string::npos);
   EXPECT_NE(text(W + "/d.index_local_svg.html").find("  <frame src=\"d.files_local_svg.html\" name=\"tree\">\n"),
             std::string::npos);
+  // Every frame of every frame page (and the menus) opens a file: the
+  // public copies have their menu and their first page.
+  for (const char* page : {"/d.index_local_svg.html", "/d.index_local.html", "/site/index.html", "/svg/menu.html",
+                           "/site/menu.html"}) {
+    expectLinksResolve(W + page);
+  }
+  EXPECT_NE(text(W + "/d.index_local_svg.html").find("<frame src=\"svg/p/note.xml\" name=\"main\">"),
+            std::string::npos);
+
+  // The batch line of the public copy runs with the program ("-cS"), with
+  // the replacement file that the user assembles, and writes the same copy.
+  const std::string inProcess = ReadFileBytes(W + "/svg/p/note.xml");
+  fs::remove(W + "/svg/p/note.xml");
+  fs::copy_file(W + "/d.repurl.txt", W + "/d.repurl.work.txt");
+  std::vector<std::string> words;
+  std::string word;
+  bool quoted = false, any = false;
+  for (char c : text(W + "/d.conv2.bat")) {
+    if (c == '"') {
+      quoted = !quoted;
+      any = true;
+    } else if ((c == ' ' || c == '\n') && !quoted) {
+      if (any || !word.empty()) words.push_back(word);
+      word.clear();
+      any = false;
+    } else {
+      word += c;
+    }
+  }
+  ASSERT_GE(words.size(), 3u);
+  ASSERT_EQ(words[0], "%brevlo%");
+  words.erase(words.begin());
+  for (std::string& w : words) {
+    if (w == "%opt2%") w = "-prof=" + run.file("P");
+  }
+  r = runZerbin(run, words, o);
+  EXPECT_EQ(r.status, 0) << r.echo << r.err;
+  EXPECT_EQ(r.echo, "");
+  EXPECT_EQ(ReadFileBytes(W + "/svg/p/note.xml"), inProcess);
 }
