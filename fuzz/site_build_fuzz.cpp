@@ -32,6 +32,10 @@ const std::string& root() {
   static const std::string r = [] {
     const std::string path = "/tmp/zerbin-site-fuzz-" + std::to_string(::getpid());
     fs::create_directories(path + "/script");
+    std::atexit([] {
+      std::error_code ec;
+      fs::remove_all("/tmp/zerbin-site-fuzz-" + std::to_string(::getpid()), ec);
+    });
     // Templates with their keys, so that the replacements run too.
     auto put = [&](const char* name, const char* text) {
       if (std::FILE* f = std::fopen((path + "/script/" + name).c_str(), "wb")) {

@@ -17,7 +17,10 @@
 namespace {
 
 const std::string& path() {
-  static const std::string p = "/tmp/zerbin-table-fuzz-" + std::to_string(::getpid()) + ".ini";
+  static const std::string p = [] {
+    std::atexit([] { std::remove(("/tmp/zerbin-table-fuzz-" + std::to_string(::getpid()) + ".ini").c_str()); });
+    return "/tmp/zerbin-table-fuzz-" + std::to_string(::getpid()) + ".ini";
+  }();
   return p;
 }
 
