@@ -329,3 +329,22 @@ TEST(SiteBuildBlackBox, SvgLocalGetsThePublicCopiesItsListAndFramePage) {
   EXPECT_EQ(r.echo, "");
   EXPECT_EQ(ReadFileBytes(W + "/svg/p/note.xml"), inProcess);
 }
+
+// "-cS" (the batch word of a site without ASCII names) is the public copy
+// of "-cs" under the name given, into a folder it creates.
+TEST(SiteBuildBlackBox, UpperCsIsThePublicCopyUnderTheNameGiven) {
+  TempDir run;
+  const std::string note = run.file("note.svg");
+  fs::copy_file(noteTemplate(), note);
+  const std::u8string u8name = u8"日本.svg";
+  const std::string name(u8name.begin(), u8name.end());  // the words and the disk are UTF-8
+  fs::create_directories(run.file("s"));
+  ZerbinRun r = runZerbin(run, {"-prof=" + run.file("P"), "-cs", note, run.file("s/" + name)});
+  ASSERT_EQ(r.status, 0) << r.echo;
+  r = runZerbin(run, {"-prof=" + run.file("P"), "-cS", note, run.file("S")});
+  ASSERT_EQ(r.status, 0) << r.echo;
+  EXPECT_EQ(ReadFileBytes(run.file("S/note.svg")), ReadFileBytes(run.file("s/" + name)));
+  r = runZerbin(run, {"-prof=" + run.file("P"), "-cS", note, run.file("S/" + name)});
+  ASSERT_EQ(r.status, 0) << r.echo;
+  EXPECT_EQ(ReadFileBytes(run.file("S/" + name)), ReadFileBytes(run.file("s/" + name)));
+}
