@@ -76,7 +76,7 @@ TEST(SiteBuildBlackBox, ThreeNotesInTwoFoldersGiveBatchFilesListsAndABrowsableSi
   <file src="x&amp;y.txt" dest="hidden%.txt" conv="copy"/>
  </folder>
 </server>
-<server local="out2" ascii="1">
+<server local="out2" ascii="1" first="日本.html">
  <file src="notes/B/日本.svg" dest="日本.html" conv="vml">日本</file>
 </server>
 </site>)"));
@@ -190,7 +190,7 @@ TEST(SiteBuildBlackBox, ThreeNotesInTwoFoldersGiveBatchFilesListsAndABrowsableSi
   EXPECT_EQ(text(W + "/out/b/readme.txt"), "read me\n");
   EXPECT_NE(text(W + "/out/a/first.html").find("<FRAME src=\"../menu.html\" name=\"menu\">"), std::string::npos);
   for (const char* page : {"/out/index.html", "/out/menu.html", "/out/files.html", "/site.files_local.html",
-                           "/site.index_local.html"}) {
+                           "/site.index_local.html", "/out2/index.html"}) {
     expectLinksResolve(W + page);
   }
   // Nothing beside the definition, the notes and the two sites.
