@@ -9,7 +9,8 @@
 // survives only in the markup forms "</" and "/>", and never at the start
 // of an attribute value.  Such a path climbs at most one folder ("..") from
 // its base, so the sandbox nests the definition deep enough that a correct
-// build stays below its top folder; the top folder is checked after each run.
+// build stays below its top folder; the top folder is checked after each run,
+// and so is the process's current folder (an empty folder of the sandbox).
 #include <unistd.h>
 
 #include <cstddef>
@@ -46,6 +47,10 @@ const std::string& root() {
     put("files_local_head.txt", "<HTML><BODY>%dst_folder% %title%%title%\r\n");
     put("help_head.txt", "[OPTIONS]\n%fname% %first% %title%\n");
     put("files_head.txt", "<HTML>\n");
+    // The process's own current folder: a path that the build failed to
+    // make absolute would land here.
+    fs::create_directories(path + "/cwd");
+    if (::chdir((path + "/cwd").c_str()) != 0) std::abort();
     return path;
   }();
   return r;
@@ -117,8 +122,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // Nothing beside the sandbox's top folder and the templates.
   for (const auto& e : fs::directory_iterator(root())) {
     const std::string name = e.path().filename().string();
-    if (name != "t" && name != "script") std::abort();
+    if (name != "t" && name != "script" && name != "cwd") std::abort();
   }
+  if (!fs::is_empty(root() + "/cwd")) std::abort();
   for (const auto& e : fs::directory_iterator(top)) {
     if (e.path().filename() != "d1") std::abort();
   }

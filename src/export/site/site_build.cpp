@@ -69,9 +69,15 @@ std::string withExtension(std::string path, std::string_view ext) {
   return path;
 }
 
-std::string absolute(std::string_view path, std::string_view base) {
+[[noreturn]] void fail(const std::string& text);
+
+// `path` made absolute against `base`; a value that stays relative (one
+// that looks like "scheme:...") would be taken from the process's current
+// folder, so it is refused as "<element attribute>" (`label`).
+std::string absolute(std::string_view path, std::string_view base, const char* label) {
   std::string dst;
   StrX_makeAbsolute(dst, path, base, kPathSize);
+  if (!StrX_isAbsolutePath(dst)) fail(std::string(label) + " が絶対パスになっていません");
   return dst;
 }
 
@@ -253,22 +259,22 @@ void SiteBuilder::serverStart(const XmlEventReader& r) {
   if (!local || local->empty()) fail("<server local> がありません");
   Server& s = server_;
   s.open = true;
-  s.local = absolute(*local, current_);
-  s.svgLocal = attr("svg_local").empty() ? "" : absolute(attr("svg_local"), current_);
+  s.local = absolute(*local, current_, "<server local>");
+  s.svgLocal = attr("svg_local").empty() ? "" : absolute(attr("svg_local"), current_, "<server svg_local>");
   s.url = attr("url");
   s.pub.reset();
   if (auto p = r.Attribute("pub")) s.pub = std::string(*p);
   s.ascii = attr("ascii") == "1";
   s.title = r.Attribute("title") ? attr("title") : "top";
-  auto page = [&](const char* n, const char* def) {
+  auto page = [&](const char* n, const char* def, const char* label) {
     std::string v = attr(n);
-    return absolute(v.empty() ? def : v, s.local);
+    return absolute(v.empty() ? def : v, s.local, label);
   };
-  s.index = page("index", "index.html");
-  s.menu = page("menu", "menu.html");
-  s.files = page("files", "files.html");
+  s.index = page("index", "index.html", "<server index>");
+  s.menu = page("menu", "menu.html", "<server menu>");
+  s.files = page("files", "files.html", "<server files>");
   // An explicit first page is a file of the site: Punycode as its files.
-  s.first = attr("first").empty() ? s.files : siteName(absolute(attr("first"), s.local));
+  s.first = attr("first").empty() ? s.files : siteName(absolute(attr("first"), s.local, "<server first>"));
   for (const std::string* p : {&s.local, &s.svgLocal, &s.index, &s.menu, &s.files, &s.first}) quotable(*p);
   const bool firstServer = !anyServer_;
   anyServer_ = true;
@@ -412,11 +418,10 @@ void SiteBuilder::folderStart(const XmlEventReader& r) {
   folderSrc_ = defFolder_;
   if (auto src = r.Attribute("src"); src && !src->empty()) {
     const std::string expanded = expandChecked(*src, "folder");
-    folderSrc_ = absolute(expanded, defFolder_);
-    if (!StrX_isAbsolutePath(folderSrc_)) fail("<folder src> が絶対パスになっていません");
+    folderSrc_ = absolute(expanded, defFolder_, "<folder src>");
   }
   auto dest = r.Attribute("dest");
-  folderDest_ = dest && !dest->empty() ? absolute(*dest, server_.local) : server_.local;
+  folderDest_ = dest && !dest->empty() ? absolute(*dest, server_.local, "<folder dest>") : server_.local;
 }
 
 void SiteBuilder::fileStart(const XmlEventReader& r) {
@@ -431,8 +436,8 @@ void SiteBuilder::fileStart(const XmlEventReader& r) {
   if (conv && *conv != "vml" && *conv != "copy") {
     fail("<file conv> は、\"vml\" か \"copy\" か conv をなしにしてください。");
   }
-  fileSrc_ = absolute(expanded, folderOpen_ ? folderSrc_ : defFolder_);
-  fileDest_ = absolute(*dest, folderOpen_ ? folderDest_ : server_.local);
+  fileSrc_ = absolute(expanded, folderOpen_ ? folderSrc_ : defFolder_, "<file src>");
+  fileDest_ = absolute(*dest, folderOpen_ ? folderDest_ : server_.local, "<file dest>");
   quotable(fileSrc_);
   quotable(fileDest_);
   fileConv_ = conv ? std::string(*conv) : "copy";

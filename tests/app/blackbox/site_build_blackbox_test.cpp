@@ -227,6 +227,9 @@ TEST(SiteBuildBlackBox, BadDefinitionsAreReportedWithStatusOneAndWriteOnlyBeside
       {"<server local=\"out\"><file src=\"../notes/gone.svg\" dest=\"b.html\" conv=\"vml\">B</file></server>",
        "/notes/gone.svg を開こうとしましたが見つかりません。"},
       {"\x01\x02 garbage <<< \xff\xfe >>", "<server> がありません"},
+      // A folder that would be taken from the current folder, not the site's.
+      {"<server local=\"out\" svg_local=\"svg:\"><file " + ok + "/></server>",
+       "<server svg_local> が絶対パスになっていません"},
       // A batch file cannot quote a path that holds a double quote.
       {"<server local=\"out\"><file src=\"../notes/a&quot;b.svg\" dest=\"a.html\" conv=\"vml\">A</file></server>",
        "パスに \" があるため、バッチファイルに書けません："},
@@ -255,6 +258,7 @@ TEST(SiteBuildBlackBox, BadDefinitionsAreReportedWithStatusOneAndWriteOnlyBeside
     for (const auto& e : fs::directory_iterator(W)) {
       EXPECT_TRUE(e.path().filename() == "notes" || e.path().filename() == "def") << e.path();
     }
+    EXPECT_FALSE(fs::exists(W + "/def/svg:"));
     // No batch line holds a path that cmd would cut at its quote.
     for (const char* bat : {"/def/site.copy.bat", "/def/site.conv.bat", "/def/site.conv3.bat"}) {
       const std::string lines = fs::exists(W + bat) ? text(W + bat) : "";
