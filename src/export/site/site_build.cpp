@@ -275,7 +275,8 @@ void SiteBuilder::serverStart(const XmlEventReader& r) {
   s.files = page("files", "files.html", "<server files>");
   // An explicit first page is a file of the site: Punycode as its files.
   s.first = attr("first").empty() ? s.files : siteName(absolute(attr("first"), s.local, "<server first>"));
-  for (const std::string* p : {&s.local, &s.svgLocal, &s.index, &s.menu, &s.files, &s.first}) quotable(*p);
+  // The folders and pages that the batch lines name.
+  for (const std::string* p : {&s.local, &s.svgLocal, &s.menu, &s.files}) quotable(*p);
   const bool firstServer = !anyServer_;
   anyServer_ = true;
 
