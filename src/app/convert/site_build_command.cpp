@@ -40,9 +40,8 @@ class AppSiteHost final : public SiteBuildHost {
     const CZerbinApp_Options saved = app_.options;
     CZerbinApp_Options& o = app_.options;
     const bool vml = c.kind == SiteConversion::Vml;
-    o.convMode = !vml ? CZerbinApp_Conv_Public
-                 : c.ascii ? CZerbinApp_Conv_Vml
-                           : CZerbinApp_Conv_VmlPlain;
+    o.convMode = vml ? (c.ascii ? CZerbinApp_Conv_Vml : CZerbinApp_Conv_VmlPlain)
+                     : (c.ascii ? CZerbinApp_Conv_Public : CZerbinApp_Conv_PublicPlain);
     o.top2Blank = vml;
     o.links = o.ids = vml;
     o.ids2 = false;

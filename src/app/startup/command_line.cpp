@@ -145,7 +145,8 @@ constexpr Conv kConvs[] = {
     {"-cx", CZerbinApp_Conv_Excel},   {"-ct", CZerbinApp_Conv_Ppt},
     {"-cT", CZerbinApp_Conv_PptLarge}, {"-cv", CZerbinApp_Conv_Vml},
     {"-cV", CZerbinApp_Conv_VmlPlain}, {"-cm", CZerbinApp_Conv_Mhtml},
-    {"-cs", CZerbinApp_Conv_Public},  {"-rel", CZerbinApp_Conv_Rel},
+    {"-cs", CZerbinApp_Conv_Public},  {"-cS", CZerbinApp_Conv_PublicPlain},
+    {"-rel", CZerbinApp_Conv_Rel},
 };
 
 class Parser {
@@ -469,7 +470,7 @@ int CZerbinApp_parseCommandLine(std::string_view commandLine, std::string_view c
         makeAbsoluteOrRaise(destination, currentFolder, CZerbinApp_pathSize, tooLongText);
         int32_t m = options.convMode;
         if (m == CZerbinApp_Conv_Vml || m == CZerbinApp_Conv_VmlPlain ||
-            m == CZerbinApp_Conv_Public) {
+            m == CZerbinApp_Conv_Public || m == CZerbinApp_Conv_PublicPlain) {
           CZerbinApp_destinationFromFolder(destination, path, m);
         }
         options.srcPath = path;

@@ -431,7 +431,9 @@ void CZerbinApp_setDefaultHooks(CZerbinApp_Hooks& h) {
   }
   if (!h.postFileSearch) h.postFileSearch = [](CZerbinApp&, uint32_t, bool) {};
   if (!h.startBackups) h.startBackups = [](CZerbinApp&) { return true; };
-  if (!h.commands.count(CZerbinApp_Conv_Public)) h.commands[CZerbinApp_Conv_Public] = CZerbinApp_publicCopy;
+  for (int32_t mode : {CZerbinApp_Conv_Public, CZerbinApp_Conv_PublicPlain}) {
+    if (!h.commands.count(mode)) h.commands[mode] = CZerbinApp_publicCopy;
+  }
   for (int32_t mode : {CZerbinApp_Conv_Vml, CZerbinApp_Conv_VmlPlain, CZerbinApp_Conv_Mhtml}) {
     if (!h.commands.count(mode)) h.commands[mode] = CZerbinApp_htmlExport;
   }
@@ -523,7 +525,8 @@ std::string CZerbinApp_commandExtension(const CZerbinApp_Options& o) {
     case CZerbinApp_Conv_Vml:
     case CZerbinApp_Conv_VmlPlain: return "html";
     case CZerbinApp_Conv_Mhtml: return "mht";
-    case CZerbinApp_Conv_Public: return "svg";  // the public copy is a note
+    case CZerbinApp_Conv_Public:
+    case CZerbinApp_Conv_PublicPlain: return "svg";  // the public copy is a note
     default: break;
   }
   if (o.links) return "links.csv";

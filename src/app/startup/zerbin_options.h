@@ -19,6 +19,7 @@ enum CZerbinApp_ConvMode : int32_t {
   CZerbinApp_Conv_VmlPlain = 86,    // -cV
   CZerbinApp_Conv_Mhtml = 109,      // -cm
   CZerbinApp_Conv_Public = 115,     // -cs
+  CZerbinApp_Conv_PublicPlain = 83, // -cS: -cs without Punycode names
   CZerbinApp_Conv_Rel = 82,         // -rel
 };
 

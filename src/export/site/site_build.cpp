@@ -69,9 +69,15 @@ std::string withExtension(std::string path, std::string_view ext) {
   return path;
 }
 
-std::string absolute(std::string_view path, std::string_view base) {
+[[noreturn]] void fail(const std::string& text);
+
+// `path` made absolute against `base`; a value that stays relative (one
+// that looks like "scheme:...") would be taken from the process's current
+// folder, so it is refused as "<element attribute>" (`label`).
+std::string absolute(std::string_view path, std::string_view base, const char* label) {
   std::string dst;
   StrX_makeAbsolute(dst, path, base, kPathSize);
+  if (!StrX_isAbsolutePath(dst)) fail(std::string(label) + " が絶対パスになっていません");
   return dst;
 }
 
@@ -174,7 +180,14 @@ class SiteBuilder {
   void fileStart(const XmlEventReader& r);
   void fileEnd();
   void separator();
+  void writeSvgFrame();
   std::string expandChecked(std::string_view value, const char* element);
+  // A path that the batch files quote: cmd cannot quote a '"' inside.
+  static void quotable(const std::string& path) {
+    if (path.find('"') != std::string::npos) {
+      fail(format("パスに \" があるため、バッチファイルに書けません：%s", path.c_str()));
+    }
+  }
 
   std::string def_, defFolder_, name_, current_;
   SiteBuildHost& host_;
@@ -188,6 +201,12 @@ class SiteBuilder {
   std::string fileSrc_, fileDest_, fileConv_;
   std::string text_[3];  // list text, link text, after-text
   int part_ = 0;
+  // The frame page of the public copies (the first server with svg_local),
+  // written at the end when the page it shows first is known.
+  struct SvgFrame {
+    bool pending = false;
+    std::string title, menu, first;
+  } svgFrame_;
   std::vector<Job> jobs_;
 };
 
@@ -240,21 +259,24 @@ void SiteBuilder::serverStart(const XmlEventReader& r) {
   if (!local || local->empty()) fail("<server local> がありません");
   Server& s = server_;
   s.open = true;
-  s.local = absolute(*local, current_);
-  s.svgLocal = attr("svg_local").empty() ? "" : absolute(attr("svg_local"), current_);
+  s.local = absolute(*local, current_, "<server local>");
+  s.svgLocal = attr("svg_local").empty() ? "" : absolute(attr("svg_local"), current_, "<server svg_local>");
   s.url = attr("url");
   s.pub.reset();
   if (auto p = r.Attribute("pub")) s.pub = std::string(*p);
   s.ascii = attr("ascii") == "1";
   s.title = r.Attribute("title") ? attr("title") : "top";
-  auto page = [&](const char* n, const char* def) {
+  auto page = [&](const char* n, const char* def, const char* label) {
     std::string v = attr(n);
-    return absolute(v.empty() ? def : v, s.local);
+    return absolute(v.empty() ? def : v, s.local, label);
   };
-  s.index = page("index", "index.html");
-  s.menu = page("menu", "menu.html");
-  s.files = page("files", "files.html");
-  s.first = attr("first").empty() ? s.files : absolute(attr("first"), s.local);
+  s.index = page("index", "index.html", "<server index>");
+  s.menu = page("menu", "menu.html", "<server menu>");
+  s.files = page("files", "files.html", "<server files>");
+  // An explicit first page is a file of the site: Punycode as its files.
+  s.first = attr("first").empty() ? s.files : siteName(absolute(attr("first"), s.local, "<server first>"));
+  // The folders and pages that the batch lines name.
+  for (const std::string* p : {&s.local, &s.svgLocal, &s.menu, &s.files}) quotable(*p);
   const bool firstServer = !anyServer_;
   anyServer_ = true;
 
@@ -334,12 +356,12 @@ void SiteBuilder::serverStart(const XmlEventReader& r) {
     indexLocal.open(sibling("index_local.html"));
     indexLocal.put(framePage(localTitle, rel(s.menu), name_ + ".files_local.html", firstRel));
     indexLocal.close();
-    if (hasSvg()) {
-      indexLocal.open(sibling("index_local_svg.html"));
-      indexLocal.put(framePage(localTitle, rel(moveToSvg(s.menu)), name_ + ".files_local_svg.html",
-                               rel(withExtension(moveToSvg(s.first), "xml"))));
-      indexLocal.close();
-    }
+  }
+  if (hasSvg() && !svgFrame_.pending) {
+    svgFrame_.pending = true;
+    svgFrame_.title = localTitle;
+    svgFrame_.menu = moveToSvg(s.menu);
+    svgFrame_.first = moveToSvg(s.first);
   }
 
   // The menu page: its link opens the site's file list.
@@ -350,6 +372,17 @@ void SiteBuilder::serverStart(const XmlEventReader& r) {
                   StrX_makeRelative(s.files, StrX_parentFolder(s.menu)).c_str(), s.title.c_str()));
   menu.put("</BODY></HTML>\n");
   menu.close();
+  // The menu of the public copies (their "-menu=") opens their frame page.
+  if (hasSvg() && !StrX_pathEq(moveToSvg(s.menu), s.menu)) {
+    const std::string svgMenu = moveToSvg(s.menu);
+    menu.open(svgMenu);
+    menu.put(readTemplate("menu_head.txt").value_or("<HTML><BODY>\n"));
+    menu.put(format("<A href=\"%s\" target=\"_top\">%s</A>\n",
+                    StrX_makeRelative(sibling("index_local_svg.html"), StrX_parentFolder(svgMenu)).c_str(),
+                    s.title.c_str()));
+    menu.put("</BODY></HTML>\n");
+    menu.close();
+  }
 
   s.filesList.open(s.files);
   s.filesList.put(templateText("files_head.txt"));
@@ -357,6 +390,7 @@ void SiteBuilder::serverStart(const XmlEventReader& r) {
   // The files beside the file list.
   const std::string filesFolder = withExtension(s.files, "files");
   const std::string relCopy = host_.relCopyFolder();
+  quotable(relCopy);
   copy_.put(format("mkdir \"%s\"\n", bat(filesFolder).c_str()));
   copy_.put(format("copy \"%s\\*.*\" \"%s\"\n", bat(relCopy).c_str(), bat(filesFolder).c_str()));
   copy_.put("\n");
@@ -385,11 +419,10 @@ void SiteBuilder::folderStart(const XmlEventReader& r) {
   folderSrc_ = defFolder_;
   if (auto src = r.Attribute("src"); src && !src->empty()) {
     const std::string expanded = expandChecked(*src, "folder");
-    folderSrc_ = absolute(expanded, defFolder_);
-    if (!StrX_isAbsolutePath(folderSrc_)) fail("<folder src> が絶対パスになっていません");
+    folderSrc_ = absolute(expanded, defFolder_, "<folder src>");
   }
   auto dest = r.Attribute("dest");
-  folderDest_ = dest && !dest->empty() ? absolute(*dest, server_.local) : server_.local;
+  folderDest_ = dest && !dest->empty() ? absolute(*dest, server_.local, "<folder dest>") : server_.local;
 }
 
 void SiteBuilder::fileStart(const XmlEventReader& r) {
@@ -404,8 +437,10 @@ void SiteBuilder::fileStart(const XmlEventReader& r) {
   if (conv && *conv != "vml" && *conv != "copy") {
     fail("<file conv> は、\"vml\" か \"copy\" か conv をなしにしてください。");
   }
-  fileSrc_ = absolute(expanded, folderOpen_ ? folderSrc_ : defFolder_);
-  fileDest_ = absolute(*dest, folderOpen_ ? folderDest_ : server_.local);
+  fileSrc_ = absolute(expanded, folderOpen_ ? folderSrc_ : defFolder_, "<file src>");
+  fileDest_ = absolute(*dest, folderOpen_ ? folderDest_ : server_.local, "<file dest>");
+  quotable(fileSrc_);
+  quotable(fileDest_);
   fileConv_ = conv ? std::string(*conv) : "copy";
   fileOpen_ = true;
   part_ = 0;
@@ -447,6 +482,7 @@ void SiteBuilder::fileEnd() {
     repurl_.put(format("src=%s\n", fileSrc_.c_str()));
     repurl_.put(format("dst=%s\n", StrX_makeRelative(dest, s.local).c_str()));
   } else {
+    quotable(name_);  // "-hhc2=" and "-repurl=" name the definition's siblings
     const char* cv = s.ascii ? "-cv" : "-cV";
     const std::string pub = s.pub ? format(" -pub=%s", s.pub->c_str()) : "";
     const std::string repurlWork = name_ + ".repurl.work.txt";
@@ -539,6 +575,28 @@ void SiteBuilder::fileEnd() {
   for (OutFile* f : lists()) f->put(close);
 }
 
+// The first page of the public copies' frame: the public copy of the
+// site's first page, or its copy, or else their file list.
+void SiteBuilder::writeSvgFrame() {
+  if (!svgFrame_.pending) return;
+  const std::string firstXml = withExtension(svgFrame_.first, "xml");
+  std::string main = name_ + ".files_local_svg.html";
+  for (const Job& j : jobs_) {
+    if (j.kind == Job::Convert && j.conversion.kind == SiteConversion::Public &&
+        StrX_pathEq(j.conversion.destination, firstXml)) {
+      main = rel(firstXml);
+      break;
+    }
+    if (j.kind == Job::CopyFile && StrX_pathEq(j.destination, svgFrame_.first)) {
+      main = rel(svgFrame_.first);
+      break;
+    }
+  }
+  OutFile page;
+  page.open(sibling("index_local_svg.html"));
+  page.put(framePage(svgFrame_.title, rel(svgFrame_.menu), name_ + ".files_local_svg.html", main));
+}
+
 void SiteBuilder::separator() {
   for (OutFile* f : lists()) f->put("<BR>\n");
 }
@@ -599,6 +657,7 @@ std::vector<Job> SiteBuilder::run() {
   filesLocal_.put("</NOBR></BODY></HTML>\n");
   filesLocalSvg_.put("</NOBR></BODY></HTML>\n");
   hhc_.put("</UL>\n</BODY></HTML>");
+  writeSvgFrame();
   return jobs_;
 }
 

@@ -63,7 +63,7 @@ TEST(SiteBuildBlackBox, ThreeNotesInTwoFoldersGiveBatchFilesListsAndABrowsableSi
   <file src="x&amp;y.txt" dest="hidden%.txt" conv="copy"/>
  </folder>
 </server>
-<server local="out2" ascii="1">
+<server local="out2" ascii="1" first="日本.html">
  <file src="notes/B/日本.svg" dest="日本.html" conv="vml">日本</file>
 </server>
 </site>)"));
@@ -177,7 +177,7 @@ TEST(SiteBuildBlackBox, ThreeNotesInTwoFoldersGiveBatchFilesListsAndABrowsableSi
   EXPECT_EQ(text(W + "/out/b/readme.txt"), "read me\n");
   EXPECT_NE(text(W + "/out/a/first.html").find("<FRAME src=\"../menu.html\" name=\"menu\">"), std::string::npos);
   for (const char* page : {"/out/index.html", "/out/menu.html", "/out/files.html", "/site.files_local.html",
-                           "/site.index_local.html"}) {
+                           "/site.index_local.html", "/out2/index.html"}) {
     expectLinksResolve(W + page);
   }
   // Nothing beside the definition, the notes and the two sites.
@@ -214,6 +214,14 @@ TEST(SiteBuildBlackBox, BadDefinitionsAreReportedWithStatusOneAndWriteOnlyBeside
       {"<server local=\"out\"><file src=\"../notes/gone.svg\" dest=\"b.html\" conv=\"vml\">B</file></server>",
        "/notes/gone.svg を開こうとしましたが見つかりません。"},
       {"\x01\x02 garbage <<< \xff\xfe >>", "<server> がありません"},
+      // A folder that would be taken from the current folder, not the site's.
+      {"<server local=\"out\" svg_local=\"svg:\"><file " + ok + "/></server>",
+       "<server svg_local> が絶対パスになっていません"},
+      // A batch file cannot quote a path that holds a double quote.
+      {"<server local=\"out\"><file src=\"../notes/a&quot;b.svg\" dest=\"a.html\" conv=\"vml\">A</file></server>",
+       "パスに \" があるため、バッチファイルに書けません："},
+      {"<server local=\"out\"><file " + ok + "/><file src=\"../notes/ok.svg\" dest=\"x&quot;.txt\"/></server>",
+       "パスに \" があるため、バッチファイルに書けません："},
   };
   for (const Case& c : cases) {
     TempDir run, work;
@@ -237,6 +245,13 @@ TEST(SiteBuildBlackBox, BadDefinitionsAreReportedWithStatusOneAndWriteOnlyBeside
     for (const auto& e : fs::directory_iterator(W)) {
       EXPECT_TRUE(e.path().filename() == "notes" || e.path().filename() == "def") << e.path();
     }
+    EXPECT_FALSE(fs::exists(W + "/def/svg:"));
+    // No batch line holds a path that cmd would cut at its quote.
+    for (const char* bat : {"/def/site.copy.bat", "/def/site.conv.bat", "/def/site.conv3.bat"}) {
+      const std::string lines = fs::exists(W + bat) ? text(W + bat) : "";
+      EXPECT_EQ(lines.find("a\"b"), std::string::npos) << bat;
+      EXPECT_EQ(lines.find("x\".txt"), std::string::npos) << bat;
+    }
   }
 }
 
@@ -246,7 +261,7 @@ TEST(SiteBuildBlackBox, SvgLocalGetsThePublicCopiesItsListAndFramePage) {
   fs::create_directories(W + "/n");
   fs::copy_file(TemplateNotePath(), W + "/n/note.svg");
   WriteFileBytes(W + "/n/c.txt", "copied\n");
-  WriteFileBytes(W + "/d.xml", "<server local=\"site\" svg_local=\"svg\" pub=\"*\">"
+  WriteFileBytes(W + "/d.xml", "<server local=\"site\" svg_local=\"svg\" pub=\"*\" first=\"p/note.html\">"
                                "<file src=\"n/note.svg\" dest=\"p/note.html\" conv=\"vml\"><a>Note</a></file>"
                                "<file src=\"n/c.txt\" dest=\"c.txt\">C</file></server>");
   ZerbinRunOptions o;
@@ -265,4 +280,62 @@ TEST(SiteBuildBlackBox, SvgLocalGetsThePublicCopiesItsListAndFramePage) {
   EXPECT_NE(list.find(Sjis(u8"・<A href=\"svg/c.txt\" target=\"main\">C</A><BR/>\n")), std::string::npos);
   EXPECT_NE(text(W + "/d.index_local_svg.html").find("  <frame src=\"d.files_local_svg.html\" name=\"tree\">\n"),
             std::string::npos);
+  // Every frame of every frame page (and the menus) opens a file: the
+  // public copies have their menu and their first page.
+  for (const char* page : {"/d.index_local_svg.html", "/d.index_local.html", "/site/index.html", "/svg/menu.html",
+                           "/site/menu.html"}) {
+    expectLinksResolve(W + page);
+  }
+  EXPECT_NE(text(W + "/d.index_local_svg.html").find("<frame src=\"svg/p/note.xml\" name=\"main\">"),
+            std::string::npos);
+
+  // The batch line of the public copy runs with the program ("-cS"), with
+  // the replacement file that the user assembles, and writes the same copy.
+  const std::string inProcess = ReadFileBytes(W + "/svg/p/note.xml");
+  fs::remove(W + "/svg/p/note.xml");
+  fs::copy_file(W + "/d.repurl.txt", W + "/d.repurl.work.txt");
+  std::vector<std::string> words;
+  std::string word;
+  bool quoted = false, any = false;
+  for (char c : text(W + "/d.conv2.bat")) {
+    if (c == '"') {
+      quoted = !quoted;
+      any = true;
+    } else if ((c == ' ' || c == '\n') && !quoted) {
+      if (any || !word.empty()) words.push_back(word);
+      word.clear();
+      any = false;
+    } else {
+      word += c;
+    }
+  }
+  ASSERT_GE(words.size(), 3u);
+  ASSERT_EQ(words[0], "%brevlo%");
+  words.erase(words.begin());
+  for (std::string& w : words) {
+    if (w == "%opt2%") w = "-prof=" + run.file("P");
+  }
+  r = runZerbin(run, words, o);
+  EXPECT_EQ(r.status, 0) << r.echo << r.err;
+  EXPECT_EQ(r.echo, "");
+  EXPECT_EQ(ReadFileBytes(W + "/svg/p/note.xml"), inProcess);
+}
+
+// "-cS" (the batch word of a site without ASCII names) is the public copy
+// of "-cs" under the name given, into a folder it creates.
+TEST(SiteBuildBlackBox, UpperCsIsThePublicCopyUnderTheNameGiven) {
+  TempDir run;
+  const std::string note = run.file("note.svg");
+  fs::copy_file(noteTemplate(), note);
+  const std::u8string u8name = u8"日本.svg";
+  const std::string name(u8name.begin(), u8name.end());  // the words and the disk are UTF-8
+  fs::create_directories(run.file("s"));
+  ZerbinRun r = runZerbin(run, {"-prof=" + run.file("P"), "-cs", note, run.file("s/" + name)});
+  ASSERT_EQ(r.status, 0) << r.echo;
+  r = runZerbin(run, {"-prof=" + run.file("P"), "-cS", note, run.file("S")});
+  ASSERT_EQ(r.status, 0) << r.echo;
+  EXPECT_EQ(ReadFileBytes(run.file("S/note.svg")), ReadFileBytes(run.file("s/" + name)));
+  r = runZerbin(run, {"-prof=" + run.file("P"), "-cS", note, run.file("S/" + name)});
+  ASSERT_EQ(r.status, 0) << r.echo;
+  EXPECT_EQ(ReadFileBytes(run.file("S/" + name)), ReadFileBytes(run.file("s/" + name)));
 }

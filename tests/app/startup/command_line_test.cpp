@@ -149,7 +149,8 @@ TEST(CZerbinAppParse, FlagsAndValues) {
 TEST(CZerbinAppParse, ConversionModes) {
   const std::pair<const char*, int> modes[] = {
       {"-cd", 100}, {"-cj", 106}, {"-cp", 112}, {"-cw", 119}, {"-cx", 120}, {"-ct", 116},
-      {"-cT", 84},  {"-cv", 118}, {"-cV", 86},  {"-cm", 109}, {"-cs", 115}, {"-rel", 82}};
+      {"-cT", 84},  {"-cv", 118}, {"-cV", 86},  {"-cm", 109}, {"-cs", 115}, {"-cS", 83},
+      {"-rel", 82}};
   for (auto [name, code] : modes) {
     Parsed p = parse(std::string(name) + " src.svg /tmp/out.x");
     EXPECT_EQ(p.o.convMode, code) << name;
@@ -172,6 +173,8 @@ TEST(CZerbinAppParse, DestinationFolders) {
   FileX_makeFolders(cur + "/out", false);
   Parsed p = parse("-cs /n/a.svg out", cur);
   EXPECT_EQ(p.dst, cur + "/out/a.svg");
+  p = parse("-cS /n/b.svg out", cur);
+  EXPECT_EQ(p.dst, cur + "/out/b.svg");
   // -cv: html; a missing ".files" folder is created.
   p = parse("-cv /n/a.svg pub.files", cur);
   EXPECT_EQ(p.dst, cur + "/pub.files/a.html");
