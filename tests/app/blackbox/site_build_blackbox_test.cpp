@@ -326,7 +326,7 @@ TEST(SiteBuildBlackBox, SvgLocalGetsThePublicCopiesItsListAndFramePage) {
 TEST(SiteBuildBlackBox, UpperCsIsThePublicCopyUnderTheNameGiven) {
   TempDir run;
   const std::string note = run.file("note.svg");
-  fs::copy_file(noteTemplate(), note);
+  fs::copy_file(TemplateNotePath(), note);
   const std::u8string u8name = u8"日本.svg";
   const std::string name(u8name.begin(), u8name.end());  // the words and the disk are UTF-8
   fs::create_directories(run.file("s"));
