@@ -48,8 +48,7 @@ int withNote(CZerbinApp& app, uint32_t frame, const std::string& source,
       [&](NoteDocument& doc) {
         write(doc, host);
         return 0;
-      },
-      /*skipShownReaderError=*/false);
+      });
 }
 
 }  // namespace

@@ -318,6 +318,5 @@ int CZerbinApp_pageImages(CZerbinApp& app, uint32_t frame, const std::string& so
   CZerbinApp_BatchNoteHost host(app, frame, source);
   return CZerbinApp_withBatchNote(
       app, frame, source, host.metrics(),
-      [&](NoteDocument& doc) { return writeCommandLineImages(app, frame, doc, destination); },
-      /*skipShownReaderError=*/false);
+      [&](NoteDocument& doc) { return writeCommandLineImages(app, frame, doc, destination); });
 }

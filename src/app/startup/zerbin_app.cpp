@@ -293,8 +293,10 @@ bool startUpSteps(CZerbinApp& app, const std::vector<std::string>& args) {
   if (FileX_isFolder(plugins)) Susie_loadAll(plugins);
   app.hooks.createSearchDialog(app);
 
-  // 17. The note to open must exist.
-  if (!app.notePath.empty() && !FileX_exists(app.notePath)) {
+  // 17. The note to open must exist; a conversion names its note (an empty
+  // source names none that exists).
+  const bool sourceRequired = app.options.batch() && app.options.convMode != CZerbinApp_Conv_Rel;
+  if ((!app.notePath.empty() || sourceRequired) && !FileX_exists(app.notePath)) {
     app.show(app.notePath + (app.options.japanese ? " を開こうとしましたが見つかりません。"
                                                   : " can not open. Zerbin exits."));
     app.exitCode = CZerbinApp_Exit_Failed;
