@@ -3,7 +3,10 @@
 #include <clocale>
 #include <cstdlib>
 #include <ctime>
+#include <sys/stat.h>
 #include <unistd.h>
+
+#include <optional>
 
 #include "app/convert/page_images.h"
 #include "app/instance/instance_server.h"
@@ -25,6 +28,7 @@
 #include "core/kwdsearch/kwdsearch.h"
 #include "core/filex/filex.h"
 #include "core/filex/filex_info.h"
+#include "core/filex/filex_ospath.h"
 #include "core/lock/named_lock.h"
 #include "core/prompts/user_prompts.h"
 #include "core/strx/codepage.h"
@@ -73,6 +77,16 @@ std::vector<std::string> toCp932(const std::vector<std::string>& args, std::vect
     lossy.push_back(l);
   }
   return words;
+}
+
+// Whether the two paths name one file (also through links of the file
+// system).
+bool isSameFile(const std::string& a, const std::string& b) {
+  if (StrX_pathEq(StrX_normalizePath(a), StrX_normalizePath(b))) return true;
+  std::optional<std::string> osA = FileX_osPath(a), osB = FileX_osPath(b);
+  struct stat sa, sb;
+  return osA && osB && stat(osA->c_str(), &sa) == 0 && stat(osB->c_str(), &sb) == 0 &&
+         sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
 }
 
 bool nonInteractive(const CZerbinApp_Options& o) {
@@ -555,6 +569,21 @@ int CZerbinApp_runCommand(CZerbinApp& app, uint32_t frame, const CZerbinApp_Opti
       ReportToUser(frame, options.echoPath, "%s", ResultCode_getText(ResultCode_BufferTooSmall).c_str());
       return 1;
     }
+  }
+  // Written over its own note, a conversion would destroy the note (the
+  // public copy says so in its own words).
+  // Page images always take their format's extension.
+  std::string written = dst;
+  if (key == CZerbinApp_Conv_Jpeg || key == CZerbinApp_Conv_Png) {
+    StrX_changeExtension(written, CZerbinApp_commandExtension(options), size);
+  }
+  if (key != CZerbinApp_Conv_Public && key != CZerbinApp_Conv_PublicPlain &&
+      isSameFile(source, written)) {
+    ReportToUser(frame, options.echoPath,
+                 options.japanese ? "%s: 変換の出力で元のノートを上書きすることはできません。"
+                                  : "%s: the conversion cannot replace its own note.",
+                 source.c_str());
+    return 1;
   }
   auto it = app.hooks.commands.find(key);
   if (it == app.hooks.commands.end() || !it->second) {

@@ -1,6 +1,6 @@
 // Every conversion of the command line as a user meets it: the file it
-// writes without a destination, and what a missing, unreadable or absent
-// source note gives (exit status and the messages of the echo file).
+// writes without a destination, that it never writes over its note, and
+// what a missing, unreadable or absent source note gives (exit status and the messages of the echo file).
 #include <unistd.h>
 
 #include <string>
@@ -49,6 +49,21 @@ TEST(ConversionsBlackBox, EveryConversionWritesItsDefaultNameAndReportsBadSource
     EXPECT_EQ(r.status, 0) << r.echo;
     EXPECT_EQ(r.echo, "");
     EXPECT_TRUE(FileX_isFile(written));
+
+    // The note itself as destination: it stays as it was (page images take
+    // their own extension).
+    unlink(dir.file("echo.txt").c_str());
+    r = runZerbin(dir, {prof, c.option, "n.xml", "./sub/../n.xml"}, inDir);
+    EXPECT_EQ(testing_support::ReadFileBytes(dir.file("n.xml")), TemplateNote());
+    const std::string option = c.option;
+    if (option == "-cj" || option == "-cp") {
+      EXPECT_EQ(r.status, 0) << r.echo;
+    } else {
+      EXPECT_EQ(r.status, 1);
+      EXPECT_EQ(r.echo, dir.file("n.xml") + (option == "-cs" || option == "-cS"
+                                                 ? ": 公開用のコピーで元のノートを上書きすることはできません。\n"
+                                                 : ": 変換の出力で元のノートを上書きすることはできません。\n"));
+    }
 
     // A file that is no note: the reader's message once, nothing written.
     unlink(dir.file("echo.txt").c_str());
