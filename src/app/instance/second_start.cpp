@@ -101,9 +101,21 @@ uint32_t openAndRun(CZerbinApp& app, const CZerbinApp_Options& o, const std::str
       w->activateWindow();
     }
     if (o.batch()) {
-      CZerbinApp_Options run = o;
-      run.echoPath = echo;
-      CZerbinApp_runCommand(app, frame, run, o.srcPath, destination, CZerbinApp_pathSize);
+      // The command reads the options of this call (format, pages, sizes,
+      // publication); the serving process keeps its own and its exit status.
+      const CZerbinApp_Options keep = app.options;
+      const int keepExit = app.exitCode;
+      app.options = o;
+      app.options.echoPath = echo;
+      Except_tryFinally(
+          [&] {
+            CZerbinApp_runCommand(app, frame, app.options, o.srcPath, destination,
+                                  CZerbinApp_pathSize);
+          },
+          [&] {
+            app.options = keep;
+            app.exitCode = keepExit;
+          });
     }
   }
   return frame;

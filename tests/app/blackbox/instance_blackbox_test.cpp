@@ -236,6 +236,61 @@ TEST(InstanceBlackBox, SecondStartOpensItsNoteInTheFirstProcess) {
   EXPECT_NE(lstat(rt.socket(service).c_str(), &st), 0);
 }
 
+TEST(InstanceBlackBox, HandedOverConversionsTakeTheOptionsOfTheirCall) {
+  TempDir dir;
+  Runtime rt;
+  const std::string service = "BrevloSvc_" + std::to_string(getpid()) + "_conv";
+  const std::string prof = "-prof=" + dir.file("P");
+  WriteFileBytes(dir.file("a.svg"), TemplateNote());
+  Server server(dir, service, {prof}, dir.file("echo1.txt"));
+  ASSERT_TRUE(server.ready(service));
+
+  // Each format under the name and size its own call asks for.
+  struct Case {
+    std::vector<std::string> words;
+    const char* written;
+    std::string head;  // the first bytes of the file
+  };
+  const Case cases[] = {
+      {{"-cp", "a.svg", "o1.png"}, "o1.png", "\x89PNG"},
+      {{"-cj", "a.svg", "o2.jpg"}, "o2.jpg", "\xFF\xD8"},
+      {{"-max_size=330x250", "-cp", "a.svg", "o3.png"}, "o3.png", "\x89PNG"},
+      {{"-cd", "a.svg"}, "a.txt", ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.written);
+    std::vector<std::string> words = {prof};
+    for (const std::string& w : c.words) words.push_back(w.find('.') != std::string::npos ? dir.file(w) : w);
+    ZerbinRun r = secondStart(dir, service, words, dir.file("echo2.txt"));
+    EXPECT_EQ(r.status, 0) << r.err;
+    const std::string bytes = ReadFileBytes(dir.file(c.written));
+    ASSERT_FALSE(bytes.empty());
+    EXPECT_EQ(bytes.substr(0, c.head.size()), c.head);
+  }
+  EXPECT_FALSE(FileX_exists(dir.file("o1.jpg")));
+  // The image limited by the call's "-max_size=", as a conversion of its
+  // own process makes it (not the whole 660 x 500 page).
+  ZerbinRun own = runZerbin(dir, {prof + "own", "-max_size=330x250", "-cp", dir.file("a.svg"),
+                                  dir.file("o4.png")});
+  EXPECT_EQ(own.status, 0) << own.echo;
+  const std::string png = ReadFileBytes(dir.file("o3.png"));
+  ASSERT_GE(png.size(), 24u);
+  EXPECT_EQ(png.substr(16, 8), ReadFileBytes(dir.file("o4.png")).substr(16, 8));
+  EXPECT_NE(png.substr(16, 8), std::string("\0\0\x02\x94\0\0\x01\xF4", 8));
+  EXPECT_EQ(ReadFileBytes(dir.file("echo2.txt")), "");
+
+  // A call whose conversion fails leaves the server serving.
+  ZerbinRun r = secondStart(dir, service, {prof, "-cd", dir.file("a.svg"), dir.file("a.svg")},
+                            dir.file("echo3.txt"));
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(ReadFileBytes(dir.file("a.svg")), TemplateNote());
+  EXPECT_EQ(ReadFileBytes(dir.file("echo3.txt")),
+            dir.file("a.svg") + Sjis(u8": 変換の出力で元のノートを上書きすることはできません。\r\n"));
+  ASSERT_EQ(call(service, u"Exit\n"), 0);
+  EXPECT_TRUE(server.ended(10000));
+  EXPECT_EQ(server.status(), 0);
+}
+
 TEST(InstanceBlackBox, UnloadEndsTheFirstAndUnloadIfOnlyWithoutWindows) {
   TempDir dir;
   Runtime rt;
