@@ -95,6 +95,9 @@ FilePtr FileX_open(std::string_view path, const char* mode) {
     std::optional<struct stat> st = statPath(p);
     if (st && S_ISDIR(st->st_mode)) FileX_raiseOpenError(p, true, EISDIR);
     if (st && isReadOnlyMode(st->st_mode)) FileX_raiseOpenError(p, true, EACCES);
+  } else if (std::optional<struct stat> st = statPath(p); st && S_ISDIR(st->st_mode)) {
+    // A folder opens here but is no file to read: it would read as empty.
+    FileX_raiseOpenError(p, false, EISDIR);
   }
   FilePtr f = FileX_openOs(p, mode);
   if (!f) FileX_raiseOpenError(p, writing, errno);

@@ -72,6 +72,14 @@ TEST(ConversionsBlackBox, EveryConversionWritesItsDefaultNameAndReportsBadSource
     EXPECT_EQ(r.echo, unsupported);
     EXPECT_FALSE(FileX_exists(dir.file("out.bin")));
 
+    // A folder is no note either.
+    unlink(dir.file("echo.txt").c_str());
+    r = runZerbin(dir, {prof, c.option, "P", "out.bin"}, inDir);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.echo, "ファイル \"" + dir.file("P") + "\" が開けません\nカレント＝" + dir.path() +
+                          "\nOS=Is a directory\n");
+    EXPECT_FALSE(FileX_exists(dir.file("out.bin")));
+
     // A missing note, and none at all: the note that cannot be opened.
     unlink(dir.file("echo.txt").c_str());
     r = runZerbin(dir, {prof, c.option, "none.svg"}, inDir);

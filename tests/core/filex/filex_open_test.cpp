@@ -46,6 +46,11 @@ TEST(FileXOpen, MessagesOfTheFailedOpens) {
   EXPECT_EQ("ファイル \"" + missing + "\" が見つかりません\r\nカレント＝" + cwd() +
                 "\r\nOS=No such file or directory",
             e.message());
+  // A folder is no file to read.
+  e = CatchError([&] { FileX_readWhole(dir.path()); });
+  EXPECT_EQ("ファイル \"" + dir.path() + "\" が開けません\r\nカレント＝" + cwd() +
+                "\r\nOS=Is a directory",
+            e.message());
   e = CatchError([&] { FileX_open(dir.path(), "r+"); });
   EXPECT_EQ(FileX_Err_CannotWriteOpen, e.code);
 
