@@ -74,7 +74,8 @@ uint32_t firstShownFrame(CZerbinApp& app) {
 uint32_t openAndRun(CZerbinApp& app, const CZerbinApp_Options& o, const std::string& notePath,
                     const std::string& fragment, const std::string& destination) {
   const std::string& echo = o.echoPath.empty() ? app.options.echoPath : o.echoPath;
-  if (!notePath.empty() && !FileX_exists(notePath)) {
+  // A conversion names its note (an empty source names none that exists).
+  if ((!notePath.empty() || o.batch()) && !FileX_exists(notePath)) {
     ReportToUser(app.mainFrame, echo, "ファイルが見つかりません。\r\n%s", notePath.c_str());
     return 0;
   }

@@ -286,6 +286,10 @@ TEST(InstanceBlackBox, HandedOverConversionsTakeTheOptionsOfTheirCall) {
   EXPECT_EQ(ReadFileBytes(dir.file("a.svg")), TemplateNote());
   EXPECT_EQ(ReadFileBytes(dir.file("echo3.txt")),
             dir.file("a.svg") + Sjis(u8": 変換の出力で元のノートを上書きすることはできません。\r\n"));
+  // A conversion without its note: the note that cannot be found.
+  r = secondStart(dir, service, {prof, "-links"}, dir.file("echo4.txt"));
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(ReadFileBytes(dir.file("echo4.txt")), Sjis(u8"ファイルが見つかりません。\r\n\r\n"));
   ASSERT_EQ(call(service, u"Exit\n"), 0);
   EXPECT_TRUE(server.ended(10000));
   EXPECT_EQ(server.status(), 0);
