@@ -210,12 +210,14 @@ class Parser {
     return true;
   }
 
+  // Each refused option stores its message over the one before: the last
+  // one is shown.
   void refuse(const char* text) {
-    if (result_ == 0) ResultCode_setMessage("%s", text);
+    ResultCode_setMessage("%s", text);
     result_ = CZerbinApp_OptionRefused;
   }
   void unknown(const std::string& w) {
-    if (result_ == 0) ResultCode_setMessage("%s オプションはありません。", w.c_str());
+    ResultCode_setMessage("%s オプションはありません。", w.c_str());
     result_ = CZerbinApp_OptionRefused;
   }
   int result() const { return result_; }

@@ -93,3 +93,61 @@ TEST(ConversionsBlackBox, EveryConversionWritesItsDefaultNameAndReportsBadSource
 }
 
 }  // namespace
+
+namespace {
+
+// Options of the command line around a conversion: refused and unknown
+// options (the last message is shown and the conversion goes on), values
+// too long for their fields (the start ends), options given twice.
+TEST(ConversionsBlackBox, OptionsAroundAConversionGiveTheirMessagesAndStatus) {
+  TempDir dir;
+  const std::string prof = "-prof=" + dir.file("P");
+  WriteFileBytes(dir.file("n.xml"), TemplateNote());
+  struct Case {
+    std::vector<std::string> words;
+    int status;
+    std::string echo;
+    const char* written;  // "" = nothing
+  };
+  const std::string a80(80, 'a');
+  const Case cases[] = {
+      {{"-zz", "-yy", "-cd", "n.xml", "o1.txt"}, 0, "-yy オプションはありません。\n", "o1.txt"},
+      {{"-idle=1", "-zz", "-cd", "n.xml", "o2.txt"}, 0, "-zz オプションはありません。\n", "o2.txt"},
+      {{"-zz", "-idle=1", "-cd", "n.xml", "o3.txt"}, 0,
+       "Zerbin_Test が 0 なので -idle オプションは使えません\n", "o3.txt"},
+      {{"-max_size=640", "-cp", "n.xml", "o4.png"}, 0, "-max_size=640 オプションはありません。\n", "o4.png"},
+      {{"-pub=" + a80, "-cs", "n.xml", "o5.svg"}, 1, "-pub= が長すぎます。\n", ""},
+      {{"-pub=" + a80.substr(1), "-cs", "n.xml", "o6.svg"}, 0, "", "o6.svg"},
+      {{"-service_name=" + std::string(64, 's'), "-cd", "n.xml", "o7.txt"}, 1,
+       "-service_name= が長すぎます。\n", ""},
+      {{"-gk=" + a80, "-cd", "n.xml", "o8.txt"}, 1, "-gk= が長すぎます。\n", ""},
+      {{"-page=" + a80, "-cp", "n.xml", "o9.png"}, 1, "-page= が長すぎます。\n", ""},
+      // Twice: the last conversion and the last value count.
+      {{"-cd", "-cp", "n.xml", "o10.out"}, 0, "", "o10.png"},
+      {{"-pub=x", "-pub=*", "-cs", "n.xml", "o11.svg"}, 0, "", "o11.svg"},
+  };
+  ZerbinRunOptions inDir;
+  inDir.cwd = dir.path();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.words[0]);
+    unlink(dir.file("echo.txt").c_str());
+    std::vector<std::string> words = {prof};
+    words.insert(words.end(), c.words.begin(), c.words.end());
+    ZerbinRun r = runZerbin(dir, words, inDir);
+    EXPECT_EQ(r.status, c.status) << r.echo;
+    EXPECT_EQ(r.echo, c.echo);
+    if (*c.written != '\0') EXPECT_TRUE(FileX_isFile(dir.file(c.written)));
+    const std::string last = c.words.back();
+    if (*c.written == '\0') EXPECT_FALSE(FileX_exists(dir.file(last)));
+  }
+  EXPECT_FALSE(FileX_exists(dir.file("o10.out")));
+
+  // A relative echo file lies in the current folder; given twice, the last.
+  ZerbinRun r = runZerbin(dir, {prof, "-echo=first.txt", "-echo=e/../rel.txt", "-zz", "-cd", "n.xml"},
+                          inDir);
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(testing_support::ReadFileBytes(dir.file("rel.txt")), "-zz オプションはありません。\r\n");
+  EXPECT_FALSE(FileX_exists(dir.file("first.txt")));
+}
+
+}  // namespace
