@@ -5,6 +5,7 @@
 // the event loop ends right after a successful start-up, so that tests can
 // run the program and look at its folders, echo file and exit status.
 #include <clocale>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -17,12 +18,31 @@
 #include <QApplication>
 #include <QTimer>
 
+namespace {
+
+QtMessageHandler toolkitHandler = nullptr;
+
+// The toolkit's note that XDG_RUNTIME_DIR is not set says nothing to the
+// user (the program keeps its own runtime folder); without it standard error
+// carries only the program's messages.
+void filterToolkitMessages(QtMsgType type, const QMessageLogContext& context, const QString& text) {
+  if (type == QtWarningMsg && text.startsWith(u"QStandardPaths: XDG_RUNTIME_DIR not set")) return;
+  if (toolkitHandler != nullptr) {
+    toolkitHandler(type, context, text);
+  } else {
+    std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(type, context, text)));
+  }
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
   // The words as given: the toolkit takes its own options out of argv.
   std::vector<std::string> args(argv + 1, argv + argc);
   // A batch conversion needs no screen: it measures and draws offscreen.
   if (CZerbinApp_isBatchArguments(args) && !std::getenv("QT_QPA_PLATFORM"))
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  toolkitHandler = qInstallMessageHandler(filterToolkitMessages);
   QApplication qapp(argc, argv);
   // Numbers in files keep ".", whatever the user's locale says.
   std::setlocale(LC_NUMERIC, "C");

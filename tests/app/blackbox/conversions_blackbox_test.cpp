@@ -1,6 +1,7 @@
 // Every conversion of the command line as a user meets it: the file it
 // writes without a destination, that it never writes over its note, and
-// what a missing, unreadable or absent source note gives (exit status and the messages of the echo file).
+// what a missing, unreadable or absent source note gives (exit status and
+// the messages of the echo file).
 #include <unistd.h>
 
 #include <string>
@@ -148,6 +149,17 @@ TEST(ConversionsBlackBox, OptionsAroundAConversionGiveTheirMessagesAndStatus) {
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(testing_support::ReadFileBytes(dir.file("rel.txt")), "-zz オプションはありません。\r\n");
   EXPECT_FALSE(FileX_exists(dir.file("first.txt")));
+
+  // Without an echo file the messages go to standard error (UTF-8), and
+  // nothing else does, even without a runtime folder of the session.
+  ZerbinRunOptions noEcho = inDir;
+  noEcho.echo = false;
+  noEcho.env = {{"XDG_RUNTIME_DIR", ""}};
+  r = runZerbin(dir, {prof, "-zz", "-cd", "n.xml", "o12.txt"}, noEcho);
+  EXPECT_EQ(r.status, 0);
+  const std::u8string_view message = u8"-zz オプションはありません。\n";
+  EXPECT_EQ(r.err, std::string(message.begin(), message.end()));
+  EXPECT_TRUE(FileX_isFile(dir.file("o12.txt")));
 }
 
 }  // namespace
