@@ -601,5 +601,20 @@ int CZerbinApp_runCommand(CZerbinApp& app, uint32_t frame, const CZerbinApp_Opti
                     ReportToUser(frame, options.echoPath, "%s", e.message());
                     result = 1;
                   });
+  // "-links" with "-ids": the id list goes beside the link list, under its
+  // name with "ids.csv" in place of "links.csv".
+  if (key == CZerbinApp_Cmd_Links && options.ids) {
+    std::string ids = dst;
+    const std::string_view links = ".links.csv";
+    if (ids.size() > links.size() && ids.compare(ids.size() - links.size(), links.size(), links) == 0) {
+      ids.resize(ids.size() - links.size());
+    } else {
+      StrX_changeExtension(ids, "", size);
+    }
+    ids += ".ids.csv";
+    CZerbinApp_Options idsOnly = options;
+    idsOnly.links = false;
+    result |= CZerbinApp_runCommand(app, frame, idsOnly, source, ids, size);
+  }
   return result;
 }

@@ -143,6 +143,16 @@ TEST(ConversionsBlackBox, OptionsAroundAConversionGiveTheirMessagesAndStatus) {
   }
   EXPECT_FALSE(FileX_exists(dir.file("o10.out")));
 
+  // Both lists: the id list under the link list's name.
+  ZerbinRun both = runZerbin(dir, {prof, "-links", "-ids", "n.xml"}, inDir);
+  EXPECT_EQ(both.status, 0) << both.echo;
+  EXPECT_TRUE(FileX_isFile(dir.file("n.links.csv")));
+  EXPECT_TRUE(FileX_isFile(dir.file("n.ids.csv")));
+  both = runZerbin(dir, {prof, "-ids", "-links", "n.xml", "l.csv"}, inDir);
+  EXPECT_EQ(both.status, 0) << both.echo;
+  EXPECT_TRUE(FileX_isFile(dir.file("l.csv")));
+  EXPECT_TRUE(FileX_isFile(dir.file("l.ids.csv")));
+
   // A relative echo file lies in the current folder; given twice, the last.
   ZerbinRun r = runZerbin(dir, {prof, "-echo=first.txt", "-echo=e/../rel.txt", "-zz", "-cd", "n.xml"},
                           inDir);
