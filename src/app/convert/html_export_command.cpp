@@ -39,6 +39,21 @@ class BatchHtmlHost final : public HtmlExportHost {
 
 }  // namespace
 
+std::string CZerbinApp_webName(CZerbinApp& app, uint32_t frame, const std::string& destination) {
+  const CZerbinApp_Options& o = app.options;
+  std::string coded;
+  Except_tryCatch([&] { StrX_punycodeName(coded, StrX_fileName(destination), CZerbinApp_pathSize); },
+                  [&](const Errors_Msg&) { coded.clear(); });
+  if (coded.empty()) {
+    ReportToUser(frame, o.echoPath,
+                 o.japanese ? "%s: この名前は ASCII の名前 (Punycode) にできません。"
+                            : "%s: this name cannot be turned into an ASCII (Punycode) name.",
+                 destination.c_str());
+    return {};
+  }
+  return StrX_joinPath(StrX_parentFolder(destination), coded);
+}
+
 int CZerbinApp_htmlExport(CZerbinApp& app, uint32_t frame, const std::string& source,
                           const std::string& destination) {
   const CZerbinApp_Options& o = app.options;
@@ -64,18 +79,8 @@ int CZerbinApp_htmlExport(CZerbinApp& app, uint32_t frame, const std::string& so
 
   std::string output = destination;
   if (options.mode == 'v') {
-    // Names a web server takes: the file name in its Punycode form.
-    std::string coded;
-    Except_tryCatch([&] { StrX_punycodeName(coded, StrX_fileName(destination), CZerbinApp_pathSize); },
-                    [&](const Errors_Msg&) { coded.clear(); });
-    if (coded.empty()) {
-      ReportToUser(frame, o.echoPath,
-                   o.japanese ? "%s: この名前は ASCII の名前 (Punycode) にできません。"
-                              : "%s: this name cannot be turned into an ASCII (Punycode) name.",
-                   destination.c_str());
-      return 1;
-    }
-    output = StrX_joinPath(StrX_parentFolder(destination), coded);
+    output = CZerbinApp_webName(app, frame, destination);
+    if (output.empty()) return 1;
   }
   BatchHtmlHost host(app, frame, source);
   return CZerbinApp_withBatchNote(app, frame, source, host.metrics(), [&](NoteDocument& doc) {

@@ -9,6 +9,10 @@
 struct CZerbinApp;
 class NoteDocument;
 
+// The destination with its file name in the Punycode form that a web
+// server takes ("-cv", "-cs"); "" after reporting a name that has none.
+std::string CZerbinApp_webName(CZerbinApp& app, uint32_t frame, const std::string& destination);
+
 // 0 when the export ran (an unpublished note gives its placeholder page and
 // 0 too); 1 after reporting the failure.
 int CZerbinApp_htmlExport(CZerbinApp& app, uint32_t frame, const std::string& source,

@@ -1,6 +1,7 @@
 #include "app/convert/public_copy.h"
 
 #include "app/convert/batch_note_host.h"
+#include "app/convert/html_export_command.h"
 #include "app/startup/zerbin_app.h"
 #include "core/errors/result_code.h"
 #include "core/strx/strx_path.h"
@@ -8,7 +9,13 @@
 #include "document/writer/note_writer.h"
 
 int CZerbinApp_publicCopy(CZerbinApp& app, uint32_t frame, const std::string& source,
-                          const std::string& destination) {
+                          const std::string& given) {
+  // "-cs" names its file as "-cv" does (Punycode); "-cS" keeps the name.
+  std::string destination = given;
+  if (app.options.convMode == CZerbinApp_Conv_Public) {
+    destination = CZerbinApp_webName(app, frame, given);
+    if (destination.empty()) return 1;
+  }
   // The public copy leaves out what is not published: written over its own
   // source it would destroy the note (as a missing DEST of a ".svg" note
   // would make it).

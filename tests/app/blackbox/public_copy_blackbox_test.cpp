@@ -107,7 +107,12 @@ TEST(PublicCopyBlackBox, SvgzDestinationIsGzip) {
   WriteSampleNote(dir.file("work"), dir.file("note.svg"));
   ZerbinRun r = runZerbin(dir, {"-prof=" + dir.file("P"), "-cs", dir.file("note.svg"), dir.file("out.SVGZ")});
   ASSERT_EQ(r.status, 0) << r.echo;
-  EXPECT_EQ(ReadFileBytes(dir.file("out.SVGZ")).substr(0, 2), "\x1F\x8B");
+  // "-cs" names its file as "-cv" does: the web name is lower case.
+  EXPECT_FALSE(FileX_exists(dir.file("out.SVGZ")));
+  EXPECT_EQ(ReadFileBytes(dir.file("out.svgz")).substr(0, 2), "\x1F\x8B");
+  r = runZerbin(dir, {"-prof=" + dir.file("P"), "-cS", dir.file("note.svg"), dir.file("Out.SVGZ")});
+  ASSERT_EQ(r.status, 0) << r.echo;
+  EXPECT_EQ(ReadFileBytes(dir.file("Out.SVGZ")).substr(0, 2), "\x1F\x8B");
 }
 
 TEST(PublicCopyBlackBox, UnpublishedFileGivesThePlaceholder) {

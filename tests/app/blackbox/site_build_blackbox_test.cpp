@@ -322,20 +322,27 @@ TEST(SiteBuildBlackBox, SvgLocalGetsThePublicCopiesItsListAndFramePage) {
 }
 
 // "-cS" (the batch word of a site without ASCII names) is the public copy
-// of "-cs" under the name given, into a folder it creates.
+// of "-cs" under the name given, into a folder it creates; "-cs" names its
+// file as "-cv" does, in Punycode.
 TEST(SiteBuildBlackBox, UpperCsIsThePublicCopyUnderTheNameGiven) {
   TempDir run;
   const std::string note = run.file("note.svg");
   fs::copy_file(TemplateNotePath(), note);
   const std::u8string u8name = u8"日本.svg";
   const std::string name(u8name.begin(), u8name.end());  // the words and the disk are UTF-8
+  std::string coded;
+  StrX_punycodeName(coded, Sjis(u8name), 512);
+  ASSERT_NE(coded, Sjis(u8name));
   fs::create_directories(run.file("s"));
   ZerbinRun r = runZerbin(run, {"-prof=" + run.file("P"), "-cs", note, run.file("s/" + name)});
   ASSERT_EQ(r.status, 0) << r.echo;
+  EXPECT_FALSE(fs::exists(run.file("s/" + name)));
+  const std::string pub = ReadFileBytes(run.file("s/" + coded));
+  ASSERT_FALSE(pub.empty());
   r = runZerbin(run, {"-prof=" + run.file("P"), "-cS", note, run.file("S")});
   ASSERT_EQ(r.status, 0) << r.echo;
-  EXPECT_EQ(ReadFileBytes(run.file("S/note.svg")), ReadFileBytes(run.file("s/" + name)));
+  EXPECT_EQ(ReadFileBytes(run.file("S/note.svg")), pub);
   r = runZerbin(run, {"-prof=" + run.file("P"), "-cS", note, run.file("S/" + name)});
   ASSERT_EQ(r.status, 0) << r.echo;
-  EXPECT_EQ(ReadFileBytes(run.file("S/" + name)), ReadFileBytes(run.file("s/" + name)));
+  EXPECT_EQ(ReadFileBytes(run.file("S/" + name)), pub);
 }
