@@ -570,18 +570,22 @@ int CZerbinApp_runCommand(CZerbinApp& app, uint32_t frame, const CZerbinApp_Opti
       return 1;
     }
   }
-  // Written over its own note, a conversion would destroy the note (the
-  // public copy says so in its own words).
-  // Page images always take their format's extension.
+  // Written over its own note (also through a link of the file system), a
+  // conversion would destroy the note.  Page images always take their
+  // format's extension.
   std::string written = dst;
   if (key == CZerbinApp_Conv_Jpeg || key == CZerbinApp_Conv_Png) {
     StrX_changeExtension(written, CZerbinApp_commandExtension(options), size);
   }
-  if (key != CZerbinApp_Conv_Public && key != CZerbinApp_Conv_PublicPlain &&
-      isSameFile(source, written)) {
+  if (isSameFile(source, written)) {
+    const bool publicCopy = key == CZerbinApp_Conv_Public || key == CZerbinApp_Conv_PublicPlain;
     ReportToUser(frame, options.echoPath,
-                 options.japanese ? "%s: 変換の出力で元のノートを上書きすることはできません。"
-                                  : "%s: the conversion cannot replace its own note.",
+                 publicCopy ? (options.japanese
+                                   ? "%s: 公開用のコピーで元のノートを上書きすることはできません。"
+                                   : "%s: the public copy cannot replace its own note.")
+                            : (options.japanese
+                                   ? "%s: 変換の出力で元のノートを上書きすることはできません。"
+                                   : "%s: the conversion cannot replace its own note."),
                  source.c_str());
     return 1;
   }

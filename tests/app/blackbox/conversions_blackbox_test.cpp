@@ -66,6 +66,14 @@ TEST(ConversionsBlackBox, EveryConversionWritesItsDefaultNameAndReportsBadSource
                                                  : ": 変換の出力で元のノートを上書きすることはできません。\n"));
     }
 
+    // Nor through a link of the file system.
+    unlink(dir.file("echo.txt").c_str());
+    unlink(dir.file("link.xml").c_str());
+    ASSERT_EQ(symlink("n.xml", dir.file("link.xml").c_str()), 0);
+    r = runZerbin(dir, {prof, c.option, "n.xml", "link.xml"}, inDir);
+    EXPECT_EQ(testing_support::ReadFileBytes(dir.file("n.xml")), TemplateNote());
+    if (option != "-cj" && option != "-cp") EXPECT_EQ(r.status, 1);
+
     // A file that is no note: the reader's message once, nothing written.
     unlink(dir.file("echo.txt").c_str());
     r = runZerbin(dir, {prof, c.option, "bad.svg", "out.bin"}, inDir);
