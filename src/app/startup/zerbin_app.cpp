@@ -541,8 +541,11 @@ std::string CZerbinApp_commandExtension(const CZerbinApp_Options& o) {
     case CZerbinApp_Conv_Vml:
     case CZerbinApp_Conv_VmlPlain: return "html";
     case CZerbinApp_Conv_Mhtml: return "mht";
-    case CZerbinApp_Conv_Public:
-    case CZerbinApp_Conv_PublicPlain: return "svg";  // the public copy is a note
+    // The public copy keeps the command line's documented default, so that
+    // "-cs note.svg" writes beside the note rather than over it; "-cS"
+    // (always given a destination by the site build) names a note.
+    case CZerbinApp_Conv_Public: return "wsf";
+    case CZerbinApp_Conv_PublicPlain: return "svg";
     default: break;
   }
   if (o.links) return "links.csv";

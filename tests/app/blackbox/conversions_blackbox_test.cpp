@@ -27,7 +27,7 @@ struct Conversion {
 constexpr Conversion kConversions[] = {
     {"-cd", "n.txt"},  {"-cj", "n.jpg"},  {"-cp", "n.png"},  {"-cw", "n.wsf"},
     {"-cx", "n.wsf"},  {"-ct", "n.wsf"},  {"-cT", "n.wsf"},  {"-cv", "n.html"},
-    {"-cV", "n.html"}, {"-cm", "n.mht"},  {"-cs", "n.svg"},  {"-cS", "n.svg"},
+    {"-cV", "n.html"}, {"-cm", "n.mht"},  {"-cs", "n.wsf"},  {"-cS", "n.svg"},
     {"-links", "n.links.csv"}, {"-ids", "n.ids.csv"},
 };
 

@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "core/filex/filex.h"
+#include "core/filex/filex_info.h"
 #include "document/note/note_document.h"
 #include "document/writer/note_layout.h"
 #include "document/writer/note_writer.h"
@@ -136,10 +137,16 @@ TEST(PublicCopyBlackBox, FailuresAreReportedWithExitStatusOne) {
   EXPECT_EQ(broken.status, 1);
   EXPECT_NE(broken.echo.find(Sjis(u8"</g> が多すぎる")), std::string::npos) << broken.echo;
 
-  // Without DEST the copy would replace its own note: refused.
+  // Without DEST the copy takes the command line's default extension
+  // beside the note, which stays as it was; named as the note itself, the
+  // copy is refused.
   WriteSampleNote(dir.file("work"), dir.file("note.svg"));
   const std::string before = ReadFileBytes(dir.file("note.svg"));
-  ZerbinRun self = runZerbin(dir, {prof, "-cs", dir.file("note.svg")});
+  ZerbinRun beside = runZerbin(dir, {prof, "-cs", dir.file("note.svg")});
+  EXPECT_EQ(beside.status, 0) << beside.echo;
+  EXPECT_TRUE(FileX_isFile(dir.file("note.wsf")));
+  EXPECT_EQ(ReadFileBytes(dir.file("note.svg")), before);
+  ZerbinRun self = runZerbin(dir, {prof, "-cs", dir.file("note.svg"), dir.file("note.svg")});
   EXPECT_EQ(self.status, 1);
   EXPECT_EQ(ReadFileBytes(dir.file("note.svg")), before);
 
