@@ -163,6 +163,14 @@ void StrX_BoundedWriter::printf(const char* format, ...) {
   write(text);
 }
 
+std::string StrX_format(const char* format, ...) {
+  va_list args;
+  va_start(args, format);
+  std::string s = StrX_formatV(format, args);
+  va_end(args);
+  return s;
+}
+
 std::string StrX_formatV(const char* format, va_list args, bool* failed) {
   va_list copy;
   va_copy(copy, args);

@@ -70,12 +70,13 @@ void StrX_addLastChar(std::string& path, char ch, size_t size);
 // character.
 void StrX_cutLastChar(std::string& s, char ch);
 
-// Bounded printf: dst := the formatted text, cut to size-1 bytes; raises
-// 3183 with an empty message when the output was cut.
 // printf into a string of any length.  A format the C library refuses
 // gives "" and sets `failed` (when given).
 std::string StrX_formatV(const char* format, va_list args, bool* failed = nullptr);
+std::string StrX_format(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
+// Bounded printf: dst := the formatted text, cut to size-1 bytes; raises
+// 3183 with an empty message when the output was cut.
 void StrX_sprintf(std::string& dst, size_t size, const char* format, ...)
     __attribute__((format(printf, 3, 4)));
 

@@ -28,20 +28,6 @@ namespace {
 constexpr int kBadAttr = 596;  // a malformed link-replacement file
 constexpr size_t kEscapeSize = 8192;
 
-std::string format(const char* f, ...) __attribute__((format(printf, 1, 2)));
-std::string format(const char* f, ...) {
-  va_list a;
-  va_start(a, f);
-  va_list b;
-  va_copy(b, a);
-  int n = std::vsnprintf(nullptr, 0, f, a);
-  va_end(a);
-  std::string s(static_cast<size_t>(n > 0 ? n : 0), '\0');
-  std::vsnprintf(s.data(), s.size() + 1, f, b);
-  va_end(b);
-  return s;
-}
-
 using Values = std::vector<std::pair<std::string, std::string>>;
 
 std::string escapeHtml(std::string_view text, int flags) {
@@ -179,7 +165,7 @@ class Exporter {
   void openSideFiles();
   void closeSideFiles(bool raise);
   std::string pageFileName(int32_t fileNo) const {
-    return format("%s_%02d.%s", x_.c_str(), fileNo, ext_.c_str());
+    return StrX_format("%s_%02d.%s", x_.c_str(), fileNo, ext_.c_str());
   }
   const Written* writtenOf(const NotePage* page) const {
     auto it = byPage_.find(page);
@@ -329,7 +315,7 @@ void Exporter::form(const CadPrim& figure, const Text_Box* keywordBox, int32_t y
     const std::string& source = r->embedImage ? r->workImagePath : r->imagePath;
     std::string ext = StrX_extension(source);
     if (ext.empty()) ext = "jpg";
-    std::string name = format("%02d/image%02d.%s", pageNumber, index, ext.c_str());
+    std::string name = StrX_format("%02d/image%02d.%s", pageNumber, index, ext.c_str());
     if (ctx_.lowerPath) name = lowerAscii(name);
     if (!mht_) {
       const std::string target = StrX_joinPath(StrX_joinPath(folder_, files_), name);
@@ -480,9 +466,9 @@ void Exporter::pageBlock(size_t k, int32_t y) {
   if (headingMode) {
     for (const Heading& h : p.headings) {
       *tree_ += "<LI><A href=\"" + attr(pageFileName(fileNo_)) + "#";
-      *tree_ += h.box->GetId().empty() ? format("zerbin_vml_p%d\" ", h.number)
+      *tree_ += h.box->GetId().empty() ? StrX_format("zerbin_vml_p%d\" ", h.number)
                                        : attr(h.box->GetId()) + "\" ";
-      *tree_ += format("name=\"zerbin_index_p%d\" target=\"main\">%s</A>\r\n", h.number,
+      *tree_ += StrX_format("name=\"zerbin_index_p%d\" target=\"main\">%s</A>\r\n", h.number,
                        escapeHtml(h.box->text(), StrX_HtmlSpaces).c_str());
     }
   }
@@ -560,22 +546,22 @@ void Exporter::treeEntry(const Written& p) {
   for (const NotePage* a = page.parent; a; a = a->parent) ancestors.insert(ancestors.begin(), a);
   if (ancestors.size() > 16) Errors_RAISE(102, "error");
   const bool node = firstWrittenChild(&page) != nullptr;
-  const std::string path = attr(format("%s#zerbin_vml_p%d", f.c_str(), p.number));
-  const std::string name = format("zerbin_index_p%d", p.number);
+  const std::string path = attr(StrX_format("%s#zerbin_vml_p%d", f.c_str(), p.number));
+  const std::string name = StrX_format("zerbin_index_p%d", p.number);
   std::string edge;
   for (const NotePage* a : ancestors) {
-    edge += format("<IMG src=\"%s%s%s\"/>", treeImageFolder_.c_str(),
+    edge += StrX_format("<IMG src=\"%s%s%s\"/>", treeImageFolder_.c_str(),
                    laterWrittenSibling(a) ? "t_vert." : "t_spc.", treeImageExt_.c_str());
   }
   const bool inner = page.parent || page.previousSibling;
   if (!node && inner) {
-    edge += format("<IMG src=\"%s%s%s\"\r\n   />", treeImageFolder_.c_str(),
+    edge += StrX_format("<IMG src=\"%s%s%s\"\r\n   />", treeImageFolder_.c_str(),
                    laterWrittenSibling(&page) ? "t_edge." : "t_last.", treeImageExt_.c_str());
   }
   const int flags = (inner ? 2 : 0) + (laterWrittenSibling(&page) ? 1 : 0);
   const Values values = {{"%edge%", edge},
                          {"%img_folder%", treeImageFolder_},
-                         {"%node_id%", format("node%d", p.number)},
+                         {"%node_id%", StrX_format("node%d", p.number)},
                          {"%node_flag%", std::to_string(flags)},
                          {"%t_leaf%", p.number == 1 ? "t_file" : "t_leaf"},
                          {"%path%", path},
@@ -588,7 +574,7 @@ void Exporter::treeEntry(const Written& p) {
   if (page.parent && firstWrittenChild(page.parent) == &page && !hasNodeStart) *tree_ += "<UL>\r\n";
   auto leaf = readTemplate(script_, "toc_3_leaf.txt", values);
   if (!FileX_isFile(StrX_joinPath(script_, "toc_3_leaf.txt"))) {
-    *tree_ += format("<LI><A href=\"%s\" name=\"%s\" target=\"main\">%s</A>\r\n", path.c_str(),
+    *tree_ += StrX_format("<LI><A href=\"%s\" name=\"%s\" target=\"main\">%s</A>\r\n", path.c_str(),
                      name.c_str(), title.c_str());
   } else if (!node && leaf) {
     *tree_ += *leaf;
@@ -631,15 +617,15 @@ void Exporter::treeFoot() {
     const NotePage& page = doc_.pageAt(w.index);
     entry[&page] = ++k;
     const char* sep = (k - 1) % 4 == 0 ? ",\r\n  " : ", ";
-    ids += format("%s\"zerbin_index_p%d\"", sep, w.number);
+    ids += StrX_format("%s\"zerbin_index_p%d\"", sep, w.number);
     auto parent = page.parent ? entry.find(page.parent) : entry.end();
-    parents += format("%s%d", sep, parent == entry.end() ? -1 : parent->second);
+    parents += StrX_format("%s%d", sep, parent == entry.end() ? -1 : parent->second);
     bool later = false;
     for (const NotePage* s = page.nextSibling; s && !later; s = s->nextSibling) {
       const Written* sw = writtenOf(s);
       later = sw && sw->published;
     }
-    flags += format("%s%d", sep, ((page.parent || page.previousSibling) ? 2 : 0) + (later ? 1 : 0));
+    flags += StrX_format("%s%d", sep, ((page.parent || page.previousSibling) ? 2 : 0) + (later ? 1 : 0));
   }
   const std::string arrays = ids + " );\r\n" + parents + " );\r\n" + flags + " );\r\n";
   if (auto t = readTemplate(script_, "toc_5_foot.txt", {{"%array%", arrays}})) {
@@ -653,7 +639,7 @@ void Exporter::keywordEntry(const Written& p) {
   if (ctx_.titleInKeywordTree) return;
   const std::string title = doc_.pageAt(p.index).title();
   const std::string href =
-      format("../%s?f1=%s.files/%s_tree.html&sub1=zerbin_index_p%d&f2=%s.files/%s"
+      StrX_format("../%s?f1=%s.files/%s_tree.html&sub1=zerbin_index_p%d&f2=%s.files/%s"
              "&sub2=zerbin_vml_p%d",
              StrX_fileName(output_).c_str(), x_.c_str(), x_.c_str(), p.number, x_.c_str(),
              pageFileName(fileNo_).c_str(), p.number);
@@ -689,7 +675,7 @@ bool Exporter::run() {
   // or created before this test.
   if (!PublicationFilter_filePublished(fileList_, name_)) {
     makeFoldersOf(output_);
-    FileX_writeWhole(output_, format("<HTML><HEAD><TITLE>%s</TITLE></HEAD><BODY>\r\n"
+    FileX_writeWhole(output_, StrX_format("<HTML><HEAD><TITLE>%s</TITLE></HEAD><BODY>\r\n"
                                      "<BR/><BR/>（非公開情報のためカットされました）\r\n"
                                      "</BODY></HTML>\r\n",
                                      escapeHtml(n_, 0).c_str()));
@@ -825,7 +811,7 @@ bool Exporter::run() {
                       "<body>\r\n\r\n<H3>" + title + "</H3>\r\n\r\n<NOBR>\r\n<UL>\r\n";
           }
         }
-        if (ids_) *ids_ += format("\"%s\", , 1,\r\n", pagePath_.c_str());
+        if (ids_) *ids_ += StrX_format("\"%s\", , 1,\r\n", pagePath_.c_str());
 
         int32_t y = 8;
         bool split = false;
@@ -862,10 +848,10 @@ bool Exporter::run() {
           std::string frame = requiredTemplate(
               script_, "vml_frame.txt",
               {{"%title%", attr(x_)},
-               {"%tree_path%", attr(format("%s.files/%s_tree.html", x_.c_str(), x_.c_str()))},
-               {"%main_path%", attr(format("%s.files/%s_01.%s", x_.c_str(), x_.c_str(), ext_.c_str()))},
+               {"%tree_path%", attr(StrX_format("%s.files/%s_tree.html", x_.c_str(), x_.c_str()))},
+               {"%main_path%", attr(StrX_format("%s.files/%s_01.%s", x_.c_str(), x_.c_str(), ext_.c_str()))},
                {"%menu_tags1%",
-                menu ? format("<FRAMESET rows=\"25,*\"><FRAME src=\"%s\" name=\"menu\">",
+                menu ? StrX_format("<FRAMESET rows=\"25,*\"><FRAME src=\"%s\" name=\"menu\">",
                               escapeHtml(menuRef, StrX_HtmlAttr).c_str())
                      : std::string()},
                {"%menu_tags2%", menu ? "</FRAMESET>" : ""}});
@@ -876,8 +862,8 @@ bool Exporter::run() {
           FileX_writeWhole(StrX_joinPath(filesFolder, x_ + ".keyword.xml"), *keywords_);
         }
         if (repurl_) {
-          *repurl_ += format("src=%s\r\n", host_.notePath().c_str());
-          *repurl_ += format("dst=%s\r\n",
+          *repurl_ += StrX_format("src=%s\r\n", host_.notePath().c_str());
+          *repurl_ += StrX_format("dst=%s\r\n",
                              StrX_joinPath(filesFolder, pageFileName(1)).c_str());
         }
         closeSideFiles(true);

@@ -12,26 +12,13 @@
 #include "core/filex/filex_open.h"
 #include "core/filex/text_file.h"
 #include "core/strx/strx_path.h"
+#include "core/strx/strx_copy.h"
 #include "core/strx/strx_punycode.h"
 #include "core/xml/xml_event_reader.h"
 
 namespace {
 
 constexpr size_t kPathSize = 4096;
-
-std::string format(const char* f, ...) __attribute__((format(printf, 1, 2)));
-std::string format(const char* f, ...) {
-  va_list a;
-  va_start(a, f);
-  va_list b;
-  va_copy(b, a);
-  const int n = std::vsnprintf(nullptr, 0, f, a);
-  va_end(a);
-  std::string s(n > 0 ? static_cast<size_t>(n) : 0, '\0');
-  if (n > 0) std::vsnprintf(s.data(), s.size() + 1, f, b);
-  va_end(b);
-  return s;
-}
 
 std::string lower(std::string_view s) {
   std::string r(s);
@@ -185,7 +172,7 @@ class SiteBuilder {
   // A path that the batch files quote: cmd cannot quote a '"' inside.
   static void quotable(const std::string& path) {
     if (path.find('"') != std::string::npos) {
-      fail(format("パスに \" があるため、バッチファイルに書けません：%s", path.c_str()));
+      fail(StrX_format("パスに \" があるため、バッチファイルに書けません：%s", path.c_str()));
     }
   }
 
@@ -231,10 +218,10 @@ std::string SiteBuilder::framePage(const std::string& titleLine, const std::stri
   s += "フレームに対応したブラウザが必要です。\n";
   s += "</noframes>\n\n";
   s += "<frameset rows=\"25,*\">\n";
-  s += format("  <frame src=\"%s\" name=\"menu\">\n", menu.c_str());
-  s += format("  <frame src=\"%s\" name=\"tree\">\n", tree.c_str());
+  s += StrX_format("  <frame src=\"%s\" name=\"menu\">\n", menu.c_str());
+  s += StrX_format("  <frame src=\"%s\" name=\"tree\">\n", tree.c_str());
   s += "</frameset>\n\n";
-  s += format("<frame src=\"%s\" name=\"main\">\n\n", first.c_str());
+  s += StrX_format("<frame src=\"%s\" name=\"main\">\n\n", first.c_str());
   s += "</frameset>\n";
   s += "</HTML>\n";
   return s;
@@ -243,7 +230,7 @@ std::string SiteBuilder::framePage(const std::string& titleLine, const std::stri
 std::string SiteBuilder::expandChecked(std::string_view value, const char* element) {
   std::string expanded = host_.expandPathVariables(value);
   if (expanded.find('%') != std::string::npos) {
-    fail(format("パス変数が展開できませんでした：<%s src=\"%.*s\">", element,
+    fail(StrX_format("パス変数が展開できませんでした：<%s src=\"%.*s\">", element,
                 static_cast<int>(value.size()), value.data()));
   }
   return expanded;
@@ -308,17 +295,17 @@ void SiteBuilder::serverStart(const XmlEventReader& r) {
       const char* f = firstRel.c_str();
       hhp_.put("[OPTIONS]\n");
       hhp_.put("Compatibility=1.1 or later\n");
-      hhp_.put(format("Compiled file=%s.chm\n", n));
-      hhp_.put(format("Contents file=%s.help_tree.hhc\n", n));
+      hhp_.put(StrX_format("Compiled file=%s.chm\n", n));
+      hhp_.put(StrX_format("Contents file=%s.help_tree.hhc\n", n));
       hhp_.put("Default Window=typeA\n");
-      hhp_.put(format("Default topic=%s\n", f));
+      hhp_.put(StrX_format("Default topic=%s\n", f));
       hhp_.put("Display compile progress=Yes\n");
       hhp_.put("Full-text search=Yes\n");
-      hhp_.put(format("Index file=%s.help_index.hhk\n", n));
+      hhp_.put(StrX_format("Index file=%s.help_index.hhk\n", n));
       hhp_.put("Language=0x411 日本語\n");
       hhp_.put("\n");
       hhp_.put("[WINDOWS]\n");
-      hhp_.put(format("typeA=\"%s\",\"%s.help_tree.hhc\",\"%s.help_index.hhk\",\"%s\",\"%s\",,,,,"
+      hhp_.put(StrX_format("typeA=\"%s\",\"%s.help_tree.hhc\",\"%s.help_index.hhk\",\"%s\",\"%s\",,,,,"
                       "0x43520,250,0x284e,[51,86,1009,711],0xb0000,,,,,,0\n",
                       s.title.c_str(), n, n, f, f));
       hhp_.put("\n");
@@ -344,13 +331,13 @@ void SiteBuilder::serverStart(const XmlEventReader& r) {
   const std::string indexFolder = StrX_parentFolder(s.index);
   OutFile index;
   index.open(s.index);
-  index.put(framePage(format("<TITLE>%s</TITLE>", s.title.c_str()),
+  index.put(framePage(StrX_format("<TITLE>%s</TITLE>", s.title.c_str()),
                       StrX_makeRelative(s.menu, indexFolder), StrX_makeRelative(s.files, indexFolder),
                       StrX_makeRelative(s.first, indexFolder)));
   index.close();
   // The local frame pages show the local lists of all servers: the first
   // server gives their title, menu and first page.
-  const std::string localTitle = format("<TITLE>%s (Local Files)</TITLE>\n\n", s.title.c_str());
+  const std::string localTitle = StrX_format("<TITLE>%s (Local Files)</TITLE>\n\n", s.title.c_str());
   OutFile indexLocal;
   if (firstServer) {
     indexLocal.open(sibling("index_local.html"));
@@ -368,7 +355,7 @@ void SiteBuilder::serverStart(const XmlEventReader& r) {
   OutFile menu;
   menu.open(s.menu);
   menu.put(readTemplate("menu_head.txt").value_or("<HTML><BODY>\n"));
-  menu.put(format("<A href=\"%s\" target=\"_top\">%s</A>\n",
+  menu.put(StrX_format("<A href=\"%s\" target=\"_top\">%s</A>\n",
                   StrX_makeRelative(s.files, StrX_parentFolder(s.menu)).c_str(), s.title.c_str()));
   menu.put("</BODY></HTML>\n");
   menu.close();
@@ -377,7 +364,7 @@ void SiteBuilder::serverStart(const XmlEventReader& r) {
     const std::string svgMenu = moveToSvg(s.menu);
     menu.open(svgMenu);
     menu.put(readTemplate("menu_head.txt").value_or("<HTML><BODY>\n"));
-    menu.put(format("<A href=\"%s\" target=\"_top\">%s</A>\n",
+    menu.put(StrX_format("<A href=\"%s\" target=\"_top\">%s</A>\n",
                     StrX_makeRelative(sibling("index_local_svg.html"), StrX_parentFolder(svgMenu)).c_str(),
                     s.title.c_str()));
     menu.put("</BODY></HTML>\n");
@@ -391,8 +378,8 @@ void SiteBuilder::serverStart(const XmlEventReader& r) {
   const std::string filesFolder = withExtension(s.files, "files");
   const std::string relCopy = host_.relCopyFolder();
   quotable(relCopy);
-  copy_.put(format("mkdir \"%s\"\n", bat(filesFolder).c_str()));
-  copy_.put(format("copy \"%s\\*.*\" \"%s\"\n", bat(relCopy).c_str(), bat(filesFolder).c_str()));
+  copy_.put(StrX_format("mkdir \"%s\"\n", bat(filesFolder).c_str()));
+  copy_.put(StrX_format("copy \"%s\\*.*\" \"%s\"\n", bat(relCopy).c_str(), bat(filesFolder).c_str()));
   copy_.put("\n");
   if (!relCopy.empty() && FileX_isFolder(relCopy)) {
     Job j;
@@ -467,9 +454,9 @@ void SiteBuilder::fileEnd() {
   if (!converted) {
     auto copyLines = [&](const std::string& to) {
       const std::string folder = bat(StrX_parentFolder(to));
-      copy_.put(format("if not exist \"%s\"  mkdir \"%s\"\n", folder.c_str(), folder.c_str()));
-      copy_.put(format("copy \"%s\" \"%s\"\n", bat(fileSrc_).c_str(), bat(to).c_str()));
-      copy_.put(format("if errorlevel  1 echo Not found or error %s & pause\n", batBare(fileSrc_).c_str()));
+      copy_.put(StrX_format("if not exist \"%s\"  mkdir \"%s\"\n", folder.c_str(), folder.c_str()));
+      copy_.put(StrX_format("copy \"%s\" \"%s\"\n", bat(fileSrc_).c_str(), bat(to).c_str()));
+      copy_.put(StrX_format("if errorlevel  1 echo Not found or error %s & pause\n", batBare(fileSrc_).c_str()));
       copy_.put("\n");
       Job j;
       j.kind = Job::CopyFile;
@@ -479,23 +466,23 @@ void SiteBuilder::fileEnd() {
     };
     copyLines(dest);
     if (hasSvg()) copyLines(moveToSvg(dest));
-    repurl_.put(format("src=%s\n", fileSrc_.c_str()));
-    repurl_.put(format("dst=%s\n", StrX_makeRelative(dest, s.local).c_str()));
+    repurl_.put(StrX_format("src=%s\n", fileSrc_.c_str()));
+    repurl_.put(StrX_format("dst=%s\n", StrX_makeRelative(dest, s.local).c_str()));
   } else {
     quotable(name_);  // "-hhc2=" and "-repurl=" name the definition's siblings
     const char* cv = s.ascii ? "-cv" : "-cV";
-    const std::string pub = s.pub ? format(" -pub=%s", s.pub->c_str()) : "";
+    const std::string pub = s.pub ? StrX_format(" -pub=%s", s.pub->c_str()) : "";
     const std::string repurlWork = name_ + ".repurl.work.txt";
-    const std::string paths = format(" \"%s\"  \"%s\"  \"%s\"", bat(fileSrc_).c_str(),
+    const std::string paths = StrX_format(" \"%s\"  \"%s\"  \"%s\"", bat(fileSrc_).c_str(),
                                      bat(rel(destHtml)).c_str(), bat(rel(s.local)).c_str());
     std::string line = "%brevlo% ";
     line += cv;
     line += " %opt% -top2blank -links -ids";
-    line += format(" -hhc2=\"%s\"", bat(name_ + ".help.hhp").c_str());
+    line += StrX_format(" -hhc2=\"%s\"", bat(name_ + ".help.hhp").c_str());
     line += pub;
-    line += format(" -menu=\"%s\"", bat(rel(s.menu)).c_str());
-    line += format(" -files=\"%s\"", bat(rel(s.files)).c_str());
-    line += format(" -repurl=\"%s\"", bat(repurlWork).c_str()) + paths + "\n";
+    line += StrX_format(" -menu=\"%s\"", bat(rel(s.menu)).c_str());
+    line += StrX_format(" -files=\"%s\"", bat(rel(s.files)).c_str());
+    line += StrX_format(" -repurl=\"%s\"", bat(repurlWork).c_str()) + paths + "\n";
     conv_.put(line);
     if (hasSvg()) {
       const std::string svgDest = withExtension(moveToSvg(dest), "xml");
@@ -503,8 +490,8 @@ void SiteBuilder::fileEnd() {
       line += s.ascii ? "-cs" : "-cS";
       line += " %opt2% -no_blank";
       line += pub;
-      line += format(" -menu=\"%s\"", bat(rel(moveToSvg(s.menu))).c_str());
-      line += format(" -repurl2=\"%s\" \"%s\"  \"%s\"  \"%s\"\n", bat(repurlWork).c_str(),
+      line += StrX_format(" -menu=\"%s\"", bat(rel(moveToSvg(s.menu))).c_str());
+      line += StrX_format(" -repurl2=\"%s\" \"%s\"  \"%s\"  \"%s\"\n", bat(repurlWork).c_str(),
                      bat(fileSrc_).c_str(), bat(rel(svgDest)).c_str(),
                      bat(rel(s.svgLocal)).c_str());
       conv2_.put(line);
@@ -524,7 +511,7 @@ void SiteBuilder::fileEnd() {
     line += cv;
     line += " %opt% -top2blank -ids2";
     line += pub;
-    line += format(" -repurl=\"%s\"", bat(repurlWork).c_str()) + paths + "\n";
+    line += StrX_format(" -repurl=\"%s\"", bat(repurlWork).c_str()) + paths + "\n";
     conv3_.put(line);
     Job j;
     j.kind = Job::Convert;
@@ -547,15 +534,15 @@ void SiteBuilder::fileEnd() {
   const std::string name = stem(dest);
   const std::string listName = T.empty() && A.empty() ? name : T + A + R;
   hhk_.put("\t<LI> <OBJECT type=\"text/sitemap\">\n");
-  hhk_.put(format("\t\t<param name=\"Name\" value=\"%s\">\n", listName.c_str()));
-  hhk_.put(format("\t\t<param name=\"Name\" value=\"%s\">\n", name.c_str()));
-  hhk_.put(format("\t\t<param name=\"Local\" value=\"%s\">\n", P.c_str()));
+  hhk_.put(StrX_format("\t\t<param name=\"Name\" value=\"%s\">\n", listName.c_str()));
+  hhk_.put(StrX_format("\t\t<param name=\"Name\" value=\"%s\">\n", name.c_str()));
+  hhk_.put(StrX_format("\t\t<param name=\"Local\" value=\"%s\">\n", P.c_str()));
   hhk_.put("\t\t</OBJECT>\n");
   if (T.empty() && A.empty()) return;
 
   hhc_.put("\t<LI> <OBJECT type=\"text/sitemap\">\n");
-  hhc_.put(format("\t\t<param name=\"Name\" value=\"%s\">\n", listName.c_str()));
-  hhc_.put(format("\t\t<param name=\"Local\" value=\"%s\">\n", P.c_str()));
+  hhc_.put(StrX_format("\t\t<param name=\"Name\" value=\"%s\">\n", listName.c_str()));
+  hhc_.put(StrX_format("\t\t<param name=\"Local\" value=\"%s\">\n", P.c_str()));
   hhc_.put("\t\t</OBJECT>\n");
   for (OutFile* f : lists()) {
     f->put("・");
@@ -564,12 +551,12 @@ void SiteBuilder::fileEnd() {
   const char* target = converted ? "_top" : "main";
   if (filesLocalSvg_.isOpen()) {
     const std::string svg = converted ? withExtension(moveToSvg(dest), "xml") : moveToSvg(dest);
-    filesLocalSvg_.put(format("<A href=\"%s\" target=\"main\">", rel(svg).c_str()));
+    filesLocalSvg_.put(StrX_format("<A href=\"%s\" target=\"main\">", rel(svg).c_str()));
   }
-  filesLocal_.put(format("<A href=\"%s\" target=\"%s\">", rel(converted ? destHtml : dest).c_str(), target));
+  filesLocal_.put(StrX_format("<A href=\"%s\" target=\"%s\">", rel(converted ? destHtml : dest).c_str(), target));
   const std::string href = serverHref(converted ? destHtml : dest);
   for (OutFile* f : {&files_, &server_.filesList}) {
-    f->put(format("<A href=\"%s\" target=\"%s\">", href.c_str(), target));
+    f->put(StrX_format("<A href=\"%s\" target=\"%s\">", href.c_str(), target));
   }
   const std::string close = A.empty() ? T + "</A><BR/>\n" : A + "</A> " + R + "<BR/>\n";
   for (OutFile* f : lists()) f->put(close);

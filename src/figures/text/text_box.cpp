@@ -302,3 +302,15 @@ void Text_Box::ReadSnapshot(SnapshotReader& r) {
   selectionStart = t.selectionStart;
   selectionEnd = t.selectionEnd;
 }
+
+bool TextBox_hasClass(std::string_view list, std::string_view name) {
+  size_t i = 0;
+  while (i < list.size()) {
+    while (i < list.size() && (list[i] == ' ' || list[i] == ',' || list[i] == '\t')) ++i;
+    size_t j = i;
+    while (j < list.size() && list[j] != ' ' && list[j] != ',' && list[j] != '\t') ++j;
+    if (j > i && list.substr(i, j - i) == name) return true;
+    i = j;
+  }
+  return false;
+}

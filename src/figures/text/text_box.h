@@ -253,3 +253,7 @@ class Text_Box : public CadFigure {
   NodeLinks nodes_;
   EndLink attachedTo_;
 };
+
+// The class list (`className`: words separated by blanks, commas or tabs)
+// holds `name` as one of its words.
+bool TextBox_hasClass(std::string_view list, std::string_view name);

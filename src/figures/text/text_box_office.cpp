@@ -31,19 +31,6 @@ constexpr int32_t kExcel = 1;
 constexpr int32_t kPowerPoint = 2;
 constexpr Colour kPureBlue = 0xFF0000;  // 0x00BBGGRR
 
-// The class list holds `name` as one of its words.
-bool hasClass(std::string_view list, std::string_view name) {
-  size_t i = 0;
-  while (i < list.size()) {
-    while (i < list.size() && (list[i] == ' ' || list[i] == ',' || list[i] == '\t')) ++i;
-    size_t j = i;
-    while (j < list.size() && list[j] != ' ' && list[j] != ',' && list[j] != '\t') ++j;
-    if (j > i && list.substr(i, j - i) == name) return true;
-    i = j;
-  }
-  return false;
-}
-
 // The lines of a text, cut at CR LF, a lone CR or a lone LF.
 std::vector<std::string_view> textLines(std::string_view s) {
   std::vector<std::string_view> out;
@@ -102,7 +89,7 @@ int32_t Text_Box::WriteOfficeScript(OfficeScriptWriter& w, int32_t /*index*/, in
   };
 
   // 1. A title box names the Word page or the Excel sheet.
-  const bool title = hasClass(className, "title");
+  const bool title = TextBox_hasClass(className, "title");
   if (title && kind == kWord) {
     w.put("If m.m_bTitle Then\r\n");
     w.printf("  m.SetTitle  \"%s\"\r\n", OfficeScript_literal(text_).c_str());

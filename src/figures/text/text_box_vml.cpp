@@ -47,19 +47,6 @@ bool hasNonAscii(std::string_view s) {
   return false;
 }
 
-// The class list holds `name` as one of its words.
-bool hasClass(std::string_view list, std::string_view name) {
-  size_t i = 0;
-  while (i < list.size()) {
-    while (i < list.size() && (list[i] == ' ' || list[i] == ',' || list[i] == '\t')) ++i;
-    size_t j = i;
-    while (j < list.size() && list[j] != ' ' && list[j] != ',' && list[j] != '\t') ++j;
-    if (j > i && list.substr(i, j - i) == name) return true;
-    i = j;
-  }
-  return false;
-}
-
 // A line of text as HTML: tabs as six blanks, then escaped (runs of blanks
 // kept visible) and cut at 511 bytes.
 std::string htmlLine(std::string_view line) {
@@ -286,7 +273,7 @@ void Text_Box::WriteVml(VmlWriteContext& ctx, int32_t index) const {
       if (ctx.moveListFile)
         *ctx.moveListFile += "src = " + ctx.noteOfLinks() + "#" + N + "\r\ndst = " + ctx.outputPath +
                              "#" + N + "\r\n";
-      if (ctx.keywordTreeFile && (hasClass(className, "keyword") || hasClass(className, "head")))
+      if (ctx.keywordTreeFile && (TextBox_hasClass(className, "keyword") || TextBox_hasClass(className, "head")))
         writeKeywordEntry(ctx, firstLine);
       const int32_t bottom = Figure_toInt32(int64_t{textBottom} + ctx.verticalOffset);
       if (bottom > ctx.contentBottom) ctx.contentBottom = bottom;
@@ -304,7 +291,7 @@ void Text_Box::WriteVml(VmlWriteContext& ctx, int32_t index) const {
   }
 
   // 4. The sitemap.
-  if (ctx.sitemapFile && hasClass(className, "keyword")) {
+  if (ctx.sitemapFile && TextBox_hasClass(className, "keyword")) {
     std::string& s = *ctx.sitemapFile;
     std::string noteName = StrX_fileName(ctx.noteOfLinks());
     StrX_changeExtension(noteName, "", noteName.size() + 1);
