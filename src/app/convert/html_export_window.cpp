@@ -18,6 +18,7 @@
 #include "core/strx/strx_path.h"
 #include "core/strx/strx_punycode.h"
 #include "core/strx/strx_vars.h"
+#include "core/strx/strx_search.h"
 #include "export/html/html_export.h"
 #include "view/commands/command_ids.h"
 #include "view/commands/command_table.h"
@@ -62,9 +63,7 @@ std::string proposedPath(const CMainFrame& frame, char mode, bool lowerPath) {
     std::string coded;
     Except_tryCatch([&] { StrX_punycodeName(coded, name, 512); }, [&](const Errors_Msg&) { coded.clear(); });
     if (!coded.empty()) name = coded;
-    if (lowerPath)
-      for (char& c : name)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    if (lowerPath) StrX_lowerAscii(name);
   }
   std::erase(name, '!');
   return StrX_joinPath(StrX_parentFolder(path), name);

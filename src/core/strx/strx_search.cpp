@@ -162,6 +162,11 @@ void StrX_lowerAscii(std::string& s) {
   }
 }
 
+std::string StrX_lowerAsciiCopy(std::string s) {
+  StrX_lowerAscii(s);
+  return s;
+}
+
 void StrX_trim(std::string& s) { trimSet(s, false); }
 
 void StrX_trimQuotes(std::string& s) { trimSet(s, true); }

@@ -44,6 +44,8 @@ bool StrX_isBlank(std::string_view s);
 
 // Folds A-Z to a-z in place; double-byte characters stay as they are.
 void StrX_lowerAscii(std::string& s);
+// The same on a copy.
+std::string StrX_lowerAsciiCopy(std::string s);
 
 // Removes leading and trailing white space.
 void StrX_trim(std::string& s);

@@ -15,6 +15,7 @@
 #include "core/strx/strx_copy.h"
 #include "core/strx/strx_escape.h"
 #include "core/strx/strx_path.h"
+#include "core/strx/strx_search.h"
 #include "document/note/note_document.h"
 #include "document/writer/link_rewrite.h"
 #include "document/writer/link_table.h"
@@ -39,16 +40,6 @@ std::string escapeHtml(std::string_view text, int flags) {
 // Text put into a template: it may stand in an attribute or in the text.
 std::string attr(std::string_view text) { return escapeHtml(text, StrX_HtmlAttr); }
 
-std::string lowerAscii(std::string s) {
-  for (char& c : s) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return s;
-}
-
-bool hasAsciiCapital(std::string_view s) {
-  return std::any_of(s.begin(), s.end(), [](char c) { return c >= 'A' && c <= 'Z'; });
-}
 
 std::string stem(std::string_view path) {
   std::string name = StrX_fileName(path);
@@ -111,7 +102,7 @@ bool isHeading(const CadPrim& f) {
   if (f.GetKind() != FigureKind_Text) return false;
   const auto* box = dynamic_cast<const Text_Box*>(&f);
   if (!box) return false;
-  const std::string classes = lowerAscii(box->className);
+  const std::string classes = StrX_lowerAsciiCopy(box->className);
   size_t at = 0;
   while (at < classes.size()) {
     const size_t end = std::min(classes.find_first_of(" \t,", at), classes.size());
@@ -316,7 +307,7 @@ void Exporter::form(const CadPrim& figure, const Text_Box* keywordBox, int32_t y
     std::string ext = StrX_extension(source);
     if (ext.empty()) ext = "jpg";
     std::string name = StrX_format("%02d/image%02d.%s", pageNumber, index, ext.c_str());
-    if (ctx_.lowerPath) name = lowerAscii(name);
+    if (ctx_.lowerPath) name = StrX_lowerAsciiCopy(name);
     if (!mht_) {
       const std::string target = StrX_joinPath(StrX_joinPath(folder_, files_), name);
       FileX_makeFolders(target, true);
@@ -644,8 +635,8 @@ void Exporter::keywordEntry(const Written& p) {
              StrX_fileName(output_).c_str(), x_.c_str(), x_.c_str(), p.number, x_.c_str(),
              pageFileName(fileNo_).c_str(), p.number);
   *keywords_ += "<a href=\"" + escapeHtml(href, StrX_HtmlAttr) + "\"";
-  if (hasAsciiCapital(title))
-    *keywords_ += " lower=\"" + escapeHtml(lowerAscii(title), StrX_HtmlAttr) + "\"";
+  if (StrX_hasAsciiUpper(title))
+    *keywords_ += " lower=\"" + escapeHtml(StrX_lowerAsciiCopy(title), StrX_HtmlAttr) + "\"";
   *keywords_ += ">" + escapeHtml(title, 0) + "</a>\r\n";
 }
 
@@ -747,7 +738,7 @@ bool Exporter::run() {
         ctx_.publicationName = options_.publicationName;
         ctx_.rewriteLink = RewriteLink;
         ctx_.attachFolderPath = filesFolder + "/";
-        if (ctx_.lowerPath) ctx_.attachFolderPath = lowerAscii(ctx_.attachFolderPath);
+        if (ctx_.lowerPath) ctx_.attachFolderPath = StrX_lowerAsciiCopy(ctx_.attachFolderPath);
         ctx_.linkListFile = links_ ? &*links_ : nullptr;
         ctx_.anchorListFile = ids_ ? &*ids_ : nullptr;
         ctx_.moveListFile = repurl_ ? &*repurl_ : nullptr;
@@ -838,7 +829,7 @@ bool Exporter::run() {
         // The note's entry, unless the last page wrote the note's name.
         if (keywords_ && !ctx_.noteTitleInKeywordTree) {
           *keywords_ += "<a href=\"../" + escapeHtml(StrX_fileName(output_), StrX_HtmlAttr) + "\"";
-          if (hasAsciiCapital(x_)) *keywords_ += " lower=\"" + escapeHtml(lowerAscii(x_), StrX_HtmlAttr) + "\"";
+          if (StrX_hasAsciiUpper(x_)) *keywords_ += " lower=\"" + escapeHtml(StrX_lowerAsciiCopy(x_), StrX_HtmlAttr) + "\"";
           *keywords_ += ">" + escapeHtml(x_, 0) + "</a>\r\n";
         }
         if (tree_) {

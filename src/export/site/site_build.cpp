@@ -15,18 +15,11 @@
 #include "core/strx/strx_copy.h"
 #include "core/strx/strx_punycode.h"
 #include "core/xml/xml_event_reader.h"
+#include "core/strx/strx_search.h"
 
 namespace {
 
 constexpr size_t kPathSize = 4096;
-
-std::string lower(std::string_view s) {
-  std::string r(s);
-  for (char& c : r) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return r;
-}
 
 // A path inside double quotes of a batch file: cmd expands "%" there.
 std::string bat(std::string_view path) {
@@ -603,7 +596,7 @@ std::vector<Job> SiteBuilder::run() {
 
   while (r.Next()) {
     const XmlEventKind kind = r.Kind();
-    const std::string name = lower(r.Name());
+    const std::string name = StrX_lowerAsciiCopy(std::string(r.Name()));
     if (kind == XmlEvent_text) {
       if (!fileOpen_) continue;
       const std::string t = r.Text();

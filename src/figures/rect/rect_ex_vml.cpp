@@ -14,6 +14,7 @@
 #include "core/filex/filex_open.h"
 #include "core/strx/strx_base64.h"
 #include "core/strx/strx_path.h"
+#include "core/strx/strx_search.h"
 #include "figures/base/vml_format.h"
 #include "figures/base/vml_write_context.h"
 #include "figures/rect/rect_ex.h"
@@ -26,12 +27,6 @@ const std::string& picturePath(const Rect_Ex& r) {
   return r.embedImage ? r.workImagePath : r.imagePath;
 }
 
-std::string asciiLower(std::string s) {
-  for (char& c : s)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return s;
-}
-
 // "NN/imageMM.ext": the picture's name behind the attachment folder.
 std::string pictureName(const VmlWriteContext& ctx, int32_t index, const std::string& picture) {
   std::string ext = StrX_extension(picture);
@@ -39,7 +34,7 @@ std::string pictureName(const VmlWriteContext& ctx, int32_t index, const std::st
   char buf[64];
   std::snprintf(buf, sizeof buf, "%02d/image%02d.", ctx.pageNumber, index);
   std::string name = buf + ext;
-  return ctx.lowerPath ? asciiLower(name) : name;
+  return ctx.lowerPath ? StrX_lowerAsciiCopy(name) : name;
 }
 
 // The attachment folder without its final separator.

@@ -17,6 +17,7 @@
 #include "core/strx/strx_escape.h"
 #include "core/strx/strx_path.h"
 #include "core/strx/strx_punycode.h"
+#include "core/strx/strx_search.h"
 #include "figures/base/vml_format.h"
 #include "figures/base/vml_write_context.h"
 #include "figures/text/text_box.h"
@@ -26,12 +27,6 @@ namespace {
 
 constexpr size_t kAnchorBufferSize = 4096;
 constexpr Colour kPureBlue = 0xFF0000;  // 0x00BBGGRR
-
-std::string asciiLower(std::string s) {
-  for (char& c : s)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return s;
-}
 
 std::string number(int32_t v) { return std::to_string(v); }
 
@@ -100,7 +95,7 @@ void Text_Box::WriteVml(VmlWriteContext& ctx, int32_t index) const {
       StrX_punycodeName(p, N, 1024);
       N = p;
     } else if (ctx.lowerPath) {
-      N = asciiLower(N);
+      N = StrX_lowerAsciiCopy(N);
     }
   }
 
@@ -311,7 +306,7 @@ void Text_Box::writeKeywordEntry(VmlWriteContext& ctx, const std::string& firstL
   // The anchor as the box names it (the ASCII form of the id for the web
   // server's names).
   std::string sub2 = id_.empty() ? "zerbin_vml_p" + number(ctx.pageNumber)
-                                 : (ctx.lowerPath ? asciiLower(id_) : id_);
+                                 : (ctx.lowerPath ? StrX_lowerAsciiCopy(id_) : id_);
   if (!id_.empty() && ctx.punycodeNames) StrX_punycodeName(sub2, id_, 1024);
   std::string& k = *ctx.keywordTreeFile;
   k += "<a href=\"" + VmlFormat_href("../" + main);
@@ -324,7 +319,7 @@ void Text_Box::writeKeywordEntry(VmlWriteContext& ctx, const std::string& firstL
   if (hasNonAscii(firstLine)) {
     std::string p;
     StrX_punycodeName(p, firstLine, 1024);
-    k += " lower=\"" + VmlFormat_attr(asciiLower(p)) + "\">" + text + "</a>\r\n";
+    k += " lower=\"" + VmlFormat_attr(StrX_lowerAsciiCopy(p)) + "\">" + text + "</a>\r\n";
   } else {
     k += ">" + text + "</a>\r\n";
   }

@@ -235,3 +235,16 @@ TEST(TextBoxVml, MarkupInTextsAndLinksIsEscaped) {
   EXPECT_EQ(ctx.out.find("<script"), std::string::npos);
   EXPECT_EQ(ctx.out.find("<i>"), std::string::npos);
 }
+
+// Lower-cased anchor names fold ASCII letters only: the second byte of a
+// double-byte character ("ア" is 0x83 0x41) stays as it is.
+TEST(TextBoxVml, LowerCasedAnchorKeepsDoubleByteCharacters) {
+  auto b = box();
+  const std::string id = "Sec" + Sjis(u8"ア");
+  ASSERT_EQ(id.substr(3), "\x83\x41");
+  b->SetId(id);
+  VmlWriteContext ctx = context();
+  ctx.lowerPath = true;
+  b->WriteVml(ctx, 1);
+  EXPECT_NE(ctx.out.find("<A name=\"sec\x83\x41\">"), std::string::npos) << ctx.out;
+}
