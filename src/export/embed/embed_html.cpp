@@ -15,6 +15,7 @@
 #include "core/strx/strx_search.h"
 #include "document/note/note_document.h"
 #include "figures/base/cad_prim.h"
+#include "figures/base/vml_format.h"
 
 namespace {
 
@@ -48,21 +49,6 @@ std::string attr(std::string_view text) {
 std::string body(std::string_view text) {
   std::string out;
   StrX_htmlEscape(out, text, text.size() * 6 + 1, 0);
-  return out;
-}
-
-// A piece of a line inside document.write('...'): a backslash that is a
-// character of its own (not the second byte of a double-byte one) is
-// doubled and a quote escaped.
-std::string scriptString(std::string_view text) {
-  std::string out;
-  out.reserve(text.size());
-  for (size_t i = 0; i < text.size();) {
-    const size_t n = Cp932_charLen(text, i);
-    if (n == 1 && (text[i] == '\\' || text[i] == '\'')) out += '\\';
-    out.append(text.substr(i, n));
-    i += n;
-  }
   return out;
 }
 
@@ -169,7 +155,7 @@ void WriteEmbedTag(const EmbedHtmlHost& host, std::string& text, size_t size, in
   const std::string scriptEnd = wrap ? "//--></SCRIPT>\r\n" : "";
   const std::string lineStart = wrap ? "document.write('" : "";
   const std::string lineEnd = wrap ? "');" : "";
-  auto quoted = [wrap](std::string_view piece) { return wrap ? scriptString(piece) : std::string(piece); };
+  auto quoted = [wrap](std::string_view piece) { return wrap ? VmlFormat_scriptString(piece) : std::string(piece); };
 
   std::string n = StrX_fileName(host.notePath());
   if (host.lowerPath()) StrX_lowerAscii(n);

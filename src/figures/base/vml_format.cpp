@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "core/strx/codepage.h"
 #include "core/strx/strx_path.h"
 #include "figures/base/geometry.h"
 
@@ -64,4 +65,23 @@ std::string VmlFormat_target(const VmlWriteContext& ctx, std::string_view href,
 int32_t VmlFormat_muldiv(int64_t a, int64_t b, int64_t c) {
   if (c == 0) c = 1;
   return Figure_toInt32(a * b / c);
+}
+
+std::string VmlFormat_backslashes(std::string path) {
+  for (char& c : path) {
+    if (c == '/') c = '\\';
+  }
+  return path;
+}
+
+std::string VmlFormat_scriptString(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (size_t i = 0; i < text.size();) {
+    const size_t n = Cp932_charLen(text, i);
+    if (n == 1 && (text[i] == '\\' || text[i] == '\'')) out += '\\';
+    out.append(text.substr(i, n));
+    i += n;
+  }
+  return out;
 }

@@ -17,6 +17,11 @@ std::string VmlFormat_attr(std::string_view text);
 // An href or src value: '"', '<' and '>' escaped, so that the '&' of
 // ordinary URLs stays as written (and no "-->" can end a comment).
 std::string VmlFormat_href(std::string_view text);
+// A path with '/' turned into '\\' (the side lists are read on Windows).
+std::string VmlFormat_backslashes(std::string path);
+// Text for a single-quoted script string: '\\' and '\'' get a '\\' before
+// them; the bytes of double-byte characters stay as they are.
+std::string VmlFormat_scriptString(std::string_view text);
 
 // The figure's link after the export's rewriting: 1 (link with `href`),
 // 0 (no link) or 2 (tooltip only).  Without a rewriting function the link

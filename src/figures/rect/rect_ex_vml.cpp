@@ -44,12 +44,6 @@ std::string attachFolder(const VmlWriteContext& ctx) {
   return f;
 }
 
-std::string backslashes(std::string s) {
-  for (char& c : s)
-    if (c == '/') c = '\\';
-  return s;
-}
-
 // The link is kept when it is a URL or names an existing file.
 bool linkable(const std::string& url, const VmlWriteContext& ctx) {
   if (url.empty()) return false;
@@ -168,7 +162,7 @@ void Rect_Ex::WriteVml(VmlWriteContext& ctx, int32_t index) const {
         const std::string copy = attachFolder(ctx) + "/" + name;
         FileX_copyByContent(copy, P);
         if (ctx.imageListFile)
-          *ctx.imageListFile += backslashes(StrX_makeRelative(copy, ctx.imageListBase)) + "\r\n";
+          *ctx.imageListFile += VmlFormat_backslashes(StrX_makeRelative(copy, ctx.imageListBase)) + "\r\n";
       }
       ctx.printf("<v:image src=\"%s\"\r\n", VmlFormat_href(name).c_str());
       ctx.put("   style=\"position:absolute;");

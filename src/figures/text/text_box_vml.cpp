@@ -30,12 +30,6 @@ constexpr Colour kPureBlue = 0xFF0000;  // 0x00BBGGRR
 
 std::string number(int32_t v) { return std::to_string(v); }
 
-std::string backslashes(std::string s) {
-  for (char& c : s)
-    if (c == '/') c = '\\';
-  return s;
-}
-
 bool hasNonAscii(std::string_view s) {
   for (char c : s)
     if (static_cast<unsigned char>(c) >= 0x80) return true;
@@ -58,15 +52,6 @@ std::string htmlLine(std::string_view line) {
 }
 
 // A text for the tooltip script's string argument inside an attribute.
-std::string scriptString(std::string_view text) {
-  std::string s;
-  for (char c : text) {
-    if (c == '\\' || c == '\'') s += '\\';
-    s += c;
-  }
-  return VmlFormat_attr(s);
-}
-
 }  // namespace
 
 void Text_Box::WriteVml(VmlWriteContext& ctx, int32_t index) const {
@@ -255,7 +240,7 @@ void Text_Box::WriteVml(VmlWriteContext& ctx, int32_t index) const {
     if (tooltip)
       ctx.printf("\r\n class=\"tooltip\" onmouseover=\"over(text%d_%dt,'%s',%d);\" "
                  "onmouseout=\"out(text%d_%dt);\"",
-                 page, index, scriptString(H).c_str(), static_cast<int>(H.size() + 1), page,
+                 page, index, VmlFormat_attr(VmlFormat_scriptString(H)).c_str(), static_cast<int>(H.size() + 1), page,
                  index);
     ctx.put(">\r\n");
 
@@ -294,7 +279,7 @@ void Text_Box::WriteVml(VmlWriteContext& ctx, int32_t index) const {
     s += "\t\t<param name=\"Name\" value=\"" + VmlFormat_attr(firstLine) + "\">\r\n";
     s += "\t\t<param name=\"Name\" value=\"" + VmlFormat_attr(noteName) + "\">\r\n";
     s += "\t\t<param name=\"Local\" value=\"" +
-         VmlFormat_attr(backslashes(StrX_makeRelative(ctx.outputPath, ctx.imageListBase))) +
+         VmlFormat_attr(VmlFormat_backslashes(StrX_makeRelative(ctx.outputPath, ctx.imageListBase))) +
          "\">\r\n";
     s += "\t\t</OBJECT>\r\n";
   }

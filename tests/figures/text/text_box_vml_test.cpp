@@ -116,6 +116,15 @@ TEST(TextBoxVml, FramesTextLinksAndTooltips) {
            "\r\n class=\"tooltip\" onmouseover=\"over(text2_5t,'C:\\\\tip \\&apos;x\\&apos;',11);\" "
            "onmouseout=\"out(text2_5t);\">\r\n" +
            kLines + "<TEXTAREA name=\"text2_5t\"></TEXTAREA></DIV>\r\n"},
+      {"tooltip whose character ends in a backslash byte",  // "ソ" is 0x83 0x5C
+       [](Text_Box& b, VmlWriteContext& c) {
+         c.rewriteLink = answering(2);
+         b.AssignUrl("\x83\x5C");
+       },
+       kDiv + "color:#000000; " + kPlace +
+           "\r\n class=\"tooltip\" onmouseover=\"over(text2_5t,'\x83\x5C',3);\" "
+           "onmouseout=\"out(text2_5t);\">\r\n" +
+           kLines + "<TEXTAREA name=\"text2_5t\"></TEXTAREA></DIV>\r\n"},
       {"rectangle frame without border",
        [](Text_Box& b, VmlWriteContext&) {
          b.frameShape = TextBoxFrame_Rectangle;
