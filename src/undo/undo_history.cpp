@@ -72,7 +72,16 @@ UndoHistory::~UndoHistory() {
   Clear();
 }
 
+void UndoHistory::runBeforeRecording() {
+  if (!beforeRecording_ || inBeforeRecording_) return;
+  inBeforeRecording_ = true;
+  const std::function<void()> before = beforeRecording_;
+  before();
+  inBeforeRecording_ = false;
+}
+
 void UndoHistory::BeginGroup() {
+  if (groupDepth_ == 0) runBeforeRecording();
   if (groupDepth_++ == 0) groupCounter_ = 1;
 }
 
@@ -92,6 +101,7 @@ void UndoHistory::DropRedo() {
 }
 
 UndoRecord& UndoHistory::addRecord(std::unique_ptr<UndoRecord> record) {
+  if (groupDepth_ == 0) runBeforeRecording();
   DropRedo();
   record->startsStep = groupCounter_ < 2;
   if (groupDepth_ > 0) ++groupCounter_;

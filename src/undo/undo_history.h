@@ -253,6 +253,10 @@ class UndoHistory final : public PageUndoHistory {
   // step, the saved mark, clearing): the window shows the modified state
   // and enables its commands.
   void setListener(std::function<void()> listener) { listener_ = std::move(listener); }
+  // Runs before a step is recorded (a group opens, or a record comes
+  // outside a group): the window records what is still pending (a run of
+  // nudges) as its own step first, whoever records.
+  void setBeforeRecording(std::function<void()> before) { beforeRecording_ = std::move(before); }
 
   // --- inspection ---
   size_t recordCount() const { return records_.size(); }
@@ -292,6 +296,9 @@ class UndoHistory final : public PageUndoHistory {
   // The page record being applied; RecordDeletedPages keeps the pages in it.
   UndoRecord* replaying_ = nullptr;
   std::function<void()> listener_;
+  std::function<void()> beforeRecording_;
+  bool inBeforeRecording_ = false;
+  void runBeforeRecording();
   void notify() const {
     if (listener_) listener_();
   }

@@ -3,6 +3,7 @@
 #include "app/convert/batch_note_host.h"
 #include "app/convert/html_export_command.h"
 #include "app/startup/zerbin_app.h"
+#include "core/filex/filex_info.h"
 #include "core/errors/result_code.h"
 #include "core/strx/strx_path.h"
 #include "document/note/note_document.h"
@@ -19,7 +20,7 @@ int CZerbinApp_publicCopy(CZerbinApp& app, uint32_t frame, const std::string& so
   // The public copy leaves out what is not published: written over its own
   // source it would destroy the note (as a missing DEST of a ".svg" note
   // would make it).
-  if (StrX_pathEq(StrX_normalizePath(source), StrX_normalizePath(destination))) {
+  if (FileX_sameFile(source, destination)) {
     ReportToUser(frame, app.options.echoPath,
                  app.options.japanese ? "%s: 公開用のコピーで元のノートを上書きすることはできません。"
                                       : "%s: the public copy cannot replace its own note.",

@@ -43,9 +43,7 @@ bool busyWindow() { return QApplication::activeModalWidget() != nullptr; }
 // Closes every main window (each asks its save question); when none is
 // left, the service stops and the process ends.
 void endProcess(CZerbinApp& app) {
-  for (QWidget* w : QApplication::topLevelWidgets()) {
-    if (dynamic_cast<CMainFrame*>(w) && w->isVisible()) w->close();
-  }
+  for (CMainFrame* f : CMainFrame_shownFrames()) f->close();
   if (SecondStart_visibleMainWindows() > 0) return;  // a close was cancelled
   app.hooks.stopInstanceService(app);
   QCoreApplication::exit(0);
@@ -64,10 +62,8 @@ GUIServiceAnswer endAnswer(CZerbinApp& app, const std::string& echo) {
 }
 
 uint32_t firstShownFrame(CZerbinApp& app) {
-  for (QWidget* w : QApplication::topLevelWidgets()) {
-    if (dynamic_cast<CMainFrame*>(w) && w->isVisible()) return WindowIds_idOf(w);
-  }
-  return app.mainFrame;
+  const std::vector<CMainFrame*> shown = CMainFrame_shownFrames();
+  return shown.empty() ? app.mainFrame : WindowIds_idOf(shown.front());
 }
 
 // Step 5 of a second start: the note in a new window, and its command.
@@ -92,7 +88,8 @@ uint32_t openAndRun(CZerbinApp& app, const CZerbinApp_Options& o, const std::str
         }
       },
       [&](const Errors_Msg& e) {
-        if (e.code != CZerbinApp_Err_Format && e.code != FileX_Err_CannotReadOpen) Except_throw(e);
+        // Whatever stopped the reader refuses this note only: the
+        // process and its other windows go on.
         if (!ReaderError_shownToUser(e)) ReportToUser(app.mainFrame, echo, "%s", e.message());
         frame = 0;
       });
@@ -124,13 +121,7 @@ uint32_t openAndRun(CZerbinApp& app, const CZerbinApp_Options& o, const std::str
 
 }  // namespace
 
-size_t SecondStart_visibleMainWindows() {
-  size_t n = 0;
-  for (QWidget* w : QApplication::topLevelWidgets()) {
-    if (dynamic_cast<CMainFrame*>(w) && w->isVisible()) n++;
-  }
-  return n;
-}
+size_t SecondStart_visibleMainWindows() { return CMainFrame_shownFrames().size(); }
 
 std::string SecondStart_lineToCp932(std::u16string_view line, std::vector<bool>& lossyWords) {
   lossyWords.clear();

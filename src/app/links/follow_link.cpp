@@ -10,6 +10,7 @@
 #include "app/saving/save_commands.h"
 #include "app/settings/settings.h"
 #include "app/windows/window_list.h"
+#include "core/filex/filex_info.h"
 #include "core/errors/except3.h"
 #include "core/filex/filex.h"
 #include "core/kwdsearch/kwdsearch.h"
@@ -60,6 +61,26 @@ bool isWebScheme(std::string_view s) {
     if (StrX_startsWithNoCase(s, scheme)) return true;
   }
   return false;
+}
+
+// The path of a "file://" address without its scheme: %hh are bytes.
+std::string fileUrlPath(std::string_view url) {
+  auto hex = [](char c) -> int {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+  };
+  std::string out;
+  for (size_t i = 0; i < url.size(); ++i) {
+    if (url[i] == '%' && i + 2 < url.size() + 0 && hex(url[i + 1]) >= 0 && hex(url[i + 2]) >= 0) {
+      out += static_cast<char>(hex(url[i + 1]) * 16 + hex(url[i + 2]));
+      i += 2;
+    } else {
+      out += url[i];
+    }
+  }
+  return out;
 }
 
 // A "scheme://" text of any scheme.
@@ -272,8 +293,23 @@ CMainFrame* followLink(CMainFrame& frame, FollowLinkRequest req) {
     fragment = link.substr(hash + 1);
   }
 
+  // A "file://" address names a file of this machine: it takes the road
+  // of local files (notes in windows, the safe-file check), never the
+  // shell unchecked.
+  const bool fileUrl = StrX_startsWithNoCase(link, "file://");
+  if (fileUrl) {
+    std::string local = link.substr(7);
+    if (StrX_startsWithNoCase(local, "localhost/")) local.erase(0, 9);
+    fragment.clear();
+    if (const size_t hash = local.find('#'); hash != std::string::npos) {
+      fragment = local.substr(hash + 1);
+      local.resize(hash);
+    }
+    path = fileUrlPath(local);
+  }
+
   // 8. Web addresses.
-  if (isWebScheme(link)) {
+  if (isWebScheme(link) && !fileUrl) {
     if (std::count(link.begin(), link.end(), '?') >= 2) {
       box(frame, "キーワードを入力するテキストボックスが見つかりません", "Brevlo 3.10");
       return nullptr;
@@ -299,7 +335,7 @@ CMainFrame* followLink(CMainFrame& frame, FollowLinkRequest req) {
   // Inside this note.
   const bool restore = req.kind == LinkKind_Back || req.kind == LinkKind_Forward;
   if ((path.empty() && (!fragment.empty() || restore)) ||
-      (!path.empty() && !frame.notePath().empty() && StrX_pathEq(path, frame.notePath()))) {
+      (!path.empty() && !frame.notePath().empty() && FileX_sameFile(path, frame.notePath()))) {
     if (restore) {
       CMainFrame_restorePlace(frame, req.restore);
     } else if (!fragment.empty()) {
@@ -337,7 +373,8 @@ CMainFrame* followLink(CMainFrame& frame, FollowLinkRequest req) {
   if (!StrX_equalsNoCase(ext, "svg") && !StrX_equalsNoCase(ext, "svgz")) {
     const std::string searchOpen = windows ? windows->settings().searchOpen : std::string();
     if (!fragment.empty() && StrX_startsWithNoCase(ext, "htm")) {
-      ShellServices_get().openWithDefault(path + "#" + fragment);
+      // A page with a fragment is a file like any other: checked first.
+      if (safeToOpen(frame, path)) ShellServices_get().openWithDefault(path + "#" + fragment);
     } else if (!fragment.empty() && !searchOpen.empty()) {
       runSearchOpen(frame, searchOpen, path, fragment);
     } else if (safeToOpen(frame, path)) {
@@ -393,6 +430,13 @@ CMainFrame* CMainFrame_followFigureLink(CMainFrame& frame, const CadPrim& figure
   req.source = &figure;
   req.target = newWindow ? std::string("_blank") : figure.GetTarget();
   return CMainFrame_followLink(frame, req);
+}
+
+void CMainFrame_recordedMove(CMainFrame& frame, const std::function<void()>& move) {
+  frame.links().history.update(CMainFrame_place(frame));
+  move();
+  frame.links().history.push(CMainFrame_place(frame));
+  LinkCommands_refresh(frame);
 }
 
 void CMainFrame_linkClicked(CMainFrame& frame, const CadPrim& figure) {

@@ -4,6 +4,7 @@
 // from window to window; and the commands of links and link addresses.
 #pragma once
 
+#include <functional>
 #include <cstdint>
 #include <string>
 
@@ -36,6 +37,9 @@ struct FollowLinkRequest {
 // user, a cancelled question).  When the link replaces this window, its
 // close is posted (it happens once the event loop runs).
 CMainFrame* CMainFrame_followLink(CMainFrame& frame, FollowLinkRequest request);
+// A move within the window that is a step of its link history (the parent
+// page command): the place before is kept, the place reached is pushed.
+void CMainFrame_recordedMove(CMainFrame& frame, const std::function<void()>& move);
 // A figure's link (33106; 33151 with `newWindow`), as a click follows it.
 CMainFrame* CMainFrame_followFigureLink(CMainFrame& frame, const CadPrim& figure, bool newWindow);
 // A click on a linked figure: its link is followed and the selection of a

@@ -1,5 +1,6 @@
 #include "app/links/view_link_commands.h"
 
+#include <algorithm>
 #include <QAction>
 #include <QCursor>
 #include <QGuiApplication>
@@ -184,8 +185,18 @@ void ViewLinkCommands_toggleLock(CMainFrame& frame) {
   if (!ViewLinkCommands_canToggleLock(frame)) return;
   ViewSelection& sel = *frame.view().selection();
   const bool locked = !sel.HoldPrim()->IsLocked();
-  for (CadPrim* f : sel.Selection()) f->SetLocked(locked);
-  sel.HoldPrim()->SetLocked(locked);
+  std::vector<CadPrim*> figures = sel.Selection();
+  if (std::find(figures.begin(), figures.end(), sel.HoldPrim()) == figures.end())
+    figures.push_back(sel.HoldPrim());
+  // The lock is saved with the figure: it is a step of the history, and the
+  // note is modified by it.
+  NoteDocument& doc = frame.document();
+  UndoGroup group(frame.undo());
+  for (CadPrim* f : figures) {
+    std::unique_ptr<CadPrim> before = Undo_copyOf(*f, &doc.workingFigures());
+    f->SetLocked(locked);
+    frame.undo().RecordChange(std::move(before), *f, doc, doc.currentPageNumber());
+  }
   frame.view().RedrawNow();
 }
 

@@ -1,6 +1,7 @@
 #include "app/mainframe/main_frame.h"
 
 #include <QCloseEvent>
+#include <QApplication>
 #include <QDockWidget>
 #include <QHBoxLayout>
 #include <QMenuBar>
@@ -71,10 +72,14 @@ CMainFrame::CMainFrame(std::string notePath, CMainFrameOptions options)
   titleLayout->setContentsMargins(0, 0, 0, 0);
   leftPane_->setTitleBarWidget(titleBar);
   pages_ = std::make_unique<PageCommands>(*this);
+  pages_->recordHistoryStep = [this](const std::function<void()>& move) {
+    CMainFrame_recordedMove(*this, move);
+  };
   leftPane_->setWidget(&pages_->tree());
   addDockWidget(Qt::LeftDockWidgetArea, leftPane_);
   resizeDocks({leftPane_}, {160}, Qt::Horizontal);
   commands_ = std::make_unique<CommandTable>(this);
+  commands_->setBeforeEachCommand([this] { view_->EndGesture(); });
   WindowCommands_register(*commands_, *this);
   NoteSave_registerCommands(*commands_, *this);
   NotePrint_registerCommands(*commands_, *this);
@@ -90,6 +95,9 @@ CMainFrame::CMainFrame(std::string notePath, CMainFrameOptions options)
   ViewHistory_registerCommands(*commands_, *view_);
   view_->contextMenus().setCommands(commands_.get());
   undo_.setListener([this] { ModifiedChanged(); });
+  undo_.setBeforeRecording([this] {
+    if (hasNote()) view_->RecordPendingChange();
+  });
   SelectionCommands_register(
       *commands_, *view_,
       {.target = [this] { return selectionTarget(); },
@@ -113,6 +121,7 @@ CMainFrame::CMainFrame(std::string notePath, CMainFrameOptions options)
 
 CMainFrame::~CMainFrame() {
   undo_.setListener(nullptr);
+  undo_.setBeforeRecording(nullptr);
   view_->PageLeaving();
   if (doc_ && !doc_->closed()) {
     Except_tryCatch([&] { doc_->ClearDocument(); }, [](const Errors_Msg&) {});
@@ -125,11 +134,21 @@ void CMainFrame::RefreshWindowTitle() {
   setWindowTitle(QtText_fromCp932(noteModified() ? "*" + title : title));
 }
 
+std::vector<CMainFrame*> CMainFrame_shownFrames() {
+  std::vector<CMainFrame*> frames;
+  for (QWidget* w : QApplication::topLevelWidgets()) {
+    auto* f = dynamic_cast<CMainFrame*>(w);
+    if (f != nullptr && f->isVisible()) frames.push_back(f);
+  }
+  return frames;
+}
+
 bool CMainFrame::noteModified() const {
   return hasNote() && undo_.IsModified(view_->PendingState());
 }
 
 void CMainFrame::CommitPendingEdits() {
+  view_->EndGesture();
   if (!hasNote()) return;
   view_->inPlace().End();
   ViewHistory_flushPendingChange(*view_);
@@ -164,6 +183,9 @@ void CMainFrame::LoadNote(const std::string& path, bool untitled) {
         Except_throw(e);
       });
   if (doc_->currentPageNumber() != 1 && doc_->page(1) != nullptr) doc_->SelectPage(1);
+  // A note made from a template is a note of its own: the keyword index
+  // tells notes apart by their uuid.
+  if (untitled) doc_->uuid = NoteDocument_newUuid();
   notePath_ = untitled ? std::string() : path;
   undo_.Clear();
   undo_.MarkSaved();

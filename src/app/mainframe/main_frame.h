@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "app/saving/save_options.h"
 #include "document/note/note_document.h"
@@ -55,6 +56,12 @@ struct CMainFrameOptions {
   WindowList* windows = nullptr;
 };
 
+class CMainFrame;
+// The main windows on screen (not those kept hidden for reuse), in the
+// toolkit's order of top-level windows.  Every "for each window" of the
+// program walks this list.
+std::vector<CMainFrame*> CMainFrame_shownFrames();
+
 class CMainFrame : public QMainWindow, private ChildViewHost {
  public:
   // A window without a note (empty path, no page until LoadNote).
@@ -63,6 +70,9 @@ class CMainFrame : public QMainWindow, private ChildViewHost {
   ~CMainFrame() override;
 
   const std::string& notePath() const { return notePath_; }
+  // The note file's last-write time when this window loaded or last saved
+  // it (0: unknown); a different time on disk means someone else wrote it.
+  int64_t loadedTime = 0;
   // The writer gives a saved note its new path.
   void setNotePath(std::string path) { notePath_ = std::move(path); }
   const CMainFrameOptions& options() const { return options_; }

@@ -383,10 +383,16 @@ void PageCommands::GoToParentPage() {
   QTreeWidgetItem* target =
       selected && selected->parent() ? selected->parent() : tree_->topLevelItem(0);
   if (target == nullptr) return;
-  if (recordHistoryStep) recordHistoryStep();
   NotePage* page = CLeftView::pageOf(target);
-  tree_->selectPage(page);
-  ShowPage(page);
+  const std::function<void()> move = [this, page] {
+    tree_->selectPage(page);
+    ShowPage(page);
+  };
+  if (recordHistoryStep) {
+    recordHistoryStep(move);
+  } else {
+    move();
+  }
 }
 
 void PageCommands::FoldPage() {

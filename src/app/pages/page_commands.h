@@ -107,7 +107,7 @@ class PageCommands {
   std::function<bool(std::string& path)> askNoteToInsert;
   // Writes the current place into the link history as a step, before the
   // parent page is shown (the window's link history; none by default).
-  std::function<void()> recordHistoryStep;
+  std::function<void(const std::function<void()>& move)> recordHistoryStep;
 
  private:
   NoteDocument* doc() const;

@@ -10,6 +10,7 @@
 #include <set>
 
 #include "app/mainframe/main_frame.h"
+#include "app/saving/emergency_save.h"
 #include "app/saving/frame_save_host.h"
 #include "app/saving/save_commands.h"
 #include "app/saving/shell_state.h"
@@ -27,16 +28,6 @@ const char* tr(const CMainFrame& frame, const char* ja, const char* en) {
   return frame.options().japanese ? ja : en;
 }
 
-std::vector<CMainFrame*> shownFrames() {
-  std::vector<CMainFrame*> frames;
-  for (QWidget* w : QApplication::topLevelWidgets()) {
-    auto* f = dynamic_cast<CMainFrame*>(w);
-    if (f && f->isVisible()) frames.push_back(f);
-  }
-  return frames;
-}
-
-bool modified(CMainFrame& f) { return f.hasNote() && f.undo().IsModified(); }
 
 // Whether the window that has become active belongs to `frame` (its
 // dialogs and floating bars): activation that stays in the window is no
@@ -68,7 +59,7 @@ class ActivationWatch : public QObject {
 
 }  // namespace
 
-size_t NoteSave_shownWindows() { return shownFrames().size(); }
+size_t NoteSave_shownWindows() { return CMainFrame_shownFrames().size(); }
 
 NoteSaveShell& NoteSave_shell() {
   static NoteSaveShell shell;
@@ -77,9 +68,21 @@ NoteSaveShell& NoteSave_shell() {
 
 bool NoteSave_autoSave(CMainFrame& frame) {
   NoteSaveShell& shell = NoteSave_shell();
-  if (shell.saving || !modified(frame) || frame.notePath().empty() ||
+  if (shell.saving || frame.notePath().empty() || !frame.hasNote() ||
       frame.document().autoSaveDisabled)
     return false;
+  // A running edit and pending nudges are part of what is saved.
+  frame.CommitPendingEdits();
+  if (!frame.noteModified()) return false;
+  // Someone else wrote the file: a silent save would lose their version,
+  // so the edits go to a recovery copy and the note file stays.
+  if (NoteSave_changedOnDisk(frame)) {
+    std::string backup;
+    if (frame.options().save.variables && frame.options().save.variables("backup", backup)) {
+      EmergencySave_writeCopy(frame, backup);
+    }
+    return false;
+  }
   shell.saving = true;
   int result = NoteWriter_failed;
   Except_tryFinally(
@@ -96,7 +99,7 @@ void NoteSave_watchActivation(CMainFrame& frame) {
 }
 
 bool NoteSave_exitAll(CMainFrame* owner, bool fromIcon) {
-  std::vector<CMainFrame*> frames = shownFrames();
+  std::vector<CMainFrame*> frames = CMainFrame_shownFrames();
   if (frames.size() >= (fromIcon ? 1u : 2u)) {
     if (UserPrompts_get().messageBox("Brevlo 3.10 のすべてのウィンドウを閉じますが、よろしいですか。",
                                      "アプリケーションの終了", PromptButtons::YesNo,
@@ -122,14 +125,15 @@ bool NoteSave_exitAll(CMainFrame* owner, bool fromIcon) {
 bool NoteSave_sessionEnd(bool mayInteract) {
   Errors_setSessionEnding(true);
   bool ok = true;
-  for (CMainFrame* f : shownFrames()) {
-    if (!modified(*f)) continue;
+  for (CMainFrame* f : CMainFrame_shownFrames()) {
+    f->CommitPendingEdits();
+    if (!f->noteModified()) continue;
     // An untitled note needs its save dialog, and only a person answers it.
     if (f->notePath().empty() && !mayInteract) {
       ok = false;
       break;
     }
-    if (!NoteSave_save(*f) || f->undo().IsModified()) {
+    if (!NoteSave_save(*f) || f->noteModified()) {
       ok = false;
       break;
     }

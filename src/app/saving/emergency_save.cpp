@@ -31,22 +31,26 @@ std::string copyName(const std::string& folder, const std::string& note) {
 
 }  // namespace
 
+bool EmergencySave_writeCopy(CMainFrame& frame, const std::string& backupFolder) {
+  if (backupFolder.empty() || !frame.hasNote()) return false;
+  bool written = false;
+  Except_tryCatch(
+      [&] {
+        FileX_makeFolders(backupFolder, false);
+        const std::string copy = copyName(backupFolder, frame.notePath());
+        FrameSaveHost host(frame);
+        if (NoteWriter_save(frame.document(), copy, true, host) == NoteWriter_failed) return;
+        written = TextFile_write(listPath(backupFolder), copy + "\t" + frame.notePath() + "\n", true);
+      },
+      [](const Errors_Msg&) {});
+  return written;
+}
+
 int EmergencySave_writeAll(const std::string& backupFolder) {
   if (!QApplication::instance() || backupFolder.empty()) return 0;
   int written = 0;
-  for (QWidget* w : QApplication::topLevelWidgets()) {
-    auto* frame = dynamic_cast<CMainFrame*>(w);
-    if (!frame || !frame->hasNote() || !frame->undo().IsModified()) continue;
-    Except_tryCatch(
-        [&] {
-          FileX_makeFolders(backupFolder, false);
-          const std::string copy = copyName(backupFolder, frame->notePath());
-          FrameSaveHost host(*frame);
-          if (NoteWriter_save(frame->document(), copy, true, host) == NoteWriter_failed) return;
-          if (TextFile_write(listPath(backupFolder), copy + "\t" + frame->notePath() + "\n", true))
-            written++;
-        },
-        [](const Errors_Msg&) {});
+  for (CMainFrame* frame : CMainFrame_shownFrames()) {
+    if (frame->noteModified() && EmergencySave_writeCopy(*frame, backupFolder)) written++;
   }
   return written;
 }

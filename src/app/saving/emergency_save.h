@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+class CMainFrame;
+
 inline constexpr const char* EmergencySave_listName = "recovery.txt";
 
 struct EmergencyCopy {
@@ -20,6 +22,9 @@ struct EmergencyCopy {
 // `backupFolder` and appends them to its list.  Never raises (a copy that
 // cannot be written is skipped); answers how many were written.
 int EmergencySave_writeAll(const std::string& backupFolder);
+// One window's note as a recovery copy in `backupFolder`, listed in the
+// recovery list; the note file is never touched.  Answers whether written.
+bool EmergencySave_writeCopy(CMainFrame& frame, const std::string& backupFolder);
 
 // The copies of the list in `backupFolder` that still exist.
 std::vector<EmergencyCopy> EmergencySave_listed(const std::string& backupFolder);

@@ -1,5 +1,6 @@
 #include "app/saving/recent_files.h"
 
+#include "core/filex/filex_info.h"
 #include "core/errors/except3.h"
 #include "core/filex/filex.h"
 #include "core/inifile/inifile.h"
@@ -113,13 +114,13 @@ void RecentFiles_clean(std::vector<RecentFile>& list) {
 }
 
 void RecentFiles_add(std::string_view profileFolder, std::string_view path,
-                     std::string_view title) {
+                     std::string_view title, bool keepKnownTitle) {
   if (path.empty() || !FileX_isFile(path)) return;
   update(profileFolder, [&](std::vector<RecentFile>& list) {
     RecentFile entry{std::string(path), std::string(title)};
     for (auto it = list.begin(); it != list.end(); ++it) {
-      if (StrX_pathEq(it->path, path)) {
-        if (title.empty()) entry.title = it->title;
+      if (FileX_sameFile(it->path, path)) {
+        if (title.empty() || keepKnownTitle) entry.title = it->title;
         list.erase(it);
         break;
       }
@@ -130,7 +131,7 @@ void RecentFiles_add(std::string_view profileFolder, std::string_view path,
 
 void RecentFiles_remove(std::string_view profileFolder, std::string_view path) {
   update(profileFolder, [&](std::vector<RecentFile>& list) {
-    std::erase_if(list, [&](const RecentFile& e) { return StrX_pathEq(e.path, path); });
+    std::erase_if(list, [&](const RecentFile& e) { return FileX_sameFile(e.path, path); });
   });
 }
 

@@ -32,8 +32,10 @@ std::vector<RecentFile> RecentFiles_read(std::string_view profileFolder);
 // `title`.  Then the list is cleaned and written.  A path that does not
 // exist changes nothing.  Raises what the settings writer raises (362,
 // 365).
+// With `keepKnownTitle` an entry that is in the list keeps its title
+// whatever `title` says (opening a note keeps the title the list knows).
 void RecentFiles_add(std::string_view profileFolder, std::string_view path,
-                     std::string_view title = {});
+                     std::string_view title = {}, bool keepKnownTitle = false);
 // Removes the entry of `path` with its title, cleans and writes the list.
 void RecentFiles_remove(std::string_view profileFolder, std::string_view path);
 

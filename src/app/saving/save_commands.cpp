@@ -15,6 +15,7 @@
 #include "app/saving/recent_files.h"
 #include "core/strx/strx_copy.h"
 #include "core/errors/except3.h"
+#include "core/filex/filex_info.h"
 #include "core/filex/filex.h"
 #include "core/prompts/user_prompts.h"
 #include "core/strx/strx_path.h"
@@ -72,11 +73,22 @@ class SavingMark {
   bool was_;
 };
 
+// The note file's last-write time (0 when it cannot be examined).
+int64_t diskTime(const std::string& path) {
+  int64_t t = 0;
+  Except_tryCatch([&] { t = FileX_isFile(path) ? FileX_fileTime(path) : 0; },
+                  [](const Errors_Msg&) {});
+  return t;
+}
+
 int write(CMainFrame& frame, const std::string& target) {
   frame.CommitPendingEdits();
   WaitCursor wait;
   FrameSaveHost host(frame);
-  return NoteWriter_save(frame.document(), target, false, host);
+  const int result = NoteWriter_save(frame.document(), target, false, host);
+  // The file's last-write time becomes the window's loaded time.
+  if (result != NoteWriter_failed) frame.loadedTime = diskTime(target);
+  return result;
 }
 
 // With the first kind the name gets ".svg", with the second ".svgz" (an
@@ -105,13 +117,14 @@ void showError(CMainFrame& frame, const Errors_Msg& e) {
                                PromptAnswer::Ok, WindowIds_idOf(&frame));
 }
 
-void addRecent(CMainFrame& frame) {
+void addRecent(CMainFrame& frame, bool keepKnownTitle = false) {
   const std::string& profile = frame.options().save.profileFolder;
   if (profile.empty() || frame.notePath().empty() || !frame.hasNote()) return;
   const std::string title = frame.document().currentPage()->title();
-  Except_tryCatch([&] { RecentFiles_add(profile, frame.notePath(), title); },
+  Except_tryCatch([&] { RecentFiles_add(profile, frame.notePath(), title, keepKnownTitle); },
                   [&](const Errors_Msg& e) { showError(frame, e); });
 }
+
 
 void openRecent(CMainFrame& frame, size_t index) {
   const std::string& profile = frame.options().save.profileFolder;
@@ -169,6 +182,16 @@ bool NoteSave_save(CMainFrame& frame) {
       return false;
     FileX_setReadOnly(path, false);
     cleared = true;
+  }
+  // Another window, program or sync tool wrote the file since it was
+  // loaded: writing over it would lose that, so the user decides.
+  if (NoteSave_changedOnDisk(frame) &&
+      ask(frame,
+          path + tr(frame, " は、開いた後に他のプログラムで変更されています。上書きしますか？",
+                    " has been changed by another program since it was opened. Overwrite it?"),
+          "Brevlo 3.10", PromptButtons::YesNo, PromptAnswer::No) != PromptAnswer::Yes) {
+    if (cleared) FileX_setReadOnly(path, true);
+    return false;
   }
   const int result = write(frame, path);
   if (cleared &&
@@ -279,7 +302,40 @@ bool NoteSave_queryClose(CMainFrame& frame) {
   return true;
 }
 
-void NoteSave_noteLoaded(CMainFrame& frame) { addRecent(frame); }
+void NoteSave_noteLoaded(CMainFrame& frame) {
+  frame.loadedTime = frame.notePath().empty() ? 0 : diskTime(frame.notePath());
+  addRecent(frame, true);
+}
+
+bool NoteSave_changedOnDisk(CMainFrame& frame) {
+  if (frame.notePath().empty() || frame.loadedTime == 0) return false;
+  const int64_t now = diskTime(frame.notePath());
+  return now != 0 && now != frame.loadedTime;
+}
+
+void NoteSave_reopen(CMainFrame& frame) {
+  if (!frame.hasNote() || frame.notePath().empty()) return;
+  frame.CommitPendingEdits();
+  bool dropEdits = false;
+  if (frame.noteModified()) {
+    const PromptAnswer answer =
+        ask(frame, tr(frame, "編集した内容を保存しますか？", "Do you save edited contents?"),
+            frame.notePath(), PromptButtons::YesNoCancel, PromptAnswer::Yes);
+    if (answer == PromptAnswer::Cancel) return;
+    if (answer == PromptAnswer::Yes && !NoteSave_save(frame)) return;
+    dropEdits = answer == PromptAnswer::No;
+  }
+  if (!dropEdits && !NoteSave_changedOnDisk(frame)) return;
+  // Loaded again on the page and at the scroll position it showed.
+  const std::string path = frame.notePath();
+  const int32_t page = frame.document().currentPageNumber();
+  const Point32 scroll = frame.view().geometry().scroll;
+  Except_tryCatch([&] { frame.LoadNote(path, false); },
+                  [&](const Errors_Msg& e) { showError(frame, e); });
+  if (!frame.hasNote()) return;
+  frame.SelectPageNumber(page);
+  frame.view().ScrollTo(scroll);
+}
 
 void NoteSave_registerCommands(CommandTable& table, CMainFrame& frame) {
   auto t = [&](const char* ja, const char* en) { return std::string(tr(frame, ja, en)); };
@@ -290,6 +346,8 @@ void NoteSave_registerCommands(CommandTable& table, CMainFrame& frame) {
             [&frame] { NoteSave_saveAs(frame); });
   table.add(Cmd_FileSaveReadOnly, t("読み取り専用で保存", "Save Read Only"), fileMenu, {},
             [&frame] { NoteSave_saveAs(frame, true); });
+  table.add(Cmd_FileReopen, t("開きなおす", "Reopen"), fileMenu, {},
+            [&frame] { NoteSave_reopen(frame); });
   table.add(Cmd_FileClose, t("閉じる", "Close"), fileMenu, {}, [&frame] { frame.close(); });
   NoteSave_registerShellCommands(table, frame);
   for (size_t i = 0; i < kRecentIds.size(); ++i) {

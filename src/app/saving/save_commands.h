@@ -23,6 +23,13 @@ bool NoteSave_saveAs(CMainFrame& frame, bool readOnly = false);
 bool NoteSave_queryClose(CMainFrame& frame);
 // A note was read into the window under its path: the recent list gets it.
 void NoteSave_noteLoaded(CMainFrame& frame);
+// Whether the note's file was written by someone else since this window
+// loaded or saved it (its last-write time differs from the loaded time).
+bool NoteSave_changedOnDisk(CMainFrame& frame);
+// 33033: asks to save a modified note (Yes/No/Cancel), then loads the
+// file again when it changed on disk (or the edits were dropped), on the
+// page and at the scroll position it showed.
+void NoteSave_reopen(CMainFrame& frame);
 
 // The name proposed for an untitled note: `folder` + "/" + "メモ" ("memo")
 // + " " + yymmdd, then nothing or "A" ... "Z", "AA", "AB", ...: the first

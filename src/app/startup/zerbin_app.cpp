@@ -1,4 +1,5 @@
 #include "app/startup/zerbin_app.h"
+#include "app/startup/end_signals.h"
 
 #include <clocale>
 #include <cstdlib>
@@ -77,16 +78,6 @@ std::vector<std::string> toCp932(const std::vector<std::string>& args, std::vect
     lossy.push_back(l);
   }
   return words;
-}
-
-// Whether the two paths name one file (also through links of the file
-// system).
-bool isSameFile(const std::string& a, const std::string& b) {
-  if (StrX_pathEq(StrX_normalizePath(a), StrX_normalizePath(b))) return true;
-  std::optional<std::string> osA = FileX_osPath(a), osB = FileX_osPath(b);
-  struct stat sa, sb;
-  return osA && osB && stat(osA->c_str(), &sa) == 0 && stat(osB->c_str(), &sb) == 0 &&
-         sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
 }
 
 bool nonInteractive(const CZerbinApp_Options& o) {
@@ -183,6 +174,14 @@ bool prepareProfile(CZerbinApp& app) {
   return true;
 }
 
+// The start-up lock is let go once this process will serve no other start
+// (a conversion, a site build): another start never waits for a command.
+void releaseStartLock(CZerbinApp& app) {
+  if (!app.initialSema) return;
+  app.initialSema->unlock();
+  app.initialSema.reset();
+}
+
 // Step 21: opens the note of the command line (or a new note).
 bool openFirstNote(CZerbinApp& app) {
   bool ok = true;
@@ -195,8 +194,8 @@ bool openFirstNote(CZerbinApp& app) {
         }
       },
       [&](const Errors_Msg& e) {
-        // A file that is no note, or that cannot be read, is reported.
-        if (e.code != CZerbinApp_Err_Format && e.code != FileX_Err_CannotReadOpen) Except_throw(e);
+        // A file that is no note, cannot be read or is damaged in any way
+        // (a broken gzip stream, a reader error of any code) is reported.
         // The reader showed its unsupported-element box already.
         if (!ReaderError_shownToUser(e)) ReportToUser(0, app.options.echoPath, "%s", e.message());
         app.exitCode = CZerbinApp_Exit_Failed;
@@ -332,6 +331,8 @@ bool startUpSteps(CZerbinApp& app, const std::vector<std::string>& args) {
 
   // 20. Site build.
   if (app.options.convMode == CZerbinApp_Conv_Rel) {
+    // A long command serves nobody: other starts need not wait for it.
+    releaseStartLock(app);
     Except_tryCatch([&] { app.hooks.buildSite(app, app.notePath); },
                     [&](const Errors_Msg& e) {
                       if (e.code != CZerbinApp_Err_MakeRel) Except_throw(e);
@@ -371,6 +372,7 @@ bool startUpSteps(CZerbinApp& app, const std::vector<std::string>& args) {
   // 27. A batch command runs and the program quits.
   if (app.options.batch()) {
     app.hooks.stopInstanceService(app);
+    releaseStartLock(app);
     int r = CZerbinApp_runCommand(app, app.mainFrame, app.options, app.options.srcPath,
                                   app.destination, CZerbinApp_pathSize);
     if (r != 0) app.exitCode = CZerbinApp_Exit_Failed;
@@ -396,6 +398,12 @@ bool startUpSteps(CZerbinApp& app, const std::vector<std::string>& args) {
       if (!NoteSave_sessionEnd(interact)) m.cancel();
       if (interact) m.release();
     });
+  });
+  // SIGTERM and SIGHUP: no question can be asked; modified notes are kept
+  // as recovery copies (offered at the next start), never lost.
+  EndSignals_install(*qApp, [&app] {
+    for (CMainFrame* f : CMainFrame_shownFrames()) f->CommitPendingEdits();
+    EmergencySave_writeAll(path(app, "%backup%"));
   });
   return true;
 }
@@ -580,7 +588,7 @@ int CZerbinApp_runCommand(CZerbinApp& app, uint32_t frame, const CZerbinApp_Opti
   if (key == CZerbinApp_Conv_Jpeg || key == CZerbinApp_Conv_Png) {
     StrX_changeExtension(written, CZerbinApp_commandExtension(options), size);
   }
-  if (isSameFile(source, written)) {
+  if (FileX_sameFile(source, written)) {
     const bool publicCopy = key == CZerbinApp_Conv_Public || key == CZerbinApp_Conv_PublicPlain;
     ReportToUser(frame, options.echoPath,
                  publicCopy ? (options.japanese

@@ -234,6 +234,9 @@ CMainFrame* WindowList::openNote(std::string_view pathIn, std::string_view targe
     path.resize(hash);
   }
   if (untitled && path.empty()) path = folder("%template%/new_default.svg");
+  // One file, one window: the note is known by its absolute path, and
+  // windows are compared by the file's identity.
+  if (!untitled) path = FileX_notePath(path);
   // 3. A missing file gives no window.
   if (!untitled && !path.empty() && !FileX_exists(path)) {
     if (!report) Errors_RAISE(FileX_Err_CannotReadOpen, "%s", path.c_str());
@@ -247,7 +250,7 @@ CMainFrame* WindowList::openNote(std::string_view pathIn, std::string_view targe
   bool byPath = false;
   if (!untitled && !path.empty()) {
     for (CMainFrame* f : all) {
-      if (!isPooled(*f) && f->hasNote() && StrX_pathEq(f->notePath(), path)) {
+      if (!isPooled(*f) && f->hasNote() && FileX_sameFile(f->notePath(), path)) {
         found = f;
         byPath = true;
         break;
@@ -293,8 +296,9 @@ CMainFrame* WindowList::openNote(std::string_view pathIn, std::string_view targe
   Except_tryCatch([&] { Except_tryFinally([&] { loadInto(*frame, path, untitled); },
                                           [&] { loading_.erase(frame); }); },
                   [&](const Errors_Msg& e) {
-                    if (e.code != CZerbinApp_Err_Format && e.code != FileX_Err_CannotReadOpen)
-                      Except_throw(e);
+                    // Any error of the reader (a damaged gzip stream, a
+                    // broken element, a missing file) refuses this note
+                    // alone; the other windows live on.
                     failed = true;
                     if (created) {
                       // 2.3 No half-loaded window stays.

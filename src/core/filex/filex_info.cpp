@@ -151,3 +151,39 @@ void FileX_setReadOnly(std::string_view path, bool on) {
   std::optional<std::string> os = FileX_osPath(path);
   ::chmod(os->c_str(), m);
 }
+
+std::string FileX_notePath(std::string_view path) {
+  if (path.empty()) return {};
+  std::string abs;
+  if (path.front() == '/' || path.front() == '\\') {
+    abs.assign(path);
+  } else {
+    StrX_absoluteFromCurrentFolder(abs, path, kMaxPath + 1);
+  }
+  // Doubled separators are one (a leading "//" too: this platform has no
+  // server paths).
+  std::string single;
+  single.reserve(abs.size());
+  for (size_t i = 0; i < abs.size(); ++i) {
+    const char c = abs[i];
+    if ((c == '/') && !single.empty() && single.back() == '/') continue;
+    // A double-byte character is copied whole (its trail may be 0x5C).
+    if (Cp932_isLead(static_cast<unsigned char>(c)) && i + 1 < abs.size()) {
+      single += c;
+      single += abs[++i];
+      continue;
+    }
+    single += c;
+  }
+  return StrX_normalizePath(single);
+}
+
+bool FileX_sameFile(std::string_view a, std::string_view b) {
+  if (a.empty() || b.empty()) return a.empty() && b.empty();
+  const std::optional<std::string> osA = FileX_osPath(a), osB = FileX_osPath(b);
+  struct stat sa {}, sb {};
+  if (osA && osB && ::stat(osA->c_str(), &sa) == 0 && ::stat(osB->c_str(), &sb) == 0) {
+    return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+  }
+  return StrX_pathEq(FileX_notePath(a), FileX_notePath(b));
+}

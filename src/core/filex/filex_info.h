@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 // Whether the path exists.  A path that is not well-formed Shift-JIS or
@@ -36,3 +37,14 @@ int FileX_utf16Kind(std::string_view path);
 // missing.
 bool FileX_isReadOnly(std::string_view path);
 void FileX_setReadOnly(std::string_view path, bool on);
+
+// --- the identity of a note file ---
+// The path a note is known by: absolute (against the current folder), with
+// "." and ".." pieces and doubled separators taken out; symbolic links are
+// left as they are.  A fragment stays.  Empty stays empty.
+std::string FileX_notePath(std::string_view path);
+// Whether two paths name one file: the same device and inode when both
+// exist (whatever links, "..", "." or doubled separators lead there),
+// otherwise equal note paths (FileX_notePath).  Windows, the recent list,
+// links and conversions compare notes with this alone.
+bool FileX_sameFile(std::string_view a, std::string_view b);

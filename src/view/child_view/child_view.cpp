@@ -7,6 +7,7 @@
 #include <QMouseEvent>
 #include <QStyleHints>
 #include <QPaintEvent>
+#include <QPointer>
 #include <QPainter>
 #include <QScrollBar>
 #include <QThread>
@@ -16,6 +17,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <utility>
 
@@ -23,6 +25,7 @@
 #include "core/prompts/user_prompts.h"
 #include "figures/base/figure_list.h"
 #include "figures/canvas/canvas.h"
+#include "figures/editor/text_editor.h"
 #include "platform/surface/qt_surface.h"
 #include "platform/text/qt_text.h"
 #include "platform/text/qt_text_metrics.h"
@@ -181,6 +184,7 @@ void CChildView::PageChanged() {
 }
 
 void CChildView::PageLeaving() {
+  ++m_PagesLeft;
   m_InPlace->End();
   m_AutoScrollTimer.stop();
   m_LeftDown = false;
@@ -202,6 +206,9 @@ void CChildView::syncSelectionPage() {
   }
   if (!m_ViewSelection) {
     m_ViewSelection = std::make_unique<ViewSelection>(*list);
+    // Nudges still pending become their step before anything drops them;
+    // the copies of a running gesture are the gesture's.
+    m_ViewSelection->SetPendingRecorder([this] { RecordPendingChange(); });
   } else if (&m_ViewSelection->page() != list) {
     m_ViewSelection->SetPage(*list);
     if (m_ViewSelection->TakeSelectionChanged()) m_Host.SelectionChanged();
@@ -236,6 +243,13 @@ void CChildView::InvalidateArea(const QRect& area) {
 
 void CChildView::SelectAll() {
   if (!m_ViewSelection) return;
+  // While a text box is edited, its text is what Ctrl+A selects.
+  if (m_InPlace->active()) {
+    Text_Editor& editor = m_InPlace->editor();
+    editor.Select(0, static_cast<int32_t>(editor.text().size()));
+    m_InPlace->Refresh(false);
+    return;
+  }
   m_Tool = SelectionTool_select;
   // The left pane gives the focus to the view.
   setFocus(Qt::OtherFocusReason);
@@ -852,6 +866,41 @@ void CChildView::keyPressEvent(QKeyEvent* event) {
   QAbstractScrollArea::keyPressEvent(event);
 }
 
+void CChildView::FollowLink(CadPrim& figure) {
+  if (m_InMouseEvent > 0) {
+    m_PendingLink = figure.GetNumber();
+    return;
+  }
+  m_Host.LinkClicked(figure);
+}
+
+void CChildView::followPendingLink() {
+  const int32_t number = std::exchange(m_PendingLink, 0);
+  if (number == 0 || !m_ViewSelection) return;
+  CadPrim* figure = m_ViewSelection->page().FindFigureByNumber(number);
+  if (figure == nullptr) return;
+  QPointer<CChildView> self(this);
+  const uint64_t pagesLeft = m_PagesLeft;
+  m_Host.LinkClicked(*figure);
+  // A jump that left the page as it was (a web address, a file, a link
+  // that failed) lets the clicked figure go; another page keeps its own.
+  if (self.isNull() || m_PagesLeft != pagesLeft || !m_ViewSelection) return;
+  m_ViewSelection->DeselectAll(true);
+  repaintSelection();
+}
+
+void CChildView::RecordPendingChange() {
+  if (!m_LeftDown && !m_Editor->dragging()) ViewHistory_flushPendingChange(*this);
+}
+
+void CChildView::EndGesture() {
+  if (m_InMouseEvent > 0) return;
+  if (m_Editor->dragging()) WithEditPage([this](EditPage& page) { m_Editor->Cancel(page); });
+  if (!m_InPlace->active()) m_LeftDown = false;
+  m_AutoScrollTimer.stop();
+  m_Editor->Reset();
+}
+
 void CChildView::editMouse(int what, QMouseEvent* event) {
   MouseInput in;
   in.at = ClientToCanvas(clientOf(event));
@@ -859,11 +908,16 @@ void CChildView::editMouse(int what, QMouseEvent* event) {
   in.ctrl = event->modifiers().testFlag(Qt::ControlModifier);
   in.tick = static_cast<uint32_t>(m_Clock.elapsed());
   in.doubleClick = event->type() == QEvent::MouseButtonDblClick;
-  WithEditPage([&](EditPage& page) {
-    if (what == 0) m_Editor->Press(page, in);
-    if (what == 1) m_Editor->Move(page, in);
-    if (what == 2) m_Editor->Release(page, in);
-  });
+  {
+    ++m_InMouseEvent;
+    const std::shared_ptr<void> leave(nullptr, [this](void*) { --m_InMouseEvent; });
+    WithEditPage([&](EditPage& page) {
+      if (what == 0) m_Editor->Press(page, in);
+      if (what == 1) m_Editor->Move(page, in);
+      if (what == 2) m_Editor->Release(page, in);
+    });
+  }
+  followPendingLink();
 }
 
 void CChildView::editRightMouse(int what, QMouseEvent* event) {

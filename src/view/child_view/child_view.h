@@ -119,9 +119,18 @@ class CChildView : public QAbstractScrollArea {
   void GridCommand(int id);
   bool japanese() const { return m_Host.Japanese(); }
   std::string notePath() const { return m_Host.NotePath(); }
-  // A plain click on a linked figure: the main window follows the link (it
-  // may close this view later, never now).
-  void FollowLink(CadPrim& figure) { m_Host.LinkClicked(figure); }
+  // A plain click on a linked figure: the main window follows the link.
+  // During a mouse event the link waits until the event is handled (the
+  // jump may show another page or close this view, which frees what the
+  // gesture still works on).
+  void FollowLink(CadPrim& figure);
+  // A command runs, or the window is about to save or close: a left drag
+  // still running is taken back (as Escape) and the mouse state lets go of
+  // every figure, so that nothing of the gesture outlives what comes next.
+  void EndGesture();
+  // Records the pending change (a run of nudges) as its own step unless a
+  // gesture runs (then the before copies are the gesture's).
+  void RecordPendingChange();
   Canvas* currentCanvas() const { return m_Host.CurrentPage().canvas; }
   // Another page is shown, or the page's size changed.  The figures of the
   // shown page are the host's working copy, which the view's selection
@@ -259,6 +268,8 @@ class CChildView : public QAbstractScrollArea {
   void editMouse(int what, QMouseEvent* event);
   // The same for the right button.
   void editRightMouse(int what, QMouseEvent* event);
+  // The link a click asked for during the event, followed after it.
+  void followPendingLink();
 
   ChildViewHost& m_Host;
   ViewGeometry m_Geometry;
@@ -295,6 +306,11 @@ class CChildView : public QAbstractScrollArea {
   // A right press inside the text being edited: its menu opens at the release.
   bool m_EditorRightPress = false;
   bool m_LeftDown = false;
+  // Mouse events being handled (nested by modal loops), the figure number
+  // of a link clicked meanwhile, and how often the shown page was left.
+  int m_InMouseEvent = 0;
+  int32_t m_PendingLink = 0;
+  uint64_t m_PagesLeft = 0;
   std::string m_TipText;
   std::string m_ShownTip;
   QPoint m_TipAt;

@@ -125,6 +125,7 @@ enum CommandId : int {
   Cmd_FileSaveAs = 32779,
   Cmd_FileSaveReadOnly = 32984,
   Cmd_FileClose = 33152,
+  Cmd_FileReopen = 33033,
   // Printing and page images.
   Cmd_Print = 32888,
   Cmd_PageImages = 33041,

@@ -17,7 +17,11 @@ QAction* CommandTable::add(int id, std::string_view text, std::string_view menu,
   action->setData(id);
   action->setShortcuts(keys);
   action->setShortcutContext(Qt::WindowShortcut);
-  QObject::connect(action, &QAction::triggered, owner_, [run = std::move(run)] { run(); });
+  QObject::connect(action, &QAction::triggered, owner_,
+                   [run = std::move(run), before = before_] {
+                     if (*before) (*before)();
+                     run();
+                   });
   if (checked) {
     action->setCheckable(true);
     action->setChecked(checked());

@@ -11,6 +11,7 @@
 
 #include <functional>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -52,6 +53,10 @@ class CommandTable {
   // says so; run() and the command itself ask the rule too.  Outside menus
   // the actions stay enabled, so that their keys always reach the command.
   void setEnabledRule(int id, std::function<bool()> rule);
+  // Runs before every command, whichever way it is chosen (menu, key,
+  // run()): the view ends a mouse gesture that is still running, so that
+  // no command works on figures a drag still holds.
+  void setBeforeEachCommand(std::function<void()> before) { *before_ = std::move(before); }
   void updateEnabled(bool menuShown) const;
 
  private:
@@ -60,4 +65,6 @@ class CommandTable {
   std::map<int, size_t> index_;
   std::map<int, std::function<bool()>> checks_;
   std::map<int, std::function<bool()>> enabledRules_;
+  // Shared with the actions' connections (the table may be moved from).
+  std::shared_ptr<std::function<void()>> before_ = std::make_shared<std::function<void()>>();
 };

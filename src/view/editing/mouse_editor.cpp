@@ -638,13 +638,16 @@ void MouseEditor::normalFinish(EditPage& page, const MouseInput& in) {
   if (in.ctrl || !m_NotMoved) return;
   const bool link = hooks_.followLink && !held->GetUrl().empty() && held != sel.PrevHoldPrim() &&
                     !m_Editing;
-  if (held->IsLocked() || page.viewerMode || link) {
+  if (link) {
     // The window records the selection in its link history before the
-    // jump; a jump within the note shows another page, whose selection
-    // stays as it was.
-    const FigureList* before = &sel.page();
-    if (link) hooks_.followLink(*held);
-    if (&sel.page() == before) sel.DeselectAll(true);
+    // jump and lets the figure go when the jump stays on this page; the
+    // jump may free this page's figures, so nothing here touches them
+    // after it.
+    hooks_.followLink(*held);
+    return;
+  }
+  if (held->IsLocked() || page.viewerMode) {
+    sel.DeselectAll(true);
     return;
   }
   if (isText(held)) {

@@ -88,8 +88,19 @@ bool step(CChildView& view, bool redo) {
   UndoHistory* history = view.host().History();
   if (doc == nullptr || history == nullptr || doc->closed()) return false;
   // A running edit becomes its own step first; otherwise the pending
-  // nudges do.
+  // nudges do.  An untouched new text box goes with the undo of its
+  // creation: that undo is this command's one step.
+  const size_t before = history->current();
   view.inPlace().End();
+  if (!redo && history->current() < before) {
+    view.host().HistoryStepped();
+    view.PageLeaving();
+    view.PageChanged();
+    view.RedrawNow();
+    view.host().SelectionChanged();
+    view.host().ModifiedChanged();
+    return true;
+  }
   ViewHistory_flushPendingChange(view);
   if (redo ? !history->CanRedo() : !history->CanUndo()) {
     view.host().ModifiedChanged();

@@ -49,18 +49,28 @@ const Text_Box* plainTextBox(const CadPrim* f) {
 
 // Changes every member of the selection as one undo step: `change` is
 // applied, then MoveBy(0, 0) lets attached lines follow, and the change is
-// recorded.
+// recorded, with the lines whose ends followed.
 template <typename Change>
 bool changeEach(const SelectionCommandTarget& t, const std::vector<CadPrim*>& members,
                 Change change) {
   SelectionCommands_flushPendingChange(t);
   FigureList& list = t.selection->page();
-  UndoGroup group(*t.undo);
+  std::vector<CadPrim*> touched = members;
+  for (const auto& owned : list) {
+    CadPrim* g = owned.get();
+    for (int32_t e = 1; e <= g->GetEndCount() && !contains(touched, g); ++e) {
+      if (contains(members, g->GetEndTarget(e))) touched.push_back(g);
+    }
+  }
+  std::vector<std::unique_ptr<CadPrim>> before;
+  for (const CadPrim* f : touched) before.push_back(Undo_copyOf(*f, &list));
   for (CadPrim* f : members) {
-    std::unique_ptr<CadPrim> before = Undo_copyOf(*f, &list);
     change(*f);
     f->MoveBy(0, 0);
-    t.undo->RecordChange(std::move(before), *f, *t.document, t.pageNumber);
+  }
+  UndoGroup group(*t.undo);
+  for (size_t i = 0; i < touched.size(); ++i) {
+    t.undo->RecordChange(std::move(before[i]), *touched[i], *t.document, t.pageNumber);
   }
   return true;
 }
@@ -147,6 +157,11 @@ bool SelectionCommands_delete(const SelectionCommandTarget& t) {
   FigureList& list = s.page();
   std::vector<CadPrim*> victims = s.Selection();
   if (victims.empty()) victims.push_back(s.HoldPrim());
+  // Recorded from the last in painting order to the first: undo then
+  // brings them back from the first on, each in front of the first
+  // following figure that stays, so every figure regains its own place.
+  std::sort(victims.begin(), victims.end(),
+            [&list](const CadPrim* a, const CadPrim* b) { return list.indexOf(*a) > list.indexOf(*b); });
   {
     UndoGroup group(*t.undo);
     for (CadPrim* f : victims) {

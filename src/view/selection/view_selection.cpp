@@ -106,7 +106,16 @@ void ViewSelection::moveToFront(CadPrim& f) {
   m_Selection.insert(m_Selection.begin(), &f);
 }
 
+void ViewSelection::recordPending() {
+  if (!pendingRecorder_ || recordingPending_) return;
+  if (m_BeforePrim == nullptr && m_BeforeCopies.empty()) return;
+  recordingPending_ = true;
+  pendingRecorder_();
+  recordingPending_ = false;
+}
+
 bool ViewSelection::DeselectAll(bool updatePropertyBar) {
+  recordPending();
   const bool any = !m_Selection.empty();
   if (any) {
     m_Selection.clear();
@@ -121,11 +130,16 @@ bool ViewSelection::DeselectAll(bool updatePropertyBar) {
   if (m_HoldPrim) markDirty(*m_HoldPrim);
   m_HoldPrim = nullptr;
   m_PrevHoldPrim = nullptr;
+  // Nothing is held any more: no figure is dragged either (the figures
+  // may go right after this).
+  m_DragPrim = nullptr;
+  m_WasSelected = false;
   if (updatePropertyBar) selectionChanged_ = true;
   return any;
 }
 
 void ViewSelection::SelectOnly(CadPrim& f) {
+  recordPending();
   for (CadPrim* s : m_Selection) {
     if (s != &f) setSelected(*s, false);
   }
@@ -139,6 +153,7 @@ void ViewSelection::SelectOnly(CadPrim& f) {
 }
 
 void ViewSelection::AddToSelection(CadPrim& f) {
+  recordPending();
   if (IsInSelection(f)) {
     moveToFront(f);
   } else {
@@ -153,6 +168,7 @@ void ViewSelection::AddToSelection(CadPrim& f) {
 }
 
 void ViewSelection::RemoveFromSelection(CadPrim& f) {
+  recordPending();
   if (!IsInSelection(f)) return;
   removeEntry(f);
   setSelected(f, false);
@@ -177,6 +193,7 @@ void ViewSelection::RebuildMoveSet() {
 }
 
 void ViewSelection::TakeBeforeCopies(const CadPrim* pressed) {
+  recordPending();
   m_BeforePrim.reset();
   const CadPrim* src = pressed && IsInSelection(*pressed)
                            ? pressed
@@ -208,6 +225,7 @@ void ViewSelection::dropUnkept() {
 }
 
 void ViewSelection::SelectInRect(const Rect32& r) {
+  recordPending();
   if (m_HoldPrim) markDirty(*m_HoldPrim);
   m_HoldPrim = nullptr;
   m_PrevHoldPrim = nullptr;
@@ -409,6 +427,7 @@ void ViewSelection::SetBeforePrim(std::unique_ptr<CadPrim> before) {
 }
 
 void ViewSelection::Forget(const CadPrim& f) {
+  recordPending();
   if (IsInSelection(f)) {
     removeEntry(f);
     selectionChanged_ = true;

@@ -19,6 +19,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -148,6 +149,13 @@ class ViewSelection {
   void MarkDirty(const CadPrim& f) { markDirty(f); }
   void MarkDirty(const Rect32& r) { markDirty(r); }
 
+  // Who records the pending change (the before copies a run of keyboard
+  // nudges left) as an undo step.  Every operation that would drop or
+  // replace those copies, or change the selection they belong to, calls it
+  // first, whoever asked for the operation; the recorder itself decides
+  // whether a gesture runs (then the copies are the gesture's, not pending).
+  void SetPendingRecorder(std::function<void()> recorder) { pendingRecorder_ = std::move(recorder); }
+
   // --- what the widget must do afterwards ---
   // The page area whose marks changed since the last call (old and new
   // boxes of the figures whose selection changed, with room for their
@@ -160,6 +168,8 @@ class ViewSelection {
  private:
   void markDirty(const CadPrim& f);
   void markDirty(const Rect32& r);
+  // Hands before copies that are still held to the pending recorder.
+  void recordPending();
   void setSelected(CadPrim& f, bool on);
   void removeEntry(const CadPrim& f);
   void moveToFront(CadPrim& f);
@@ -180,6 +190,8 @@ class ViewSelection {
   Point32 m_PressPoint;
   bool m_WasSelected = false;
 
+  std::function<void()> pendingRecorder_;
+  bool recordingPending_ = false;
   bool pressed_ = false;
   bool moved_ = false;
   int32_t zoom_ = 100;

@@ -242,7 +242,10 @@ TEST(PageTreeWindow, BuildRetitleDragDeleteThenUndoToTheOriginalFileAndRedoToThe
 
   // The parent page is a step of the link history; folding.
   int historySteps = 0;
-  f.frame->pages().recordHistoryStep = [&] { ++historySteps; };
+  f.frame->pages().recordHistoryStep = [&](const std::function<void()>& move) {
+    ++historySteps;
+    move();
+  };
   f.click(p4);
   ASSERT_TRUE(f.run(Cmd_ParentPage));
   EXPECT_EQ(1, historySteps);

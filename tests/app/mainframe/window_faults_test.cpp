@@ -1,0 +1,359 @@
+// Everyday sequences through the real windows that once crashed the
+// program or lost edits: a click on a link to another page, Delete while
+// the button holds a figure, undo of a delete of neighbours, a damaged
+// note opened beside others, one file reached by several paths, a note
+// written by someone else since it was loaded, notes made from the
+// template, the lock toggle, alignment of boxes with lines hanging on
+// them, and nudges followed by Select All.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QMouseEvent>
+#include <QPointer>
+#include <QTest>
+
+#include <unistd.h>
+
+#include <string>
+#include <vector>
+
+#include "app/mainframe/main_frame.h"
+#include "app/saving/auto_save.h"
+#include "app/saving/emergency_save.h"
+#include "app/saving/recent_files.h"
+#include "app/saving/save_commands.h"
+#include "app/startup/zerbin_app.h"
+#include "app/windows/window_list.h"
+#include "core/filex/filex.h"
+#include "core/filex/filex_info.h"
+#include "core/prompts/user_prompts.h"
+#include "document/note/note_document.h"
+#include "figures/base/figure_kind.h"
+#include "platform/images/qt_image_decoder.h"
+#include "support/test_support.h"
+#include "undo/undo_history.h"
+#include "view/commands/command_ids.h"
+#include "view/selection/view_selection.h"
+#include "view/view_test_app.h"
+
+WIDGET_TEST_APP_REGISTER();
+
+namespace {
+
+std::string rect(const char* id, int x, int y, const char* link = nullptr) {
+  std::string r = "<rect id=\"" + std::string(id) + "\" x=\"" + std::to_string(x) + "\" y=\"" +
+                  std::to_string(y) + "\" width=\"80\" height=\"50\" style=\"fill:rgb(200,200,200)\"/>\r\n";
+  return link ? "<a xlink:href=\"" + std::string(link) + "\">" + r + "</a>\r\n" : r;
+}
+std::string text(const char* id, int x, int y) {
+  return "<text id=\"" + std::string(id) + "\" x=\"" + std::to_string(x) + "\" y=\"" +
+         std::to_string(y) + "\" style=\"font-size:12pt\">" + id + "</text>\r\n";
+}
+std::string twoPages(const std::string& first) {
+  return "<?xml version=\"1.0\" encoding=\"Shift_JIS\"?>\r\n<svg width=\"00620\" height=\"01240\" "
+         "sub_doctype=\"zerbin-300\">\r\n<g id=\"page1\" width=\"600\" height=\"600\" "
+         "transform=\"translate(+10,+10)\">\r\n" + first +
+         "</g>\r\n<g id=\"page2\" width=\"600\" height=\"600\" transform=\"translate(+10,+620)\">\r\n" +
+         rect("p2", 100, 100) + "</g>\r\n<zerbin-pages>\r\n<zerbin-page num=\"1\" title=\"one\"/>\r\n"
+         "<zerbin-page num=\"2\" title=\"two\"/>\r\n</zerbin-pages>\r\n</svg>\r\n";
+}
+
+class Prompts : public NonInteractivePrompts {
+ public:
+  explicit Prompts(std::string echo) : NonInteractivePrompts(std::move(echo)) {}
+  PromptAnswer messageBox(std::string_view text, std::string_view title, PromptButtons b,
+                          PromptIcon i, PromptAnswer def, uint32_t owner) override {
+    asked.emplace_back(text);
+    return NonInteractivePrompts::messageBox(text, title, b, i, def, owner);
+  }
+  void showDetail(std::string_view, std::string_view text, uint32_t) override {
+    asked.emplace_back(text);
+  }
+  std::vector<std::string> asked;
+};
+
+struct App {
+  testing_support::TempDir dir;
+  Prompts prompts{dir.file("echo.txt")};
+  CZerbinApp app;
+  App() {
+    app.folders.profileFolder = dir.file("prof/");
+    app.folders.programFolder = dir.file("prog/");
+    app.options.japanese = true;
+    for (const char* f : {"prof/work", "prof/template", "prof/backup", "prof/path_var", "notes"})
+      FileX_makeFolders(dir.file(f), false);
+    UserPrompts_set(&prompts);
+    QtImageDecoder_register();
+  }
+  ~App() {
+    app.frames.clear();
+    UserPrompts_set(nullptr);
+  }
+  WindowList& windows() { return WindowList_of(app); }
+  CMainFrame* open(const std::string& path) {
+    CMainFrame* f = windows().openNote(path, "_blank", false, true);
+    if (f != nullptr) {
+      f->resize(900, 700);
+      f->show();
+      f->activateWindow();
+      f->view().setFocus();
+      settle();
+    }
+    return f;
+  }
+  static void settle() {
+    for (int i = 0; i < 3; ++i) {
+      QApplication::processEvents();
+      QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+  }
+  // A note written once by this program (the bytes the writer gives).
+  std::string note(const char* name, const std::string& body) {
+    const std::string path = dir.file(std::string("notes/") + name);
+    FileX_writeWhole(path, body);
+    return path;
+  }
+};
+
+QPoint centreOf(CMainFrame& f, const char* id) {
+  const FigureList& list = f.document().workingFigures();
+  for (size_t i = 0; i < list.size(); ++i) {
+    if (list.at(i).GetId() != id) continue;
+    const Rect32 b = list.at(i).GetBounds();
+    const Point32 c = f.view().CanvasToClient({b.x + b.w / 2, b.y + b.h / 2});
+    return {c.x, c.y};
+  }
+  ADD_FAILURE() << "no figure " << id;
+  return {};
+}
+
+void mouse(CMainFrame& f, QEvent::Type type, QPoint at, Qt::MouseButtons buttons,
+           Qt::KeyboardModifiers mods = Qt::NoModifier) {
+  QWidget* vp = f.view().viewport();
+  const Qt::MouseButton b = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
+  QMouseEvent e(type, QPointF(at), QPointF(vp->mapToGlobal(at)), b, buttons, mods);
+  QApplication::sendEvent(vp, &e);
+}
+
+void click(CMainFrame& f, QPoint at) {
+  mouse(f, QEvent::MouseButtonPress, at, Qt::LeftButton);
+  mouse(f, QEvent::MouseButtonRelease, at, Qt::NoButton);
+}
+
+std::string ids(CMainFrame& f) {
+  std::string s;
+  const FigureList& list = f.document().workingFigures();
+  for (size_t i = 0; i < list.size(); ++i) s += list.at(i).GetId() + " ";
+  return s;
+}
+
+}  // namespace
+
+TEST(WindowFaults, ALinkClickTurnsThePageWithoutTouchingTheOldPage) {
+  App t;
+  CMainFrame* f = t.open(t.note("a.svg", twoPages(rect("go", 100, 100, "#page2") + rect("x", 300, 300))));
+  ASSERT_NE(nullptr, f);
+  const QPoint go = centreOf(*f, "go");
+  click(*f, go);  // holds it
+  QTest::qWait(600);  // no double click
+  click(*f, go);  // follows the link; the release must not use the old page
+  App::settle();
+  EXPECT_EQ(2, f->document().currentPageNumber());
+  // Back comes to page 1 with the link figure held.
+  QTest::keyClick(&f->view(), Qt::Key_Left, Qt::AltModifier);
+  App::settle();
+  EXPECT_EQ(1, f->document().currentPageNumber());
+}
+
+TEST(WindowFaults, DeleteOrUndoWhileTheButtonHoldsAFigureEndsTheDragFirst) {
+  App t;
+  const std::string path = t.note("a.svg", twoPages(rect("a", 100, 100) + rect("b", 300, 300)));
+  CMainFrame* f = t.open(path);
+  ASSERT_NE(nullptr, f);
+  ASSERT_TRUE(f->commands().run(Cmd_FileSave));
+  const std::string saved = FileX_readWhole(path);
+  const QPoint a = centreOf(*f, "a");
+  // Press, drag a little, Delete and Escape with the button down, release.
+  mouse(*f, QEvent::MouseButtonPress, a, Qt::LeftButton);
+  mouse(*f, QEvent::MouseMove, a + QPoint(30, 20), Qt::LeftButton);
+  QTest::keyClick(&f->view(), Qt::Key_Delete);
+  QTest::keyClick(&f->view(), Qt::Key_Escape);
+  mouse(*f, QEvent::MouseMove, a + QPoint(60, 20), Qt::LeftButton);
+  mouse(*f, QEvent::MouseButtonRelease, a + QPoint(60, 20), Qt::NoButton);
+  EXPECT_EQ("b ", ids(*f).substr(ids(*f).find("b")));
+  // Shift-press on a selected figure, Delete, release.
+  const QPoint b = centreOf(*f, "b");
+  click(*f, b);
+  mouse(*f, QEvent::MouseButtonPress, b, Qt::LeftButton, Qt::ShiftModifier);
+  QTest::keyClick(&f->view(), Qt::Key_Delete);
+  mouse(*f, QEvent::MouseButtonRelease, b, Qt::NoButton, Qt::ShiftModifier);
+  // Ctrl+Z while the button is held on nothing.
+  mouse(*f, QEvent::MouseButtonPress, QPoint(500, 500), Qt::LeftButton);
+  QTest::keyClick(&f->view(), Qt::Key_Z, Qt::ControlModifier);
+  QTest::keyClick(&f->view(), Qt::Key_Z, Qt::ControlModifier);
+  mouse(*f, QEvent::MouseButtonRelease, QPoint(520, 520), Qt::NoButton);
+  EXPECT_FALSE(f->noteModified());
+  ASSERT_TRUE(f->commands().run(Cmd_FileSave));
+  EXPECT_EQ(saved, FileX_readWhole(path));
+}
+
+TEST(WindowFaults, UndoOfADeleteOfNeighboursPutsEachBackInItsPlace) {
+  App t;
+  const std::string path =
+      t.note("a.svg", twoPages(rect("a", 10, 10) + rect("b", 100, 10) + rect("c", 200, 10) + rect("d", 300, 10)));
+  CMainFrame* f = t.open(path);
+  ASSERT_NE(nullptr, f);
+  ASSERT_TRUE(f->commands().run(Cmd_FileSave));
+  const std::string saved = FileX_readWhole(path);
+  const std::string before = ids(*f);
+  // b, then c with Shift (selection order c, b), and a with Ctrl.
+  click(*f, centreOf(*f, "c"));
+  mouse(*f, QEvent::MouseButtonPress, centreOf(*f, "b"), Qt::LeftButton, Qt::ShiftModifier);
+  mouse(*f, QEvent::MouseButtonRelease, centreOf(*f, "b"), Qt::NoButton, Qt::ShiftModifier);
+  mouse(*f, QEvent::MouseButtonPress, centreOf(*f, "a"), Qt::LeftButton, Qt::ShiftModifier);
+  mouse(*f, QEvent::MouseButtonRelease, centreOf(*f, "a"), Qt::NoButton, Qt::ShiftModifier);
+  QTest::keyClick(&f->view(), Qt::Key_Delete);
+  EXPECT_EQ(std::string::npos, ids(*f).find("b "));
+  QTest::keyClick(&f->view(), Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(before, ids(*f));
+  ASSERT_TRUE(f->commands().run(Cmd_FileSave));
+  EXPECT_EQ(saved, FileX_readWhole(path));
+}
+
+TEST(WindowFaults, ADamagedNoteIsRefusedAndTheOtherWindowsLive) {
+  App t;
+  CMainFrame* good = t.open(t.note("good.svg", twoPages(rect("a", 10, 10))));
+  ASSERT_NE(nullptr, good);
+  QPointer<CMainFrame> alive(good);
+  // A gzip header with a broken stream, a truncated note, garbage bytes.
+  const std::string bad[] = {t.note("bad.svgz", std::string("\x1f\x8b\x08\x00\x00\x00\x00\x00\x00\x03garbage", 18)),
+                             t.note("cut.svg", twoPages(rect("a", 10, 10)).substr(0, 200)),
+                             t.note("junk.svg", "\x01\x02junk<<<>>>")};
+  for (const std::string& p : bad) {
+    t.prompts.asked.clear();
+    EXPECT_EQ(nullptr, t.open(p)) << p;
+    EXPECT_FALSE(t.prompts.asked.empty()) << p << ": refused without a word";
+  }
+  ASSERT_FALSE(alive.isNull());
+  EXPECT_TRUE(alive->hasNote());
+  EXPECT_EQ(1u, CMainFrame_shownFrames().size());
+}
+
+TEST(WindowFaults, OneFileIsOneWindowAndOneRecentEntryWhateverThePath) {
+  App t;
+  const std::string path = t.note("b.svg", twoPages(rect("a", 10, 10)));
+  ASSERT_EQ(0, ::symlink(t.dir.file("notes").c_str(), t.dir.file("link").c_str()));
+  CMainFrame* first = t.open(path);
+  ASSERT_NE(nullptr, first);
+  EXPECT_EQ(path, first->notePath());
+  for (const std::string& p : {t.dir.file("notes/../notes/b.svg"), t.dir.file("notes/./b.svg"),
+                               t.dir.file("notes//b.svg"), t.dir.file("link/b.svg")}) {
+    EXPECT_EQ(first, t.open(p)) << p;
+  }
+  EXPECT_EQ(1u, CMainFrame_shownFrames().size());
+  EXPECT_EQ(1u, RecentFiles_read(t.app.folders.profileFolder).size());
+  EXPECT_TRUE(FileX_sameFile(t.dir.file("link/b.svg"), path));
+  EXPECT_FALSE(FileX_sameFile(t.dir.file("notes/c.svg"), path));
+}
+
+TEST(WindowFaults, ANoteWrittenBySomeoneElseIsNeverOverwrittenSilently) {
+  App t;
+  const std::string path = t.note("a.svg", twoPages(rect("a", 10, 10)));
+  CMainFrame* f = t.open(path);
+  ASSERT_NE(nullptr, f);
+  click(*f, centreOf(*f, "a"));
+  QTest::keyClick(&f->view(), Qt::Key_Right);  // a pending nudge
+  // Another program writes the file a moment later.
+  ::usleep(20000);
+  const std::string theirs = twoPages(rect("theirs", 50, 50));
+  FileX_writeWhole(path, theirs);
+  ASSERT_TRUE(NoteSave_changedOnDisk(*f));
+  // Auto-save keeps a recovery copy instead.
+  EXPECT_FALSE(NoteSave_autoSave(*f));
+  EXPECT_EQ(theirs, FileX_readWhole(path));
+  EXPECT_EQ(1u, EmergencySave_listed(t.dir.file("prof/backup")).size());
+  // Ctrl+S asks; its default (No) writes nothing.
+  t.prompts.asked.clear();
+  QTest::keyClick(&f->view(), Qt::Key_S, Qt::ControlModifier);
+  ASSERT_EQ(1u, t.prompts.asked.size());
+  EXPECT_NE(std::string::npos, t.prompts.asked[0].find(testing_support::Sjis(u8"他のプログラムで変更されています")));
+  EXPECT_EQ(theirs, FileX_readWhole(path));
+  EXPECT_TRUE(f->noteModified());
+  // Reopen: the edits are not saved (default Yes asks the overwrite again,
+  // which says No), so nothing changes; with the edits dropped it loads theirs.
+  f->undo().Clear();
+  f->undo().MarkSaved();
+  f->view().PageLeaving();
+  f->view().PageChanged();
+  ASSERT_TRUE(f->commands().run(Cmd_FileReopen));
+  EXPECT_EQ("theirs ", ids(*f).substr(ids(*f).find("theirs")));
+  EXPECT_FALSE(NoteSave_changedOnDisk(*f));
+}
+
+TEST(WindowFaults, NotesFromTheTemplateGetUuidsOfTheirOwn) {
+  App t;
+  FileX_writeWhole(t.dir.file("prof/template/new_default.svg"), twoPages(rect("a", 10, 10)));
+  CMainFrame* one = t.windows().openNote("", "_blank", true, true);
+  CMainFrame* two = t.windows().openNote("", "_blank", true, true);
+  ASSERT_NE(nullptr, one);
+  ASSERT_NE(nullptr, two);
+  ASSERT_NE(one, two);
+  EXPECT_NE(NoteDocument_uuidText(one->document().uuid), NoteDocument_uuidText(two->document().uuid));
+  EXPECT_NE(NoteDocument_uuidText(StrX_Guid{}), NoteDocument_uuidText(one->document().uuid));
+}
+
+TEST(WindowFaults, LockAlignAndNudgesBeforeSelectAllAreStepsThatUndoWhole) {
+  App t;
+  const std::string path =
+      t.note("a.svg", twoPages(text("t1", 100, 100) + text("t2", 300, 250) +
+                               "<line x1=\"10\" y1=\"400\" x2=\"500\" y2=\"500\" "
+                               "style=\"stroke:rgb(0,0,0);stroke-width:1\"/>\r\n"));
+  CMainFrame* f = t.open(path);
+  ASSERT_NE(nullptr, f);
+  ASSERT_TRUE(f->commands().run(Cmd_FileSave));
+  const std::string saved = FileX_readWhole(path);
+  FigureList& list = f->document().workingFigures();
+  // The line hangs on both boxes.
+  CadPrim* line = nullptr;
+  CadPrim* t1 = nullptr;
+  CadPrim* t2 = nullptr;
+  for (size_t i = 0; i < list.size(); ++i) {
+    CadPrim& fig = list.at(i);
+    if (fig.GetKind() == FigureKind_Line) line = &fig;
+    if (fig.GetId() == "t1") t1 = &fig;
+    if (fig.GetId() == "t2") t2 = &fig;
+  }
+  ASSERT_TRUE(line && t1 && t2);
+  t1->AttachEnd(0, *line, 1);
+  t2->AttachEnd(0, *line, 2);
+  line->MoveBy(0, 0);
+  ASSERT_TRUE(f->commands().run(Cmd_FileSave));
+  const std::string attached = FileX_readWhole(path);
+  ASSERT_NE(saved, attached);
+  const Point32 lineEnd = line->GetHandlePoint(2);
+
+  // The lock is a change of the note.
+  click(*f, centreOf(*f, "t1"));
+  ASSERT_TRUE(f->commands().run(Cmd_LockToggle));
+  EXPECT_TRUE(f->noteModified());
+  QTest::keyClick(&f->view(), Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_FALSE(f->noteModified());
+
+  // Align the two boxes: the line's ends follow, and undo takes them back.
+  QTest::keyClick(&f->view(), Qt::Key_A, Qt::ControlModifier);
+  ASSERT_TRUE(f->commands().run(Cmd_AlignLeft));
+  EXPECT_NE(lineEnd, line->GetHandlePoint(2));
+  QTest::keyClick(&f->view(), Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(lineEnd, line->GetHandlePoint(2));
+
+  // Nudges, then Select All: the nudges are their own step.
+  click(*f, centreOf(*f, "t2"));
+  QTest::keyClick(&f->view(), Qt::Key_Right);
+  QTest::keyClick(&f->view(), Qt::Key_Right);
+  QTest::keyClick(&f->view(), Qt::Key_A, Qt::ControlModifier);
+  EXPECT_TRUE(f->noteModified());
+  QTest::keyClick(&f->view(), Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_FALSE(f->noteModified());
+  ASSERT_TRUE(f->commands().run(Cmd_FileSave));
+  EXPECT_EQ(attached, FileX_readWhole(path));
+}
