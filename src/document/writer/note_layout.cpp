@@ -1,5 +1,7 @@
 #include "document/writer/note_layout.h"
 
+#include "document/reader/note_reader_pages.h"
+
 #include <algorithm>
 #include <cstdarg>
 #include <cstdio>
@@ -134,7 +136,9 @@ void NoteLayout_writePageTitles(std::string& out, const std::vector<NotePageTitl
     const bool hasChildren = i + 1 < pages.size() && pages[i + 1].level > level;
     out.append(static_cast<size_t>(level) + 1, '\t');
     appendf(out, "<zerbin-page num=\"%d\" title=\"", p.number);
-    out += NoteLayout_attr(p.title);
+    // An empty title is read back as "Page": the file says so itself, so
+    // that a note read and written again keeps its bytes.
+    out += NoteLayout_attr(p.title.empty() ? std::string(NoteReader_defaultTitle) : p.title);
     out += hasChildren ? "\">\n" : "\"/>\n";
     if (hasChildren) open.push_back(level);
   }

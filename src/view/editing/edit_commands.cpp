@@ -18,6 +18,7 @@
 #include "view/editing/edit_tools.h"
 #include "view/editor/in_place_editing.h"
 #include "view/editing/row_operations.h"
+#include "view/menus/context_menus.h"
 #include "platform/text/qt_text.h"
 
 MouseEditorHooks EditCommands_hooks(CChildView& view) {
@@ -89,7 +90,9 @@ void EditCommands_rightRelease(CChildView& view, EditPage& page, const MouseInpu
           ja ? menu.addAction(QtText_fromCp932("ショートカットの作成(&S)")) : nullptr;
       menu.addSeparator();
       menu.addAction(QtText_fromCp932(ja ? "キャンセル" : "Cancel"));
-      QAction* chosen = menu.exec(global + QPoint(-32, -12));
+      // Shown as every menu of the view is (tests choose through the hook).
+      const auto& exec = view.contextMenus().exec;
+      QAction* chosen = exec ? exec(menu, global + QPoint(-32, -12)) : nullptr;
       if (chosen == nullptr) break;
       if (chosen == copy) e.CopyByGesture(page);
       if (chosen == move) animatedMove(view, page);

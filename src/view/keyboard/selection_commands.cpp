@@ -11,6 +11,7 @@
 #include "core/filex/filex_ospath.h"
 #include "document/note/note_document.h"
 #include "figures/editor/text_editor.h"
+#include "figures/base/figure_kind.h"
 #include "figures/rect/rect_ex.h"
 #include "figures/text/text_box.h"
 #include "undo/undo_history.h"
@@ -157,6 +158,10 @@ bool SelectionCommands_delete(const SelectionCommandTarget& t) {
   FigureList& list = s.page();
   std::vector<CadPrim*> victims = s.Selection();
   if (victims.empty()) victims.push_back(s.HoldPrim());
+  // The page's canvas (held while its corner is dragged) is the page
+  // itself, never a figure to delete.
+  std::erase_if(victims, [](const CadPrim* f) { return f->GetKind() == FigureKind_Canvas; });
+  if (victims.empty()) return false;
   // Recorded from the last in painting order to the first: undo then
   // brings them back from the first on, each in front of the first
   // following figure that stays, so every figure regains its own place.

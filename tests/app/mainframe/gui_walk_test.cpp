@@ -27,6 +27,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <deque>
 #include <map>
 #include <memory>
 #include <random>
@@ -127,7 +128,9 @@ class WalkPrompts : public NonInteractivePrompts {
 
 // The commands a walk chooses from: everything of editing, pages, view and
 // history, and saving; not those that leave the program (files, exports,
-// printing, the shell, exit).
+// printing, the shell, exit), nor the back-page switch and the zoom swap,
+// which make a back page that no undo takes away (not a step of the
+// history), so that undo all could not come back to the start.
 const int kCommands[] = {
     Cmd_Delete,       Cmd_SelectAll,      Cmd_Undo,          Cmd_Redo,          Cmd_OneFront,
     Cmd_OneBack,      Cmd_ToTop,          Cmd_ToBottom,      Cmd_AlignLeft,     Cmd_AlignTop,
@@ -137,9 +140,9 @@ const int kCommands[] = {
     Cmd_AddNextPage,  Cmd_AddChildPage,   Cmd_AddPreviousPage, Cmd_DeletePage,  Cmd_ParentPage,
     Cmd_FoldPage,     Cmd_NewLinkPage,    Cmd_LockToggle,    Cmd_TextDialog,    Cmd_LinkAddress,
     Cmd_ConnectWithText, Cmd_InsertDate,  Cmd_Zoom100,       Cmd_Zoom200,       Cmd_FitPage,
-    Cmd_FitWidth,     Cmd_ZoomSwap,       Cmd_GridCatch,     Cmd_FileSave,      Cmd_LinkBack,
+    Cmd_FitWidth,     Cmd_GridCatch,     Cmd_FileSave,      Cmd_LinkBack,
     Cmd_LinkForward,  Cmd_KeyEnter,       Cmd_KeySpace,      Cmd_KeyHome,       Cmd_KeyEnd,
-    Cmd_KeyBackspace, Cmd_ScrollPageDown, Cmd_EditPageTitle, Cmd_BackPageSwitch, Cmd_AutoCorrect};
+    Cmd_KeyBackspace, Cmd_ScrollPageDown, Cmd_EditPageTitle, Cmd_AutoCorrect};
 
 const int kTools[] = {EditTool_select, EditTool_select,   EditTool_multiSelect, EditTool_rotate,
                       EditTool_rectText, EditTool_guideLine, EditTool_corner};
@@ -203,7 +206,11 @@ class Walk {
       save(f);
     }
     settle();
-    return check(n);
+    std::string broke = check(n);
+    if (!broke.empty()) {
+      for (const std::string& t : trace_) broke += "\n  after " + t;
+    }
+    return broke;
   }
 
   // Ends the walk: the button goes up, then every window is undone to its
@@ -222,7 +229,13 @@ class Walk {
       const std::string end = probe(*f);
       for (int i = 0; i < 100000 && f->undo().CanUndo(); ++i) QTest::keyClick(&f->view(), Qt::Key_Z, Qt::ControlModifier);
       settle();
-      if (probe(*f) != start_[f]) return "undo all did not give the bytes the history began with";
+      if (probe(*f) != start_[f]) {
+        if (const char* keep = std::getenv("ZERBIN_GUI_WALK_KEEP")) {
+          FileX_writeWhole(std::string(keep) + "/probe.svg", probe(*f));
+          FileX_writeWhole(std::string(keep) + "/disk.svg", start_[f]);
+        }
+        return "undo all did not give the bytes the history began with";
+      }
       for (int i = 0; i < 100000 && f->undo().CanRedo(); ++i) QTest::keyClick(&f->view(), Qt::Key_Y, Qt::ControlModifier);
       settle();
       if (probe(*f) != end) return "redo all did not give the end state";
@@ -275,7 +288,9 @@ class Walk {
       collect(menu, items);
       ++menus;
       if (items.empty() || rng_() % 4 == 0) return nullptr;
-      return items[rng_() % items.size()];
+      QAction* chosen = items[rng_() % items.size()];
+      note("menu item " + std::to_string(chosen->data().toInt()) + " " + chosen->text().toStdString());
+      return chosen;
     };
     f.view().m_Sleep = [](int) {};
     if (!f.isActiveWindow()) {
@@ -336,6 +351,8 @@ class Walk {
   void mouseGesture(CMainFrame& f) {
     ++clicks;
     const Qt::KeyboardModifiers m = mods();
+    note("drag from " + std::to_string(held_ ? -1 : 0) + " tool " + std::to_string(f.view().m_Tool) +
+         " mods " + std::to_string(int(m)));
     if (!held_) {
       heldAt_ = target(f);
       mouse(f, QEvent::MouseButtonPress, heldAt_, Qt::LeftButton, Qt::LeftButton, m);
@@ -357,6 +374,7 @@ class Walk {
 
   void doubleClickAndType(CMainFrame& f) {
     ++clicks;
+    note("double click and type");
     const QPoint at = target(f);
     mouse(f, QEvent::MouseButtonPress, at, Qt::LeftButton, Qt::LeftButton);
     if (!frame_) return;
@@ -394,6 +412,7 @@ class Walk {
                             {Qt::Key_Backspace, {}},   {Qt::Key_Z, Qt::ControlModifier},
                             {Qt::Key_Delete, {}}};
     const K k = all[rng_() % std::size(all)];
+    note("key " + std::to_string(int(k.key)) + " mods " + std::to_string(int(k.mods)));
     QTest::keyClick(&f.view(), k.key, k.mods);
   }
 
@@ -405,6 +424,7 @@ class Walk {
     }
     if (linked.empty()) return mouseGesture(f);
     ++links;
+    note("link click");
     const Rect32 b = linked[rng_() % linked.size()]->GetBounds();
     const Point32 c = f.view().CanvasToClient({b.x + b.w / 2, b.y + b.h / 2});
     const QPoint at(c.x, c.y);
@@ -421,6 +441,7 @@ class Walk {
 
   void rightClick(CMainFrame& f) {
     ++clicks;
+    note("right click");
     const QPoint at = target(f);
     const Qt::KeyboardModifiers m = mods();
     const Qt::MouseButtons down = held_ ? Qt::LeftButton | Qt::RightButton : Qt::RightButton;
@@ -431,7 +452,9 @@ class Walk {
 
   void command(CMainFrame& f) {
     ++commands;
-    f.commands().run(kCommands[rng_() % std::size(kCommands)]);
+    const int id = kCommands[rng_() % std::size(kCommands)];
+    note("command " + std::to_string(id));
+    f.commands().run(id);
   }
 
   void save(CMainFrame& f) {
@@ -444,7 +467,25 @@ class Walk {
     const std::string to = dir_.file("notes/probe.svg");
     FrameSaveHost host(f);
     if (NoteWriter_save(f.document(), to, true, host) != 0) return "(not written)";
-    return FileX_readWhole(to);
+    std::string bytes = FileX_readWhole(to);
+    // Written under another name, links to the note's own pages name the
+    // note: as the note itself they are "#..." links.
+    // (Notes with double-byte text are written in UTF-16.)
+    if (!f.notePath().empty()) {
+      std::string self = "=\"" + f.notePath().substr(f.notePath().rfind('/') + 1) + "#";
+      std::string to = "=\"#";
+      for (int wide = 0; wide < 2; ++wide) {
+        for (size_t at = bytes.find(self); at != std::string::npos; at = bytes.find(self, at)) {
+          bytes.replace(at, self.size(), to);
+        }
+        std::string s16, t16;
+        for (char c : self) s16 += std::string{c, '\0'};
+        for (char c : to) t16 += std::string{c, '\0'};
+        self = s16;
+        to = t16;
+      }
+    }
+    return bytes;
   }
 
   std::string check(long n) {
@@ -471,6 +512,12 @@ class Walk {
       if (f->notePath().empty() || f->view().leftDown()) continue;
       const std::string disk = FileX_readWhole(f->notePath());
       if (!f->noteModified() && probe(*f) != disk) {
+        FileX_writeWhole(dir_.file("differs-probe.svg"), probe(*f));
+        FileX_writeWhole(dir_.file("differs-disk.svg"), disk);
+        if (const char* keep = std::getenv("ZERBIN_GUI_WALK_KEEP")) {
+          FileX_writeWhole(std::string(keep) + "/probe.svg", probe(*f));
+          FileX_writeWhole(std::string(keep) + "/disk.svg", disk);
+        }
         return "step " + std::to_string(n) + ": the note differs from its file but is not marked modified";
       }
     }
@@ -486,6 +533,12 @@ class Walk {
   std::map<const CMainFrame*, std::string> start_;
   bool held_ = false;
   QPoint heldAt_;
+  // What the last steps did (told with a failure).
+  std::deque<std::string> trace_;
+  void note(std::string what) {
+    trace_.push_back(std::move(what));
+    if (trace_.size() > 6) trace_.pop_front();
+  }
 };
 
 void walk(uint32_t seed, long steps) {
