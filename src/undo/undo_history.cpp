@@ -90,6 +90,13 @@ void UndoHistory::EndGroup() {
   if (--groupDepth_ == 0) groupCounter_ = 0;
 }
 
+bool UndoHistory::Retract(NoteDocument& doc) {
+  if (!CanUndo() || !Undo(doc)) return false;
+  DropRedo();
+  notify();
+  return true;
+}
+
 void UndoHistory::DropRedo() {
   if (current_ >= records_.size()) return;
   if (savedMark_ > current_) savedReachable_ = false;

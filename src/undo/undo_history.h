@@ -265,6 +265,11 @@ class UndoHistory final : public PageUndoHistory {
   // Record i from the oldest (0).
   const UndoRecord& recordAt(size_t i) const { return *records_.at(i); }
   int32_t groupDepth() const { return groupDepth_; }
+  // Takes the last step back for good: it is undone and no redo brings it
+  // again (a new text box that was left untouched was never made).
+  // False when there is nothing to undo.
+  bool Retract(NoteDocument& doc);
+
   // The ink id table: stroke positions of records → ink stroke ids.
   std::vector<int32_t>& inkIdTable() { return inkIdTable_; }
   // Grows the table (in steps of 256 entries) to hold position `pos`.

@@ -613,12 +613,13 @@ void MouseEditor::recordMoves(EditPage& page) {
   if (!canRecord(page)) return;
   UndoHistory& undo = *page.undo;
   CadPrim* held = sel.HoldPrim();
-  if (sel.Selection().empty()) {
-    if (before && isCanvas(held)) {
-      undo.RecordChange(std::move(before), *held, *page.document, page.pageNumber);
-    }
+  // The canvas corner: the page's size is the change, whether figures stay
+  // selected (a Shift or Ctrl press keeps them) or not.
+  if (before && isCanvas(held)) {
+    undo.RecordChange(std::move(before), *held, *page.document, page.pageNumber);
     return;
   }
+  if (sel.Selection().empty()) return;
   UndoGroup group(undo);
   const std::vector<CadPrim*>& moved = sel.MoveSet();
   for (size_t i = 0; i < moved.size() && i < copies.size(); ++i) {

@@ -137,8 +137,9 @@ void InPlaceEditing::removeUntouchedNewBox() {
   NoteDocument* doc = view_.host().Document();
   UndoHistory* history = view_.host().History();
   if (doc != nullptr && history != nullptr && history->CanUndo()) {
-    // The creation is the last step: undoing it takes the box away.
-    history->Undo(*doc);
+    // The creation is the last step: taking it back takes the box away,
+    // and no redo makes an empty box again.
+    history->Retract(*doc);
     history->clearRestored();
   } else {
     sel->page().remove(*box).reset();
