@@ -121,6 +121,23 @@ bool RowOps_finish(EditPage& page, const RowBand& band, int32_t releaseY, const 
     if (line == nullptr && !RowOps_inRegion(f, band)) continue;
     moved.emplace_back(&f, Undo_copyOf(f, &list));
   }
+  // Lines outside the region whose ends hang on what moves follow it: they
+  // change too, and the step records them.
+  std::vector<std::pair<CadPrim*, std::unique_ptr<CadPrim>>> followers;
+  auto movedHere = [&moved](const CadPrim* f) {
+    return f != nullptr && std::any_of(moved.begin(), moved.end(),
+                                       [f](const auto& m) { return m.first == f; });
+  };
+  for (const auto& owned : list) {
+    CadPrim& f = *owned;
+    if (movedHere(&f)) continue;
+    for (int32_t end = 1; end <= f.GetEndCount(); ++end) {
+      if (movedHere(f.GetEndTarget(end))) {
+        followers.emplace_back(&f, Undo_copyOf(f, &list));
+        break;
+      }
+    }
+  }
   int64_t lowest = 0;
   for (auto& [f, before] : moved) {
     sel.MarkDirty(*f);
@@ -145,6 +162,9 @@ bool RowOps_finish(EditPage& page, const RowBand& band, int32_t releaseY, const 
   if (record) {
     page.undo->RecordChange(std::move(canvasBefore), *canvas, *page.document, page.pageNumber);
     for (auto& [f, before] : moved) {
+      page.undo->RecordChange(std::move(before), *f, *page.document, page.pageNumber);
+    }
+    for (auto& [f, before] : followers) {
       page.undo->RecordChange(std::move(before), *f, *page.document, page.pageNumber);
     }
   }

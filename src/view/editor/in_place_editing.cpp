@@ -105,6 +105,14 @@ bool InPlaceEditing::End() {
   const bool composing = editor_.IsComposing();
   editor_.CommitRun();
   editor_.EndEdit(box, false, true);
+  // The box is laid out as undo and redo lay it out (the view's context:
+  // its line spacing when the text first has several lines), not as the
+  // editor left it.
+  if (box.textMetrics()) {
+    const std::string text = box.text();
+    box.SetText(text);
+    box.Layout(*box.textMetrics(), context());
+  }
   const std::string& now = box.text();
   const bool textChanged = now != textBefore_;
   NoteDocument* doc = view_.host().Document();

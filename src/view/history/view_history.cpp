@@ -74,7 +74,10 @@ void ViewUndoHost::applyText(CadPrim& textBox, int32_t caret, const std::string&
   auto* box = dynamic_cast<Text_Box*>(&textBox);
   if (box == nullptr) return;
   box->SetText(text);
-  if (box->textMetrics()) box->Layout(*box->textMetrics(), DrawContext{});
+  // Laid out as the in-place editor lays it out (the view's context).
+  DrawContext ctx;
+  view_.FillDrawContext(ctx, true);
+  if (box->textMetrics()) box->Layout(*box->textMetrics(), ctx);
   editBox = box->GetNumber();
   editCaret = caret;
 }
