@@ -90,6 +90,18 @@ void UndoHistory::EndGroup() {
   if (--groupDepth_ == 0) groupCounter_ = 0;
 }
 
+std::vector<int32_t> UndoHistory::MadeByLastStep() const {
+  std::vector<int32_t> made;
+  for (size_t i = current_; i > 0; --i) {
+    const UndoRecord& r = *records_[i - 1];
+    if (r.kind == UndoKind_figure && r.before == nullptr && r.after != nullptr) {
+      made.push_back(r.after->GetNumber());
+    }
+    if (r.startsStep) break;
+  }
+  return made;
+}
+
 bool UndoHistory::Retract(NoteDocument& doc) {
   if (!CanUndo() || !Undo(doc)) return false;
   DropRedo();

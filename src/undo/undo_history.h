@@ -269,6 +269,10 @@ class UndoHistory final : public PageUndoHistory {
   // again (a new text box that was left untouched was never made).
   // False when there is nothing to undo.
   bool Retract(NoteDocument& doc);
+  // The numbers of the figures that the step Undo would undo made (the
+  // figures that undoing it takes away), so that the window can let go of
+  // them first.
+  std::vector<int32_t> MadeByLastStep() const;
 
   // The ink id table: stroke positions of records → ink stroke ids.
   std::vector<int32_t>& inkIdTable() { return inkIdTable_; }

@@ -866,6 +866,13 @@ void CChildView::keyPressEvent(QKeyEvent* event) {
   QAbstractScrollArea::keyPressEvent(event);
 }
 
+uint32_t CChildView::eventTick(const QMouseEvent& event) const {
+  // The time the window system gave the event: a double click is told by
+  // when the clicks happened, not by when they were handled.
+  if (event.timestamp() != 0) return static_cast<uint32_t>(event.timestamp());
+  return static_cast<uint32_t>(m_Clock.elapsed());
+}
+
 void CChildView::FollowLink(CadPrim& figure) {
   if (m_InMouseEvent > 0) {
     m_PendingLink = figure.GetNumber();
@@ -893,6 +900,11 @@ void CChildView::RecordPendingChange() {
   if (!m_LeftDown && !m_Editor->dragging()) ViewHistory_flushPendingChange(*this);
 }
 
+void CChildView::FigureLeaving(const CadPrim& figure) {
+  if (m_ViewSelection) m_ViewSelection->Forget(figure);
+  m_Editor->Forget(figure);
+}
+
 void CChildView::EndGesture() {
   if (m_InMouseEvent > 0) return;
   if (m_Editor->dragging()) WithEditPage([this](EditPage& page) { m_Editor->Cancel(page); });
@@ -906,7 +918,7 @@ void CChildView::editMouse(int what, QMouseEvent* event) {
   in.at = ClientToCanvas(clientOf(event));
   in.shift = event->modifiers().testFlag(Qt::ShiftModifier);
   in.ctrl = event->modifiers().testFlag(Qt::ControlModifier);
-  in.tick = static_cast<uint32_t>(m_Clock.elapsed());
+  in.tick = eventTick(*event);
   in.doubleClick = event->type() == QEvent::MouseButtonDblClick;
   {
     ++m_InMouseEvent;
@@ -925,7 +937,7 @@ void CChildView::editRightMouse(int what, QMouseEvent* event) {
   in.at = ClientToCanvas(clientOf(event));
   in.shift = event->modifiers().testFlag(Qt::ShiftModifier);
   in.ctrl = event->modifiers().testFlag(Qt::ControlModifier);
-  in.tick = static_cast<uint32_t>(m_Clock.elapsed());
+  in.tick = eventTick(*event);
   const QPoint global = event->globalPosition().toPoint();
   WithEditPage([&](EditPage& page) {
     if (what == 0) m_Editor->RightPress(page, in);

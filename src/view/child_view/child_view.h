@@ -25,6 +25,7 @@
 #include "view/render/render_page.h"
 
 class CadPrim;
+class QMouseEvent;
 class Canvas;
 class CommandTable;
 class InPlaceEditing;
@@ -128,6 +129,9 @@ class CChildView : public QAbstractScrollArea {
   // still running is taken back (as Escape) and the mouse state lets go of
   // every figure, so that nothing of the gesture outlives what comes next.
   void EndGesture();
+  // A figure of the shown page is about to go outside a gesture: the
+  // selection and the mouse state let go of it.
+  void FigureLeaving(const CadPrim& figure);
   // Records the pending change (a run of nudges) as its own step unless a
   // gesture runs (then the before copies are the gesture's).
   void RecordPendingChange();
@@ -268,6 +272,8 @@ class CChildView : public QAbstractScrollArea {
   void editMouse(int what, QMouseEvent* event);
   // The same for the right button.
   void editRightMouse(int what, QMouseEvent* event);
+  // The milliseconds of a mouse event (its timestamp, else the view's clock).
+  uint32_t eventTick(const QMouseEvent& event) const;
   // The link a click asked for during the event, followed after it.
   void followPendingLink();
 

@@ -165,6 +165,14 @@ void MouseEditor::clearFlags() {
   pending_ = {};
 }
 
+void MouseEditor::Forget(const CadPrim& figure) {
+  for (CadPrim** p : {&firstClickPrim_, &prevHeldAtFirstClick_, &madeByDoubleClick_, &pulledLine_}) {
+    if (*p == &figure) *p = nullptr;
+  }
+  if (pullSource_ == &figure) pullSource_ = nullptr;
+  std::erase(created_, &figure);
+}
+
 void MouseEditor::Reset() {
   clearFlags();
   rowBand_.reset();

@@ -127,6 +127,8 @@ class MouseEditor {
   bool Cancel(EditPage& page);
   // The page is about to change or go: the gesture ends without a record.
   void Reset();
+  // A figure is about to go: no pointer of the mouse state keeps it.
+  void Forget(const CadPrim& figure);
   bool dragging() const { return m_LeftDrag; }
   // The canvas corner moved (or went back): the scroll sizes and the whole
   // window follow.

@@ -145,8 +145,12 @@ void InPlaceEditing::removeUntouchedNewBox() {
   NoteDocument* doc = view_.host().Document();
   UndoHistory* history = view_.host().History();
   if (doc != nullptr && history != nullptr && history->CanUndo()) {
-    // The creation is the last step: taking it back takes the box away,
-    // and no redo makes an empty box again.
+    // The creation is the last step: taking it back takes the box away
+    // (with what the same gesture made), and no redo makes an empty box
+    // again.  The view lets go of those figures first.
+    for (int32_t number : history->MadeByLastStep()) {
+      if (CadPrim* made = sel->page().FindFigureByNumber(number)) view_.FigureLeaving(*made);
+    }
     history->Retract(*doc);
     history->clearRestored();
   } else {
