@@ -7,6 +7,7 @@
 #include <QInputMethod>
 
 #include "app/mainframe/main_frame.h"
+#include "app/pages/page_commands.h"
 #include "core/prompts/user_prompts.h"
 #include "document/note/note_document.h"
 #include "document/note/note_page.h"
@@ -117,10 +118,11 @@ void ViewLinkCommands_newLinkPage(CMainFrame& frame) {
     source.SetUrl("#" + name);
     undo.RecordChange(std::move(before), source, doc, from);
   }
-  frame.view().PageLeaving();
-  const int32_t to = doc.AddPage(AddPage_child);
-  undo.RecordPageInsert(from, to, AddPage_child);
-  showPage(frame, to);
+  // A child page made as the page commands make one (the page template,
+  // the page tree filled again, the step recorded).
+  frame.pages().AddPage(AddPage_child);
+  const int32_t to = doc.currentPageNumber();
+  if (to == from) return;
 
   CadPrim& live = doc.workingFigures().append(std::move(copy));
   if (auto* box = dynamic_cast<Text_Box*>(&live)) {
@@ -137,6 +139,7 @@ void ViewLinkCommands_newLinkPage(CMainFrame& frame) {
   const std::string oldTitle = page.title();
   page.setTitle(ViewLinks_linkPageTitle(text));
   undo.RecordPageRename(to, oldTitle, page.title());
+  frame.pages().HistoryStepped();
   frame.RefreshWindowTitle();
   frame.view().RedrawNow();
 }

@@ -185,6 +185,7 @@ void CChildView::PageChanged() {
 
 void CChildView::PageLeaving() {
   ++m_PagesLeft;
+  m_PendingLink = nullptr;
   m_InPlace->End();
   m_AutoScrollTimer.stop();
   m_LeftDown = false;
@@ -875,16 +876,20 @@ uint32_t CChildView::eventTick(const QMouseEvent& event) const {
 
 void CChildView::FollowLink(CadPrim& figure) {
   if (m_InMouseEvent > 0) {
-    m_PendingLink = figure.GetNumber();
+    m_PendingLink = &figure;
     return;
   }
   m_Host.LinkClicked(figure);
 }
 
 void CChildView::followPendingLink() {
-  const int32_t number = std::exchange(m_PendingLink, 0);
-  if (number == 0 || !m_ViewSelection) return;
-  CadPrim* figure = m_ViewSelection->page().FindFigureByNumber(number);
+  const CadPrim* pending = std::exchange(m_PendingLink, nullptr);
+  if (pending == nullptr || !m_ViewSelection) return;
+  // Still a figure of the shown page (compared by address only).
+  CadPrim* figure = nullptr;
+  for (const auto& owned : m_ViewSelection->page()) {
+    if (owned.get() == pending) figure = owned.get();
+  }
   if (figure == nullptr) return;
   QPointer<CChildView> self(this);
   const uint64_t pagesLeft = m_PagesLeft;

@@ -315,7 +315,7 @@ class CChildView : public QAbstractScrollArea {
   // Mouse events being handled (nested by modal loops), the figure number
   // of a link clicked meanwhile, and how often the shown page was left.
   int m_InMouseEvent = 0;
-  int32_t m_PendingLink = 0;
+  const CadPrim* m_PendingLink = nullptr;
   uint64_t m_PagesLeft = 0;
   std::string m_TipText;
   std::string m_ShownTip;

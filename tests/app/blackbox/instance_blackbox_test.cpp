@@ -540,3 +540,21 @@ TEST(InstanceBlackBox, RecentListAndSettingsSurviveTwoProcessesSavingAtOnce) {
     EXPECT_FALSE(FileX_exists(dir.file("P/recent.ini_")));
   }
 }
+
+TEST(InstanceBlackBox, TermAndHangUpEndTheFirstProcessAsASessionEndDoes) {
+  TempDir dir;
+  Runtime rt;
+  const std::string prof = "-prof=" + dir.file("P");
+  WriteFileBytes(dir.file("a.svg"), TemplateNote());
+  for (int sig : {SIGTERM, SIGHUP}) {
+    const std::string service = "BrevloSvc_" + std::to_string(getpid()) + "_sig" + std::to_string(sig);
+    Server server(dir, service, {prof, dir.file("a.svg")}, dir.file("echo.txt"));
+    ASSERT_TRUE(server.ready(service));
+    ASSERT_EQ(0, kill(server.pid(), sig));
+    ASSERT_TRUE(server.ended(20000)) << sig;
+    EXPECT_EQ(0, server.status()) << sig;
+    // The socket goes with the process; the next start serves again.
+    struct stat st{};
+    EXPECT_NE(0, lstat(rt.socket(service).c_str(), &st)) << sig;
+  }
+}

@@ -306,6 +306,7 @@ TEST(LinkScenarios, TheDecisionTableSendsEachTargetWhereItBelongs) {
   EXPECT_EQ(nullptr, follow("https://example.org/a?b=1#top"));
   EXPECT_EQ(nullptr, follow("http://example.org/?q=1?kw=2"));
   EXPECT_EQ(nullptr, follow("%docs%/sub"));
+  // A page with a fragment is a file like any other: it asks first.
   EXPECT_EQ(nullptr, follow("page.html#part"));
   // A file that is not in the safe list asks first (Cancel by default);
   // one whose pattern is there opens at once.
@@ -322,7 +323,6 @@ TEST(LinkScenarios, TheDecisionTableSendsEachTargetWhereItBelongs) {
   EXPECT_EQ(nullptr, follow("table.csv"));
   EXPECT_EQ(1u, t.prompts.checkLabels.size());
   EXPECT_EQ((std::vector<std::string>{"https://example.org/a?b=1#top", t.dir.file("notes/sub"),
-                                      t.dir.file("notes/page.html") + "#part",
                                       t.dir.file("notes/readme.txt"), t.dir.file("notes/table.csv"),
                                       t.dir.file("notes/table.csv")}),
             t.shell.opened);
@@ -349,6 +349,7 @@ TEST(LinkScenarios, TheDecisionTableSendsEachTargetWhereItBelongs) {
   EXPECT_EQ(Sjis(u8"リンク先Nowhereが見つかりません\r\n"
                  u8"キーワードを入力するテキストボックスが見つかりません\r\n"
                  u8"このファイルを開きますか？\r\n") +
+                notes + Sjis(u8"/page.html\r\n種類: html\r\nこのファイルを開きますか？\r\n") +
                 notes + Sjis(u8"/readme.txt\r\n種類: txt\r\n") +
                 notes + Sjis(u8"/gone.svg が見つかりません。\r\n") +
                 notes + Sjis(u8"/%undefined%/x.svg が見つかりません。\r\nパス変数 %undefined% が定義されていません。\r\n"),

@@ -17,6 +17,8 @@
 #include <string>
 #include <vector>
 
+#include "app/links/follow_link.h"
+#include "app/links/shell_services.h"
 #include "app/mainframe/main_frame.h"
 #include "app/saving/auto_save.h"
 #include "app/saving/emergency_save.h"
@@ -29,10 +31,13 @@
 #include "core/prompts/user_prompts.h"
 #include "document/note/note_document.h"
 #include "figures/base/figure_kind.h"
+#include "figures/text/text_box.h"
 #include "platform/images/qt_image_decoder.h"
 #include "support/test_support.h"
 #include "undo/undo_history.h"
 #include "view/commands/command_ids.h"
+#include "view/editing/edit_tools.h"
+#include "view/editor/in_place_editing.h"
 #include "view/selection/view_selection.h"
 #include "view/view_test_app.h"
 
@@ -68,6 +73,11 @@ class Prompts : public NonInteractivePrompts {
   }
   void showDetail(std::string_view, std::string_view text, uint32_t) override {
     asked.emplace_back(text);
+  }
+  PromptAnswer confirmWithCheck(std::string_view text, std::string_view, std::string_view, bool&,
+                                PromptAnswer, uint32_t) override {
+    asked.emplace_back(text);
+    return PromptAnswer::Cancel;
   }
   std::vector<std::string> asked;
 };
@@ -352,4 +362,97 @@ TEST(WindowFaults, LockAlignAndNudgesBeforeSelectAllAreStepsThatUndoWhole) {
   EXPECT_FALSE(f->noteModified());
   ASSERT_TRUE(f->commands().run(Cmd_FileSave));
   EXPECT_EQ(saved, FileX_readWhole(path));
+}
+
+namespace {
+
+class RecordingShell : public ShellServices {
+ public:
+  bool openWithDefault(std::string_view target) override {
+    opened.emplace_back(target);
+    return true;
+  }
+  bool showSelected(std::string_view path) override {
+    opened.emplace_back(path);
+    return true;
+  }
+  bool startDetached(const std::string& program, const std::vector<std::string>&) override {
+    opened.push_back(program);
+    return true;
+  }
+  std::vector<std::string> opened;
+};
+
+}  // namespace
+
+TEST(WindowFaults, FileAddressesAndPagesWithFragmentsPassTheSafeFileCheck) {
+  App t;
+  RecordingShell shell;
+  ShellServices_set(&shell);
+  CMainFrame* f = t.open(t.note("a.svg", twoPages(rect("a", 10, 10))));
+  ASSERT_NE(nullptr, f);
+  FileX_writeWhole(t.dir.file("notes/run.sh"), "echo hi\n");
+  FileX_writeWhole(t.dir.file("notes/page.htm"), "<html></html>");
+  for (const std::string& link : {"file://" + t.dir.file("notes/run.sh"),
+                                  "file://localhost" + t.dir.file("notes/run%2Esh"),
+                                  t.dir.file("notes/page.htm") + "#part"}) {
+    t.prompts.asked.clear();
+    FollowLinkRequest r;
+    r.link = link;
+    EXPECT_EQ(nullptr, CMainFrame_followLink(*f, r)) << link;
+    EXPECT_EQ(1u, t.prompts.asked.size()) << link << ": opened without the question";
+  }
+  EXPECT_TRUE(shell.opened.empty());
+  // A file address of a note opens it in a window.
+  const std::string b = t.note("b.svg", twoPages(rect("b", 10, 10)));
+  FollowLinkRequest r;
+  r.link = "file://" + b + "#page2";
+  r.target = "_blank";
+  CMainFrame* g = CMainFrame_followLink(*f, r);
+  ASSERT_NE(nullptr, g);
+  EXPECT_EQ(b, g->notePath());
+  EXPECT_EQ(2, g->document().currentPageNumber());
+  ShellServices_set(nullptr);
+}
+
+TEST(WindowFaults, TheEditorTakesCtrlAAndAnUntouchedNewBoxGoesWithOneUndo) {
+  App t;
+  const std::string path = t.note("a.svg", twoPages(text("t1", 100, 100) + rect("r", 300, 300)));
+  CMainFrame* f = t.open(path);
+  ASSERT_NE(nullptr, f);
+  const QPoint box = centreOf(*f, "t1");
+  // Ctrl+A in the editor selects its text: typing replaces all of it.
+  mouse(*f, QEvent::MouseButtonPress, box, Qt::LeftButton);
+  mouse(*f, QEvent::MouseButtonRelease, box, Qt::NoButton);
+  QMouseEvent dbl(QEvent::MouseButtonDblClick, QPointF(box), QPointF(f->view().viewport()->mapToGlobal(box)),
+                  Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(f->view().viewport(), &dbl);
+  mouse(*f, QEvent::MouseButtonRelease, box, Qt::NoButton);
+  ASSERT_TRUE(f->view().inPlace().active());
+  QTest::keyClick(&f->view(), Qt::Key_A, Qt::ControlModifier);
+  QTest::keyClicks(&f->view(), "Z");
+  QTest::keyClick(&f->view(), Qt::Key_Escape);
+  EXPECT_NE(std::string::npos, ids(*f).find("t1"));
+  const FigureList& list = f->document().workingFigures();
+  std::string text;
+  for (size_t i = 0; i < list.size(); ++i) {
+    if (list.at(i).GetId() == "t1") text = static_cast<const Text_Box&>(list.at(i)).text();
+  }
+  EXPECT_EQ("Z", text);
+  // A new text box left untouched: one Ctrl+Z takes it away and nothing
+  // else; redo does not make an empty box again.
+  const size_t figures = list.size();
+  f->view().ChooseTool(EditTool_rectText);
+  click(*f, QPoint(60, 500));
+  ASSERT_TRUE(f->view().inPlace().active());
+  EXPECT_EQ(figures + 1, list.size());
+  QTest::keyClick(&f->view(), Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(figures, list.size());
+  EXPECT_NE(std::string::npos, ids(*f).find("t1"));
+  EXPECT_FALSE(f->undo().CanRedo());
+  QTest::keyClick(&f->view(), Qt::Key_Z, Qt::ControlModifier);  // the typed "Z"
+  for (size_t i = 0; i < list.size(); ++i) {
+    if (list.at(i).GetId() == "t1") text = static_cast<const Text_Box&>(list.at(i)).text();
+  }
+  EXPECT_EQ("t1", text);
 }
