@@ -43,6 +43,26 @@ std::unique_ptr<CadPrim> Undo_copyOf(const CadPrim& live, const FigureList* list
   return c;
 }
 
+std::vector<std::unique_ptr<CadPrim>> Undo_copyFigures(const FigureList& list) {
+  std::vector<std::unique_ptr<CadPrim>> copies;
+  for (const auto& f : list) {
+    if (f->GetKind() != FigureKind_Canvas) copies.push_back(Undo_copyOf(*f, &list));
+  }
+  return copies;
+}
+
+void Undo_recordChanged(UndoHistory& history, std::vector<std::unique_ptr<CadPrim>> copies,
+                        const NoteDocument& doc, int32_t pageNumber) {
+  NotePage* page = doc.page(pageNumber);
+  if (page == nullptr) return;
+  const FigureList& list = page->figures;
+  for (auto& copy : copies) {
+    const CadPrim* live = list.FindFigureByNumber(copy->GetNumber());
+    if (live == nullptr || list.indexOf(*live) < 0 || live->Equals(*copy, 5)) continue;
+    history.RecordChange(std::move(copy), *live, doc, pageNumber);
+  }
+}
+
 UndoRecord::~UndoRecord() {
   if (removedPages && holderFiles) {
     for (size_t i = 0; i < removedPages->pages.size(); ++i) {

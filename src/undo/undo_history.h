@@ -328,6 +328,14 @@ class UndoGroup {
 
 // A copy of a live figure for a record (Clone, marked as a copy).
 std::unique_ptr<CadPrim> Undo_copyOf(const CadPrim& live, const FigureList* list);
+// Copies of every figure of a page but its canvas, for an operation that
+// may move figures it does not name (lines hanging on what moves, boxes
+// hanging on lines that move).
+std::vector<std::unique_ptr<CadPrim>> Undo_copyFigures(const FigureList& list);
+// Records each copy against the live figure of its number that differs
+// from it now (gone or equal: nothing), in page order.
+void Undo_recordChanged(UndoHistory& history, std::vector<std::unique_ptr<CadPrim>> copies,
+                        const NoteDocument& doc, int32_t pageNumber);
 
 // The messages of the page turn to the back page.
 extern const char* const Undo_backPageUndoMessage;

@@ -114,32 +114,19 @@ bool RowOps_finish(EditPage& page, const RowBand& band, int32_t releaseY, const 
   }
   // Everything of the region moves by the distance; layout lines crossing
   // the start line stretch.
-  std::vector<std::pair<CadPrim*, std::unique_ptr<CadPrim>>> moved;
+  std::vector<CadPrim*> moved;
   for (const auto& owned : list) {
     CadPrim& f = *owned;
     Line_Ex* line = stretched(f, band);
     if (line == nullptr && !RowOps_inRegion(f, band)) continue;
-    moved.emplace_back(&f, Undo_copyOf(f, &list));
+    moved.push_back(&f);
   }
-  // Lines outside the region whose ends hang on what moves follow it: they
-  // change too, and the step records them.
-  std::vector<std::pair<CadPrim*, std::unique_ptr<CadPrim>>> followers;
-  auto movedHere = [&moved](const CadPrim* f) {
-    return f != nullptr && std::any_of(moved.begin(), moved.end(),
-                                       [f](const auto& m) { return m.first == f; });
-  };
-  for (const auto& owned : list) {
-    CadPrim& f = *owned;
-    if (movedHere(&f)) continue;
-    for (int32_t end = 1; end <= f.GetEndCount(); ++end) {
-      if (movedHere(f.GetEndTarget(end))) {
-        followers.emplace_back(&f, Undo_copyOf(f, &list));
-        break;
-      }
-    }
-  }
+  // Whatever hangs on what moves follows it (lines on boxes, boxes on
+  // lines): every figure that changes is part of the step.
+  std::vector<std::unique_ptr<CadPrim>> before;
+  if (record) before = Undo_copyFigures(list);
   int64_t lowest = 0;
-  for (auto& [f, before] : moved) {
+  for (CadPrim* f : moved) {
     sel.MarkDirty(*f);
     if (Line_Ex* line = stretched(*f, band)) {
       const int32_t end = line->point1().y > line->point2().y ? 1 : 2;
@@ -161,12 +148,7 @@ bool RowOps_finish(EditPage& page, const RowBand& band, int32_t releaseY, const 
   }
   if (record) {
     page.undo->RecordChange(std::move(canvasBefore), *canvas, *page.document, page.pageNumber);
-    for (auto& [f, before] : moved) {
-      page.undo->RecordChange(std::move(before), *f, *page.document, page.pageNumber);
-    }
-    for (auto& [f, before] : followers) {
-      page.undo->RecordChange(std::move(before), *f, *page.document, page.pageNumber);
-    }
+    Undo_recordChanged(*page.undo, std::move(before), *page.document, page.pageNumber);
   }
   return true;
 }

@@ -49,30 +49,20 @@ const Text_Box* plainTextBox(const CadPrim* f) {
 }
 
 // Changes every member of the selection as one undo step: `change` is
-// applied, then MoveBy(0, 0) lets attached lines follow, and the change is
-// recorded, with the lines whose ends followed.
+// applied, then MoveBy(0, 0) lets attached lines follow, and every figure
+// of the page that changed (members and what hangs on them) is recorded.
 template <typename Change>
 bool changeEach(const SelectionCommandTarget& t, const std::vector<CadPrim*>& members,
                 Change change) {
   SelectionCommands_flushPendingChange(t);
   FigureList& list = t.selection->page();
-  std::vector<CadPrim*> touched = members;
-  for (const auto& owned : list) {
-    CadPrim* g = owned.get();
-    for (int32_t e = 1; e <= g->GetEndCount() && !contains(touched, g); ++e) {
-      if (contains(members, g->GetEndTarget(e))) touched.push_back(g);
-    }
-  }
-  std::vector<std::unique_ptr<CadPrim>> before;
-  for (const CadPrim* f : touched) before.push_back(Undo_copyOf(*f, &list));
+  std::vector<std::unique_ptr<CadPrim>> before = Undo_copyFigures(list);
   for (CadPrim* f : members) {
     change(*f);
     f->MoveBy(0, 0);
   }
   UndoGroup group(*t.undo);
-  for (size_t i = 0; i < touched.size(); ++i) {
-    t.undo->RecordChange(std::move(before[i]), *touched[i], *t.document, t.pageNumber);
-  }
+  Undo_recordChanged(*t.undo, std::move(before), *t.document, t.pageNumber);
   return true;
 }
 

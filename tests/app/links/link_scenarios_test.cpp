@@ -22,6 +22,7 @@
 #include "app/links/dropped_files.h"
 #include "app/links/follow_link.h"
 #include "app/links/frame_links.h"
+#include "app/links/recording_shell.h"
 #include "app/links/shell_services.h"
 #include "app/mainframe/main_frame.h"
 #include "app/saving/recent_files.h"
@@ -109,23 +110,6 @@ class ScriptedPrompts : public NonInteractivePrompts {
   std::string openFilter;
 };
 
-class RecordingShell : public ShellServices {
- public:
-  bool openWithDefault(std::string_view target) override {
-    opened.emplace_back(target);
-    return true;
-  }
-  bool showSelected(std::string_view path) override {
-    opened.emplace_back(path);
-    return true;
-  }
-  bool startDetached(const std::string& program, const std::vector<std::string>& args) override {
-    opened.push_back(program);
-    for (const std::string& a : args) opened.push_back(a);
-    return true;
-  }
-  std::vector<std::string> opened;
-};
 
 // An application with its folders below a test folder, without start-up:
 // every window goes through its window list.

@@ -14,7 +14,9 @@
 // window's history began with, and redo all the end state.
 //
 // ZERBIN_GUI_WALK_SEED and ZERBIN_GUI_WALK_STEPS run one long walk
-// (scripts/gui_walk); the suite walks two seeds.
+// (scripts/gui_walk); the suite walks two seeds.  To look into a failure:
+// ZERBIN_GUI_WALK_DEBUG=1 tells every step, ZERBIN_GUI_WALK_KEEP=folder
+// keeps the two notes that differed there (probe.svg, disk.svg).
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -213,17 +215,6 @@ class Walk {
       std::fprintf(stderr, "step %ld: %s | records %zu current %zu modified %d\n", n,
                    trace_.empty() ? "" : trace_.back().c_str(), frame_->undo().recordCount(),
                    frame_->undo().current(), int(frame_->noteModified()));
-      if (std::getenv("ZERBIN_GUI_WALK_RECORDS")) {
-        const UndoHistory& u = frame_->undo();
-        for (size_t i = 0; i < u.recordCount(); ++i) {
-          const UndoRecord& r = u.recordAt(i);
-          const CadPrim* b = r.before.get();
-          const CadPrim* a = r.after.get();
-          std::fprintf(stderr, "  rec %zu kind %d start %d fig %d before y %d after y %d\n", i, int(r.kind),
-                       int(r.startsStep), a ? a->GetNumber() : b ? b->GetNumber() : 0,
-                       b ? b->GetBounds().y : -1, a ? a->GetBounds().y : -1);
-        }
-      }
     }
     std::string broke = check(n);
     if (!broke.empty()) {

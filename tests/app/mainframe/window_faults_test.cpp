@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "app/links/follow_link.h"
+#include "app/links/recording_shell.h"
 #include "app/links/shell_services.h"
 #include "app/mainframe/main_frame.h"
 #include "app/saving/auto_save.h"
@@ -364,26 +365,6 @@ TEST(WindowFaults, LockAlignAndNudgesBeforeSelectAllAreStepsThatUndoWhole) {
   EXPECT_EQ(saved, FileX_readWhole(path));
 }
 
-namespace {
-
-class RecordingShell : public ShellServices {
- public:
-  bool openWithDefault(std::string_view target) override {
-    opened.emplace_back(target);
-    return true;
-  }
-  bool showSelected(std::string_view path) override {
-    opened.emplace_back(path);
-    return true;
-  }
-  bool startDetached(const std::string& program, const std::vector<std::string>&) override {
-    opened.push_back(program);
-    return true;
-  }
-  std::vector<std::string> opened;
-};
-
-}  // namespace
 
 TEST(WindowFaults, FileAddressesAndPagesWithFragmentsPassTheSafeFileCheck) {
   App t;
