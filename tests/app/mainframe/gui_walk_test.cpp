@@ -33,6 +33,7 @@
 #include <map>
 #include <memory>
 #include <random>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -519,24 +520,37 @@ class Walk {
   }
 
   // The bytes in one width (UTF-16 notes lose their zero bytes) with the
-  // "label-N" ids that saving gives boxes with lines numbered in order of
-  // appearance: a save names them anew after an undo took a name away.
+  // numbers of the "label-N" ids that saving gives boxes with lines left
+  // out, and those ids that no line names: a save names boxes anew after an
+  // undo took a name away, and keeps a name whose lines went.  (Which line
+  // hangs on which box is checked in memory after every step.)
   static std::string canonical(const std::string& bytes) {
     std::string narrow;
     const bool wide = bytes.size() >= 2 && bytes[0] == '\xff' && bytes[1] == '\xfe';
     for (char c : bytes) {
       if (!wide || c != '\0') narrow += c;
     }
-    std::map<std::string, int> names;
+    auto labelAt = [&narrow](size_t i) {
+      size_t j = i + 6;
+      while (j < narrow.size() && narrow[j] >= '0' && narrow[j] <= '9') ++j;
+      return narrow.substr(i, j - i);
+    };
+    std::set<std::string> named;
+    for (size_t i = narrow.find("#label-"); i != std::string::npos; i = narrow.find("#label-", i + 1)) {
+      named.insert(labelAt(i + 1));
+    }
     std::string out;
     for (size_t i = 0; i < narrow.size();) {
+      if (narrow.compare(i, 10, " id=\"label-") == 0) {
+        const std::string name = labelAt(i + 5);
+        if (!named.count(name)) {
+          i += 5 + name.size() + 1;  // the attribute goes
+          continue;
+        }
+      }
       if (narrow.compare(i, 6, "label-") == 0) {
-        size_t j = i + 6;
-        while (j < narrow.size() && narrow[j] >= '0' && narrow[j] <= '9') ++j;
-        const std::string name = narrow.substr(i, j - i);
-        auto [it, added] = names.emplace(name, static_cast<int>(names.size()) + 1);
-        out += "label#" + std::to_string(it->second);
-        i = j;
+        out += "label#";
+        i += labelAt(i).size();
         continue;
       }
       out += narrow[i++];
