@@ -213,9 +213,12 @@ class Walk {
     }
     settle();
     if (std::getenv("ZERBIN_GUI_WALK_DEBUG") && frame_) {
-      std::fprintf(stderr, "step %ld: %s | records %zu current %zu modified %d\n", n,
+      const Canvas* c = frame_->hasNote() ? &frame_->document().workingSettings() : nullptr;
+      std::fprintf(stderr, "step %ld: %s | records %zu current %zu modified %d page %d canvas %dx%d\n", n,
                    trace_.empty() ? "" : trace_.back().c_str(), frame_->undo().recordCount(),
-                   frame_->undo().current(), int(frame_->noteModified()));
+                   frame_->undo().current(), int(frame_->noteModified()),
+                   frame_->hasNote() ? frame_->document().currentPageNumber() : -1, c ? c->width() : -1,
+                   c ? c->height() : -1);
     }
     std::string broke = check(n);
     if (!broke.empty()) {
