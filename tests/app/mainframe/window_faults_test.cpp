@@ -217,12 +217,12 @@ TEST(WindowFaults, UndoOfADeleteOfNeighboursPutsEachBackInItsPlace) {
   ASSERT_TRUE(f->commands().run(Cmd_FileSave));
   const std::string saved = FileX_readWhole(path);
   const std::string before = ids(*f);
-  // b, then c with Shift (selection order c, b), and a with Ctrl.
-  click(*f, centreOf(*f, "c"));
-  mouse(*f, QEvent::MouseButtonPress, centreOf(*f, "b"), Qt::LeftButton, Qt::ShiftModifier);
-  mouse(*f, QEvent::MouseButtonRelease, centreOf(*f, "b"), Qt::NoButton, Qt::ShiftModifier);
-  mouse(*f, QEvent::MouseButtonPress, centreOf(*f, "a"), Qt::LeftButton, Qt::ShiftModifier);
-  mouse(*f, QEvent::MouseButtonRelease, centreOf(*f, "a"), Qt::NoButton, Qt::ShiftModifier);
+  // a, then b and c with Shift: three neighbours in painting order.
+  click(*f, centreOf(*f, "a"));
+  for (const char* id : {"b", "c"}) {
+    mouse(*f, QEvent::MouseButtonPress, centreOf(*f, id), Qt::LeftButton, Qt::ShiftModifier);
+    mouse(*f, QEvent::MouseButtonRelease, centreOf(*f, id), Qt::NoButton, Qt::ShiftModifier);
+  }
   QTest::keyClick(&f->view(), Qt::Key_Delete);
   EXPECT_EQ(std::string::npos, ids(*f).find("b "));
   QTest::keyClick(&f->view(), Qt::Key_Z, Qt::ControlModifier);
