@@ -1,7 +1,9 @@
 #include "document/pages/page_import.h"
 
+#include <functional>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <unordered_set>
 #include <utility>
 
@@ -74,12 +76,17 @@ class Adoption {
         fromLinks_(linkPrefix(fromPath)),
         intoLinks_(linkPrefix(intoPath)) {}
 
+  // What a link's fragment into the other note names here (the pages and
+  // ids of the inserted pages keep leading to them); unset: kept.
+  std::function<std::string(const std::string& fragment)> fragment;
+
   void adopt(FigureList& list) const {
     for (const auto& f : list) {
       if (f->GetKind() == FigureKind_Canvas) continue;
       const std::string url = f->GetUrl();
       if (url.size() > fromLinks_.size() && url.compare(0, fromLinks_.size(), fromLinks_) == 0) {
-        f->SetUrl(intoLinks_ + url.substr(fromLinks_.size()));
+        const std::string name = url.substr(fromLinks_.size());
+        f->SetUrl(intoLinks_ + (fragment ? fragment(name) : name));
       }
       if (f->GetKind() != FigureKind_Rect) continue;
       auto* r = dynamic_cast<Rect_Ex*>(f.get());
@@ -135,18 +142,65 @@ NotePages_Inserted NotePages_insertFromFile(NoteDocument& doc, int32_t before,
     done.count = 0;
     return done;
   }
+  // The names this note has: page ids and figure ids.
   std::unordered_set<std::string> ids;
   for (size_t i = 0; i < doc.pageCount(); ++i) {
-    const std::string id = doc.pageAt(i).settings().GetId();
-    if (!id.empty()) ids.insert(foldedId(id));
+    const NotePage& page = doc.pageAt(i);
+    for (const auto& f : page.figures) {
+      const std::string id = f->GetId();
+      if (!id.empty()) ids.insert(foldedId(id));
+    }
   }
-  const Adoption adoption(from, doc, path, notePath);
-  for (size_t i = from.hasBackPage() ? 1 : 0; i < from.pageCount(); ++i) {
+  // A figure id of the inserted pages that this note has already gets a
+  // name of its own ("id_2", "id_3", ...), and the links of the inserted
+  // pages that named it follow; a page id that this note has goes (the
+  // page is reached by its number).
+  std::unordered_map<std::string, std::string> renamed;
+  std::unordered_set<std::string> taken = ids;
+  for (size_t i = 0; i < from.pageCount(); ++i) {
+    for (const auto& f : from.pageAt(i).figures) {
+      if (!f->GetId().empty()) taken.insert(foldedId(f->GetId()));
+    }
+  }
+  const size_t firstIndex = from.hasBackPage() ? 1 : 0;
+  for (size_t i = firstIndex; i < from.pageCount(); ++i) {
     NotePage& p = from.pageAt(i);
-    adoption.adopt(p.figures);
-    const std::string id = p.settings().GetId();
-    if (!id.empty() && ids.count(foldedId(id)) != 0) p.settings().SetId("");
+    const std::string pageId = p.settings().GetId();
+    if (!pageId.empty() && ids.count(foldedId(pageId)) != 0) p.settings().SetId("");
+    for (const auto& f : p.figures) {
+      if (f->GetKind() == FigureKind_Canvas) continue;
+      const std::string id = f->GetId();
+      if (id.empty() || ids.count(foldedId(id)) == 0) continue;
+      std::string name;
+      if (auto it = renamed.find(foldedId(id)); it != renamed.end()) {
+        name = it->second;
+      } else {
+        for (int n = 2; name.empty() || taken.count(foldedId(name)) != 0; ++n) {
+          name = id + "_" + std::to_string(n);
+        }
+        taken.insert(foldedId(name));
+        renamed.emplace(foldedId(id), name);
+      }
+      f->SetId(name);
+    }
   }
+  // "pageN" of the other note is the page N of it: here it has the number
+  // the insertion gives it.
+  const int32_t at = doc.hasBackPage() && before == 0 ? 1 : before;
+  const int32_t fromFirst = from.pageNumberAt(firstIndex);
+  const int32_t fromLast = from.lastPageNumber();
+  Adoption adoption(from, doc, path, notePath);
+  adoption.fragment = [&](const std::string& name) {
+    if (auto it = renamed.find(foldedId(name)); it != renamed.end()) return it->second;
+    bool number = name.size() > 4 && name.size() < 14 && StrX_startsWithNoCase(name, "page");
+    for (size_t k = 4; number && k < name.size(); ++k) number = StrX_isAsciiDigit(name[k]);
+    if (number) {
+      const int32_t n = std::stoi(name.substr(4));
+      if (n >= fromFirst && n <= fromLast) return "page" + std::to_string(at + (n - fromFirst));
+    }
+    return name;
+  };
+  for (size_t i = firstIndex; i < from.pageCount(); ++i) adoption.adopt(from.pageAt(i).figures);
   done.first = doc.InsertPagesFrom(from, before);
   return done;
 }

@@ -477,3 +477,36 @@ TEST(PageTreeWindow, DropPlacesAreFifthsOfTheItem) {
   EXPECT_EQ(PageDrop_under, PageTree_dropPlace(112, 100, 120));
   EXPECT_EQ(PageDrop_after, PageTree_dropPlace(113, 100, 120));
 }
+
+TEST(PageTreeWindow, InsertedPagesKeepTheirOwnLinksWhenNamesCollide) {
+  Fixture f;
+  // The other note links "#page2" (its own page 2) and "#x" (its figure x);
+  // this note has a figure x too.
+  const std::string other = f.dir.file("c.svg");
+  FileX_writeWhole(other, note(page(1, "<a xlink:href=\"#page2\">\r\n" + rect("0,255,0", " id=\"x\"") +
+                                           "</a>\r\n") +
+                                   page(2, "<a xlink:href=\"#x\">\r\n" + rect("0,0,255") + "</a>\r\n"),
+                               title(1, "c1") + title(2, "c2")));
+  f.open(note(page(1, rect("255,0,0", " id=\"x\"")) + page(2, rect("0,0,0")),
+              title(1, "a1") + title(2, "a2")));
+  f.key(Qt::Key_F8);
+  ASSERT_EQ(2, f.doc().currentPageNumber());
+  f.frame->pages().askNoteToInsert = [&](std::string& chosen) {
+    chosen = other;
+    return true;
+  };
+  ASSERT_TRUE(f.run(Cmd_InsertPagesFromFile));
+  f.save();
+  CMainFrame g(std::string(), f.options());
+  g.LoadNote(f.path, false);
+  NoteDocument& d = g.document();
+  ASSERT_EQ(4u, d.pageCount());
+  // The inserted pages are 2 and 3; their links lead to them, not to this
+  // note's figure x or its old page 2.
+  EXPECT_EQ(f.path + "#page3", d.page(2)->figures.at(1).GetUrl());
+  EXPECT_EQ("x_2", d.page(2)->figures.at(1).GetId());
+  EXPECT_EQ(f.path + "#x_2", d.page(3)->figures.at(1).GetUrl());
+  EXPECT_EQ("x", d.page(1)->figures.at(1).GetId());
+  EXPECT_EQ(2, d.FindPageByName("x_2"));
+  EXPECT_EQ(1, d.FindPageByName("x"));
+}
