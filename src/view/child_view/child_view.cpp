@@ -768,7 +768,9 @@ void CChildView::mousePressEvent(QMouseEvent* event) {
       event->accept();
       return;
     }
-    ViewHistory_flushPendingChange(*this);
+    // Pending nudges become their step; a drag still running (its release
+    // was lost) keeps its before copies for its own step.
+    RecordPendingChange();
     m_LeftDown = true;
     editMouse(0, event);
     event->accept();
