@@ -129,7 +129,7 @@ bool SelectionCommands_nudge(const SelectionCommandTarget& t, int32_t dx, int32_
   CadPrim* held = s.HoldPrim();
   // The first nudge of a run takes the before copies: the run is one
   // pending change until something else records.
-  if (s.BeforePrim() == nullptr) s.TakeBeforeCopies(held);
+  if (s.BeforePrim() == nullptr) s.TakeBeforeCopiesOfPage(held);
   const std::vector<CadPrim*> moving = s.MoveSet();
   if (moving.empty()) {
     held->MoveBy(dx, dy);

@@ -210,6 +210,18 @@ void ViewSelection::TakeBeforeCopies(const CadPrim* pressed) {
   }
 }
 
+void ViewSelection::TakeBeforeCopiesOfPage(const CadPrim* pressed) {
+  TakeBeforeCopies(pressed);
+  for (const auto& f : *page_) {
+    if (isCanvas(*f) || std::find(m_MoveSet.begin(), m_MoveSet.end(), f.get()) != m_MoveSet.end()) {
+      continue;
+    }
+    auto copy = f->Clone(page_);
+    copy->SetIsCopy(true);
+    m_BeforeCopies.push_back(std::move(copy));
+  }
+}
+
 // Removes the members that do not stay in a selection with their partners
 // (a connector whose two ends hang on selected figures).
 void ViewSelection::dropUnkept() {

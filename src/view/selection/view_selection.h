@@ -113,6 +113,10 @@ class ViewSelection {
   // Copies of the pressed figure (when selected, else of the front one) and
   // of every member of the move set, marked as copies.
   void TakeBeforeCopies(const CadPrim* pressed);
+  // The same, and after those copies of every other figure of the page:
+  // a run of nudges records whatever followed the moved figures (lines
+  // hanging on them, boxes hanging on those lines).
+  void TakeBeforeCopiesOfPage(const CadPrim* pressed);
   // The rubber band: toggles every figure whose box meets `r` (page units).
   void SelectInRect(const Rect32& r);
   void SelectAll();
