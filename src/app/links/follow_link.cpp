@@ -63,26 +63,6 @@ bool isWebScheme(std::string_view s) {
   return false;
 }
 
-// The path of a "file://" address without its scheme: %hh are bytes.
-std::string fileUrlPath(std::string_view url) {
-  auto hex = [](char c) -> int {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-  };
-  std::string out;
-  for (size_t i = 0; i < url.size(); ++i) {
-    if (url[i] == '%' && i + 2 < url.size() + 0 && hex(url[i + 1]) >= 0 && hex(url[i + 2]) >= 0) {
-      out += static_cast<char>(hex(url[i + 1]) * 16 + hex(url[i + 2]));
-      i += 2;
-    } else {
-      out += url[i];
-    }
-  }
-  return out;
-}
-
 // A "scheme://" text of any scheme.
 bool hasScheme(std::string_view s) {
   const size_t colon = s.find("://");
@@ -305,7 +285,7 @@ CMainFrame* followLink(CMainFrame& frame, FollowLinkRequest req) {
       fragment = local.substr(hash + 1);
       local.resize(hash);
     }
-    path = fileUrlPath(local);
+    path = StrX_urlDecode(local);  // %hh are bytes
   }
 
   // 8. Web addresses.

@@ -21,22 +21,6 @@ bool put(std::string& dst, std::string_view piece, size_t size) {
   return true;
 }
 
-// Decodes %hh in one piece of a query.
-std::string percentDecode(std::string_view s) {
-  std::string out;
-  out.reserve(s.size());
-  for (size_t i = 0; i < s.size(); ++i) {
-    if (s[i] == '%' && i + 2 < s.size() && StrX_hexDigit(s[i + 1]) >= 0 &&
-        StrX_hexDigit(s[i + 2]) >= 0) {
-      out.push_back(static_cast<char>(StrX_hexDigit(s[i + 1]) * 16 + StrX_hexDigit(s[i + 2])));
-      i += 2;
-    } else {
-      out.push_back(s[i]);
-    }
-  }
-  return out;
-}
-
 // One list entry: octal length, ",", name, 0, value, 0.
 std::string listEntry(std::string_view name, std::string_view value) {
   char digits[24];
@@ -169,9 +153,9 @@ void StrX_urlQueryToList(std::string& list, std::string_view url) {
     pos = amp + 1;
     if (pairText.empty()) continue;
     size_t eq = pairText.find('=');
-    std::string name = percentDecode(pairText.substr(0, eq));
+    std::string name = StrX_urlDecode(pairText.substr(0, eq));
     std::string value =
-        eq == std::string_view::npos ? std::string() : percentDecode(pairText.substr(eq + 1));
+        eq == std::string_view::npos ? std::string() : StrX_urlDecode(pairText.substr(eq + 1));
     if (name.empty()) continue;
     if (value.size() >= StrX_NameValueMax)
       Errors_RAISE(StrX_Err_BufOver, "value over %d", 256);
@@ -218,4 +202,19 @@ void StrX_identifierEscape(std::string& dst, std::string_view src) {
     }
     if (!ok) Errors_RAISE(StrX_Err_BufOver, "BufOver:%p", static_cast<void*>(&dst));
   }
+}
+
+std::string StrX_urlDecode(std::string_view s) {
+  std::string out;
+  out.reserve(s.size());
+  for (size_t i = 0; i < s.size(); ++i) {
+    if (s[i] == '%' && i + 2 < s.size() && StrX_hexDigit(s[i + 1]) >= 0 &&
+        StrX_hexDigit(s[i + 2]) >= 0) {
+      out.push_back(static_cast<char>(StrX_hexDigit(s[i + 1]) * 16 + StrX_hexDigit(s[i + 2])));
+      i += 2;
+    } else {
+      out.push_back(s[i]);
+    }
+  }
+  return out;
 }

@@ -36,6 +36,10 @@ std::string StrX_htmlUnescape(std::string_view src);
 // is raised.
 void StrX_urlEncode(std::string& dst, std::string_view src, size_t size, int encoding);
 
+// Decodes every "%hh" into its byte; a '%' without two hexadecimal digits
+// stays, '+' too.
+std::string StrX_urlDecode(std::string_view src);
+
 // Replaces every space by '+'.
 void StrX_spacesToPlus(std::string& s);
 

@@ -114,6 +114,17 @@ struct Fixture {
     return FileX_readWhole(path);
   }
   bool run(int id) { return frame->commands().run(id); }
+  // On page 2 (F8 from page 1), the pages of the note `other` are inserted
+  // through the command; false when it refused.
+  bool insertOnPage2(const std::string& other) {
+    key(Qt::Key_F8);
+    EXPECT_EQ(2, doc().currentPageNumber());
+    frame->pages().askNoteToInsert = [other](std::string& chosen) {
+      chosen = other;
+      return true;
+    };
+    return run(Cmd_InsertPagesFromFile);
+  }
   NotePage* current() { return doc().currentPage(); }
   void name(const char* n) { names[current()] = n; }
   // The pages in list order, a dot per level above them.
@@ -289,13 +300,7 @@ TEST(PageTreeWindow, PagesOfAnotherNoteComeWithTheirTreePicturesInkAndLinks) {
 
   f.open(note(page(1, rect("255,0,0")) + page(2, rect("0,0,0")), title(1, "a1") + title(2, "a2")));
   const std::string original = f.save();
-  f.key(Qt::Key_F8);
-  ASSERT_EQ(2, f.doc().currentPageNumber());
-  f.frame->pages().askNoteToInsert = [&](std::string& chosen) {
-    chosen = other;
-    return true;
-  };
-  ASSERT_TRUE(f.run(Cmd_InsertPagesFromFile));
+  ASSERT_TRUE(f.insertOnPage2(other));
   for (size_t i = 0; i < f.doc().pageCount(); ++i) f.names[&f.doc().pageAt(i)] = f.doc().pageAt(i).title();
   EXPECT_EQ("a1 b1 .b2 b3 a2", f.outline());
   EXPECT_EQ(f.outline(), f.treeOutline());
@@ -489,13 +494,7 @@ TEST(PageTreeWindow, InsertedPagesKeepTheirOwnLinksWhenNamesCollide) {
                                title(1, "c1") + title(2, "c2")));
   f.open(note(page(1, rect("255,0,0", " id=\"x\"")) + page(2, rect("0,0,0")),
               title(1, "a1") + title(2, "a2")));
-  f.key(Qt::Key_F8);
-  ASSERT_EQ(2, f.doc().currentPageNumber());
-  f.frame->pages().askNoteToInsert = [&](std::string& chosen) {
-    chosen = other;
-    return true;
-  };
-  ASSERT_TRUE(f.run(Cmd_InsertPagesFromFile));
+  ASSERT_TRUE(f.insertOnPage2(other));
   f.save();
   CMainFrame g(std::string(), f.options());
   g.LoadNote(f.path, false);
