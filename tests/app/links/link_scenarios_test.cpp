@@ -24,6 +24,7 @@
 #include "app/links/frame_links.h"
 #include "app/links/recording_shell.h"
 #include "app/links/shell_services.h"
+#include "app/links/app_folders.h"
 #include "app/mainframe/main_frame.h"
 #include "app/saving/recent_files.h"
 #include "app/saving/save_commands.h"
@@ -120,14 +121,9 @@ struct App {
   RecordingShell shell;
   CZerbinApp app;
   App() {
-    app.folders.profileFolder = dir.file("prof/");
-    app.folders.programFolder = dir.file("prog/");
-    app.options.japanese = true;
-    for (const char* f : {"prof/work", "prof/template", "prof/path_var", "prof/security", "notes"})
-      FileX_makeFolders(dir.file(f), false);
+    AppFolders_prepare(app, dir);
     UserPrompts_set(&prompts);
     ShellServices_set(&shell);
-    QtImageDecoder_register();  // as start-up does
   }
   ~App() {
     app.frames.clear();

@@ -38,6 +38,7 @@
 #include <string>
 #include <vector>
 
+#include "app/links/app_folders.h"
 #include "app/mainframe/main_frame.h"
 #include "app/saving/frame_save_host.h"
 #include "app/startup/zerbin_app.h"
@@ -160,13 +161,8 @@ class Walk {
  public:
   Walk(uint32_t seed, testing_support::TempDir& dir)
       : dir_(dir), rng_(seed), prompts_(dir.file("echo.txt")) {
-    app_.folders.profileFolder = dir.file("prof/");
-    app_.folders.programFolder = dir.file("prog/");
-    app_.options.japanese = true;
-    for (const char* f : {"prof/work", "prof/template", "prof/path_var", "prof/security", "notes"})
-      FileX_makeFolders(dir.file(f), false);
+    AppFolders_prepare(app_, dir);
     UserPrompts_set(&prompts_);
-    QtImageDecoder_register();
     a_ = dir.file("notes/a.svg");
     b_ = dir.file("notes/b.svg");
     FileX_writeWhole(a_, noteA());

@@ -20,6 +20,7 @@
 #include "app/links/follow_link.h"
 #include "app/links/recording_shell.h"
 #include "app/links/shell_services.h"
+#include "app/links/app_folders.h"
 #include "app/mainframe/main_frame.h"
 #include "app/saving/auto_save.h"
 #include "app/saving/emergency_save.h"
@@ -88,13 +89,8 @@ struct App {
   Prompts prompts{dir.file("echo.txt")};
   CZerbinApp app;
   App() {
-    app.folders.profileFolder = dir.file("prof/");
-    app.folders.programFolder = dir.file("prog/");
-    app.options.japanese = true;
-    for (const char* f : {"prof/work", "prof/template", "prof/backup", "prof/path_var", "notes"})
-      FileX_makeFolders(dir.file(f), false);
+    AppFolders_prepare(app, dir);
     UserPrompts_set(&prompts);
-    QtImageDecoder_register();
   }
   ~App() {
     app.frames.clear();
