@@ -10,6 +10,7 @@
 #include "core/errors/result_code.h"
 #include "core/filex/filex_atomic.h"
 #include "core/filex/filex_copy.h"
+#include "core/strx/strx_escape.h"
 #include "core/strx/strx_path.h"
 #include "document/note/note_document.h"
 
@@ -32,32 +33,13 @@ struct IndexPage {
   std::vector<std::string> areas;
 };
 
-std::string escapeHtml(std::string_view text) {
-  std::string out;
-  for (size_t i = 0; i < text.size(); ++i) {
-    const unsigned char c = static_cast<unsigned char>(text[i]);
-    // A lead byte takes its trail byte with it (0x5C can be a trail byte).
-    if ((c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC)) {
-      out += text[i];
-      if (i + 1 < text.size()) out += text[++i];
-      continue;
-    }
-    switch (c) {
-      case '&': out += "&amp;"; break;
-      case '<': out += "&lt;"; break;
-      case '>': out += "&gt;"; break;
-      case '"': out += "&quot;"; break;
-      default: out += text[i];
-    }
-  }
-  return out;
-}
 
 // The index beside the images: a table of contents, then each page's image
 // with its clickable map.
 void writeIndex(const std::string& path, const std::string& baseName,
                 const std::vector<IndexPage>& pages) {
-  const std::string base = escapeHtml(baseName);
+  const std::string base = StrX_htmlText(baseName);
+  const std::string mapName = StrX_htmlAttr(baseName);
   std::string h;
   h += "<html>\r\n<head>\r\n<title>" + base + "</title>\r\n\r\n</head>\r\n";
   h += "<BODY bgcolor=#DDDDDD>\r\n\r\n<P>\r\n";
@@ -67,17 +49,17 @@ void writeIndex(const std::string& path, const std::string& baseName,
   h += "<H4>目次</H4>\r\n<UL>\r\n";
   for (const IndexPage& p : pages) {
     const std::string n = std::to_string(p.number);
-    h += "<LI><A href=\"#page" + n + "\">" + n + ". " + escapeHtml(p.title) + " --- p" +
-         std::to_string(p.number + 1) + "</A>\r\n";
+    h += "<LI><A href=\"#page" + n + "\">" + n + ". " + StrX_htmlText(p.title) + " --- p" +
+         n + "</A>\r\n";
   }
   h += "</UL>\r\n\r\n</TD></TR></TABLE>\r\n</P>\r\n\r\n";
   for (const IndexPage& p : pages) {
     const std::string n = std::to_string(p.number);
     h += "\r\n\r\n<NOBR><A name=\"page" + n + "\">\r\n";
-    h += "<IMG src=\"" + escapeHtml(p.image) + "\" name=\"svg" + n + "\" border=0 USEMAP=\"#" + base +
+    h += "<IMG src=\"" + StrX_htmlHref(p.image) + "\" name=\"svg" + n + "\" border=0 USEMAP=\"#" + mapName +
          "(" + n + ")\"/>\r\n";
-    h += " p" + std::to_string(p.number + 1) + "<BR></NOBR>\r\n";
-    h += "<MAP name=\"" + base + "(" + n + ")\">\r\n";
+    h += " p" + n + "<BR></NOBR>\r\n";
+    h += "<MAP name=\"" + mapName + "(" + n + ")\">\r\n";
     for (const std::string& area : p.areas) h += area + "\r\n";
     h += "</MAP>\r\n";
   }

@@ -1,5 +1,7 @@
 #include "app/print/print_command.h"
 
+#include <cerrno>
+
 #include <QApplication>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -8,6 +10,7 @@
 #include <string>
 
 #include "app/mainframe/main_frame.h"
+#include "core/filex/filex_open.h"
 #include "core/filex/text_file.h"
 #include "core/prompts/user_prompts.h"
 #include "core/strx/strx_path.h"
@@ -63,7 +66,8 @@ bool askToc(CMainFrame& frame, std::string& tocPath) {
     return false;
   }
   if (kind == 0 && StrX_extension(path).empty()) path += ".csv";
-  if (!TextFile_write(path, "", false)) return false;
+  // A file that cannot be made is said at once, before anything prints.
+  if (!TextFile_write(path, "", false)) FileX_raiseOpenError(path, true, errno);
   tocPath = path;
   return true;
 }
@@ -108,7 +112,7 @@ int NotePrint_printNote(CMainFrame& frame, const NotePrint_Dialog& dialog) {
   const int sheets = PrintJob_print(printer, doc, options);
   frame.RefreshWindowTitle();
   QApplication::restoreOverrideCursor();
-  if (!tocPath.empty()) TextFile_write(tocPath, toc, false);
+  if (!tocPath.empty() && !TextFile_write(tocPath, toc, false)) FileX_raiseOpenError(tocPath, true, errno);
   return sheets;
 }
 

@@ -2,7 +2,9 @@
 
 #include <sys/stat.h>
 
+#include <climits>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include "core/errors/debug_trace.h"
@@ -186,4 +188,38 @@ bool FileX_sameFile(std::string_view a, std::string_view b) {
     return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
   }
   return StrX_pathEq(FileX_notePath(a), FileX_notePath(b));
+}
+
+namespace {
+
+// The OS form of a normalised absolute path with the symbolic links of its
+// longest existing part followed; the rest is appended as it is.
+std::optional<std::string> resolvedOsPath(std::string_view notePath) {
+  std::optional<std::string> os = FileX_osPath(notePath);
+  if (!os) return std::nullopt;
+  std::string head = *os, tail;
+  for (;;) {
+    char buf[PATH_MAX];
+    if (::realpath(head.empty() ? "/" : head.c_str(), buf) != nullptr) {
+      std::string r = buf;
+      if (!tail.empty()) r += (r.size() > 1 ? "/" : "") + tail;
+      return r;
+    }
+    const size_t slash = head.rfind('/');
+    if (slash == std::string::npos) return std::nullopt;
+    const std::string name = head.substr(slash + 1);
+    tail = tail.empty() ? name : name + "/" + tail;
+    head.resize(slash);
+  }
+}
+
+}  // namespace
+
+bool FileX_insideFolder(std::string_view path, std::string_view folder) {
+  if (path.empty() || folder.empty()) return false;
+  const std::optional<std::string> p = resolvedOsPath(FileX_notePath(path));
+  const std::optional<std::string> f = resolvedOsPath(FileX_notePath(folder));
+  if (!p || !f) return false;
+  if (*f == "/") return p->size() > 1 && (*p)[0] == '/';
+  return p->size() > f->size() + 1 && p->compare(0, f->size(), *f) == 0 && (*p)[f->size()] == '/';
 }

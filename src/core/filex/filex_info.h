@@ -48,3 +48,12 @@ std::string FileX_notePath(std::string_view path);
 // otherwise equal note paths (FileX_notePath).  Windows, the recent list,
 // links and conversions compare notes with this alone.
 bool FileX_sameFile(std::string_view a, std::string_view b);
+
+// --- "inside this folder" ---
+// Whether `path` names something strictly below `folder` (a file or folder
+// inside it or one of its subfolders), both taken as FileX_notePath takes
+// them and with every symbolic link of the part that exists followed: a
+// link inside the folder that leads out of it is outside.  The folder
+// itself is not inside.  Every writer that must stay in its folder asks
+// this.
+bool FileX_insideFolder(std::string_view path, std::string_view folder);

@@ -218,3 +218,75 @@ std::string StrX_urlDecode(std::string_view s) {
   }
   return out;
 }
+
+std::string StrX_htmlText(std::string_view src) {
+  std::string out;
+  StrX_htmlEscape(out, src, src.size() * 6 + 1, 0);
+  return out;
+}
+
+std::string StrX_htmlAttr(std::string_view src) {
+  std::string out;
+  StrX_htmlEscape(out, src, src.size() * 6 + 1, StrX_HtmlAttr);
+  // '>' too: the value may sit inside a comment ("-->" would end it).
+  std::string r;
+  r.reserve(out.size());
+  for (char c : out) {
+    if (c == '>') r += "&gt;";
+    else r += c;
+  }
+  return r;
+}
+
+std::string StrX_htmlHref(std::string_view src) {
+  std::string out;
+  out.reserve(src.size());
+  for (char c : src) {
+    if (c == '"') out += "&quot;";
+    else if (c == '<') out += "&lt;";
+    else if (c == '>') out += "&gt;";
+    else out += c;
+  }
+  return out;
+}
+
+std::optional<std::string> StrX_batchWord(std::string_view src, StrX_Batch form) {
+  const bool quoted = form == StrX_Batch::Quoted;
+  std::string out = quoted ? "\"" : "";
+  for (size_t i = 0; i < src.size(); ++i) {
+    const unsigned char c = static_cast<unsigned char>(src[i]);
+    if (Cp932_isLead(src[i]) && i + 1 < src.size()) {
+      out.append(src.substr(i, 2));
+      ++i;
+      continue;
+    }
+    if (c == '"' || c < 0x20 || c == 0x7F) return std::nullopt;
+    if (c == '%') out += '%';
+    if (!quoted && std::string_view("&|<>^()").find(static_cast<char>(c)) != std::string_view::npos) out += '^';
+    out += static_cast<char>(c);
+  }
+  if (quoted) out += '"';
+  return out;
+}
+
+bool StrX_isPlainBatchValue(std::string_view src) {
+  for (size_t i = 0; i < src.size(); ++i) {
+    const unsigned char c = static_cast<unsigned char>(src[i]);
+    if (Cp932_isLead(src[i]) && i + 1 < src.size()) {
+      ++i;
+      continue;
+    }
+    if (isAsciiAlnum(c) || c >= 0x80) continue;
+    if (std::string_view("_-.,+@:/\\*?=").find(static_cast<char>(c)) == std::string_view::npos) return false;
+  }
+  return true;
+}
+
+std::string StrX_mimeHeaderValue(std::string_view src) {
+  std::string out(src);
+  for (char& c : out) {
+    const unsigned char u = static_cast<unsigned char>(c);
+    if (u < 0x20 || u == 0x7F) c = '_';
+  }
+  return out;
+}

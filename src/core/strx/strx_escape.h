@@ -24,6 +24,32 @@ inline constexpr int StrX_HtmlCut = 1041;
 // StrX_HtmlCut; otherwise 0.
 int StrX_htmlEscape(std::string& dst, std::string_view src, size_t size, int flags);
 
+// The two escapes every HTML writer uses (never cut):
+// text between elements: '&', '<', '>' as entities;
+std::string StrX_htmlText(std::string_view src);
+// an attribute value in double or single quotes: '&', '<', '>', '"', '\''
+// as entities.
+std::string StrX_htmlAttr(std::string_view src);
+// An address (href, src) in double quotes: only '"', '<' and '>' become
+// entities, so that the '&' of a query stays byte for byte.
+std::string StrX_htmlHref(std::string_view src);
+
+// A word of a Windows batch-file line.  Quoted: the text inside double
+// quotes with every '%' doubled (cmd expands "%name%" inside quotes too).
+// Bare (the argument of "echo"): '%' doubled and & | < > ^ ( ) each after
+// a '^'.  nullopt when the text cannot be written safely either way: it
+// holds a '"', a line break or another control character.
+enum class StrX_Batch { Quoted, Bare };
+std::optional<std::string> StrX_batchWord(std::string_view src, StrX_Batch form = StrX_Batch::Quoted);
+// Whether a value can stand bare in a batch-file line: only letters,
+// digits, double-byte characters and "_-.,+@:/\\*?=" (nothing cmd treats
+// specially: no blanks, & | < > ^ % ! ( ) " or line breaks).
+bool StrX_isPlainBatchValue(std::string_view src);
+
+// A MIME header value on one line: CR, LF and other control characters
+// become '_' (a value can never start another header).
+std::string StrX_mimeHeaderValue(std::string_view src);
+
 // Replaces "&lt;", "&gt;", "&amp;" and "&nbsp;" (by a space); any other '&'
 // stays as it is.
 std::string StrX_htmlUnescape(std::string_view src);

@@ -158,7 +158,7 @@ bool StrX_copyLine(std::string& dst, std::string_view text, int n, size_t size) 
   return true;
 }
 
-std::string StrX_csvQuote(std::string_view field, char prefix) {
+std::string StrX_csvQuote(std::string_view field, char prefix, bool always) {
   std::string value;
   if (prefix && !field.empty() &&
       (field[0] == '+' || field[0] == '-' || field[0] == '=' || StrX_isAsciiDigit(field[0]))) {
@@ -168,7 +168,7 @@ std::string StrX_csvQuote(std::string_view field, char prefix) {
     if (field[i] == '\r' && i + 1 < field.size() && field[i + 1] == '\n') continue;
     value.push_back(field[i]);
   }
-  bool enclose = value.find_first_of(",\"\r\n") != std::string::npos ||
+  bool enclose = always || value.find_first_of(",\"\r\n") != std::string::npos ||
                  (!value.empty() && (value.front() == ' ' || value.back() == ' '));
   if (!enclose) return value;
   std::string out = "\"";

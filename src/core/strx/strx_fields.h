@@ -32,8 +32,10 @@ bool StrX_copyLine(std::string& dst, std::string_view text, int n, size_t size);
 // comma, a double quote, a CR or an LF, or begins or ends with a space;
 // every double quote doubled; CR LF turned into LF.  With a prefix
 // character, a field beginning with '+', '-', '=' or a digit gets it in
-// front (inside the quotes).
-std::string StrX_csvQuote(std::string_view field, char prefix = '\0');
+// front (inside the quotes).  With `always` the field is enclosed in any
+// case (the lists whose every text field is quoted).  Every CSV file this
+// program writes quotes its fields here.
+std::string StrX_csvQuote(std::string_view field, char prefix = '\0', bool always = false);
 
 // A field read from a text and where the next one starts (npos: none).
 struct StrX_Field {

@@ -38,19 +38,8 @@ void appendf(std::string& out, const char* format, ...) {
   out += big;
 }
 
-// Text for an attribute value ('&', '<', '"' and '\'' as entities).
-std::string attr(std::string_view text) {
-  std::string out;
-  StrX_htmlEscape(out, text, text.size() * 6 + 1, StrX_HtmlAttr);
-  return out;
-}
-
-// Text between elements ('&', '<', '>' as entities).
-std::string body(std::string_view text) {
-  std::string out;
-  StrX_htmlEscape(out, text, text.size() * 6 + 1, 0);
-  return out;
-}
+std::string attr(std::string_view text) { return StrX_htmlAttr(text); }
+std::string body(std::string_view text) { return StrX_htmlText(text); }
 
 // The content of a template file ("" when the path does not expand or the
 // file cannot be read), ending with a line break when it is not empty.

@@ -11,9 +11,11 @@
 #include "core/errors/errors.h"
 #include "core/errors/except3.h"
 #include "core/filex/filex.h"
+#include "core/filex/filex_info.h"
 #include "core/filex/text_file.h"
 #include "core/strx/strx_copy.h"
 #include "core/strx/strx_escape.h"
+#include "core/strx/strx_fields.h"
 #include "core/strx/strx_path.h"
 #include "core/strx/strx_search.h"
 #include "document/note/note_document.h"
@@ -27,18 +29,17 @@
 namespace {
 
 constexpr int kBadAttr = 596;  // a malformed link-replacement file
-constexpr size_t kEscapeSize = 8192;
 
 using Values = std::vector<std::pair<std::string, std::string>>;
 
 std::string escapeHtml(std::string_view text, int flags) {
   std::string out;
-  StrX_htmlEscape(out, text, kEscapeSize, flags);
+  StrX_htmlEscape(out, text, text.size() * 7 + 1, flags);
   return out;
 }
 
 // Text put into a template: it may stand in an attribute or in the text.
-std::string attr(std::string_view text) { return escapeHtml(text, StrX_HtmlAttr); }
+std::string attr(std::string_view text) { return StrX_htmlAttr(text); }
 
 
 std::string stem(std::string_view path) {
@@ -150,11 +151,13 @@ class Exporter {
   void treeFoot();
   void keywordEntry(const Written& p);
   std::vector<std::pair<const char*, std::optional<std::string>*>> sideFiles() {
-    return {{"links.csv", &links_},   {"ids.csv", &ids_},         {"keywords.repurl.txt", &repurl_},
-            {"hhp_sub.txt", &hhp_},   {"hhk_sub.txt", &hhk_}};
+    const auto& n = HtmlExport_sideFileNames;
+    return {{n[0], &links_}, {n[1], &ids_}, {n[2], &repurl_}, {n[3], &hhp_}, {n[4], &hhk_}};
   }
   void openSideFiles();
   void closeSideFiles(bool raise);
+  bool ownsPath(std::string_view listed, std::string_view base) const;
+  std::string othersEntries(std::string_view name, std::string_view text) const;
   std::string pageFileName(int32_t fileNo) const {
     return StrX_format("%s_%02d.%s", x_.c_str(), fileNo, ext_.c_str());
   }
@@ -175,6 +178,7 @@ class Exporter {
   bool mht_ = false;
   int32_t limit_ = HtmlExport_heightLimit;
   std::vector<Written> written_;
+  int32_t headingCount_ = 0;
   std::unordered_map<const NotePage*, size_t> byPage_;
 
   VmlWriteContext ctx_;
@@ -235,14 +239,17 @@ void Exporter::collectHeadings() {
     }
     w.headingNumber = w.headings.empty() ? std::max(last, 1) : w.headings.front().number;
   }
+  headingCount_ = last;
 }
 
 // The link from a page back to its place in the heading tree (the tree
 // lies beside the page files).
 void Exporter::headingLink(int32_t number) {
-  ctx_.printf("<A style=\"text-decoration: none;\" href=\"%s#zerbin_index_p%d\" target=\"index\">"
+  // A note without headings has no place in the tree to point at.
+  const std::string place = headingCount_ > 0 ? StrX_format("#zerbin_index_p%d", number) : "";
+  ctx_.printf("<A style=\"text-decoration: none;\" href=\"%s%s\" target=\"index\">"
               "←</A></DIV>\r\n",
-              attr(x_ + "_tree.html").c_str(), number);
+              attr(x_ + "_tree.html").c_str(), place.c_str());
 }
 
 // The text box that the search form's "name=?" parameter names (its id),
@@ -304,10 +311,7 @@ void Exporter::form(const CadPrim& figure, const Text_Box* keywordBox, int32_t y
     // beside the page files, the part's Content-Location in an archive),
     // so that the button shows it in both.
     const std::string& source = r->embedImage ? r->workImagePath : r->imagePath;
-    std::string ext = StrX_extension(source);
-    if (ext.empty()) ext = "jpg";
-    std::string name = StrX_format("%02d/image%02d.%s", pageNumber, index, ext.c_str());
-    if (ctx_.lowerPath) name = StrX_lowerAsciiCopy(name);
+    const std::string name = RectEx_pictureExportName(pageNumber, index, source, ctx_.lowerPath);
     if (!mht_) {
       const std::string target = StrX_joinPath(StrX_joinPath(folder_, files_), name);
       FileX_makeFolders(target, true);
@@ -409,8 +413,10 @@ void Exporter::pageBlock(size_t k, int32_t y) {
     ctx_.printf("<A id=\"zerbin_vml_p%d\" class=\"to_tree\" style=\"margin-top:%dpx;\">←</A>\r\n",
                 n, y - 11);
   } else if (headingMode && y > 0) {
-    ctx_.printf("<DIV style=\"position:absolute; margin-left:0px; margin-top:%dpx; font-size:8pt;\">\r\n",
-                y - 11);
+    // The page keeps its anchor: the arrows of the pages around it lead here.
+    ctx_.printf("<DIV id=\"zerbin_vml_p%d\" style=\"position:absolute; margin-left:0px; margin-top:%dpx; "
+                "font-size:8pt;\">\r\n",
+                n, y - 11);
     headingLink(p.headingNumber);
   } else {
     ctx_.printf("<A id=\"zerbin_vml_p%d\" class=\"to_tree\" style=\"margin-top:%dpx;\" "
@@ -457,7 +463,7 @@ void Exporter::pageBlock(size_t k, int32_t y) {
   if (headingMode) {
     for (const Heading& h : p.headings) {
       *tree_ += "<LI><A href=\"" + attr(pageFileName(fileNo_)) + "#";
-      *tree_ += h.box->GetId().empty() ? StrX_format("zerbin_vml_p%d\" ", h.number)
+      *tree_ += h.box->GetId().empty() ? StrX_format("zerbin_vml_h%d\" ", h.number)
                                        : attr(h.box->GetId()) + "\" ";
       *tree_ += StrX_format("name=\"zerbin_index_p%d\" target=\"main\">%s</A>\r\n", h.number,
                        escapeHtml(h.box->text(), StrX_HtmlSpaces).c_str());
@@ -587,13 +593,101 @@ void Exporter::openSideFiles() {
   }
 }
 
-// Adds the lines collected; after another error (raise false) as far as
-// the files take them.
+// Whether a path of a side list names this export's output: the output
+// file or a file of its folder of page files.  Relative paths are taken
+// against `base`; a fragment and backslashes are allowed.
+bool Exporter::ownsPath(std::string_view listed, std::string_view base) const {
+  std::string p(listed.substr(0, listed.find('#')));
+  for (char& c : p) {
+    if (c == '\\') c = '/';
+  }
+  if (p.empty()) return false;
+  std::string abs;
+  StrX_makeAbsolute(abs, p, base.empty() ? std::string_view(folder_) : base, 4096);
+  return FileX_sameFile(abs, output_) || FileX_insideFolder(abs, StrX_joinPath(folder_, files_));
+}
+
+// The entries of a side list (LF lines) that another export wrote: a run
+// replaces its own entries, so that exporting again gives the same list.
+std::string Exporter::othersEntries(std::string_view name, std::string_view text) const {
+  std::vector<std::string> lines, kept;
+  for (size_t at = 0; at < text.size();) {
+    size_t end = text.find('\n', at);
+    end = end == std::string_view::npos ? text.size() : end + 1;
+    lines.emplace_back(text.substr(at, end - at));
+    at = end;
+  }
+  auto valueAfterEquals = [](const std::string& line) {
+    std::string v = line.substr(line.find('=') + 1);
+    while (!v.empty() && (v.front() == ' ')) v.erase(0, 1);
+    while (!v.empty() && (v.back() == '\n' || v.back() == '\r')) v.pop_back();
+    return v;
+  };
+  if (name == "links.csv") {
+    for (const std::string& line : lines) {
+      std::optional<std::string> last;
+      for (size_t pos = 0; pos != StrX_npos;) {
+        StrX_Field f = StrX_csvField(line, pos);
+        last = f.text;
+        pos = f.next;
+      }
+      if (!last || *last != ctx_.noteOfLinks()) kept.push_back(line);
+    }
+  } else if (name == "ids.csv") {
+    for (const std::string& line : lines) {
+      const std::optional<std::string> first = StrX_csvFieldN(line, 1);
+      if (!first || !ownsPath(*first, {})) kept.push_back(line);
+    }
+  } else if (name == "keywords.repurl.txt") {
+    for (const std::string& line : lines) {
+      if (line.rfind("dst", 0) == 0 && ownsPath(valueAfterEquals(line), {})) {
+        if (!kept.empty() && kept.back().rfind("src", 0) == 0) kept.pop_back();
+        continue;
+      }
+      kept.push_back(line);
+    }
+  } else if (name == "hhp_sub.txt") {
+    for (const std::string& line : lines) {
+      std::string path = line;
+      while (!path.empty() && (path.back() == '\n' || path.back() == '\r')) path.pop_back();
+      if (!ownsPath(path, ctx_.imageListBase)) kept.push_back(line);
+    }
+  } else {  // hhk_sub.txt: objects of several lines
+    std::vector<std::string> block;
+    bool own = false;
+    for (const std::string& line : lines) {
+      if (block.empty() && line.find("<OBJECT") == std::string::npos) {
+        kept.push_back(line);
+        continue;
+      }
+      block.push_back(line);
+      const size_t local = line.find("name=\"Local\" value=\"");
+      if (local != std::string::npos) {
+        const size_t from = local + std::string_view("name=\"Local\" value=\"").size();
+        const std::string value = StrX_htmlUnescape(line.substr(from, line.find('"', from) - from));
+        own = own || ownsPath(value, ctx_.imageListBase);
+      }
+      if (line.find("</OBJECT>") != std::string::npos) {
+        if (!own) kept.insert(kept.end(), block.begin(), block.end());
+        block.clear();
+        own = false;
+      }
+    }
+    if (!own) kept.insert(kept.end(), block.begin(), block.end());
+  }
+  std::string out;
+  for (const std::string& line : kept) out += line;
+  return out;
+}
+
+// Writes the side lists: what other exports wrote there, then this run's
+// lines; after another error (raise false) as far as the files take them.
 void Exporter::closeSideFiles(bool raise) {
   for (auto [name, text] : sideFiles()) {
     if (!*text) continue;
     const std::string path = StrX_joinPath(folder_, name);
-    if (!TextFile_write(path, **text, true) && raise) FileX_raiseOpenError(path, true, errno);
+    const std::string before = othersEntries(name, TextFile_read(path).value_or(""));
+    if (!TextFile_write(path, before + **text, false) && raise) FileX_raiseOpenError(path, true, errno);
     text->reset();
   }
 }
@@ -737,8 +831,9 @@ bool Exporter::run() {
         ctx_.destinationFolder = options_.destinationFolder;
         ctx_.publicationName = options_.publicationName;
         ctx_.rewriteLink = RewriteLink;
+        // The pictures go beside the page files; only the names the
+        // export gives them below that folder follow the lower-case setting.
         ctx_.attachFolderPath = filesFolder + "/";
-        if (ctx_.lowerPath) ctx_.attachFolderPath = StrX_lowerAsciiCopy(ctx_.attachFolderPath);
         ctx_.linkListFile = links_ ? &*links_ : nullptr;
         ctx_.anchorListFile = ids_ ? &*ids_ : nullptr;
         ctx_.moveListFile = repurl_ ? &*repurl_ : nullptr;
@@ -782,7 +877,7 @@ bool Exporter::run() {
         std::string mhtHead;
         if (mht_) {
           mhtHead = requiredTemplate(script_, "mht_head.txt",
-                                     {{"%Zerbin_AppName%", "Brevlo 3.10"}, {"%title%", n_}});
+                                     {{"%Zerbin_AppName%", "Brevlo 3.10"}, {"%title%", StrX_mimeHeaderValue(n_)}});
         }
         openPageFile();
         ctx_.out.insert(0, mhtHead);
@@ -802,17 +897,18 @@ bool Exporter::run() {
                       "<body>\r\n\r\n<H3>" + title + "</H3>\r\n\r\n<NOBR>\r\n<UL>\r\n";
           }
         }
-        if (ids_) *ids_ += StrX_format("\"%s\", , 1,\r\n", pagePath_.c_str());
+        if (ids_) *ids_ += StrX_csvQuote(pagePath_, '\0', true) + ", , 1,\r\n";
 
         int32_t y = 8;
         bool split = false;
         for (size_t k = 0; k < written_.size(); ++k) {
           if (split) {
             // The next page file starts only when a page goes into it.
+            // The foot's spacer ends the file just left, at its own bottom.
+            pageFileFoot();
             ++fileNo_;
             y = 0;
             ctx_.contentBottom = -9999;
-            pageFileFoot();
             flushPageFile();
             openPageFile();
             split = false;

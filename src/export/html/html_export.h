@@ -20,6 +20,10 @@ class NoteDocument;
 // Height at which the page files are split.
 inline constexpr int32_t HtmlExport_heightLimit = 10000;
 
+// The side lists an export adds its lines to, beside its output.
+inline constexpr const char* HtmlExport_sideFileNames[] = {"links.csv", "ids.csv", "keywords.repurl.txt",
+                                                           "hhp_sub.txt", "hhk_sub.txt"};
+
 struct HtmlExportOptions {
   char mode = 'v';  // 'v', 'V' or 'm'
   // The publication name ("-pub="): none publishes what has no list, ""

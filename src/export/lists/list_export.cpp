@@ -23,16 +23,8 @@ namespace {
 constexpr size_t kFirstLineMax = 79;
 constexpr size_t kLinkSize = 4096;
 
-// The text between the quotes of a list field: its double quotes doubled.
-std::string quoted(std::string_view s) {
-  std::string out;
-  out.reserve(s.size() + 2);
-  for (char c : s) {
-    if (c == '"') out.push_back('"');
-    out.push_back(c);
-  }
-  return out;
-}
+// A text field of a list: always in quotes, its quotes doubled.
+std::string field(std::string_view s) { return StrX_csvQuote(s, '\0', true); }
 
 std::string number(int32_t n) {
   char buf[16];
@@ -121,10 +113,9 @@ std::string ListExport_linkListText(NoteDocument& doc, std::string_view notePath
   eachFigure(doc, [&](const CadPrim& f, int32_t page) {
     const std::string url = f.GetUrl();
     if (url.empty()) return;
-    out += "\"" + quoted(url) + "\", \"" + quoted(f.GetTarget()) + "\", \"" +
+    out += field(url) + ", " + field(f.GetTarget()) + ", \"" +
            (ListExport_linkExists(url, notePath, variables) ? "true" : "false") + "\", ←, " +
-           number(page) + ", \"" + quoted(ListExport_figureText(f)) + "\", \"" + quoted(notePath) +
-           "\"\r\n";
+           number(page) + ", " + field(ListExport_figureText(f)) + ", " + field(notePath) + "\r\n";
   });
   return out;
 }
@@ -135,8 +126,8 @@ std::string ListExport_idListText(NoteDocument& doc, std::string_view notePath) 
   eachFigure(doc, [&](const CadPrim& f, int32_t page) {
     const std::string id = f.GetId();
     if (id.empty()) return;
-    out += "\"" + quoted(std::string(notePath) + "#" + id) + "\", " + number(page) + ", \"" +
-           quoted(ListExport_figureText(f)) + "\"\r\n";
+    out += field(std::string(notePath) + "#" + id) + ", " + number(page) + ", " +
+           field(ListExport_figureText(f)) + "\r\n";
   });
   return out;
 }

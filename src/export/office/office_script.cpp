@@ -1,5 +1,7 @@
 #include "export/office/office_script.h"
 
+#include "core/strx/strx_escape.h"
+
 #include <initializer_list>
 #include <string>
 #include <utility>
@@ -40,14 +42,7 @@ void writeHeader(std::string& o, OfficeTarget t, const OfficeScriptHost& host) {
     line(o, "<REFERENCE GUID=\"{00020813-0000-0000-C000-000000000046}\"/>");
     std::string lib = host.scriptFolder();
     lib = lib.empty() ? std::string("ExcelLib.vbs") : StrX_joinPath(lib, "ExcelLib.vbs");
-    // An attribute value: the characters of markup written as references.
-    std::string attr;
-    for (char c : lib) {
-      if (c == '&') attr += "&amp;";
-      else if (c == '"') attr += "&quot;";
-      else if (c == '<') attr += "&lt;";
-      else attr += c;
-    }
+    const std::string attr = StrX_htmlAttr(lib);
     line(o, "<script language=\"vbscript\" src=\"" + attr + "\"/>");
   } else {
     line(o, "<REFERENCE GUID=\"{91493440-5A91-11CF-8700-00AA0060263B}\"/>");

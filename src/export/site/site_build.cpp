@@ -8,6 +8,7 @@
 #include "core/errors/except3.h"
 #include "core/filex/filex.h"
 #include "core/filex/filex_copy.h"
+#include "core/filex/filex_delete.h"
 #include "core/filex/filex_info.h"
 #include "core/filex/filex_open.h"
 #include "core/filex/text_file.h"
@@ -16,30 +17,23 @@
 #include "core/strx/strx_punycode.h"
 #include "core/xml/xml_event_reader.h"
 #include "core/strx/strx_search.h"
+#include "core/strx/strx_escape.h"
+#include "export/html/html_export.h"
 
 namespace {
 
 constexpr size_t kPathSize = 4096;
 
-// A path inside double quotes of a batch file: cmd expands "%" there.
-std::string bat(std::string_view path) {
-  std::string r;
-  for (char c : path) {
-    if (c == '%') r += '%';
-    r += c;
-  }
-  return r;
-}
+[[noreturn]] void fail(const std::string& text);
 
-// A path outside quotes of a batch file (the argument of "echo").
-std::string batBare(std::string_view path) {
-  std::string r;
-  for (char c : path) {
-    if (c == '%') r += '%';
-    if (c == '&' || c == '^' || c == '|' || c == '<' || c == '>') r += '^';
-    r += c;
+// A value of a batch line, in double quotes ("-" for a bare one).
+std::string bat(std::string_view value, StrX_Batch form = StrX_Batch::Quoted) {
+  std::optional<std::string> w = StrX_batchWord(value, form);
+  if (!w) {
+    fail(StrX_format("パスか値に \" や改行があるため、バッチファイルに書けません：%.*s",
+                     static_cast<int>(value.size()), value.data()));
   }
-  return r;
+  return *w;
 }
 
 std::string withExtension(std::string path, std::string_view ext) {
@@ -48,8 +42,6 @@ std::string withExtension(std::string path, std::string_view ext) {
   }
   return path;
 }
-
-[[noreturn]] void fail(const std::string& text);
 
 // `path` made absolute against `base`; a value that stays relative (one
 // that looks like "scheme:...") would be taken from the process's current
@@ -67,10 +59,7 @@ std::string stem(std::string_view path) {
   return name;
 }
 
-bool under(std::string_view path, std::string_view folder) {
-  return path.size() > folder.size() + 1 && StrX_pathHasPrefix(path, folder) &&
-         (path[folder.size()] == '/' || path[folder.size()] == '\\');
-}
+bool under(std::string_view path, std::string_view folder) { return FileX_insideFolder(path, folder); }
 
 // A text-mode output file: lines end with CR LF on disk.
 class OutFile {
@@ -109,11 +98,18 @@ struct Job {
 
 class SiteBuilder {
  public:
-  SiteBuilder(std::string_view definition, std::string_view currentFolder, SiteBuildHost& host)
+  // A planning builder (`dry`) reads the whole definition and checks every
+  // path the build would write without writing anything.
+  SiteBuilder(std::string_view definition, std::string_view currentFolder, SiteBuildHost& host,
+              bool dry)
       : def_(definition), defFolder_(StrX_parentFolder(definition)),
-        name_(stem(definition)), current_(currentFolder), host_(host) {}
+        name_(stem(definition)), current_(currentFolder), host_(host), dry_(dry) {}
 
   std::vector<Job> run();
+  // After a planning run: no path written is the definition, a source of
+  // a file or a file of "%rel_copy%", and no source lies in a folder a
+  // conversion fills.
+  void checkSources() const;
 
  private:
   std::string sibling(std::string_view ext) const { return withExtension(def_, ext); }
@@ -163,14 +159,26 @@ class SiteBuilder {
   void writeSvgFrame();
   std::string expandChecked(std::string_view value, const char* element);
   // A path that the batch files quote: cmd cannot quote a '"' inside.
-  static void quotable(const std::string& path) {
-    if (path.find('"') != std::string::npos) {
-      fail(StrX_format("パスに \" があるため、バッチファイルに書けません：%s", path.c_str()));
-    }
+  static void quotable(const std::string& path) { bat(path); }
+
+  // Where a written file may go: beside the definition, or inside the
+  // open server's `local` / `svg_local`.
+  enum class Area { Beside, Site };
+  void allowWrite(const std::string& path, const std::string& label, Area area);
+  void openOut(OutFile& f, const std::string& path, const std::string& label, Area area) {
+    allowWrite(path, label, area);
+    if (!dry_) f.open(path);
   }
 
   std::string def_, defFolder_, name_, current_;
   SiteBuildHost& host_;
+  bool dry_;
+  struct Write {
+    std::string path, label;
+  };
+  std::vector<Write> writes_;
+  std::vector<std::string> sources_;
+  std::vector<std::pair<std::string, std::string>> filledFolders_;  // folder, label
   OutFile copy_, repurl_, conv_, conv2_, conv3_, files_;
   OutFile filesLocal_, filesLocalSvg_, hhp_, hhc_, hhk_;
   Server server_;
@@ -189,6 +197,46 @@ class SiteBuilder {
   } svgFrame_;
   std::vector<Job> jobs_;
 };
+
+void SiteBuilder::allowWrite(const std::string& path, const std::string& label, Area area) {
+  if (area == Area::Beside) {
+    if (!StrX_pathEq(StrX_parentFolder(path), defFolder_)) {
+      fail(StrX_format("%s の出力がサイト定義ファイルのフォルダの外になります：%s", label.c_str(), path.c_str()));
+    }
+  } else {
+    const bool inLocal = server_.open && under(path, server_.local);
+    const bool inSvg = server_.open && hasSvg() && under(path, server_.svgLocal);
+    if (!inLocal && !inSvg) {
+      fail(StrX_format("%s が <server local> の外を指しているので書き込みません：%s", label.c_str(),
+                       path.c_str()));
+    }
+  }
+  writes_.push_back({path, label});
+}
+
+void SiteBuilder::checkSources() const {
+  const std::string relCopy = host_.relCopyFolder();
+  for (const Write& w : writes_) {
+    for (const std::string& src : sources_) {
+      if (FileX_sameFile(w.path, src)) {
+        fail(StrX_format("%s が読み込むファイルを上書きするので書き込みません：%s", w.label.c_str(),
+                         w.path.c_str()));
+      }
+    }
+    if (!relCopy.empty() && (under(w.path, relCopy) || FileX_sameFile(w.path, relCopy))) {
+      fail(StrX_format("%s が %%rel_copy%% の中を指しているので書き込みません：%s", w.label.c_str(),
+                       w.path.c_str()));
+    }
+  }
+  for (const auto& [folder, label] : filledFolders_) {
+    for (const std::string& src : sources_) {
+      if (under(src, folder) || FileX_sameFile(src, folder)) {
+        fail(StrX_format("%s の変換が読み込むファイルを上書きするので書き込みません：%s", label.c_str(),
+                         src.c_str()));
+      }
+    }
+  }
+}
 
 std::string SiteBuilder::siteName(const std::string& path) const {
   if (!server_.ascii) return path;
@@ -211,10 +259,10 @@ std::string SiteBuilder::framePage(const std::string& titleLine, const std::stri
   s += "フレームに対応したブラウザが必要です。\n";
   s += "</noframes>\n\n";
   s += "<frameset rows=\"25,*\">\n";
-  s += StrX_format("  <frame src=\"%s\" name=\"menu\">\n", menu.c_str());
-  s += StrX_format("  <frame src=\"%s\" name=\"tree\">\n", tree.c_str());
+  s += StrX_format("  <frame src=\"%s\" name=\"menu\">\n", StrX_htmlHref(menu).c_str());
+  s += StrX_format("  <frame src=\"%s\" name=\"tree\">\n", StrX_htmlHref(tree).c_str());
   s += "</frameset>\n\n";
-  s += StrX_format("<frame src=\"%s\" name=\"main\">\n\n", first.c_str());
+  s += StrX_format("<frame src=\"%s\" name=\"main\">\n\n", StrX_htmlHref(first).c_str());
   s += "</frameset>\n";
   s += "</HTML>\n";
   return s;
@@ -262,10 +310,10 @@ void SiteBuilder::serverStart(const XmlEventReader& r) {
 
   // The local file lists.
   auto localHead = [&](OutFile& f, const std::string& path, const std::string& folder) {
-    f.open(path);
+    openOut(f, path, "<server>", Area::Beside);
     if (auto t = readTemplate("files_local_head.txt")) {
-      std::string text = replaceAll(*t, "%dst_folder%", StrX_makeRelative(folder, defFolder_));
-      f.put(replaceAll(text, "%title%", s.title));
+      std::string text = replaceAll(*t, "%dst_folder%", StrX_htmlHref(StrX_makeRelative(folder, defFolder_)));
+      f.put(replaceAll(text, "%title%", StrX_htmlText(s.title)));
     } else {
       f.put("<HTML><BODY><NOBR>\n");
     }
@@ -278,7 +326,7 @@ void SiteBuilder::serverStart(const XmlEventReader& r) {
   // The help project, contents and index heads.
   const std::string firstRel = rel(s.first);
   if (firstServer) {
-    hhp_.open(sibling("help_hhp_head.txt"));
+    openOut(hhp_, sibling("help_hhp_head.txt"), "<server>", Area::Beside);
     if (auto t = readTemplate("help_head.txt")) {
       std::string text = replaceAll(*t, "%fname%", name_);
       text = replaceAll(text, "%first%", firstRel);
@@ -308,32 +356,35 @@ void SiteBuilder::serverStart(const XmlEventReader& r) {
     const std::string helpHead =
         "<!DOCTYPE HTML PUBLIC \"-//IETF//DTD HTML//EN\">\n<HTML>\n<HEAD>\n"
         "<meta name=\"GENERATOR\" content=\"Zerbin\">\n<!-- Sitemap 1.0 -->\n</HEAD><BODY>\n";
-    hhc_.open(sibling("help_tree.hhc"));
+    openOut(hhc_, sibling("help_tree.hhc"), "<server>", Area::Beside);
     hhc_.put(readTemplate("help_tree_head.txt").value_or(helpHead));
     hhc_.put("\n<UL>\n");
-    hhk_.open(sibling("help_hhk_head.txt"));
+    openOut(hhk_, sibling("help_hhk_head.txt"), "<server>", Area::Beside);
     hhk_.put(readTemplate("help_index_head.txt").value_or(helpHead));
     hhk_.put("\n<UL>\n");
   }
   hhp_.put(StrX_makeRelative(withExtension(s.files, "files\\*"), current_) + "\n");
 
-  for (const std::string* p : {&s.index, &s.menu, &s.files}) FileX_makeFolders(*p, true);
-  FileX_makeFolders(s.local, false);
+  if (!dry_) {
+    for (const std::string* p : {&s.index, &s.menu, &s.files}) FileX_makeFolders(*p, true);
+    FileX_makeFolders(s.local, false);
+  }
 
   // The frame pages: the site's, and the local ones beside the definition.
   const std::string indexFolder = StrX_parentFolder(s.index);
   OutFile index;
-  index.open(s.index);
-  index.put(framePage(StrX_format("<TITLE>%s</TITLE>", s.title.c_str()),
+  openOut(index, s.index, "<server index>", Area::Site);
+  index.put(framePage(StrX_format("<TITLE>%s</TITLE>", StrX_htmlText(s.title).c_str()),
                       StrX_makeRelative(s.menu, indexFolder), StrX_makeRelative(s.files, indexFolder),
                       StrX_makeRelative(s.first, indexFolder)));
   index.close();
   // The local frame pages show the local lists of all servers: the first
   // server gives their title, menu and first page.
-  const std::string localTitle = StrX_format("<TITLE>%s (Local Files)</TITLE>\n\n", s.title.c_str());
+  const std::string localTitle =
+      StrX_format("<TITLE>%s (Local Files)</TITLE>\n\n", StrX_htmlText(s.title).c_str());
   OutFile indexLocal;
   if (firstServer) {
-    indexLocal.open(sibling("index_local.html"));
+    openOut(indexLocal, sibling("index_local.html"), "<server>", Area::Beside);
     indexLocal.put(framePage(localTitle, rel(s.menu), name_ + ".files_local.html", firstRel));
     indexLocal.close();
   }
@@ -346,33 +397,36 @@ void SiteBuilder::serverStart(const XmlEventReader& r) {
 
   // The menu page: its link opens the site's file list.
   OutFile menu;
-  menu.open(s.menu);
+  openOut(menu, s.menu, "<server menu>", Area::Site);
   menu.put(readTemplate("menu_head.txt").value_or("<HTML><BODY>\n"));
   menu.put(StrX_format("<A href=\"%s\" target=\"_top\">%s</A>\n",
-                  StrX_makeRelative(s.files, StrX_parentFolder(s.menu)).c_str(), s.title.c_str()));
+                       StrX_htmlHref(StrX_makeRelative(s.files, StrX_parentFolder(s.menu))).c_str(),
+                       StrX_htmlText(s.title).c_str()));
   menu.put("</BODY></HTML>\n");
   menu.close();
   // The menu of the public copies (their "-menu=") opens their frame page.
   if (hasSvg() && !StrX_pathEq(moveToSvg(s.menu), s.menu)) {
     const std::string svgMenu = moveToSvg(s.menu);
-    menu.open(svgMenu);
+    openOut(menu, svgMenu, "<server menu>", Area::Site);
     menu.put(readTemplate("menu_head.txt").value_or("<HTML><BODY>\n"));
-    menu.put(StrX_format("<A href=\"%s\" target=\"_top\">%s</A>\n",
-                    StrX_makeRelative(sibling("index_local_svg.html"), StrX_parentFolder(svgMenu)).c_str(),
-                    s.title.c_str()));
+    menu.put(StrX_format(
+        "<A href=\"%s\" target=\"_top\">%s</A>\n",
+        StrX_htmlHref(StrX_makeRelative(sibling("index_local_svg.html"), StrX_parentFolder(svgMenu))).c_str(),
+        StrX_htmlText(s.title).c_str()));
     menu.put("</BODY></HTML>\n");
     menu.close();
   }
 
-  s.filesList.open(s.files);
+  openOut(s.filesList, s.files, "<server files>", Area::Site);
   s.filesList.put(templateText("files_head.txt"));
 
   // The files beside the file list.
   const std::string filesFolder = withExtension(s.files, "files");
   const std::string relCopy = host_.relCopyFolder();
   quotable(relCopy);
-  copy_.put(StrX_format("mkdir \"%s\"\n", bat(filesFolder).c_str()));
-  copy_.put(StrX_format("copy \"%s\\*.*\" \"%s\"\n", bat(relCopy).c_str(), bat(filesFolder).c_str()));
+  allowWrite(filesFolder, "<server files>", Area::Site);
+  copy_.put(StrX_format("mkdir %s\n", bat(filesFolder).c_str()));
+  copy_.put(StrX_format("copy %s %s\n", bat(relCopy + "\\*.*").c_str(), bat(filesFolder).c_str()));
   copy_.put("\n");
   if (!relCopy.empty() && FileX_isFolder(relCopy)) {
     Job j;
@@ -421,6 +475,7 @@ void SiteBuilder::fileStart(const XmlEventReader& r) {
   fileDest_ = absolute(*dest, folderOpen_ ? folderDest_ : server_.local, "<file dest>");
   quotable(fileSrc_);
   quotable(fileDest_);
+  sources_.push_back(fileSrc_);
   fileConv_ = conv ? std::string(*conv) : "copy";
   fileOpen_ = true;
   part_ = 0;
@@ -446,10 +501,12 @@ void SiteBuilder::fileEnd() {
 
   if (!converted) {
     auto copyLines = [&](const std::string& to) {
+      allowWrite(to, "<file dest>", Area::Site);
       const std::string folder = bat(StrX_parentFolder(to));
-      copy_.put(StrX_format("if not exist \"%s\"  mkdir \"%s\"\n", folder.c_str(), folder.c_str()));
-      copy_.put(StrX_format("copy \"%s\" \"%s\"\n", bat(fileSrc_).c_str(), bat(to).c_str()));
-      copy_.put(StrX_format("if errorlevel  1 echo Not found or error %s & pause\n", batBare(fileSrc_).c_str()));
+      copy_.put(StrX_format("if not exist %s  mkdir %s\n", folder.c_str(), folder.c_str()));
+      copy_.put(StrX_format("copy %s %s\n", bat(fileSrc_).c_str(), bat(to).c_str()));
+      copy_.put(StrX_format("if errorlevel  1 echo Not found or error %s & pause\n",
+                            bat(fileSrc_, StrX_Batch::Bare).c_str()));
       copy_.put("\n");
       Job j;
       j.kind = Job::CopyFile;
@@ -463,28 +520,39 @@ void SiteBuilder::fileEnd() {
     repurl_.put(StrX_format("dst=%s\n", StrX_makeRelative(dest, s.local).c_str()));
   } else {
     quotable(name_);  // "-hhc2=" and "-repurl=" name the definition's siblings
+    // What the conversion writes: the page, its folder and the side lists.
+    allowWrite(destHtml, "<file dest>", Area::Site);
+    const std::string destFolder = StrX_parentFolder(destHtml);
+    filledFolders_.emplace_back(withExtension(destHtml, "files"), "<file dest>");
+    for (const char* side : HtmlExport_sideFileNames) {
+      allowWrite(StrX_joinPath(destFolder, side), "<file dest>", Area::Site);
+    }
     const char* cv = s.ascii ? "-cv" : "-cV";
-    const std::string pub = s.pub ? StrX_format(" -pub=%s", s.pub->c_str()) : "";
+    // The publication name stands bare when cmd sees nothing special in it.
+    const std::string pub =
+        !s.pub ? ""
+               : " -pub=" + (StrX_isPlainBatchValue(*s.pub) ? *s.pub : bat(*s.pub));
     const std::string repurlWork = name_ + ".repurl.work.txt";
-    const std::string paths = StrX_format(" \"%s\"  \"%s\"  \"%s\"", bat(fileSrc_).c_str(),
+    const std::string paths = StrX_format(" %s  %s  %s", bat(fileSrc_).c_str(),
                                      bat(rel(destHtml)).c_str(), bat(rel(s.local)).c_str());
     std::string line = "%brevlo% ";
     line += cv;
     line += " %opt% -top2blank -links -ids";
-    line += StrX_format(" -hhc2=\"%s\"", bat(name_ + ".help.hhp").c_str());
+    line += StrX_format(" -hhc2=%s", bat(name_ + ".help.hhp").c_str());
     line += pub;
-    line += StrX_format(" -menu=\"%s\"", bat(rel(s.menu)).c_str());
-    line += StrX_format(" -files=\"%s\"", bat(rel(s.files)).c_str());
-    line += StrX_format(" -repurl=\"%s\"", bat(repurlWork).c_str()) + paths + "\n";
+    line += StrX_format(" -menu=%s", bat(rel(s.menu)).c_str());
+    line += StrX_format(" -files=%s", bat(rel(s.files)).c_str());
+    line += StrX_format(" -repurl=%s", bat(repurlWork).c_str()) + paths + "\n";
     conv_.put(line);
     if (hasSvg()) {
       const std::string svgDest = withExtension(moveToSvg(dest), "xml");
+      allowWrite(svgDest, "<file dest>", Area::Site);
       line = "%brevlo% ";
       line += s.ascii ? "-cs" : "-cS";
       line += " %opt2% -no_blank";
       line += pub;
-      line += StrX_format(" -menu=\"%s\"", bat(rel(moveToSvg(s.menu))).c_str());
-      line += StrX_format(" -repurl2=\"%s\" \"%s\"  \"%s\"  \"%s\"\n", bat(repurlWork).c_str(),
+      line += StrX_format(" -menu=%s", bat(rel(moveToSvg(s.menu))).c_str());
+      line += StrX_format(" -repurl2=%s %s  %s  %s\n", bat(repurlWork).c_str(),
                      bat(fileSrc_).c_str(), bat(rel(svgDest)).c_str(),
                      bat(rel(s.svgLocal)).c_str());
       conv2_.put(line);
@@ -504,7 +572,7 @@ void SiteBuilder::fileEnd() {
     line += cv;
     line += " %opt% -top2blank -ids2";
     line += pub;
-    line += StrX_format(" -repurl=\"%s\"", bat(repurlWork).c_str()) + paths + "\n";
+    line += StrX_format(" -repurl=%s", bat(repurlWork).c_str()) + paths + "\n";
     conv3_.put(line);
     Job j;
     j.kind = Job::Convert;
@@ -527,31 +595,33 @@ void SiteBuilder::fileEnd() {
   const std::string name = stem(dest);
   const std::string listName = T.empty() && A.empty() ? name : T + A + R;
   hhk_.put("\t<LI> <OBJECT type=\"text/sitemap\">\n");
-  hhk_.put(StrX_format("\t\t<param name=\"Name\" value=\"%s\">\n", listName.c_str()));
-  hhk_.put(StrX_format("\t\t<param name=\"Name\" value=\"%s\">\n", name.c_str()));
-  hhk_.put(StrX_format("\t\t<param name=\"Local\" value=\"%s\">\n", P.c_str()));
+  hhk_.put(StrX_format("\t\t<param name=\"Name\" value=\"%s\">\n", StrX_htmlAttr(listName).c_str()));
+  hhk_.put(StrX_format("\t\t<param name=\"Name\" value=\"%s\">\n", StrX_htmlAttr(name).c_str()));
+  hhk_.put(StrX_format("\t\t<param name=\"Local\" value=\"%s\">\n", StrX_htmlAttr(P).c_str()));
   hhk_.put("\t\t</OBJECT>\n");
   if (T.empty() && A.empty()) return;
 
   hhc_.put("\t<LI> <OBJECT type=\"text/sitemap\">\n");
-  hhc_.put(StrX_format("\t\t<param name=\"Name\" value=\"%s\">\n", listName.c_str()));
-  hhc_.put(StrX_format("\t\t<param name=\"Local\" value=\"%s\">\n", P.c_str()));
+  hhc_.put(StrX_format("\t\t<param name=\"Name\" value=\"%s\">\n", StrX_htmlAttr(listName).c_str()));
+  hhc_.put(StrX_format("\t\t<param name=\"Local\" value=\"%s\">\n", StrX_htmlAttr(P).c_str()));
   hhc_.put("\t\t</OBJECT>\n");
   for (OutFile* f : lists()) {
     f->put("・");
-    if (!T.empty() && !A.empty()) f->put(T + " ");
+    if (!T.empty() && !A.empty()) f->put(StrX_htmlText(T) + " ");
   }
   const char* target = converted ? "_top" : "main";
   if (filesLocalSvg_.isOpen()) {
     const std::string svg = converted ? withExtension(moveToSvg(dest), "xml") : moveToSvg(dest);
-    filesLocalSvg_.put(StrX_format("<A href=\"%s\" target=\"main\">", rel(svg).c_str()));
+    filesLocalSvg_.put(StrX_format("<A href=\"%s\" target=\"main\">", StrX_htmlHref(rel(svg)).c_str()));
   }
-  filesLocal_.put(StrX_format("<A href=\"%s\" target=\"%s\">", rel(converted ? destHtml : dest).c_str(), target));
+  filesLocal_.put(StrX_format("<A href=\"%s\" target=\"%s\">",
+                              StrX_htmlHref(rel(converted ? destHtml : dest)).c_str(), target));
   const std::string href = serverHref(converted ? destHtml : dest);
   for (OutFile* f : {&files_, &server_.filesList}) {
-    f->put(StrX_format("<A href=\"%s\" target=\"%s\">", href.c_str(), target));
+    f->put(StrX_format("<A href=\"%s\" target=\"%s\">", StrX_htmlHref(href).c_str(), target));
   }
-  const std::string close = A.empty() ? T + "</A><BR/>\n" : A + "</A> " + R + "<BR/>\n";
+  const std::string close = A.empty() ? StrX_htmlText(T) + "</A><BR/>\n"
+                                      : StrX_htmlText(A) + "</A> " + StrX_htmlText(R) + "<BR/>\n";
   for (OutFile* f : lists()) f->put(close);
 }
 
@@ -573,7 +643,7 @@ void SiteBuilder::writeSvgFrame() {
     }
   }
   OutFile page;
-  page.open(sibling("index_local_svg.html"));
+  openOut(page, sibling("index_local_svg.html"), "<server svg_local>", Area::Beside);
   page.put(framePage(svgFrame_.title, rel(svgFrame_.menu), name_ + ".files_local_svg.html", main));
 }
 
@@ -584,14 +654,15 @@ void SiteBuilder::separator() {
 std::vector<Job> SiteBuilder::run() {
   XmlEventReader r;
   r.Open(def_);
-  copy_.open(sibling("copy.bat"));
+  sources_.push_back(def_);
+  openOut(copy_, sibling("copy.bat"), "<server>", Area::Beside);
   copy_.put("REM copy\n");
-  repurl_.open(sibling("repurl.txt"));
+  openOut(repurl_, sibling("repurl.txt"), "<server>", Area::Beside);
   repurl_.put("[repurl]\n");
-  conv_.open(sibling("conv.bat"));
-  conv2_.open(sibling("conv2.bat"));
-  conv3_.open(sibling("conv3.bat"));
-  files_.open(sibling("files.html"));
+  openOut(conv_, sibling("conv.bat"), "<server>", Area::Beside);
+  openOut(conv2_, sibling("conv2.bat"), "<server>", Area::Beside);
+  openOut(conv3_, sibling("conv3.bat"), "<server>", Area::Beside);
+  openOut(files_, sibling("files.html"), "<server>", Area::Beside);
   files_.put(templateText("files_head.txt"));
 
   while (r.Next()) {
@@ -645,11 +716,24 @@ std::vector<Job> SiteBuilder::run() {
 
 bool BuildSite(std::string_view definitionPath, std::string_view currentFolder,
                SiteBuildHost& host) {
+  {
+    // Everything is checked before anything is written.
+    SiteBuilder plan(definitionPath, currentFolder, host, true);
+    plan.run();
+    plan.checkSources();
+  }
   std::vector<Job> jobs;
   {
-    SiteBuilder builder(definitionPath, currentFolder, host);
+    SiteBuilder builder(definitionPath, currentFolder, host, false);
     jobs = builder.run();
   }  // every file is closed before the site is filled
+  // The conversions add to the side lists beside their pages: a build
+  // starts them empty, so that building again gives the same lists.
+  for (const Job& j : jobs) {
+    if (j.kind != Job::Convert || j.conversion.kind != SiteConversion::Vml) continue;
+    const std::string folder = StrX_parentFolder(j.conversion.destination);
+    for (const char* side : HtmlExport_sideFileNames) FileX_deleteFile(StrX_joinPath(folder, side));
+  }
   bool ok = true;
   for (const Job& j : jobs) {
     if (j.kind == Job::Convert) {

@@ -1,5 +1,7 @@
 #include "figures/base/vml_format.h"
 
+#include "core/strx/strx_escape.h"
+
 #include <cstdio>
 
 #include "core/strx/codepage.h"
@@ -13,37 +15,9 @@ std::string VmlFormat_rgb(Colour colour) {
   return buf;
 }
 
-std::string VmlFormat_attr(std::string_view text) {
-  std::string out;
-  out.reserve(text.size());
-  for (char c : text) {
-    switch (c) {
-      case '&': out += "&amp;"; break;
-      case '<': out += "&lt;"; break;
-      case '>': out += "&gt;"; break;
-      case '"': out += "&quot;"; break;
-      case '\'': out += "&apos;"; break;
-      default: out += c; break;
-    }
-  }
-  return out;
-}
+std::string VmlFormat_attr(std::string_view text) { return StrX_htmlAttr(text); }
 
-std::string VmlFormat_href(std::string_view text) {
-  std::string out;
-  out.reserve(text.size());
-  for (char c : text) {
-    if (c == '"')
-      out += "&quot;";
-    else if (c == '<')
-      out += "&lt;";
-    else if (c == '>')
-      out += "&gt;";
-    else
-      out += c;
-  }
-  return out;
-}
+std::string VmlFormat_href(std::string_view text) { return StrX_htmlHref(text); }
 
 int VmlFormat_rewrite(std::string& href, std::string_view link, std::string_view figureText,
                       VmlWriteContext& ctx) {

@@ -217,3 +217,8 @@ inline RectPointF Rect_rotate(double px, double py, double cx, double cy, int32_
 // The same, rounded with +0.5 and truncation; a multiple of 360 degrees
 // leaves the point exactly where it is.
 Point32 Rect_rotateRound(double px, double py, double cx, double cy, int32_t degrees);
+
+// "NN/imageMM.ext": the name an export gives a picture behind its folder of
+// page files (the part's Content-Location in an archive); the extension is
+// the picture's, its letters and digits only ("jpg" when none is left).
+std::string RectEx_pictureExportName(int32_t pageNumber, int32_t index, std::string_view picture, bool lower);

@@ -9,6 +9,8 @@
 #include <cstdio>
 #include <string>
 
+#include "core/strx/strx_escape.h"
+#include "core/strx/strx_fields.h"
 #include "core/filex/filex_copy.h"
 #include "core/filex/filex_info.h"
 #include "core/filex/filex_open.h"
@@ -27,14 +29,8 @@ const std::string& picturePath(const Rect_Ex& r) {
   return r.embedImage ? r.workImagePath : r.imagePath;
 }
 
-// "NN/imageMM.ext": the picture's name behind the attachment folder.
 std::string pictureName(const VmlWriteContext& ctx, int32_t index, const std::string& picture) {
-  std::string ext = StrX_extension(picture);
-  if (ext.empty()) ext = "jpg";
-  char buf[64];
-  std::snprintf(buf, sizeof buf, "%02d/image%02d.", ctx.pageNumber, index);
-  std::string name = buf + ext;
-  return ctx.lowerPath ? StrX_lowerAsciiCopy(name) : name;
+  return RectEx_pictureExportName(ctx.pageNumber, index, picture, ctx.lowerPath);
 }
 
 // The attachment folder without its final separator.
@@ -55,6 +51,20 @@ bool linkable(const std::string& url, const VmlWriteContext& ctx) {
 
 }  // namespace
 
+std::string RectEx_pictureExportName(int32_t pageNumber, int32_t index, std::string_view picture, bool lower) {
+  // The extension keeps its letters and digits only: a file name may hold
+  // anything, the name of the copy (and the archive's header) must not.
+  std::string ext;
+  for (char c : StrX_extension(picture)) {
+    if (ext.size() < 8 && ((c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'))) ext += c;
+  }
+  if (ext.empty()) ext = "jpg";
+  char buf[64];
+  std::snprintf(buf, sizeof buf, "%02d/image%02d.", pageNumber, index);
+  std::string name = buf + ext;
+  return lower ? StrX_lowerAsciiCopy(name) : name;
+}
+
 void Rect_Ex::WriteVml(VmlWriteContext& ctx, int32_t index) const {
   if (shape == RectShape_Parallelogram) return;
   const int32_t top = Figure_toInt32(int64_t{y} + ctx.verticalOffset);
@@ -69,8 +79,9 @@ void Rect_Ex::WriteVml(VmlWriteContext& ctx, int32_t index) const {
       StrX_makeAbsolute(abs, H, StrX_parentFolder(ctx.notePath));
       char num[16];
       std::snprintf(num, sizeof num, "%d", ctx.pageNumber);
-      *ctx.linkListFile += "\"" + abs + "\", \"" + GetTarget() + "\", ←, \"(image)\", " + num +
-                           ", \"" + ctx.noteOfLinks() + "\"\r\n";
+      *ctx.linkListFile += StrX_csvQuote(abs, '\0', true) + ", " + StrX_csvQuote(GetTarget(), '\0', true) +
+                           ", ←, \"(image)\", " + num + ", " + StrX_csvQuote(ctx.noteOfLinks(), '\0', true) +
+                           "\r\n";
     }
     ctx.put(VmlFormat_target(ctx, H, target));
     ctx.put(">\r\n");
@@ -85,7 +96,7 @@ void Rect_Ex::WriteVml(VmlWriteContext& ctx, int32_t index) const {
       char num[16];
       std::snprintf(num, sizeof num, "%d", ctx.pageNumber);
       *ctx.anchorListFile +=
-          "\"" + ctx.outputPath + "#" + id + "\", " + num + ", \"(image)\"\r\n";
+          StrX_csvQuote(ctx.outputPath + "#" + id, '\0', true) + ", " + num + ", \"(image)\"\r\n";
     }
   }
 
@@ -196,7 +207,7 @@ void Rect_Ex::WriteMhtmlPart(MhtmlWriteContext& ctx, int32_t index) const {
   ctx.put("------=_NextPart_<Zerbin>\r\n");
   ctx.put("Content-Type: image/jpeg\r\n");
   ctx.put("Content-Transfer-Encoding: base64\r\n");
-  ctx.printf("Content-Location: %s \r\n", pictureName(ctx, index, P).c_str());
+  ctx.printf("Content-Location: %s \r\n", StrX_mimeHeaderValue(pictureName(ctx, index, P)).c_str());
   ctx.put("\r\n");
   ctx.put(StrX_base64Encode(FileX_readWhole(P)));
   // Blank lines only after the Base64 lines: a line holding a space is

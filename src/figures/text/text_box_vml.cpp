@@ -12,6 +12,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/strx/strx_fields.h"
 #include "core/errors/errors.h"
 #include "core/errors/result_code.h"
 #include "core/strx/strx_escape.h"
@@ -74,7 +75,8 @@ void Text_Box::WriteVml(VmlWriteContext& ctx, int32_t index) const {
   // The anchor name N.
   std::string N;
   if (named) {
-    N = ctx.anchorCounter > 0 ? "zerbin_vml_p" + number(ctx.anchorCounter) : id_;
+    // A heading's own anchor ("h"): the page anchors are "zerbin_vml_p".
+    N = ctx.anchorCounter > 0 ? "zerbin_vml_h" + number(ctx.anchorCounter) : id_;
     if (ctx.punycodeNames) {
       std::string p;
       StrX_punycodeName(p, N, 1024);
@@ -102,8 +104,9 @@ void Text_Box::WriteVml(VmlWriteContext& ctx, int32_t index) const {
   }
   if (linked && ctx.linkListFile) {
     const std::string rel = StrX_makeRelative(H, StrX_parentFolder(ctx.outputPath));
-    *ctx.linkListFile += "\"" + rel + "\", \"" + target_ + "\", ←, \"" + firstLine + "\", " +
-                         number(page) + ", \"" + ctx.noteOfLinks() + "\"\r\n";
+    *ctx.linkListFile += StrX_csvQuote(rel, '\0', true) + ", " + StrX_csvQuote(target_, '\0', true) + ", ←, " +
+                         StrX_csvQuote(firstLine, '\0', true) + ", " + number(page) + ", " +
+                         StrX_csvQuote(ctx.noteOfLinks(), '\0', true) + "\r\n";
   }
   // Writes a tag with the forms an MHTML archive needs for local links;
   // answers the closing tag.
@@ -248,8 +251,8 @@ void Text_Box::WriteVml(VmlWriteContext& ctx, int32_t index) const {
     if (linked || named) closing = putTag(tagNamed);
     if (named) {
       if (ctx.anchorListFile)
-        *ctx.anchorListFile += "\"" + ctx.outputPath + "#" + N + "\", " + number(page) + ", \"" +
-                               firstLine + "\"\r\n";
+        *ctx.anchorListFile += StrX_csvQuote(ctx.outputPath + "#" + N, '\0', true) + ", " + number(page) +
+                               ", " + StrX_csvQuote(firstLine, '\0', true) + "\r\n";
       if (ctx.moveListFile)
         *ctx.moveListFile += "src = " + ctx.noteOfLinks() + "#" + N + "\r\ndst = " + ctx.outputPath +
                              "#" + N + "\r\n";

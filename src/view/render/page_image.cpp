@@ -22,14 +22,17 @@ int32_t clampInt(int64_t v) {
 
 // The overlap correction: the tiles overlap by 20 page units, so more of
 // them may be needed than the plain division gives.
+// The caller makes sure that a tile is wider than the overlap (so the
+// count settles); the count is bounded all the same.
 int64_t corrected(int64_t count, int64_t scaled, int64_t tile, int64_t z) {
+  constexpr int64_t kMost = INT32_MAX;
   int64_t t = ceilDiv(scaled + (count * 20 - 20) * z / 100, tile);
-  for (;;) {
+  while (t < kMost) {
     const int64_t next = ceilDiv(scaled + (t * 20 - 20) * z / 100, tile);
     if (next <= t) break;
     t = next;
   }
-  return std::max(count, t);
+  return std::min(std::max(count, t), kMost);
 }
 
 // The zoom (percent of the minimum zoom) at which `count` tiles of `tile`
@@ -76,6 +79,15 @@ void View_layoutPageImage(PageImageOptions& o, int32_t page, int32_t pageWidth,
   folds = std::clamp<int64_t>(folds, 1, maxH);
   const int64_t l = folds * (maxW - 20) + 20;
   const int64_t h = maxH / folds;
+  // Tiles overlap by 20 page units: a strip no taller than that never
+  // gets further down the page.
+  if (h * 100 <= 20 * z) {
+    Errors_RAISE(Errors_Unofficial,
+                 "%d x %d の画像を %d 段に折りたたむと、1 段の高さ (%d ピクセル) が重なり (%d ピクセル) "
+                 "以下になるので出力できません。最大サイズを大きくするか、折りたたみを減らしてください。",
+                 o.maxWidth, o.maxHeight, static_cast<int>(folds), static_cast<int>(h),
+                 static_cast<int>(20 * z / 100));
+  }
   int64_t columns = ceilDiv(sw, l);
   int64_t rows = ceilDiv(sh, h);
   columns = corrected(columns, sw, l, z);

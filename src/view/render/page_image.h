@@ -31,6 +31,8 @@ struct PageImageOptions {
 void View_defaultImageOptions(PageImageOptions& options);
 
 // LayoutPageImage for a page of `pageWidth` x `pageHeight` page units.
+// A layout whose strips are no taller than the 20 units the tiles overlap
+// by cannot cover the page: raised as an error with the reason.
 void View_layoutPageImage(PageImageOptions& options, int32_t page, int32_t pageWidth,
                           int32_t pageHeight);
 

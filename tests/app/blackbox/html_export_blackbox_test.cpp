@@ -8,6 +8,7 @@
 #include <memory>
 #include <set>
 
+#include "app/blackbox/html_links_check.h"
 #include "core/filex/filex.h"
 #include "core/strx/codepage.h"
 #include "core/strx/strx_base64.h"
@@ -268,13 +269,21 @@ TEST(HtmlExportBlackBox, HeadingTreeListsTheHeadingsInReadingOrder) {
     }
     doc.AddPage(AddPage_next);
     doc.currentPage()->setTitle("two");
+    // Enough pages for several page files.
+    for (int i = 0; i < 40; ++i) doc.AddPage(AddPage_next);
   });
   ZerbinRun r = runZerbin(dir, {"-prof=" + dir.file("P"), "-cV", "-head", dir.file("note.svg"), dir.file("h")});
   ASSERT_EQ(r.status, 0) << r.echo;
   const std::string tree = ReadFileBytes(dir.file("h/note.files/note_tree.html"));
-  EXPECT_TRUE(Has(tree, "<LI><A href=\"note_01.html#zerbin_vml_p1\" name=\"zerbin_index_p1\" target=\"main\">First</A>\r\n"
-                        "<LI><A href=\"note_01.html#zerbin_vml_p2\" name=\"zerbin_index_p2\" target=\"main\">Second&lt;</A>\r\n"))
+  // Headings have anchors of their own, apart from the pages'.
+  EXPECT_TRUE(Has(tree, "<LI><A href=\"note_01.html#zerbin_vml_h1\" name=\"zerbin_index_p1\" target=\"main\">First</A>\r\n"
+                        "<LI><A href=\"note_01.html#zerbin_vml_h2\" name=\"zerbin_index_p2\" target=\"main\">Second&lt;</A>\r\n"))
       << tree;
+  // Every arrow, heading and tree link leads to an anchor that exists, and
+  // no page file ends with its spacer far above the page.
+  EXPECT_EQ(html_links::check(dir.file("h")), "");
+  ASSERT_TRUE(std::filesystem::exists(dir.file("h/note.files/note_02.html")));
+  EXPECT_FALSE(Has(ReadFileBytes(dir.file("h/note.files/note_01.html")), "margin-top:-9999px"));
   EXPECT_FALSE(Has(tree, ">one</A>"));
   const std::string page = ReadFileBytes(dir.file("h/note.files/note_01.html"));
   // The second page (below the first) links back to the last heading before
@@ -446,6 +455,7 @@ std::string LowerAscii(std::string s) {
 // the output; like the other side files they are added to, so that the
 // exports of a site into one folder collect their lines.  The keyword
 // box's entry and replacement lines name the page file and the note.
+// Exported twice, the side lists hold the note's entries once.
 TEST(HtmlExportBlackBox, HelpSideFilesAreAddedToBesideTheOutput) {
   TempDir dir;
   std::filesystem::create_directories(dir.file("help"));
@@ -464,17 +474,17 @@ TEST(HtmlExportBlackBox, HelpSideFilesAreAddedToBesideTheOutput) {
                                    "out.files/out.keyword.xml", "out.files/01/image02.png",
                                    "keywords.repurl.txt", "hhp_sub.txt", "hhk_sub.txt"}));
   const std::string image = "..\\h\\out.files\\01\\image02.png\r\n";
-  EXPECT_EQ(ReadFileBytes(dir.file("h/hhp_sub.txt")), image + image);
+  EXPECT_EQ(ReadFileBytes(dir.file("h/hhp_sub.txt")), image);
   const std::string entry =
       "\t<LI> <OBJECT type=\"text/sitemap\">\r\n"
       "\t\t<param name=\"Name\" value=\"&lt;b&gt;&quot;K&amp;w&apos;&lt;/b&gt;\">\r\n"
       "\t\t<param name=\"Name\" value=\"note\">\r\n"
       "\t\t<param name=\"Local\" value=\"..\\h\\out.files\\out_01.html\">\r\n"
       "\t\t</OBJECT>\r\n";
-  EXPECT_EQ(ReadFileBytes(dir.file("h/hhk_sub.txt")), entry + entry);
+  EXPECT_EQ(ReadFileBytes(dir.file("h/hhk_sub.txt")), entry);
   const std::string note = dir.file("note.svg"), page = dir.file("h/out.files/out_01.html");
   const std::string moves = "src = " + note + "#kw\r\ndst = " + page + "#kw\r\nsrc=" + note + "\r\ndst=" + page + "\r\n";
-  EXPECT_EQ(ReadFileBytes(dir.file("h/keywords.repurl.txt")), moves + moves);
+  EXPECT_EQ(ReadFileBytes(dir.file("h/keywords.repurl.txt")), moves);
   // The keyword file sends the keyword to its page file.
   EXPECT_TRUE(Has(ReadFileBytes(dir.file("h/out.files/out.keyword.xml")), "&amp;f2=out.files/out_01.html&amp;sub2=kw\">"));
 }

@@ -4,10 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <map>
 #include <regex>
 #include <set>
 
 #include "core/strx/strx_punycode.h"
+#include "html_links_check.h"
 #include "zerbin_run.h"
 
 using namespace testing_support;
@@ -25,16 +27,10 @@ std::string text(const std::string& path) {
 
 size_t lineCount(const std::string& s) { return static_cast<size_t>(std::count(s.begin(), s.end(), '\n')); }
 
-// Every href and frame src of a page names an existing file.
+// Every href and frame src of a page names an existing file (and anchor).
 void expectLinksResolve(const std::string& page) {
-  const std::string html = text(page);
-  const std::regex link("(?:href|src)=\"([^\"#]+)\"");
   int n = 0;
-  for (auto it = std::sregex_iterator(html.begin(), html.end(), link); it != std::sregex_iterator(); ++it) {
-    const fs::path target = fs::path(page).parent_path() / (*it)[1].str();
-    EXPECT_TRUE(fs::is_regular_file(target)) << page << " -> " << (*it)[1].str();
-    n++;
-  }
+  EXPECT_EQ(html_links::checkFile(page, &n), "");
   EXPECT_GT(n, 0) << page;
 }
 
@@ -189,6 +185,7 @@ TEST(SiteBuildBlackBox, ThreeNotesInTwoFoldersGiveBatchFilesListsAndABrowsableSi
 }
 
 TEST(SiteBuildBlackBox, BadDefinitionsAreReportedWithStatusOneAndWriteOnlyBesideThemselves) {
+  const std::string kUnquotable = "パスか値に \" や改行があるため、バッチファイルに書けません：";
   struct Case {
     std::string definition;
     std::string message;
@@ -219,9 +216,24 @@ TEST(SiteBuildBlackBox, BadDefinitionsAreReportedWithStatusOneAndWriteOnlyBeside
        "<server svg_local> が絶対パスになっていません"},
       // A batch file cannot quote a path that holds a double quote.
       {"<server local=\"out\"><file src=\"../notes/a&quot;b.svg\" dest=\"a.html\" conv=\"vml\">A</file></server>",
-       "パスに \" があるため、バッチファイルに書けません："},
+       kUnquotable},
       {"<server local=\"out\"><file " + ok + "/><file src=\"../notes/ok.svg\" dest=\"x&quot;.txt\"/></server>",
-       "パスに \" があるため、バッチファイルに書けません："},
+       kUnquotable},
+      // Nothing is written outside the site, over the definition or over a
+      // source, whichever element names it: refused before anything is written.
+      {"<server local=\"out\"><file " + ok + "/><file src=\"../notes/broken.svg\" dest=\"../../notes/ok.svg\"/></server>",
+       "<file dest> が <server local> の外を指しているので書き込みません："},
+      {"<server local=\"out\"><file src=\"../notes/broken.svg\" dest=\"../site.xml\"/></server>",
+       "<file dest> が <server local> の外を指しているので書き込みません："},
+      {"<server local=\"out\"><file src=\"../notes/broken.svg\" dest=\"/tmp/zerbin-never-here.txt\"/></server>",
+       "<file dest> が <server local> の外を指しているので書き込みません："},
+      {"<server local=\"out\" index=\"../../notes/ok.svg\"><file " + ok + "/></server>",
+       "<server index> が <server local> の外を指しているので書き込みません："},
+      {"<server local=\"..\"><file src=\"../notes/ok.svg\" dest=\"a.svg\"/>"
+       "<file src=\"../notes/broken.svg\" dest=\"notes/ok.svg\"/></server>",
+       "<file dest> が読み込むファイルを上書きするので書き込みません："},
+      {"<server local=\"..\"><file src=\"../notes/ok.svg\" dest=\"def/site.xml\"/></server>",
+       "<file dest> が読み込むファイルを上書きするので書き込みません："},
   };
   for (const Case& c : cases) {
     TempDir run, work;
@@ -242,6 +254,10 @@ TEST(SiteBuildBlackBox, BadDefinitionsAreReportedWithStatusOneAndWriteOnlyBeside
     EXPECT_EQ(r.echo.find(message, at + 1), std::string::npos) << r.echo;
     EXPECT_EQ(lineCount(r.echo), 1u) << r.echo;
     EXPECT_EQ(FilesUnder(W + "/notes"), (std::set<std::string>{"ok.svg", "broken.svg"}));
+    EXPECT_EQ(ReadFileBytes(W + "/notes/ok.svg"), ReadFileBytes(TemplateNotePath()));
+    EXPECT_EQ(ReadFileBytes(W + "/notes/broken.svg"), "not a note at all");
+    EXPECT_EQ(ReadFileBytes(W + "/def/site.xml"), c.definition);
+    EXPECT_FALSE(fs::exists("/tmp/zerbin-never-here.txt"));
     for (const auto& e : fs::directory_iterator(W)) {
       EXPECT_TRUE(e.path().filename() == "notes" || e.path().filename() == "def") << e.path();
     }
@@ -345,4 +361,41 @@ TEST(SiteBuildBlackBox, UpperCsIsThePublicCopyUnderTheNameGiven) {
   r = runZerbin(run, {"-prof=" + run.file("P"), "-cS", note, run.file("S/" + name)});
   ASSERT_EQ(r.status, 0) << r.echo;
   EXPECT_EQ(ReadFileBytes(run.file("S/" + name)), pub);
+}
+
+// Texts of the definition reach the pages as text and the batch lines as
+// one word; a build run twice gives the same files, side lists included.
+TEST(SiteBuildBlackBox, HostileTextsStayTextAndABuildRepeatedGivesTheSameSite) {
+  TempDir run, work;
+  const std::string W = work.path();
+  fs::create_directories(W + "/n");
+  fs::copy_file(TemplateNotePath(), W + "/n/note.svg");
+  WriteFileBytes(W + "/d.xml",
+                 "<server local=\"site\" title=\"&lt;/title&gt;&lt;script&gt;x()&lt;/script&gt;\" "
+                 "pub=\"all &amp; echo PWNED&gt;pwn.txt\">"
+                 "<file src=\"n/note.svg\" dest=\"p/note.html\" conv=\"vml\">&lt;b&gt;T<a>&lt;i&gt;A</a> R</file>"
+                 "</server>");
+  ZerbinRunOptions o;
+  o.cwd = W;
+  std::map<std::string, std::string> first;
+  for (int pass = 0; pass < 2; ++pass) {
+    ZerbinRun r = runZerbin(run, {"-prof=" + run.file("P"), "-rel", "d.xml"}, o);
+    ASSERT_EQ(r.status, 0) << r.echo;
+    std::map<std::string, std::string> files;
+    for (const std::string& f : FilesUnder(W)) files[f] = ReadFileBytes(W + "/" + f);
+    if (pass == 0) first = files;
+    else EXPECT_TRUE(files == first);
+  }
+  const std::string conv = text(W + "/d.conv.bat");
+  EXPECT_NE(conv.find(" -pub=\"all & echo PWNED>pwn.txt\" "), std::string::npos) << conv;
+  for (const char* page : {"/site/index.html", "/site/menu.html", "/site/files.html", "/d.files_local.html",
+                           "/d.index_local.html", "/d.help_tree.hhc", "/d.help_hhk_head.txt"}) {
+    const std::string html = text(W + page);
+    EXPECT_EQ(html.find("<script>"), std::string::npos) << page;
+    EXPECT_EQ(html.find("<b>"), std::string::npos) << page;
+    EXPECT_EQ(html.find("<i>"), std::string::npos) << page;
+  }
+  EXPECT_NE(text(W + "/site/index.html").find("<TITLE>&lt;/title&gt;&lt;script&gt;x()&lt;/script&gt;</TITLE>"),
+            std::string::npos);
+  EXPECT_EQ(html_links::check(W + "/site"), "");
 }

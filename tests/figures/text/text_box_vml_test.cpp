@@ -161,7 +161,7 @@ TEST(TextBoxVml, FramesTextLinksAndTooltips) {
        "width:60px; height:36px;\" fillcolor=\"#FFFFFF\" strokecolor=\"#000000\" "
        "strokeweight=\"1pt\">\r\n<v:path v=\"m 150,0 l 1149,0, 849,999, -150,999 x "
        "e\"/>\r\n</v:shape>\r\n</A>\r\n" +
-           kDiv + "color:#000000; " + kPlace + ">\r\n<A name=\"zerbin_vml_p7\">\r\n" + kLines +
+           kDiv + "color:#000000; " + kPlace + ">\r\n<A name=\"zerbin_vml_h7\">\r\n" + kLines +
            "</A></DIV>\r\n"},
   };
   for (const Case& c : cases) {
