@@ -11,6 +11,9 @@
 // its base, so the sandbox nests the definition deep enough that a correct
 // build stays below its top folder; the top folder is checked after each run,
 // and so is the process's current folder (an empty folder of the sandbox).
+// Sources lie around the definition ("n1.svg" beside the current folder,
+// "n2.svg" beside the definition): a build may read them, never change
+// them, nor the definition.
 #include <unistd.h>
 
 #include <cstddef>
@@ -117,8 +120,29 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   } else {
     return 0;
   }
+  auto put = [](const std::string& path, const std::string& bytes) {
+    if (std::FILE* f = std::fopen(path.c_str(), "wb")) {
+      std::fwrite(bytes.data(), 1, bytes.size(), f);
+      std::fclose(f);
+    }
+  };
+  auto bytesOf = [](const std::string& path) {
+    std::string r;
+    if (std::FILE* f = std::fopen(path.c_str(), "rb")) {
+      char buf[4096];
+      for (size_t n; (n = std::fread(buf, 1, sizeof buf, f)) > 0;) r.append(buf, n);
+      std::fclose(f);
+    }
+    return r;
+  };
+  put(current + "/n1.svg", "note one");
+  put(current + "/def/n2.svg", "note two");
   FuzzHost host;
   Except_tryCatch([&] { BuildSite(definition, current, host); }, [](const Errors_Msg&) {});
+  if (bytesOf(current + "/n1.svg") != "note one" || bytesOf(current + "/def/n2.svg") != "note two" ||
+      bytesOf(definition) != text) {
+    std::abort();
+  }
   // Nothing beside the sandbox's top folder and the templates.
   for (const auto& e : fs::directory_iterator(root())) {
     const std::string name = e.path().filename().string();

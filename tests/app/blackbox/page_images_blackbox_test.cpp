@@ -15,6 +15,7 @@
 #include "figures/rect/rect_ex.h"
 #include "figures/text/text_box.h"
 #include "support/fixed_metrics.h"
+#include "html_links_check.h"
 #include "zerbin_run.h"
 
 using namespace testing_support;
@@ -211,6 +212,7 @@ TEST(PageImagesBlackBox, BadSizesAndPagesGiveAMessageOrABoundedResult) {
   TempDir dir;
   WriteNote(dir, "big.svg", {{99999, 99999}});
   WriteNote(dir, "two.svg", {{660, 500}, {400, 250}});
+  WriteNote(dir, "wide.svg", {{2000, 1200}});
   // Tiles of 32 pixels over a page of 99,999: hundreds of thousands of
   // files; the whole page in one image: 40 GB.  Refused before any file.
   for (std::vector<std::string> size : {std::vector<std::string>{"-max_size=32x32"},
@@ -225,6 +227,20 @@ TEST(PageImagesBlackBox, BadSizesAndPagesGiveAMessageOrABoundedResult) {
     EXPECT_EQ(r.status, 1) << (size.empty() ? "" : size[0]);
     EXPECT_NE(r.echo.find("ページ 1 "), std::string::npos) << r.echo;
     EXPECT_FALSE(fs::exists(dir.file("big")));
+  }
+  // Strips no taller than the overlap of the tiles: refused at once with
+  // the reason, whatever the page (these once ran forever or overflowed).
+  for (std::vector<std::string> size : {std::vector<std::string>{"-max_size=640x40", "-max_fold=4", "-min_zoom=100"},
+                                        {"-max_size=240x80", "-max_fold=4", "-min_zoom=100"},
+                                        {"-max_size=640x36", "-max_fold=2", "-min_zoom=100"}}) {
+    std::vector<std::string> words = {"-prof=" + dir.file("P"), "-cp"};
+    words.insert(words.end(), size.begin(), size.end());
+    words.push_back(dir.file("wide.svg"));
+    words.push_back(dir.file("strip/o.png"));
+    ZerbinRun r = runZerbin(dir, words);
+    EXPECT_EQ(r.status, 1) << size[0];
+    EXPECT_NE(r.echo.find("以下になるので出力できません"), std::string::npos) << r.echo;
+    EXPECT_FALSE(fs::exists(dir.file("strip")));
   }
   // A size of 0 x 0 is raised to 32 x 32; page numbers beyond the note are
   // brought into it.
@@ -264,14 +280,15 @@ TEST(PageImagesBlackBox, HtmlIndexLinksItsImagesAndMaps) {
                         "<TABLE border=1 width=100%><TR><TD><CENTER><FONT size=+1><B>"
                         "out</B></FONT></CENTER></TD></TR></TABLE>\r\n\r\n\r\n"
                         "<H4>目次</H4>\r\n<UL>\r\n"
-                        "<LI><A href=\"#page1\">1. Cover &lt;1&gt; --- p2</A>\r\n"
+                        "<LI><A href=\"#page1\">1. Cover &lt;1&gt; --- p1</A>\r\n"
                         "</UL>\r\n\r\n</TD></TR></TABLE>\r\n</P>\r\n\r\n"
                         "\r\n\r\n<NOBR><A name=\"page1\">\r\n"
                         "<IMG src=\"out.files/out.png\" name=\"svg1\" border=0 USEMAP=\"#out(1)\"/>\r\n"
-                        " p2<BR></NOBR>\r\n<MAP name=\"out(1)\">\r\n<AREA ")
+                        " p1<BR></NOBR>\r\n<MAP name=\"out(1)\">\r\n<AREA ")
                 .substr(0, 300));
   EXPECT_NE(html.find("href=\"http://example.com/x\""), std::string::npos) << html;
   EXPECT_EQ(html.substr(html.size() - 13), "\"/>\r\n</MAP>\r\n");
+  EXPECT_EQ(html_links::check(dir.path()), "");
 }
 
 namespace {
