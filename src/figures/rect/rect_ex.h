@@ -220,5 +220,6 @@ Point32 Rect_rotateRound(double px, double py, double cx, double cy, int32_t deg
 
 // "NN/imageMM.ext": the name an export gives a picture behind its folder of
 // page files (the part's Content-Location in an archive); the extension is
-// the picture's, its letters and digits only ("jpg" when none is left).
+// the picture's up to its first byte that is not a letter or a digit (at
+// most 8; "jpg" when none is left).
 std::string RectEx_pictureExportName(int32_t pageNumber, int32_t index, std::string_view picture, bool lower);

@@ -52,11 +52,12 @@ bool linkable(const std::string& url, const VmlWriteContext& ctx) {
 }  // namespace
 
 std::string RectEx_pictureExportName(int32_t pageNumber, int32_t index, std::string_view picture, bool lower) {
-  // The extension keeps its letters and digits only: a file name may hold
-  // anything, the name of the copy (and the archive's header) must not.
+  // The extension up to its first byte that is not a letter or a digit: a
+  // file name may hold anything, the copy's name (an archive's header) not.
   std::string ext;
   for (char c : StrX_extension(picture)) {
-    if (ext.size() < 8 && ((c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'))) ext += c;
+    if (ext.size() == 8 || !((c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'))) break;
+    ext += c;
   }
   if (ext.empty()) ext = "jpg";
   char buf[64];

@@ -12,6 +12,7 @@
 #include "core/filex/filex.h"
 #include "core/strx/codepage.h"
 #include "core/strx/strx_base64.h"
+#include "core/strx/strx_fields.h"
 #include "document/note/note_document.h"
 #include "document/writer/note_writer.h"
 #include "figures/line/line_ex.h"
@@ -609,3 +610,45 @@ TEST(HtmlExportBlackBox, TreeTemplatesEmptyPageBackPageAndPictureButton) {
 }
 
 }  // namespace
+
+// With lower-case paths on, an export into a folder with capitals keeps its
+// pictures beside its pages; the lists quote as CSV readers expect; a
+// picture whose name holds a line break adds no header to an archive.
+TEST(HtmlExportBlackBox, LowerPathQuotedListsAndPictureNamesStayInTheirPlace) {
+  TempDir dir;
+  const std::string prof = "-prof=" + dir.file("P");
+  const std::string pic = dir.file("a.png\r\nX-Injected: 1");
+  WriteFileBytes(pic, kPng);
+  SaveNewNote(dir.file("work"), dir.file("note.svg"), [&](NoteDocument& doc, FixedMetrics& m) {
+    auto t = Box(m, 1, 40, "He said \"hi\", twice", "", "");
+    t->SetUrl("http://example.com/?q=\"x\"");
+    doc.workingFigures().append(std::move(t));
+    doc.workingFigures().append(PictureFigure(pic, 2));
+  });
+  ASSERT_EQ(runZerbin(dir, {prof, "-cV", dir.file("note.svg"), dir.file("first/o.html")}).status, 0);
+  std::string ini = ReadFileBytes(dir.file("P/zerbin.ini"));
+  const size_t view = ini.find("[view] \r\n");
+  ASSERT_NE(view, std::string::npos) << ini;
+  ini.insert(view + 9, "LowerPath = 1\r\n");
+  WriteFileBytes(dir.file("P/zerbin.ini"), ini);
+
+  ZerbinRun r = runZerbin(dir, {prof, "-cV", "-links", "-ids", dir.file("note.svg"), dir.file("Out Dir/Note.html")});
+  ASSERT_EQ(r.status, 0) << r.echo;
+  EXPECT_EQ(FilesUnder(dir.file("Out Dir")),
+            (std::set<std::string>{"Note.html", "Note.files/Note_tree.html", "Note.files/Note_01.html",
+                                   "Note.files/Note.keyword.xml", "Note.files/01/image02.png", "links.csv",
+                                   "ids.csv"}));
+  EXPECT_EQ(html_links::check(dir.file("Out Dir")), "");
+  // Each line of the lists is fields a CSV reader takes back as written.
+  const std::string links = ReadFileBytes(dir.file("Out Dir/links.csv"));
+  const std::string line = links.substr(0, links.find("\r\n"));
+  EXPECT_EQ(StrX_csvFieldN(line, 2), std::optional<std::string>(""));
+  EXPECT_EQ(StrX_csvFieldN(line, 4), std::optional<std::string>("He said \"hi\", twice")) << links;
+  EXPECT_EQ(StrX_csvFieldN(line, 6), std::optional<std::string>(dir.file("note.svg"))) << links;
+
+  ZerbinRun m = runZerbin(dir, {prof, "-cm", dir.file("note.svg"), dir.file("m/o.mht")});
+  ASSERT_EQ(m.status, 0) << m.echo;
+  const std::string mht = ReadFileBytes(dir.file("m/o.mht"));
+  EXPECT_FALSE(Has(mht, "\r\nX-Injected")) << mht;
+  EXPECT_TRUE(Has(mht, "Content-Location: 01/image02.png")) << mht;
+}
