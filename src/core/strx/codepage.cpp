@@ -196,12 +196,12 @@ void Cp932_appendUtf16Le(std::string& out, std::string_view s, bool crlf) {
         previous = in[i + 1];
         i += 2;
       } else {
-        u = 0xFFFD;
+        u = u'?';
         ++i;
       }
     } else {
       u = t->single[b];
-      if (u == kNone) u = 0xFFFD;
+      if (u == kNone) u = u'?';
       ++i;
     }
     *p++ = static_cast<unsigned char>(u & 0xFF);

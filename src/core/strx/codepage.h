@@ -30,8 +30,10 @@ inline size_t Cp932_charLen(std::string_view s, size_t i) {
 }
 
 std::u16string Cp932_toUtf16(std::string_view cp932);
-// Appends the UTF-16 little-endian bytes of the text (as Cp932_toUtf16);
-// with `crlf` every line feed not preceded by a carriage return gets one.
+// Appends the UTF-16 little-endian bytes of the text for a file (as
+// Cp932_toUtf16, but a byte that is no character is written as the '?' it
+// reads back as, so that a file written again stays the same); with `crlf`
+// every line feed not preceded by a carriage return gets one.
 void Cp932_appendUtf16Le(std::string& out, std::string_view cp932, bool crlf = false);
 // `lossy` is set when a character had to become "?".
 std::string Cp932_fromUtf16(std::u16string_view utf16, bool* lossy = nullptr);

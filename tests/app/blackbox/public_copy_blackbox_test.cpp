@@ -222,3 +222,57 @@ TEST(PublicCopyBlackBox, ReplacementFileErrorsAreReportedAsThemselves) {
 }
 
 }  // namespace
+
+// Drawings made by other programs: the public copy of each is refused with
+// a message or written well-formed, and a public copy of that copy changes
+// no byte (text with no code page 932 form included).
+TEST(PublicCopyBlackBox, ForeignDrawingsGiveWellFormedCopiesThatStayTheSame) {
+  TempDir dir;
+  const std::vector<std::string> drawings = {
+      // A graph layout tool: a translated group, polygons, UTF-8 text.
+      "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"no\"?>\n"
+      "<!DOCTYPE svg PUBLIC \"-//W3C//DTD SVG 1.1//EN\" \"http://www.w3.org/Graphics/SVG/1.1/DTD/svg11.dtd\">\n"
+      "<svg viewBox=\"0 0 200 100\" xmlns=\"http://www.w3.org/2000/svg\">\n"
+      "<g transform=\"translate(4 96)\"><title>%3</title>"
+      "<polygon fill=\"#ffffff\" stroke=\"transparent\" points=\"-4,4 -4,-96 196,-96 196,4\"/>"
+      "<text x=\"10\" y=\"-40\" font-size=\"14.00\">\xE2\x88\x85 caf\xC3\xA9 \xF0\x9F\x98\x80</text>"
+      "<ellipse cx=\"50\" cy=\"-50\" rx=\"20\" ry=\"10\"/></g></svg>\n",
+      // A vector editor: its namespaces, a layer, a path, a tspan.
+      "<svg xmlns=\"http://www.w3.org/2000/svg\" xmlns:sodipodi=\"http://sodipodi.sourceforge.net/DTD/sodipodi-0.dtd\" "
+      "xmlns:inkscape=\"http://www.inkscape.org/namespaces/inkscape\" width=\"210mm\" height=\"297mm\">"
+      "<sodipodi:namedview id=\"base\" inkscape:zoom=\"0.35\"/>"
+      "<g inkscape:label=\"Layer 1\" inkscape:groupmode=\"layer\"><rect x=\"10\" y=\"10\" width=\"50\" height=\"20\" "
+      "style=\"fill:#ff0000;stroke:none\"></rect><path d=\"M 10,10 C 20,20 40,20 50,10\"/>"
+      "<text x=\"5\" y=\"80\"><tspan x=\"5\" y=\"80\">a &amp; b</tspan><tspan x=\"5\" y=\"95\">c</tspan></text>"
+      "</g></svg>",
+      // Entities, CDATA, comments and a style sheet.
+      "<?xml version=\"1.0\"?><!DOCTYPE svg [<!ENTITY e \"entity text\">]>"
+      "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"100\" height=\"100\"><style><![CDATA[ .a { fill: red } ]]></style>"
+      "<!-- a comment --><text x=\"1\" y=\"20\">&e; &#x41;&#66; &lt;tag&gt;</text>"
+      "<line x1=\"0\" y1=\"0\" x2=\"1e9\" y2=\"-1e9\"/><circle r=\"-5\"/></svg>",
+      // Numbers and nesting beyond what a page holds.
+      "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"99999999\" height=\"-3\">" + std::string(200, ' ') +
+          "<g><g><g><g><svg x=\"10\" y=\"10\" width=\"5\" height=\"5\"><rect width=\"NaN\" height=\"inf\"/></svg>"
+          "</g></g></g></g><image href=\"data:image/png;base64,AAAA\" width=\"10\" height=\"10\"/></svg>",
+      // Not a drawing at all.
+      "<html><body>not svg</body></html>",
+  };
+  int written = 0;
+  for (size_t i = 0; i < drawings.size(); ++i) {
+    const std::string n = std::to_string(i);
+    WriteFileBytes(dir.file(n + ".svg"), drawings[i]);
+    ZerbinRun first = runZerbin(dir, {"-prof=" + dir.file("P"), "-cs", dir.file(n + ".svg"), dir.file(n + ".a.svg")});
+    if (first.status != 0) {
+      EXPECT_EQ(first.status, 1) << n;
+      EXPECT_FALSE(first.echo.empty()) << n;
+      EXPECT_FALSE(std::filesystem::exists(dir.file(n + ".a.svg"))) << n;
+      continue;
+    }
+    ++written;
+    EXPECT_EQ(std::system(("xmllint --noout --nonet '" + dir.file(n + ".a.svg") + "' 2>/dev/null").c_str()), 0) << n;
+    ZerbinRun second = runZerbin(dir, {"-prof=" + dir.file("P"), "-cs", dir.file(n + ".a.svg"), dir.file(n + ".b.svg")});
+    ASSERT_EQ(second.status, 0) << n << second.echo;
+    EXPECT_EQ(ReadFileBytes(dir.file(n + ".b.svg")), ReadFileBytes(dir.file(n + ".a.svg"))) << n;
+  }
+  EXPECT_GE(written, 2);
+}

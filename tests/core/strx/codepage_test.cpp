@@ -119,6 +119,6 @@ TEST(Cp932Text, LittleEndianBytesAgreeWithTheUnitsForEveryCode) {
   for (size_t i = 0; i < units.size(); ++i) {
     const char16_t got = static_cast<char16_t>(static_cast<unsigned char>(bytes[3 + 2 * i]) |
                                                (static_cast<unsigned char>(bytes[4 + 2 * i]) << 8));
-    ASSERT_EQ(got, units[i]) << i;
+    ASSERT_EQ(got, units[i] == 0xFFFD ? u'?' : units[i]) << i;
   }
 }

@@ -106,6 +106,7 @@ std::string ReferenceWide(const std::string& text) {
   }
   std::string bytes = "\xFF\xFE";
   for (char16_t u : Cp932_toUtf16(crlf)) {
+    if (u == 0xFFFD) u = u'?';  // a byte that is no character reads back as '?'
     bytes += static_cast<char>(u & 0xFF);
     bytes += static_cast<char>(u >> 8);
   }
