@@ -1,5 +1,7 @@
 #include "document/reader/reader_values.h"
 
+#include "core/filex/filex_info.h"
+
 #include <charconv>
 #include <cmath>
 
@@ -169,13 +171,5 @@ bool ReaderValue_insideFolder(std::string_view path, std::string_view folder) {
     if (path.find(':') != std::string_view::npos) return false;
     return staysBelow(path);
   }
-  if (path.size() <= folder.size() || path.substr(0, folder.size()) != folder) return false;
-  std::string_view rest = path.substr(folder.size());
-  // A folder that keeps its separator ("/") is followed by the name
-  // directly; any other by a separator.
-  if (!isSeparator(folder.back())) {
-    if (!isSeparator(rest[0])) return false;
-    rest.remove_prefix(1);
-  }
-  return staysBelow(rest);
+  return FileX_insideFolder(path, folder);
 }

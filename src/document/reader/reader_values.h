@@ -47,8 +47,7 @@ std::optional<std::string> ReaderStyle_get(std::string_view style, std::string_v
 std::string ReaderText_decodeEntities(std::string_view raw);
 
 // Whether `path` (as StrX_makeAbsolute made it against `folder`) names a
-// file inside `folder` or one of its subfolders: it begins with the folder
-// and a separator and no component of the rest is "..".  With an empty
+// file inside `folder` or one of its subfolders (FileX_insideFolder).  With an empty
 // folder (a note named without one) the path must be relative and never
 // climb with "..".
 bool ReaderValue_insideFolder(std::string_view path, std::string_view folder);

@@ -325,12 +325,14 @@ void SiteBuilder::serverStart(const XmlEventReader& r) {
 
   // The help project, contents and index heads.
   const std::string firstRel = rel(s.first);
+  // The help project is lines of "key=value": the title stays on its line.
+  const std::string helpTitle = StrX_mimeHeaderValue(s.title);
   if (firstServer) {
     openOut(hhp_, sibling("help_hhp_head.txt"), "<server>", Area::Beside);
     if (auto t = readTemplate("help_head.txt")) {
       std::string text = replaceAll(*t, "%fname%", name_);
       text = replaceAll(text, "%first%", firstRel);
-      hhp_.put(replaceAll(text, "%title%", s.title));
+      hhp_.put(replaceAll(text, "%title%", helpTitle));
     } else {
       const char* n = name_.c_str();
       const char* f = firstRel.c_str();
@@ -348,7 +350,7 @@ void SiteBuilder::serverStart(const XmlEventReader& r) {
       hhp_.put("[WINDOWS]\n");
       hhp_.put(StrX_format("typeA=\"%s\",\"%s.help_tree.hhc\",\"%s.help_index.hhk\",\"%s\",\"%s\",,,,,"
                       "0x43520,250,0x284e,[51,86,1009,711],0xb0000,,,,,,0\n",
-                      s.title.c_str(), n, n, f, f));
+                      helpTitle.c_str(), n, n, f, f));
       hhp_.put("\n");
     }
     hhp_.put("\n");

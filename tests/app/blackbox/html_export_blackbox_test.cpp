@@ -124,6 +124,7 @@ TEST(HtmlExportBlackBox, PagesSplitIntoPageFilesWithTreeKeywordsAndFrame) {
   EXPECT_TRUE(Has(frame, "src=\"note.files/note_tree.html\"")) << frame;
   EXPECT_TRUE(Has(frame, "src=\"note.files/note_01.html\""));
   for (const std::string* t : {&p1, &p2, &tree, &kw, &frame}) EXPECT_FALSE(HasBareLf(*t));
+  EXPECT_EQ(html_links::check(dir.path()), "");
 }
 
 TEST(HtmlExportBlackBox, PublicationFilterAndSideFiles) {
@@ -221,6 +222,7 @@ TEST(HtmlExportBlackBox, PunycodeNamesAndUnwritableDestination) {
   EXPECT_EQ(bad.status, 1);
   EXPECT_NE(bad.echo.find(dir.file("plain/out.html") + "\" " + Sjis(u8"が書きこめません")), std::string::npos)
       << bad.echo;
+  EXPECT_EQ(html_links::check(dir.path()), "");
 }
 
 TEST(HtmlExportBlackBox, MarkupInNamesAndTitlesIsEscaped) {
@@ -316,6 +318,7 @@ TEST(HtmlExportBlackBox, SearchFigureBecomesAForm) {
                         "<INPUT type=\"hidden\" name=\"lang\" value=\"ja\"/>\r\n</FORM>\r\n"));
   EXPECT_TRUE(Has(page, "<FORM action=\"../../other.cgi\">\r\n<INPUT type=\"hidden\" name=\"k\" value=\"" +
                             Sjis(u8"キーワードを入力するテキストボックスが見つかりません") + "\"/>\r\n</FORM>"));
+  EXPECT_EQ(html_links::check(dir.path()), "");
 }
 
 TEST(HtmlExportBlackBox, InstalledTemplatesAndSharedFilesAreUsed) {
@@ -339,6 +342,7 @@ TEST(HtmlExportBlackBox, InstalledTemplatesAndSharedFilesAreUsed) {
   EXPECT_FALSE(FileX_exists(dir.file("c/note.files/tree.css")));
   EXPECT_TRUE(Has(ReadFileBytes(dir.file("c/note.html")),
                   "<FRAMESET rows=\"25,*\"><FRAME src=\"../menu.html\" name=\"menu\">"));
+  EXPECT_EQ(html_links::check(dir.path()), "");
 }
 
 // A page with a rectangle, a linked Japanese text box, a line and a picture.
@@ -422,6 +426,7 @@ TEST(HtmlExportBlackBox, RectTextLineAndPictureInPagesAndArchive) {
   EXPECT_TRUE(Has(mht, "<v:line "));
   ExpectPicturePart(mht);
   EXPECT_FALSE(HasBareLf(mht));
+  EXPECT_EQ(html_links::check(dir.path()), "");
 }
 
 TEST(HtmlExportBlackBox, ArchivePictureAfterASearchFormKeepsItsName) {
@@ -607,6 +612,7 @@ TEST(HtmlExportBlackBox, TreeTemplatesEmptyPageBackPageAndPictureButton) {
   const std::string mht = ReadFileBytes(dir.file("m/out.mht"));
   EXPECT_TRUE(Has(mht, "type=\"image\" src=\"01/image02.png\" alt=\"pic.png\"/>")) << mht;
   EXPECT_TRUE(Has(mht, "Content-Location: 01/image02.png \r\n\r\n" + StrX_base64Encode(kPng).substr(0, 20)));
+  EXPECT_EQ(html_links::check(dir.path()), "");
 }
 
 }  // namespace

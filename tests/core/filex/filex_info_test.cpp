@@ -70,3 +70,25 @@ TEST(FileXInfo, TimesSizesAndKinds) {
   EXPECT_FALSE(FileX_isReadOnly(a));
   EXPECT_EQ(Errors_Unofficial, CatchError([&] { FileX_setReadOnly(dir.file("none"), true); }).code);
 }
+
+// "Inside this folder": strictly below it, after "..", doubled separators
+// and the symbolic links of the part that exists.
+TEST(FileXInfo, InsideFolderFollowsLinksOutOfTheFolder) {
+  testing_support::TempDir dir;
+  const std::string site = dir.file("site"), outside = dir.file("outside");
+  ASSERT_EQ(::mkdir(site.c_str(), 0755), 0);
+  ASSERT_EQ(::mkdir(outside.c_str(), 0755), 0);
+  ASSERT_EQ(::symlink(outside.c_str(), (site + "/out").c_str()), 0);
+  ASSERT_EQ(::symlink(site.c_str(), dir.file("alias").c_str()), 0);
+  EXPECT_TRUE(FileX_insideFolder(site + "/a.html", site));
+  EXPECT_TRUE(FileX_insideFolder(site + "//new/deeper/b.html", site + "/"));
+  EXPECT_TRUE(FileX_insideFolder(dir.file("alias") + "/a.html", site));
+  EXPECT_TRUE(FileX_insideFolder(site + "/x/../a.html", site));
+  EXPECT_FALSE(FileX_insideFolder(site, site));
+  EXPECT_FALSE(FileX_insideFolder(site + "/", site));
+  EXPECT_FALSE(FileX_insideFolder(site + "/../outside/a.html", site));
+  EXPECT_FALSE(FileX_insideFolder(site + "/out/a.html", site));  // the link leads out
+  EXPECT_FALSE(FileX_insideFolder(site + "2/a.html", site));
+  EXPECT_FALSE(FileX_insideFolder("", site));
+  EXPECT_TRUE(FileX_insideFolder("/etc/passwd", "/"));
+}
