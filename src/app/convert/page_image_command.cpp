@@ -251,6 +251,8 @@ int PageImageCommand_run(CMainFrame& frame, const std::function<bool(OutPageValu
                              PromptAnswer::Ok, owner);
           return;
         }
+        // Sizes no layout can cover are said before a file is asked for.
+        PageImages_files(doc, selected, r, "");
         const std::string dst = proposedDestination(frame, r.png ? "png" : "jpg");
         bool agreed = false;
         for (;;) {

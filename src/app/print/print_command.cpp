@@ -10,6 +10,7 @@
 #include <string>
 
 #include "app/mainframe/main_frame.h"
+#include "core/errors/except3.h"
 #include "core/filex/filex_open.h"
 #include "core/filex/text_file.h"
 #include "core/prompts/user_prompts.h"
@@ -48,6 +49,15 @@ bool windowSystemDialog(CMainFrame& frame, QPrinter& printer, int lastPage) {
   return dialog.exec() == QDialog::Accepted;
 }
 
+// A table of contents that cannot be written is said, never dropped.
+void reportUnwritable(CMainFrame& frame, const std::string& path, int err) {
+  Except_tryCatch([&] { FileX_raiseOpenError(path, true, err); },
+                  [&](const Errors_Msg& e) {
+                    UserPrompts_get().messageBox(e.message(), "", PromptButtons::Ok, PromptIcon::Warning,
+                                                 PromptAnswer::Ok, WindowIds_idOf(&frame));
+                  });
+}
+
 // The table of contents: asked for, named and created empty; false ends
 // the command.
 bool askToc(CMainFrame& frame, std::string& tocPath) {
@@ -67,7 +77,10 @@ bool askToc(CMainFrame& frame, std::string& tocPath) {
   }
   if (kind == 0 && StrX_extension(path).empty()) path += ".csv";
   // A file that cannot be made is said at once, before anything prints.
-  if (!TextFile_write(path, "", false)) FileX_raiseOpenError(path, true, errno);
+  if (!TextFile_write(path, "", false)) {
+    reportUnwritable(frame, path, errno);
+    return false;
+  }
   tocPath = path;
   return true;
 }
@@ -112,7 +125,7 @@ int NotePrint_printNote(CMainFrame& frame, const NotePrint_Dialog& dialog) {
   const int sheets = PrintJob_print(printer, doc, options);
   frame.RefreshWindowTitle();
   QApplication::restoreOverrideCursor();
-  if (!tocPath.empty() && !TextFile_write(tocPath, toc, false)) FileX_raiseOpenError(tocPath, true, errno);
+  if (!tocPath.empty() && !TextFile_write(tocPath, toc, false)) reportUnwritable(frame, tocPath, errno);
   return sheets;
 }
 

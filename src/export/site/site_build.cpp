@@ -107,8 +107,8 @@ class SiteBuilder {
 
   std::vector<Job> run();
   // After a planning run: no path written is the definition, a source of
-  // a file or a file of "%rel_copy%", and no source lies in a folder a
-  // conversion fills.
+  // a file or a file of "%rel_copy%" or "%script%", and no source lies in a
+  // folder a conversion fills.
   void checkSources() const;
 
  private:
@@ -216,6 +216,7 @@ void SiteBuilder::allowWrite(const std::string& path, const std::string& label, 
 
 void SiteBuilder::checkSources() const {
   const std::string relCopy = host_.relCopyFolder();
+  const std::string script = host_.scriptFolder();
   for (const Write& w : writes_) {
     for (const std::string& src : sources_) {
       if (FileX_sameFile(w.path, src)) {
@@ -223,9 +224,12 @@ void SiteBuilder::checkSources() const {
                          w.path.c_str()));
       }
     }
-    if (!relCopy.empty() && (under(w.path, relCopy) || FileX_sameFile(w.path, relCopy))) {
-      fail(StrX_format("%s が %%rel_copy%% の中を指しているので書き込みません：%s", w.label.c_str(),
-                       w.path.c_str()));
+    // The installation's folders are read: shared files and templates.
+    for (const auto& [folder, name] : {std::pair{relCopy, "%rel_copy%"}, std::pair{script, "%script%"}}) {
+      if (!folder.empty() && (under(w.path, folder) || FileX_sameFile(w.path, folder))) {
+        fail(StrX_format("%s が %s の中を指しているので書き込みません：%s", w.label.c_str(), name,
+                         w.path.c_str()));
+      }
     }
   }
   for (const auto& [folder, label] : filledFolders_) {

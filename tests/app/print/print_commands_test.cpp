@@ -135,6 +135,18 @@ TEST(PrintCommand, PrintsThePagesIntoAPdfWithItsTableOfContents) {
   EXPECT_EQ(ReadFileBytes(f.dir.file("toc.csv")), "one,1\r\n\ttwo,1\r\nthree,1\r\n");
   EXPECT_EQ(f.frame->windowTitle(), QString::fromUtf8(u8"one - note.svg - 1/3 ページ目 - Brevlo 3.10"));
 
+  // A table of contents that cannot be made is said, and nothing prints.
+  f.prompts.asked.clear();
+  f.prompts.answers = {PromptAnswer::Yes};
+  f.prompts.names = {f.dir.file("no such folder/toc.csv")};
+  EXPECT_EQ(NotePrint_printNote(*f.frame, [](QPrinter&, int) {
+              ADD_FAILURE() << "printed without its table of contents";
+              return false;
+            }),
+            0);
+  ASSERT_EQ(f.prompts.asked.size(), 2u);
+  EXPECT_NE(f.prompts.asked[1].find(f.dir.file("no such folder/toc.csv")), std::string::npos) << f.prompts.asked[1];
+
   // A cancelled print dialog prints nothing; without a person no dialog
   // shows and nothing is printed.
   EXPECT_EQ(NotePrint_printNote(*f.frame, [](QPrinter&, int) { return false; }), 0);
@@ -215,6 +227,26 @@ TEST(PageImageCommand, DialogFieldsFollowTheirChecksAndTheExportAsksWhereAndWhet
                                     Sjis(u8" などは既に存在します。\r\nすべて上書きしますか？"));
   EXPECT_FALSE(fs::exists(f.dir.file("desk/pics/pics (3) (2,2).png")));
   EXPECT_EQ(f.frame->windowTitle(), QString::fromUtf8(u8"one - note.svg - 1/3 ページ目 - Brevlo 3.10"));
+
+  // Strips no taller than the tiles' overlap: said at once, no file asked for.
+  f.prompts.asked.clear();
+  f.prompts.filters.clear();
+  OutPageValues strips = v;
+  strips.limitSize = true;
+  strips.maxWidth = 100;
+  strips.maxHeight = 40;
+  strips.useMinZoom = true;
+  strips.minZoom = 100;
+  strips.useFolds = true;
+  strips.folds = 4;
+  EXPECT_EQ(PageImageCommand_run(*f.frame, [&strips](OutPageValues& values) {
+              values = strips;
+              return true;
+            }),
+            0);
+  ASSERT_EQ(f.prompts.asked.size(), 1u);
+  EXPECT_NE(f.prompts.asked[0].find(Sjis(u8"以下になるので出力できません")), std::string::npos) << f.prompts.asked[0];
+  EXPECT_TRUE(f.prompts.filters.empty());
 }
 
 // While the pages are written, the application's status names the image
