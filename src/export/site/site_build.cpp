@@ -26,7 +26,8 @@ constexpr size_t kPathSize = 4096;
 
 [[noreturn]] void fail(const std::string& text);
 
-// A value of a batch line, in double quotes ("-" for a bare one).
+// A value of a batch line, in double quotes (or bare, for "echo"); a value
+// that cmd cannot take is refused.
 std::string bat(std::string_view value, StrX_Batch form = StrX_Batch::Quoted) {
   std::optional<std::string> w = StrX_batchWord(value, form);
   if (!w) {
@@ -58,8 +59,6 @@ std::string stem(std::string_view path) {
   StrX_changeExtension(name, "", kPathSize);
   return name;
 }
-
-bool under(std::string_view path, std::string_view folder) { return FileX_insideFolder(path, folder); }
 
 // A text-mode output file: lines end with CR LF on disk.
 class OutFile {
@@ -134,7 +133,7 @@ class SiteBuilder {
   // elsewhere, the file name) in its Punycode form when `ascii` is "1".
   std::string siteName(const std::string& path) const;
   std::string moveToSvg(const std::string& path) const {
-    if (under(path, server_.local)) return server_.svgLocal + path.substr(server_.local.size());
+    if (FileX_insideFolder(path, server_.local)) return server_.svgLocal + path.substr(server_.local.size());
     if (StrX_pathEq(path, server_.local)) return server_.svgLocal;
     return path;
   }
@@ -158,8 +157,6 @@ class SiteBuilder {
   void separator();
   void writeSvgFrame();
   std::string expandChecked(std::string_view value, const char* element);
-  // A path that the batch files quote: cmd cannot quote a '"' inside.
-  static void quotable(const std::string& path) { bat(path); }
 
   // Where a written file may go: beside the definition, or inside the
   // open server's `local` / `svg_local`.
@@ -204,8 +201,8 @@ void SiteBuilder::allowWrite(const std::string& path, const std::string& label, 
       fail(StrX_format("%s の出力がサイト定義ファイルのフォルダの外になります：%s", label.c_str(), path.c_str()));
     }
   } else {
-    const bool inLocal = server_.open && under(path, server_.local);
-    const bool inSvg = server_.open && hasSvg() && under(path, server_.svgLocal);
+    const bool inLocal = server_.open && FileX_insideFolder(path, server_.local);
+    const bool inSvg = server_.open && hasSvg() && FileX_insideFolder(path, server_.svgLocal);
     if (!inLocal && !inSvg) {
       fail(StrX_format("%s が <server local> の外を指しているので書き込みません：%s", label.c_str(),
                        path.c_str()));
@@ -226,7 +223,7 @@ void SiteBuilder::checkSources() const {
     }
     // The installation's folders are read: shared files and templates.
     for (const auto& [folder, name] : {std::pair{relCopy, "%rel_copy%"}, std::pair{script, "%script%"}}) {
-      if (!folder.empty() && (under(w.path, folder) || FileX_sameFile(w.path, folder))) {
+      if (!folder.empty() && (FileX_insideFolder(w.path, folder) || FileX_sameFile(w.path, folder))) {
         fail(StrX_format("%s が %s の中を指しているので書き込みません：%s", w.label.c_str(), name,
                          w.path.c_str()));
       }
@@ -234,7 +231,7 @@ void SiteBuilder::checkSources() const {
   }
   for (const auto& [folder, label] : filledFolders_) {
     for (const std::string& src : sources_) {
-      if (under(src, folder) || FileX_sameFile(src, folder)) {
+      if (FileX_insideFolder(src, folder) || FileX_sameFile(src, folder)) {
         fail(StrX_format("%s の変換が読み込むファイルを上書きするので書き込みません：%s", label.c_str(),
                          src.c_str()));
       }
@@ -245,7 +242,7 @@ void SiteBuilder::checkSources() const {
 std::string SiteBuilder::siteName(const std::string& path) const {
   if (!server_.ascii) return path;
   std::string coded;
-  if (under(path, server_.local)) {
+  if (FileX_insideFolder(path, server_.local)) {
     StrX_punycodeName(coded, path.substr(server_.local.size() + 1), kPathSize);
     return server_.local + "/" + coded;
   }
@@ -308,7 +305,7 @@ void SiteBuilder::serverStart(const XmlEventReader& r) {
   // An explicit first page is a file of the site: Punycode as its files.
   s.first = attr("first").empty() ? s.files : siteName(absolute(attr("first"), s.local, "<server first>"));
   // The folders and pages that the batch lines name.
-  for (const std::string* p : {&s.local, &s.svgLocal, &s.menu, &s.files}) quotable(*p);
+  for (const std::string* p : {&s.local, &s.svgLocal, &s.menu, &s.files}) bat(*p);
   const bool firstServer = !anyServer_;
   anyServer_ = true;
 
@@ -429,7 +426,6 @@ void SiteBuilder::serverStart(const XmlEventReader& r) {
   // The files beside the file list.
   const std::string filesFolder = withExtension(s.files, "files");
   const std::string relCopy = host_.relCopyFolder();
-  quotable(relCopy);
   allowWrite(filesFolder, "<server files>", Area::Site);
   copy_.put(StrX_format("mkdir %s\n", bat(filesFolder).c_str()));
   copy_.put(StrX_format("copy %s %s\n", bat(relCopy + "\\*.*").c_str(), bat(filesFolder).c_str()));
@@ -479,8 +475,8 @@ void SiteBuilder::fileStart(const XmlEventReader& r) {
   }
   fileSrc_ = absolute(expanded, folderOpen_ ? folderSrc_ : defFolder_, "<file src>");
   fileDest_ = absolute(*dest, folderOpen_ ? folderDest_ : server_.local, "<file dest>");
-  quotable(fileSrc_);
-  quotable(fileDest_);
+  bat(fileSrc_);
+  bat(fileDest_);
   sources_.push_back(fileSrc_);
   fileConv_ = conv ? std::string(*conv) : "copy";
   fileOpen_ = true;
@@ -525,7 +521,7 @@ void SiteBuilder::fileEnd() {
     repurl_.put(StrX_format("src=%s\n", fileSrc_.c_str()));
     repurl_.put(StrX_format("dst=%s\n", StrX_makeRelative(dest, s.local).c_str()));
   } else {
-    quotable(name_);  // "-hhc2=" and "-repurl=" name the definition's siblings
+    bat(name_);  // "-hhc2=" and "-repurl=" name the definition's siblings
     // What the conversion writes: the page, its folder and the side lists.
     allowWrite(destHtml, "<file dest>", Area::Site);
     const std::string destFolder = StrX_parentFolder(destHtml);

@@ -8,31 +8,24 @@
 #include "core/errors/errors.h"
 #include "core/strx/strx_path.h"
 #include "document/note/note_document.h"
+#include "figures/base/geometry.h"
 #include "platform/images/image_writers.h"
 #include "platform/surface/qt_surface.h"
 #include "view/geometry/view_geometry.h"
-
-namespace {
-
-int32_t clampInt(int64_t v) {
-  return static_cast<int32_t>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX));
-}
-
-}  // namespace
 
 QImage View_renderPageImageTile(const PageImageOptions& o, const ViewPageSource& page,
                                 int32_t pageWidth, int32_t pageHeight, int32_t column,
                                 int32_t row) {
   const int32_t sw = View_pageImageSourceWidth(o), sh = View_pageImageSourceHeight(o);
-  const int32_t ov = clampInt((int64_t{o.zoom} * 20 + 50) / 100);
+  const int32_t ov = Figure_toInt32((int64_t{o.zoom} * 20 + 50) / 100);
   QImage source = QtSurface_makeImage(sw, sh);
   if (source.isNull()) {
     Errors_RAISE(Errors_Unofficial, "%d x %d の画像を作れません。", sw, sh);
   }
   // Tiles overlap by 20 page units; the last ones end at the page's edges.
   const int32_t x =
-      column >= o.columns ? o.lastColumnX : clampInt(int64_t{sw - 20} * (column - 1));
-  const int32_t y = row >= o.rows ? o.lastRowY : clampInt(int64_t{sh - 20} * (row - 1));
+      column >= o.columns ? o.lastColumnX : Figure_toInt32(int64_t{sw - 20} * (column - 1));
+  const int32_t y = row >= o.rows ? o.lastRowY : Figure_toInt32(int64_t{sh - 20} * (row - 1));
   {
     ViewGeometry g;
     g.zoom = g.targetZoom = 100;
@@ -61,9 +54,9 @@ QImage View_renderPageImageTile(const PageImageOptions& o, const ViewPageSource&
   }
   // Folding: strips of the tile, each ss page units wide with 20 in common
   // with the next, stacked one above the other.
-  const int32_t iw = std::max(1, clampInt((int64_t{folds - 1} * ov + o.tileWidth) / folds));
-  const int32_t ss = std::max(1, clampInt((int64_t{folds} * 20 + sw - 20) / folds));
-  QImage folded = QtSurface_makeImage(iw, clampInt(int64_t{folds} * o.tileHeight));
+  const int32_t iw = std::max(1, Figure_toInt32((int64_t{folds - 1} * ov + o.tileWidth) / folds));
+  const int32_t ss = std::max(1, Figure_toInt32((int64_t{folds} * 20 + sw - 20) / folds));
+  QImage folded = QtSurface_makeImage(iw, Figure_toInt32(int64_t{folds} * o.tileHeight));
   if (folded.isNull()) {
     Errors_RAISE(Errors_Unofficial, "%d x %d の画像を作れません。", iw, folds * o.tileHeight);
   }

@@ -4,14 +4,12 @@
 #include <climits>
 
 #include "core/errors/errors.h"
+#include "figures/base/geometry.h"
 
 namespace {
 
 int64_t ceilDiv(int64_t a, int64_t b) { return (a + b - 1) / b; }
 
-int32_t clampInt(int64_t v) {
-  return static_cast<int32_t>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX));
-}
 
 // The overlap correction: the tiles overlap by 20 page units, so more of
 // them may be needed than the plain division gives.
@@ -54,8 +52,8 @@ void View_layoutPageImage(PageImageOptions& o, int32_t page, int32_t pageWidth,
   o.minZoom = std::min(o.minZoom, 100);
   const int64_t W = std::max(pageWidth, 1), Hp = std::max(pageHeight, 1);
   if (!o.limitSize) {
-    o.tileWidth = clampInt(W);
-    o.tileHeight = clampInt(Hp);
+    o.tileWidth = Figure_toInt32(W);
+    o.tileHeight = Figure_toInt32(Hp);
     o.zoom = 100;
     o.lastColumnX = o.lastRowY = 0;
     o.columns = o.rows = 1;
@@ -88,21 +86,21 @@ void View_layoutPageImage(PageImageOptions& o, int32_t page, int32_t pageWidth,
   const int64_t v = fillZoom(l, columns, sw, z);
   const int64_t a = fillZoom(h, rows, sh, z);
   const int64_t zoom = std::max<int64_t>(1, (std::min(v, a) * z + 50) / 100);
-  o.folds = clampInt(folds);
-  o.columns = clampInt(columns);
-  o.rows = clampInt(rows);
-  o.zoom = clampInt(zoom);
-  o.lastColumnX = columns == 1 ? 0 : clampInt(W - l * 100 / zoom);
-  o.lastRowY = rows == 1 ? 0 : clampInt(Hp - h * 100 / zoom);
-  o.tileWidth = clampInt(columns == 1 ? std::max<int64_t>(1, zoom * W / 100) : l);
-  o.tileHeight = clampInt(rows == 1 ? std::max<int64_t>(1, zoom * Hp / 100) : h);
+  o.folds = Figure_toInt32(folds);
+  o.columns = Figure_toInt32(columns);
+  o.rows = Figure_toInt32(rows);
+  o.zoom = Figure_toInt32(zoom);
+  o.lastColumnX = columns == 1 ? 0 : Figure_toInt32(W - l * 100 / zoom);
+  o.lastRowY = rows == 1 ? 0 : Figure_toInt32(Hp - h * 100 / zoom);
+  o.tileWidth = Figure_toInt32(columns == 1 ? std::max<int64_t>(1, zoom * W / 100) : l);
+  o.tileHeight = Figure_toInt32(rows == 1 ? std::max<int64_t>(1, zoom * Hp / 100) : h);
 }
 
 int32_t View_pageImageSourceWidth(const PageImageOptions& o) {
-  return clampInt(ceilDiv(int64_t{o.tileWidth} * 100, std::max(o.zoom, 1)));
+  return Figure_toInt32(ceilDiv(int64_t{o.tileWidth} * 100, std::max(o.zoom, 1)));
 }
 
 int32_t View_pageImageSourceHeight(const PageImageOptions& o) {
-  return clampInt(ceilDiv(int64_t{o.tileHeight} * 100, std::max(o.zoom, 1)));
+  return Figure_toInt32(ceilDiv(int64_t{o.tileHeight} * 100, std::max(o.zoom, 1)));
 }
 
