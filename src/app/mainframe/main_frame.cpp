@@ -14,6 +14,8 @@
 #include "app/convert/page_image_command.h"
 #include "app/convert/table_out_window.h"
 #include "app/print/print_command.h"
+#include "app/propbar/prop_bar.h"
+#include "app/toolbars/tool_bars.h"
 #include "app/links/follow_link.h"
 #include "app/links/frame_links.h"
 #include "app/pages/page_commands.h"
@@ -78,6 +80,9 @@ CMainFrame::CMainFrame(std::string notePath, CMainFrameOptions options)
   leftPane_->setWidget(&pages_->tree());
   addDockWidget(Qt::LeftDockWidgetArea, leftPane_);
   resizeDocks({leftPane_}, {160}, Qt::Horizontal);
+  propBar_ = new CZerbinPropBar(*this);
+  addDockWidget(Qt::RightDockWidgetArea, propBar_);
+  resizeDocks({propBar_}, {200}, Qt::Horizontal);
   commands_ = std::make_unique<CommandTable>(this);
   commands_->setBeforeEachCommand([this] { view_->EndGesture(); });
   WindowCommands_register(*commands_, *this);
@@ -114,18 +119,30 @@ CMainFrame::CMainFrame(std::string notePath, CMainFrameOptions options)
                            return e.active() ? &e.editor() : nullptr;
                          }});
   TextBoxKeys_register(*commands_, *view_);
+  toolBars_ = std::make_unique<ToolBars>(*this);
   commands_->buildMenus(*menuBar());
+  toolBars_->build();
   NoteSave_menusBuilt(*commands_, *this);
   RefreshWindowTitle();
 }
 
 CMainFrame::~CMainFrame() {
+  // The bars show nothing more: the note and the tool bars' state go
+  // before the widgets do.
+  propBar_ = nullptr;
+  tearingDown_ = true;
+  toolBars_.reset();
   undo_.setListener(nullptr);
   undo_.setBeforeRecording(nullptr);
   view_->PageLeaving();
   if (doc_ && !doc_->closed()) {
     Except_tryCatch([&] { doc_->ClearDocument(); }, [](const Errors_Msg&) {});
   }
+}
+
+void CMainFrame::setNotePath(std::string path) {
+  notePath_ = std::move(path);
+  if (toolBars_) toolBars_->notePathChanged();
 }
 
 void CMainFrame::RefreshWindowTitle() {
@@ -156,6 +173,9 @@ void CMainFrame::CommitPendingEdits() {
 
 void CMainFrame::ModifiedChanged() {
   RefreshWindowTitle();
+  if (propBar_ != nullptr) propBar_->Refresh();
+  // The tool bars show the tool in use (a new figure ends its tool).
+  if (commands_ && !tearingDown_) commands_->updateChecks();
   if (commands_) ViewHistory_updateCommands(*commands_, *view_);
 }
 
@@ -193,6 +213,7 @@ void CMainFrame::LoadNote(const std::string& path, bool untitled) {
   pageShown();
   pages_->NoteLoaded();
   NoteSave_noteLoaded(*this);
+  if (toolBars_) toolBars_->notePathChanged();
 }
 
 void CMainFrame::NewNote() {
@@ -230,6 +251,7 @@ void CMainFrame::pageShown() {
     canvas.setGridMode(options_.gridDisp ? 1 : 0);
   }
   view_->PageChanged();
+  if (propBar_ != nullptr) propBar_->Refresh();
 }
 
 bool CMainFrame::SelectPageNumber(int32_t number) { return pages_->GoToPage(number); }
@@ -295,7 +317,11 @@ void CMainFrame::HistoryStepped() {
   if (pages_) pages_->HistoryStepped();
 }
 
-void CMainFrame::SelectionChanged() { ViewLinkCommands_refresh(*this); }
+void CMainFrame::SelectionChanged() {
+  ViewLinkCommands_refresh(*this);
+  if (commands_ && !tearingDown_) commands_->updateChecks();
+  if (propBar_ != nullptr) propBar_->Refresh();
+}
 
 void CMainFrame::LinkClicked(CadPrim& figure) { CMainFrame_linkClicked(*this, figure); }
 

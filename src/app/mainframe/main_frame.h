@@ -19,7 +19,9 @@
 #include "view/commands/command_table.h"
 #include "view/keyboard/selection_commands.h"
 
+class CZerbinPropBar;
 class PageCommands;
+class ToolBars;
 class QDockWidget;
 class WindowList;
 struct FrameLinks;
@@ -74,7 +76,7 @@ class CMainFrame : public QMainWindow, private ChildViewHost {
   // it (0: unknown); a different time on disk means someone else wrote it.
   int64_t loadedTime = 0;
   // The writer gives a saved note its new path.
-  void setNotePath(std::string path) { notePath_ = std::move(path); }
+  void setNotePath(std::string path);
   const CMainFrameOptions& options() const { return options_; }
   // The embedding dialog changed a setting: kept here and stored at once.
   void setEmbedSettings(bool lowerPath, bool windowColor, bool scriptWrapper) {
@@ -117,6 +119,10 @@ class CMainFrame : public QMainWindow, private ChildViewHost {
   PageCommands& pages() { return *pages_; }
   // The current page is shown anew (grid settings, the view's page).
   void pageShown();
+  // The property bar beside the view.
+  CZerbinPropBar& propBar() { return *propBar_; }
+  // The tool bars, the window modes and the style set's templates.
+  ToolBars& toolBars() { return *toolBars_; }
 
  protected:
   // The close question of a modified note; Cancel keeps the window.
@@ -153,6 +159,9 @@ class CMainFrame : public QMainWindow, private ChildViewHost {
   UndoHistory undo_;
   CChildView* view_ = nullptr;
   QDockWidget* leftPane_ = nullptr;
+  CZerbinPropBar* propBar_ = nullptr;
+  bool tearingDown_ = false;
+  std::unique_ptr<ToolBars> toolBars_;
   std::unique_ptr<CommandTable> commands_;
   std::unique_ptr<FrameLinks> links_;
   std::unique_ptr<PageCommands> pages_;

@@ -88,6 +88,22 @@ struct WindowPosition {
 // "Zerbin_WindowPosSema".
 bool CZerbinApp_saveWindowPosition(const std::string& profileFolder, const WindowPosition& pos,
                                    const std::string& echoFile);
+// The place of one tool bar, in the section ToolBars of "window.ini".
+struct ToolBarPlace {
+  std::string name;       // the bar's object name ("fileBar", ...)
+  int32_t area = 4;       // Qt::ToolBarArea (4: top)
+  bool visible = true;
+  bool lineBreak = false;  // the bar starts a new row
+  bool operator==(const ToolBarPlace&) const = default;
+};
+// Replaces the tool bars' places (the window entries stay), under
+// "Zerbin_WindowPosSema".
+bool CZerbinApp_saveToolBarPlaces(const std::string& profileFolder,
+                                  const std::vector<ToolBarPlace>& bars,
+                                  const std::string& echoFile);
+// The stored places, in layout order (empty: none stored).
+std::vector<ToolBarPlace> CZerbinApp_loadToolBarPlaces(const std::string& profileFolder);
+
 // Finds the entry of `key`; false when there is none.
 bool CZerbinApp_loadWindowPosition(const std::string& profileFolder, const std::string& key,
                                    WindowPosition& pos);

@@ -17,6 +17,39 @@ constexpr const char* kWindowFile = "window.ini";
 constexpr const char* kLockName = "Zerbin_WindowPosSema";
 constexpr const char* kSection = "WindowPosition";
 constexpr const char* kTypes = "siiiiiibbiiiii";
+// The tool bars' places: one `bar` line per bar in the order the window
+// lays them out (name, Qt tool-bar area, shown, starts a new row).
+constexpr const char* kBarSection = "ToolBars";
+constexpr const char* kBarTypes = "sibb";
+
+struct WindowFile {
+  std::vector<WindowPosition> windows;
+  std::vector<ToolBarPlace> bars;
+};
+
+std::vector<ToolBarPlace> readBars(const std::string& path) {
+  std::vector<ToolBarPlace> bars;
+  if (!FileX_isFile(path)) return bars;
+  Except_tryCatch(
+      [&] {
+        IniFileReader r;
+        r.open(path);
+        r.findSection(kBarSection, true);
+        for (bool more = true; more && bars.size() < 16;) {
+          ToolBarPlace b;
+          std::string name;
+          more = r.readNextAttribute(name, kBarTypes, &b.name, &b.area, &b.visible,
+                                     &b.lineBreak) >= 0;
+          if (more && name == "bar" && !b.name.empty()) bars.push_back(std::move(b));
+        }
+      },
+      [&](const Errors_Msg& e) {
+        if (e.code != FileX_Err_EOF) Errors_printf("window.ini: %s (tool bars)", e.message());
+      });
+  return bars;
+}
+
+bool writeFile(const std::string& path, const WindowFile& file, const std::string& echoFile);
 
 // Every entry of the file.  A missing file or one without the section is
 // an empty list; a line that cannot be read is passed over (and logged):
@@ -75,7 +108,8 @@ bool CZerbinApp_saveWindowPosition(const std::string& profileFolder, const Windo
   if (!guard.owns())
     Errors_printf("window.ini: %s not held after %d ms, going on", kLockName, IniFile_lockWaitMs);
 
-  std::vector<WindowPosition> list = readAll(path);
+  WindowFile file{readAll(path), readBars(path)};
+  std::vector<WindowPosition>& list = file.windows;
   WindowPosition entry = normalised(pos);
   bool replaced = false;
   for (WindowPosition& p : list) {
@@ -86,7 +120,30 @@ bool CZerbinApp_saveWindowPosition(const std::string& profileFolder, const Windo
     }
   }
   if (!replaced) list.push_back(entry);
+  return writeFile(path, file, echoFile);
+}
 
+bool CZerbinApp_saveToolBarPlaces(const std::string& profileFolder,
+                                  const std::vector<ToolBarPlace>& bars,
+                                  const std::string& echoFile) {
+  std::string path = profileFolder + kWindowFile;
+  NamedLock lock{kLockName};
+  NamedLockGuard guard(lock, IniFile_lockWaitMs);
+  if (!guard.owns())
+    Errors_printf("window.ini: %s not held after %d ms, going on", kLockName, IniFile_lockWaitMs);
+  return writeFile(path, WindowFile{readAll(path), bars}, echoFile);
+}
+
+std::vector<ToolBarPlace> CZerbinApp_loadToolBarPlaces(const std::string& profileFolder) {
+  NamedLock lock{kLockName};
+  NamedLockGuard guard(lock, IniFile_lockWaitMs);
+  return readBars(profileFolder + kWindowFile);
+}
+
+namespace {
+
+bool writeFile(const std::string& path, const WindowFile& file, const std::string& echoFile) {
+  const std::vector<WindowPosition>& list = file.windows;
   bool ok = true;
   Except_tryCatch(
       [&] {
@@ -102,6 +159,12 @@ bool CZerbinApp_saveWindowPosition(const std::string& profileFolder, const Windo
                         p.barHeight, p.barFloating, p.barHidden, p.barStyle, p.paneWidth,
                         p.paneMode, p.viewFlags, p.viewValue);
           }
+          if (!file.bars.empty()) {
+            w.section(kBarSection);
+            for (const ToolBarPlace& b : file.bars) {
+              w.attribute("bar", kBarTypes, b.name, b.area, b.visible, b.lineBreak);
+            }
+          }
         });
       },
       [&](const Errors_Msg& e) {
@@ -110,6 +173,8 @@ bool CZerbinApp_saveWindowPosition(const std::string& profileFolder, const Windo
       });
   return ok;
 }
+
+}  // namespace
 
 bool CZerbinApp_loadWindowPosition(const std::string& profileFolder, const std::string& key,
                                    WindowPosition& pos) {

@@ -2,6 +2,8 @@
 
 #include "app/links/frame_links.h"
 #include "app/pages/page_commands.h"
+#include "app/propbar/prop_bar.h"
+#include "app/toolbars/tool_bars.h"
 #include "app/settings/settings.h"
 #include "app/startup/zerbin_app.h"
 #include "core/errors/except3.h"
@@ -35,13 +37,21 @@ bool WindowPlace_take(CMainFrame& frame, WindowPosition& pos) {
   pos.top = at.y();
   pos.right = at.x() + frame.width();
   pos.bottom = at.y() + frame.height();
-  // The window has no property bar: no size, hidden, docked on the right.
-  pos.barWidth = pos.barHeight = 0;
-  pos.barFloating = false;
-  pos.barHidden = true;
-  pos.barStyle = Qt::RightDockWidgetArea;
+  CZerbinPropBar& bar = frame.propBar();
+  ToolBars& modes = frame.toolBars();
+  const QSize size = bar.isVisible() ? bar.size() : bar.keptSize;
+  pos.barWidth = size.width();
+  pos.barHeight = size.height();
+  pos.barFloating = bar.isFloating();
+  // In a mode that hid the bar, the state before the mode is kept.
+  pos.barHidden = modes.viewerMode() || modes.noteBarMode() ? !modes.propBarShownBefore()
+                                                             : bar.isHidden();
+  const Qt::DockWidgetArea area = frame.dockWidgetArea(&bar);
+  pos.barStyle = area == Qt::NoDockWidgetArea ? Qt::RightDockWidgetArea : area;
   PageCommands& pages = frame.pages();
-  if (pages.paneHidden()) {
+  const bool paneHidden = modes.viewerMode() || modes.noteBarMode() ? modes.treeHiddenBefore()
+                                                                   : pages.paneHidden();
+  if (paneHidden) {
     pos.paneMode = 1;
     pos.paneWidth = kDefaultPaneWidth;
   } else {
@@ -50,13 +60,17 @@ bool WindowPlace_take(CMainFrame& frame, WindowPosition& pos) {
     pos.paneWidth = pages.paneWidened() || pages.paneWidth() < 1 ? kDefaultPaneWidth
                                                                   : pages.paneWidth();
   }
-  pos.viewFlags = frame.links().pinned ? 2 : 0;
+  pos.viewFlags = (frame.links().pinned ? 2 : 0) | (modes.viewerMode() ? 1 : 0);
   pos.viewValue = 100;
   return true;
 }
 
 bool WindowPlace_save(CMainFrame& frame, const std::string& profileFolder,
                       const std::string& echoFile) {
+  // The tool bars' places are the program's, kept whatever the note.
+  if (!profileFolder.empty() && !frame.toolBars().viewerMode() && !frame.toolBars().noteBarMode()) {
+    CZerbinApp_saveToolBarPlaces(profileFolder, frame.toolBars().places(), echoFile);
+  }
   WindowPosition pos;
   if (profileFolder.empty() || !WindowPlace_take(frame, pos)) return false;
   return CZerbinApp_saveWindowPosition(profileFolder, pos, echoFile);
@@ -78,6 +92,25 @@ bool WindowPlace_restore(CMainFrame& frame, const std::string& profileFolder) {
     frame.resizeDocks({pane}, {pos.paneWidth}, Qt::Horizontal);
   }
   frame.links().pinned = (pos.viewFlags & 2) != 0;
+  CZerbinPropBar& bar = frame.propBar();
+  const auto area = static_cast<Qt::DockWidgetArea>(pos.barStyle);
+  if (area == Qt::LeftDockWidgetArea || area == Qt::RightDockWidgetArea ||
+      area == Qt::TopDockWidgetArea || area == Qt::BottomDockWidgetArea) {
+    frame.addDockWidget(area, &bar);
+  }
+  bar.setFloating(pos.barFloating);
+  bar.keptSize = QSize(pos.barWidth, pos.barHeight);
+  if (pos.barWidth > 0 && pos.barHeight > 0) {
+    if (pos.barFloating) {
+      bar.resize(pos.barWidth, pos.barHeight);
+    } else {
+      const bool vertical = area == Qt::LeftDockWidgetArea || area == Qt::RightDockWidgetArea;
+      frame.resizeDocks({&bar}, {vertical ? pos.barWidth : pos.barHeight},
+                        vertical ? Qt::Horizontal : Qt::Vertical);
+    }
+  }
+  bar.setVisible(!pos.barHidden);
+  if ((pos.viewFlags & 1) != 0) frame.toolBars().setViewerMode(true);
   return true;
 }
 

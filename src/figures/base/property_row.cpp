@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "core/strx/codepage.h"
+#include "core/strx/strx_copy.h"
 
 PropertyRow PropertyRow_text(std::string name, std::string value, PropertyRowKind kind) {
   PropertyRow r;
@@ -44,4 +45,35 @@ PropertyRow PropertyRow_pastEnd() { return PropertyRow{}; }
 std::string PropertyRow_fitValue(std::string_view value, size_t capacity) {
   if (capacity == 0) return std::string(value);
   return std::string(value.substr(0, Cp932_cutLength(value, capacity - 1)));
+}
+
+std::string PropertyRow_fontValue(const StrX_Font& font) {
+  return font.face + "," + std::to_string(font.size10) + "," + (font.bold ? "1" : "0") + "," +
+         (font.italic ? "1" : "0");
+}
+
+bool PropertyRow_readFontValue(std::string_view value, StrX_Font& font) {
+  std::vector<std::string_view> f;
+  size_t start = 0;
+  for (size_t i = 0; i <= value.size(); ++i) {
+    if (i == value.size() || value[i] == ',') {
+      f.push_back(value.substr(start, i - start));
+      start = i + 1;
+    } else {
+      i += Cp932_charLen(value, i) - 1;
+    }
+  }
+  auto trim = [](std::string_view v) {
+    while (!v.empty() && StrX_isSpace(v.front())) v.remove_prefix(1);
+    while (!v.empty() && StrX_isSpace(v.back())) v.remove_suffix(1);
+    return v;
+  };
+  auto on = [&](size_t i) { return f.size() > i && !trim(f[i]).empty() && trim(f[i])[0] != '0'; };
+  const std::string_view name = trim(f[0]);
+  if (name.empty()) return false;
+  font.face = std::string(name);
+  if (f.size() > 1) font.size10 = StrX_toInt(f[1]);
+  font.bold = on(2);
+  font.italic = on(3);
+  return true;
 }

@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/strx/strx_numbers.h"
+
 enum PropertyRowKind : int32_t {
   PropertyRowKind_Text = 0,        // single-line text
   PropertyRowKind_Colour = 1,      // "rgb(%d,%d,%d)"
@@ -59,3 +61,10 @@ constexpr const char* PropertyRow_name(bool japanese, const char* ja, const char
 // A shown value cut to the grid's value capacity (terminator included;
 // 0 = no limit), never inside a double-byte character.
 std::string PropertyRow_fitValue(std::string_view value, size_t capacity);
+
+// The value form of a font row, "face,size x 10,bold,italic" (for example
+// "ＭＳ Ｐゴシック,120,0,0"), and its reader: white space around the fields
+// is dropped, a flag is on unless it begins with '0', a missing size keeps
+// the font's.  False (font untouched) without a face.
+std::string PropertyRow_fontValue(const StrX_Font& font);
+bool PropertyRow_readFontValue(std::string_view value, StrX_Font& font);

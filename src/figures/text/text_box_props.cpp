@@ -28,39 +28,6 @@ std::vector<std::string> choices(bool japanese, std::initializer_list<const char
   return std::vector<std::string>(list.begin(), list.end());
 }
 
-// "face,size x 10,bold,italic" (the grid's font text).
-std::string fontText(const Text_Box& b) {
-  return b.fontFace + "," + std::to_string(b.fontSize * 10) + "," + (b.bold ? "1" : "0") + "," +
-         (b.italic ? "1" : "0");
-}
-
-// Reads a font text: face, size in tenths of a point, bold, italic.  False
-// without a face.
-bool readFont(std::string_view s, std::string& face, int32_t& size10, bool& bold, bool& italic) {
-  std::vector<std::string_view> f;
-  size_t start = 0;
-  for (size_t i = 0; i <= s.size(); ++i) {
-    if (i == s.size() || s[i] == ',') {
-      f.push_back(s.substr(start, i - start));
-      start = i + 1;
-    } else {
-      i += Cp932_charLen(s, i) - 1;
-    }
-  }
-  auto trim = [](std::string_view v) {
-    while (!v.empty() && StrX_isSpace(v.front())) v.remove_prefix(1);
-    while (!v.empty() && StrX_isSpace(v.back())) v.remove_suffix(1);
-    return v;
-  };
-  const std::string_view name = trim(f[0]);
-  if (name.empty()) return false;
-  face = std::string(name);
-  if (f.size() > 1) size10 = StrX_toInt(f[1]);
-  bold = f.size() > 2 && !trim(f[2]).empty() && trim(f[2])[0] != '0';
-  italic = f.size() > 3 && !trim(f[3]).empty() && trim(f[3])[0] != '0';
-  return true;
-}
-
 // Blanks and surrounding double quotes removed, at most 4095 bytes.
 std::string trimId(std::string_view v) {
   while (!v.empty() && StrX_isSpace(v.front())) v.remove_prefix(1);
@@ -129,7 +96,7 @@ PropertyRow Text_Box::GetProperty(int32_t row, bool ja, size_t valueCapacity,
                                   : choices(ja, {"左端", "中央", "右端"}, {"Left", "Center", "Right"}));
     case 16: return PropertyRow_integer(PropertyRow_name(ja, "角度", "Angle"), angle, INT32_MIN);
     case 17: return PropertyRow_colour(PropertyRow_name(ja, "テキストの色", "Text Color"), textColour);
-    case 18: return PropertyRow_text(PropertyRow_name(ja, "フォント", "Font"), fontText(*this), PropertyRowKind_Font);
+    case 18: return PropertyRow_text(PropertyRow_name(ja, "フォント", "Font"), PropertyRow_fontValue({fontFace, fontSize * 10, bold, italic}), PropertyRowKind_Font);
     case 19: return PropertyRow_integer(PropertyRow_name(ja, "サイズ", "Size"), fontSize, 1);
     case 20: return PropertyRow_onOff(PropertyRow_name(ja, "太字", "Bold"), bold);
     case 21: return PropertyRow_onOff(PropertyRow_name(ja, "斜体", "Itaric"), italic);
@@ -184,11 +151,11 @@ void Text_Box::SetProperty(int32_t row, std::string_view value, std::string_view
     case 16: angle = n; invalidateBounds(); break;
     case 17: StrX_readColor(value, textColour); break;
     case 18: {
-      std::string face;
-      int32_t size10 = fontSize * 10;
-      bool b = bold, i = italic;
-      if (!readFont(value, face, size10, b, i)) break;
-      const int32_t size = std::max(1, (size10 + 5) / 10);
+      StrX_Font font{{}, fontSize * 10, bold, italic};
+      if (!PropertyRow_readFontValue(value, font)) break;
+      const std::string face = font.face;
+      const bool b = font.bold, i = font.italic;
+      const int32_t size = std::max(1, (font.size10 + 5) / 10);
       lineSpacing = std::max(1, lineSpacing + size - fontSize);
       fontFace = face;
       fontSize = size;

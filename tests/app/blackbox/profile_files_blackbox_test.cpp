@@ -80,7 +80,12 @@ TEST(ProfileFilesBlackBox, WindowPlaceAndSizeSurviveARestartAndAGarbageFileLoses
   r = runZerbin(run5, {"-prof=" + prof, a});
   ASSERT_EQ(0, r.status) << r.err;
   EXPECT_EQ("", r.echo);
-  EXPECT_EQ(windowFile(first + "\r\n"), ReadFileBytes(prof + "/window.ini"));
+  const std::string rebuilt = ReadFileBytes(prof + "/window.ini");
+  const size_t bars = rebuilt.find("[ToolBars] \r\n");
+  ASSERT_NE(std::string::npos, bars) << rebuilt;
+  EXPECT_EQ(windowFile(first + "\r\n"), rebuilt.substr(0, bars));
+  // The tool bars' places follow, one line per bar: the file bar shown at the top.
+  EXPECT_NE(std::string::npos, rebuilt.find("bar = fileBar, 4, 1, 0\r\n", bars)) << rebuilt;
 }
 
 TEST(ProfileFilesBlackBox, GarbageInTheRecentListLosesNoOtherEntry) {
