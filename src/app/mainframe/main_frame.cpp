@@ -173,7 +173,7 @@ void CMainFrame::CommitPendingEdits() {
 
 void CMainFrame::ModifiedChanged() {
   RefreshWindowTitle();
-  if (propBar_ != nullptr) propBar_->Refresh();
+  if (propBar_ != nullptr) propBar_->RefreshSoon();
   // The tool bars show the tool in use (a new figure ends its tool).
   if (commands_ && !tearingDown_) commands_->updateChecks();
   if (commands_) ViewHistory_updateCommands(*commands_, *view_);

@@ -82,7 +82,16 @@ std::vector<CadPrim*> CZerbinPropBar::selection() const {
   return s != nullptr ? s->Selection() : std::vector<CadPrim*>();
 }
 
+void CZerbinPropBar::RefreshSoon() {
+  if (refreshDue_ || !isVisible()) return;
+  refreshDue_ = true;
+  QMetaObject::invokeMethod(this, [this] {
+    if (refreshDue_) Refresh();
+  }, Qt::QueuedConnection);
+}
+
 void CZerbinPropBar::Refresh(int32_t kind) {
+  refreshDue_ = false;
   if (!isVisible()) return;
   const std::vector<CadPrim*> sel = selection();
   std::vector<int32_t> numbers;

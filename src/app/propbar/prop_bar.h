@@ -26,6 +26,9 @@ class CZerbinPropBar : public QDockWidget {
   // the same figures stay selected.  Nothing happens while the bar is
   // hidden: it is filled when it shows again.
   void Refresh(int32_t kind = PropBar_noKind);
+  // The same once the events waiting now are handled: many changes in a
+  // row (the records of one step) fill the list once.
+  void RefreshSoon();
   // Edits the property of a line, as a click on it does.
   void EditLine(int32_t line);
 
@@ -62,6 +65,7 @@ class CZerbinPropBar : public QDockWidget {
   // them), and the text last used in the multi-line editor.
   std::vector<int32_t> listed_;
   std::string lastMultiLine_;
+  bool refreshDue_ = false;
 };
 
 // The messages and questions of the bar.
