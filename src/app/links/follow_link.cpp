@@ -9,6 +9,7 @@
 #include "app/mainframe/main_frame.h"
 #include "app/saving/save_commands.h"
 #include "app/settings/settings.h"
+#include "app/toolbars/tool_bars.h"
 #include "app/windows/window_list.h"
 #include "core/filex/filex_info.h"
 #include "core/errors/except3.h"
@@ -408,7 +409,9 @@ CMainFrame* CMainFrame_followFigureLink(CMainFrame& frame, const CadPrim& figure
   FollowLinkRequest req;
   req.link = url;
   req.source = &figure;
-  req.target = newWindow ? std::string("_blank") : figure.GetTarget();
+  // A note bar keeps its note: a link opens in a window of its own.
+  req.target = newWindow || frame.toolBars().noteBarMode() ? std::string("_blank")
+                                                          : figure.GetTarget();
   return CMainFrame_followLink(frame, req);
 }
 
@@ -421,8 +424,21 @@ void CMainFrame_recordedMove(CMainFrame& frame, const std::function<void()>& mov
 
 void CMainFrame_linkClicked(CMainFrame& frame, const CadPrim& figure) {
   QPointer<CMainFrame> self(&frame);
+  // Read first: following the link may free the figure.
+  const int32_t after = figure.GetAfterClick();
   CMainFrame* reached = CMainFrame_followFigureLink(frame, figure, false);
+  // After the click: 2 and 3 show the note reached in viewer mode, 1 and 3
+  // close the window clicked in (when the note went to another window).
+  if ((after == 2 || after == 3) && reached != nullptr) reached->toolBars().setViewerMode(true);
+  if ((after == 1 || after == 3) && reached != nullptr && reached != &frame && !self.isNull()) {
+    QMetaObject::invokeMethod(&frame, [self] {
+      if (!self.isNull()) self->close();
+    }, Qt::QueuedConnection);
+    return;
+  }
   if (self.isNull() || reached == &frame || frame.links().closeAnswered) return;
+  // In a note bar the selection stays.
+  if (frame.toolBars().noteBarMode()) return;
   if (ViewSelection* sel = frame.view().selection()) {
     sel->DeselectAll(true);
     sel->TakeSelectionChanged();

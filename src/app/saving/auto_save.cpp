@@ -10,6 +10,7 @@
 #include <set>
 
 #include "app/mainframe/main_frame.h"
+#include "app/toolbars/tool_bars.h"
 #include "app/saving/emergency_save.h"
 #include "app/saving/frame_save_host.h"
 #include "app/saving/save_commands.h"
@@ -43,11 +44,14 @@ class ActivationWatch : public QObject {
  public:
   explicit ActivationWatch(CMainFrame& frame) : QObject(&frame), frame_(&frame) {}
   bool eventFilter(QObject* watched, QEvent* event) override {
-    if (watched == frame_ && event->type() == QEvent::WindowDeactivate && NoteSave_shell().autoSave) {
-      // After the activation has settled, outside the event.
+    if (watched == frame_ && event->type() == QEvent::WindowDeactivate) {
+      // After the activation has settled, outside the event (which also
+      // comes while the window is being destroyed).  A note bar saves
+      // itself whenever it is left, as the auto-save flag does.
       QPointer<CMainFrame> f = frame_;
       QTimer::singleShot(0, this, [f] {
-        if (f && !ownWindowActive(*f)) Except_barrier([&] { NoteSave_autoSave(*f); });
+        if (f && (NoteSave_shell().autoSave || f->toolBars().noteBarMode()) && !ownWindowActive(*f))
+          Except_barrier([&] { NoteSave_autoSave(*f); });
       });
     }
     return false;

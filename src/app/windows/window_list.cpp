@@ -7,6 +7,7 @@
 #include "app/saving/save_commands.h"
 #include "app/settings/settings.h"
 #include "app/startup/zerbin_app.h"
+#include "app/toolbars/tool_bars.h"
 #include "app/windows/window_place.h"
 #include "core/errors/except3.h"
 #include "core/filex/filex.h"
@@ -362,6 +363,8 @@ void WindowList_installHooks(CZerbinApp_Hooks& h) {
       CMainFrame* f = list.openNote(path, "_blank", untitled, false);
       if (f == nullptr) return 0;
       if (fragment.empty()) WindowList_applyPageOption(a, *f);
+      // "-view" and "-view-": the window goes into viewer mode or out of it.
+      if (a.options.viewMode != 0) f->toolBars().setViewerMode(a.options.viewMode > 0);
       return WindowIds_idOf(f);
     };
   }

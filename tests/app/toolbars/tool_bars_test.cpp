@@ -273,3 +273,32 @@ TEST(ToolBars, ViewerModeIsABareWindowThatReloadsACompleteRewriteOnce) {
   EXPECT_FALSE(w.f->pages().paneHidden());
   EXPECT_EQ(viewSize, w.f->view().size());
 }
+
+TEST(ToolBars, NoteBarDocksOnTheTopEdgeAndGivesBackTheWindow) {
+  const QRect work(0, 30, 1280, 770), screen(0, 0, 1280, 800);
+  // Narrow windows span the work area's top, 56 pixels high; a window wider
+  // than four fifths of it keeps its rectangle, never higher than half the
+  // screen.
+  EXPECT_EQ(QRect(0, 30, 1280, 56), ToolBars_noteBarRect(QRect(100, 100, 800, 600), work, screen));
+  EXPECT_EQ(QRect(10, 40, 1100, 300), ToolBars_noteBarRect(QRect(10, 40, 1100, 300), work, screen));
+  EXPECT_EQ(400, ToolBars_noteBarRect(QRect(10, 40, 1100, 700), work, screen).height());
+
+  testing_support::TempDir dir;
+  Window w(dir);
+  const int32_t mask = w.f->toolBars().visibleMask();
+  ASSERT_TRUE(w.f->commands().run(Cmd_NoteBarOn));
+  EXPECT_TRUE(w.f->toolBars().noteBarMode());
+  EXPECT_TRUE((w.f->windowFlags() & Qt::FramelessWindowHint) != 0);
+  EXPECT_TRUE((w.f->windowFlags() & Qt::WindowStaysOnTopHint) != 0);
+  EXPECT_FALSE(w.f->menuBar()->isVisible());
+  EXPECT_EQ(0, w.f->toolBars().visibleMask());
+  EXPECT_FALSE(w.f->propBar().isVisible());
+  ASSERT_TRUE(w.f->commands().run(Cmd_NoteBarOff));
+  EXPECT_FALSE(w.f->toolBars().noteBarMode());
+  EXPECT_FALSE((w.f->windowFlags() & Qt::FramelessWindowHint) != 0);
+  EXPECT_TRUE(w.f->menuBar()->isVisible());
+  EXPECT_EQ(mask, w.f->toolBars().visibleMask());
+  EXPECT_TRUE(w.f->propBar().isVisible());
+  EXPECT_FALSE(w.f->pages().paneHidden());
+  EXPECT_EQ(200, w.f->height());
+}
