@@ -98,9 +98,10 @@ void CZerbinPropBar::Refresh(int32_t kind) {
   numbers.reserve(sel.size());
   for (const CadPrim* f : sel) numbers.push_back(f->GetNumber());
   // A kind the user chose stays while the same figures are selected.
-  if (kind == PropBar_noKind && numbers == listed_ && listing_.shownKind >= 0) {
-    kind = listing_.shownKind;
-  }
+  const bool sameFigures = numbers == listed_;
+  if (kind == PropBar_noKind && sameFigures && listing_.shownKind >= 0) kind = listing_.shownKind;
+  // Another selection: no line of the last one stays marked.
+  if (!sameFigures) list_->setCurrentRow(-1);
   listed_ = std::move(numbers);
   const std::vector<PropInkStroke> ink =
       sel.empty() && inkSelection ? inkSelection() : std::vector<PropInkStroke>();
@@ -134,13 +135,20 @@ void CZerbinPropBar::report(const std::string& text) const {
 }
 
 void CZerbinPropBar::EditLine(int32_t line) {
-  if (!frame_.hasNote() || line < 0) return;
+  if (!frame_.hasNote() || line < 0 || line >= static_cast<int32_t>(listing_.lines.size())) return;
   // A running in-place edit and pending nudges are recorded first: the
-  // change is made on what the user sees.
+  // change is made on what the user sees.  When that changed the line
+  // clicked (an untouched new text box goes away), nothing is edited.
+  // The row's name (the value may change with the commit).
+  auto nameOf = [](const std::string& l) { return l.substr(0, l.find(" =")); };
+  const std::string clicked = nameOf(listing_.lines[static_cast<size_t>(line)]);
+  const PropListingSource source = listing_.source;
   frame_.CommitPendingEdits();
-  if (!isVisible()) return;
+  if (!isVisible() || !frame_.hasNote()) return;
   Refresh(listing_.shownKind >= 0 ? listing_.shownKind : PropBar_noKind);
-  if (line >= static_cast<int32_t>(listing_.lines.size())) return;
+  if (line >= static_cast<int32_t>(listing_.lines.size()) || listing_.source != source ||
+      nameOf(listing_.lines[static_cast<size_t>(line)]) != clicked)
+    return;
   const QPoint at = lineCentre(line);
   switch (listing_.source) {
     case PropListingSource::Mixed:

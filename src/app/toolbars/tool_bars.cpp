@@ -146,8 +146,9 @@ ToolBars::ToolBars(CMainFrame& frame) : frame_(frame), guard_(std::make_unique<Q
 
 ToolBars::~ToolBars() {
   frame_.view().mouseEditor().hooks().templateFor = nullptr;
-  guard_.reset();
+  // The watcher posts to the guard: it ends first.
   watcher_.Stop();
+  guard_.reset();
 }
 
 void ToolBars::registerCommands() {

@@ -7,6 +7,7 @@
 #include "app/settings/settings.h"
 #include "app/startup/zerbin_app.h"
 #include "core/errors/except3.h"
+#include "core/prompts/user_prompts.h"
 
 // Qt after the core headers.
 #include "app/mainframe/main_frame.h"
@@ -93,6 +94,12 @@ bool WindowPlace_restore(CMainFrame& frame, const std::string& profileFolder) {
   }
   frame.links().pinned = (pos.viewFlags & 2) != 0;
   CZerbinPropBar& bar = frame.propBar();
+  // A record without the bar's docking place is damaged: said, and the
+  // bar stays where it is.
+  if (pos.barStyle == 0) {
+    UserPrompts_get().messageBox("window.ini styles[i] == 0", "Brevlo", PromptButtons::Ok,
+                                 PromptIcon::Warning, PromptAnswer::Ok, 0);
+  }
   const auto area = static_cast<Qt::DockWidgetArea>(pos.barStyle);
   if (area == Qt::LeftDockWidgetArea || area == Qt::RightDockWidgetArea ||
       area == Qt::TopDockWidgetArea || area == Qt::BottomDockWidgetArea) {

@@ -23,6 +23,7 @@
 #include "support/test_support.h"
 #include "view/commands/command_ids.h"
 #include "view/dialogs/input_dialogs.h"
+#include "view/editing/edit_tools.h"
 #include "view/selection/view_selection.h"
 #include "view/view_test_app.h"
 
@@ -326,4 +327,34 @@ TEST(PropBar, CanvasRowsOnEveryPageAreOneUndoStepAndFilesAreNumberedPerPage) {
   for (int32_t n = 0; n <= 2; ++n) EXPECT_EQ(600, doc.page(n)->settings().width()) << n;
   // The bar shows the page it is on.
   EXPECT_EQ("キャンバスの幅 = 600", w.lineText(w.lineOf("キャンバスの幅")));
+}
+
+TEST(PropBar, AClickWhileANewTextBoxIsWrittenEditsNothingThatWentAway) {
+  Window w;
+  const size_t figures = w.frame->document().workingFigures().size();
+  w.frame->view().ChooseTool(EditTool_text);
+  w.clickFigure(300, 600);
+  ASSERT_EQ(figures + 1, w.frame->document().workingFigures().size());
+  ASSERT_EQ("タイプ = テキスト", w.lineText(0));
+  // The untouched box goes when the edit ends: the line clicked is gone.
+  CColorDialog::exec = [](CColorDialog&) {
+    ADD_FAILURE() << "the box that went away is not edited";
+    return int(QDialog::Rejected);
+  };
+  w.clickLine("塗りつぶし色");
+  EXPECT_EQ(figures, w.frame->document().workingFigures().size());
+  EXPECT_EQ("タイプ = ドキュメント", w.lineText(0));
+  // A box being written keeps its text, and the row clicked is edited.
+  w.frame->view().ChooseTool(EditTool_text);
+  w.clickFigure(300, 600);
+  QTest::keyClicks(&w.frame->view(), "abc");
+  CColorDialog::exec = [](CColorDialog& d) {
+    d.setCurrentColor(QColor(1, 2, 3));
+    return int(QDialog::Accepted);
+  };
+  w.clickLine("塗りつぶし色");
+  Text_Box* made = w.figure<Text_Box>(FigureKind_Text, 1);
+  ASSERT_NE(nullptr, made);
+  EXPECT_EQ("abc", made->text());
+  EXPECT_EQ(0x030201u, made->fillColour);
 }
