@@ -7,13 +7,15 @@
 
 #include <QtGlobal>
 
+// `afterRun` frees what the benchmarks kept while the application lives.
 template <class Application>
-int Bench_qtMain(int argc, char** argv) {
+int Bench_qtMain(int argc, char** argv, void (*afterRun)() = nullptr) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   Application app(argc, argv);
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
   benchmark::RunSpecifiedBenchmarks();
+  if (afterRun != nullptr) afterRun();
   benchmark::Shutdown();
   return 0;
 }

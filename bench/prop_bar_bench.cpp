@@ -22,6 +22,7 @@
 
 #include "app/mainframe/main_frame.h"
 #include "app/propbar/prop_bar.h"
+#include "bench/bench_main.h"
 #include "bench/bench_process.h"
 #include "figures/rect/rect_ex.h"
 #include "platform/text/qt_text.h"
@@ -163,12 +164,5 @@ BENCHMARK(BM_UndoFillColour)->Unit(benchmark::kMillisecond)->UseManualTime();
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  benchmark::RunSpecifiedBenchmarks();
-  frameHolder().reset();
-  benchmark::Shutdown();
-  return 0;
+  return Bench_qtMain<QApplication>(argc, argv, [] { frameHolder().reset(); });
 }

@@ -27,63 +27,61 @@ struct WindowFile {
   std::vector<ToolBarPlace> bars;
 };
 
-std::vector<ToolBarPlace> readBars(const std::string& path) {
-  std::vector<ToolBarPlace> bars;
-  if (!FileX_isFile(path)) return bars;
+// Calls `line` for each line of `section` (it reads the line and answers
+// whether more may follow).  A missing file or section reads nothing; a
+// line that cannot be read is passed over (and logged): the lines around
+// it stay.  Nothing here raises.
+template <typename Line>
+void readSection(const std::string& path, const char* section, Line line) {
+  if (!FileX_isFile(path)) return;
   Except_tryCatch(
       [&] {
         IniFileReader r;
         r.open(path);
-        r.findSection(kBarSection, true);
-        for (bool more = true; more && bars.size() < 16;) {
-          ToolBarPlace b;
-          std::string name;
-          more = r.readNextAttribute(name, kBarTypes, &b.name, &b.area, &b.visible,
-                                     &b.lineBreak) >= 0;
-          if (more && name == "bar" && !b.name.empty()) bars.push_back(std::move(b));
+        r.findSection(section, true);
+        for (bool more = true; more;) {
+          const int64_t at = r.tell();
+          Except_tryCatch([&] { more = line(r); },
+                          [&](const Errors_Msg& e) {
+                            Errors_printf("window.ini: %s (line passed over)", e.message());
+                            more = r.tell() > at;
+                          });
         }
       },
       [&](const Errors_Msg& e) {
-        if (e.code != FileX_Err_EOF) Errors_printf("window.ini: %s (tool bars)", e.message());
+        if (e.code != FileX_Err_EOF) Errors_printf("window.ini: %s (section %s)", e.message(), section);
       });
+}
+
+// The tool bars' places (at most 16 lines are read).
+std::vector<ToolBarPlace> readBars(const std::string& path) {
+  std::vector<ToolBarPlace> bars;
+  readSection(path, kBarSection, [&](IniFileReader& r) {
+    ToolBarPlace b;
+    std::string name;
+    const bool more =
+        r.readNextAttribute(name, kBarTypes, &b.name, &b.area, &b.visible, &b.lineBreak) >= 0;
+    if (more && name == "bar" && !b.name.empty()) bars.push_back(std::move(b));
+    return more && bars.size() < 16;
+  });
   return bars;
 }
 
 bool writeFile(const std::string& path, const WindowFile& file, const std::string& echoFile);
 
-// Every entry of the file.  A missing file or one without the section is
-// an empty list; a line that cannot be read is passed over (and logged):
-// the entries around it stay.  Nothing here raises.
+// Every entry of the file.
 std::vector<WindowPosition> readAll(const std::string& path) {
   std::vector<WindowPosition> list;
-  if (!FileX_isFile(path)) return list;
-  Except_tryCatch(
-      [&] {
-        IniFileReader r;
-        r.open(path);
-        r.findSection(kSection, true);
-        for (bool more = true; more;) {
-          const int64_t at = r.tell();
-          Except_tryCatch(
-              [&] {
-                WindowPosition p;
-                std::string name;
-                more = r.readNextAttribute(name, kTypes, &p.key, &p.left, &p.top, &p.right,
-                                           &p.bottom, &p.barWidth, &p.barHeight, &p.barFloating,
-                                           &p.barHidden, &p.barStyle, &p.paneWidth, &p.paneMode,
-                                           &p.viewFlags, &p.viewValue) >= 0;
-                if (more && name == "w" && !p.key.empty()) list.push_back(std::move(p));
-              },
-              [&](const Errors_Msg& e) {
-                Errors_printf("window.ini: %s (line passed over)", e.message());
-                more = r.tell() > at;
-              });
-        }
-      },
-      [&](const Errors_Msg& e) {
-        if (e.code != FileX_Err_EOF) Errors_printf("window.ini: %s (%d entries kept)", e.message(),
-                                                   static_cast<int>(list.size()));
-      });
+  readSection(path, kSection, [&](IniFileReader& r) {
+    WindowPosition p;
+    std::string name;
+    const bool more = r.readNextAttribute(name, kTypes, &p.key, &p.left, &p.top, &p.right,
+                                          &p.bottom, &p.barWidth, &p.barHeight, &p.barFloating,
+                                          &p.barHidden, &p.barStyle, &p.paneWidth, &p.paneMode,
+                                          &p.viewFlags, &p.viewValue) >= 0;
+    if (more && name == "w" && !p.key.empty()) list.push_back(std::move(p));
+    return more;
+  });
   return list;
 }
 
