@@ -75,7 +75,7 @@ struct WindowPosition {
   int32_t barWidth = 0, barHeight = 0;
   bool barFloating = false;
   bool barHidden = false;
-  int32_t barStyle = 0;
+  int32_t barStyle = 2;  // docked on the right (0 is a damaged record)
   int32_t paneWidth = 120;
   int32_t paneMode = 0;
   int32_t viewFlags = 0;
