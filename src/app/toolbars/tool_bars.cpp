@@ -174,7 +174,7 @@ void ToolBars::registerCommands() {
   const std::string modeMenu = t("表示(&V)", "&View");
   table.add(Cmd_ViewerMode, t("ビューアモード(&Y)", "Vie&wer Mode"), modeMenu, {},
             [this] { setViewerMode(!viewerMode_); }, [this] { return viewerMode_; });
-  table.add(Cmd_NoteBarOn, t("ノートバー・モード(&K)", "Note Bar Mode(&K)"), modeMenu, {},
+  table.add(Cmd_NoteBarMode, t("ノートバー・モード(&K)", "Note Bar Mode(&K)"), modeMenu, {},
             [this] { setNoteBarMode(!noteBarMode_); }, [this] { return noteBarMode_; });
   table.add(Cmd_NoteBarOff, t("普通のウィンドウにする(&K)", "Normal Window(&K)"), {}, {},
             [this] { setNoteBarMode(!noteBarMode_); });

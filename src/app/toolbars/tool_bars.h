@@ -21,29 +21,13 @@ class CMainFrame;
 class QActionGroup;
 class QToolBar;
 
-// The bar mask bits and the commands that show or hide each bar.
+// The bar mask bits.
 enum ToolBarBit : int32_t {
   ToolBar_file = 1,
   ToolBar_figure = 4,
   ToolBar_align = 8,
   ToolBar_pen = 16,
   ToolBar_input = 32,
-};
-enum ToolBarCommand : int32_t {
-  Cmd_FileBar = 59392,
-  Cmd_FigureBar = 32826,
-  Cmd_AlignBar = 32824,
-  Cmd_PenBar = 32960,
-  Cmd_InputBar = 33074,
-  Cmd_AllBars = 33086,
-  Cmd_PropertyBar = 33340,
-  Cmd_DefaultStyleSet = 32989,
-  Cmd_CustomStyleSet = 33003,
-  Cmd_ResetStyleSet = 33004,
-  Cmd_EditStyleSet = 33005,
-  Cmd_ViewerMode = 33032,
-  Cmd_NoteBarOn = 33042,
-  Cmd_NoteBarOff = 33115,
 };
 
 // The note bar's place: the saved rectangle when it is wider than four

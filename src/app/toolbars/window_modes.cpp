@@ -8,6 +8,8 @@
 #include "app/mainframe/main_frame.h"
 #include "app/pages/page_commands.h"
 #include "app/propbar/prop_bar.h"
+#include "view/menus/context_menus.h"
+#include <QAction>
 #include <QApplication>
 #include <QGuiApplication>
 #include <QMenuBar>
@@ -58,6 +60,9 @@ void ToolBars::setViewerMode(bool on) {
     hideForMode();
     viewerMode_ = true;
     frame_.view().m_ViewerMode = true;
+    // Without the menu bar the key V leaves the mode (it is no key while
+    // notes are edited: it would take the letter from the text).
+    if (QAction* a = frame_.commands().action(Cmd_ViewerMode)) a->setShortcut(Qt::Key_V);
     QApplication::processEvents();
     // The view keeps its place: the window moves by what left of it went.
     frame_.move(frame_.pos() + (viewAt - frame_.view().mapToGlobal(QPoint())));
@@ -66,6 +71,7 @@ void ToolBars::setViewerMode(bool on) {
     watcher_.Stop();
     viewerMode_ = false;
     frame_.view().m_ViewerMode = false;
+    if (QAction* a = frame_.commands().action(Cmd_ViewerMode)) a->setShortcut(QKeySequence());
     restoreFromMode(true);
   }
   keepViewSize(before);
@@ -102,11 +108,13 @@ void ToolBars::setNoteBarMode(bool on, bool fromLoading) {
     if (wasMaximised_) frame_.showNormal();
     savedRect_ = frame_.geometry();
     noteBarMode_ = true;
+    frame_.view().contextMenus().noteBarMode = true;
     frame_.setWindowFlags(Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
     frame_.setGeometry(ToolBars_noteBarRect(savedRect_, work, full));
     frame_.show();
   } else {
     noteBarMode_ = false;
+    frame_.view().contextMenus().noteBarMode = false;
     frame_.setWindowFlags(Qt::Window);
     frame_.setGeometry(QRect(work.left(), work.top() + 20, work.width(), 200));
     frame_.show();

@@ -118,8 +118,22 @@ enum CommandId : int {
   Cmd_FoldChildPages = 33230,
   Cmd_ShowTree = 32973,
   Cmd_WidenTree = 32972,
-  // Window modes.
+  // Window modes, tool bars and style sets.
   Cmd_NoteBarMode = 33042,
+  Cmd_NoteBarOff = 33115,
+  Cmd_ViewerMode = 33032,
+  Cmd_FileBar = 59392,
+  Cmd_FigureBar = 32826,
+  Cmd_AlignBar = 32824,
+  Cmd_PenBar = 32960,
+  Cmd_InputBar = 33074,
+  Cmd_AllBars = 33086,
+  Cmd_DefaultStyleSet = 32989,
+  Cmd_CustomStyleSet = 33003,
+  Cmd_ResetStyleSet = 33004,
+  Cmd_EditStyleSet = 33005,
+  // The property bar shown or hidden (a number of ours, as the exports').
+  Cmd_PropertyBar = 33340,
   // Saving and closing.
   Cmd_FileSave = 32771,
   Cmd_FileSaveAs = 32779,

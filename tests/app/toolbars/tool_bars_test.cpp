@@ -286,7 +286,7 @@ TEST(ToolBars, NoteBarDocksOnTheTopEdgeAndGivesBackTheWindow) {
   testing_support::TempDir dir;
   Window w(dir);
   const int32_t mask = w.f->toolBars().visibleMask();
-  ASSERT_TRUE(w.f->commands().run(Cmd_NoteBarOn));
+  ASSERT_TRUE(w.f->commands().run(Cmd_NoteBarMode));
   EXPECT_TRUE(w.f->toolBars().noteBarMode());
   EXPECT_TRUE((w.f->windowFlags() & Qt::FramelessWindowHint) != 0);
   EXPECT_TRUE((w.f->windowFlags() & Qt::WindowStaysOnTopHint) != 0);
