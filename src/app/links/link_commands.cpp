@@ -4,6 +4,7 @@
 #include "app/links/path_variables.h"
 #include "app/links/shell_services.h"
 #include "app/mainframe/main_frame.h"
+#include "document/note/note_document.h"
 #include "app/windows/window_list.h"
 #include "core/errors/except3.h"
 #include "core/filex/filex.h"
@@ -97,8 +98,7 @@ void findLinkTarget(CMainFrame& frame) {
 // 33127: the folder of the note's attached files.
 void openFilesFolder(CMainFrame& frame) {
   if (frame.notePath().empty()) return;
-  std::string folder = frame.notePath();
-  if (!StrX_changeExtension(folder, "files", 4096)) return;
+  const std::string folder = NoteDocument_filesFolder(frame.notePath());
   if (!FileX_isFolder(folder)) {
     const std::string text =
         tr(frame, "ファイル格納用フォルダがありません。作成しますか？", "Not found files folder. Make it?") +

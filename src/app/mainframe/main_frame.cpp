@@ -8,6 +8,7 @@
 #include <QString>
 #include <QWidget>
 
+#include "app/clipboard/frame_clipboard.h"
 #include "app/convert/embed_window.h"
 #include "app/convert/html_export_window.h"
 #include "app/convert/office_script_window.h"
@@ -83,6 +84,7 @@ CMainFrame::CMainFrame(std::string notePath, CMainFrameOptions options)
   propBar_ = new CZerbinPropBar(*this);
   addDockWidget(Qt::RightDockWidgetArea, propBar_);
   resizeDocks({propBar_}, {200}, Qt::Horizontal);
+  clipboard_ = new FrameClipboard(*this);
   commands_ = std::make_unique<CommandTable>(this);
   commands_->setBeforeEachCommand([this] { view_->EndGesture(); });
   WindowCommands_register(*commands_, *this);
@@ -95,6 +97,7 @@ CMainFrame::CMainFrame(std::string notePath, CMainFrameOptions options)
   EmbedWindow_register(*commands_, *this);
   LinkCommands_register(*commands_, *this);
   ViewLinkCommands_register(*commands_, *this);
+  FrameClipboard_register(*commands_, *this);
   CChildView_registerCommands(*commands_, *view_);
   PageCommands_registerCommands(*commands_, *pages_);
   ViewHistory_registerCommands(*commands_, *view_);
@@ -321,6 +324,14 @@ void CMainFrame::SelectionChanged() {
   ViewLinkCommands_refresh(*this);
   if (commands_ && !tearingDown_) commands_->updateChecks();
   if (propBar_ != nullptr) propBar_->Refresh();
+}
+
+Qt::DropAction CMainFrame::DropAction(const QMimeData& data, Qt::KeyboardModifiers keys) {
+  return clipboard_->DropActionFor(data, keys);
+}
+
+Qt::DropAction CMainFrame::Drop(const QMimeData& data, Point32 at, Qt::DropAction action) {
+  return clipboard_->Drop(data, at, action);
 }
 
 void CMainFrame::LinkClicked(CadPrim& figure) { CMainFrame_linkClicked(*this, figure); }

@@ -20,6 +20,7 @@
 #include "view/keyboard/selection_commands.h"
 
 class CZerbinPropBar;
+class FrameClipboard;
 class PageCommands;
 class ToolBars;
 class QDockWidget;
@@ -119,6 +120,8 @@ class CMainFrame : public QMainWindow, private ChildViewHost {
   PageCommands& pages() { return *pages_; }
   // The current page is shown anew (grid settings, the view's page).
   void pageShown();
+  // Cut, copy, paste and what drops insert.
+  FrameClipboard& clipboard() { return *clipboard_; }
   // The property bar beside the view.
   CZerbinPropBar& propBar() { return *propBar_; }
   // The tool bars, the window modes and the style set's templates.
@@ -148,6 +151,8 @@ class CMainFrame : public QMainWindow, private ChildViewHost {
   const TextMetrics* Metrics() override { return &metrics_; }
   std::string NotePath() override { return notePath_; }
   void ModifiedChanged() override;
+  Qt::DropAction DropAction(const QMimeData& data, Qt::KeyboardModifiers keys) override;
+  Qt::DropAction Drop(const QMimeData& data, Point32 at, Qt::DropAction action) override;
 
   SelectionCommandTarget selectionTarget();
 
@@ -160,6 +165,7 @@ class CMainFrame : public QMainWindow, private ChildViewHost {
   CChildView* view_ = nullptr;
   QDockWidget* leftPane_ = nullptr;
   CZerbinPropBar* propBar_ = nullptr;
+  FrameClipboard* clipboard_ = nullptr;
   bool tearingDown_ = false;
   std::unique_ptr<ToolBars> toolBars_;
   std::unique_ptr<CommandTable> commands_;

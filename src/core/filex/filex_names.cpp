@@ -76,13 +76,17 @@ const char* imageExtension(std::string_view head) {
 
 }  // namespace
 
-bool FileX_fixImageExtension(std::string& path) {
+std::string FileX_imageKind(std::string_view path) {
   FilePtr f = FileX_openOs(path, "rb");
-  if (!f) return false;
+  if (!f) return {};
   char head[16];
-  size_t n = std::fread(head, 1, sizeof head, f.get());
-  f.reset();
-  const char* ext = imageExtension(std::string_view(head, n));
+  const size_t n = std::fread(head, 1, sizeof head, f.get());
+  return imageExtension(std::string_view(head, n));
+}
+
+bool FileX_fixImageExtension(std::string& path) {
+  const std::string kind = FileX_imageKind(path);
+  const char* ext = kind.c_str();
   if (!*ext) return false;
   if (StrX_equalsNoCase(StrX_extension(path), ext)) return true;
   std::string target = path;

@@ -20,6 +20,9 @@ std::string FileX_uniqueSavingName(std::string_view path);
 // empty folder means the temporary folder followed by "/".
 std::string FileX_uniqueNoteName(std::string_view folder, std::string_view prefix);
 
+// The picture kind of a file by its first 16 bytes ("gif", "png", "jpg";
+// "" for anything else or a file that cannot be read).
+std::string FileX_imageKind(std::string_view path);
 // Reads the first 16 bytes: "GIF" at 0 -> gif, "PNG" at 1 -> png, "JFIF" at
 // 6 -> jpg; false for anything else.  When the extension differs (ASCII
 // case ignored) the file is renamed to that extension and `path` updated;

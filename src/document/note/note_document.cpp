@@ -1,5 +1,7 @@
 #include "document/note/note_document.h"
 
+#include "core/strx/strx_path.h"
+
 #include <dirent.h>
 #include <uuid/uuid.h>
 
@@ -260,4 +262,13 @@ int32_t NoteDocument_newDocumentNumber(AppCounters& counters, std::string_view w
     const int32_t n = counters.nextDocumentNumber();
     if (n != 0 && !used.count(static_cast<uint32_t>(n))) return n;
   }
+}
+
+std::string NoteDocument_filesFolder(std::string_view notePath) {
+  if (notePath.empty()) return {};
+  // The extension of the file name only: a dot in a folder name is none.
+  const size_t name = notePath.size() - StrX_fileName(notePath).size();
+  const size_t dot = notePath.rfind('.');
+  const bool hasExt = dot != std::string_view::npos && dot >= name;
+  return std::string(hasExt ? notePath.substr(0, dot) : notePath) + ".files";
 }

@@ -272,6 +272,9 @@ class NoteDocument {
 // files ("ink_%08X_*", "img_%08X_*") are not in `workFolder`, so that no
 // two notes open in any process of the profile share their files.
 int32_t NoteDocument_newDocumentNumber(AppCounters& counters, std::string_view workFolder);
+// The folder of a note's attached files: "X/note.svg" -> "X/note.files"
+// (the extension replaced, or ".files" added); "" for an untitled note.
+std::string NoteDocument_filesFolder(std::string_view notePath);
 
 // A new random uuid (libuuid), bytes in text order.
 StrX_Guid NoteDocument_newUuid();

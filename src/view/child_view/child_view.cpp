@@ -99,6 +99,9 @@ CChildView::CChildView(ChildViewHost& host, QWidget* parent)
   // Moves without a button set the hover cursor.
   viewport()->setMouseTracking(true);
   setFocusPolicy(Qt::StrongFocus);
+  // Files, addresses, texts and figures can be dropped on the page.
+  setAcceptDrops(true);
+  viewport()->setAcceptDrops(true);
   m_FrameTimer.setSingleShot(true);
   connect(&m_FrameTimer, &QTimer::timeout, this, [this] { viewport()->update(); });
   m_OwnMarks = std::make_unique<SelectionPainter>(*this);

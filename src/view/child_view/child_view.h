@@ -25,6 +25,7 @@
 #include "view/render/render_page.h"
 
 class CadPrim;
+class QMimeData;
 class QMouseEvent;
 class Canvas;
 class CommandTable;
@@ -79,6 +80,15 @@ class ChildViewHost {
   virtual std::string NotePath() { return {}; }
   // The note's modified state may have changed (the title shows it).
   virtual void ModifiedChanged() {}
+  // Drag and drop onto the page: the action a drop of `data` would take
+  // with these keys (Qt::IgnoreAction: none), and the drop at a page
+  // point; the drop answers the action it took (what the source sees).
+  virtual Qt::DropAction DropAction(const QMimeData& /*data*/, Qt::KeyboardModifiers /*keys*/) {
+    return Qt::IgnoreAction;
+  }
+  virtual Qt::DropAction Drop(const QMimeData& /*data*/, Point32 /*at*/, Qt::DropAction /*action*/) {
+    return Qt::IgnoreAction;
+  }
 };
 
 // The back buffer shared by every view of the process.
@@ -231,6 +241,10 @@ class CChildView : public QAbstractScrollArea {
   void focusInEvent(QFocusEvent* event) override;
   void focusOutEvent(QFocusEvent* event) override;
   void contextMenuEvent(QContextMenuEvent* event) override;
+  // Drops (child_view_drop.cpp): the host decides and inserts.
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dragMoveEvent(QDragMoveEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
  private:
   ViewExtent pageExtent();

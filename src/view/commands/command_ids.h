@@ -35,6 +35,9 @@ enum CommandId : int {
   Cmd_Cut = 57635,
   Cmd_Copy = 57634,
   Cmd_Paste = 57637,
+  Cmd_CopyStyle = 32987,
+  Cmd_PasteStyle = 32988,
+  Cmd_PasteDate = 32998,
   Cmd_Delete = 32776,
   // Painting order.
   Cmd_OneFront = 32791,

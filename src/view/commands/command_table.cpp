@@ -39,12 +39,16 @@ QAction* CommandTable::action(int id) const {
   return it == index_.end() ? nullptr : entries_[it->second].action;
 }
 
-bool CommandTable::run(int id) const {
-  QAction* a = action(id);
+bool CommandTable::enabled(int id) const {
+  const QAction* a = action(id);
   if (a == nullptr || !a->isEnabled()) return false;
   auto rule = enabledRules_.find(id);
-  if (rule != enabledRules_.end() && !rule->second()) return false;
-  a->trigger();
+  return rule == enabledRules_.end() || rule->second();
+}
+
+bool CommandTable::run(int id) const {
+  if (!enabled(id)) return false;
+  action(id)->trigger();
   return true;
 }
 

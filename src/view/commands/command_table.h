@@ -42,6 +42,8 @@ class CommandTable {
   // Runs a command as its menu item or key would; false when none is bound
   // or it is disabled.
   bool run(int id) const;
+  // Whether the command is bound and may run now (its rule asked).
+  bool enabled(int id) const;
   const std::vector<CommandEntry>& entries() const { return entries_; }
 
   // Adds the menus of every entry with a menu path to the bar, in the order

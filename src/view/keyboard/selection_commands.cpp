@@ -108,14 +108,6 @@ bool changeImage(const SelectionCommandTarget& t, Rect_Ex& image, Change change)
   return true;
 }
 
-// "X/note.svg" -> "X/note.files".
-std::string filesFolderOf(const std::string& notePath) {
-  const size_t slash = notePath.find_last_of('/');
-  const size_t dot = notePath.find_last_of('.');
-  const bool hasExt = dot != std::string::npos && (slash == std::string::npos || dot > slash);
-  return (hasExt ? notePath.substr(0, dot) : notePath) + ".files";
-}
-
 }  // namespace
 
 void SelectionCommands_flushPendingChange(const SelectionCommandTarget& t) {
@@ -178,7 +170,7 @@ bool SelectionCommands_delete(const SelectionCommandTarget& t) {
   }
   // An attachment folder left empty goes.
   if (!t.notePath.empty()) {
-    const std::string files = filesFolderOf(t.notePath);
+    const std::string files = NoteDocument_filesFolder(t.notePath);
     if (FileX_isFolder(files)) {
       if (auto os = FileX_osPath(files)) ::rmdir(os->c_str());  // fails unless empty
     }

@@ -166,7 +166,7 @@ void ViewContextMenus::Build(QMenu& menu, ViewMenu which) const {
       enabled = true;  // closes the menu and does nothing
     } else if (table_ != nullptr) {
       const QAction* command = table_->action(item.id);
-      enabled = command != nullptr && command->isEnabled();
+      enabled = table_->enabled(item.id);
       if (command != nullptr && command->isCheckable()) {
         a->setCheckable(true);
         a->setChecked(command->isChecked());

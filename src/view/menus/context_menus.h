@@ -71,11 +71,14 @@ class ViewContextMenus {
   // (null: none).  Tests replace it; by default QMenu::exec.
   std::function<QAction*(QMenu&, QPoint)> exec;
 
+  // Runs a menu item: while a text is edited in place the clipboard items
+  // and select-all act on the edit, the others run their commands.
+  void runItem(int id);
+
  private:
   // Which context menu the release opens.
   ViewMenu choose(Point32 canvas) const;
   void open(ViewMenu which, QPoint client);
-  void runItem(int id);
 
   CChildView& view_;
   const CommandTable* table_ = nullptr;

@@ -260,6 +260,25 @@ void ViewSelection::SelectInRect(const Rect32& r) {
   selectionChanged_ = true;
 }
 
+void ViewSelection::SelectFigures(const std::vector<CadPrim*>& figures, CadPrim* held) {
+  DeselectAll(true);
+  for (CadPrim* f : figures) {
+    if (isCanvas(*f) || f->IsSelected()) continue;
+    m_Selection.push_back(f);
+    setSelected(*f, true);
+  }
+  dropUnkept();
+  m_HoldPrim = held != nullptr && held->IsSelected() ? held
+               : m_Selection.empty()                  ? nullptr
+                                                      : m_Selection.back();
+  if (m_HoldPrim) {
+    moveToFront(*m_HoldPrim);
+    markDirty(*m_HoldPrim);
+  }
+  RebuildMoveSet();
+  selectionChanged_ = true;
+}
+
 void ViewSelection::SelectAll() {
   DeselectAll(true);
   for (const auto& owned : *page_) {

@@ -120,6 +120,9 @@ class ViewSelection {
   // The rubber band: toggles every figure whose box meets `r` (page units).
   void SelectInRect(const Rect32& r);
   void SelectAll();
+  // Exactly these figures of the page (a paste's), `held` held (null: the
+  // last of them).
+  void SelectFigures(const std::vector<CadPrim*>& figures, CadPrim* held);
 
   // --- the mouse in the select tools (page units) ---
   // The press: hit test, then the selection rules.  Returns the hit.

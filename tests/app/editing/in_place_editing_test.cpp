@@ -256,12 +256,13 @@ TEST(InPlaceEditing, TheRightButtonOpensTheMenuOfWhatItPressed) {
     return false;
   };
 
-  // On a text box: the figure menu; commands the window lacks are there,
-  // disabled, the others as their commands are.
+  // On a text box: the figure menu, items enabled as their commands are
+  // (cut: a figure is held; paste: the clipboard holds nothing).
+  QApplication::clipboard()->clear();
   QTest::mouseClick(w.port(), Qt::RightButton, {}, w.boxCentre());
   EXPECT_EQ(static_cast<int>(ViewMenu::PrimRight), menus.lastMenu());
   EXPECT_EQ(w.box(), w.view().selection()->HoldPrim());
-  EXPECT_FALSE(enabled("切り取り(&T)"));
+  EXPECT_TRUE(enabled("切り取り(&T)"));
   EXPECT_TRUE(enabled("１つ手前(&F)"));
 
   // On the canvas: the canvas menu; "すべて選択(&A)" runs.
