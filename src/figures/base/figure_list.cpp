@@ -7,12 +7,14 @@
 FigureList::~FigureList() { clear(); }
 
 CadPrim& FigureList::append(std::unique_ptr<CadPrim> figure) {
+  changed();
   figures_.push_back(std::move(figure));
   return *figures_.back();
 }
 
 CadPrim& FigureList::insert(size_t at, std::unique_ptr<CadPrim> figure) {
   if (at > figures_.size()) at = figures_.size();
+  changed();
   auto it = figures_.insert(figures_.begin() + static_cast<std::ptrdiff_t>(at),
                             std::move(figure));
   return **it;
@@ -27,6 +29,7 @@ std::ptrdiff_t FigureList::indexOf(const CadPrim& figure) const {
 std::unique_ptr<CadPrim> FigureList::remove(const CadPrim& figure) {
   std::ptrdiff_t i = indexOf(figure);
   if (i < 0) return nullptr;
+  changed();
   std::unique_ptr<CadPrim> out = std::move(figures_[static_cast<size_t>(i)]);
   figures_.erase(figures_.begin() + i);
   out->DetachAll(true);
@@ -48,6 +51,7 @@ bool FigureList::move(const CadPrim& figure, size_t at) {
 }
 
 void FigureList::clear() {
+  changed();
   while (!figures_.empty()) {
     std::unique_ptr<CadPrim> last = std::move(figures_.back());
     figures_.pop_back();
@@ -57,6 +61,16 @@ void FigureList::clear() {
 
 CadPrim* FigureList::FindFigureByNumber(int32_t number) const {
   if (number <= 0) return nullptr;
+  // Short lists are walked; long ones keep an index of their numbers.
+  constexpr size_t kIndexFrom = 64;
+  if (figures_.size() >= kIndexFrom) {
+    if (byNumber_.empty()) {
+      byNumber_.reserve(figures_.size());
+      for (const auto& f : figures_) byNumber_.emplace(f->GetNumber(), f.get());
+    }
+    const auto it = byNumber_.find(number);
+    if (it != byNumber_.end() && it->second->GetNumber() == number) return it->second;
+  }
   for (const auto& f : figures_)
     if (f->GetNumber() == number) return f.get();
   return nullptr;

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
 #include "figures/base/cad_prim.h"
@@ -49,7 +50,13 @@ class FigureList {
   CadPrim* FindFigureByNumber(int32_t number) const;
 
  private:
+  // Any change of the list's figures forgets the number index.
+  void changed() { byNumber_.clear(); }
   std::vector<std::unique_ptr<CadPrim>> figures_;
+  // Figure numbers of a long list, made on the first look-up after a
+  // change (a figure renumbered since is found by the walk it falls back
+  // on).
+  mutable std::unordered_map<int32_t, CadPrim*> byNumber_;
 };
 
 // Resolves the links of every figure of the list, once each and without

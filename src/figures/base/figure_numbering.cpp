@@ -1,6 +1,9 @@
 #include "figures/base/figure_numbering.h"
 
 #include <algorithm>
+#include <unordered_map>
+
+#include <algorithm>
 
 #include "figures/base/links.h"
 
@@ -21,29 +24,32 @@ std::vector<int32_t> partnerNumbers(CadPrim& f) {
 void Figures_renumberCopies(std::span<const std::unique_ptr<CadPrim>> copies,
                             AppCounters& counters) {
   for (const auto& c : copies) counters.raiseFigureNumberAbove(c->GetNumber());
-  std::vector<std::pair<int32_t, int32_t>> pairs;
-  std::vector<int32_t> fresh;
+  // Old number -> new number (the first copy of a number gives it).
+  std::unordered_map<int32_t, int32_t> renamed;
+  std::vector<int32_t> fresh(copies.size(), 0);
+  for (size_t i = 0; i < copies.size(); ++i) {
+    const int32_t n = copies[i]->GetNumber();
+    if (n <= 0) continue;
+    fresh[i] = counters.nextFigureNumber();
+    renamed.emplace(n, fresh[i]);
+  }
   for (const auto& c : copies) {
-    if (c->GetNumber() <= 0) continue;
-    pairs.emplace_back(c->GetNumber(), counters.nextFigureNumber());
-    fresh.push_back(pairs.back().second);
+    std::vector<int32_t> partners = partnerNumbers(*c);
+    std::sort(partners.begin(), partners.end());
+    partners.erase(std::unique(partners.begin(), partners.end()), partners.end());
+    // Links to figures outside the copies go first, so that no new number
+    // (above every copy's old one) is mistaken for such a link.
+    for (int32_t n : partners) {
+      if (n > 0 && renamed.find(n) == renamed.end()) c->RenumberLinks(n, 0);
+    }
+    for (int32_t n : partners) {
+      const auto it = renamed.find(n);
+      if (n > 0 && it != renamed.end()) c->RenumberLinks(n, it->second);
+    }
   }
-  // New numbers are above every old one, so a rename never meets a number
-  // renamed before it.
-  std::vector<bool> renamed(copies.size(), false);
-  for (const auto& [oldNumber, newNumber] : pairs) {
-    for (const auto& c : copies) c->RenumberLinks(oldNumber, newNumber);
-    for (size_t i = 0; i < copies.size(); ++i)
-      if (!renamed[i] && copies[i]->GetNumber() == oldNumber) {
-        copies[i]->SetNumber(newNumber);
-        renamed[i] = true;
-        break;
-      }
+  for (size_t i = 0; i < copies.size(); ++i) {
+    if (fresh[i] != 0) copies[i]->SetNumber(fresh[i]);
   }
-  for (const auto& c : copies)
-    for (int32_t n : partnerNumbers(*c))
-      if (n > 0 && std::find(fresh.begin(), fresh.end(), n) == fresh.end())
-        c->RenumberLinks(n, 0);
 }
 
 std::vector<CadPrim*> Figures_duplicate(FigureList& list, std::span<CadPrim* const> figures,
