@@ -28,6 +28,8 @@
 #include "app/pages/page_commands.h"
 #include "app/toolbars/tool_bars.h"
 #include <QBuffer>
+#include <QDrag>
+#include <QPointer>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QImage>
@@ -750,6 +752,54 @@ Qt::DropAction FrameClipboard::Drop(const QMimeData& data, Point32 at, Qt::DropA
     }
   }
   return Insert(data, at, true, action == Qt::LinkAction) ? action : Qt::IgnoreAction;
+}
+
+Qt::DropAction FrameClipboard::DragOut(Point32 anchor) {
+  if (!frame_.hasNote()) return Qt::IgnoreAction;
+  bool wholePage = false;
+  const std::vector<const CadPrim*> figures = copySource(wholePage);
+  if (figures.empty() || wholePage) return Qt::IgnoreAction;
+  std::unique_ptr<QMimeData> mime = MimeOf(figures, anchor, false);
+  // The files the figures link to, for file managers.
+  QList<QUrl> urls;
+  for (const CadPrim* f : figures) {
+    const std::string url = f->GetUrl();
+    if (url.empty() || url.front() == '#' || url.find("://") != std::string::npos) continue;
+    std::string path = url.substr(0, url.find('#'));
+    if (!frame_.notePath().empty()) StrX_makeAbsolute(path, path, StrX_parentFolder(frame_.notePath()));
+    if (!FileX_exists(path)) continue;
+    if (std::optional<std::string> os = Cp932_toOsPath(path)) urls << QUrl::fromLocalFile(QString::fromStdString(*os));
+  }
+  if (!urls.isEmpty()) mime->setUrls(urls);
+  bool locked = frame_.toolBars().viewerMode();
+  for (const CadPrim* f : figures) locked = locked || f->IsLocked();
+  const Qt::DropActions allowed =
+      locked ? Qt::CopyAction | Qt::LinkAction : Qt::CopyAction | Qt::MoveAction | Qt::LinkAction;
+  std::vector<int32_t> numbers;
+  for (const CadPrim* f : figures) numbers.push_back(f->GetNumber());
+  Qt::DropAction done = Qt::IgnoreAction;
+  QPointer<CMainFrame> self(&frame_);
+  if (dragExec) {
+    done = dragExec(mime.release(), allowed);
+  } else {
+    auto* drag = new QDrag(&frame_);  // the drag deletes itself
+    drag->setMimeData(mime.release());
+    done = drag->exec(allowed, Qt::MoveAction);
+  }
+  if (self.isNull() || !frame_.hasNote()) return done;
+  if (done == Qt::MoveAction) {
+    // Moved away: what was dragged goes, found again by number (the drop
+    // may have changed this page meanwhile).
+    std::vector<CadPrim*> still;
+    for (int32_t n : numbers) {
+      if (CadPrim* f = frame_.document().workingFigures().FindFigureByNumber(n)) still.push_back(f);
+    }
+    if (!still.empty()) {
+      frame_.view().selection()->SelectFigures(still, still.front());
+      frame_.commands().run(Cmd_Delete);
+    }
+  }
+  return done;
 }
 
 bool FrameClipboard::PasteStyle() {

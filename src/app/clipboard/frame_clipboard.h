@@ -7,6 +7,7 @@
 #include <QObject>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -58,6 +59,14 @@ class FrameClipboard : public QObject {
   // very view moves the figures and answers copy: the source deletes
   // nothing).
   Qt::DropAction Drop(const QMimeData& data, Point32 at, Qt::DropAction action);
+  // Starts a drag of the selected figures to other windows and programs
+  // (the figure block, texts, picture, SVG, and the files they link to);
+  // a drop that moved them elsewhere deletes them here (one undo step).
+  // Answers the action the drop took.
+  Qt::DropAction DragOut(Point32 anchor);
+  // How a drag is run: QDrag::exec by default; tests answer for the
+  // target.
+  std::function<Qt::DropAction(QMimeData*, Qt::DropActions allowed)> dragExec;
   // The clipboard's and a drag's form of figures of the shown page.
   std::unique_ptr<QMimeData> MimeOf(const std::vector<const CadPrim*>& figures,
                                     std::optional<Point32> anchor, bool wholePage) const;

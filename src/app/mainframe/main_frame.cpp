@@ -334,6 +334,8 @@ Qt::DropAction CMainFrame::Drop(const QMimeData& data, Point32 at, Qt::DropActio
   return clipboard_->Drop(data, at, action);
 }
 
+void CMainFrame::DragOut(Point32 anchor) { clipboard_->DragOut(anchor); }
+
 void CMainFrame::LinkClicked(CadPrim& figure) { CMainFrame_linkClicked(*this, figure); }
 
 void CMainFrame::LinkHistoryStep(int direction) { CMainFrame_historyStep(*this, direction); }

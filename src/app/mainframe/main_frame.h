@@ -153,6 +153,7 @@ class CMainFrame : public QMainWindow, private ChildViewHost {
   void ModifiedChanged() override;
   Qt::DropAction DropAction(const QMimeData& data, Qt::KeyboardModifiers keys) override;
   Qt::DropAction Drop(const QMimeData& data, Point32 at, Qt::DropAction action) override;
+  void DragOut(Point32 anchor) override;
 
   SelectionCommandTarget selectionTarget();
 

@@ -798,6 +798,7 @@ void CChildView::mouseMoveEvent(QMouseEvent* event) {
     return;
   }
   if (m_LeftDown && m_ViewSelection && event->buttons().testFlag(Qt::LeftButton)) {
+    if (dragOutIfLeaving(event)) return;
     editMouse(1, event);
     updateAutoScroll(m_LastMouse);
     event->accept();

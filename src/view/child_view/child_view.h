@@ -89,6 +89,9 @@ class ChildViewHost {
   virtual Qt::DropAction Drop(const QMimeData& /*data*/, Point32 /*at*/, Qt::DropAction /*action*/) {
     return Qt::IgnoreAction;
   }
+  // Held figures dragged out of the view: the window starts a drag of the
+  // selection with `anchor` (page units) as its point.
+  virtual void DragOut(Point32 /*anchor*/) {}
 };
 
 // The back buffer shared by every view of the process.
@@ -245,6 +248,10 @@ class CChildView : public QAbstractScrollArea {
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dragMoveEvent(QDragMoveEvent* event) override;
   void dropEvent(QDropEvent* event) override;
+  // A left drag of held figures that leaves the viewport ends there (as a
+  // release at the last point inside) and becomes a drag to other windows
+  // and programs; true when it did.
+  bool dragOutIfLeaving(QMouseEvent* event);
 
  private:
   ViewExtent pageExtent();

@@ -5,7 +5,10 @@
 #include <QDropEvent>
 #include <QMimeData>
 
+#include <algorithm>
+
 #include "view/child_view/child_view.h"
+#include "view/selection/view_selection.h"
 
 namespace {
 
@@ -51,4 +54,26 @@ void CChildView::dropEvent(QDropEvent* event) {
   event->setDropAction(done);
   event->accept();
   Invalidate();
+}
+
+bool CChildView::dragOutIfLeaving(QMouseEvent* event) {
+  const QPoint at = event->position().toPoint();
+  if (viewport()->rect().contains(at) || m_Tool != 0 || m_ViewSelection == nullptr) return false;
+  const int32_t mode = m_ViewSelection->DragMode();
+  if ((mode != SelectionDrag_selection && mode != SelectionDrag_figure) ||
+      m_ViewSelection->HoldPrim() == nullptr)
+    return false;
+  // The drag in the view ends at the last point inside it.
+  const QRect inside = viewport()->rect();
+  const QPoint last(std::clamp(at.x(), inside.left(), inside.right()),
+                    std::clamp(at.y(), inside.top(), inside.bottom()));
+  QMouseEvent release(QEvent::MouseButtonRelease, QPointF(last), event->globalPosition(),
+                      Qt::LeftButton, Qt::NoButton, event->modifiers());
+  editMouse(2, &release);
+  m_LeftDown = false;
+  m_AutoScrollTimer.stop();
+  Invalidate();
+  m_Host.DragOut(ClientToCanvas({last.x(), last.y()}));
+  event->accept();
+  return true;
 }

@@ -279,3 +279,43 @@ TEST(Clipboard, AFileDroppedFromOutsideIsCopiedBesideTheNoteAndLinked) {
   w.key(Qt::Key_Z);
   EXPECT_EQ(0, w.count(FigureKind_Text));
 }
+
+TEST(Clipboard, AFigureDraggedOutIsOfferedAsSvgAndPngAndMovesToAnotherWindow) {
+  testing_support::TempDir dir;
+  testing_support::ScriptedPrompts prompts;
+  testing_support::ScriptedPrompts::Installed installed(prompts);
+  Window a(dir, "a.svg"), b(dir, "b.svg");
+  QByteArray block, svg;
+  QImage png;
+  Qt::DropActions offered;
+  a.f->clipboard().dragExec = [&](QMimeData* data, Qt::DropActions allowed) {
+    std::unique_ptr<QMimeData> owned(data);
+    offered = allowed;
+    block = data->data(FigureBlock_mimeType);
+    svg = data->data("image/svg+xml");
+    png = QImage::fromData(data->data("image/png"), "PNG");
+    // The other window takes it at (100, 500) and moves it there.
+    return b.f->clipboard().Drop(*data, {100, 500}, Qt::MoveAction);
+  };
+  // A press on the rectangle, a move, and out through the right edge.
+  QWidget* port = a.f->view().viewport();
+  const Point32 c = a.f->view().CanvasToClient({350, 325});
+  QTest::mousePress(port, Qt::LeftButton, {}, QPoint(c.x, c.y));
+  for (const QPoint& p : {QPoint(c.x + 10, c.y), QPoint(c.x + 40, c.y), QPoint(port->width() + 30, c.y)}) {
+    QMouseEvent move(QEvent::MouseMove, p, port->mapToGlobal(p), Qt::NoButton, Qt::LeftButton, {});
+    QApplication::sendEvent(port, &move);
+  }
+  QTest::mouseRelease(port, Qt::LeftButton, {}, QPoint(port->width() + 30, c.y));
+  QApplication::processEvents();
+  EXPECT_TRUE(offered.testFlag(Qt::MoveAction));
+  EXPECT_FALSE(block.isEmpty());
+  EXPECT_NE(-1, svg.indexOf("<rect")) << svg.toStdString();
+  ASSERT_FALSE(png.isNull());
+  EXPECT_EQ(QColor(0, 255, 0), png.pixelColor(png.width() / 2, png.height() / 2));
+  // Moved: gone here, there in the other window at the drop point.
+  EXPECT_EQ(0, a.count(FigureKind_Rect));
+  ASSERT_EQ(2, b.count(FigureKind_Rect));
+  EXPECT_EQ("r1", b.nth<Rect_Ex>(FigureKind_Rect, 1)->GetId());
+  a.key(Qt::Key_Z);
+  EXPECT_EQ(1, a.count(FigureKind_Rect));
+}
