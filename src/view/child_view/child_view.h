@@ -248,9 +248,9 @@ class CChildView : public QAbstractScrollArea {
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dragMoveEvent(QDragMoveEvent* event) override;
   void dropEvent(QDropEvent* event) override;
-  // A left drag of held figures that leaves the viewport ends there (as a
-  // release at the last point inside) and becomes a drag to other windows
-  // and programs; true when it did.
+  // A left drag of held figures that leaves the window ends at the view's
+  // edge (as a release at the last point inside) and becomes a drag to
+  // other windows and programs; true when it did.
   bool dragOutIfLeaving(QMouseEvent* event);
 
  private:

@@ -58,7 +58,11 @@ void CChildView::dropEvent(QDropEvent* event) {
 
 bool CChildView::dragOutIfLeaving(QMouseEvent* event) {
   const QPoint at = event->position().toPoint();
-  if (viewport()->rect().contains(at) || m_Tool != 0 || m_ViewSelection == nullptr) return false;
+  // Over the window's own bars and panes the drag goes on (and scrolls);
+  // out of the window it goes to other windows and programs.
+  const QWidget* top = window();
+  if (top->rect().contains(viewport()->mapTo(top, at)) || m_Tool != 0 || m_ViewSelection == nullptr)
+    return false;
   const int32_t mode = m_ViewSelection->DragMode();
   if ((mode != SelectionDrag_selection && mode != SelectionDrag_figure) ||
       m_ViewSelection->HoldPrim() == nullptr)

@@ -297,15 +297,15 @@ TEST(Clipboard, AFigureDraggedOutIsOfferedAsSvgAndPngAndMovesToAnotherWindow) {
     // The other window takes it at (100, 500) and moves it there.
     return b.f->clipboard().Drop(*data, {100, 500}, Qt::MoveAction);
   };
-  // A press on the rectangle, a move, and out through the right edge.
+  // A press on the rectangle, a move, and out of the window on the right.
   QWidget* port = a.f->view().viewport();
   const Point32 c = a.f->view().CanvasToClient({350, 325});
   QTest::mousePress(port, Qt::LeftButton, {}, QPoint(c.x, c.y));
-  for (const QPoint& p : {QPoint(c.x + 10, c.y), QPoint(c.x + 40, c.y), QPoint(port->width() + 30, c.y)}) {
+  for (const QPoint& p : {QPoint(c.x + 10, c.y), QPoint(c.x + 40, c.y), QPoint(port->width() + 3000, c.y)}) {
     QMouseEvent move(QEvent::MouseMove, p, port->mapToGlobal(p), Qt::NoButton, Qt::LeftButton, {});
     QApplication::sendEvent(port, &move);
   }
-  QTest::mouseRelease(port, Qt::LeftButton, {}, QPoint(port->width() + 30, c.y));
+  QTest::mouseRelease(port, Qt::LeftButton, {}, QPoint(port->width() + 3000, c.y));
   QApplication::processEvents();
   EXPECT_TRUE(offered.testFlag(Qt::MoveAction));
   EXPECT_FALSE(block.isEmpty());

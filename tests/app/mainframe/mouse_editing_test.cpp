@@ -419,11 +419,14 @@ TEST(MouseEditing, FarDragsAndExtremeZoomsKeepTheNoteSound) {
   ed.mouse(QEvent::MouseButtonRelease, QPointF(2e9, 2e9), Qt::NoButton);
   auto& r = dynamic_cast<Rect_Ex&>(ed.last());
   EXPECT_LE(int64_t{r.x} + r.width, int64_t{Figure_coordMax} + Figure_sizeMax);
+  // Held figures dragged far out of the window leave the view as a drag to
+  // other programs (nobody takes it here): they stay where they were.
   ed.tool(EditTool_select);
+  const int32_t x = r.x;
   ed.mouse(QEvent::MouseButtonPress, ed.client({r.x + 5, r.y + 5}), Qt::LeftButton);
   ed.mouse(QEvent::MouseMove, QPointF(-2e9, -2e9), Qt::LeftButton);
   ed.mouse(QEvent::MouseButtonRelease, QPointF(-2e9, -2e9), Qt::NoButton);
-  EXPECT_GE(r.x, -Figure_coordMax);
+  EXPECT_EQ(x, r.x);
   for (int32_t zoom : {1, 6400}) {
     ed.view().SetZoom(zoom, 1, {400, 400});
     ASSERT_EQ(zoom, ed.view().geometry().zoom);
@@ -439,7 +442,7 @@ TEST(MouseEditing, FarDragsAndExtremeZoomsKeepTheNoteSound) {
   const std::string edited = ed.save();
   int undone = 0;
   while (ed.step(false)) ++undone;
-  EXPECT_EQ(4, undone);
+  EXPECT_EQ(3, undone);
   EXPECT_EQ(original, ed.save());
   while (ed.step(true)) {
   }
