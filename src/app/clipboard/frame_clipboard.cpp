@@ -571,13 +571,22 @@ bool FrameClipboard::pasteFiles(const QMimeData& data, std::optional<Point32> an
   bool missing = false;
   bool made = false;
   const std::string files = NoteDocument_filesFolder(frame_.notePath());
+  // A browser's link carries its title (text/x-moz-url: UTF-16 "URL\ntitle").
+  QString title;
+  if (data.hasFormat("text/x-moz-url")) {
+    const QByteArray raw = data.data("text/x-moz-url");
+    const QString moz = QString::fromUtf16(reinterpret_cast<const char16_t*>(raw.constData()),
+                                           raw.size() / 2);
+    const QStringList parts = moz.split('\n');
+    if (parts.size() > 1 && data.urls().size() == 1) title = parts[1].trimmed();
+  }
   for (const QUrl& url : data.urls()) {
     if (!url.isLocalFile()) {
       // A web address: a link box with the address (or the title a browser
       // gave it).
       const std::string address = QtText_toCp932(url.toString());
       if (address.empty()) continue;
-      std::string text = address;
+      std::string text = title.isEmpty() ? address : QtText_toCp932(title);
       if (frame_.toolBars().noteBarMode()) text = shortened(text, 24);
       area = united(area, textToBoxes(text, false, Point32{at.x, at.y + 24 * index}, address));
       ++index;

@@ -232,6 +232,17 @@ TEST(Clipboard, CutThenUndoAndWhatOtherProgramsPaste) {
   EXPECT_EQ(dir.file("one.txt"), w.nth<Text_Box>(FigureKind_Text, 2)->GetUrl());
   EXPECT_EQ(dir.file("two.txt"), w.nth<Text_Box>(FigureKind_Text, 3)->GetUrl());
 
+  // A browser's link: a link box titled as the browser says.
+  auto* web = new QMimeData;
+  web->setUrls({QUrl("https://example.com/a?b=1")});
+  const QString moz = QStringLiteral("https://example.com/a?b=1\nExample \u30da\u30fc\u30b8");
+  web->setData("text/x-moz-url", QByteArray(reinterpret_cast<const char*>(moz.utf16()), moz.size() * 2));
+  setClipboard(web);
+  w.key(Qt::Key_V);
+  ASSERT_EQ(5, w.count(FigureKind_Text));
+  EXPECT_EQ("https://example.com/a?b=1", w.nth<Text_Box>(FigureKind_Text, 4)->GetUrl());
+  EXPECT_EQ("Example \x83\x79\x81\x5b\x83\x57", w.nth<Text_Box>(FigureKind_Text, 4)->text());
+
   // Damaged figure blocks: a message, nothing pasted, no undo step.
   const size_t steps = w.f->undo().recordCount();
   const std::string good = FigureBlock_encode(FigureBlock_of({w.nth<Text_Box>(FigureKind_Text, 0)}));
@@ -244,7 +255,7 @@ TEST(Clipboard, CutThenUndoAndWhatOtherProgramsPaste) {
     w.key(Qt::Key_V);
     EXPECT_EQ(1u, prompts.asked.size());
   }
-  EXPECT_EQ(4, w.count(FigureKind_Text));
+  EXPECT_EQ(5, w.count(FigureKind_Text));
   EXPECT_EQ(steps, w.f->undo().recordCount());
 }
 
