@@ -77,18 +77,7 @@ struct Frame {
   }
 };
 
-std::unique_ptr<Frame>& frameHolder() {
-  static std::unique_ptr<Frame> f;
-  return f;
-}
-Frame& frame() {
-  if (!frameHolder()) frameHolder() = std::make_unique<Frame>();
-  return *frameHolder();
-}
-
-double seconds(std::chrono::steady_clock::time_point t0) {
-  return std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
-}
+Frame& frame() { return Bench_fixture<Frame>(); }
 
 void BM_Copy(benchmark::State& state) {
   Frame& f = frame();
@@ -96,7 +85,7 @@ void BM_Copy(benchmark::State& state) {
   for (auto _ : state) {
     const auto t0 = std::chrono::steady_clock::now();
     f.frame->clipboard().Copy();
-    state.SetIterationTime(seconds(t0));
+    state.SetIterationTime(Bench_seconds(t0));
   }
   state.counters["figures"] = double(f.figures.size());
   state.counters["block_bytes"] =
@@ -112,7 +101,7 @@ void BM_Paste(benchmark::State& state) {
     const auto t0 = std::chrono::steady_clock::now();
     f.frame->clipboard().Paste();
     f.frame->view().RedrawNow();
-    state.SetIterationTime(seconds(t0));
+    state.SetIterationTime(Bench_seconds(t0));
     state.PauseTiming();
     const size_t pasted = f.frame->view().selection()->Selection().size();
     ViewHistory_undo(f.frame->view());
@@ -129,7 +118,7 @@ void BM_CopyPicture(benchmark::State& state) {
     f.frame->clipboard().Copy();
     const auto t0 = std::chrono::steady_clock::now();
     const QByteArray png = QGuiApplication::clipboard()->mimeData()->data("image/png");
-    state.SetIterationTime(seconds(t0));
+    state.SetIterationTime(Bench_seconds(t0));
     state.counters["png_bytes"] = double(png.size());
   }
 }
@@ -138,5 +127,5 @@ BENCHMARK(BM_CopyPicture)->Unit(benchmark::kMillisecond)->UseManualTime();
 }  // namespace
 
 int main(int argc, char** argv) {
-  return Bench_qtMain<QApplication>(argc, argv, [] { frameHolder().reset(); });
+  return Bench_qtMain<QApplication>(argc, argv, Bench_fixtureFree<Frame>);
 }

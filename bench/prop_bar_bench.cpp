@@ -66,19 +66,7 @@ struct Frame {
   }
 };
 
-// Made by the first benchmark, freed before the application ends.
-std::unique_ptr<Frame>& frameHolder() {
-  static std::unique_ptr<Frame> f;
-  return f;
-}
-Frame& frame() {
-  if (!frameHolder()) frameHolder() = std::make_unique<Frame>();
-  return *frameHolder();
-}
-
-double seconds(std::chrono::steady_clock::time_point t0) {
-  return std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
-}
+Frame& frame() { return Bench_fixture<Frame>(); }
 
 void BM_SelectAll(benchmark::State& state) {
   Frame& f = frame();
@@ -88,7 +76,7 @@ void BM_SelectAll(benchmark::State& state) {
     f.frame->view().selection()->DeselectAll();
     const auto t0 = std::chrono::steady_clock::now();
     f.frame->view().SelectAll();
-    state.SetIterationTime(seconds(t0));
+    state.SetIterationTime(Bench_seconds(t0));
   }
   state.counters["selected"] = double(f.frame->view().selection()->Selection().size());
   state.counters["lines"] = double(f.bar().list().count());
@@ -130,7 +118,7 @@ void BM_FillColour(benchmark::State& state) {
     }
     f.frame->view().RedrawNow();
     QApplication::processEvents();  // the title, the commands and the bar follow
-    state.SetIterationTime(seconds(t0));
+    state.SetIterationTime(Bench_seconds(t0));
   }
   CColorDialog::exec = nullptr;
   state.counters["figures"] = double(f.frame->view().selection()->Selection().size());
@@ -155,7 +143,7 @@ void BM_UndoFillColour(benchmark::State& state) {
     ViewHistory_undo(f.frame->view());
     f.frame->view().RedrawNow();
     QApplication::processEvents();
-    state.SetIterationTime(seconds(t0));
+    state.SetIterationTime(Bench_seconds(t0));
   }
   CColorDialog::exec = nullptr;
 }
@@ -164,5 +152,5 @@ BENCHMARK(BM_UndoFillColour)->Unit(benchmark::kMillisecond)->UseManualTime();
 }  // namespace
 
 int main(int argc, char** argv) {
-  return Bench_qtMain<QApplication>(argc, argv, [] { frameHolder().reset(); });
+  return Bench_qtMain<QApplication>(argc, argv, Bench_fixtureFree<Frame>);
 }

@@ -1,5 +1,6 @@
 // "window.ini": one `w` line per window key in the section WindowPosition,
 // read and rewritten whole under "Zerbin_WindowPosSema".
+#include <functional>
 #include <vector>
 
 #include "app/settings/settings.h"
@@ -98,38 +99,43 @@ WindowPosition normalised(WindowPosition p) {
 
 }  // namespace
 
-bool CZerbinApp_saveWindowPosition(const std::string& profileFolder, const WindowPosition& pos,
-                                   const std::string& echoFile) {
-  std::string path = profileFolder + kWindowFile;
+namespace {
+
+// Reads the whole file, lets `change` change it and writes it again, under
+// "Zerbin_WindowPosSema" (a wait that runs out is logged and the write goes on).
+bool rewrite(const std::string& profileFolder, const std::string& echoFile,
+             const std::function<void(WindowFile&)>& change) {
+  const std::string path = profileFolder + kWindowFile;
   NamedLock lock{kLockName};
   NamedLockGuard guard(lock, IniFile_lockWaitMs);
   if (!guard.owns())
     Errors_printf("window.ini: %s not held after %d ms, going on", kLockName, IniFile_lockWaitMs);
-
   WindowFile file{readAll(path), readBars(path)};
-  std::vector<WindowPosition>& list = file.windows;
-  WindowPosition entry = normalised(pos);
-  bool replaced = false;
-  for (WindowPosition& p : list) {
-    if (p.key == entry.key) {
-      p = entry;
-      replaced = true;
-      break;
-    }
-  }
-  if (!replaced) list.push_back(entry);
+  change(file);
   return writeFile(path, file, echoFile);
+}
+
+}  // namespace
+
+bool CZerbinApp_saveWindowPosition(const std::string& profileFolder, const WindowPosition& pos,
+                                   const std::string& echoFile) {
+  return rewrite(profileFolder, echoFile, [&](WindowFile& file) {
+    std::vector<WindowPosition>& list = file.windows;
+    const WindowPosition entry = normalised(pos);
+    for (WindowPosition& p : list) {
+      if (p.key == entry.key) {
+        p = entry;
+        return;
+      }
+    }
+    list.push_back(entry);
+  });
 }
 
 bool CZerbinApp_saveToolBarPlaces(const std::string& profileFolder,
                                   const std::vector<ToolBarPlace>& bars,
                                   const std::string& echoFile) {
-  std::string path = profileFolder + kWindowFile;
-  NamedLock lock{kLockName};
-  NamedLockGuard guard(lock, IniFile_lockWaitMs);
-  if (!guard.owns())
-    Errors_printf("window.ini: %s not held after %d ms, going on", kLockName, IniFile_lockWaitMs);
-  return writeFile(path, WindowFile{readAll(path), bars}, echoFile);
+  return rewrite(profileFolder, echoFile, [&](WindowFile& file) { file.bars = bars; });
 }
 
 std::vector<ToolBarPlace> CZerbinApp_loadToolBarPlaces(const std::string& profileFolder) {

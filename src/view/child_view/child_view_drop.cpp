@@ -19,15 +19,8 @@ Point32 pagePoint(const CChildView& view, QPointF at) {
 
 }  // namespace
 
-void CChildView::dragEnterEvent(QDragEnterEvent* event) {
-  const Qt::DropAction action = m_Host.DropAction(*event->mimeData(), event->modifiers());
-  if (action == Qt::IgnoreAction) {
-    event->ignore();
-    return;
-  }
-  event->setDropAction(action);
-  event->accept();
-}
+// Enter and move: the action the window would take, or the drag refused.
+void CChildView::dragEnterEvent(QDragEnterEvent* event) { dragMoveEvent(event); }
 
 void CChildView::dragMoveEvent(QDragMoveEvent* event) {
   const Qt::DropAction action = m_Host.DropAction(*event->mimeData(), event->modifiers());
