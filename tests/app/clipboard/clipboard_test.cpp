@@ -20,6 +20,10 @@
 
 #include "app/clipboard/frame_clipboard.h"
 #include "app/mainframe/main_frame.h"
+#include "app/pages/left_view.h"
+#include "app/pages/page_commands.h"
+#include "figures/canvas/canvas.h"
+#include "view/commands/command_ids.h"
 #include "clipboard/figure_block.h"
 #include "core/filex/filex.h"
 #include "figures/line/line_ex.h"
@@ -329,4 +333,50 @@ TEST(Clipboard, AFigureDraggedOutIsOfferedAsSvgAndPngAndMovesToAnotherWindow) {
   EXPECT_EQ("r1", b.nth<Rect_Ex>(FigureKind_Rect, 1)->GetId());
   a.key(Qt::Key_Z);
   EXPECT_EQ(1, a.count(FigureKind_Rect));
+}
+
+TEST(Clipboard, AWholePageCopiedFromTheTreeReplacesAnotherPageAndOneUndoBringsItBack) {
+  testing_support::TempDir dir;
+  testing_support::ScriptedPrompts prompts;
+  testing_support::ScriptedPrompts::Installed installed(prompts);
+  Window w(dir, "a.svg");
+  NoteDocument& doc = w.f->document();
+  doc.currentPage()->setTitle("Plan");
+  ASSERT_TRUE(w.f->commands().run(Cmd_AddNextPage));
+  ASSERT_EQ(2, doc.currentPageNumber());
+  // The second page: another size and a box of its own.
+  doc.workingSettings().setSize(300, 200);
+  auto own = std::make_unique<Text_Box>(&w.f->metrics());
+  own->SetNumber(910001);
+  own->SetText("own");
+  own->SetBasePoint(20, 20);
+  own->Layout(w.f->metrics(), DrawContext{});
+  w.list().append(std::move(own));
+  w.f->pageShown();
+  const std::string before = w.save();
+
+  // Page 1 copied with the focus in the page tree.
+  ASSERT_TRUE(w.f->SelectPageNumber(1));
+  w.f->pages().tree().setFocus();
+  ASSERT_TRUE(w.f->commands().run(Cmd_Copy));
+  FigureBlock block;
+  const QByteArray bytes = QGuiApplication::clipboard()->mimeData()->data(FigureBlock_mimeType);
+  ASSERT_TRUE(FigureBlock_decode(std::string_view(bytes.constData(), bytes.size()), block));
+  EXPECT_EQ(FigureBlock_wholePage, block.flags & FigureBlock_wholePage);
+  EXPECT_EQ("Plan", block.pageTitle);
+
+  ASSERT_TRUE(w.f->SelectPageNumber(2));
+  w.key(Qt::Key_V);
+  EXPECT_EQ("Plan", doc.currentPage()->title());
+  EXPECT_EQ(600, doc.workingSettings().width());
+  EXPECT_EQ(0, w.count(FigureKind_Text));
+  ASSERT_EQ(1, w.count(FigureKind_Rect));
+  EXPECT_EQ(300, w.nth<Rect_Ex>(FigureKind_Rect, 0)->x) << "a whole page is pasted in place";
+  // One step takes the whole paste back: title, size and the page's box.
+  w.key(Qt::Key_Z);
+  ASSERT_EQ(2, doc.currentPageNumber());
+  EXPECT_EQ(300, doc.workingSettings().width());
+  EXPECT_EQ(1, w.count(FigureKind_Text));
+  EXPECT_EQ(0, w.count(FigureKind_Rect));
+  EXPECT_EQ(before, w.save());
 }
