@@ -336,7 +336,7 @@ bool FrameClipboard::Insert(const QMimeData& data, std::optional<Point32> anchor
     if (!pasted && data.hasText() && !hasImage) {
       pasted = pasteText(Cp932_fromUtf8(data.text().toStdString()), anchor, drop, area, cancelled);
     }
-    if (!pasted && !cancelled && hasImage) pasted = pasteImage(data, area);
+    if (!pasted && !cancelled && hasImage) pasted = pasteImage(data, area, cancelled);
   }
   if (!pasted) {
     if (!cancelled) say(Clipboard_unsupportedJa);
@@ -527,13 +527,21 @@ bool FrameClipboard::pasteText(const std::string& text, std::optional<Point32> a
   return true;
 }
 
-bool FrameClipboard::pasteImage(const QMimeData& data, Rect32& area) {
+bool FrameClipboard::pasteImage(const QMimeData& data, Rect32& area, bool& refused) {
   QImage image;
   for (const char* type : {"image/png", "image/jpeg"}) {
     if (image.isNull() && data.hasFormat(type)) image = QImage::fromData(data.data(type));
   }
   if (image.isNull() && data.hasImage()) image = qvariant_cast<QImage>(data.imageData());
   if (image.isNull()) return false;
+  // A picture larger than any page shows is refused, not written.
+  constexpr int64_t kMaxPixels = int64_t{64} * 1024 * 1024;
+  if (int64_t{image.width()} * image.height() > kMaxPixels) {
+    say(frame_.options().japanese ? "画像が大きすぎるため貼り付けません。"
+                                  : "The picture is too large to paste.");
+    refused = true;
+    return false;
+  }
   NoteDocument& doc = frame_.document();
   const bool jpeg = frame_.options().defaultImageType == 2;
   char name[48];

@@ -81,7 +81,8 @@ class FrameClipboard : public QObject {
                   Rect32& united);
   bool pasteText(const std::string& text, std::optional<Point32> anchor, bool drop,
                  Rect32& united, bool& cancelled);
-  bool pasteImage(const QMimeData& data, Rect32& united);
+  // `refused`: a picture too large, said already.
+  bool pasteImage(const QMimeData& data, Rect32& united, bool& refused);
   bool pasteFiles(const QMimeData& data, std::optional<Point32> anchor, bool drop, bool link,
                   Rect32& united);
   // TextToBoxes: boxes made from a text (one per line when split), at the
