@@ -874,16 +874,23 @@ void FrameClipboard_register(CommandTable& table, CMainFrame& frame) {
     return f->view().inPlace().active() || f->pages().tree().hasFocus() ||
            (sel != nullptr && (sel->HoldPrim() != nullptr || !sel->Selection().empty()));
   };
+  table.add(Cmd_CopyAtPoint, t("コピー(&C)", "&Copy"), {}, {},
+            [clip, f] { clip->Copy(f->view().contextMenus().lastPoint()); });
+  table.add(Cmd_PasteAtPoint, t("貼り付け(&V)", "&Paste"), {}, {},
+            [clip, f] { clip->Paste(f->view().contextMenus().lastPoint()); });
   table.setEnabledRule(Cmd_Cut, held);
   table.setEnabledRule(Cmd_Copy, held);
+  table.setEnabledRule(Cmd_CopyAtPoint, held);
   table.setEnabledRule(Cmd_CopyStyle, held);
-  table.setEnabledRule(Cmd_Paste, [f] {
+  auto pasteable = [f] {
     const QClipboard* c = QGuiApplication::clipboard();
     const QMimeData* d = c != nullptr ? c->mimeData() : nullptr;
     return f->hasNote() && d != nullptr &&
            (d->hasFormat(FigureBlock_mimeType) || d->hasText() || d->hasUrls() || d->hasImage() ||
             d->hasFormat("image/png") || d->hasFormat("image/jpeg"));
-  });
+  };
+  table.setEnabledRule(Cmd_Paste, pasteable);
+  table.setEnabledRule(Cmd_PasteAtPoint, pasteable);
   table.add(Cmd_PasteDate, t("日付時刻名前貼り付け", "Paste Time Stamp"), edit, {K(Qt::CTRL | Qt::Key_T)},
             [f, ja] {
               UserPrompts_get().messageBox(

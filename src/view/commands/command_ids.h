@@ -38,6 +38,10 @@ enum CommandId : int {
   Cmd_CopyStyle = 32987,
   Cmd_PasteStyle = 32988,
   Cmd_PasteDate = 32998,
+  // The figure menus' copy and the canvas menu's paste: at the point
+  // right-clicked.
+  Cmd_CopyAtPoint = 33110,
+  Cmd_PasteAtPoint = 33109,
   Cmd_Delete = 32776,
   // Painting order.
   Cmd_OneFront = 32791,

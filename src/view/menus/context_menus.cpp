@@ -22,6 +22,10 @@ constexpr ViewMenuItem kSeparator{};
 const ViewMenuItem kCut{Cmd_Cut, "切り取り(&T)", "Cu&t"};
 const ViewMenuItem kCopy{Cmd_Copy, "コピー(&C)", "&Copy"};
 const ViewMenuItem kPaste{Cmd_Paste, "貼り付け(&P)", "&Paste"};
+// The figure menus copy with the point clicked as the anchor; the canvas
+// menu pastes there.
+const ViewMenuItem kCopyAt{Cmd_CopyAtPoint, "コピー(&C)", "&Copy"};
+const ViewMenuItem kPasteAt{Cmd_PasteAtPoint, "貼り付け(&V)", "&Paste"};
 const ViewMenuItem kDelete{Cmd_Delete, "削除(&D)", "&Delete"};
 const ViewMenuItem kSelectAll{Cmd_SelectAll, "すべて選択(&A)", "Select &All"};
 const ViewMenuItem kUndo{Cmd_Undo, "元に戻す", "&Undo"};
@@ -54,7 +58,7 @@ const std::vector<ViewMenuItem>& ViewMenu_items(ViewMenu menu) {
                                {Cmd_Reconvert, "漢字再変換(&R)", "&Reconvert"},
                                {Cmd_SendToInputMethod, "ローマ字をIMEに送る(&S)",
                                 "&Send to Input Method"}};
-  static const Items canvas = {kPaste,
+  static const Items canvas = {kPasteAt,
                                kSelectAll,
                                kSeparator,
                                kUndo,
@@ -64,11 +68,11 @@ const std::vector<ViewMenuItem>& ViewMenu_items(ViewMenu menu) {
                                {Cmd_GridCatch, "引っ掛ける(&C)", "&Catch"},
                                {Cmd_GridDisplay, "表示する(&D)", "&Display"},
                                {Cmd_AutoCorrect, "自動補正する", "Auto Correct"}};
-  static const Items canvasShort = {kPaste, kSelectAll};
-  static const Items line = {kCut,    kCopy,  kPaste, kDelete, kSeparator, kConnect,
+  static const Items canvasShort = {kPasteAt, kSelectAll};
+  static const Items line = {kCut,    kCopyAt,  kPaste, kDelete, kSeparator, kConnect,
                              kSeparator, kFront, kBack, kTop, kBottom, kSeparator, kLock};
   static const Items image = {kCut,
-                              kCopy,
+                              kCopyAt,
                               kPaste,
                               kDelete,
                               kSeparator,
@@ -89,7 +93,7 @@ const std::vector<ViewMenuItem>& ViewMenu_items(ViewMenu menu) {
                                kCopy,
                                kPaste,
                                kDelete};
-  static const Items prim = {kCut,       kCopy,      kPaste, kDelete,      kSeparator,
+  static const Items prim = {kCut,       kCopyAt,      kPaste, kDelete,      kSeparator,
                              kFront,     kBack,      kTop,   kBottom,      kSeparator,
                              kTextDialog, kLinkAddress, kLock, kNewLinkPage};
   switch (menu) {
@@ -178,6 +182,7 @@ void ViewContextMenus::Build(QMenu& menu, ViewMenu which) const {
 
 void ViewContextMenus::open(ViewMenu which, QPoint client) {
   lastMenu_ = static_cast<int>(which);
+  lastPoint_ = view_.ClientToCanvas({client.x(), client.y()});
   int dx = 2;
   if (which == ViewMenu::CanvasRightShort || which == ViewMenu::PrimRightForLine) dx += 8;
   if (table_ != nullptr) table_->updateChecks();

@@ -66,6 +66,8 @@ class ViewContextMenus {
   void Build(QMenu& menu, ViewMenu which) const;
   // The menu the last release opened (none yet: -1).
   int lastMenu() const { return lastMenu_; }
+  // The page point the last menu opened at (its copy and paste use it).
+  Point32 lastPoint() const { return lastPoint_; }
 
   // Opens a built menu at a global position and answers the chosen item
   // (null: none).  Tests replace it; by default QMenu::exec.
@@ -83,4 +85,5 @@ class ViewContextMenus {
   CChildView& view_;
   const CommandTable* table_ = nullptr;
   int lastMenu_ = -1;
+  Point32 lastPoint_{0, 0};
 };

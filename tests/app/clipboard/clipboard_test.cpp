@@ -11,6 +11,7 @@
 #include <QClipboard>
 #include <QDropEvent>
 #include <QImage>
+#include <QMenu>
 #include <QMimeData>
 #include <QTest>
 #include <QUrl>
@@ -29,8 +30,10 @@
 #include "figures/line/line_ex.h"
 #include "figures/rect/rect_ex.h"
 #include "figures/text/text_box.h"
+#include "platform/text/qt_text.h"
 #include "support/scripted_prompts.h"
 #include "support/test_support.h"
+#include "view/menus/context_menus.h"
 #include "view/selection/view_selection.h"
 #include "view/view_test_app.h"
 
@@ -379,4 +382,37 @@ TEST(Clipboard, AWholePageCopiedFromTheTreeReplacesAnotherPageAndOneUndoBringsIt
   EXPECT_EQ(1, w.count(FigureKind_Text));
   EXPECT_EQ(0, w.count(FigureKind_Rect));
   EXPECT_EQ(before, w.save());
+}
+
+TEST(Clipboard, TheMenusCopyAtTheFigureClickedAndPasteAtThePointClicked) {
+  testing_support::TempDir dir;
+  testing_support::ScriptedPrompts prompts;
+  testing_support::ScriptedPrompts::Installed installed(prompts);
+  Window w(dir, "a.svg");
+  std::string choose;
+  w.f->view().contextMenus().exec = [&](QMenu& menu, QPoint) -> QAction* {
+    for (QAction* a : menu.actions()) {
+      if (a->text() == QtText_fromCp932(choose) && a->isEnabled()) return a;
+    }
+    return nullptr;
+  };
+  auto rightClick = [&](Point32 p) {
+    const Point32 c = w.f->view().CanvasToClient(p);
+    QTest::mouseClick(w.f->view().viewport(), Qt::RightButton, {}, QPoint(c.x, c.y));
+    QApplication::processEvents();
+  };
+  // The rectangle (300, 300) copied from its menu clicked at (310, 320),
+  // pasted from the canvas menu clicked at (110, 520): it lands at (100, 500).
+  choose = "コピー(&C)";
+  rightClick({310, 320});
+  const QMimeData* copied = QGuiApplication::clipboard()->mimeData();
+  ASSERT_TRUE(copied != nullptr && copied->hasFormat(FigureBlock_mimeType));
+  EXPECT_EQ(static_cast<int>(ViewMenu::PrimRight), w.f->view().contextMenus().lastMenu());
+  choose = "貼り付け(&V)";
+  rightClick({110, 520});
+  EXPECT_EQ(static_cast<int>(ViewMenu::CanvasRight), w.f->view().contextMenus().lastMenu());
+  ASSERT_EQ(2, w.count(FigureKind_Rect));
+  const auto* pasted = w.nth<Rect_Ex>(FigureKind_Rect, 1);
+  EXPECT_EQ(100, pasted->x);
+  EXPECT_EQ(500, pasted->y);
 }

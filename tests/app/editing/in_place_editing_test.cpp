@@ -271,7 +271,7 @@ TEST(InPlaceEditing, TheRightButtonOpensTheMenuOfWhatItPressed) {
   EXPECT_EQ(static_cast<int>(ViewMenu::CanvasRight), menus.lastMenu());
   EXPECT_TRUE(enabled("すべて選択(&A)"));
   EXPECT_TRUE(enabled("引っ掛ける(&C)"));
-  EXPECT_FALSE(enabled("貼り付け(&P)"));
+  EXPECT_FALSE(enabled("貼り付け(&V)"));
   EXPECT_EQ(2u, w.view().selection()->Selection().size());
 
   // In the editor: the editor's menu; copy works on the editor's text.
