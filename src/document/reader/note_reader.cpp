@@ -283,6 +283,8 @@ void NoteReaderRun::onStart() {
   if (name == "g") return onGroupStart();
   if (name == "zerbin-ink-rawdata") return onInkRawData();
   if (inInk()) return;
+  // A shape written with an end tag ("<rect ...></rect>") is the same shape.
+  if (isFigureElement(name)) return addFigure(ReaderElements_figure(ctx_));
   if (name == "a") return onLinkStart();
   if (name == "text") return onTextStart();
   if (name == "tspan") return onTspanStart();

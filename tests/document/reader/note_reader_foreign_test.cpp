@@ -2,6 +2,8 @@
 // knows, skips the rest, and never fails on what it does not know.
 #include <gtest/gtest.h>
 
+#include "figures/rect/rect_ex.h"
+
 #include "figures/text/text_box.h"
 #include "note_reader_fixture.h"
 
@@ -30,6 +32,19 @@ TEST_F(NoteReaderForeignTest, RootWithARectAndAPolyline) {
   ASSERT_EQ(doc.page(1)->figureCount(), 1u);
   EXPECT_EQ(doc.page(1)->figures.at(1).GetKind(), FigureKind_Rect);
   EXPECT_EQ(doc.formatVersion, 200);
+}
+
+TEST_F(NoteReaderForeignTest, AShapeWithAnEndTagIsTheSameShape) {
+  read(note("f.svg",
+            "<svg width=\"200\" height=\"100\"><rect x=\"10\" y=\"10\" width=\"50\" height=\"30\" "
+            "style=\"fill:rgb(255,0,0)\"></rect>\n"
+            "<rect x=\"100\" y=\"10\" width=\"50\" height=\"30\"/>"
+            "<ellipse cx=\"50\" cy=\"70\" rx=\"20\" ry=\"10\">\n</ellipse></svg>"));
+  ASSERT_EQ(doc.page(1)->figureCount(), 3u);
+  EXPECT_EQ(countKind(1, FigureKind_Rect), 3u);
+  const auto& first = static_cast<const Rect_Ex&>(doc.page(1)->figures.at(1));
+  EXPECT_EQ(first.x, 10);
+  EXPECT_EQ(first.fillColour, 0x0000FFu);
 }
 
 TEST_F(NoteReaderForeignTest, FileOfAnotherEditor) {
