@@ -607,9 +607,7 @@ bool FrameClipboard::pasteFiles(const QMimeData& data, std::optional<Point32> an
       continue;
     }
     std::string target = *path;
-    const std::string ext = StrX_extension(target);
-    const bool picture = StrX_equalsNoCase(ext, "jpg") || StrX_equalsNoCase(ext, "jpeg") ||
-                         StrX_equalsNoCase(ext, "gif") || StrX_equalsNoCase(ext, "png");
+    const bool picture = DroppedFile_isPicture(target);
     // A file dropped on a saved note goes into its files folder, copied
     // (or moved with Shift), unless it is a picture or a link was asked.
     if (drop && !link && !files.empty() && !picture && !FileX_isFolder(target)) {
@@ -685,10 +683,8 @@ Qt::DropAction FrameClipboard::DropActionFor(const QMimeData& data,
     for (const QUrl& u : urls) files = files || u.isLocalFile();
     if (files) {
       allowed = Qt::CopyAction | Qt::MoveAction | Qt::LinkAction;
-      const std::string ext =
-          urls.size() == 1 ? StrX_extension(QtText_toCp932(urls[0].fileName())) : std::string();
-      const bool picture = StrX_equalsNoCase(ext, "jpg") || StrX_equalsNoCase(ext, "jpeg") ||
-                           StrX_equalsNoCase(ext, "png") || StrX_equalsNoCase(ext, "gif");
+      const bool picture =
+          urls.size() == 1 && DroppedFile_isPicture(QtText_toCp932(urls[0].fileName()));
       fallback = picture ? Qt::CopyAction : Qt::LinkAction;
     } else {
       allowed = Qt::LinkAction;

@@ -127,14 +127,17 @@ CadPrim* InsertImageFigure(CMainFrame& frame, Point32 point, const std::string& 
   return &addHeld(frame, std::move(image));
 }
 
+bool DroppedFile_isPicture(std::string_view path) {
+  const std::string ext = StrX_extension(path);
+  return StrX_equalsNoCase(ext, "jpg") || StrX_equalsNoCase(ext, "jpeg") ||
+         StrX_equalsNoCase(ext, "gif") || StrX_equalsNoCase(ext, "png");
+}
+
 CadPrim* MakeFigureForFile(CMainFrame& frame, Point32 point, const std::string& path, int32_t index,
                            bool asLink) {
   if (!frame.hasNote()) return nullptr;
   frame.raise();
-  const std::string ext = StrX_extension(path);
-  const bool picture = StrX_equalsNoCase(ext, "jpg") || StrX_equalsNoCase(ext, "jpeg") ||
-                       StrX_equalsNoCase(ext, "gif") || StrX_equalsNoCase(ext, "png");
-  if (picture && !asLink) return InsertImageFigure(frame, point, path, true);
+  if (DroppedFile_isPicture(path) && !asLink) return InsertImageFigure(frame, point, path, true);
   const DroppedFileLink l = DroppedFile_linkFor(path);
   auto box = std::make_unique<Text_Box>(&frame.metrics());
   box->SetNumber(AppCounters_instance().nextFigureNumber());

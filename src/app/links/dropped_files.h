@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "figures/base/geometry.h"
 
@@ -24,6 +25,9 @@ struct DroppedFileLink {
   std::string text;
 };
 DroppedFileLink DroppedFile_linkFor(const std::string& path);
+// Whether a file is taken as a picture by its name (jpg, jpeg, gif, png,
+// any case).
+bool DroppedFile_isPicture(std::string_view path);
 
 // The figure for file `path` dropped at `point` (page units), the
 // `index`-th of the dropped files.  A picture (jpg, jpeg, gif, png)
