@@ -12,6 +12,7 @@
 #include "figures/corner/line_corner.h"
 #include "figures/line/line_ex.h"
 #include "figures/matome/matome.h"
+#include "figures/foreign/foreign_figure.h"
 #include "figures/polygon/polygon_ex.h"
 #include "figures/rect/rect_ex.h"
 #include "figures/text/text_box.h"
@@ -109,7 +110,8 @@ bool fail(std::string* error, const char* why) {
 
 bool isFigureKind(int32_t kind) {
   return kind == FigureKind_Line || kind == FigureKind_Rect || kind == FigureKind_Text ||
-         kind == FigureKind_CorneredLine || kind == FigureKind_Matome || kind == FigureKind_Polygon;
+         kind == FigureKind_CorneredLine || kind == FigureKind_Matome || kind == FigureKind_Polygon ||
+         kind == FigureKind_Foreign;
 }
 
 std::unique_ptr<CadPrim> makeOfKind(int32_t kind, const TextMetrics* metrics) {
@@ -120,6 +122,7 @@ std::unique_ptr<CadPrim> makeOfKind(int32_t kind, const TextMetrics* metrics) {
     case FigureKind_CorneredLine: return std::make_unique<Line_Corner>();
     case FigureKind_Matome: return std::make_unique<Matome>();
     case FigureKind_Polygon: return std::make_unique<Polygon_Ex>();
+    case FigureKind_Foreign: return std::make_unique<Foreign_Figure>();
     default: return nullptr;
   }
 }

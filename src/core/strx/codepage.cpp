@@ -366,3 +366,42 @@ size_t Cp932_cutLength(std::string_view s, size_t maxBytes) {
   }
   return i;
 }
+
+std::string Cp932_normalise(std::string_view s) {
+  const Tables& t = tables();
+  std::string out;
+  out.reserve(s.size());
+  for (size_t i = 0; i < s.size();) {
+    const auto b = static_cast<unsigned char>(s[i]);
+    if (!Cp932_isLead(b)) {
+      out += s[i++];
+      continue;
+    }
+    if (i + 1 < s.size() &&
+        t.dbcs[(size_t{b} << 8) | static_cast<unsigned char>(s[i + 1])] != kNone) {
+      out.append(s.substr(i, 2));
+      i += 2;
+      continue;
+    }
+    out += '?';
+    ++i;
+  }
+  return out;
+}
+
+bool Utf8_isValid(std::string_view bytes) {
+  bool valid = true;
+  decodeUtf8(bytes, &valid);
+  return valid;
+}
+
+std::optional<std::string> Charset_toUtf8(std::string_view bytes, const std::string& charset) {
+  Converter c("UTF-8", charset.c_str());
+  if (!c.ok()) return std::nullopt;
+  // Four bytes of UTF-8 at most for each byte of input, and room for a mark.
+  std::string out(bytes.size() * 4 + 8, '\0');
+  size_t len = 0;
+  if (!c.convert(bytes.data(), bytes.size(), out.data(), out.size(), len)) return std::nullopt;
+  out.resize(len);
+  return out;
+}

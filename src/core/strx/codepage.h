@@ -39,6 +39,14 @@ void Cp932_appendUtf16Le(std::string& out, std::string_view cp932, bool crlf = f
 std::string Cp932_fromUtf16(std::u16string_view utf16, bool* lossy = nullptr);
 std::string Cp932_toUtf8(std::string_view cp932);
 std::string Cp932_fromUtf8(std::string_view utf8, bool* lossy = nullptr);
+// Code page 932 text with every byte sequence that is no character of the
+// code page (a lead byte without a valid trail byte) replaced by "?".
+std::string Cp932_normalise(std::string_view cp932);
+// Whether the bytes are well-formed UTF-8.
+bool Utf8_isValid(std::string_view bytes);
+// Bytes of the named character set as UTF-8 (through iconv); none when the
+// set is unknown or the bytes do not convert.
+std::optional<std::string> Charset_toUtf8(std::string_view bytes, const std::string& charset);
 
 // UTF-16 <-> UTF-8 (invalid sequences become U+FFFD).
 std::string Utf16_toUtf8(std::u16string_view utf16);

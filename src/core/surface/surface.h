@@ -28,6 +28,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -163,6 +164,19 @@ struct SurfaceState {
   SurfacePoint current;             // the pen position of moveTo / lineTo
 };
 
+// What a surface keeps between paints for one drawing it was given (a
+// parsed SVG document); the owner of the drawing holds it and drops it
+// with the drawing.
+class SurfaceCache {
+ public:
+  virtual ~SurfaceCache() = default;
+};
+
+// An affine map (x, y) -> (a x + c y + e, b x + d y + f).
+struct SurfaceAffine {
+  double a = 1, b = 0, c = 0, d = 1, e = 0, f = 0;
+};
+
 class Surface {
  public:
   virtual ~Surface() = default;
@@ -215,6 +229,14 @@ class Surface {
   // (x, y) as the text alignment says.  With the opaque background mode the
   // text's cell is filled with the background colour first.
   virtual void textOut(int /*x*/, int /*y*/, std::string_view /*cp932*/) {}
+
+  // A whole SVG document (UTF-8) drawn as SVG draws it, its user units
+  // taken through `toDevice` to device pixels.  The surface may keep what
+  // it parsed in `cache` (empty the first time) and use it while the
+  // document stays the same.  A document that does not parse draws
+  // nothing.
+  virtual void svgDocument(std::string_view /*utf8*/, const SurfaceAffine& /*toDevice*/,
+                           std::shared_ptr<SurfaceCache>& /*cache*/) {}
 
   // --- bitmaps ---
   // Draws the whole bitmap in its own size with its top left at (x, y).

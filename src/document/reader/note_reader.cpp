@@ -20,6 +20,7 @@
 #include "document/note/note_page.h"
 #include "document/reader/note_reader_pages.h"
 #include "document/reader/reader_elements.h"
+#include "document/reader/reader_foreign.h"
 #include "document/reader/reader_values.h"
 #include "document/writer/note_bytes.h"
 #include "figures/base/svg_format.h"
@@ -247,6 +248,12 @@ class NoteReaderRun {
   Text_Box* textBox_ = nullptr;
   int32_t tspanCount_ = 0;
   bool lineOpen_ = false;  // a tspan started whose text has not come yet
+
+  // A file of another program: read as it looks (reader_foreign.h).
+  std::unique_ptr<ForeignSvgReader> foreign_;
+  std::vector<std::string> foreignOpen_;  // the containers it opened
+  bool onForeignTag();
+  bool onForeignEnd();
 };
 
 void NoteReaderRun::run(std::string text) {
@@ -278,7 +285,10 @@ void NoteReaderRun::flushLine() {
 
 void NoteReaderRun::onStart() {
   const std::string& name = xml_.Name();
-  if (name == "svg") return onRoot();
+  if (name == "svg" && !rootSeen_) return onRoot();
+  if (name == "g" && !inInk() && xml_.Attribute(ForeignSvg_wrapperAttribute))
+    return addFigure(ForeignSvg_readWrapper(xml_, options_.counters));
+  if (onForeignTag()) return;
   if (name == "page" || name == "zerbin-page") return pages_.start(xml_);
   if (name == "g") return onGroupStart();
   if (name == "zerbin-ink-rawdata") return onInkRawData();
@@ -292,13 +302,15 @@ void NoteReaderRun::onStart() {
 
 void NoteReaderRun::onEmpty() {
   const std::string& name = xml_.Name();
-  if (name == "svg") return onRoot();
+  if (name == "svg" && !rootSeen_) return onRoot();
+  if (onForeignTag()) return;
   if (name == "page" || name == "zerbin-page") return pages_.empty(xml_);
   if (inInk()) return;
   if (isFigureElement(name)) addFigure(ReaderElements_figure(ctx_));
 }
 
 void NoteReaderRun::onEnd() {
+  if (onForeignEnd()) return;
   const std::string& name = xml_.Name();
   if (name == "/g") return onGroupEnd();
   if (name == "/page" || name == "/zerbin-page") return pages_.end();
@@ -308,6 +320,46 @@ void NoteReaderRun::onEnd() {
     textBox_ = nullptr;
     tspanCount_ = 0;
   }
+}
+
+// A tag of a foreign file outside the page structure: the foreign reader
+// makes its figures; groups and links also keep the pending values.
+bool NoteReaderRun::onForeignTag() {
+  if (!foreign_ || inInk()) return false;
+  const std::string name = xml_.Name();
+  if (name == "page" || name == "zerbin-page" || name == "zerbin-ink-rawdata") return false;
+  // Page groups stay the structure of a file that has them.
+  if (name == "g" && groups_.empty() && !pageGroupOpen_) {
+    const auto id = xml_.Attribute("id");
+    if (id && (*id == "backpage" || isPageId(*id))) return false;
+  }
+  const bool start = xml_.Kind() == XmlEvent_start;
+  std::vector<std::unique_ptr<CadPrim>> made;
+  const ForeignSvgReader::Action action = foreign_->element(made);
+  for (std::unique_ptr<CadPrim>& f : made) addFigure(std::move(f));
+  if (action == ForeignSvgReader::Action::Container && start) {
+    foreignOpen_.push_back("/" + name);
+    if (name == "g") onGroupStart();
+    if (name == "a") onLinkStart();
+  }
+  return true;
+}
+
+bool NoteReaderRun::onForeignEnd() {
+  if (!foreign_ || inInk()) return false;
+  const std::string& name = xml_.Name();
+  const auto open = std::find(foreignOpen_.rbegin(), foreignOpen_.rend(), name);
+  if (open == foreignOpen_.rend()) return name != "/g" && name != "/page" && name != "/zerbin-page";
+  // Unclosed elements inside close with it.
+  while (!foreignOpen_.empty()) {
+    const std::string closing = std::move(foreignOpen_.back());
+    foreignOpen_.pop_back();
+    foreign_->close();
+    if (closing == "/g") onGroupEnd();
+    if (closing == "/a") onLinkEnd();
+    if (closing == name) break;
+  }
+  return true;
 }
 
 // Text only directly behind the start tag of a text or a tspan.
@@ -362,7 +414,11 @@ void NoteReaderRun::onRoot() {
     doc_.windowX = doc_.windowY = NoteDocument_noWindowPosition;
   }
 
-  const RootSize size = rootPageSize(xml_, marked_);
+  RootSize size = rootPageSize(xml_, marked_);
+  if (!marked_ && ForeignSvg_isForeignRoot(xml_)) {
+    foreign_ = std::make_unique<ForeignSvgReader>(ctx_, xml_);
+    foreign_->root(size.width, size.height);
+  }
   canvas.setSize(size.width, size.height);
   canvas.setSaveImageFile(absoluteImagePath(textAttr(xml_, "corr-image")));
   canvas.setClassName(textAttr(xml_, "zerbin_page_class"));
@@ -444,7 +500,9 @@ void NoteReaderRun::onGroupEnd() {
     flushLine();
     textBox_ = nullptr;
     tspanCount_ = 0;
-    ReaderElements_resolveGroup(doc_.workingFigures(), collected_, top.collectedMark, ctx_);
+    // The groups of other programs are only groups.
+    if (!foreign_)
+      ReaderElements_resolveGroup(doc_.workingFigures(), collected_, top.collectedMark, ctx_);
   }
   pending_ = std::move(top.parent);
   links_.resize(std::min(links_.size(), top.linkScopes));
@@ -535,6 +593,7 @@ void NoteReaderRun::onLinkStart() {
                     pending_.linkElement});
   auto href = xml_.Attribute("zerbin_vhref");
   if (!href) href = xml_.Attribute("xlink:href");
+  if (!href && foreign_) href = xml_.Attribute("href");
   // A bare <a> (the form of "#" and script links) keeps the link of its
   // group.
   if (!href) return;
@@ -640,6 +699,11 @@ void NoteReaderRun::finish(bool emptyFile) {
     }
   }
   pages_.finish();
+  if (foreign_) {
+    std::vector<FigureList*> lists;
+    for (size_t i = 0; i < doc_.pageCount(); ++i) lists.push_back(&doc_.pageAt(i).figures);
+    foreign_->finish(lists);
+  }
   // Every page is ready to be shown or saved again.
   for (size_t i = 0; i < doc_.pageCount(); ++i)
     ReaderElements_connectLoadedLinks(doc_.pageAt(i).figures, doc_.formatVersion);
@@ -676,6 +740,64 @@ std::string absoluteNotePath(std::string_view path) {
 
 }  // namespace
 
+namespace {
+
+char asciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+// The encoding the XML declaration names, lower case ("" without one).
+std::string declaredEncoding(std::string_view bytes) {
+  if (!startsWith(bytes, "<?xml")) return {};
+  const std::string_view decl = bytes.substr(0, bytes.find("?>"));
+  const size_t at = decl.find("encoding");
+  if (at == std::string_view::npos) return {};
+  size_t i = decl.find_first_of("\"'", at);
+  if (i == std::string_view::npos) return {};
+  const size_t end = decl.find(decl[i], i + 1);
+  if (end == std::string_view::npos) return {};
+  std::string out(decl.substr(i + 1, end - i - 1));
+  for (char& c : out) c = asciiLower(c);
+  return out;
+}
+
+// The program's own notes are code page 932 whatever they declare.
+bool isMarkedNote(std::string_view bytes) {
+  const size_t root = bytes.find("<svg");
+  if (root == std::string_view::npos) return false;
+  const size_t end = bytes.find('>', root);
+  return bytes.substr(root, end == std::string_view::npos ? bytes.npos : end - root)
+             .find("sub_doctype=\"zerbin-") != std::string_view::npos;
+}
+
+bool isAscii(std::string_view bytes) {
+  return std::all_of(bytes.begin(), bytes.end(),
+                     [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+// Text without a byte-order mark: as the declaration says; with none (or
+// one that names UTF-8 or UTF-16, which without a mark can only be
+// wrong) UTF-8 when the bytes are UTF-8, else code page 932, which older
+// notes are written in.  Characters code page 932 cannot hold become "?"
+// here, once.
+std::string decodeDeclared(std::string bytes) {
+  if (isAscii(bytes) || isMarkedNote(bytes)) return bytes;
+  const std::string encoding = declaredEncoding(bytes);
+  static const char* const kShiftJis[] = {"shift_jis", "shift-jis", "sjis",  "x-sjis",
+                                          "cp932",     "ms932",     "ms_kanji", "windows-31j",
+                                          "csshiftjis"};
+  for (const char* name : kShiftJis)
+    if (encoding == name) return Cp932_normalise(bytes);
+  const bool utf = encoding.empty() || startsWith(encoding, "utf-8") || encoding == "utf8" ||
+                   startsWith(encoding, "utf-16") || encoding == "unicode";
+  if (!utf) {
+    if (const std::optional<std::string> utf8 = Charset_toUtf8(bytes, encoding))
+      return Cp932_fromUtf8(*utf8);
+  }
+  if (Utf8_isValid(bytes)) return Cp932_fromUtf8(bytes);
+  return Cp932_normalise(bytes);
+}
+
+}  // namespace
+
 std::string NoteReader_documentText(std::string_view path, size_t unpackLimit) {
   std::string bytes = FileX_readWhole(path);
   if (NoteBytes_isSvgz(path) && bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0x1F &&
@@ -690,7 +812,7 @@ std::string NoteReader_documentText(std::string_view path, size_t unpackLimit) {
   }
   if (bytes.size() >= 3 && startsWith(bytes, "\xEF\xBB\xBF"))
     return Cp932_fromUtf8(std::string_view(bytes).substr(3));
-  return bytes;
+  return decodeDeclared(std::move(bytes));
 }
 
 void NoteReader_read(NoteDocument& doc, int32_t documentNumber, std::string_view path,

@@ -6,8 +6,10 @@
 // The file is read whole into memory and never changed.  An svgz note
 // (extension "svgz" in any case, starting with the gzip mark) is unpacked
 // in memory; a file that starts with a UTF-16 byte-order mark is converted
-// to code page 932 in memory; no temporary file is made for either.  The
-// XML declaration's encoding is not looked at.
+// to code page 932 in memory; no temporary file is made for either.  A
+// file without a mark is read as its XML declaration says (UTF-8 when it
+// names none), except the program's own notes and files whose bytes are
+// not UTF-8, which are code page 932.
 //
 // One pass over the markup events with a little state fills the pages:
 //   - page groups ("backpage", "page" + N) and ink groups ("zerbin-ink")
@@ -87,7 +89,9 @@ bool NoteReader_probePageSize(std::string_view path, int32_t& width, int32_t& he
 
 // The document text of a note file as the reader sees it: unpacked when it
 // is an svgz note, and converted to code page 932 when it starts with a
-// UTF-16 (either byte order) or UTF-8 byte-order mark.  Raises 363 when the
+// UTF-16 (either byte order) or UTF-8 byte-order mark, or when it is
+// UTF-8 or another declared encoding (characters code page 932 lacks
+// become "?").  Raises 363 when the
 // file cannot be read and 102 for a damaged or oversized svgz.
 std::string NoteReader_documentText(std::string_view path,
                                     size_t unpackLimit = NoteReader_unpackLimit);

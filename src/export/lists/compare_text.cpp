@@ -21,6 +21,7 @@ const char* kindName(const CadPrim& f) {
     case FigureKind_CorneredLine: return "connector";
     case FigureKind_Matome: return "brace";
     case FigureKind_Polygon: return "polygon";
+    case FigureKind_Foreign: return "svg";
     case FigureKind_Rect:
       switch (static_cast<const Rect_Ex&>(f).shape) {
         case RectShape_RoundRect: return "roundrect";

@@ -9,6 +9,7 @@ const char* FigureKind_nameJapanese(int32_t kind) {
     case FigureKind_CorneredLine: return "折れ線";
     case FigureKind_Matome: return "まとめ線";
     case FigureKind_Polygon: return "図形";
+    case FigureKind_Foreign: return "SVG 要素";
     default: return "";
   }
 }
@@ -22,6 +23,7 @@ const char* FigureKind_nameEnglish(int32_t kind) {
     case FigureKind_CorneredLine: return "Cornered Line";
     case FigureKind_Matome: return "Pack Line";
     case FigureKind_Polygon: return "Figure";
+    case FigureKind_Foreign: return "SVG Element";
     default: return "";
   }
 }

@@ -11,13 +11,14 @@ enum FigureKind : int32_t {
   FigureKind_CorneredLine = 5, // Line_Corner
   FigureKind_Matome = 6,       // Matome (pack line)
   FigureKind_Polygon = 8,      // Polygon_Ex
+  FigureKind_Foreign = 9,      // Foreign_Figure
 };
 
 // Whether a code is one of the kinds above (0, 3 and 7 are not used).
 constexpr bool FigureKind_isValid(int32_t kind) {
   return kind == FigureKind_Canvas || kind == FigureKind_Line || kind == FigureKind_Rect ||
          kind == FigureKind_Text || kind == FigureKind_CorneredLine ||
-         kind == FigureKind_Matome || kind == FigureKind_Polygon;
+         kind == FigureKind_Matome || kind == FigureKind_Polygon || kind == FigureKind_Foreign;
 }
 
 // Kinds that take part in links (AttachEnd, SetEndTarget ... do not raise).

@@ -1,5 +1,7 @@
 #include "platform/surface/qt_surface.h"
 
+#include <QSvgRenderer>
+
 #include <QFontMetrics>
 #include <QGlyphRun>
 #include <QPolygon>
@@ -572,4 +574,35 @@ QImage QtSurface_makeImage(int width, int height) {
 QImage QtSurface_imageOf(const Bitmap& bitmap) {
   return QImage(reinterpret_cast<const uchar*>(bitmap.pixels.data()), bitmap.width, bitmap.height,
                 static_cast<qsizetype>(bitmap.width) * 4, QImage::Format_ARGB32);
+}
+
+namespace {
+
+// A parsed SVG document, kept by the owner of the drawing.
+class QtSvgCache final : public SurfaceCache {
+ public:
+  explicit QtSvgCache(std::string_view utf8)
+      : renderer(QByteArray(utf8.data(), static_cast<qsizetype>(utf8.size()))) {}
+  QSvgRenderer renderer;
+};
+
+}  // namespace
+
+void QtSurface::svgDocument(std::string_view utf8, const SurfaceAffine& m,
+                            std::shared_ptr<SurfaceCache>& cache) {
+  auto* held = dynamic_cast<QtSvgCache*>(cache.get());
+  if (held == nullptr) {
+    auto made = std::make_shared<QtSvgCache>(utf8);
+    held = made.get();
+    cache = std::move(made);
+  }
+  if (!held->renderer.isValid()) return;
+  QPainter& p = painter();
+  p.save();
+  p.setRenderHint(QPainter::Antialiasing, true);
+  p.setTransform(QTransform(m.a, m.b, m.c, m.d, m.e, m.f), true);
+  // The document's view box is its user space: drawn into the same
+  // rectangle, user units stay user units.
+  held->renderer.render(&p, held->renderer.viewBoxF());
+  p.restore();
 }

@@ -71,6 +71,9 @@ class QtSurface final : public Surface {
            int yEnd) override;
   void setPixel(int x, int y, Colour colour) override;
   void textOut(int x, int y, std::string_view cp932) override;
+  // Parsed once by Qt's SVG renderer and kept in `cache`.
+  void svgDocument(std::string_view utf8, const SurfaceAffine& toDevice,
+                   std::shared_ptr<SurfaceCache>& cache) override;
 
   void drawBitmap(const Bitmap& bitmap, int x, int y) override;
   void stretchBitmap(const Bitmap& bitmap, int x, int y, int width, int height,

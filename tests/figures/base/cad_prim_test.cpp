@@ -75,8 +75,9 @@ TEST(FigureKind, CodesAndNames) {
   EXPECT_STREQ("Pack Line", FigureKind_nameEnglish(6));
   EXPECT_STREQ("図形", FigureKind_nameJapanese(8));
   EXPECT_STREQ("", FigureKind_nameEnglish(3));
-  for (int k : {0, 3, 7, 9, -1}) EXPECT_FALSE(FigureKind_isValid(k)) << k;
-  for (int k : {-2, 1, 2, 4, 5, 6, 8}) EXPECT_TRUE(FigureKind_isValid(k)) << k;
+  EXPECT_STREQ("SVG Element", FigureKind_nameEnglish(9));
+  for (int k : {0, 3, 7, 10, -1}) EXPECT_FALSE(FigureKind_isValid(k)) << k;
+  for (int k : {-2, 1, 2, 4, 5, 6, 8, 9}) EXPECT_TRUE(FigureKind_isValid(k)) << k;
 }
 
 TEST(PropertyRow, Builders) {
