@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -217,6 +218,10 @@ class NoteReaderRun {
   void onTspanStart();
   void onInkRawData();
   void addFigure(std::unique_ptr<CadPrim> figure);
+  // The figure of a shape element; a polygon that is none of the shapes
+  // of the figures keeps its markup, to be kept whole after the pass.
+  void addShape();
+  void keepPolygons();
 
   std::string absoluteLink(std::string_view link) const;
   std::string absoluteImagePath(std::string_view path) const;
@@ -251,6 +256,7 @@ class NoteReaderRun {
 
   // A file of another program: read as it looks (reader_foreign.h).
   std::unique_ptr<ForeignSvgReader> foreign_;
+  std::map<int32_t, std::string> polygonMarkup_;  // by figure number
   std::vector<std::string> foreignOpen_;  // the containers it opened
   bool onForeignTag();
   bool onForeignEnd();
@@ -294,7 +300,7 @@ void NoteReaderRun::onStart() {
   if (name == "zerbin-ink-rawdata") return onInkRawData();
   if (inInk()) return;
   // A shape written with an end tag ("<rect ...></rect>") is the same shape.
-  if (isFigureElement(name)) return addFigure(ReaderElements_figure(ctx_));
+  if (isFigureElement(name)) return addShape();
   if (name == "a") return onLinkStart();
   if (name == "text") return onTextStart();
   if (name == "tspan") return onTspanStart();
@@ -306,7 +312,7 @@ void NoteReaderRun::onEmpty() {
   if (onForeignTag()) return;
   if (name == "page" || name == "zerbin-page") return pages_.empty(xml_);
   if (inInk()) return;
-  if (isFigureElement(name)) addFigure(ReaderElements_figure(ctx_));
+  if (isFigureElement(name)) addShape();
 }
 
 void NoteReaderRun::onEnd() {
@@ -371,6 +377,39 @@ void NoteReaderRun::onText() {
   } else if (name == "tspan" && lineOpen_) {
     lineOpen_ = false;
     ReaderElements_appendText(*textBox_, xml_.Text(), tspanCount_);
+  }
+}
+
+void NoteReaderRun::addShape() {
+  std::unique_ptr<CadPrim> figure = ReaderElements_figure(ctx_);
+  if (figure && figure->GetKind() == FigureKind_Polygon) {
+    const std::string_view bytes = xml_.Bytes();
+    const size_t from = xml_.EventOffset(), to = std::min(xml_.EndOffset(), bytes.size());
+    std::string markup(bytes.substr(from, to - from));
+    // "<polygon ...>" of a polygon with an end tag stands alone.
+    if (xml_.Kind() == XmlEvent_start && markup.size() >= 2 && markup.back() == '>')
+      markup.insert(markup.size() - 1, "/");
+    polygonMarkup_[figure->GetNumber()] = std::move(markup);
+  }
+  addFigure(std::move(figure));
+}
+
+// Polygons the groups did not take as arrow heads are kept as they were
+// written: a save writes them back.
+void NoteReaderRun::keepPolygons() {
+  if (polygonMarkup_.empty()) return;
+  for (size_t i = 0; i < doc_.pageCount(); ++i) {
+    FigureList& list = doc_.pageAt(i).figures;
+    for (size_t k = 0; k < list.size(); ++k) {
+      const CadPrim& f = list.at(k);
+      const auto it = polygonMarkup_.find(f.GetNumber());
+      if (f.GetKind() != FigureKind_Polygon || it == polygonMarkup_.end()) continue;
+      std::unique_ptr<Foreign_Figure> kept = ForeignSvg_fromMarkup("polygon", it->second);
+      if (!kept) continue;
+      kept->SetNumber(f.GetNumber());
+      list.remove(f);
+      list.insert(k, std::move(kept));
+    }
   }
 }
 
@@ -699,6 +738,7 @@ void NoteReaderRun::finish(bool emptyFile) {
     }
   }
   pages_.finish();
+  keepPolygons();
   if (foreign_) {
     std::vector<FigureList*> lists;
     for (size_t i = 0; i < doc_.pageCount(); ++i) lists.push_back(&doc_.pageAt(i).figures);

@@ -1055,3 +1055,14 @@ std::unique_ptr<Foreign_Figure> ForeignSvg_readWrapper(XmlEventReader& xml, AppC
   f->SetNumber(counters.nextFigureNumber());
   return f;
 }
+
+std::unique_ptr<Foreign_Figure> ForeignSvg_fromMarkup(std::string_view element,
+                                                     std::string_view markup) {
+  ForeignParts p;
+  p.element = element;
+  p.markup = normalisedLineEnds(markup);
+  const std::optional<ForeignBox> box = markupBox(p.markup, nullptr, 0, kDefaultFontSize);
+  if (!box) return nullptr;
+  p.box = *box;
+  return std::make_unique<Foreign_Figure>(std::move(p));
+}

@@ -44,6 +44,11 @@ inline constexpr std::string_view ForeignSvg_wrapperAttribute = "zerbin-foreign"
 // wrapper that holds no element.  The events go on behind the end tag.
 std::unique_ptr<Foreign_Figure> ForeignSvg_readWrapper(XmlEventReader& xml, AppCounters& counters);
 
+// A foreign figure of one element's markup, in page units as it stands;
+// null when it draws nothing.
+std::unique_ptr<Foreign_Figure> ForeignSvg_fromMarkup(std::string_view element,
+                                                     std::string_view markup);
+
 class ForeignSvgReader {
  public:
   explicit ForeignSvgReader(ReaderContext& ctx, XmlEventReader& xml) : ctx_(ctx), xml_(xml) {}

@@ -100,12 +100,14 @@ void Text_Box::WriteSvg(SvgWriteContext& ctx) const {
                    b.left, b.top, I(r - l), I(bo - t));
         break;
       case TextBoxFrame_Ellipse:
+        // The centre as the rectangle writes it (x + w / 2), which the
+        // reader takes back to the same frame on either side of 0.
         if (r - l == bo - t)
-          ctx.printf("\t<circle cx=\"%d.5\" cy=\"%d.5\" r=\"%d\"\n", I((l + r) / 2),
-                     I((t + bo) / 2), I((r - l) / 2));
+          ctx.printf("\t<circle cx=\"%d.5\" cy=\"%d.5\" r=\"%d\"\n", I(l + (r - l) / 2),
+                     I(t + (bo - t) / 2), I((r - l) / 2));
         else
-          ctx.printf("\t<ellipse cx=\"%d.5\" cy=\"%d.5\" rx=\"%d\" ry=\"%d\"\n", I((l + r) / 2),
-                     I((t + bo) / 2), I((r - l) / 2), I((bo - t) / 2));
+          ctx.printf("\t<ellipse cx=\"%d.5\" cy=\"%d.5\" rx=\"%d\" ry=\"%d\"\n",
+                     I(l + (r - l) / 2), I(t + (bo - t) / 2), I((r - l) / 2), I((bo - t) / 2));
         break;
       case TextBoxFrame_Diamond: {
         // An odd sum moves the centre and the right and bottom corners by

@@ -87,11 +87,24 @@ TEST_F(NoteReaderForeignTest, FileOfAnotherEditor) {
   const Errors_Msg e = readError(note("other.svg", text));
   ASSERT_EQ(e.code, 0) << e.message();
   ASSERT_EQ(doc.pageCount(), 1u);
-  // The root's size, whatever its unit.
-  EXPECT_EQ(doc.page(1)->settings().width(), 210);
-  EXPECT_EQ(doc.page(1)->settings().height(), 297);
-  EXPECT_GE(countKind(1, FigureKind_Rect), 2u);
-  EXPECT_GE(countKind(1, FigureKind_Text), 1u);
+  // The root's size in its unit (210 mm and 297 mm at 96 pixels an inch).
+  EXPECT_EQ(doc.page(1)->settings().width(), 794);
+  EXPECT_EQ(doc.page(1)->settings().height(), 1123);
+  // The ellipse under the turned group is an ellipse turned by 30 degrees,
+  // in millimetres.
+  ASSERT_EQ(countKind(1, FigureKind_Rect), 2u);
+  for (const auto& f : doc.page(1)->figures) {
+    if (f->GetKind() != FigureKind_Rect) continue;
+    const auto& e = static_cast<const Rect_Ex&>(*f);
+    if (e.shape == RectShape_Image) continue;
+    EXPECT_EQ(e.shape, RectShape_Ellipse);
+    EXPECT_EQ(e.angle, 30);
+    EXPECT_NEAR(e.width, 20 * 96 / 25.4, 1.5);
+  }
+  EXPECT_EQ(countKind(1, FigureKind_Text), 1u);
+  // The rounded rectangle, path, polyline, gradient circle, marked line,
+  // use and switch are kept as they are; the data picture is a picture.
+  EXPECT_EQ(countKind(1, FigureKind_Foreign), 7u);
   EXPECT_EQ(doc.checkTree(), "");
 }
 
