@@ -911,7 +911,9 @@ bool NoteReader_probePageSize(std::string_view path, int32_t& width, int32_t& he
     const std::string& name = xml.Name();
     if ((kind == XmlEvent_start || kind == XmlEvent_empty) && name == "svg" && !rootSeen) {
       rootSeen = true;
-      const RootSize s = rootPageSize(xml, versionMark(xml).has_value());
+      RootSize s = rootPageSize(xml, versionMark(xml).has_value());
+      if (!versionMark(xml) && ForeignSvg_isForeignRoot(xml))
+        ForeignSvg_rootSize(xml, s.width, s.height);
       width = clampSize(s.width);
       height = clampSize(s.height);
     } else if (kind == XmlEvent_start && name == "g") {

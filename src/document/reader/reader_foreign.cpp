@@ -323,17 +323,17 @@ bool ForeignSvg_isForeignRoot(const XmlEventReader& xml) {
   return true;
 }
 
-void ForeignSvgReader::root(int64_t& width, int64_t& height) {
-  for (const XmlEventReader::Attr& a : xml_.Attributes()) {
-    if (startsWith(a.name, "xmlns:") && a.name != "xmlns:xlink") {
-      namespaces_ += ' ';
-      namespaces_ += a.name;
-      namespaces_ += "=\"";
-      namespaces_ += SvgFormat_escapeAttr(a.value);
-      namespaces_ += '"';
-    }
-  }
-  const std::optional<std::string_view> viewBox = xml_.Attribute("viewBox");
+namespace {
+
+// The root's viewport: its size in pixels and its view box's size.
+struct RootViewport {
+  double width = 500, height = 300;
+  double boxWidth = 0, boxHeight = 0;  // 0: no view box
+};
+
+RootViewport rootViewport(const XmlEventReader& xml) {
+  RootViewport out;
+  const std::optional<std::string_view> viewBox = xml.Attribute("viewBox");
   double boxW = 0, boxH = 0;
   if (viewBox) {
     if (const auto size = SvgValue_viewBoxSize(*viewBox)) std::tie(boxW, boxH) = *size;
@@ -341,7 +341,7 @@ void ForeignSvgReader::root(int64_t& width, int64_t& height) {
   const bool hasBox = boxW > 0;
   // A size in percent is of a window the file does not know: the view box's.
   auto side = [&](std::string_view attr, double fromBox, double fallback) {
-    const std::optional<std::string_view> v = xml_.Attribute(attr);
+    const std::optional<std::string_view> v = xml.Attribute(attr);
     const bool percent = v && trim(*v).find('%') != std::string_view::npos;
     if (v && !percent) {
       const std::optional<double> l = SvgValue_length(*v);
@@ -352,10 +352,39 @@ void ForeignSvgReader::root(int64_t& width, int64_t& height) {
   double w = side("width", boxW, 500);
   double h = side("height", boxH, 300);
   // One side given with a view box: the other keeps the box's proportion.
-  if (hasBox && xml_.Attribute("width") && !xml_.Attribute("height")) h = w * boxH / boxW;
-  if (hasBox && xml_.Attribute("height") && !xml_.Attribute("width")) w = h * boxW / boxH;
-  width = std::llround(w);
-  height = std::llround(h);
+  if (hasBox && xml.Attribute("width") && !xml.Attribute("height")) h = w * boxH / boxW;
+  if (hasBox && xml.Attribute("height") && !xml.Attribute("width")) w = h * boxW / boxH;
+  out.width = w;
+  out.height = h;
+  out.boxWidth = boxW;
+  out.boxHeight = boxH;
+  return out;
+}
+
+}  // namespace
+
+void ForeignSvg_rootSize(const XmlEventReader& xml, int64_t& width, int64_t& height) {
+  const RootViewport v = rootViewport(xml);
+  // A part of a pixel is a pixel, as renderers size their pictures.
+  width = static_cast<int64_t>(std::ceil(v.width - 1e-6));
+  height = static_cast<int64_t>(std::ceil(v.height - 1e-6));
+}
+
+void ForeignSvgReader::root(int64_t& width, int64_t& height) {
+  for (const XmlEventReader::Attr& a : xml_.Attributes()) {
+    if (startsWith(a.name, "xmlns:") && a.name != "xmlns:xlink") {
+      namespaces_ += ' ';
+      namespaces_ += a.name;
+      namespaces_ += "=\"";
+      namespaces_ += SvgFormat_escapeAttr(a.value);
+      namespaces_ += '"';
+    }
+  }
+  const RootViewport v = rootViewport(xml_);
+  const double w = v.width, h = v.height, boxW = v.boxWidth, boxH = v.boxHeight;
+  const bool hasBox = boxW > 0;
+  const std::optional<std::string_view> viewBox = xml_.Attribute("viewBox");
+  ForeignSvg_rootSize(xml_, width, height);
   rootFrame_.viewWidth = hasBox ? boxW : w;
   rootFrame_.viewHeight = hasBox ? boxH : h;
   if (hasBox) {
@@ -859,6 +888,9 @@ std::unique_ptr<CadPrim> ForeignSvgReader::nativeText(std::string_view raw, cons
       first = first.substr(1, first.size() - 2);
     first = first.substr(0, Cp932_cutLength(first, 39));
     box->fontFace = SvgFormat_fontFaceFromFile(first);
+  } else {
+    // What SVG renderers take without a family.
+    box->fontFace = "serif";
   }
   const std::string_view weight = trim(s.value[P_fontWeight]);
   box->bold = weight == "bold" || weight == "bolder" || number(weight, 400) >= 600;

@@ -35,6 +35,9 @@
 // Whether the root start tag (current in `xml`) is that of a foreign file.
 bool ForeignSvg_isForeignRoot(const XmlEventReader& xml);
 
+// The page size a foreign root gives (rounded pixels).
+void ForeignSvg_rootSize(const XmlEventReader& xml, int64_t& width, int64_t& height);
+
 // The attribute that marks the group the writer puts around a foreign
 // figure.
 inline constexpr std::string_view ForeignSvg_wrapperAttribute = "zerbin-foreign";

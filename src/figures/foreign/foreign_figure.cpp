@@ -54,6 +54,17 @@ const std::string& Foreign_Figure::renderDocument() const {
   doc += ">";
   doc += parts_.markup;
   doc += "</g></svg>";
+  // The renderer drops a radial gradient without a radius: give it the
+  // default one.
+  for (size_t at = 0; (at = doc.find("<radialGradient", at)) != std::string::npos;) {
+    at += 15;
+    const size_t end = doc.find('>', at);
+    if (end == std::string::npos) break;
+    const std::string_view tag(doc.data() + at, end - at);
+    bool hasR = false;
+    for (const char* form : {" r=", "\tr=", "\nr="}) hasR = hasR || tag.find(form) != std::string_view::npos;
+    if (!hasR) doc.insert(at, " r=\"50%\"");
+  }
   render_ = Cp932_toUtf8(doc);
   return render_;
 }
