@@ -890,7 +890,7 @@ std::unique_ptr<CadPrim> ForeignSvgReader::nativeText(std::string_view raw, cons
     box->fontFace = SvgFormat_fontFaceFromFile(first);
   } else {
     // What SVG renderers take without a family.
-    box->fontFace = "serif";
+    box->fontFace = SvgFormat_fontFaceFromFile("serif");
   }
   const std::string_view weight = trim(s.value[P_fontWeight]);
   box->bold = weight == "bold" || weight == "bolder" || number(weight, 400) >= 600;
