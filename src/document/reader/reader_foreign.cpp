@@ -510,10 +510,6 @@ void ForeignSvgReader::parseStyleSheet(std::string_view text) {
 std::string_view ForeignSvgReader::consume() {
   const std::string_view bytes = xml_.Bytes();
   const size_t start = xml_.EventOffset();
-  auto recordId = [&](size_t from) {
-    if (const std::optional<std::string_view> id = xml_.Attribute("id"))
-      openIds_.emplace_back(from, std::string(*id));
-  };
   if (xml_.Kind() == XmlEvent_empty) {
     if (const std::optional<std::string_view> id = xml_.Attribute("id"))
       ids_.emplace(std::string(*id), std::make_pair(start, xml_.EndOffset()));
@@ -525,7 +521,6 @@ std::string_view ForeignSvgReader::consume() {
     const std::optional<std::string_view> id = xml_.Attribute("id");
     open.emplace_back(at, id ? std::optional<std::string>(std::string(*id)) : std::nullopt);
   };
-  (void)recordId;
   push(start);
   size_t end = bytes.size();
   while (!open.empty() && xml_.Next()) {
@@ -673,11 +668,11 @@ std::unique_ptr<CadPrim> ForeignSvgReader::nativeShape(const std::string& name, 
   const double fo = op * opacityValue(s.value[P_fillOpacity]);
   const double so = op * opacityValue(s.value[P_strokeOpacity]);
   const bool hasFill = !fill.none && fo > 0.001;
-  double sw = std::max(0.0, xml_.Attribute("stroke-width") || !s.value[P_strokeWidth].empty()
-                                ? SvgValue_length(s.value[P_strokeWidth], std::hypot(f.viewWidth, f.viewHeight) / M_SQRT2,
-                                                  fontSizeOf(s)).value_or(1)
-                                : 1.0) *
-              m.lengthScale();
+  // A width in percent is of the viewport's normalised diagonal.
+  const double diagonal = std::hypot(f.viewWidth, f.viewHeight) / M_SQRT2;
+  const double sw =
+      std::max(0.0, SvgValue_length(s.value[P_strokeWidth], diagonal, fontSizeOf(s)).value_or(1)) *
+      m.lengthScale();
   const bool hasStroke = !stroke.none && so > 0.001 && sw > 0;
   if (hasFill && (!fill.solid || fo < 0.999)) return nullptr;
   if (hasStroke && (!stroke.solid || so < 0.999 || isSet(s.value[P_dash]))) return nullptr;
@@ -712,7 +707,6 @@ std::unique_ptr<CadPrim> ForeignSvgReader::nativeShape(const std::string& name, 
     r->shape = RectShape_Rectangle;
   } else {
     const double cx = length(s, "cx", f.viewWidth), cy = length(s, "cy", f.viewHeight);
-    const double diagonal = std::hypot(f.viewWidth, f.viewHeight) / M_SQRT2;
     double rx = 0, ry = 0;
     if (name == "circle") {
       rx = ry = length(s, "r", diagonal);

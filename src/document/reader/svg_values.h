@@ -7,6 +7,8 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "core/surface/surface.h"
 #include "figures/foreign/foreign_figure.h"
