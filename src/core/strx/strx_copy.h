@@ -30,6 +30,12 @@ constexpr bool StrX_isAsciiUpper(char c) { return c >= 'A' && c <= 'Z'; }
 constexpr bool StrX_isSpace(char c) {
   return c == ' ' || c == '\t' || c == '\r' || c == '\n';
 }
+// `s` without the white space at either end.
+constexpr std::string_view StrX_trimmedView(std::string_view s) {
+  while (!s.empty() && StrX_isSpace(s.front())) s.remove_prefix(1);
+  while (!s.empty() && StrX_isSpace(s.back())) s.remove_suffix(1);
+  return s;
+}
 constexpr char StrX_toLowerAscii(char c) {
   return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }

@@ -17,6 +17,7 @@
 #include "core/strx/strx_copy.h"
 #include "core/strx/strx_numbers.h"
 #include "core/strx/strx_path.h"
+#include "core/strx/strx_search.h"
 #include "core/xml/xml_event_reader.h"
 #include "document/note/note_page.h"
 #include "document/reader/note_reader_pages.h"
@@ -782,8 +783,6 @@ std::string absoluteNotePath(std::string_view path) {
 
 namespace {
 
-char asciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
 // The encoding the XML declaration names, lower case ("" without one).
 std::string declaredEncoding(std::string_view bytes) {
   if (!startsWith(bytes, "<?xml")) return {};
@@ -795,7 +794,7 @@ std::string declaredEncoding(std::string_view bytes) {
   const size_t end = decl.find(decl[i], i + 1);
   if (end == std::string_view::npos) return {};
   std::string out(decl.substr(i + 1, end - i - 1));
-  for (char& c : out) c = asciiLower(c);
+  StrX_lowerAscii(out);
   return out;
 }
 

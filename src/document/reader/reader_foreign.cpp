@@ -8,6 +8,8 @@
 #include <tuple>
 
 #include "core/strx/codepage.h"
+#include "core/strx/strx_copy.h"
+#include "core/strx/strx_search.h"
 #include "document/reader/reader_values.h"
 #include "document/reader/svg_values.h"
 #include "figures/base/svg_format.h"
@@ -49,14 +51,6 @@ std::optional<size_t> propIndex(std::string_view name) {
   return std::nullopt;
 }
 
-bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
-
-std::string_view trim(std::string_view s) {
-  while (!s.empty() && isBlank(s.front())) s.remove_prefix(1);
-  while (!s.empty() && isBlank(s.back())) s.remove_suffix(1);
-  return s;
-}
-
 bool startsWith(std::string_view s, std::string_view p) { return s.substr(0, p.size()) == p; }
 
 // Calls f(name, value) for each declaration of a style text.
@@ -69,12 +63,11 @@ void eachDeclaration(std::string_view text, F&& f) {
     const std::string_view item = text.substr(start, end - start);
     const size_t colon = item.find(':');
     if (colon != std::string_view::npos) {
-      std::string_view value = trim(item.substr(colon + 1));
+      std::string_view value = StrX_trimmedView(item.substr(colon + 1));
       if (const size_t bang = value.find("!important"); bang != std::string_view::npos)
-        value = trim(value.substr(0, bang));
-      std::string name(trim(item.substr(0, colon)));
-      for (char& c : name)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+        value = StrX_trimmedView(value.substr(0, bang));
+      std::string name(StrX_trimmedView(item.substr(0, colon)));
+      StrX_lowerAscii(name);
       f(std::string_view(name), value);
     }
     start = end + 1;
@@ -135,7 +128,7 @@ struct Paint {
 };
 
 Paint paintOf(const ForeignSvgReader::Style& s, size_t prop) {
-  const std::string_view v = trim(s.value[prop]);
+  const std::string_view v = StrX_trimmedView(s.value[prop]);
   Paint p;
   if (v.empty()) {
     if (prop == P_fill) p = {false, true, 0};
@@ -150,7 +143,7 @@ Paint paintOf(const ForeignSvgReader::Style& s, size_t prop) {
   return p;
 }
 
-bool isSet(const std::string& v) { return !v.empty() && trim(v) != "none"; }
+bool isSet(const std::string& v) { return !v.empty() && StrX_trimmedView(v) != "none"; }
 
 double fontSizeOf(const ForeignSvgReader::Style& s) {
   const double v = number(s.value[P_fontSize], kDefaultFontSize);
@@ -166,19 +159,7 @@ using IdLookup = std::function<std::optional<std::string_view>(std::string_view)
 
 void extendBy(ForeignBox& box, bool& any, const SvgAffine& m, const ForeignBox& b) {
   for (const double x : {b.left, b.right})
-    for (const double y : {b.top, b.bottom}) {
-      const double px = m.mapX(x, y), py = m.mapY(x, y);
-      if (!std::isfinite(px) || !std::isfinite(py)) continue;
-      if (!any) {
-        box = {px, py, px, py};
-        any = true;
-        continue;
-      }
-      box.left = std::min(box.left, px);
-      box.right = std::max(box.right, px);
-      box.top = std::min(box.top, py);
-      box.bottom = std::max(box.bottom, py);
-    }
+    for (const double y : {b.top, b.bottom}) SvgValue_extendBox(box, any, m.mapX(x, y), m.mapY(x, y));
 }
 
 double attrNumber(const XmlEventReader& x, std::string_view name, double fallback = 0) {
@@ -311,11 +292,9 @@ std::optional<ForeignBox> markupBox(std::string_view raw, const IdLookup& lookup
 
 bool ForeignSvg_isForeignRoot(const XmlEventReader& xml) {
   const std::optional<std::string_view> ns = xml.Attribute("xmlns");
-  if (!ns || trim(*ns) != "http://www.w3.org/2000/svg") return false;
+  if (!ns || StrX_trimmedView(*ns) != "http://www.w3.org/2000/svg") return false;
   for (const XmlEventReader::Attr& a : xml.Attributes()) {
-    std::string n(a.name);
-    for (char& c : n)
-      if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    const std::string n = StrX_lowerAsciiCopy(std::string(a.name));
     if (n.find("zerbin") != std::string::npos || n == "sub_doctype" || n == "onload" ||
         n == "corr-image" || n == "uuid")
       return false;
@@ -342,7 +321,7 @@ RootViewport rootViewport(const XmlEventReader& xml) {
   // A size in percent is of a window the file does not know: the view box's.
   auto side = [&](std::string_view attr, double fromBox, double fallback) {
     const std::optional<std::string_view> v = xml.Attribute(attr);
-    const bool percent = v && trim(*v).find('%') != std::string_view::npos;
+    const bool percent = v && StrX_trimmedView(*v).find('%') != std::string_view::npos;
     if (v && !percent) {
       const std::optional<double> l = SvgValue_length(*v);
       if (l && *l > 0) return *l;
@@ -427,7 +406,7 @@ ForeignSvgReader::Style ForeignSvgReader::cascade(const XmlEventReader& xml,
   };
   for (const XmlEventReader::Attr& a : xml.Attributes()) {
     if (a.name == "style" || a.name == "class" || a.name == "id") continue;
-    apply(a.name, trim(a.value));
+    apply(a.name, StrX_trimmedView(a.value));
   }
   if (!css_.empty()) {
     const std::string& tag = xml.Name();
@@ -436,9 +415,9 @@ ForeignSvgReader::Style ForeignSvgReader::cascade(const XmlEventReader& xml,
     auto hasClass = [&](std::string_view c) {
       size_t pos = 0;
       while (pos < classes.size()) {
-        while (pos < classes.size() && isBlank(classes[pos])) ++pos;
+        while (pos < classes.size() && StrX_isSpace(classes[pos])) ++pos;
         size_t end = pos;
-        while (end < classes.size() && !isBlank(classes[end])) ++end;
+        while (end < classes.size() && !StrX_isSpace(classes[end])) ++end;
         if (classes.substr(pos, end - pos) == c) return true;
         pos = end;
       }
@@ -478,7 +457,7 @@ void ForeignSvgReader::parseStyleSheet(std::string_view text) {
     if (open == std::string::npos) break;
     const size_t close = sheet.find('}', open);
     if (close == std::string::npos) break;
-    const std::string_view selectors = trim(std::string_view(sheet).substr(pos, open - pos));
+    const std::string_view selectors = StrX_trimmedView(std::string_view(sheet).substr(pos, open - pos));
     const std::string declarations = sheet.substr(open + 1, close - open - 1);
     pos = close + 1;
     if (startsWith(selectors, "@")) continue;
@@ -486,7 +465,7 @@ void ForeignSvgReader::parseStyleSheet(std::string_view text) {
     while (s <= selectors.size()) {
       size_t comma = selectors.find(',', s);
       if (comma == std::string_view::npos) comma = selectors.size();
-      const std::string_view sel = trim(selectors.substr(s, comma - s));
+      const std::string_view sel = StrX_trimmedView(selectors.substr(s, comma - s));
       s = comma + 1;
       if (sel.empty() || sel.find_first_of(" >+~:[") != std::string_view::npos) continue;
       CssRule r;
@@ -548,7 +527,7 @@ ForeignSvgReader::Action ForeignSvgReader::element(std::vector<std::unique_ptr<C
   Style own = cascade(xml_, parent.style);
   const bool start = xml_.Kind() == XmlEvent_start;
 
-  if (trim(own.value[P_display]) == "none") {
+  if (StrX_trimmedView(own.value[P_display]) == "none") {
     consume();
     return Action::Done;
   }
@@ -604,7 +583,7 @@ ForeignSvgReader::Action ForeignSvgReader::element(std::vector<std::unique_ptr<C
     consume();
     return Action::Done;
   }
-  const std::string_view visibility = trim(own.value[P_visibility]);
+  const std::string_view visibility = StrX_trimmedView(own.value[P_visibility]);
   if ((visibility == "hidden" || visibility == "collapse") && name != "g" && name != "switch") {
     consume();
     return Action::Done;
@@ -773,7 +752,7 @@ std::unique_ptr<CadPrim> ForeignSvgReader::nativeText(std::string_view raw, cons
   const Paint fill = paintOf(s, P_fill), stroke = paintOf(s, P_stroke);
   if (fill.none || !fill.solid || op < 0.999 || !stroke.none) return nullptr;
   for (const size_t p : {P_letterSpacing, P_wordSpacing, P_decoration, P_writingMode}) {
-    const std::string_view v = trim(s.value[p]);
+    const std::string_view v = StrX_trimmedView(s.value[p]);
     if (!v.empty() && v != "normal" && v != "none" && v != "0" && v != "lr-tb" && v != "lr" &&
         v != "horizontal-tb")
       return nullptr;
@@ -793,7 +772,7 @@ std::unique_ptr<CadPrim> ForeignSvgReader::nativeText(std::string_view raw, cons
     if (!v) return std::nullopt;
     size_t pos = 0;
     const std::optional<double> n = SvgValue_number(*v, pos);
-    if (!n || !trim(v->substr(pos)).empty()) {
+    if (!n || !StrX_trimmedView(v->substr(pos)).empty()) {
       simple = false;
       return std::nullopt;
     }
@@ -802,13 +781,13 @@ std::unique_ptr<CadPrim> ForeignSvgReader::nativeText(std::string_view raw, cons
   auto sameLook = [&](const Style& t) {
     for (const size_t p : {P_fill, P_fontFamily, P_fontSize, P_fontWeight, P_fontStyle, P_anchor,
                            P_stroke, P_decoration})
-      if (trim(t.value[p]) != trim(s.value[p])) return false;
+      if (StrX_trimmedView(t.value[p]) != StrX_trimmedView(s.value[p])) return false;
     return opacityValue(t.value[P_opacity]) >= 0.999;
   };
   auto append = [&](std::string_view text) {
     std::string& line = lines.back().text;
     for (const char c : ReaderText_decodeEntities(text)) {
-      if (isBlank(c)) {
+      if (StrX_isSpace(c)) {
         if (!line.empty() && line.back() != ' ') line += ' ';
       } else {
         line += c;
@@ -876,8 +855,8 @@ std::unique_ptr<CadPrim> ForeignSvgReader::nativeText(std::string_view raw, cons
                          : Figure_toInt32(int64_t{box->fontSize} * 15 / 10);
   if (lines.size() > 1) box->layoutFlags |= TextBox_spacingTaken;
   box->textColour = fill.colour;
-  if (const std::string_view family = trim(s.value[P_fontFamily]); !family.empty()) {
-    std::string first(trim(family.substr(0, family.find(','))));
+  if (const std::string_view family = StrX_trimmedView(s.value[P_fontFamily]); !family.empty()) {
+    std::string first(StrX_trimmedView(family.substr(0, family.find(','))));
     if (first.size() >= 2 && (first.front() == '\'' || first.front() == '"'))
       first = first.substr(1, first.size() - 2);
     first = first.substr(0, Cp932_cutLength(first, 39));
@@ -886,11 +865,11 @@ std::unique_ptr<CadPrim> ForeignSvgReader::nativeText(std::string_view raw, cons
     // What SVG renderers take without a family.
     box->fontFace = SvgFormat_fontFaceFromFile("serif");
   }
-  const std::string_view weight = trim(s.value[P_fontWeight]);
+  const std::string_view weight = StrX_trimmedView(s.value[P_fontWeight]);
   box->bold = weight == "bold" || weight == "bolder" || number(weight, 400) >= 600;
-  const std::string_view style = trim(s.value[P_fontStyle]);
+  const std::string_view style = StrX_trimmedView(s.value[P_fontStyle]);
   box->italic = style == "italic" || style == "oblique";
-  const std::string_view anchor = trim(s.value[P_anchor]);
+  const std::string_view anchor = StrX_trimmedView(s.value[P_anchor]);
   box->alignment = anchor == "middle" ? 1 : anchor == "end" ? 2 : 0;
   box->angle = 0;
   std::string text;
@@ -964,7 +943,7 @@ void ForeignSvgReader::finish(std::vector<FigureList*> pages) {
   auto referencesIn = [](std::string_view text, std::vector<std::string>& out) {
     for (size_t at = 0; (at = text.find("url(", at)) != std::string_view::npos;) {
       at += 4;
-      while (at < text.size() && (text[at] == '\'' || text[at] == '"' || isBlank(text[at]))) ++at;
+      while (at < text.size() && (text[at] == '\'' || text[at] == '"' || StrX_isSpace(text[at]))) ++at;
       if (at >= text.size() || text[at] != '#') continue;
       const size_t end = text.find_first_of(")'\" ", at);
       out.emplace_back(text.substr(at + 1, end == std::string_view::npos ? std::string_view::npos : end - at - 1));

@@ -59,15 +59,6 @@ std::optional<Colour> ReaderValue_colour(std::string_view text) {
   return static_cast<Colour>(c & 0xFFFFFF);
 }
 
-namespace {
-
-std::string_view trimmed(std::string_view s) {
-  while (!s.empty() && StrX_isSpace(s.front())) s.remove_prefix(1);
-  while (!s.empty() && StrX_isSpace(s.back())) s.remove_suffix(1);
-  return s;
-}
-
-}  // namespace
 
 std::optional<std::string> ReaderStyle_get(std::string_view style, std::string_view name) {
   size_t start = 0;
@@ -77,8 +68,8 @@ std::optional<std::string> ReaderStyle_get(std::string_view style, std::string_v
     const std::string_view item = style.substr(start, end - start);
     const size_t colon = item.find(':');
     if (colon != std::string_view::npos &&
-        StrX_equalsNoCase(trimmed(item.substr(0, colon)), trimmed(name)))
-      return std::string(trimmed(item.substr(colon + 1)));
+        StrX_equalsNoCase(StrX_trimmedView(item.substr(0, colon)), StrX_trimmedView(name)))
+      return std::string(StrX_trimmedView(item.substr(colon + 1)));
     start = end + 1;
   }
   return std::nullopt;

@@ -11,10 +11,8 @@
 
 namespace {
 
-bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f'; }
-
 void skipBlanks(std::string_view s, size_t& pos) {
-  while (pos < s.size() && isBlank(s[pos])) ++pos;
+  while (pos < s.size() && StrX_isSpace(s[pos])) ++pos;
 }
 
 void skipSeparator(std::string_view s, size_t& pos) {
@@ -24,21 +22,6 @@ void skipSeparator(std::string_view s, size_t& pos) {
 }
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
-
-char lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool equalsNoCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i)
-    if (lower(a[i]) != lower(b[i])) return false;
-  return true;
-}
-
-std::string_view trim(std::string_view s) {
-  while (!s.empty() && isBlank(s.front())) s.remove_prefix(1);
-  while (!s.empty() && isBlank(s.back())) s.remove_suffix(1);
-  return s;
-}
 
 // The CSS colour names, sorted for a binary search.
 struct NamedColour {
@@ -101,12 +84,14 @@ Colour fromRgb(uint32_t rgb) {
 
 int hexDigit(char c) {
   if (c >= '0' && c <= '9') return c - '0';
-  c = lower(c);
+  c = StrX_toLowerAscii(c);
   if (c >= 'a' && c <= 'f') return c - 'a' + 10;
   return -1;
 }
 
-void extend(ForeignBox& box, bool& any, double x, double y) {
+}  // namespace
+
+void SvgValue_extendBox(ForeignBox& box, bool& any, double x, double y) {
   if (!std::isfinite(x) || !std::isfinite(y)) return;
   if (!any) {
     box = {x, y, x, y};
@@ -119,7 +104,6 @@ void extend(ForeignBox& box, bool& any, double x, double y) {
   box.bottom = std::max(box.bottom, y);
 }
 
-}  // namespace
 
 std::optional<double> SvgValue_number(std::string_view s, size_t& pos) {
   size_t i = pos;
@@ -152,15 +136,15 @@ std::optional<double> SvgValue_length(std::string_view s, double percentOf, doub
   size_t pos = 0;
   const std::optional<double> v = SvgValue_number(s, pos);
   if (!v) return std::nullopt;
-  const std::string_view unit = trim(s.substr(pos));
-  if (unit.empty() || equalsNoCase(unit, "px")) return *v;
-  if (equalsNoCase(unit, "pt")) return *v * 96.0 / 72.0;
-  if (equalsNoCase(unit, "pc")) return *v * 16.0;
-  if (equalsNoCase(unit, "mm")) return *v * 96.0 / 25.4;
-  if (equalsNoCase(unit, "cm")) return *v * 96.0 / 2.54;
-  if (equalsNoCase(unit, "in")) return *v * 96.0;
-  if (equalsNoCase(unit, "em")) return *v * fontSize;
-  if (equalsNoCase(unit, "ex")) return *v * fontSize / 2;
+  const std::string_view unit = StrX_trimmedView(s.substr(pos));
+  if (unit.empty() || StrX_equalsNoCase(unit, "px")) return *v;
+  if (StrX_equalsNoCase(unit, "pt")) return *v * 96.0 / 72.0;
+  if (StrX_equalsNoCase(unit, "pc")) return *v * 16.0;
+  if (StrX_equalsNoCase(unit, "mm")) return *v * 96.0 / 25.4;
+  if (StrX_equalsNoCase(unit, "cm")) return *v * 96.0 / 2.54;
+  if (StrX_equalsNoCase(unit, "in")) return *v * 96.0;
+  if (StrX_equalsNoCase(unit, "em")) return *v * fontSize;
+  if (StrX_equalsNoCase(unit, "ex")) return *v * fontSize / 2;
   if (unit == "%") return *v * percentOf / 100.0;
   return *v;
 }
@@ -238,11 +222,11 @@ std::optional<SvgAffine> SvgValue_viewBoxMap(std::string_view viewBox,
   }
   if (!(v[2] > 0) || !(v[3] > 0) || !(width > 0) || !(height > 0)) return std::nullopt;
   double sx = width / v[2], sy = height / v[3];
-  std::string_view par = trim(preserveAspectRatio);
-  if (par.substr(0, 5) == "defer") par = trim(par.substr(5));
+  std::string_view par = StrX_trimmedView(preserveAspectRatio);
+  if (par.substr(0, 5) == "defer") par = StrX_trimmedView(par.substr(5));
   const size_t blank = par.find(' ');
   const std::string_view align = par.substr(0, blank);
-  const std::string_view meetOrSlice = blank == std::string_view::npos ? "" : trim(par.substr(blank));
+  const std::string_view meetOrSlice = blank == std::string_view::npos ? "" : StrX_trimmedView(par.substr(blank));
   if (align == "none") return SvgAffine{sx, 0, 0, sy, -v[0] * sx, -v[1] * sy};
   const double s = meetOrSlice == "slice" ? std::max(sx, sy) : std::min(sx, sy);
   sx = sy = s;
@@ -257,7 +241,7 @@ std::optional<SvgAffine> SvgValue_viewBoxMap(std::string_view viewBox,
 }
 
 std::optional<Colour> SvgValue_colour(std::string_view s, Colour current) {
-  s = trim(s);
+  s = StrX_trimmedView(s);
   if (s.empty()) return std::nullopt;
   if (s[0] == '#') {
     const std::string_view h = s.substr(1);
@@ -270,8 +254,8 @@ std::optional<Colour> SvgValue_colour(std::string_view s, Colour current) {
     }
     return std::nullopt;
   }
-  if (equalsNoCase(s, "currentColor")) return current;
-  if (s.size() > 4 && equalsNoCase(s.substr(0, 4), "rgb(")) {
+  if (StrX_equalsNoCase(s, "currentColor")) return current;
+  if (s.size() > 4 && StrX_equalsNoCase(s.substr(0, 4), "rgb(")) {
     size_t pos = 4;
     int c[3];
     for (int& x : c) {
@@ -287,7 +271,7 @@ std::optional<Colour> SvgValue_colour(std::string_view s, Colour current) {
     return Colour_rgb(c[0], c[1], c[2]);
   }
   std::string name(s);
-  for (char& ch : name) ch = lower(ch);
+  for (char& ch : name) ch = StrX_toLowerAscii(ch);
   const auto* end = std::end(kNames);
   const auto* at = std::lower_bound(std::begin(kNames), end, name,
                                     [](const NamedColour& n, const std::string& k) {
@@ -313,7 +297,7 @@ std::vector<std::pair<double, double>> SvgValue_points(std::string_view points) 
 std::optional<ForeignBox> SvgValue_pointsBox(std::string_view points) {
   ForeignBox box;
   bool any = false;
-  for (const auto& [x, y] : SvgValue_points(points)) extend(box, any, x, y);
+  for (const auto& [x, y] : SvgValue_points(points)) SvgValue_extendBox(box, any, x, y);
   if (!any) return std::nullopt;
   return box;
 }
@@ -382,20 +366,20 @@ std::optional<ForeignBox> SvgValue_pathBox(std::string_view d) {
         const double rx = std::fabs(v[0]), ry = std::fabs(v[1]);
         for (const double px : {cx, ex})
           for (const double py : {cy, ey}) {
-            extend(box, any, px - rx, py - ry);
-            extend(box, any, px + rx, py + ry);
+            SvgValue_extendBox(box, any, px - rx, py - ry);
+            SvgValue_extendBox(box, any, px + rx, py + ry);
           }
         cx = ex;
         cy = ey;
         break;
       }
       default:
-        for (size_t k = 0; k + 1 < count; k += 2) extend(box, any, v[k] + ox, v[k + 1] + oy);
+        for (size_t k = 0; k + 1 < count; k += 2) SvgValue_extendBox(box, any, v[k] + ox, v[k + 1] + oy);
         cx = v[count - 2] + ox;
         cy = v[count - 1] + oy;
         break;
     }
-    extend(box, any, cx, cy);
+    SvgValue_extendBox(box, any, cx, cy);
     if (up == 'M') {
       startX = cx;
       startY = cy;

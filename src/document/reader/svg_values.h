@@ -44,6 +44,9 @@ std::optional<std::pair<double, double>> SvgValue_viewBoxSize(std::string_view v
 // else ("none", "url(...)", unknown names).
 std::optional<Colour> SvgValue_colour(std::string_view s, Colour current = 0);
 
+// Widens `box` to hold (x, y); the first point (any false) makes it.
+void SvgValue_extendBox(ForeignBox& box, bool& any, double x, double y);
+
 // The extent of the points of a `d` path (control points included, so it
 // may be a little larger than the curve); none without a point.
 std::optional<ForeignBox> SvgValue_pathBox(std::string_view d);
