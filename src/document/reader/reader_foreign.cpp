@@ -150,8 +150,15 @@ double fontSizeOf(const ForeignSvgReader::Style& s) {
   return v > 0 ? v : kDefaultFontSize;
 }
 
-int32_t floorCoord(double v) { return Figure_clampCoord(static_cast<int64_t>(std::floor(v + 1e-6))); }
-int32_t roundSize(double v) { return Figure_clampSize(std::llround(v)); }
+// A number of the file as a whole number far beyond the model's range at
+// most (NaN is 0), so that no value a file gives overflows.
+int64_t whole(double v) {
+  if (!(v == v)) return 0;
+  return static_cast<int64_t>(std::clamp(v, -1e15, 1e15));
+}
+int32_t floorCoord(double v) { return Figure_clampCoord(whole(std::floor(v + 1e-6))); }
+int32_t roundSize(double v) { return Figure_clampSize(whole(std::round(v))); }
+int32_t roundInt(double v) { return Figure_toInt32(whole(std::round(v))); }
 
 // --- the extent of markup ------------------------------------------------------
 
@@ -345,8 +352,8 @@ RootViewport rootViewport(const XmlEventReader& xml) {
 void ForeignSvg_rootSize(const XmlEventReader& xml, int64_t& width, int64_t& height) {
   const RootViewport v = rootViewport(xml);
   // A part of a pixel is a pixel, as renderers size their pictures.
-  width = static_cast<int64_t>(std::ceil(v.width - 1e-6));
-  height = static_cast<int64_t>(std::ceil(v.height - 1e-6));
+  width = whole(std::ceil(v.width - 1e-6));
+  height = whole(std::ceil(v.height - 1e-6));
 }
 
 void ForeignSvgReader::root(int64_t& width, int64_t& height) {
@@ -637,7 +644,7 @@ std::unique_ptr<CadPrim> ForeignSvgReader::nativeShape(const std::string& name, 
     if (std::fabs(m.a - m.d) > 1e-9 * scale || std::fabs(m.b + m.c) > 1e-9 * scale ||
         !(scale > 0) || std::fabs(degrees - std::round(degrees)) > 1e-6)
       return nullptr;
-    angle = static_cast<int32_t>(std::lround(degrees));
+    angle = roundInt(degrees);
     if (angle < 0) angle += 360;
     if (name == "image") return nullptr;
   }
@@ -656,7 +663,7 @@ std::unique_ptr<CadPrim> ForeignSvgReader::nativeShape(const std::string& name, 
   if (hasFill && (!fill.solid || fo < 0.999)) return nullptr;
   if (hasStroke && (!stroke.solid || so < 0.999 || isSet(s.value[P_dash]))) return nullptr;
   if (line && (isSet(s.value[P_markerStart]) || isSet(s.value[P_markerEnd]))) return nullptr;
-  const int32_t width = hasStroke ? std::max<int32_t>(1, static_cast<int32_t>(std::lround(sw))) : 0;
+  const int32_t width = hasStroke ? std::max<int32_t>(1, roundInt(sw)) : 0;
   const std::string id(xml_.Attribute("id").value_or(""));
 
   if (line) {
@@ -666,8 +673,8 @@ std::unique_ptr<CadPrim> ForeignSvgReader::nativeShape(const std::string& name, 
     auto l = std::make_unique<Line_Ex>();
     l->SetNumber(ctx_.counters.nextFigureNumber());
     auto at = [&](double x, double y) {
-      return Point32{Figure_clampCoord(std::llround(m.mapX(x, y))),
-                     Figure_clampCoord(std::llround(m.mapY(x, y)))};
+      return Point32{Figure_clampCoord(whole(std::round(m.mapX(x, y)))),
+                     Figure_clampCoord(whole(std::round(m.mapY(x, y))))};
     };
     l->SetPoints(at(x1, y1), at(x2, y2));
     l->SetColour(stroke.colour);
@@ -848,10 +855,10 @@ std::unique_ptr<CadPrim> ForeignSvgReader::nativeText(std::string_view raw, cons
     if (!(step > 0) || std::fabs(step - spacing) > 0.75) return nullptr;
   }
   const double fontPx = fontSizeOf(s) * m.a;
-  box->fontSize = std::max(1, static_cast<int32_t>(std::lround(fontPx * 72 / 96)));
+  box->fontSize = std::max(1, roundInt(fontPx * 72 / 96));
   box->SetBasePoint(floorCoord(m.mapX(x0, y0)), floorCoord(m.mapY(x0, y0)));
   box->lineSpacing = lines.size() > 1
-                         ? std::max(1, static_cast<int32_t>(std::lround(spacing * m.a)))
+                         ? std::max(1, roundInt(spacing * m.a))
                          : Figure_toInt32(int64_t{box->fontSize} * 15 / 10);
   if (lines.size() > 1) box->layoutFlags |= TextBox_spacingTaken;
   box->textColour = fill.colour;
@@ -930,6 +937,8 @@ std::unique_ptr<Foreign_Figure> ForeignSvgReader::foreignFigure(const std::strin
   }
   p.box = *box;
   p.matrix = top().ctm;
+  // A map beyond the numbers draws nowhere.
+  if (!ForeignParts_finite(p)) return nullptr;
   auto f = std::make_unique<Foreign_Figure>(std::move(p));
   f->SetNumber(ctx_.counters.nextFigureNumber());
   made_.push_back(f->GetNumber());
@@ -940,6 +949,7 @@ void ForeignSvgReader::finish(std::vector<FigureList*> pages) {
   if (made_.empty()) return;
   const std::set<int32_t> made(made_.begin(), made_.end());
   const std::string_view bytes = xml_.Bytes();
+  size_t budget = ForeignSvg_definitionsBudget;
   auto referencesIn = [](std::string_view text, std::vector<std::string>& out) {
     for (size_t at = 0; (at = text.find("url(", at)) != std::string_view::npos;) {
       at += 4;
@@ -982,6 +992,11 @@ void ForeignSvgReader::finish(std::vector<FigureList*> pages) {
         defs += normalisedLineEnds(bytes.substr(from, to - from));
         coveredTo = to;
       }
+      // Each figure holds its own copy: a file whose many elements use
+      // one large definition cannot make the note grow without end (such
+      // figures then draw without their definitions).
+      if (defs.size() > budget) continue;
+      budget -= defs.size();
       if (!defs.empty()) f->setDefs(std::move(defs));
     }
   }
@@ -1056,6 +1071,7 @@ std::unique_ptr<Foreign_Figure> ForeignSvg_readWrapper(XmlEventReader& xml, AppC
   }
   if (!box) box = markupBox(p.markup, nullptr, 0, kDefaultFontSize);
   p.box = box.value_or(ForeignBox{});
+  if (!ForeignParts_finite(p)) return nullptr;
   auto f = std::make_unique<Foreign_Figure>(std::move(p));
   f->SetNumber(counters.nextFigureNumber());
   return f;
@@ -1069,5 +1085,6 @@ std::unique_ptr<Foreign_Figure> ForeignSvg_fromMarkup(std::string_view element,
   const std::optional<ForeignBox> box = markupBox(p.markup, nullptr, 0, kDefaultFontSize);
   if (!box) return nullptr;
   p.box = *box;
+  if (!ForeignParts_finite(p)) return nullptr;
   return std::make_unique<Foreign_Figure>(std::move(p));
 }

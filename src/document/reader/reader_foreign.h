@@ -38,6 +38,10 @@ bool ForeignSvg_isForeignRoot(const XmlEventReader& xml);
 // The page size a foreign root gives (rounded pixels).
 void ForeignSvg_rootSize(const XmlEventReader& xml, int64_t& width, int64_t& height);
 
+// The most bytes of definitions the foreign figures of one file take
+// together.
+inline constexpr size_t ForeignSvg_definitionsBudget = size_t{64} << 20;
+
 // The attribute that marks the group the writer puts around a foreign
 // figure.
 inline constexpr std::string_view ForeignSvg_wrapperAttribute = "zerbin-foreign";

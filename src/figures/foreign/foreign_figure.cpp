@@ -30,6 +30,14 @@ double getDouble(SnapshotReader& in) { return std::bit_cast<double>(in.i64()); }
 
 }  // namespace
 
+bool ForeignParts_finite(const ForeignParts& p) {
+  const SvgAffine& m = p.matrix;
+  const ForeignBox& b = p.box;
+  for (const double v : {m.a, m.b, m.c, m.d, m.e, m.f, b.left, b.top, b.right, b.bottom})
+    if (!std::isfinite(v)) return false;
+  return true;
+}
+
 std::string Foreign_Figure::GetKindNameJapanese() const {
   return FigureKind_nameJapanese(GetKind());
 }
@@ -213,8 +221,7 @@ void Foreign_Figure::ReadSnapshot(SnapshotReader& in) {
   for (double* v : {&m.a, &m.b, &m.c, &m.d, &m.e, &m.f}) *v = getDouble(in);
   ForeignBox& b = read.box;
   for (double* v : {&b.left, &b.top, &b.right, &b.bottom}) *v = getDouble(in);
-  for (const double v : {m.a, m.b, m.c, m.d, m.e, m.f, b.left, b.top, b.right, b.bottom})
-    if (!std::isfinite(v)) Errors_RAISE(Errors_Unofficial, "error");
+  if (!ForeignParts_finite(read)) Errors_RAISE(Errors_Unofficial, "error");
   const bool sameDrawing = read.markup == parts_.markup && read.defs == parts_.defs &&
                            read.style == parts_.style && read.namespaces == parts_.namespaces;
   parts_ = std::move(read);

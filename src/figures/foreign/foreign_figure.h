@@ -36,6 +36,10 @@ struct ForeignParts {
   friend bool operator==(const ForeignParts&, const ForeignParts&) = default;
 };
 
+// Whether every number of the map and the extent is finite (a figure
+// holds no other).
+bool ForeignParts_finite(const ForeignParts& parts);
+
 class Foreign_Figure final : public CadFigure {
  public:
   static constexpr uint16_t kSnapshotVersion = 1;

@@ -208,4 +208,22 @@ TEST_F(ReaderForeignTest, KeptElementsTakeTheirDefinitionsAndComeBackFromTheirWr
   EXPECT_EQ(xml.Name(), "rect");
 }
 
+TEST_F(ReaderForeignTest, ManyUsesOfOneLargeDefinitionDoNotMultiplyItBeyondTheBudget) {
+  // 100 kB of definition used by 1,000 elements: 100 MB if each took a copy.
+  std::string body = "<defs><path id=\"big\" d=\"M0,0";
+  while (body.size() < 100000) body += " L1,2 3,4";
+  body += "\"/></defs>";
+  for (int i = 0; i < 1000; ++i) body += "<use href=\"#big\" x=\"" + std::to_string(i) + "\"/>";
+  read(note("many.svg", PlainSvg(body)));
+  const std::vector<const Foreign_Figure*> kept = foreign();
+  ASSERT_EQ(kept.size(), 1000u);
+  size_t total = 0, withDefs = 0;
+  for (const Foreign_Figure* f : kept) {
+    total += f->parts().defs.size();
+    if (!f->parts().defs.empty()) ++withDefs;
+  }
+  EXPECT_LE(total, ForeignSvg_definitionsBudget);
+  EXPECT_EQ(withDefs, ForeignSvg_definitionsBudget / kept[0]->parts().defs.size());
+}
+
 }  // namespace
