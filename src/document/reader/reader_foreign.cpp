@@ -604,7 +604,20 @@ ForeignSvgReader::Action ForeignSvgReader::element(std::vector<std::unique_ptr<C
     else native = nativeShape(name, own, m);
   }
   const std::string_view raw = consume();
-  if (box) native = nativeText(raw, own, m, std::move(box));
+  if (box) {
+    // A text box paints its background: text drawn over a coloured shape
+    // is kept as it is drawn.
+    bool overPaint = false;
+    if (const std::optional<ForeignBox> b = markupBox(raw, nullptr, 0, fontSizeOf(parent.style))) {
+      ForeignBox page;
+      bool any = false;
+      extendBy(page, any, m, *b);
+      for (const Rect32& r : painted_)
+        overPaint = overPaint || (page.right > r.x && page.left < double(r.x) + r.w &&
+                                  page.bottom > r.y && page.top < double(r.y) + r.h);
+    }
+    if (!overPaint) native = nativeText(raw, own, m, std::move(box));
+  }
   if (native) {
     out.push_back(std::move(native));
     return Action::Done;
@@ -745,6 +758,7 @@ std::unique_ptr<CadPrim> ForeignSvgReader::nativeShape(const std::string& name, 
   r->strokeColour = hasStroke ? stroke.colour : 0;
   r->fillColour = hasFill ? fill.colour : 0xFFFFFF;
   r->opacity = hasFill ? 100 : 0;
+  if (hasFill && fill.colour != 0xFFFFFF) painted_.push_back(r->GetBounds());
   return r;
 }
 

@@ -117,6 +117,8 @@ class ForeignSvgReader {
   std::map<std::string, std::pair<size_t, size_t>, std::less<>> ids_;
   std::vector<std::pair<size_t, std::string>> openIds_;  // (start offset, id) of open elements
   std::vector<bool> openHasId_;
+  // The page boxes of the shapes made with a coloured fill.
+  std::vector<Rect32> painted_;
   // The foreign figures made, by number.
   std::vector<int32_t> made_;
 };
