@@ -609,9 +609,10 @@ ForeignSvgReader::Action ForeignSvgReader::element(std::vector<std::unique_ptr<C
     // is kept as it is drawn.
     bool overPaint = false;
     if (const std::optional<ForeignBox> b = markupBox(raw, nullptr, 0, fontSizeOf(parent.style))) {
+      // The box already holds the text's own transform.
       ForeignBox page;
       bool any = false;
-      extendBy(page, any, m, *b);
+      extendBy(page, any, top().ctm, *b);
       for (const Rect32& r : painted_)
         overPaint = overPaint || (page.right > r.x && page.left < double(r.x) + r.w &&
                                   page.bottom > r.y && page.top < double(r.y) + r.h);
