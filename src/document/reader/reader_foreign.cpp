@@ -298,15 +298,17 @@ std::optional<ForeignBox> markupBox(std::string_view raw, const IdLookup& lookup
 // --- the root ----------------------------------------------------------------------
 
 bool ForeignSvg_isForeignRoot(const XmlEventReader& xml) {
-  const std::optional<std::string_view> ns = xml.Attribute("xmlns");
-  if (!ns || StrX_trimmedView(*ns) != "http://www.w3.org/2000/svg") return false;
+  // Anything beyond a size (a namespace, a view box, a version, a style)
+  // and none of this program's marks.
+  bool more = false;
   for (const XmlEventReader::Attr& a : xml.Attributes()) {
     const std::string n = StrX_lowerAsciiCopy(std::string(a.name));
     if (n.find("zerbin") != std::string::npos || n == "sub_doctype" || n == "onload" ||
         n == "corr-image" || n == "uuid")
       return false;
+    if (n != "width" && n != "height") more = true;
   }
-  return true;
+  return more;
 }
 
 namespace {
@@ -676,6 +678,9 @@ std::unique_ptr<CadPrim> ForeignSvgReader::nativeShape(const std::string& name, 
   const bool hasStroke = !stroke.none && so > 0.001 && sw > 0;
   if (hasFill && (!fill.solid || fo < 0.999)) return nullptr;
   if (hasStroke && (!stroke.solid || so < 0.999 || isSet(s.value[P_dash]))) return nullptr;
+  // A hairline below most of a pixel shows far lighter than the pixel-wide
+  // line of a figure.
+  if (hasStroke && sw < 0.75) return nullptr;
   if (line && (isSet(s.value[P_markerStart]) || isSet(s.value[P_markerEnd]))) return nullptr;
   const int32_t width = hasStroke ? std::max<int32_t>(1, roundInt(sw)) : 0;
   const std::string id(xml_.Attribute("id").value_or(""));

@@ -1,7 +1,7 @@
 // SVG drawn by other programs, read as it looks.  A file is foreign when
-// its root declares the SVG namespace and carries none of this program's
-// marks; the program's own notes (with or without the version mark) are
-// read as before.
+// its root says more than a size (a namespace, a view box, a version, a
+// style ...) and carries none of this program's marks; the program's own
+// notes (with or without the version mark) are read as before.
 //
 // For a foreign file the reader keeps, per open element, the properties
 // the element passes on (presentation attributes, the file's style sheet

@@ -208,6 +208,22 @@ TEST_F(ReaderForeignTest, KeptElementsTakeTheirDefinitionsAndComeBackFromTheirWr
   EXPECT_EQ(xml.Name(), "rect");
 }
 
+TEST_F(ReaderForeignTest, ARootSayingMoreThanItsSizeIsForeignAndHairlinesAreKept) {
+  // No default namespace, but a style for everything inside: the rectangle
+  // has no fill and a quarter-pixel grey line, which only the element
+  // itself draws as it looks.
+  read(note("w.svg", "<svg xmlns:svg=\"http://www.w3.org/2000/svg\" "
+                     "style=\"stroke:#7f7f7f;fill:none;stroke-width:.25\" width=\"300\" "
+                     "height=\"200\"><rect id=\"b\" x=\"20\" y=\"90\" width=\"15\" "
+                     "height=\"10\"/><rect id=\"w\" x=\"50\" y=\"90\" width=\"15\" "
+                     "height=\"10\" stroke-width=\"2\"/><path d=\"m 36,95 h 16\"/></svg>"));
+  EXPECT_EQ(byId("b"), nullptr);
+  EXPECT_EQ(rect("w").opacity, 0);
+  EXPECT_EQ(rect("w").strokeColour, Colour_rgb(0x7F, 0x7F, 0x7F));
+  ASSERT_EQ(foreign().size(), 2u);
+  EXPECT_EQ(foreign()[0]->parts().style, "fill:none;stroke:#7f7f7f;stroke-width:.25");
+}
+
 TEST_F(ReaderForeignTest, ManyUsesOfOneLargeDefinitionDoNotMultiplyItBeyondTheBudget) {
   // 100 kB of definition used by 1,000 elements: 100 MB if each took a copy.
   std::string body = "<defs><path id=\"big\" d=\"M0,0";
