@@ -1,0 +1,120 @@
+#include "document/ink/ink_strokes.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+#include "document/note/ink_layer_files.h"
+#include "figures/base/svg_format.h"
+
+namespace {
+
+// Tenths of a page unit of an ink length, written with its sign even when
+// the whole part is 0 ("-0.5").
+std::string tenths(int64_t inkUnits) {
+  const int64_t t = std::llround(double(inkUnits) * 10.0 / Ink_unitsPerPixel);
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%s%lld.%lld", t < 0 ? "-" : "", static_cast<long long>(std::llabs(t) / 10),
+                static_cast<long long>(std::llabs(t) % 10));
+  return buf;
+}
+
+std::string whole(int64_t inkUnits) {
+  return std::to_string(std::llround(double(inkUnits) / Ink_unitsPerPixel));
+}
+
+// The width of the segment that starts at `p`: the pen's, scaled by the
+// pressure when the stroke uses it.
+int64_t segmentWidth(const InkAttributes& a, const InkPoint& p) {
+  if (a.ignorePressure || p.pressure <= 0) return a.width;
+  return std::max<int64_t>(1, int64_t{a.width} * std::min(p.pressure, InkPoint_pressureMax) /
+                                  InkPoint_pressureMax);
+}
+
+bool isMarker(const InkStroke& s) { return s.attributes.rasterOp == InkRop_maskPen; }
+
+}  // namespace
+
+InkAttributes InkTool_attributes(int32_t tool) {
+  InkAttributes a;
+  switch (tool) {
+    case 26: a.colour = 255; break;
+    case 27: a.colour = 16711680; break;
+    case 28: a = {6356904, 400, 400, true, InkRop_maskPen}; break;
+    case 29: a = {13648127, 400, 400, true, InkRop_maskPen}; break;
+    case 30: a = {4259839, 400, 400, true, InkRop_maskPen}; break;
+    case 31: a = {255, 1, 1, false, InkRop_noOperation}; break;
+    default: break;
+  }
+  return a;
+}
+
+bool InkStroke_isInk(int64_t msSincePrevious, bool keepNext, const InkStroke& stroke) {
+  if (keepNext || (msSincePrevious >= 0 && msSincePrevious < 700)) return true;
+  if (stroke.points.empty()) return false;
+  const InkPoint& a = stroke.points.front();
+  const InkPoint& b = stroke.points.back();
+  const int64_t d = std::llabs(int64_t{a.x} - b.x) + std::llabs(int64_t{a.y} - b.y);
+  const size_t n = stroke.points.size();
+  return (d > 59 || n > 16) && (d > 149 || n > 11);
+}
+
+double InkStroke_shareInside(const InkStroke& stroke, std::span<const InkPoint> outline) {
+  if (stroke.points.empty() || outline.size() < 3) return 0;
+  size_t inside = 0;
+  for (const InkPoint& p : stroke.points) {
+    bool in = false;
+    for (size_t i = 0, j = outline.size() - 1; i < outline.size(); j = i++) {
+      const double xi = outline[i].x, yi = outline[i].y, xj = outline[j].x, yj = outline[j].y;
+      if ((yi > p.y) != (yj > p.y) && p.x < (xj - xi) * (p.y - yi) / (yj - yi) + xi) in = !in;
+    }
+    if (in) ++inside;
+  }
+  return double(inside) / double(stroke.points.size());
+}
+
+double InkStroke_shareInside(const InkStroke& stroke, const Rect32& r) {
+  if (stroke.points.empty()) return 0;
+  size_t inside = 0;
+  for (const InkPoint& p : stroke.points) {
+    if (p.x >= r.x && p.x <= int64_t{r.x} + r.w && p.y >= r.y && p.y <= int64_t{r.y} + r.h) ++inside;
+  }
+  return double(inside) / double(stroke.points.size());
+}
+
+std::string InkLayer_groupText(std::span<const InkStroke> strokes, int32_t layer,
+                               std::string_view rawBase64) {
+  const bool back = layer == InkLayer_back;
+  std::string out = "\t<g id=\"zerbin-ink\" type=\"";
+  out += back ? "back" : "front";
+  out += "\">\n";
+  for (const InkStroke& s : strokes) {
+    if (isMarker(s) != back || s.attributes.rasterOp == InkRop_noOperation) continue;
+    out += "\t<g id=\"zerbin-stroke\" style=\"stroke:" + SvgFormat_rgb(s.attributes.colour) +
+           ";stroke-linecap:round";
+    if (back) out += ";stroke-opacity:0.30;fill-opacity:0.0";
+    out += "\">\n";
+    // A single point is a dot: a segment of no length.
+    const size_t n = s.points.size();
+    for (size_t i = 0; i + 1 < std::max<size_t>(n, 2) && n > 0; ++i) {
+      const InkPoint& a = s.points[i];
+      const InkPoint& b = s.points[std::min(i + 1, n - 1)];
+      auto c = [back](int64_t v) { return back ? whole(v) : tenths(v); };
+      out += "\t<line x1=\"" + c(a.x) + "\" y1=\"" + c(a.y) + "\" x2=\"" + c(b.x) + "\" y2=\"" +
+             c(b.y) + "\"\n\t\tstyle=\"stroke-width:" + tenths(segmentWidth(s.attributes, a)) +
+             "\"/>\n";
+    }
+    out += "\t</g>\n";
+  }
+  if (!back && !rawBase64.empty()) {
+    out += "<zerbin-ink-rawdata>\n<![CDATA[\n";
+    for (size_t at = 0; at < rawBase64.size(); at += 73) {
+      if (at > 0) out += '\n';
+      out += rawBase64.substr(at, 73);
+    }
+    out += "\n]]>\n</zerbin-ink-rawdata>\n";
+  }
+  out += "\t</g>\n";
+  return out;
+}
