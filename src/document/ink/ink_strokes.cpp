@@ -5,7 +5,10 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "core/xml/xml_event_reader.h"
 #include "document/note/ink_layer_files.h"
+#include "document/reader/reader_values.h"
+#include "document/reader/svg_values.h"
 #include "figures/base/svg_format.h"
 
 namespace {
@@ -116,5 +119,62 @@ std::string InkLayer_groupText(std::span<const InkStroke> strokes, int32_t layer
     out += "\n]]>\n</zerbin-ink-rawdata>\n";
   }
   out += "\t</g>\n";
+  return out;
+}
+
+namespace {
+
+int32_t inkOf(std::string_view pageUnits) {
+  size_t pos = 0;
+  const std::optional<double> v = SvgValue_number(pageUnits, pos);
+  if (!v) return 0;
+  const double ink = std::clamp(*v * Ink_unitsPerPixel, -2.0e9, 2.0e9);
+  return static_cast<int32_t>(std::lround(ink));
+}
+
+}  // namespace
+
+std::vector<InkStroke> InkLayer_strokesOfGroup(std::string_view groupText) {
+  std::vector<InkStroke> out;
+  XmlEventReader xml;
+  xml.OpenBytes(std::string(groupText));
+  bool back = false, inStroke = false;
+  while (xml.Next()) {
+    const XmlEventKind kind = xml.Kind();
+    const std::string& name = xml.Name();
+    if (kind == XmlEvent_start && name == "g") {
+      const std::string_view id = xml.Attribute("id").value_or("");
+      if (id == "zerbin-ink") {
+        back = xml.Attribute("type").value_or("") == "back";
+      } else if (id == "zerbin-stroke") {
+        inStroke = true;
+        InkStroke s;
+        s.attributes = back ? InkTool_attributes(28) : InkTool_attributes(25);
+        const std::string style(xml.Attribute("style").value_or(""));
+        if (const std::optional<std::string> c = ReaderStyle_get(style, "stroke"))
+          s.attributes.colour = SvgValue_colour(*c).value_or(s.attributes.colour);
+        out.push_back(std::move(s));
+      }
+    } else if (kind == XmlEvent_end && name == "/g") {
+      inStroke = false;
+    } else if (kind == XmlEvent_empty && name == "line" && inStroke) {
+      InkStroke& s = out.back();
+      const InkPoint a{inkOf(xml.Attribute("x1").value_or("0")), inkOf(xml.Attribute("y1").value_or("0")), 0};
+      const InkPoint b{inkOf(xml.Attribute("x2").value_or("0")), inkOf(xml.Attribute("y2").value_or("0")), 0};
+      if (s.points.empty()) {
+        const std::string style(xml.Attribute("style").value_or(""));
+        if (const std::optional<std::string> w = ReaderStyle_get(style, "stroke-width")) {
+          const int32_t width = std::max(1, inkOf(*w));
+          s.attributes.width = s.attributes.height = width;
+        }
+        s.points.push_back(a);
+      }
+      if (!(b == s.points.back()) || s.points.size() == 1) s.points.push_back(b);
+    }
+  }
+  // A dot was written as a segment of no length.
+  for (InkStroke& s : out)
+    if (s.points.size() == 2 && s.points[0] == s.points[1]) s.points.pop_back();
+  std::erase_if(out, [](const InkStroke& s) { return s.points.empty(); });
   return out;
 }

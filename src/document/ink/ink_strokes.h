@@ -71,3 +71,10 @@ double InkStroke_shareInside(const InkStroke& stroke, const Rect32& inkRect);
 // (Base64, broken into lines of 73 characters) when there is any.
 std::string InkLayer_groupText(std::span<const InkStroke> strokes, int32_t layer,
                                std::string_view rawBase64);
+
+// The strokes an ink layer group shows other viewers (the inverse of
+// InkLayer_groupText, to a tenth of a page unit): each stroke group's line
+// segments joined end to start, its colour, its first segment's width and,
+// in the back layer, marker attributes.  What is no such group or line is
+// passed over.
+std::vector<InkStroke> InkLayer_strokesOfGroup(std::string_view groupText);

@@ -82,3 +82,40 @@ TEST(InkStrokes, LayerGroupsCarryLinesForOtherViewersAndTheRawData) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(InkStrokes, StrokesComeBackFromTheirLayerGroups) {
+  InkStroke pen = line(-264, 0, 2646, 1323, 4);
+  pen.attributes = InkTool_attributes(26);
+  InkStroke dot = line(529, 529, 529, 529, 1);
+  InkStroke marker = line(0, 2646, 5292, 2646, 3);
+  marker.attributes = InkTool_attributes(29);
+  const std::vector<InkStroke> all = {pen, dot, marker};
+  std::vector<InkStroke> back = InkLayer_strokesOfGroup(InkLayer_groupText(all, InkLayer_front, ""));
+  const std::vector<InkStroke> markers = InkLayer_strokesOfGroup(InkLayer_groupText(all, InkLayer_back, ""));
+  ASSERT_EQ(back.size(), 2u);
+  ASSERT_EQ(markers.size(), 1u);
+  back.push_back(markers[0]);
+  for (size_t k = 0; k < all.size(); ++k) {
+    ASSERT_EQ(back[k].points.size(), all[k].points.size()) << k;
+    for (size_t i = 0; i < all[k].points.size(); ++i) {
+      // A tenth of a pixel (a whole one for markers) is 2.6 ink units.
+      const int32_t slack = k == 2 ? 14 : 2;
+      EXPECT_NEAR(back[k].points[i].x, all[k].points[i].x, slack) << k << " " << i;
+      EXPECT_NEAR(back[k].points[i].y, all[k].points[i].y, slack) << k << " " << i;
+    }
+    EXPECT_EQ(back[k].attributes.colour, all[k].attributes.colour) << k;
+    EXPECT_EQ(back[k].attributes.rasterOp, all[k].attributes.rasterOp) << k;
+    EXPECT_NEAR(back[k].attributes.width, all[k].attributes.width, 3) << k;
+  }
+  // Damaged groups give what they can, never more than they hold.
+  EXPECT_TRUE(InkLayer_strokesOfGroup("<g id=\"zerbin-stroke\"><line x1=\"a\"").empty());
+  const std::vector<InkStroke> odd =
+      InkLayer_strokesOfGroup("<g id=\"zerbin-stroke\"><line x1=\"a\" y2=\"1e300\"/></g>");
+  ASSERT_EQ(odd.size(), 1u);
+  EXPECT_EQ(odd[0].points, (std::vector<InkPoint>{{0, 0, 0}, {0, 2000000000, 0}}));
+  EXPECT_TRUE(InkLayer_strokesOfGroup("<line x1=\"1\" y1=\"1\" x2=\"2\" y2=\"2\"/>").empty());
+}
+
+}  // namespace
