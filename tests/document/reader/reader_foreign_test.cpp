@@ -143,6 +143,18 @@ TEST_F(ReaderForeignTest, ViewportsUnitsAndTransformsPlaceFiguresOnThePage) {
   EXPECT_NEAR(foreign()[0]->parts().matrix.a, k, 1e-12);
 }
 
+TEST_F(ReaderForeignTest, TheWindowsSizeProbeSeesTheForeignPage) {
+  int32_t w = 0, h = 0;
+  EXPECT_FALSE(NoteReader_probePageSize(
+      note("p.svg", PlainSvg("<rect width=\"1\" height=\"1\"/>", " width=\"60mm\" viewBox=\"0 0 100 50\"")), w,
+      h));
+  EXPECT_EQ(w, 227);
+  EXPECT_EQ(h, 114);
+  read(note("p2.svg", PlainSvg("", " width=\"60mm\" viewBox=\"0 0 100 50\"")));
+  EXPECT_EQ(settings(1).width(), w);
+  EXPECT_EQ(settings(1).height(), h);
+}
+
 TEST_F(ReaderForeignTest, TextIsReadInTheEncodingOfItsFile) {
   const std::string body = "<text x=\"1\" y=\"20\">" + std::string(reinterpret_cast<const char*>(u8"日本語 é 😀")) +
                            "</text>";
