@@ -86,6 +86,55 @@ double InkStroke_shareInside(const InkStroke& stroke, const Rect32& r) {
   return double(inside) / double(stroke.points.size());
 }
 
+Rect32 InkStrokes_bounds(std::span<const InkStroke> strokes) {
+  int64_t l = INT64_MAX, t = INT64_MAX, r = INT64_MIN, b = INT64_MIN;
+  for (const InkStroke& s : strokes) {
+    for (const InkPoint& p : s.points) {
+      l = std::min<int64_t>(l, p.x);
+      t = std::min<int64_t>(t, p.y);
+      r = std::max<int64_t>(r, p.x);
+      b = std::max<int64_t>(b, p.y);
+    }
+  }
+  if (l > r) return {};
+  return {static_cast<int32_t>(l), static_cast<int32_t>(t), Figure_toInt32(r - l),
+          Figure_toInt32(b - t)};
+}
+
+double InkStroke_shareNear(const InkStroke& stroke, int32_t x, int32_t y, int32_t tolerance) {
+  if (stroke.points.empty()) return 0;
+  size_t near = 0;
+  for (const InkPoint& p : stroke.points) {
+    if (std::llabs(int64_t{p.x} - x) <= tolerance && std::llabs(int64_t{p.y} - y) <= tolerance)
+      ++near;
+  }
+  return double(near) / double(stroke.points.size());
+}
+
+void InkStrokes_moveBy(std::span<InkStroke> strokes, int32_t dx, int32_t dy) {
+  for (InkStroke& s : strokes) {
+    for (InkPoint& p : s.points) {
+      p.x = Figure_toInt32(int64_t{p.x} + dx);
+      p.y = Figure_toInt32(int64_t{p.y} + dy);
+    }
+  }
+}
+
+void InkStrokes_scaleToRectangle(std::span<InkStroke> strokes, Rect32 target) {
+  const Rect32 from = InkStrokes_bounds(strokes);
+  target.w = std::max(target.w, 100);
+  target.h = std::max(target.h, 100);
+  // A box without width (or height) keeps its points on one line.
+  const double sx = from.w > 0 ? double(target.w) / from.w : 0;
+  const double sy = from.h > 0 ? double(target.h) / from.h : 0;
+  for (InkStroke& s : strokes) {
+    for (InkPoint& p : s.points) {
+      p.x = Figure_toInt32(std::llround(target.x + (double(p.x) - from.x) * sx));
+      p.y = Figure_toInt32(std::llround(target.y + (double(p.y) - from.y) * sy));
+    }
+  }
+}
+
 std::string InkLayer_groupText(std::span<const InkStroke> strokes, int32_t layer,
                                std::string_view rawBase64) {
   const bool back = layer == InkLayer_back;

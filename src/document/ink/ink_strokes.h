@@ -64,6 +64,18 @@ bool InkStroke_isInk(int64_t msSincePrevious, bool keepNext, const InkStroke& st
 double InkStroke_shareInside(const InkStroke& stroke, std::span<const InkPoint> outline);
 double InkStroke_shareInside(const InkStroke& stroke, const Rect32& inkRect);
 
+// The box of the strokes' points (left, top, width, height in ink units);
+// all zero without a point.
+Rect32 InkStrokes_bounds(std::span<const InkStroke> strokes);
+// The share of a stroke's points within `tolerance` ink units of (x, y) on
+// both axes: a stroke is under a press when at least 1 % of it is.
+double InkStroke_shareNear(const InkStroke& stroke, int32_t x, int32_t y, int32_t tolerance = 260);
+// Moves every point.
+void InkStrokes_moveBy(std::span<InkStroke> strokes, int32_t dx, int32_t dy);
+// Maps the strokes' box onto `target` (at least 100 ink units each way,
+// growing from its left and top edges), every point in proportion.
+void InkStrokes_scaleToRectangle(std::span<InkStroke> strokes, Rect32 target);
+
 // The ink layer group of a note file for the strokes of one layer
 // (InkLayer_back: the markers, InkLayer_front: the rest): one stroke group
 // per stroke with one <line> per pair of consecutive points, in page units

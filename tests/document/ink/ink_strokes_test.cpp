@@ -119,3 +119,24 @@ TEST(InkStrokes, StrokesComeBackFromTheirLayerGroups) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(InkStrokes, SelectedInkIsHitMovedAndResized) {
+  std::vector<InkStroke> ink = {line(0, 0, 1000, 0, 101), line(0, 500, 0, 1500, 2)};
+  EXPECT_EQ(InkStrokes_bounds(ink), (Rect32{0, 0, 1000, 1500}));
+  EXPECT_EQ(InkStrokes_bounds({}), Rect32{});
+  // ±260 around x = 500 holds 53 of the 101 points; far away none.
+  EXPECT_NEAR(InkStroke_shareNear(ink[0], 500, 100), 53.0 / 101, 1e-12);
+  EXPECT_EQ(InkStroke_shareNear(ink[0], 500, 300), 0);
+  InkStrokes_moveBy(ink, 10, -20);
+  EXPECT_EQ(InkStrokes_bounds(ink), (Rect32{10, -20, 1000, 1500}));
+  // Dragged to half the size; then to nothing, which stays 100 units.
+  InkStrokes_scaleToRectangle(ink, {0, 0, 500, 750});
+  EXPECT_EQ(InkStrokes_bounds(ink), (Rect32{0, 0, 500, 750}));
+  EXPECT_EQ(ink[1].points[0], (InkPoint{0, 250, 0}));
+  InkStrokes_scaleToRectangle(ink, {7, 7, 0, -5});
+  EXPECT_EQ(InkStrokes_bounds(ink), (Rect32{7, 7, 100, 100}));
+}
+
+}  // namespace
