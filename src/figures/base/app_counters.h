@@ -15,8 +15,10 @@
 
 class AppCounters {
  public:
-  int32_t nextFigureNumber() { return figureNumber_++; }
-  int32_t nextImageSerial() { return imageSerial_++; }
+  // Both stop at the largest number rather than overflow (only numbers a
+  // damaged note or clipboard record raised that far get there).
+  int32_t nextFigureNumber() { return takeNext(figureNumber_); }
+  int32_t nextImageSerial() { return takeNext(imageSerial_); }
   int32_t nextDocumentNumber() {
     const int32_t n = documentNumber_;
     documentNumber_ = static_cast<int32_t>(static_cast<uint32_t>(documentNumber_) + 1u);
@@ -28,7 +30,7 @@ class AppCounters {
   int32_t peekFigureNumber() const { return figureNumber_; }
   // Makes the next figure number larger than `number` (no effect when it is).
   void raiseFigureNumberAbove(int32_t number) {
-    if (number >= figureNumber_) figureNumber_ = number + 1;
+    if (number >= figureNumber_) figureNumber_ = number == INT32_MAX ? INT32_MAX : number + 1;
   }
   void reset() { *this = AppCounters(); }
   // The next note number (never 0, which names notes read only for a
@@ -36,6 +38,12 @@ class AppCounters {
   void setDocumentNumber(int32_t next) { documentNumber_ = next == 0 ? 1 : next; }
 
  private:
+  static int32_t takeNext(int32_t& counter) {
+    const int32_t n = counter;
+    if (counter < INT32_MAX) ++counter;
+    return n;
+  }
+
   int32_t figureNumber_ = 1;
   int32_t imageSerial_ = 1;
   int32_t documentNumber_ = 1;

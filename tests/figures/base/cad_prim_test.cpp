@@ -1,3 +1,4 @@
+#include "figures/base/app_counters.h"
 #include "figures/base/cad_prim.h"
 
 #include <gtest/gtest.h>
@@ -89,4 +90,13 @@ TEST(PropertyRow, Builders) {
   EXPECT_EQ(INT32_MAX, r.extra.maximum);
   EXPECT_EQ("1", PropertyRow_onOff("b", true).value);
   EXPECT_EQ(2u, PropertyRow_choice("c", 1, {"a", "b"}).extra.choices.size());
+}
+
+TEST(AppCounters, NumbersStopAtTheTopInsteadOfOverflowing) {
+  AppCounters c;
+  c.raiseFigureNumberAbove(INT32_MAX - 1);
+  EXPECT_EQ(c.nextFigureNumber(), INT32_MAX);
+  EXPECT_EQ(c.nextFigureNumber(), INT32_MAX);
+  c.raiseFigureNumberAbove(INT32_MAX);
+  EXPECT_EQ(c.peekFigureNumber(), INT32_MAX);
 }
