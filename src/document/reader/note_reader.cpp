@@ -356,6 +356,8 @@ bool NoteReaderRun::onForeignEnd() {
   if (!foreign_ || inInk()) return false;
   const std::string& name = xml_.Name();
   const auto open = std::find(foreignOpen_.rbegin(), foreignOpen_.rend(), name);
+  // An end tag of nothing the foreign reader opened: a page group's or a
+  // title list's ends the structure as in any note; others are strays.
   if (open == foreignOpen_.rend()) return name != "/g" && name != "/page" && name != "/zerbin-page";
   // Unclosed elements inside close with it.
   while (!foreignOpen_.empty()) {

@@ -51,8 +51,6 @@ std::optional<size_t> propIndex(std::string_view name) {
   return std::nullopt;
 }
 
-bool startsWith(std::string_view s, std::string_view p) { return s.substr(0, p.size()) == p; }
-
 // Calls f(name, value) for each declaration of a style text.
 template <typename F>
 void eachDeclaration(std::string_view text, F&& f) {
@@ -135,12 +133,26 @@ Paint paintOf(const ForeignSvgReader::Style& s, size_t prop) {
     return p;
   }
   if (v == "none" || v == "transparent") return p;
-  if (startsWith(v, "url(")) return {false, false, 0};
+  if (v.starts_with("url(")) return {false, false, 0};
   const Colour current = SvgValue_colour(s.value[P_color]).value_or(0);
   if (const std::optional<Colour> c = SvgValue_colour(v, current)) return {false, true, *c};
   // An unreadable paint is the initial one.
   if (prop == P_fill) p = {false, true, 0};
   return p;
+}
+
+// The ` xmlns:prefix="uri"` declarations of the current tag but `skip`.
+std::string namespaceDeclarations(const XmlEventReader& xml, std::string_view skip) {
+  std::string out;
+  for (const XmlEventReader::Attr& a : xml.Attributes()) {
+    if (!a.name.starts_with("xmlns:") || a.name == skip) continue;
+    out += ' ';
+    out += a.name;
+    out += "=\"";
+    out += SvgFormat_escapeAttr(a.value);
+    out += '"';
+  }
+  return out;
 }
 
 bool isSet(const std::string& v) { return !v.empty() && StrX_trimmedView(v) != "none"; }
@@ -204,7 +216,7 @@ std::optional<ForeignBox> leafBox(const XmlEventReader& x, const std::string& na
   if (name == "use" && depth < kUseDepth && lookup) {
     std::optional<std::string_view> href = x.Attribute("xlink:href");
     if (!href) href = x.Attribute("href");
-    if (href && startsWith(*href, "#")) {
+    if (href && href->starts_with("#")) {
       if (const std::optional<std::string_view> target = lookup(href->substr(1))) {
         if (std::optional<ForeignBox> b = markupBox(*target, lookup, depth + 1, fontSize)) {
           b->left += X;
@@ -359,15 +371,8 @@ void ForeignSvg_rootSize(const XmlEventReader& xml, int64_t& width, int64_t& hei
 }
 
 void ForeignSvgReader::root(int64_t& width, int64_t& height) {
-  for (const XmlEventReader::Attr& a : xml_.Attributes()) {
-    if (startsWith(a.name, "xmlns:") && a.name != "xmlns:xlink") {
-      namespaces_ += ' ';
-      namespaces_ += a.name;
-      namespaces_ += "=\"";
-      namespaces_ += SvgFormat_escapeAttr(a.value);
-      namespaces_ += '"';
-    }
-  }
+  // Our own notes declare the xlink prefix at their root already.
+  namespaces_ = namespaceDeclarations(xml_, "xmlns:xlink");
   const RootViewport v = rootViewport(xml_);
   const double w = v.width, h = v.height, boxW = v.boxWidth, boxH = v.boxHeight;
   const bool hasBox = boxW > 0;
@@ -469,7 +474,7 @@ void ForeignSvgReader::parseStyleSheet(std::string_view text) {
     const std::string_view selectors = StrX_trimmedView(std::string_view(sheet).substr(pos, open - pos));
     const std::string declarations = sheet.substr(open + 1, close - open - 1);
     pos = close + 1;
-    if (startsWith(selectors, "@")) continue;
+    if (selectors.starts_with("@")) continue;
     size_t s = 0;
     while (s <= selectors.size()) {
       size_t comma = selectors.find(',', s);
@@ -571,9 +576,9 @@ ForeignSvgReader::Action ForeignSvgReader::element(std::vector<std::unique_ptr<C
         }
       }
     }
+    f.idStart = xml_.EventOffset();
+    f.id = std::string(xml_.Attribute("id").value_or(""));
     frames_.push_back(std::move(f));
-    openHasId_.push_back(xml_.Attribute("id").has_value());
-    if (openHasId_.back()) openIds_.emplace_back(xml_.EventOffset(), std::string(*xml_.Attribute("id")));
     return Action::Container;
   }
 
@@ -633,15 +638,9 @@ ForeignSvgReader::Action ForeignSvgReader::element(std::vector<std::unique_ptr<C
 
 void ForeignSvgReader::close() {
   if (frames_.empty()) return;
+  const Frame& f = frames_.back();
+  if (!f.id.empty()) ids_.emplace(f.id, std::make_pair(f.idStart, xml_.EndOffset()));
   frames_.pop_back();
-  if (!openHasId_.empty()) {
-    if (openHasId_.back() && !openIds_.empty()) {
-      ids_.emplace(openIds_.back().second,
-                   std::make_pair(openIds_.back().first, xml_.EndOffset()));
-      openIds_.pop_back();
-    }
-    openHasId_.pop_back();
-  }
 }
 
 // --- figures of our own --------------------------------------------------------------
@@ -1032,14 +1031,7 @@ std::unique_ptr<Foreign_Figure> ForeignSvg_readWrapper(XmlEventReader& xml, AppC
   p.style = std::string(xml.Attribute("style").value_or(""));
   std::optional<std::string> boxText;
   if (const std::optional<std::string_view> b = xml.Attribute("zerbin-box")) boxText = std::string(*b);
-  for (const XmlEventReader::Attr& a : xml.Attributes()) {
-    if (!startsWith(a.name, "xmlns:")) continue;
-    p.namespaces += ' ';
-    p.namespaces += a.name;
-    p.namespaces += "=\"";
-    p.namespaces += SvgFormat_escapeAttr(a.value);
-    p.namespaces += '"';
-  }
+  p.namespaces = namespaceDeclarations(xml, "");
   const std::string_view bytes = xml.Bytes();
   // The elements directly inside: a <defs> first, then the figure.
   std::vector<std::pair<size_t, size_t>> children;

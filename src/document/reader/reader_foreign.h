@@ -87,6 +87,9 @@ class ForeignSvgReader {
     Style style;
     SvgAffine ctm;
     double viewWidth = 0, viewHeight = 0;
+    // The container's id ("" none) and where its start tag stands.
+    std::string id;
+    size_t idStart = 0;
   };
   struct CssRule {
     std::string tag, cls, id;  // empty: any
@@ -115,8 +118,6 @@ class ForeignSvgReader {
   std::string styleSheets_;  // every <style> element, for foreign figures
   // Elements with an id: their bytes' offsets.
   std::map<std::string, std::pair<size_t, size_t>, std::less<>> ids_;
-  std::vector<std::pair<size_t, std::string>> openIds_;  // (start offset, id) of open elements
-  std::vector<bool> openHasId_;
   // The page boxes of the shapes made with a coloured fill.
   std::vector<Rect32> painted_;
   // The foreign figures made, by number.

@@ -25,6 +25,12 @@ int32_t roundOut(double v, bool up) {
   return static_cast<int32_t>(std::clamp(r, -2.0e9, 2.0e9));
 }
 
+// The same render document (the map is the painter's, not the document's).
+bool drawsTheSame(const ForeignParts& a, const ForeignParts& b) {
+  return a.markup == b.markup && a.defs == b.defs && a.style == b.style &&
+         a.namespaces == b.namespaces;
+}
+
 void putDouble(SnapshotWriter& out, double v) { out.i64(std::bit_cast<int64_t>(v)); }
 double getDouble(SnapshotReader& in) { return std::bit_cast<double>(in.i64()); }
 
@@ -165,9 +171,7 @@ void Foreign_Figure::CopyFrom(const CadPrim& other, const FigureList*) {
   if (o == nullptr) Errors_RAISE(Errors_Unofficial, "error");
   if (o == this) return;
   header_.number = o->header_.number;
-  const bool sameDrawing = parts_.markup == o->parts_.markup && parts_.defs == o->parts_.defs &&
-                           parts_.style == o->parts_.style &&
-                           parts_.namespaces == o->parts_.namespaces;
+  const bool sameDrawing = drawsTheSame(parts_, o->parts_);
   parts_ = o->parts_;
   if (!sameDrawing) {
     // The other's parse draws what this figure now holds.
@@ -222,8 +226,7 @@ void Foreign_Figure::ReadSnapshot(SnapshotReader& in) {
   ForeignBox& b = read.box;
   for (double* v : {&b.left, &b.top, &b.right, &b.bottom}) *v = getDouble(in);
   if (!ForeignParts_finite(read)) Errors_RAISE(Errors_Unofficial, "error");
-  const bool sameDrawing = read.markup == parts_.markup && read.defs == parts_.defs &&
-                           read.style == parts_.style && read.namespaces == parts_.namespaces;
+  const bool sameDrawing = drawsTheSame(read, parts_);
   parts_ = std::move(read);
   header_.number = number;
   if (!sameDrawing) changed();
