@@ -186,6 +186,8 @@ void PageImages_write(NoteDocument& doc, const std::vector<bool>& selected,
                       const PageImagesRequest& r, const std::string& out,
                       const std::string& indexPath,
                       const std::function<void(int32_t, int32_t)>& progress) {
+  // The shown page's ink as it is now.
+  if (doc.currentPageNumber() >= 0) doc.SelectPage(doc.currentPageNumber());
   // Every page's layout is checked before the first file is made.
   const std::vector<PageImageFile> all = PageImages_files(doc, selected, r, out);
   // The status shows the images' name while they are written.
@@ -231,7 +233,7 @@ void PageImages_write(NoteDocument& doc, const std::vector<bool>& selected,
       index.push_back(std::move(entry));
     }
     for (const PageImageFile& f : files) {
-      View_renderPageImage(options, src, W, H, f.column, f.row, f.path);
+      View_renderPageImage(options, src, W, H, f.column, f.row, f.path, &doc);
     }
   }
   if (r.html) {

@@ -1,5 +1,7 @@
 #include "app/mainframe/main_frame.h"
 
+#include "ink/ink_engine.h"
+
 #include <QCloseEvent>
 #include <QApplication>
 #include <QDockWidget>
@@ -63,6 +65,7 @@ CMainFrame::CMainFrame(std::string notePath, CMainFrameOptions options)
       links_(std::make_unique<FrameLinks>()) {
   resize(800, 600);
   view_ = new CChildView(*this, this);
+  view_->SetInkEnabled(options_.ink);
   setCentralWidget(view_);
   // The left pane: the page tree goes here.
   leftPane_ = new QDockWidget(this);
@@ -82,6 +85,19 @@ CMainFrame::CMainFrame(std::string notePath, CMainFrameOptions options)
   addDockWidget(Qt::LeftDockWidgetArea, leftPane_);
   resizeDocks({leftPane_}, {160}, Qt::Horizontal);
   propBar_ = new CZerbinPropBar(*this);
+  propBar_->inkSelection = [this] {
+    std::vector<PropInkStroke> out;
+    if (InkEngine* ink = view_->ink()) {
+      for (const InkAttributes& a : ink->selectedAttributes())
+        out.push_back({a.colour, a.width, !a.ignorePressure});
+    }
+    return out;
+  };
+  propBar_->applyInk = [this](int32_t row, const std::string& value) {
+    InkEngine* ink = view_->ink();
+    if (ink == nullptr) return false;
+    return ink->applyAttribute(row, value);
+  };
   addDockWidget(Qt::RightDockWidgetArea, propBar_);
   resizeDocks({propBar_}, {200}, Qt::Horizontal);
   clipboard_ = new FrameClipboard(*this);
@@ -182,10 +198,18 @@ void CMainFrame::ModifiedChanged() {
   if (commands_) ViewHistory_updateCommands(*commands_, *view_);
 }
 
+void CMainFrame::attachInk() {
+  InkEngine* ink = view_->ink();
+  if (ink != nullptr) ink->clearInk();
+  doc_->inkManager = ink;
+  doc_->inkEnabled = ink != nullptr;
+}
+
 void CMainFrame::LoadNote(const std::string& path, bool untitled) {
   view_->PageLeaving();
   if (doc_ && !doc_->closed()) doc_->ClearDocument();
   doc_ = std::make_unique<NoteDocument>(options_.workFolder);
+  attachInk();
   AppCounters& counters = AppCounters_instance();
   NoteReadOptions read(counters);
   read.metrics = &metrics_;
@@ -223,8 +247,9 @@ void CMainFrame::NewNote() {
   view_->PageLeaving();
   if (doc_ && !doc_->closed()) doc_->ClearDocument();
   doc_ = std::make_unique<NoteDocument>(options_.workFolder);
+  attachInk();
   doc_->NewDocument(NoteDocument_newDocumentNumber(AppCounters_instance(), options_.workFolder),
-                    false);
+                    doc_->inkEnabled);
   notePath_.clear();
   undo_.Clear();
   undo_.MarkSaved();

@@ -57,6 +57,8 @@ struct CMainFrameOptions {
   std::function<void(bool lowerPath, bool windowColor, bool scriptWrapper)> embedSettingsChanged;
   // The application's windows (null: a window on its own, as in tests).
   WindowList* windows = nullptr;
+  // Pen ink (off: the NoInkForDebug setting).
+  bool ink = true;
 };
 
 class CMainFrame;
@@ -101,6 +103,8 @@ class CMainFrame : public QMainWindow, private ChildViewHost {
   // page current; `untitled` keeps the window's path empty (a new note made
   // from a template).  Raises what the reader raises (363 missing file,
   // 4010 not a note); the window then holds no note.
+  // Gives the note the view's ink engine (or none when ink is off).
+  void attachInk();
   void LoadNote(const std::string& path, bool untitled);
   // An untitled note of one empty page (no template to start from).
   void NewNote();

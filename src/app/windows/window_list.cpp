@@ -193,6 +193,7 @@ CMainFrameOptions WindowList::frameOptions() {
   o.save.lowerPath = app.settings.lowerPath;
   o.save.openNote = [this](const std::string& note) { openNote(note, "_blank", false, true); };
   o.windows = this;
+  o.ink = !app.settings.noInkForDebug;
   return o;
 }
 

@@ -27,17 +27,15 @@ std::string whole(int64_t inkUnits) {
   return std::to_string(std::llround(double(inkUnits) / Ink_unitsPerPixel));
 }
 
-// The width of the segment that starts at `p`: the pen's, scaled by the
-// pressure when the stroke uses it.
-int64_t segmentWidth(const InkAttributes& a, const InkPoint& p) {
-  if (a.ignorePressure || p.pressure <= 0) return a.width;
-  return std::max<int64_t>(1, int64_t{a.width} * std::min(p.pressure, InkPoint_pressureMax) /
-                                  InkPoint_pressureMax);
-}
-
 bool isMarker(const InkStroke& s) { return s.attributes.rasterOp == InkRop_maskPen; }
 
 }  // namespace
+
+int32_t InkStroke_widthAt(const InkAttributes& a, const InkPoint& p) {
+  if (a.ignorePressure || p.pressure <= 0) return a.width;
+  return static_cast<int32_t>(std::max<int64_t>(
+      1, int64_t{a.width} * std::min(p.pressure, InkPoint_pressureMax) / InkPoint_pressureMax));
+}
 
 InkAttributes InkTool_attributes(int32_t tool) {
   InkAttributes a;
@@ -154,7 +152,7 @@ std::string InkLayer_groupText(std::span<const InkStroke> strokes, int32_t layer
       const InkPoint& b = s.points[std::min(i + 1, n - 1)];
       auto c = [back](int64_t v) { return back ? whole(v) : tenths(v); };
       out += "\t<line x1=\"" + c(a.x) + "\" y1=\"" + c(a.y) + "\" x2=\"" + c(b.x) + "\" y2=\"" +
-             c(b.y) + "\"\n\t\tstyle=\"stroke-width:" + tenths(segmentWidth(s.attributes, a)) +
+             c(b.y) + "\"\n\t\tstyle=\"stroke-width:" + tenths(InkStroke_widthAt(s.attributes, a)) +
              "\"/>\n";
     }
     out += "\t</g>\n";

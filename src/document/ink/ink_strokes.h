@@ -45,6 +45,10 @@ struct InkStroke {
   friend bool operator==(const InkStroke&, const InkStroke&) = default;
 };
 
+// The width (ink units) of the line from a point: the pen's, scaled by the
+// point's pressure when the stroke uses it.
+int32_t InkStroke_widthAt(const InkAttributes& attributes, const InkPoint& point);
+
 // Ink units per page unit (pixel at 96 dots an inch).
 inline constexpr double Ink_unitsPerPixel = 2540.0 / 96.0;
 

@@ -23,8 +23,10 @@ class InkManager {
   virtual void writeLayerFiles(std::string_view backPath, std::string_view frontPath) = 0;
   // Drops every loaded stroke.
   virtual void clearInk() = 0;
-  // Loads a page's serialised ink (may be empty: no strokes).
-  virtual void loadInk(std::string_view inkData) = 0;
+  // Loads a page's serialised ink (may be empty: no strokes) with the paths
+  // of its two ink layer files (what other viewers see of it).
+  virtual void loadInk(std::string_view inkData, std::string_view backPath,
+                       std::string_view frontPath) = 0;
   // The view's zoom in percent (100 = one unit per pixel).
   virtual int32_t zoomPercent() const = 0;
   // The area that takes ink input, in pixels: the page size scaled by the

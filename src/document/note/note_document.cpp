@@ -106,8 +106,8 @@ void NoteDocument::storeWorkingCopy() {
   NotePage* p = currentPage();
   if (p == nullptr) return;
   documentSettings_ = NoteDocumentSettings::from(p->settings());
-  if (inkManager != nullptr && inkManager->hasInkLoaded() &&
-      (inkManager->inkChanged() || p->inkData.empty())) {
+  // Ink that did not change is written back as the note held it.
+  if (inkManager != nullptr && inkManager->hasInkLoaded() && inkManager->inkChanged()) {
     p->inkData = inkManager->serialiseInk();
     InkLayerFiles files = inkFiles();
     inkManager->writeLayerFiles(files.backPath(currentPageNumber_),
@@ -131,7 +131,8 @@ void NoteDocument::SelectPage(int32_t n) {
     documentSettings_.applyTo(canvas);
     if (inkEnabled && inkManager != nullptr) {
       inkManager->clearInk();
-      inkManager->loadInk(next->inkData);
+      const InkLayerFiles files = inkFiles();
+      inkManager->loadInk(next->inkData, files.backPath(n), files.frontPath(n));
       const int64_t zoom = inkManager->zoomPercent();
       inkManager->setInkArea(static_cast<int32_t>(canvas.width() * zoom / 100),
                              static_cast<int32_t>(canvas.height() * zoom / 100));

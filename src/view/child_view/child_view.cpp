@@ -1,4 +1,5 @@
 #include "view/child_view/child_view.h"
+#include "view/child_view/child_view_ink.h"
 
 #include <QGuiApplication>
 #include <QContextMenuEvent>
@@ -26,12 +27,14 @@
 #include "figures/base/figure_list.h"
 #include "figures/canvas/canvas.h"
 #include "figures/editor/text_editor.h"
+#include "ink/ink_engine.h"
 #include "platform/surface/qt_surface.h"
 #include "platform/text/qt_text.h"
 #include "platform/text/qt_text_metrics.h"
 #include "view/commands/command_ids.h"
 #include "view/commands/command_table.h"
 #include "view/editing/edit_commands.h"
+#include "view/editing/edit_tools.h"
 #include "view/editing/mouse_editor.h"
 #include "view/editor/in_place_editing.h"
 #include "view/history/view_history.h"
@@ -259,6 +262,10 @@ void CChildView::SelectAll() {
   setFocus(Qt::OtherFocusReason);
   m_ViewSelection->SelectAll();
   repaintSelection();
+  if (m_InkEngine) {
+    m_InkEngine->chooseTool(m_Tool);
+    m_InkEngine->selectAllInk();
+  }
 }
 
 NamedLock& CChildView::fileLock() {
@@ -775,6 +782,10 @@ void CChildView::mousePressEvent(QMouseEvent* event) {
     // was lost) keeps its before copies for its own step.
     RecordPendingChange();
     m_LeftDown = true;
+    if (inkMouse(0, event)) {
+      event->accept();
+      return;
+    }
     editMouse(0, event);
     event->accept();
     return;
@@ -794,6 +805,10 @@ void CChildView::mouseMoveEvent(QMouseEvent* event) {
   if (m_LeftDown && event->buttons().testFlag(Qt::LeftButton) &&
       m_InPlace->LeftMove(ClientToCanvas(clientOf(event)))) {
     updateAutoScroll(m_LastMouse);
+    event->accept();
+    return;
+  }
+  if (m_LeftDown && event->buttons().testFlag(Qt::LeftButton) && inkMouse(1, event)) {
     event->accept();
     return;
   }
@@ -833,6 +848,10 @@ void CChildView::mouseReleaseEvent(QMouseEvent* event) {
     m_LeftDown = false;
     m_AutoScrollTimer.stop();
     m_LastMouse = event->position().toPoint();
+    if (inkMouse(2, event)) {
+      event->accept();
+      return;
+    }
     editMouse(2, event);
     hoverAt(m_LastMouse, event->globalPosition().toPoint());
     event->accept();
@@ -919,6 +938,7 @@ void CChildView::FigureLeaving(const CadPrim& figure) {
 void CChildView::EndGesture() {
   if (m_InMouseEvent > 0) return;
   if (m_Editor->dragging()) WithEditPage([this](EditPage& page) { m_Editor->Cancel(page); });
+  if (m_InkEngine) m_InkEngine->cancel();
   if (!m_InPlace->active()) m_LeftDown = false;
   m_AutoScrollTimer.stop();
   m_Editor->Reset();
@@ -934,11 +954,15 @@ void CChildView::editMouse(int what, QMouseEvent* event) {
   {
     ++m_InMouseEvent;
     const std::shared_ptr<void> leave(nullptr, [this](void*) { --m_InMouseEvent; });
+    // The rubber band takes ink as well as figures.
+    const std::optional<Rect32> band =
+        what == 2 && m_ViewSelection ? m_ViewSelection->RubberBand() : std::nullopt;
     WithEditPage([&](EditPage& page) {
       if (what == 0) m_Editor->Press(page, in);
       if (what == 1) m_Editor->Move(page, in);
       if (what == 2) m_Editor->Release(page, in);
     });
+    if (band && m_InkEngine) m_InkEngine->selectInRect(*band);
   }
   followPendingLink();
 }
@@ -960,6 +984,15 @@ void CChildView::editRightMouse(int what, QMouseEvent* event) {
 void CChildView::ChooseTool(int32_t tool) {
   m_Editor->SetTool(tool);
   m_Tool = m_Editor->tool();
+  if (m_InkEngine) {
+    m_InkEngine->chooseTool(m_Tool);
+    // A pen tool lets go of the figures (and of the ink).
+    if (EditTools_isInk(m_Tool)) {
+      if (m_ViewSelection && m_ViewSelection->DeselectAll()) repaintSelection();
+      m_InkEngine->deselectAll();
+    }
+  }
+  viewport()->setCursor(m_Tool == InkTool_lasso ? Qt::CrossCursor : Qt::ArrowCursor);
   if (m_ZoomPick) {
     m_ZoomPick = false;
     viewport()->setCursor(Qt::ArrowCursor);

@@ -13,6 +13,7 @@
 #include <QAbstractScrollArea>
 #include <QElapsedTimer>
 #include <QImage>
+#include <QPointF>
 #include <QTimer>
 
 #include <cstdint>
@@ -30,6 +31,8 @@ class QMouseEvent;
 class Canvas;
 class CommandTable;
 class InPlaceEditing;
+class InkEngine;
+class QTabletEvent;
 class MouseEditor;
 class NamedLock;
 class NoteDocument;
@@ -215,6 +218,14 @@ class CChildView : public QAbstractScrollArea {
   int renderCount() const { return m_RenderCount; }
   int partRenderCount() const { return m_PartRenderCount; }
 
+  // --- pen ink (child_view_ink.cpp) ---
+  // The ink engine (null: ink is off, as the NoInkForDebug setting asks).
+  InkEngine* ink() const { return m_InkEngine.get(); }
+  void SetInkEnabled(bool on);
+  // The eraser (32894) and "select all ink" (33077).
+  void ChooseEraser();
+  void SelectAllInk();
+
   // --- what other parts of the view plug in ---
   // The selection layer's painter of step 6 (not owned; null: none).
   ViewSelectionMarks* m_SelectionMarks = nullptr;
@@ -252,6 +263,9 @@ class CChildView : public QAbstractScrollArea {
   // edge (as a release at the last point inside) and becomes a drag to
   // other windows and programs; true when it did.
   bool dragOutIfLeaving(QMouseEvent* event);
+  // Tablet events reach the ink; what the ink does not take becomes mouse
+  // events as usual.
+  bool viewportEvent(QEvent* event) override;
 
  private:
   ViewExtent pageExtent();
@@ -297,6 +311,14 @@ class CChildView : public QAbstractScrollArea {
   uint32_t eventTick(const QMouseEvent& event) const;
   // The link a click asked for during the event, followed after it.
   void followPendingLink();
+  // Pen ink: a left-button or pen event (0 press, 1 move, 2 release) at a
+  // client point; true when the ink took it.
+  bool inkMouse(int what, QMouseEvent* event);
+  bool inkTablet(QTabletEvent* event);
+  bool inkInput(int what, QPointF client, int32_t pressure, uint32_t tick, bool eraserEnd,
+                bool barrel);
+  void inkRepaint(std::optional<Rect32> pageArea);
+  void inkClick(Point32 from, Point32 to);
 
   ChildViewHost& m_Host;
   ViewGeometry m_Geometry;
@@ -325,6 +347,9 @@ class CChildView : public QAbstractScrollArea {
   std::unique_ptr<SelectionPainter> m_OwnMarks;
   std::unique_ptr<NamedLock> m_FileLock;
   std::unique_ptr<MouseEditor> m_Editor;
+  class InkPainter;
+  std::unique_ptr<InkEngine> m_InkEngine;
+  std::unique_ptr<InkPainter> m_InkPainter;
   std::unique_ptr<TextMetrics> m_OwnMetrics;
   QElapsedTimer m_Clock;
   // The shaped texts of this view's paints, kept from one paint to the next.

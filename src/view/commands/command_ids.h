@@ -21,6 +21,8 @@ enum CommandId : int {
   Cmd_GridStandard = 32880,
   // The editing view: selection.
   Cmd_SelectAll = 32868,
+  Cmd_InkEraser = 32894,
+  Cmd_SelectAllInk = 33077,
   // The editing view: mouse editing (the tools' numbers are in
   // view/editing/edit_tools.cpp).
   Cmd_DragMove = 32838,

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "core/prompts/user_prompts.h"
+#include "ink/ink_engine.h"
 #include "view/child_view/child_view.h"
 #include "view/commands/command_ids.h"
 #include "view/commands/command_table.h"
@@ -115,8 +116,7 @@ void EditCommands_register(CommandTable& table, CChildView& view) {
   const std::string toolMenu = ja ? "ツール(&T)" : "&Tools";
   for (int32_t i = 0; i < EditTools_count; ++i) {
     const EditToolInfo& t = EditTools_table()[i];
-    // The ink tools wait for the ink engine.
-    if (t.command == 0 || EditTools_isInk(t.tool)) continue;
+    if (t.command == 0) continue;
     const std::string text = ja || t.english[0] == '\0' ? t.japanese : t.english;
     const int32_t tool = t.tool;
     // A tool without a tip is chosen from the palette only.
@@ -124,6 +124,11 @@ void EditCommands_register(CommandTable& table, CChildView& view) {
               [v, tool] { v->ChooseTool(tool); },
               [v, tool] { return v->m_Tool == tool; });
   }
+  table.add(Cmd_InkEraser, ja ? "インク専用の消しゴム" : "Ink Eraser", toolMenu, {},
+            [v] { v->ChooseEraser(); },
+            [v] { return v->ink() != nullptr && v->ink()->erasing(); });
+  table.add(Cmd_SelectAllInk, ja ? "すべてのインクを選択(&I)" : "Select All &Ink",
+            ja ? "編集(&E)" : "&Edit", {}, [v] { v->SelectAllInk(); });
   table.add(Cmd_AutoCorrect, ja ? "自動補正する" : "Auto Correct", toolMenu, {},
             [v] { v->mouseEditor().m_AutoCorrect = !v->mouseEditor().m_AutoCorrect; },
             [v] { return v->mouseEditor().m_AutoCorrect; });

@@ -11,6 +11,7 @@
 #include "document/note/note_document.h"
 #include "figures/base/figure_kind.h"
 #include "figures/text/text_box.h"
+#include "ink/ink_engine.h"
 #include "view/child_view/child_view.h"
 #include "view/commands/command_ids.h"
 #include "view/commands/command_table.h"
@@ -68,6 +69,10 @@ bool ViewUndoHost::confirmPageMove(const char* title, const char* text) {
   return UserPrompts_get().messageBox(text, title, PromptButtons::OkCancel, PromptIcon::Warning,
                                       PromptAnswer::Ok, view_.host().WindowId()) ==
          PromptAnswer::Ok;
+}
+
+void ViewUndoHost::applyInk(NoteDocument& /*doc*/, const UndoRecord& record, bool redo) {
+  if (InkEngine* ink = view_.ink()) ink->applyRecord(record, redo);
 }
 
 void ViewUndoHost::applyText(CadPrim& textBox, int32_t caret, const std::string& text) {

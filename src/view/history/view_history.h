@@ -41,6 +41,7 @@ class ViewUndoHost : public UndoHost {
   void turnToPage(NoteDocument& doc, int32_t pageNumber, const char* message) override;
   bool confirmPageMove(const char* title, const char* text) override;
   void applyText(CadPrim& textBox, int32_t caret, const std::string& text) override;
+  void applyInk(NoteDocument& doc, const UndoRecord& record, bool redo) override;
 
   // The text box a text record touched last (0: none) and its caret: the
   // edit opens on it once the step is done.

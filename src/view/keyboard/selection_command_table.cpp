@@ -10,6 +10,7 @@
 #include "view/commands/command_ids.h"
 #include "view/commands/command_table.h"
 #include "view/geometry/view_geometry.h"
+#include "ink/ink_engine.h"
 #include "view/keyboard/selection_commands.h"
 #include "view/selection/view_selection.h"
 
@@ -157,14 +158,18 @@ void SelectionCommands_register(CommandTable& table, CChildView& view,
                              [c] {
                                if (c.editing()) {
                                  c.editorKey(EditorKey_delete);
-                               } else if (SelectionCommands_delete(c.target())) {
-                                 c.changed();
+                                 return;
                                }
+                               bool deleted = SelectionCommands_delete(c.target());
+                               if (InkEngine* ink = c.view.ink()) deleted |= ink->deleteSelection();
+                               if (deleted) c.changed();
                              });
     if (auto* owner = qobject_cast<QWidget*>(del->parent())) owner->removeAction(del);
     del->setShortcutContext(Qt::WidgetShortcut);
     view.addAction(del);
-    table.setEnabledRule(Cmd_Delete, [c] { return c.editing() || held(c.target()); });
+    table.setEnabledRule(Cmd_Delete, [c] {
+      return c.editing() || held(c.target()) || (c.view.ink() && c.view.ink()->hasSelection());
+    });
   }
 
   // The menu's moves by one unit.

@@ -3,19 +3,25 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <optional>
 #include <string>
 
 #include "core/errors/errors.h"
 #include "core/strx/strx_path.h"
 #include "document/note/note_document.h"
+#include "ink/ink_paint.h"
 #include "figures/base/geometry.h"
 #include "platform/images/image_writers.h"
 #include "platform/surface/qt_surface.h"
 #include "view/geometry/view_geometry.h"
 
+void StoredInkPainter::DrawInk(Surface& surface, const DrawContext& ctx, int32_t pageNumber) {
+  InkPaint_storedPage(surface, ctx, doc_, pageNumber);
+}
+
 QImage View_renderPageImageTile(const PageImageOptions& o, const ViewPageSource& page,
                                 int32_t pageWidth, int32_t pageHeight, int32_t column,
-                                int32_t row) {
+                                int32_t row, const NoteDocument* inkOf) {
   const int32_t sw = View_pageImageSourceWidth(o), sh = View_pageImageSourceHeight(o);
   const int32_t ov = Figure_toInt32((int64_t{o.zoom} * 20 + 50) / 100);
   QImage source = QtSurface_makeImage(sw, sh);
@@ -44,7 +50,10 @@ QImage View_renderPageImageTile(const PageImageOptions& o, const ViewPageSource&
     ViewPageSource src = page;
     src.editedText = nullptr;
     QtSurface surface(source);
-    View_renderPage(surface, g, src, options);
+    std::optional<StoredInkPainter> ink;
+    ViewRenderHooks hooks;
+    if (inkOf != nullptr) hooks.ink = &ink.emplace(*inkOf);
+    View_renderPage(surface, g, src, options, hooks);
   }
   const int32_t folds = std::max(o.folds, 1);
   if (folds == 1) {
@@ -78,9 +87,9 @@ QImage View_renderPageImageTile(const PageImageOptions& o, const ViewPageSource&
 
 void View_renderPageImage(const PageImageOptions& options, const ViewPageSource& page,
                           int32_t pageWidth, int32_t pageHeight, int32_t column, int32_t row,
-                          std::string_view path) {
+                          std::string_view path, const NoteDocument* inkOf) {
   const QImage tile =
-      View_renderPageImageTile(options, page, pageWidth, pageHeight, column, row)
+      View_renderPageImageTile(options, page, pageWidth, pageHeight, column, row, inkOf)
           .convertToFormat(QImage::Format_RGB888);
   const std::string ext = StrX_extension(path);
   const bool png = ext.size() == 3 && (ext[0] | 0x20) == 'p' && (ext[1] | 0x20) == 'n' &&
@@ -109,5 +118,5 @@ void View_exportPageImage(NoteDocument& doc, int32_t pageNumber, std::string_vie
     source.backFigures = &doc.page(0)->figures;
     source.backPageNumber = 0;
   }
-  View_renderPageImage(options, source, W, H, 1, 1, path);
+  View_renderPageImage(options, source, W, H, 1, 1, path, &doc);
 }

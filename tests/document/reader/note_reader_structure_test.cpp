@@ -742,7 +742,7 @@ class RecordingInk : public InkManager {
     ++clears;
     loaded = false;
   }
-  void loadInk(std::string_view data) override {
+  void loadInk(std::string_view data, std::string_view, std::string_view) override {
     loads.emplace_back(data);
     loaded = true;
   }
