@@ -687,6 +687,8 @@ void CChildView::paintEvent(QPaintEvent* event) {
     done = true;
   } else if (!m_FullRenderDue && !dirty.isEmpty()) {
     done = renderBackBufferPart(dirty);
+  } else if (!m_FullRenderDue && std::exchange(m_BufferPainted, false) && bufferCurrent()) {
+    done = true;  // the ink drew its newest part into the buffer itself
   }
   if (!done) {
     m_FullRenderDue = false;

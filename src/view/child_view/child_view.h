@@ -333,6 +333,9 @@ class CChildView : public QAbstractScrollArea {
   bool m_FullRenderDue = true;
   // The changed area waiting for the next paint (client pixels).
   QRect m_DirtyArea;
+  // The back buffer was drawn on directly (the live ink stroke) and only
+  // needs showing.
+  bool m_BufferPainted = false;
   // What the back buffer showed at its last full render (none: it was
   // never rendered by this view, or another view rendered into it since).
   std::optional<BufferKey> m_BufferKey;

@@ -116,6 +116,7 @@ bool CChildView::inkInput(int what, QPointF client, int32_t pressure, uint32_t t
         done = ink.drawPending(surface, ctx, &drawn);
       }
       if (done) {
+        m_BufferPainted = true;
         viewport()->update(drawn.toAlignedRect().adjusted(-2, -2, 2, 2));
         return true;
       }
