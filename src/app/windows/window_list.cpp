@@ -1,5 +1,7 @@
 #include "app/windows/window_list.h"
 
+#include "view/child_view/child_view.h"
+
 #include <algorithm>
 
 #include "app/links/follow_link.h"
@@ -16,6 +18,7 @@
 #include "core/prompts/user_prompts.h"
 #include "core/strx/strx_copy.h"
 #include "core/strx/strx_path.h"
+#include "view/child_view/child_view.h"
 #include "figures/canvas/canvas.h"
 #include "platform/windows/window_ids.h"
 
@@ -52,10 +55,11 @@ void sizeForPage(CMainFrame& frame) {
   frame.resize(w, h);
 }
 
-// Without a pen-ink component, ink in the note cannot be shown: said once
-// per opening.
+// With ink switched off (NoInkForDebug), ink in the note cannot be shown:
+// said once per opening.
 void inkNotice(CMainFrame& frame) {
-  if (!frame.hasNote()) return;
+  // The view's own ink engine shows it.
+  if (!frame.hasNote() || frame.view().ink() != nullptr) return;
   NoteDocument& doc = frame.document();
   bool ink = false;
   for (size_t i = 0; i < doc.pageCount() && !ink; ++i) {

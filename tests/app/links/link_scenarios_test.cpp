@@ -37,6 +37,7 @@
 #include "document/note/note_document.h"
 #include "figures/rect/rect_ex.h"
 #include "figures/text/text_box.h"
+#include "ink/ink_engine.h"
 #include "platform/images/qt_image_decoder.h"
 #include "platform/text/qt_text.h"
 #include "support/test_support.h"
@@ -502,7 +503,7 @@ TEST(LinkScenarios, TargetsPinnedWindowsTemplatesAndThePoolOfHiddenWindows) {
   EXPECT_NE(nullptr, NoteDocument_findFigureById(e->document().workingFigures(), "emptyStart"));
 
   // A note with a record in "window.ini" takes its place and pin from it;
-  // a note with ink says once that the ink cannot be shown.
+  // a note with ink shows it.
   const std::string placed = t.dir.file("notes/placed.svg");
   FileX_writeWhole(placed, note(page(1, "<g id=\"zerbin-ink\" type=\"front\">\r\n"
                                         "<g id=\"zerbin-stroke\" style=\"stroke:rgb(255,0,0)\">\r\n"
@@ -518,10 +519,10 @@ TEST(LinkScenarios, TargetsPinnedWindowsTemplatesAndThePoolOfHiddenWindows) {
   ASSERT_NE(nullptr, p);
   EXPECT_EQ(QSize(500, 400), p->size());
   EXPECT_TRUE(p->links().pinned);
-  EXPECT_EQ(Sjis(u8"このファイルにインクデータがありますが表示できません。\r\nZerbin で表示/加工するには、"
-                 u8"Tablet PC モジュールを含んでいるWindows Journal Viewer などをインストールしてください。"
-                 u8"ただし、インクデータを見るだけなら SVG ビューアでできます。\r\n"),
-            t.echoed());
+  // The ink is shown (the notice is only for a window with ink off).
+  ASSERT_NE(nullptr, p->view().ink());
+  EXPECT_EQ(1u, p->view().ink()->page().strokes().size());
+  EXPECT_EQ("", t.echoed());
   FileX_deleteFile(t.echo);
 
   // Up to 20 windows, then a closed window stays hidden in the pool and
