@@ -25,6 +25,8 @@ class TextMetrics;
 
 inline constexpr const char* FigureBlock_mimeType = "application/x-zerbin";
 inline constexpr const char* InkBox_mimeType = "application/x-zerbin2";
+// The strokes themselves, in the serialised ink format.
+inline constexpr const char* InkStrokes_mimeType = "application/x-zerbin-ink";
 
 enum FigureBlockFlags : uint32_t {
   FigureBlock_wholePage = 1,

@@ -1,6 +1,7 @@
 #include "app/clipboard/frame_clipboard.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 
 #include "clipboard/figure_block.h"
@@ -19,6 +20,7 @@
 #include "figures/canvas/canvas.h"
 #include "figures/rect/rect_ex.h"
 #include "figures/text/text_box.h"
+#include "ink/ink_engine.h"
 #include "undo/undo_history.h"
 
 // Qt after the core headers.
@@ -252,12 +254,32 @@ bool FrameClipboard::Copy(std::optional<Point32> anchor) {
   }
   bool wholePage = false;
   const std::vector<const CadPrim*> figures = copySource(wholePage);
-  if (figures.empty() && !wholePage) return false;
+  // The selected ink (all of it with the whole page) goes with them.
+  InkEngine* ink = view.ink();
+  std::string inkBytes;
+  InkBox inkBox;
+  if (ink != nullptr) {
+    const bool all = wholePage && !ink->hasSelection();
+    if (all) ink->selectAllInk();
+    inkBytes = ink->copySelection();
+    const Rect32 box = ink->page().selectionBox();
+    inkBox = {box.x, box.y, Figure_toInt32(int64_t{box.x} + box.w),
+              Figure_toInt32(int64_t{box.y} + box.h), anchor ? anchor->x : 0, anchor ? anchor->y : 0};
+    if (all) ink->deselectAll();
+  }
+  if (figures.empty() && !wholePage && inkBytes.empty()) return false;
   NoteDocument& doc = frame_.document();
   if (wholePage && doc.parentNumber(doc.currentPageNumber()) >= 0) {
     say("子ページはクリップボードに格納されません。", "警告");
   }
-  std::unique_ptr<QMimeData> mime = MimeOf(figures, anchor, wholePage);
+  std::unique_ptr<QMimeData> mime = figures.empty() && !wholePage
+                                        ? std::make_unique<ZerbinMimeData>()
+                                        : MimeOf(figures, anchor, wholePage);
+  if (!inkBytes.empty()) {
+    mime->setData(InkStrokes_mimeType, QByteArray(inkBytes.data(), static_cast<qsizetype>(inkBytes.size())));
+    const std::string box = InkBox_encode(inkBox);
+    mime->setData(InkBox_mimeType, QByteArray(box.data(), static_cast<qsizetype>(box.size())));
+  }
   settingClipboard_ = true;
   clip->setMimeData(mime.release());
   settingClipboard_ = false;
@@ -273,7 +295,10 @@ bool FrameClipboard::Cut() {
     return true;
   }
   bool wholePage = false;
-  if (copySource(wholePage).empty() || wholePage) {
+  const bool noFigures = copySource(wholePage).empty();
+  const InkEngine* ink = frame_.view().ink();
+  const bool inkOnly = noFigures && !wholePage && ink != nullptr && ink->hasSelection();
+  if (!inkOnly && (noFigures || wholePage)) {
     // A page is cut with the page commands, not here.
     return wholePage ? Copy() : false;
   }
@@ -337,6 +362,7 @@ bool FrameClipboard::Insert(const QMimeData& data, std::optional<Point32> anchor
       pasted = pasteText(Cp932_fromUtf8(data.text().toStdString()), anchor, drop, area, cancelled);
     }
     if (!pasted && !cancelled && hasImage) pasted = pasteImage(data, area, cancelled);
+    if (!cancelled && data.hasFormat(InkStrokes_mimeType) && pasteInk(data, anchor, area)) pasted = true;
   }
   if (!pasted) {
     if (!cancelled) say(Clipboard_unsupportedJa);
@@ -638,6 +664,40 @@ bool FrameClipboard::pasteFiles(const QMimeData& data, std::optional<Point32> an
   return made;
 }
 
+bool FrameClipboard::pasteInk(const QMimeData& data, std::optional<Point32> anchor, Rect32& area) {
+  InkEngine* ink = frame_.view().ink();
+  if (ink == nullptr) return false;
+  const QByteArray bytes = data.data(InkStrokes_mimeType);
+  const QByteArray boxBytes = data.data(InkBox_mimeType);
+  InkBox box;
+  const bool hasBox = InkBox_decode(std::string_view(boxBytes.constData(), boxBytes.size()), box);
+  // At the anchor (moved by the anchors' difference), else 8 units a paste.
+  int64_t dx = 8 * int64_t{pasteCount}, dy = dx;
+  if (anchor && hasBox) {
+    dx = int64_t{anchor->x} - box.anchorX;
+    dy = int64_t{anchor->y} - box.anchorY;
+  }
+  const int32_t inkDx = Figure_toInt32(std::llround(double(dx) * Ink_unitsPerPixel));
+  const int32_t inkDy = Figure_toInt32(std::llround(double(dy) * Ink_unitsPerPixel));
+  if (!ink->paste(std::string_view(bytes.constData(), bytes.size()), inkDx, inkDy)) return false;
+  const Rect32 r = ink->page().selectionBox();
+  const int32_t l = static_cast<int32_t>(r.x / Ink_unitsPerPixel) - 8;
+  const int32_t t = static_cast<int32_t>(r.y / Ink_unitsPerPixel) - 8;
+  const Rect32 strokes{l, t, static_cast<int32_t>(r.w / Ink_unitsPerPixel) + 16,
+                       static_cast<int32_t>(r.h / Ink_unitsPerPixel) + 16};
+  if (area.w == 0 && area.h == 0) {
+    area = strokes;
+  } else {
+    const int64_t right = std::max(int64_t{area.x} + area.w, int64_t{strokes.x} + strokes.w);
+    const int64_t bottom = std::max(int64_t{area.y} + area.h, int64_t{strokes.y} + strokes.h);
+    area.x = std::min(area.x, strokes.x);
+    area.y = std::min(area.y, strokes.y);
+    area.w = Figure_toInt32(right - area.x);
+    area.h = Figure_toInt32(bottom - area.y);
+  }
+  return true;
+}
+
 void FrameClipboard::afterInsert(const Rect32& area) {
   CChildView& view = frame_.view();
   NoteDocument& doc = frame_.document();
@@ -819,6 +879,12 @@ bool FrameClipboard::PasteStyle() {
   const QClipboard* clip = QGuiApplication::clipboard();
   const QMimeData* data = clip != nullptr ? clip->mimeData() : nullptr;
   if (data == nullptr || !frame_.hasNote()) return false;
+  // Selected ink takes the attributes of the clipboard's first stroke.
+  if (InkEngine* ink = frame_.view().ink(); ink != nullptr && ink->hasSelection()) {
+    const QByteArray strokes = data->data(InkStrokes_mimeType);
+    if (!strokes.isEmpty() && ink->pasteStyle(std::string_view(strokes.constData(), strokes.size())))
+      return true;
+  }
   const QByteArray bytes = data->data(FigureBlock_mimeType);
   FigureBlock block;
   if (bytes.isEmpty() ||
@@ -868,7 +934,8 @@ void FrameClipboard_register(CommandTable& table, CMainFrame& frame) {
   auto held = [f] {
     const ViewSelection* sel = f->hasNote() ? f->view().selection() : nullptr;
     return f->view().inPlace().active() || f->pages().tree().hasFocus() ||
-           (sel != nullptr && (sel->HoldPrim() != nullptr || !sel->Selection().empty()));
+           (sel != nullptr && (sel->HoldPrim() != nullptr || !sel->Selection().empty())) ||
+           (f->view().ink() != nullptr && f->view().ink()->hasSelection());
   };
   table.add(Cmd_CopyAtPoint, t("コピー(&C)", "&Copy"), {}, {},
             [clip, f] { clip->Copy(f->view().contextMenus().lastPoint()); });
@@ -882,7 +949,8 @@ void FrameClipboard_register(CommandTable& table, CMainFrame& frame) {
     const QClipboard* c = QGuiApplication::clipboard();
     const QMimeData* d = c != nullptr ? c->mimeData() : nullptr;
     return f->hasNote() && d != nullptr &&
-           (d->hasFormat(FigureBlock_mimeType) || d->hasText() || d->hasUrls() || d->hasImage() ||
+           (d->hasFormat(FigureBlock_mimeType) || d->hasFormat(InkStrokes_mimeType) || d->hasText() ||
+            d->hasUrls() || d->hasImage() ||
             d->hasFormat("image/png") || d->hasFormat("image/jpeg"));
   };
   table.setEnabledRule(Cmd_Paste, pasteable);

@@ -68,6 +68,8 @@ class FrameClipboard : public QObject {
   // target.
   std::function<Qt::DropAction(QMimeData*, Qt::DropActions allowed)> dragExec;
   // The clipboard's and a drag's form of figures of the shown page.
+  // The ink of a copy, moved as the paste asks; `area` grows by it.
+  bool pasteInk(const QMimeData& data, std::optional<Point32> anchor, Rect32& area);
   std::unique_ptr<QMimeData> MimeOf(const std::vector<const CadPrim*>& figures,
                                     std::optional<Point32> anchor, bool wholePage) const;
 

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QListWidget>
 #include <QPointingDevice>
 #include <QTabletEvent>
 #include <QTest>
@@ -15,6 +16,8 @@
 #include <string>
 
 #include "app/mainframe/main_frame.h"
+#include "app/propbar/prop_bar.h"
+#include "platform/text/qt_text.h"
 #include "core/filex/filex.h"
 #include "document/ink/ink_serialized.h"
 #include "document/note/note_document.h"
@@ -226,6 +229,36 @@ TEST(InkEditing, LassoMovesUndoRedoEraserAndMarker) {
   }();
   EXPECT_NE(saved.find("<g id=\"zerbin-ink\" type=\"back\">"), std::string::npos);
   EXPECT_NE(saved.find("stroke-opacity:0.30"), std::string::npos);
+}
+
+TEST(InkEditing, SelectAllInkShowsInTheBarCopiesPastesAndDeletes) {
+  Window w;
+  w.run(32911);  // the blue pen
+  w.stroke(w.line(200, 300, 300, 320, 15));
+  w.run(33077);  // select all ink
+  ASSERT_EQ(w.ink().page().selection().size(), 1u);
+  QListWidget& bar = w.frame->propBar().list();
+  std::vector<std::string> lines;
+  for (int i = 0; i < bar.count(); ++i) lines.push_back(QtText_toCp932(bar.item(i)->text()));
+  EXPECT_NE(std::find(lines.begin(), lines.end(), "タイプ = インク"), lines.end());
+  EXPECT_NE(std::find(lines.begin(), lines.end(), "色 = rgb(0,0,255)"), lines.end());
+
+  // Copied and pasted 8 units further, as one step.
+  w.key(Qt::Key_C, Qt::ControlModifier);
+  w.key(Qt::Key_V, Qt::ControlModifier);
+  ASSERT_EQ(w.strokes(), 2u);
+  const auto& s = w.ink().page().strokes();
+  EXPECT_NEAR(s[1].stroke.points[0].x - s[0].stroke.points[0].x, 8 * Ink_unitsPerPixel, 1);
+  EXPECT_EQ(s[1].stroke.attributes, s[0].stroke.attributes);
+  w.key(Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(w.strokes(), 1u);
+
+  // Delete takes the selected ink; undo brings it back.
+  w.run(33077);
+  w.key(Qt::Key_Delete);
+  EXPECT_EQ(w.strokes(), 0u);
+  w.key(Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(w.strokes(), 1u);
 }
 
 }  // namespace
