@@ -634,6 +634,12 @@ void InkEngine::drawPage(Surface& surface, const DrawContext& ctx, int32_t pageN
     if (const PageInk* ink = storedPage(pageNumber)) InkPaint_strokes(surface, ctx, ink->strokes());
     return;
   }
+  // Prints and page images show the ink alone, without the halo of the
+  // selection or a stroke still being written.
+  if (ctx.directOutput) {
+    InkPaint_strokes(surface, ctx, page_.strokes());
+    return;
+  }
   InkPaint_strokes(surface, ctx, page_.strokes(), page_.selection());
   if (gesture_ == Gesture::Stroke && !live_.points.empty()) {
     if (auto* qt = dynamic_cast<QtSurface*>(&surface)) {

@@ -21,6 +21,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "view/geometry/view_geometry.h"
 #include "view/render/render_page.h"
@@ -353,6 +354,9 @@ class CChildView : public QAbstractScrollArea {
   class InkPainter;
   std::unique_ptr<InkEngine> m_InkEngine;
   std::unique_ptr<InkPainter> m_InkPainter;
+  // The event compression in force before a stroke began (given back at
+  // its end).
+  std::optional<std::pair<bool, bool>> m_InkCompression;
   std::unique_ptr<TextMetrics> m_OwnMetrics;
   QElapsedTimer m_Clock;
   // The shaped texts of this view's paints, kept from one paint to the next.

@@ -100,6 +100,11 @@ bool CChildView::inkInput(int what, QPointF client, int32_t pressure, uint32_t t
   ink.setZoom(m_Geometry.zoom);
   if (what == 0) {
     // Every report of the pen counts while it writes.
+    if (!m_InkCompression) {
+      m_InkCompression = std::make_pair(
+          QGuiApplication::testAttribute(Qt::AA_CompressHighFrequencyEvents),
+          QGuiApplication::testAttribute(Qt::AA_CompressTabletEvents));
+    }
     QGuiApplication::setAttribute(Qt::AA_CompressHighFrequencyEvents, false);
     QGuiApplication::setAttribute(Qt::AA_CompressTabletEvents, false);
     ink.press(x, y, pressure, tick, eraserEnd, barrel);
@@ -125,8 +130,11 @@ bool CChildView::inkInput(int what, QPointF client, int32_t pressure, uint32_t t
     return true;
   }
   ink.release(x, y, tick);
-  QGuiApplication::setAttribute(Qt::AA_CompressHighFrequencyEvents, true);
-  QGuiApplication::setAttribute(Qt::AA_CompressTabletEvents, true);
+  if (m_InkCompression) {
+    QGuiApplication::setAttribute(Qt::AA_CompressHighFrequencyEvents, m_InkCompression->first);
+    QGuiApplication::setAttribute(Qt::AA_CompressTabletEvents, m_InkCompression->second);
+    m_InkCompression.reset();
+  }
   return true;
 }
 
