@@ -261,4 +261,35 @@ TEST(InkEditing, SelectAllInkShowsInTheBarCopiesPastesAndDeletes) {
   EXPECT_EQ(w.strokes(), 1u);
 }
 
+TEST(InkEditing, TheRubberBandSelectsInkAndTheCornerResizesIt) {
+  Window w;
+  w.run(32884);
+  w.stroke(w.line(200, 300, 300, 300, 15));
+  w.stroke(w.line(200, 340, 300, 340, 15));
+  w.stroke(w.line(500, 600, 560, 620, 12));
+  w.run(32775);  // the select tool
+  // A band around the first two strokes (only part of the second).
+  QWidget* port = w.view().viewport();
+  QTest::mousePress(port, Qt::LeftButton, {}, w.client(150, 280).toPoint());
+  for (int i = 1; i <= 5; ++i) QTest::mouseMove(port, w.client(150 + 20 * i, 280 + 14 * i).toPoint());
+  QTest::mouseRelease(port, Qt::LeftButton, {}, w.client(250, 350).toPoint());
+  QApplication::processEvents();
+  ASSERT_EQ(w.ink().page().selection().size(), 2u);
+  const Rect32 box = w.ink().page().selectionBox();
+
+  // The corner mark dragged 100 units right and down: twice the size.
+  const Point32 corner = *w.ink().cornerMark();
+  QTest::mousePress(port, Qt::LeftButton, {}, w.client(corner.x, corner.y).toPoint());
+  QTest::mouseMove(port, w.client(corner.x + 50, corner.y + 20).toPoint());
+  QTest::mouseRelease(port, Qt::LeftButton, {},
+                      w.client(corner.x + 100 - 4, corner.y + 40 - 4).toPoint());
+  QApplication::processEvents();
+  const Rect32 grown = w.ink().page().selectionBox();
+  EXPECT_EQ(grown.x, box.x);
+  EXPECT_NEAR(grown.w, box.w + 100 * Ink_unitsPerPixel, 40);
+  EXPECT_NEAR(grown.h, box.h + 40 * Ink_unitsPerPixel, 40);
+  w.key(Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(w.ink().page().selectionBox(), box);
+}
+
 }  // namespace
