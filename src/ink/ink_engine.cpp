@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "core/errors/except3.h"
 #include "core/filex/filex_info.h"
 #include "core/filex/filex_open.h"
 #include "core/strx/strx_numbers.h"
@@ -26,13 +25,6 @@ constexpr double kLassoShare = 0.60;
 constexpr double kBandShare = 0.01;
 constexpr size_t kWrittenKept = 32;
 
-std::string readText(std::string_view path) {
-  std::string text;
-  if (!path.empty() && FileX_exists(path)) {
-    Except_tryCatch([&] { text = FileX_readWhole(path); }, [](const Errors_Msg&) {});
-  }
-  return text;
-}
 
 std::vector<int32_t> asRecordIds(const std::vector<uint32_t>& ids) {
   return {ids.begin(), ids.end()};
@@ -64,15 +56,6 @@ Rect32 unite(const Rect32& a, const Rect32& b) {
           Figure_toInt32(bt - t)};
 }
 
-// Ink units to the page units that cover them.
-Rect32 pageRectOf(const Rect32& ink) {
-  const double l = std::floor(ink.x / Ink_unitsPerPixel) - 2;
-  const double t = std::floor(ink.y / Ink_unitsPerPixel) - 2;
-  const double r = std::ceil((double(ink.x) + ink.w) / Ink_unitsPerPixel) + 2;
-  const double b = std::ceil((double(ink.y) + ink.h) / Ink_unitsPerPixel) + 2;
-  auto c = [](double v) { return static_cast<int32_t>(std::clamp(v, -1.0e9, 1.0e9)); };
-  return {c(l), c(t), c(r - l), c(b - t)};
-}
 
 }  // namespace
 
@@ -110,7 +93,7 @@ void InkEngine::clearInk() {
 void InkEngine::loadInk(std::string_view inkData, std::string_view backPath,
                         std::string_view frontPath) {
   cancel();
-  const std::string back = readText(backPath), front = readText(frontPath);
+  const std::string back = InkLayerFiles_read(backPath), front = InkLayerFiles_read(frontPath);
   const bool decoded = page_.load(inkData, back, front);
   if (!decoded && std::find(reported_.begin(), reported_.end(), inkData) == reported_.end()) {
     reported_.emplace_back(inkData);
@@ -155,7 +138,7 @@ InkPoint InkEngine::toInk(double x, double y, int32_t pressure) const {
 void InkEngine::repaint(std::optional<Rect32> inkArea) {
   if (!hooks_.repaint) return;
   if (inkArea) {
-    hooks_.repaint(pageRectOf(*inkArea));
+    hooks_.repaint(Ink_toPageRect(*inkArea));
   } else {
     hooks_.repaint(std::nullopt);
   }
@@ -316,12 +299,7 @@ bool InkEngine::drawPending(Surface& surface, const DrawContext& ctx, QRectF* dr
   painter.restore();
   if (drawn != nullptr) {
     const std::optional<Rect32> area = pendingArea();
-    *drawn = area ? InkPaint_deviceBox(Rect32{Figure_toInt32(std::llround(area->x * Ink_unitsPerPixel)),
-                                              Figure_toInt32(std::llround(area->y * Ink_unitsPerPixel)),
-                                              Figure_toInt32(std::llround(area->w * Ink_unitsPerPixel)),
-                                              Figure_toInt32(std::llround(area->h * Ink_unitsPerPixel))},
-                                       ctx)
-                  : QRectF();
+    *drawn = area ? InkPaint_deviceBox(Ink_fromPageRect(*area), ctx) : QRectF();
   }
   liveDrawn_ = live_.points.size();
   return true;
@@ -333,7 +311,7 @@ std::optional<Rect32> InkEngine::pendingArea() const {
   InkStroke tail{std::vector<InkPoint>(live_.points.begin() + static_cast<std::ptrdiff_t>(from),
                                        live_.points.end()),
                  live_.attributes};
-  return pageRectOf(InkStroke_drawnBox(tail));
+  return Ink_toPageRect(InkStroke_drawnBox(tail));
 }
 
 // --- the selection ---------------------------------------------------------------------
@@ -411,10 +389,7 @@ void InkEngine::selectInRect(const Rect32& r) {
   Rect32 band = r;
   if (band.w == 0) band.w = 1;
   if (band.h == 0) band.h = 1;
-  const Rect32 ink{Figure_toInt32(std::llround(band.x * Ink_unitsPerPixel)),
-                   Figure_toInt32(std::llround(band.y * Ink_unitsPerPixel)),
-                   Figure_toInt32(std::llround(band.w * Ink_unitsPerPixel)),
-                   Figure_toInt32(std::llround(band.h * Ink_unitsPerPixel))};
+  const Rect32 ink = Ink_fromPageRect(band);
   std::vector<uint32_t> chosen = page_.selection();
   for (const uint32_t id : page_.inside(ink, kBandShare))
     if (std::find(chosen.begin(), chosen.end(), id) == chosen.end()) chosen.push_back(id);

@@ -6,9 +6,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "core/errors/except3.h"
-#include "core/filex/filex_info.h"
-#include "core/filex/filex_open.h"
 #include "document/note/ink_layer_files.h"
 #include "document/note/note_document.h"
 #include "platform/surface/qt_surface.h"
@@ -113,15 +110,8 @@ bool InkPaint_loadStoredPage(const NoteDocument& doc, int32_t pageNumber, PageIn
   const NotePage* page = doc.page(pageNumber);
   if (page == nullptr) return false;
   const InkLayerFiles files = doc.inkFiles();
-  auto read = [](const std::string& path) {
-    std::string text;
-    if (FileX_exists(path)) {
-      Except_tryCatch([&] { text = FileX_readWhole(path); }, [](const Errors_Msg&) {});
-    }
-    return text;
-  };
-  const std::string back = read(files.backPath(pageNumber));
-  const std::string front = read(files.frontPath(pageNumber));
+  const std::string back = InkLayerFiles_read(files.backPath(pageNumber));
+  const std::string front = InkLayerFiles_read(files.frontPath(pageNumber));
   if (page->inkData.empty() && back.empty() && front.empty()) return false;
   ink.load(page->inkData, back, front);
   return !ink.strokes().empty();

@@ -680,11 +680,8 @@ bool FrameClipboard::pasteInk(const QMimeData& data, std::optional<Point32> anch
   const int32_t inkDx = Figure_toInt32(std::llround(double(dx) * Ink_unitsPerPixel));
   const int32_t inkDy = Figure_toInt32(std::llround(double(dy) * Ink_unitsPerPixel));
   if (!ink->paste(std::string_view(bytes.constData(), bytes.size()), inkDx, inkDy)) return false;
-  const Rect32 r = ink->page().selectionBox();
-  const int32_t l = static_cast<int32_t>(r.x / Ink_unitsPerPixel) - 8;
-  const int32_t t = static_cast<int32_t>(r.y / Ink_unitsPerPixel) - 8;
-  const Rect32 strokes{l, t, static_cast<int32_t>(r.w / Ink_unitsPerPixel) + 16,
-                       static_cast<int32_t>(r.h / Ink_unitsPerPixel) + 16};
+  const Rect32 r = Ink_toPageRect(ink->page().selectionBox());
+  const Rect32 strokes{r.x - 8, r.y - 8, r.w + 16, r.h + 16};
   if (area.w == 0 && area.h == 0) {
     area = strokes;
   } else {

@@ -37,6 +37,22 @@ int32_t InkStroke_widthAt(const InkAttributes& a, const InkPoint& p) {
       1, int64_t{a.width} * std::min(p.pressure, InkPoint_pressureMax) / InkPoint_pressureMax));
 }
 
+Rect32 Ink_toPageRect(const Rect32& ink) {
+  const double l = std::floor(ink.x / Ink_unitsPerPixel) - 2;
+  const double t = std::floor(ink.y / Ink_unitsPerPixel) - 2;
+  const double r = std::ceil((double(ink.x) + ink.w) / Ink_unitsPerPixel) + 2;
+  const double b = std::ceil((double(ink.y) + ink.h) / Ink_unitsPerPixel) + 2;
+  auto c = [](double v) { return static_cast<int32_t>(std::clamp(v, -1.0e9, 1.0e9)); };
+  return {c(l), c(t), c(r - l), c(b - t)};
+}
+
+Rect32 Ink_fromPageRect(const Rect32& page) {
+  auto c = [](double v) {
+    return static_cast<int32_t>(std::llround(std::clamp(v * Ink_unitsPerPixel, -2.0e9, 2.0e9)));
+  };
+  return {c(page.x), c(page.y), c(page.w), c(page.h)};
+}
+
 InkAttributes InkTool_attributes(int32_t tool) {
   InkAttributes a;
   switch (tool) {

@@ -52,6 +52,11 @@ int32_t InkStroke_widthAt(const InkAttributes& attributes, const InkPoint& point
 // Ink units per page unit (pixel at 96 dots an inch).
 inline constexpr double Ink_unitsPerPixel = 2540.0 / 96.0;
 
+// A rectangle of ink units as the page units that cover it (a unit and
+// more around it), and a rectangle of page units in ink units.
+Rect32 Ink_toPageRect(const Rect32& inkRect);
+Rect32 Ink_fromPageRect(const Rect32& pageRect);
+
 // The attributes of the pen tools 25-31 (the eraser draws with 25's);
 // other tools give the black pen's.
 InkAttributes InkTool_attributes(int32_t tool);

@@ -3,7 +3,10 @@
 #include <cstdio>
 #include <optional>
 
+#include "core/errors/except3.h"
 #include "core/filex/filex.h"
+#include "core/filex/filex_info.h"
+#include "core/filex/filex_open.h"
 
 namespace {
 
@@ -91,4 +94,12 @@ int InkLayerFiles::deleteAll() const {
   char name[32];
   std::snprintf(name, sizeof name, "/ink_%08X_*", static_cast<uint32_t>(documentNumber_));
   return FileX_deleteFiles(folder_ + name);
+}
+
+std::string InkLayerFiles_read(std::string_view path) {
+  std::string text;
+  if (!path.empty() && FileX_exists(path)) {
+    Except_tryCatch([&] { text = FileX_readWhole(path); }, [](const Errors_Msg&) {});
+  }
+  return text;
 }

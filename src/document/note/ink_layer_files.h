@@ -30,6 +30,9 @@ inline constexpr int32_t InkFiles_scratchBase = 20000;
 // u + i wrap inside 10000 ... 19999.
 int32_t InkFiles_holderNumber(int32_t u, int32_t i);
 
+// The text of one layer file; empty when it is missing or cannot be read.
+std::string InkLayerFiles_read(std::string_view path);
+
 class InkLayerFiles {
  public:
   // `workFolder` without a final separator (one is dropped if present).
