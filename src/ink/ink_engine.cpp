@@ -651,6 +651,13 @@ void InkEngine::drawMarks(Surface& surface, const DrawContext& ctx) {
     painter.setBrush(Qt::NoBrush);
     painter.drawPolyline(ring);
   }
+  if (!page_.selection().empty()) {
+    // The selection's box, dotted, so that selected ink shows on any paper.
+    const QRectF box = InkPaint_deviceBox(page_.selectionBox(), ctx).adjusted(-3, -3, 3, 3);
+    painter.setPen(QPen(highlight, 1, Qt::DotLine));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(box);
+  }
   if (const std::optional<Point32> corner = cornerMark()) {
     const double x = double(corner->x) * ctx.zoomX / 100.0 - ctx.scrollX;
     const double y = double(corner->y) * ctx.zoomY / 100.0 - ctx.scrollY;

@@ -99,7 +99,9 @@ void InkPaint_strokes(Surface& surface, const DrawContext& ctx,
   const Colour haloColour = 0xFFFFFF;
   for (const PageInkStroke& s : strokes) {
     if (!visible.isNull() && !InkPaint_deviceBox(s.box, ctx).intersects(visible)) continue;
-    if (std::find(selected.begin(), selected.end(), s.id) != selected.end())
+    // A marker keeps what it marks visible: no halo covers it.
+    if (s.stroke.attributes.rasterOp != InkRop_maskPen &&
+        std::find(selected.begin(), selected.end(), s.id) != selected.end())
       InkPaint_stroke(painter, ctx, s.stroke, 0, true, haloColour);
     InkPaint_stroke(painter, ctx, s.stroke);
   }
