@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <unordered_set>
 
 #include "core/filex/filex_info.h"
 #include "core/filex/filex_open.h"
@@ -13,6 +14,7 @@
 #include "document/ink/ink_serialized.h"
 #include "document/note/ink_layer_files.h"
 #include "document/note/note_document.h"
+#include "figures/canvas/canvas.h"
 #include "ink/ink_paint.h"
 #include "platform/surface/qt_surface.h"
 #include "undo/undo_history.h"
@@ -44,6 +46,11 @@ std::vector<InkStroke> strokesOf(const std::vector<PageInkStroke>& strokes) {
   std::vector<InkStroke> out;
   for (const PageInkStroke& s : strokes) out.push_back(s.stroke);
   return out;
+}
+
+bool boxesMeet(const Rect32& a, const Rect32& b) {
+  return int64_t{a.x} <= int64_t{b.x} + b.w && int64_t{b.x} <= int64_t{a.x} + a.w &&
+         int64_t{a.y} <= int64_t{b.y} + b.h && int64_t{b.y} <= int64_t{a.y} + a.h;
 }
 
 Rect32 unite(const Rect32& a, const Rect32& b) {
@@ -476,9 +483,8 @@ bool InkEngine::paste(std::string_view bytes, int32_t dx, int32_t dy) {
   std::vector<PageInkStroke> added;
   std::vector<uint32_t> ids;
   for (InkStroke& s : *strokes) {
-    const uint32_t id = page_.add(std::move(s));
-    added.push_back(*page_.find(id));
-    ids.push_back(id);
+    ids.push_back(page_.add(std::move(s)));
+    added.push_back(page_.strokes().back());
   }
   recordStrokes(UndoInk_added, added);
   page_.select(ids);
@@ -615,7 +621,22 @@ void InkEngine::drawPage(Surface& surface, const DrawContext& ctx, int32_t pageN
     InkPaint_strokes(surface, ctx, page_.strokes());
     return;
   }
-  InkPaint_strokes(surface, ctx, page_.strokes(), page_.selection());
+  auto* qt = dynamic_cast<QtSurface*>(&surface);
+  if (qt == nullptr) return;
+  if (!page_.strokes().empty()) {
+    QPainter& painter = qt->painter();
+    if (!drawLayers(painter, ctx)) {
+      InkPaint_strokes(surface, ctx, page_.strokes(), page_.selection());
+    } else if (!page_.selection().empty()) {
+      // The selected strokes again on top, with their halo.
+      std::vector<PageInkStroke> chosen;
+      const std::vector<uint32_t>& sel = page_.selection();
+      const std::unordered_set<uint32_t> ids(sel.begin(), sel.end());
+      for (const PageInkStroke& st : page_.strokes())
+        if (ids.count(st.id) != 0) chosen.push_back(st);
+      InkPaint_strokes(surface, ctx, chosen, sel);
+    }
+  }
   if (gesture_ == Gesture::Stroke && !live_.points.empty()) {
     if (auto* qt = dynamic_cast<QtSurface*>(&surface)) {
       QPainter& painter = qt->painter();
@@ -626,6 +647,113 @@ void InkEngine::drawPage(Surface& surface, const DrawContext& ctx, int32_t pageN
       liveDrawn_ = live_.points.size();
     }
   }
+}
+
+bool InkEngine::drawLayers(QPainter& painter, const DrawContext& ctx) {
+  constexpr double kMaxPixels = 12.0e6;  // of one picture
+  const qreal ratio = painter.device() != nullptr ? painter.device()->devicePixelRatioF() : 1.0;
+  Layers& l = layers_;
+  const bool sameView = l.revision != UINT64_MAX && l.zoomX == ctx.zoomX && l.zoomY == ctx.zoomY &&
+                        l.ratio == ratio && !l.tooLarge;
+  std::vector<Rect32> areas;
+  const bool partial = page_.takeDamage(areas);
+  // The picture's own context: device pixels from its origin, no clip.
+  auto layerContext = [&] {
+    DrawContext at = ctx;
+    at.scrollX = static_cast<int32_t>(l.origin.x());
+    at.scrollY = static_cast<int32_t>(l.origin.y());
+    at.clipLeft = at.clipTop = INT32_MIN;
+    at.clipRight = at.clipBottom = INT32_MAX;
+    return at;
+  };
+  auto within = [&](const Rect32& a) {
+    return a.x >= l.inkBounds.x && a.y >= l.inkBounds.y &&
+           int64_t{a.x} + a.w <= int64_t{l.inkBounds.x} + l.inkBounds.w &&
+           int64_t{a.y} + a.h <= int64_t{l.inkBounds.y} + l.inkBounds.h;
+  };
+  bool rebuild = !sameView || !partial;
+  if (!rebuild && l.revision != page_.revision()) {
+    rebuild = !std::all_of(areas.begin(), areas.end(), within);
+  }
+  if (rebuild) {
+    l = Layers{};
+    l.zoomX = ctx.zoomX;
+    l.zoomY = ctx.zoomY;
+    l.ratio = ratio;
+    // The page and every stroke: writing on the page changes a part.
+    Rect32 all;
+    if (NoteDocument* doc = hooks_.document ? hooks_.document() : nullptr;
+        doc != nullptr && doc->currentPage() != nullptr) {
+      const Canvas& canvas = doc->currentPage()->settings();
+      all = Ink_fromPageRect({0, 0, canvas.width(), canvas.height()});
+    }
+    for (const PageInkStroke& st : page_.strokes()) all = unite(all, st.box);
+    l.inkBounds = all;
+    DrawContext at = ctx;
+    at.scrollX = at.scrollY = 0;
+    const QRectF box = InkPaint_deviceBox(all, at).adjusted(-2, -2, 2, 2);
+    const double w = std::ceil(box.width()) + 1, h = std::ceil(box.height()) + 1;
+    l.tooLarge = w * h * ratio * ratio > kMaxPixels || w < 1 || h < 1;
+    if (l.tooLarge) return false;
+    l.origin = QPointF(std::floor(box.left()), std::floor(box.top()));
+    l.size = QSize(static_cast<int>(std::ceil(w * ratio)), static_cast<int>(std::ceil(h * ratio)));
+    areas.assign(1, all);
+  }
+  l.revision = page_.revision();
+  // The changed areas of the pictures: cleared and drawn again.
+  const DrawContext at = layerContext();
+  const double unitsPerDevicePixel = Ink_unitsPerPixel * 100.0 / std::max(ctx.zoomX, 1);
+  const int32_t margin = static_cast<int32_t>(std::ceil(4 * unitsPerDevicePixel));
+  for (const Rect32& a : areas) {
+    const Rect32 grown{Figure_toInt32(int64_t{a.x} - margin), Figure_toInt32(int64_t{a.y} - margin),
+                       Figure_toInt32(int64_t{a.w} + 2 * margin), Figure_toInt32(int64_t{a.h} + 2 * margin)};
+    const QRect clip = InkPaint_deviceBox(a, at).adjusted(-2, -2, 2, 2).toAlignedRect();
+    for (const bool markers : {true, false}) {
+      QImage& image = markers ? l.markers : l.pens;
+      const bool needed = std::any_of(page_.strokes().begin(), page_.strokes().end(),
+                                      [&](const PageInkStroke& st) {
+                                        return (st.stroke.attributes.rasterOp == InkRop_maskPen) == markers;
+                                      });
+      if (image.isNull()) {
+        if (!needed) continue;
+        image = QImage(l.size, QImage::Format_ARGB32_Premultiplied);
+        if (image.isNull()) {
+          l.tooLarge = true;
+          return false;
+        }
+        image.setDevicePixelRatio(ratio);
+        image.fill(Qt::transparent);
+      }
+      QPainter p(&image);
+      p.setClipRect(clip);
+      p.setCompositionMode(QPainter::CompositionMode_Clear);
+      p.fillRect(clip, Qt::transparent);
+      p.setCompositionMode(QPainter::CompositionMode_SourceOver);
+      p.setRenderHint(QPainter::Antialiasing, true);
+      for (const PageInkStroke& st : page_.strokes()) {
+        if ((st.stroke.attributes.rasterOp == InkRop_maskPen) != markers) continue;
+        if (!boxesMeet(st.box, grown)) continue;
+        InkPaint_stroke(p, at, st.stroke);
+      }
+    }
+  }
+  if (l.tooLarge) return false;
+  painter.save();
+  const QPointF to(l.origin.x() - ctx.scrollX, l.origin.y() - ctx.scrollY);
+  if (ctx.clipLeft != INT32_MIN) {
+    painter.setClipRect(QRect(QPoint(ctx.clipLeft - ctx.scrollX, ctx.clipTop - ctx.scrollY),
+                              QPoint(ctx.clipRight - ctx.scrollX - 1, ctx.clipBottom - ctx.scrollY - 1)));
+  }
+  if (!l.markers.isNull()) {
+    painter.setCompositionMode(QPainter::CompositionMode_Multiply);
+    painter.drawImage(to, l.markers);
+  }
+  if (!l.pens.isNull()) {
+    painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    painter.drawImage(to, l.pens);
+  }
+  painter.restore();
+  return true;
 }
 
 void InkEngine::drawMarks(Surface& surface, const DrawContext& ctx) {

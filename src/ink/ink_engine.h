@@ -7,6 +7,9 @@
 // units (fractions allowed) and are kept in ink units.
 #pragma once
 
+#include <QImage>
+#include <QPointF>
+
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -141,6 +144,10 @@ class InkEngine final : public InkManager {
   void selectionChanged();
   bool canRecord() const;
   const PageInk* storedPage(int32_t pageNumber);
+  // Draws the shown page's finished strokes from its layer pictures (made
+  // again when the ink, the zoom or the pixel ratio changed); false when
+  // the pictures would be too large and the strokes are drawn one by one.
+  bool drawLayers(QPainter& painter, const DrawContext& ctx);
 
   InkEngineHooks hooks_;
   PageInk page_;
@@ -171,6 +178,20 @@ class InkEngine final : public InkManager {
   // Back pages and other pages drawn from the note.
   std::map<int32_t, std::pair<std::string, PageInk>> stored_;
   std::vector<std::string> reported_;
+  // The shown page's finished strokes drawn once at the view's zoom: the
+  // markers (multiplied into the page) and the pens, from `layerOrigin`
+  // (device pixels at the zoom, before the scroll).
+  struct Layers {
+    uint64_t revision = UINT64_MAX;
+    int32_t zoomX = 0, zoomY = 0;
+    qreal ratio = 0;
+    QPointF origin;
+    Rect32 inkBounds;  // what the pictures cover (ink units)
+    QSize size;        // their pixels
+    QImage markers, pens;
+    bool tooLarge = false;
+  };
+  Layers layers_;
 };
 
 // Tool numbers of the ink tools.

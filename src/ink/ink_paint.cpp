@@ -79,11 +79,29 @@ void InkPaint_stroke(QPainter& painter, const DrawContext& ctx, const InkStroke&
     painter.drawPath(path);
     return;
   }
+  // Runs of segments whose widths round to the same quarter pixel are one
+  // line: a stroke with pressure costs a few pens, not one a segment.
+  auto quarter = [&](size_t i) {
+    return std::round(deviceWidth(ctx, InkStroke_widthAt(a, pts[i]) + grow) * 4) / 4;
+  };
+  double runWidth = quarter(first);
+  QPolygonF run;
+  run << device(ctx, pts[first]);
   for (size_t i = first; i + 1 < pts.size(); ++i) {
-    pen.setWidthF(deviceWidth(ctx, InkStroke_widthAt(a, pts[i]) + grow));
-    painter.setPen(pen);
-    painter.drawLine(device(ctx, pts[i]), device(ctx, pts[i + 1]));
+    const double w = quarter(i);
+    if (w != runWidth) {
+      pen.setWidthF(std::max(runWidth, 1.0));
+      painter.setPen(pen);
+      painter.drawPolyline(run);
+      run.clear();
+      run << device(ctx, pts[i]);
+      runWidth = w;
+    }
+    run << device(ctx, pts[i + 1]);
   }
+  pen.setWidthF(std::max(runWidth, 1.0));
+  painter.setPen(pen);
+  painter.drawPolyline(run);
 }
 
 void InkPaint_strokes(Surface& surface, const DrawContext& ctx,

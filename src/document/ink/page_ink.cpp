@@ -8,9 +8,17 @@
 
 namespace {
 
-bool contains(std::span<const uint32_t> ids, uint32_t id) {
-  return std::find(ids.begin(), ids.end(), id) != ids.end();
-}
+// Ids looked up many times: sorted once.
+class IdSet {
+ public:
+  explicit IdSet(std::span<const uint32_t> ids) : ids_(ids.begin(), ids.end()) {
+    std::sort(ids_.begin(), ids_.end());
+  }
+  bool has(uint32_t id) const { return std::binary_search(ids_.begin(), ids_.end(), id); }
+
+ private:
+  std::vector<uint32_t> ids_;
+};
 
 // Squared distance from p to the segment a-b.
 double distance2(double px, double py, const InkPoint& a, const InkPoint& b) {
@@ -57,6 +65,9 @@ bool PageInk::load(std::string_view rawBase64, std::string_view backGroup, std::
 }
 
 void PageInk::clear() {
+  ++revision_;
+  damageAll_ = true;
+  damage_.clear();
   strokes_.clear();
   selection_.clear();
   raw_.clear();
@@ -111,67 +122,88 @@ uint32_t PageInk::add(InkStroke stroke, uint32_t id) {
   s.id = id;
   s.box = InkStroke_drawnBox(stroke);
   s.stroke = std::move(stroke);
+  touch(s.box);
   strokes_.push_back(std::move(s));
-  touch();
   return id;
 }
 
-std::vector<PageInkStroke> PageInk::remove(std::span<const uint32_t> ids) {
+std::vector<PageInkStroke> PageInk::remove(std::span<const uint32_t> idList) {
+  const IdSet ids(idList);
   std::vector<PageInkStroke> out;
   std::erase_if(strokes_, [&](PageInkStroke& s) {
-    if (!contains(ids, s.id)) return false;
+    if (!ids.has(s.id)) return false;
+    touch(s.box);
     out.push_back(std::move(s));
     return true;
   });
-  std::erase_if(selection_, [&](uint32_t id) { return contains(ids, id); });
-  if (!out.empty()) touch();
+  std::erase_if(selection_, [&](uint32_t id) { return ids.has(id); });
   return out;
 }
 
 void PageInk::replace(std::span<const PageInkStroke> with) {
-  for (const PageInkStroke& w : with) {
-    for (PageInkStroke& s : strokes_) {
-      if (s.id != w.id) continue;
+  std::vector<uint32_t> idList;
+  for (const PageInkStroke& w : with) idList.push_back(w.id);
+  const IdSet ids(idList);
+  for (PageInkStroke& s : strokes_) {
+    if (!ids.has(s.id)) continue;
+    for (const PageInkStroke& w : with) {
+      if (w.id != s.id) continue;
+      touch(s.box);
       s.stroke = w.stroke;
       s.box = InkStroke_drawnBox(s.stroke);
-      touch();
+      touch(s.box);
     }
   }
 }
 
-void PageInk::moveBy(std::span<const uint32_t> ids, int32_t dx, int32_t dy) {
+void PageInk::moveBy(std::span<const uint32_t> idList, int32_t dx, int32_t dy) {
   if (dx == 0 && dy == 0) return;
+  const IdSet ids(idList);
   for (PageInkStroke& s : strokes_) {
-    if (!contains(ids, s.id)) continue;
+    if (!ids.has(s.id)) continue;
+    touch(s.box);
     InkStrokes_moveBy(std::span<InkStroke>(&s.stroke, 1), dx, dy);
     s.box = InkStroke_drawnBox(s.stroke);
-    touch();
+    touch(s.box);
   }
 }
 
-void PageInk::scaleTo(std::span<const uint32_t> ids, Rect32 target) {
-  std::vector<InkStroke> chosen = copies(ids);
+void PageInk::scaleTo(std::span<const uint32_t> idList, Rect32 target) {
+  std::vector<InkStroke> chosen = copies(idList);
   if (chosen.empty()) return;
   InkStrokes_scaleToRectangle(chosen, target);
+  const IdSet ids(idList);
   size_t k = 0;
   for (PageInkStroke& s : strokes_) {
-    if (!contains(ids, s.id) || k >= chosen.size()) continue;
+    if (!ids.has(s.id) || k >= chosen.size()) continue;
+    touch(s.box);
     s.stroke = std::move(chosen[k++]);
     s.box = InkStroke_drawnBox(s.stroke);
+    touch(s.box);
   }
-  touch();
 }
 
-std::vector<InkStroke> PageInk::copies(std::span<const uint32_t> ids) const {
+std::vector<InkStroke> PageInk::copies(std::span<const uint32_t> idList) const {
+  const IdSet ids(idList);
   std::vector<InkStroke> out;
   for (const PageInkStroke& s : strokes_)
-    if (contains(ids, s.id)) out.push_back(s.stroke);
+    if (ids.has(s.id)) out.push_back(s.stroke);
   return out;
 }
 
+bool PageInk::takeDamage(std::vector<Rect32>& areas) {
+  const bool all = damageAll_;
+  areas = std::move(damage_);
+  damage_.clear();
+  damageAll_ = false;
+  return !all;
+}
+
 void PageInk::select(std::vector<uint32_t> ids) {
-  std::erase_if(ids, [&](uint32_t id) { return find(id) == nullptr; });
-  selection_ = std::move(ids);
+  const IdSet wanted(ids);
+  selection_.clear();
+  for (const PageInkStroke& s : strokes_)
+    if (wanted.has(s.id)) selection_.push_back(s.id);
 }
 
 void PageInk::selectAll() {

@@ -30,6 +30,12 @@ class PageInk {
   void clear();
 
   bool changed() const { return changed_; }
+  // Grows with every change of what the strokes look like (a load too):
+  // what was drawn of an older revision is stale.
+  uint64_t revision() const { return revision_; }
+  // The areas (ink units) whose look changed since the last call; false
+  // when everything did (a load).
+  bool takeDamage(std::vector<Rect32>& areas);
   // The raw block and the layer group of the page as they are to be
   // written: what was loaded while nothing changed, else made from the
   // strokes.  Marks the ink as written (no longer changed).
@@ -73,11 +79,20 @@ class PageInk {
   bool onSelection(int32_t x, int32_t y) const;
 
  private:
-  void touch() { changed_ = true; }
+  void touch(const Rect32& area) {
+    changed_ = true;
+    ++revision_;
+    // Many small areas are as good as everything.
+    if (damage_.size() >= 256) damageAll_ = true;
+    if (!damageAll_) damage_.push_back(area);
+  }
   std::vector<PageInkStroke> strokes_;
   std::vector<uint32_t> selection_;
   uint32_t nextId_ = 1;
   bool changed_ = false;
+  uint64_t revision_ = 0;
+  std::vector<Rect32> damage_;
+  bool damageAll_ = true;
   // What the file held.
   std::string raw_, back_, front_;
 };
