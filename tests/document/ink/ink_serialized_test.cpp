@@ -41,6 +41,21 @@ TEST(InkSerialized, HuffmanAndGorillaCodedStrokesDecode) {
   EXPECT_EQ(b->front().attributes, (InkAttributes{255, 100, 53, true, InkRop_copyPen}));
 }
 
+TEST(InkSerialized, MetricsScaleThePressureAndTheTransformIndexPicksTheMap) {
+  // A metric block (normal pressure 0 ... 255), a descriptor with the
+  // pressure, a transform table (a scale by 2, a translation by 100) with
+  // the second one chosen, and a stroke of two points.
+  std::string body = bytes({25, 10, 56, 8, 0x00, 0xFE, 0x03, 0, 0, 0, 0, 0});
+  body += bytes({5, 1, 56});
+  body += bytes({15, 14, 17, 0, 0, 0, 0x40, 20, 0, 0, 0xC8, 0x42, 0, 0, 0, 0});
+  body += bytes({23, 1});
+  body += bytes({10, 9, 2, 0x03, 0x28, 0x01, 0x00, 0x09, 0x7F, 0xA0, 0x00});
+  const auto s = InkIsf_decode(bytes({0, static_cast<int>(body.size())}) + body);
+  ASSERT_TRUE(s);
+  ASSERT_EQ(s->size(), 1u);
+  EXPECT_EQ(s->front().points, (std::vector<InkPoint>{{101, 0, 1023}, {102, 0, 513}}));
+}
+
 TEST(InkSerialized, OurStrokesComeBackEqualAndDamageIsRefusedWhole) {
   std::mt19937 rng(32);
   auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
