@@ -223,6 +223,7 @@ void InkEngine::cancel() {
     // A drag taken back: the strokes go back where they were.
     page_.replace(dragBefore_);
     drag_ = Drag::None;
+    following_ = false;
     dragBefore_.clear();
     repaint(std::nullopt);
   }
@@ -337,20 +338,33 @@ bool InkEngine::pressSelection(Point32 at, int32_t zoom) {
   const InkPoint p = toInk(at.x, at.y, 0);
   const std::optional<Point32> corner = cornerMark();
   if (corner && std::abs(at.x - corner->x) <= 4 && std::abs(at.y - corner->y) <= 4) {
-    drag_ = Drag::Resize;
+    beginDrag(Drag::Resize, at);
   } else if (page_.onSelection(p.x, p.y)) {
-    drag_ = Drag::Move;
+    beginDrag(Drag::Move, at);
   } else {
     return false;
   }
+  return true;
+}
+
+void InkEngine::followSelection(Point32 at) {
+  if (page_.selection().empty()) return;
+  beginDrag(Drag::Move, at);
+  following_ = true;
+}
+
+void InkEngine::beginDrag(Drag drag, Point32 at) {
+  drag_ = drag;
+  following_ = false;
   dragFrom_ = at;
-  dragInkFrom_ = p;
+  dragInkFrom_ = toInk(at.x, at.y, 0);
   movedX_ = movedY_ = 0;
   dragBox_ = page_.selectionBox();
   dragBefore_.clear();
-  for (const uint32_t id : page_.selection())
-    if (const PageInkStroke* s = page_.find(id)) dragBefore_.push_back(*s);
-  return true;
+  const std::vector<uint32_t>& sel = page_.selection();
+  const std::unordered_set<uint32_t> ids(sel.begin(), sel.end());
+  for (const PageInkStroke& st : page_.strokes())
+    if (ids.count(st.id) != 0) dragBefore_.push_back(st);
 }
 
 void InkEngine::dragSelection(Point32 at) {
@@ -382,6 +396,7 @@ void InkEngine::releaseSelection(Point32 at) {
   dragSelection(at);
   const Drag drag = drag_;
   drag_ = Drag::None;
+  following_ = false;
   std::vector<PageInkStroke> before = std::move(dragBefore_);
   dragBefore_.clear();
   if (drag == Drag::Move) {

@@ -91,9 +91,13 @@ class InkEngine final : public InkManager {
   // A press of the select tool: true when it starts a resize (near the
   // corner mark) or a move (on a selected stroke) of the selected ink.
   bool pressSelection(Point32 at, int32_t zoom);
+  // A move of selected figures that the selected ink follows (a press on
+  // a selected figure).
+  void followSelection(Point32 at);
   void dragSelection(Point32 at);
   void releaseSelection(Point32 at);
   bool draggingSelection() const { return drag_ != Drag::None; }
+  bool followingFigures() const { return drag_ != Drag::None && following_; }
   // Adds the strokes with 1 % of their points in a page rectangle.
   void selectInRect(const Rect32& pageRect);
   void selectAllInk();
@@ -134,6 +138,7 @@ class InkEngine final : public InkManager {
   enum class Drag { None, Move, Resize };
   InkPoint toInk(double x, double y, int32_t pressure) const;
   void repaint(std::optional<Rect32> inkArea);
+  void beginDrag(Drag drag, Point32 at);
   void finishStroke(uint32_t tick);
   void finishLasso();
   void finishErase();
@@ -167,6 +172,7 @@ class InkEngine final : public InkManager {
   std::vector<PageInkStroke> erased_;
   // A move or resize of the selection.
   Drag drag_ = Drag::None;
+  bool following_ = false;
   Point32 dragFrom_;
   InkPoint dragInkFrom_;
   int32_t movedX_ = 0, movedY_ = 0;

@@ -37,6 +37,7 @@
 #include "view/editing/edit_tools.h"
 #include "view/editing/mouse_editor.h"
 #include "view/editor/in_place_editing.h"
+#include "undo/undo_history.h"
 #include "view/history/view_history.h"
 #include "view/menus/context_menus.h"
 #include "view/hover/hover_cursors.h"
@@ -788,7 +789,10 @@ void CChildView::mousePressEvent(QMouseEvent* event) {
       event->accept();
       return;
     }
+    const std::vector<CadPrim*> before =
+        m_ViewSelection ? m_ViewSelection->Selection() : std::vector<CadPrim*>();
     editMouse(0, event);
+    inkAfterPress(event, before);
     event->accept();
     return;
   }
@@ -850,6 +854,10 @@ void CChildView::mouseReleaseEvent(QMouseEvent* event) {
     m_LeftDown = false;
     m_AutoScrollTimer.stop();
     m_LastMouse = event->position().toPoint();
+    // Ink that followed the figures moves back with them in one step.
+    std::optional<UndoGroup> together;
+    if (m_InkEngine && m_InkEngine->followingFigures() && m_Host.History() != nullptr)
+      together.emplace(*m_Host.History());
     if (inkMouse(2, event)) {
       event->accept();
       return;

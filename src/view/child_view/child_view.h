@@ -21,6 +21,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 #include <utility>
 
 #include "view/geometry/view_geometry.h"
@@ -319,6 +320,10 @@ class CChildView : public QAbstractScrollArea {
   bool inkInput(int what, QPointF client, int32_t pressure, uint32_t tick, bool eraserEnd,
                 bool barrel);
   void inkRepaint(std::optional<Rect32> pageArea);
+  // After the figures' press: the selected ink follows a move of the
+  // selected figures (`before`: the selection before the press), or is let
+  // go.
+  void inkAfterPress(QMouseEvent* event, const std::vector<CadPrim*>& before);
   void inkClick(Point32 from, Point32 to);
 
   ChildViewHost& m_Host;

@@ -147,19 +147,33 @@ bool CChildView::inkMouse(int what, QMouseEvent* event) {
                                      static_cast<int32_t>(std::floor(client.y()))});
   if (what == 0) {
     if (m_Tool != EditTool_select && m_Tool != EditTool_multiSelect) return false;
-    if (ink.pressSelection(at, m_Geometry.zoom)) return true;
-    // A press elsewhere lets go of the ink, as of the figures.
-    const bool adding = event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier);
-    if (!adding) ink.deselectAll();
-    return false;
+    return ink.pressSelection(at, m_Geometry.zoom);
   }
   if (!ink.draggingSelection()) return false;
+  // Following a move of figures, the figures' own gesture goes on too.
+  const bool following = ink.followingFigures();
   if (what == 1) {
     ink.dragSelection(at);
   } else {
     ink.releaseSelection(at);
   }
-  return true;
+  return !following;
+}
+
+void CChildView::inkAfterPress(QMouseEvent* event, const std::vector<CadPrim*>& before) {
+  if (!m_InkEngine || !m_ViewSelection || !m_InkEngine->hasSelection()) return;
+  const ViewSelection& sel = *m_ViewSelection;
+  const int32_t mode = sel.DragMode();
+  // A press on a figure of the selection moves the selected ink with it.
+  if (!sel.Selection().empty() && sel.Selection() == before &&
+      (mode == SelectionDrag_selection || mode == SelectionDrag_figure)) {
+    const QPointF c = event->position();
+    m_InkEngine->followSelection(ClientToCanvas({static_cast<int32_t>(std::floor(c.x())),
+                                                 static_cast<int32_t>(std::floor(c.y()))}));
+    return;
+  }
+  // A press elsewhere lets go of the ink, as of the figures.
+  if (!(event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier))) m_InkEngine->deselectAll();
 }
 
 bool CChildView::inkTablet(QTabletEvent* event) {

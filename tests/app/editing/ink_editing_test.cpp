@@ -292,4 +292,31 @@ TEST(InkEditing, TheRubberBandSelectsInkAndTheCornerResizesIt) {
   EXPECT_EQ(w.ink().page().selectionBox(), box);
 }
 
+TEST(InkEditing, SelectedInkFollowsAMoveOfTheSelectedFiguresInOneStep) {
+  Window w;
+  w.run(32884);
+  w.stroke(w.line(200, 300, 300, 320, 15));
+  const InkStroke before = w.ink().page().strokes()[0].stroke;
+  w.run(32775);
+  w.key(Qt::Key_A, Qt::ControlModifier);  // the text box and the ink
+  ASSERT_EQ(w.view().selection()->Selection().size(), 1u);
+  ASSERT_EQ(w.ink().page().selection().size(), 1u);
+  CadPrim& box = *w.view().selection()->Selection()[0];
+  const Rect32 boxBefore = box.GetBounds();
+  // The text box dragged 60 units down: the ink comes along.
+  QWidget* port = w.view().viewport();
+  QTest::mousePress(port, Qt::LeftButton, {}, w.client(95, 72).toPoint());
+  for (int i = 1; i <= 6; ++i) QTest::mouseMove(port, w.client(95, 72 + 10 * i).toPoint());
+  QTest::mouseRelease(port, Qt::LeftButton, {}, w.client(95, 132).toPoint());
+  QApplication::processEvents();
+  const int32_t dy = w.ink().page().strokes()[0].stroke.points[0].y - before.points[0].y;
+  EXPECT_NEAR(dy, (box.GetBounds().y - boxBefore.y) * Ink_unitsPerPixel, 30);
+  EXPECT_GT(box.GetBounds().y - boxBefore.y, 40);
+  // One Ctrl+Z takes both back.
+  w.key(Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(w.ink().page().strokes()[0].stroke, before);
+  const auto& figures = w.frame->document().workingFigures();
+  EXPECT_EQ(figures.at(figures.size() - 1).GetBounds(), boxBefore);
+}
+
 }  // namespace
