@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <unordered_set>
 
 #include "document/note/ink_layer_files.h"
 #include "document/note/note_document.h"
@@ -115,13 +116,16 @@ void InkPaint_strokes(Surface& surface, const DrawContext& ctx,
   painter.setRenderHint(QPainter::Antialiasing, true);
   const QRectF visible = clip.isNull() ? QRectF() : QRectF(clip).adjusted(-1, -1, 1, 1);
   const Colour haloColour = 0xFFFFFF;
-  for (const PageInkStroke& s : strokes) {
-    if (!visible.isNull() && !InkPaint_deviceBox(s.box, ctx).intersects(visible)) continue;
-    // A marker keeps what it marks visible: no halo covers it.
-    if (s.stroke.attributes.rasterOp != InkRop_maskPen &&
-        std::find(selected.begin(), selected.end(), s.id) != selected.end())
-      InkPaint_stroke(painter, ctx, s.stroke, 0, true, haloColour);
-    InkPaint_stroke(painter, ctx, s.stroke);
+  const std::unordered_set<uint32_t> haloed(selected.begin(), selected.end());
+  // The markers' layer under the pens', as the note stores them.
+  for (const bool markers : {true, false}) {
+    for (const PageInkStroke& s : strokes) {
+      if ((s.stroke.attributes.rasterOp == InkRop_maskPen) != markers) continue;
+      if (!visible.isNull() && !InkPaint_deviceBox(s.box, ctx).intersects(visible)) continue;
+      // A marker keeps what it marks visible: no halo covers it.
+      if (!markers && haloed.count(s.id) != 0) InkPaint_stroke(painter, ctx, s.stroke, 0, true, haloColour);
+      InkPaint_stroke(painter, ctx, s.stroke);
+    }
   }
   painter.restore();
 }

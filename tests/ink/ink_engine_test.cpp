@@ -6,6 +6,8 @@
 // after it.
 #include <gtest/gtest.h>
 
+#include <QImage>
+
 #include <algorithm>
 #include <random>
 #include <string>
@@ -14,6 +16,8 @@
 #include "document/ink/ink_serialized.h"
 #include "document/note/note_document.h"
 #include "ink/ink_engine.h"
+#include "ink/ink_paint.h"
+#include "platform/surface/qt_surface.h"
 #include "support/test_support.h"
 #include "undo/undo_history.h"
 
@@ -195,6 +199,92 @@ TEST(InkEngine, RandomWorkIsUndoneAndRedoneStepByStepAcrossPageTurns) {
       ASSERT_TRUE(n.undo.Redo(n.doc, &n.host));
       ASSERT_EQ(n.shown(), states[++at]);
     }
+  }
+}
+
+TEST(InkEngine, UndoTurnsToThePageOfItsInkAndFindsItsStrokesThere) {
+  Note n;
+  n.stroke(25, line(100, 100, 200, 150, 10));
+  n.doc.SelectPage(2);
+  n.stroke(27, line(300, 300, 350, 380, 10));
+  n.stroke(28, line(50, 60, 250, 60, 5));
+  const std::vector<std::string> page2 = n.shown();
+  n.doc.SelectPage(1);
+  const std::vector<std::string> page1 = n.shown();
+  // The marker of page 2 goes: the undo shows page 2 first.
+  ASSERT_TRUE(n.undo.Undo(n.doc, &n.host));
+  EXPECT_EQ(n.doc.currentPageNumber(), 2);
+  EXPECT_EQ(n.ink.page().strokes().size(), 1u);
+  ASSERT_TRUE(n.undo.Undo(n.doc, &n.host));
+  EXPECT_TRUE(n.ink.page().strokes().empty());
+  ASSERT_TRUE(n.undo.Undo(n.doc, &n.host));
+  EXPECT_EQ(n.doc.currentPageNumber(), 1);
+  EXPECT_TRUE(n.ink.page().strokes().empty());
+  // And forwards again, the pages stored and read back in between.
+  for (int i = 0; i < 3; ++i) ASSERT_TRUE(n.undo.Redo(n.doc, &n.host));
+  EXPECT_EQ(n.doc.currentPageNumber(), 2);
+  EXPECT_EQ(n.shown(), page2);
+  n.doc.SelectPage(1);
+  EXPECT_EQ(n.shown(), page1);
+}
+
+// The layer pictures mended where the ink changed draw what drawing every
+// stroke again draws.
+TEST(InkEngine, MendedLayersDrawWhatAllStrokesDraw) {
+  Note n;
+  auto render = [&](bool direct) {
+    QImage image(640, 480, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    {
+      QtSurface surface(image);
+      DrawContext ctx;
+      ctx.clientWidth = 640;
+      ctx.clientHeight = 480;
+      ctx.scrollX = -10;
+      ctx.scrollY = -5;
+      if (direct) {
+        InkPaint_strokes(surface, ctx, n.ink.page().strokes());
+      } else {
+        n.ink.drawPage(surface, ctx, 1);
+      }
+    }
+    return image;
+  };
+  std::mt19937 rng(7);
+  auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+  for (int i = 0; i < 60; ++i) {
+    const double x = pick(20, 560), y = pick(20, 420);
+    n.stroke(pick(25, 30), line(x, y, x + pick(-60, 60), y + pick(-60, 60), pick(2, 20)));
+  }
+  (void)render(false);  // the pictures made
+  for (int round = 0; round < 12; ++round) {
+    const auto& all = n.ink.page().strokes();
+    const InkPoint p = all[size_t(pick(0, int(all.size()) - 1))].stroke.points.back();
+    if (round % 3 == 0) {
+      n.ink.chooseEraser();
+      n.ink.press(p.x / Ink_unitsPerPixel, p.y / Ink_unitsPerPixel, 0, n.tick += 2000);
+      n.ink.release(p.x / Ink_unitsPerPixel, p.y / Ink_unitsPerPixel, n.tick += 20);
+    } else if (round % 3 == 1) {
+      n.ink.chooseTool(0);
+      n.ink.deselectAll();
+      n.ink.selectInRect({pick(0, 300), pick(0, 200), 150, 150});
+      if (n.ink.hasSelection()) {
+        n.ink.followSelection({100, 100});
+        n.ink.releaseSelection({100 + pick(-30, 30), 100 + pick(-30, 30)});
+      }
+    } else {
+      n.stroke(pick(25, 30), line(p.x / Ink_unitsPerPixel, p.y / Ink_unitsPerPixel, 320, 240, 8));
+    }
+    n.ink.deselectAll();
+    const QImage mended = render(false), whole = render(true);
+    int differing = 0;
+    for (int y = 0; y < whole.height(); ++y)
+      for (int x = 0; x < whole.width(); ++x) {
+        const QRgb a = mended.pixel(x, y), b = whole.pixel(x, y);
+        if (std::abs(qRed(a) - qRed(b)) + std::abs(qGreen(a) - qGreen(b)) + std::abs(qBlue(a) - qBlue(b)) > 24)
+          ++differing;
+      }
+    EXPECT_LT(differing, 20) << "round " << round;
   }
 }
 
