@@ -20,6 +20,7 @@
 #include "platform/text/qt_text.h"
 #include "core/filex/filex.h"
 #include "document/ink/ink_serialized.h"
+#include "document/note/ink_layer_files.h"
 #include "document/note/note_document.h"
 #include "ink/ink_engine.h"
 #include "support/test_support.h"
@@ -317,6 +318,74 @@ TEST(InkEditing, SelectedInkFollowsAMoveOfTheSelectedFiguresInOneStep) {
   EXPECT_EQ(w.ink().page().strokes()[0].stroke, before);
   const auto& figures = w.frame->document().workingFigures();
   EXPECT_EQ(figures.at(figures.size() - 1).GetBounds(), boxBefore);
+}
+
+// A note whose raw ink block does not decode, as another system may leave
+// it: its ink shows from the line segments; saved unchanged it keeps every
+// byte; once written on, its ink is ours, the old strokes included.
+TEST(InkEditing, AnUndecodableRawBlockIsKeptUntilTheInkChanges) {
+  Window w;
+  InkStroke old{{{2646, 5292, 0}, {7938, 5292, 0}}, InkTool_attributes(26)};
+  const std::string note =
+      "<?xml version=\"1.0\" encoding=\"Shift_JIS\"?>\r\n"
+      "<svg width=\"00620\" height=\"00820\" sub_doctype=\"zerbin-300\">\r\n" +
+      InkLayer_groupText(std::vector<InkStroke>{old}, InkLayer_front, "////AAAAbm90IGluaw==") +
+      "</svg>\r\n";
+  FileX_writeWhole(w.path, note);
+  w.frame->LoadNote(w.path, false);
+  QApplication::processEvents();
+  ASSERT_EQ(w.strokes(), 1u);
+  EXPECT_LT(qGreen(w.pixel(200, 200)), 100);  // the red line at y = 200
+  w.frame->undo().MarkSaved();
+  w.key(Qt::Key_S, Qt::ControlModifier);
+  const std::string kept = testing_support::ReadFileBytes(w.path);
+  EXPECT_NE(kept.find("////AAAAbm90IGluaw=="), std::string::npos);
+
+  w.run(32884);
+  w.stroke(w.line(100, 400, 300, 420, 12));
+  w.key(Qt::Key_S, Qt::ControlModifier);
+  const std::string saved = testing_support::ReadFileBytes(w.path);
+  EXPECT_EQ(saved.find("////AAAAbm90IGluaw=="), std::string::npos);
+  const size_t raw = saved.find("<![CDATA[", saved.find("<zerbin-ink-rawdata>"));
+  ASSERT_NE(raw, std::string::npos);
+  const auto stored = InkIsf_decodeBase64(saved.substr(raw + 9, saved.find("]]>", raw) - raw - 9));
+  ASSERT_TRUE(stored);
+  ASSERT_EQ(stored->size(), 2u);
+  EXPECT_EQ((*stored)[0].points, old.points);
+}
+
+// With ink switched off (NoInkForDebug) the pen tools change nothing and
+// the note's ink passes through a save untouched.
+TEST(InkEditing, WithInkOffThePenChangesNothingAndInkPassesThrough) {
+  testing_support::TempDir dir;
+  CMainFrameOptions o;
+  o.workFolder = dir.file("");
+  o.save.profileFolder = dir.file("");
+  o.ink = false;
+  CMainFrame frame(std::string(), o);
+  const std::string path = dir.file("note.svg");
+  const std::string group = InkLayer_groupText(
+      std::vector<InkStroke>{InkStroke{{{100, 100, 0}, {900, 900, 0}}, InkTool_attributes(25)}},
+      InkLayer_front, "AAEC");
+  FileX_writeWhole(path, std::string(kNote).insert(std::string(kNote).rfind("</svg>"), group));
+  frame.LoadNote(path, false);
+  frame.resize(800, 600);
+  frame.show();
+  QApplication::processEvents();
+  ASSERT_EQ(frame.view().ink(), nullptr);
+  frame.commands().run(32884);
+  QWidget* port = frame.view().viewport();
+  QTest::mousePress(port, Qt::LeftButton, {}, QPoint(300, 300));
+  QTest::mouseMove(port, QPoint(400, 350));
+  QTest::mouseRelease(port, Qt::LeftButton, {}, QPoint(400, 350));
+  QApplication::processEvents();
+  EXPECT_FALSE(frame.undo().CanUndo());
+  frame.undo().MarkSaved();
+  QTest::keyClick(&frame.view(), Qt::Key_S, Qt::ControlModifier);
+  QApplication::processEvents();
+  const std::string saved = testing_support::ReadFileBytes(path);
+  EXPECT_NE(saved.find("AAEC"), std::string::npos);
+  EXPECT_NE(saved.find("x2=\"34.0\""), std::string::npos) << saved;
 }
 
 }  // namespace
