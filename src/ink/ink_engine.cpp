@@ -66,6 +66,10 @@ Rect32 unite(const Rect32& a, const Rect32& b) {
 
 }  // namespace
 
+uint64_t InkEngine::blockKey(std::string_view raw) {
+  return std::hash<std::string_view>{}(raw) ^ (uint64_t{raw.size()} << 48);
+}
+
 InkEngine::InkEngine(InkEngineHooks hooks) : hooks_(std::move(hooks)) {}
 InkEngine::~InkEngine() = default;
 
@@ -77,7 +81,7 @@ std::string InkEngine::serialiseInk() {
     if (writtenIds_.size() >= kWrittenKept) writtenIds_.erase(writtenIds_.begin());
     std::vector<uint32_t> ids;
     for (const PageInkStroke& s : page_.strokes()) ids.push_back(s.id);
-    writtenIds_[raw] = std::move(ids);
+    writtenIds_[blockKey(raw)] = std::move(ids);
   }
   return raw;
 }
@@ -102,8 +106,8 @@ void InkEngine::loadInk(std::string_view inkData, std::string_view backPath,
   cancel();
   const std::string back = InkLayerFiles_read(backPath), front = InkLayerFiles_read(frontPath);
   const bool decoded = page_.load(inkData, back, front);
-  if (!decoded && std::find(reported_.begin(), reported_.end(), inkData) == reported_.end()) {
-    reported_.emplace_back(inkData);
+  if (!decoded && std::find(reported_.begin(), reported_.end(), blockKey(inkData)) == reported_.end()) {
+    reported_.push_back(blockKey(inkData));
     if (hooks_.log) {
       hooks_.log("ink: the raw ink block of a page does not decode (" +
                  std::to_string(inkData.size()) +
@@ -111,7 +115,7 @@ void InkEngine::loadInk(std::string_view inkData, std::string_view backPath,
     }
   }
   // A page written before keeps the ids its undo records name.
-  if (const auto it = writtenIds_.find(std::string(inkData)); it != writtenIds_.end())
+  if (const auto it = writtenIds_.find(blockKey(inkData)); it != writtenIds_.end())
     page_.renumber(it->second);
   loaded_ = true;
   stored_.clear();
@@ -301,7 +305,8 @@ bool InkEngine::drawPending(Surface& surface, const DrawContext& ctx, QRectF* dr
   if (qt == nullptr) return false;
   QPainter& painter = qt->painter();
   painter.save();
-  painter.setClipping(false);
+  painter.setClipRect(QRect(QPoint(ctx.clipLeft - ctx.scrollX, ctx.clipTop - ctx.scrollY),
+                            QPoint(ctx.clipRight - ctx.scrollX - 1, ctx.clipBottom - ctx.scrollY - 1)));
   painter.setRenderHint(QPainter::Antialiasing, true);
   InkPaint_stroke(painter, ctx, live_, liveDrawn_);
   painter.restore();
@@ -613,7 +618,8 @@ const PageInk* InkEngine::storedPage(int32_t pageNumber) {
   auto size = [](const std::string& path) {
     return FileX_exists(path) ? std::to_string(FileX_fileSize(path)) : std::string("-");
   };
-  const std::string key = doc->page(pageNumber)->inkData + "|" + size(files.backPath(pageNumber)) +
+  const std::string key = std::to_string(blockKey(doc->page(pageNumber)->inkData)) + "|" +
+                          size(files.backPath(pageNumber)) +
                           "|" + size(files.frontPath(pageNumber));
   auto it = stored_.find(pageNumber);
   if (it == stored_.end() || it->second.first != key) {

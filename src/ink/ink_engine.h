@@ -180,10 +180,11 @@ class InkEngine final : public InkManager {
   Rect32 dragBox_;
   // Stroke ids of pages whose ink was written, by the written block, so
   // that a page shown again keeps the ids its undo records name.
-  std::map<std::string, std::vector<uint32_t>> writtenIds_;
+  static uint64_t blockKey(std::string_view raw);
+  std::map<uint64_t, std::vector<uint32_t>> writtenIds_;
   // Back pages and other pages drawn from the note.
   std::map<int32_t, std::pair<std::string, PageInk>> stored_;
-  std::vector<std::string> reported_;
+  std::vector<uint64_t> reported_;
   // The shown page's finished strokes drawn once at the view's zoom: the
   // markers (multiplied into the page) and the pens, from `layerOrigin`
   // (device pixels at the zoom, before the scroll).

@@ -93,8 +93,9 @@ bool CChildView::inkInput(int what, QPointF client, int32_t pressure, uint32_t t
   InkEngine& ink = *m_InkEngine;
   if (what == 0 && !ink.takesInput() && !eraserEnd) return false;
   if (what != 0 && !ink.writing()) return false;
+  // The page's part of the client: the live stroke is drawn within it.
   DrawContext ctx;
-  FillDrawContext(ctx, false);
+  FillDrawContext(ctx, true);
   const double x = (client.x() + ctx.scrollX) * 100.0 / std::max(ctx.zoomX, 1);
   const double y = (client.y() + ctx.scrollY) * 100.0 / std::max(ctx.zoomY, 1);
   ink.setZoom(m_Geometry.zoom);
