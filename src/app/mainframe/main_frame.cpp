@@ -1,5 +1,6 @@
 #include "app/mainframe/main_frame.h"
 
+#include "app/saving/frame_backup.h"
 #include "ink/ink_engine.h"
 
 #include <QCloseEvent>
@@ -101,6 +102,7 @@ CMainFrame::CMainFrame(std::string notePath, CMainFrameOptions options)
   addDockWidget(Qt::RightDockWidgetArea, propBar_);
   resizeDocks({propBar_}, {200}, Qt::Horizontal);
   clipboard_ = new FrameClipboard(*this);
+  backup_ = std::make_unique<FrameBackup>(*this, options_.backupFolder, options_.backupInterval);
   commands_ = std::make_unique<CommandTable>(this);
   commands_->setBeforeEachCommand([this] { view_->EndGesture(); });
   WindowCommands_register(*commands_, *this);
@@ -114,6 +116,7 @@ CMainFrame::CMainFrame(std::string notePath, CMainFrameOptions options)
   LinkCommands_register(*commands_, *this);
   ViewLinkCommands_register(*commands_, *this);
   FrameClipboard_register(*commands_, *this);
+  FrameBackup_registerCommands(*commands_, *this);
   CChildView_registerCommands(*commands_, *view_);
   PageCommands_registerCommands(*commands_, *pages_);
   ViewHistory_registerCommands(*commands_, *view_);
@@ -146,6 +149,7 @@ CMainFrame::CMainFrame(std::string notePath, CMainFrameOptions options)
 }
 
 CMainFrame::~CMainFrame() {
+  if (backup_) backup_->stop();
   // The bars show nothing more: the note and the tool bars' state go
   // before the widgets do.
   propBar_ = nullptr;
@@ -240,6 +244,8 @@ void CMainFrame::LoadNote(const std::string& path, bool untitled) {
   pageShown();
   pages_->NoteLoaded();
   NoteSave_noteLoaded(*this);
+  backup_->noteChanged();
+  backup_->start();
   if (toolBars_) toolBars_->notePathChanged();
 }
 
@@ -256,6 +262,8 @@ void CMainFrame::NewNote() {
   RefreshWindowTitle();
   pageShown();
   pages_->NoteLoaded();
+  backup_->noteChanged();
+  backup_->start();
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
@@ -263,6 +271,7 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
   if (links_->closeAnswered || NoteSave_queryClose(*this)) {
     links_->closeAnswered = false;
     event->accept();
+    backup_->discard();
     if (options_.windows) {
       WindowPlace_save(*this, options_.save.profileFolder, options_.windows->echoPath());
       options_.windows->frameClosed(*this);

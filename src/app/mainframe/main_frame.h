@@ -59,9 +59,15 @@ struct CMainFrameOptions {
   WindowList* windows = nullptr;
   // Pen ink (off: the NoInkForDebug setting).
   bool ink = true;
+  // The periodic backup: "%backup%" ("" none), the interval in minutes (0:
+  // none), and who keeps a new interval (the settings file).
+  std::string backupFolder;
+  int32_t backupInterval = 0;
+  std::function<void(int32_t minutes)> backupIntervalChanged;
 };
 
 class CMainFrame;
+class FrameBackup;
 // The main windows on screen (not those kept hidden for reuse), in the
 // toolkit's order of top-level windows.  Every "for each window" of the
 // program walks this list.
@@ -105,6 +111,7 @@ class CMainFrame : public QMainWindow, private ChildViewHost {
   // 4010 not a note); the window then holds no note.
   // Gives the note the view's ink engine (or none when ink is off).
   void attachInk();
+  FrameBackup& backup() { return *backup_; }
   void LoadNote(const std::string& path, bool untitled);
   // An untitled note of one empty page (no template to start from).
   void NewNote();
@@ -175,5 +182,6 @@ class CMainFrame : public QMainWindow, private ChildViewHost {
   std::unique_ptr<ToolBars> toolBars_;
   std::unique_ptr<CommandTable> commands_;
   std::unique_ptr<FrameLinks> links_;
+  std::unique_ptr<FrameBackup> backup_;
   std::unique_ptr<PageCommands> pages_;
 };

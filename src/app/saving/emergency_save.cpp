@@ -40,7 +40,7 @@ bool EmergencySave_writeCopy(CMainFrame& frame, const std::string& backupFolder)
         const std::string copy = copyName(backupFolder, frame.notePath());
         FrameSaveHost host(frame);
         if (NoteWriter_save(frame.document(), copy, true, host) == NoteWriter_failed) return;
-        written = TextFile_write(listPath(backupFolder), copy + "\t" + frame.notePath() + "\n", true);
+        written = EmergencySave_list(backupFolder, copy, frame.notePath());
       },
       [](const Errors_Msg&) {});
   return written;
@@ -53,6 +53,13 @@ int EmergencySave_writeAll(const std::string& backupFolder) {
     if (frame->noteModified() && EmergencySave_writeCopy(*frame, backupFolder)) written++;
   }
   return written;
+}
+
+bool EmergencySave_list(const std::string& backupFolder, const std::string& copy,
+                        const std::string& original) {
+  for (const EmergencyCopy& c : EmergencySave_listed(backupFolder))
+    if (c.copy == copy) return true;
+  return TextFile_write(listPath(backupFolder), copy + "\t" + original + "\n", true);
 }
 
 std::vector<EmergencyCopy> EmergencySave_listed(const std::string& backupFolder) {

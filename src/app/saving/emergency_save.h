@@ -26,6 +26,11 @@ int EmergencySave_writeAll(const std::string& backupFolder);
 // recovery list; the note file is never touched.  Answers whether written.
 bool EmergencySave_writeCopy(CMainFrame& frame, const std::string& backupFolder);
 
+// Names a copy in the recovery list of `backupFolder` (once): a periodic
+// backup that a kill leaves behind is offered at the next start.
+bool EmergencySave_list(const std::string& backupFolder, const std::string& copy,
+                        const std::string& original);
+
 // The copies of the list in `backupFolder` that still exist.
 std::vector<EmergencyCopy> EmergencySave_listed(const std::string& backupFolder);
 

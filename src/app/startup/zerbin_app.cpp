@@ -1,6 +1,7 @@
 #include "app/startup/zerbin_app.h"
 #include "app/startup/end_signals.h"
 
+#include <chrono>
 #include <clocale>
 #include <cstdlib>
 #include <ctime>
@@ -13,6 +14,7 @@
 #include "app/instance/instance_server.h"
 #include "app/instance/second_start.h"
 #include "app/saving/auto_save.h"
+#include "app/saving/backup_files.h"
 #include "app/saving/emergency_save.h"
 #include "app/startup/conversion_status.h"
 #include "app/startup/notification_icon.h"
@@ -454,7 +456,16 @@ void CZerbinApp_setDefaultHooks(CZerbinApp_Hooks& h) {
     if (!*f) *f = none;
   }
   if (!h.postFileSearch) h.postFileSearch = [](CZerbinApp&, uint32_t, bool) {};
-  if (!h.startBackups) h.startBackups = [](CZerbinApp&) { return true; };
+  // The start-up clean-up of old backups and of work files no window owns.
+  if (!h.startBackups) {
+    h.startBackups = [](CZerbinApp& app) {
+      const int64_t now = std::chrono::duration_cast<std::chrono::nanoseconds>(
+                              std::chrono::system_clock::now().time_since_epoch())
+                              .count();
+      BackupFiles_clean(path(app, "%backup%"), path(app, "%work%"), now, {});
+      return true;
+    };
+  }
   for (int32_t mode : {CZerbinApp_Conv_Public, CZerbinApp_Conv_PublicPlain}) {
     if (!h.commands.count(mode)) h.commands[mode] = CZerbinApp_publicCopy;
   }

@@ -6,6 +6,7 @@
 
 #include "app/links/follow_link.h"
 #include "app/links/frame_links.h"
+#include "app/saving/frame_backup.h"
 #include "app/saving/save_commands.h"
 #include "app/settings/settings.h"
 #include "app/startup/zerbin_app.h"
@@ -198,6 +199,14 @@ CMainFrameOptions WindowList::frameOptions() {
   o.save.openNote = [this](const std::string& note) { openNote(note, "_blank", false, true); };
   o.windows = this;
   o.ink = !app.settings.noInkForDebug;
+  o.backupFolder = folder("%backup%");
+  o.backupInterval = app.settings.backupInterval;
+  o.backupIntervalChanged = [this, &app](int32_t minutes) {
+    app.settings.backupInterval = minutes;
+    CZerbinApp_writeSettings(app.folders.profileFolder, app.settings, app.options.echoPath);
+    // Every window backs up at the new pace.
+    for (CMainFrame* f : frames()) f->backup().setInterval(minutes);
+  };
   return o;
 }
 
