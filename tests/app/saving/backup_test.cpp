@@ -104,6 +104,7 @@ TEST(Backups, AModifiedNoteIsBackedUpOfferedAfterAKillAndItsBackupGoesOnClose) {
   QTest::keyClick(&frame->view(), Qt::Key_Delete);
   ASSERT_TRUE(frame->noteModified());
   ASSERT_TRUE(backup.backupNow());
+  EXPECT_TRUE(frame->noteModified());  // a backup is no save
   EXPECT_EQ(testing_support::ReadFileBytes(backup.path()).find("<rect"), std::string::npos);
   EXPECT_NE(testing_support::ReadFileBytes(path).find("<rect"), std::string::npos);
   // A second backup keeps the first aside.
