@@ -7,6 +7,7 @@
 #include "core/filex/filex.h"
 #include "core/filex/filex_delete.h"
 #include "core/filex/filex_info.h"
+#include "core/filex/filex_names.h"
 #include "core/nestfind/nestfind.h"
 #include "core/strx/strx_path.h"
 
@@ -48,12 +49,9 @@ bool remove(const std::string& path) {
 }  // namespace
 
 std::string BackupFiles_nameFor(std::string_view backupFolder, std::string_view notePath) {
-  const std::string base = StrX_joinPath(
-      backupFolder, "backup-" + (notePath.empty() ? std::string() : StrX_fileName(notePath)) + "-");
-  for (int n = 1;; ++n) {
-    std::string name = base + std::to_string(n) + ".svg";
-    if (!FileX_exists(name)) return name;
-  }
+  std::string folder(backupFolder);
+  if (!folder.empty() && folder.back() != '/') folder += '/';
+  return FileX_uniqueNoteName(folder, "backup-" + (notePath.empty() ? std::string() : StrX_fileName(notePath)) + "-");
 }
 
 std::optional<uint32_t> BackupFiles_workFileOwner(std::string_view name) {

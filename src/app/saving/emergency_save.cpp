@@ -3,6 +3,7 @@
 #include "app/saving/frame_save_host.h"
 #include "core/errors/except3.h"
 #include "core/filex/filex.h"
+#include "core/filex/filex_names.h"
 #include "core/filex/text_file.h"
 #include "core/prompts/user_prompts.h"
 #include "core/strx/strx_path.h"
@@ -21,12 +22,9 @@ std::string listPath(const std::string& folder) {
 
 // "recovery-" + the note's file name + "-" + n + ".svg", n the first free.
 std::string copyName(const std::string& folder, const std::string& note) {
-  const std::string base =
-      StrX_joinPath(folder, "recovery-" + (note.empty() ? std::string() : StrX_fileName(note)) + "-");
-  for (int n = 1;; ++n) {
-    std::string name = base + std::to_string(n) + ".svg";
-    if (!FileX_exists(name)) return name;
-  }
+  std::string dir = folder;
+  if (!dir.empty() && dir.back() != '/') dir += '/';
+  return FileX_uniqueNoteName(dir, "recovery-" + (note.empty() ? std::string() : StrX_fileName(note)) + "-");
 }
 
 }  // namespace
