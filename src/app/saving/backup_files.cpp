@@ -1,10 +1,12 @@
 #include "app/saving/backup_files.h"
 
+#include <algorithm>
 #include <set>
 #include <vector>
 
 #include "core/errors/except3.h"
 #include "core/filex/filex.h"
+#include "core/filex/filex_backup.h"
 #include "core/filex/filex_delete.h"
 #include "core/filex/filex_info.h"
 #include "core/filex/filex_names.h"
@@ -101,4 +103,34 @@ BackupCleanCount BackupFiles_clean(std::string_view backupFolder, std::string_vi
     }
   }
   return count;
+}
+
+std::vector<BackupEntry> BackupFiles_history(std::string_view notePath, std::string_view backupFolder) {
+  std::vector<BackupEntry> out;
+  auto take = [&](const std::string& path) {
+    if (!FileX_isFile(path)) return;
+    for (const BackupEntry& e : out)
+      if (e.path == path) return;
+    out.push_back({path, timeOrOld(path)});
+  };
+  const std::string name = notePath.empty() ? std::string() : StrX_fileName(notePath);
+  const std::string prefix = "backup-" + name + "-";
+  if (!backupFolder.empty()) {
+    for (const std::string& folder : {std::string(backupFolder), StrX_joinPath(backupFolder, "backup")}) {
+      for (const std::string& file : filesIn(folder)) {
+        const std::string f = StrX_fileName(file);
+        if (f.size() > prefix.size() + 4 && f.compare(0, prefix.size(), prefix) == 0 &&
+            f.substr(f.size() - 4) == ".svg")
+          take(file);
+      }
+    }
+  }
+  if (!notePath.empty()) {
+    const std::string folder = FileX_backupFolder(notePath);
+    take(StrX_joinPath(folder, name));
+    take(StrX_joinPath(folder, FileX_dailyCopyName(name)));
+  }
+  std::stable_sort(out.begin(), out.end(),
+                   [](const BackupEntry& a, const BackupEntry& b) { return a.time > b.time; });
+  return out;
 }

@@ -13,6 +13,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // Two days in nanoseconds: backups and work files older than this go.
 inline constexpr int64_t BackupFiles_maxAge = int64_t{2} * 24 * 3600 * 1000000000;
@@ -37,3 +38,13 @@ struct BackupCleanCount {
 // time that cannot be read counts as old.  Never raises.
 BackupCleanCount BackupFiles_clean(std::string_view backupFolder, std::string_view workFolder,
                                    int64_t now, const std::function<bool(uint32_t id)>& alive);
+
+// A copy of a note kept for going back: the window's periodic backups, the
+// copies a save sets aside ("backup/" beside the note and its daily "#1").
+struct BackupEntry {
+  std::string path;  // CP932
+  int64_t time = 0;  // nanoseconds since 1970
+};
+// The copies of the note at `notePath` ("" untitled: its periodic backups
+// only), newest first.
+std::vector<BackupEntry> BackupFiles_history(std::string_view notePath, std::string_view backupFolder);

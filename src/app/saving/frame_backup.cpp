@@ -21,8 +21,24 @@
 #include "view/dialogs/dialog_run.h"
 #include "view/dialogs/input_dialogs.h"
 #include "view/editor/in_place_editing.h"
+#include <QDateTime>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include "core/filex/filex_open.h"
+#include "platform/text/qt_text.h"
 #include "core/prompts/user_prompts.h"
 #include "core/strx/strx_numbers.h"
+
+std::function<int(CHistoryDlg&)> CHistoryDlg::exec;
+
+namespace {
+void showHistory(CMainFrame& frame);
+}  // namespace
 
 int FrameBackup_periodMs(int32_t minutes) {
   return static_cast<int>(std::clamp<int64_t>(int64_t{minutes} * 60000, 1, INT_MAX));
@@ -114,4 +130,87 @@ void FrameBackup_registerCommands(CommandTable& table, CMainFrame& frame) {
               }
               backup.start();
             });
+  table.add(33076, ja ? "更新履歴(&V)..." : "&Version History...", ja ? "ファイル(&F)" : "&File", {},
+            [f] { showHistory(*f); });
 }
+
+bool FrameBackup_restore(CMainFrame& frame, const std::string& copy) {
+  const std::string note = frame.notePath();
+  if (!frame.hasNote() || note.empty() || !FileX_isFile(copy)) return false;
+  const bool ja = frame.options().japanese;
+  const std::string question =
+      ja ? note + " を\r\n" + copy + " の内容に戻しますか？\r\nいまの内容はバックアップに残ります。"
+         : "Do you put back\r\n" + copy + "\r\nas " + note + "?\r\nThe present content stays in the backups.";
+  if (UserPrompts_get().messageBox(question, "Brevlo 3.10", PromptButtons::YesNo, PromptIcon::Question,
+                                   PromptAnswer::No, 0) != PromptAnswer::Yes)
+    return false;
+  bool done = false;
+  Except_tryCatch(
+      [&] {
+        // Read first: the window's own backup may be the copy chosen.
+        const std::string bytes = FileX_readWhole(copy);
+        frame.backup().backupNow();  // unsaved edits stay recoverable
+        FileX_writeWithBackup(note, bytes);
+        done = true;
+      },
+      [&](const Errors_Msg& e) { UserPrompts_get().messageBox(e.message(), "", PromptButtons::Ok,
+                                                             PromptIcon::Warning, PromptAnswer::Ok, 0); });
+  if (!done) return false;
+  frame.undo().MarkSaved();
+  frame.LoadNote(note, false);
+  return true;
+}
+
+namespace {
+
+void showHistory(CMainFrame& frame) {
+  const bool ja = frame.options().japanese;
+  CHistoryDlg dialog(&frame);
+  dialog.setWindowTitle(QtText_fromCp932(ja ? "ファイル更新履歴" : "File History"));
+  auto* layout = new QVBoxLayout(&dialog);
+  auto* nameLabel = new QLabel(QtText_fromCp932(ja ? "ファイル名(&N):" : "File &Name:"), &dialog);
+  auto* name = new QLineEdit(QtText_fromCp932(frame.notePath()), &dialog);
+  name->setReadOnly(true);
+  nameLabel->setBuddy(name);
+  auto* listLabel = new QLabel(QtText_fromCp932(ja ? "履歴一覧(&L):" : "&History:"), &dialog);
+  auto* list = new QListWidget(&dialog);
+  listLabel->setBuddy(list);
+  const std::vector<BackupEntry> entries = BackupFiles_history(frame.notePath(), frame.options().backupFolder);
+  for (const BackupEntry& e : entries) {
+    const QString when = QDateTime::fromMSecsSinceEpoch(e.time / 1000000).toString("yyyy/MM/dd HH:mm:ss");
+    list->addItem(when + "  " + QtText_fromCp932(e.path));
+  }
+  if (!entries.empty()) list->setCurrentRow(0);
+  auto* buttons = new QDialogButtonBox(&dialog);
+  QPushButton* show = buttons->addButton(QtText_fromCp932(ja ? "表示(&P)" : "&Preview"), QDialogButtonBox::ActionRole);
+  QPushButton* restore = buttons->addButton(QtText_fromCp932(ja ? "復旧(&R)" : "&Restore"), QDialogButtonBox::ActionRole);
+  buttons->addButton(QtText_fromCp932(ja ? "閉じる" : "Close"), QDialogButtonBox::RejectRole);
+  show->setEnabled(!entries.empty());
+  restore->setEnabled(!entries.empty() && !frame.notePath().empty());
+  layout->addWidget(nameLabel);
+  layout->addWidget(name);
+  layout->addWidget(listLabel);
+  layout->addWidget(list);
+  layout->addWidget(buttons);
+  CMainFrame* f = &frame;
+  auto chosen = [list, &entries]() -> std::string {
+    const int row = list->currentRow();
+    return row >= 0 && row < static_cast<int>(entries.size()) ? entries[static_cast<size_t>(row)].path
+                                                              : std::string();
+  };
+  QObject::connect(show, &QPushButton::clicked, &dialog, [f, chosen, &dialog] {
+    const std::string path = chosen();
+    if (path.empty()) return;
+    // The copy opens in a window of its own; the note stays as it is.
+    if (f->options().save.openNote) f->options().save.openNote(path);
+    dialog.accept();
+  });
+  QObject::connect(restore, &QPushButton::clicked, &dialog, [f, chosen, &dialog] {
+    const std::string path = chosen();
+    if (!path.empty() && FrameBackup_restore(*f, path)) dialog.accept();
+  });
+  QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+  Dialog_run(dialog);
+}
+
+}  // namespace

@@ -8,9 +8,11 @@
 // timer goes on: it never stops the program.
 #pragma once
 
+#include <QDialog>
 #include <QTimer>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 class CMainFrame;
@@ -46,5 +48,18 @@ int FrameBackup_periodMs(int32_t minutes);
 
 // Command 32882 "定期バックアップ設定": the note on what backups are for,
 // then the interval (0 to 90 minutes, 0: none), kept in the settings and
-// used from then on.
+// used from then on.  Command 33076 "更新履歴(&V)...": the note's kept
+// copies, newest first, shown in a window of their own or put back.
 void FrameBackup_registerCommands(CommandTable& table, CMainFrame& frame);
+
+// Puts a kept copy back as the note: after the question, the window's
+// unsaved edits go to its backup, the note file is replaced by the copy
+// (the file before goes aside) and read again.  False when not done.
+bool FrameBackup_restore(CMainFrame& frame, const std::string& copy);
+
+// The history window of command 33076 (tests answer `exec`).
+class CHistoryDlg : public QDialog {
+ public:
+  using QDialog::QDialog;
+  static std::function<int(CHistoryDlg&)> exec;
+};

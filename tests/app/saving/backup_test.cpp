@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QListWidget>
+#include <QPushButton>
 #include <QTest>
 
 #include <chrono>
@@ -18,8 +20,10 @@
 #include "app/saving/emergency_save.h"
 #include "app/saving/frame_backup.h"
 #include "core/filex/filex.h"
+#include "support/scripted_prompts.h"
 #include "support/test_support.h"
 #include "view/child_view/child_view.h"
+#include "view/commands/command_table.h"
 #include "view/view_test_app.h"
 
 WIDGET_TEST_APP_REGISTER();
@@ -125,6 +129,53 @@ TEST(Backups, AModifiedNoteIsBackedUpOfferedAfterAKillAndItsBackupGoesOnClose) {
   EXPECT_TRUE(EmergencySave_listed(dir.file("backups")).empty());
   EXPECT_EQ(FrameBackup_periodMs(90), 90 * 60000);
   EXPECT_EQ(FrameBackup_periodMs(INT32_MAX), INT_MAX);
+}
+
+TEST(Backups, TheHistoryListsTheKeptCopiesAndPutsOneBack) {
+  testing_support::TempDir dir;
+  testing_support::ScriptedPrompts prompts;
+  testing_support::ScriptedPrompts::Installed installed{prompts};
+  CMainFrameOptions o;
+  o.workFolder = dir.file("");
+  o.save.profileFolder = dir.file("");
+  o.backupFolder = dir.file("backups");
+  auto frame = std::make_unique<CMainFrame>(std::string(), o);
+  const std::string path = dir.file("memo.svg");
+  FileX_writeWhole(path, kNote);
+  frame->LoadNote(path, false);
+  frame->show();
+  QApplication::processEvents();
+  // The rectangle deleted and backed up, then the deletion undone: the
+  // backup is the one version without it.
+  frame->view().setFocus();
+  QTest::keyClick(&frame->view(), Qt::Key_A, Qt::ControlModifier);
+  QTest::keyClick(&frame->view(), Qt::Key_Delete);
+  ASSERT_TRUE(frame->backup().backupNow());
+  QTest::keyClick(&frame->view(), Qt::Key_Z, Qt::ControlModifier);
+  const std::vector<BackupEntry> kept = BackupFiles_history(path, dir.file("backups"));
+  ASSERT_EQ(kept.size(), 1u);
+  EXPECT_EQ(testing_support::ReadFileBytes(kept[0].path).find("<rect"), std::string::npos);
+
+  // Put back through the history window: its first row, Restore, Yes.
+  int rows = -1;
+  CHistoryDlg::exec = [&rows](CHistoryDlg& dialog) {
+    rows = dialog.findChild<QListWidget*>()->count();
+    for (QPushButton* b : dialog.findChildren<QPushButton*>())
+      if (b->text().startsWith(QString::fromUtf8("\xE5\xBE\xA9\xE6\x97\xA7"))) b->click();  // 復旧
+    return dialog.result();
+  };
+  prompts.answers.push_back(PromptAnswer::Yes);
+  frame->commands().run(33076);
+  CHistoryDlg::exec = nullptr;
+  EXPECT_EQ(rows, 1);
+  // The note is the backup now; what it was stays beside it.
+  EXPECT_EQ(testing_support::ReadFileBytes(path).find("<rect"), std::string::npos);
+  EXPECT_FALSE(frame->noteModified());
+  EXPECT_EQ(frame->document().workingFigures().size(), 1u);  // the Canvas alone
+  bool before = false;
+  for (const BackupEntry& e : BackupFiles_history(path, dir.file("backups")))
+    before |= testing_support::ReadFileBytes(e.path).find("<rect") != std::string::npos;
+  EXPECT_TRUE(before);
 }
 
 }  // namespace
