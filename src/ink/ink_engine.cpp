@@ -48,11 +48,6 @@ std::vector<InkStroke> strokesOf(const std::vector<PageInkStroke>& strokes) {
   return out;
 }
 
-bool boxesMeet(const Rect32& a, const Rect32& b) {
-  return int64_t{a.x} <= int64_t{b.x} + b.w && int64_t{b.x} <= int64_t{a.x} + a.w &&
-         int64_t{a.y} <= int64_t{b.y} + b.h && int64_t{b.y} <= int64_t{a.y} + a.h;
-}
-
 Rect32 unite(const Rect32& a, const Rect32& b) {
   if (a.w == 0 && a.h == 0) return b;
   if (b.w == 0 && b.h == 0) return a;
@@ -305,8 +300,7 @@ bool InkEngine::drawPending(Surface& surface, const DrawContext& ctx, QRectF* dr
   if (qt == nullptr) return false;
   QPainter& painter = qt->painter();
   painter.save();
-  painter.setClipRect(QRect(QPoint(ctx.clipLeft - ctx.scrollX, ctx.clipTop - ctx.scrollY),
-                            QPoint(ctx.clipRight - ctx.scrollX - 1, ctx.clipBottom - ctx.scrollY - 1)));
+  if (const QRect clip = InkPaint_deviceClip(ctx); !clip.isNull()) painter.setClipRect(clip);
   painter.setRenderHint(QPainter::Antialiasing, true);
   InkPaint_stroke(painter, ctx, live_, liveDrawn_);
   painter.restore();
@@ -753,7 +747,7 @@ bool InkEngine::drawLayers(QPainter& painter, const DrawContext& ctx) {
       p.setRenderHint(QPainter::Antialiasing, true);
       for (const PageInkStroke& st : page_.strokes()) {
         if ((st.stroke.attributes.rasterOp == InkRop_maskPen) != markers) continue;
-        if (!boxesMeet(st.box, grown)) continue;
+        if (!Rect32_overlaps(st.box, grown)) continue;
         InkPaint_stroke(p, at, st.stroke);
       }
     }
@@ -761,10 +755,7 @@ bool InkEngine::drawLayers(QPainter& painter, const DrawContext& ctx) {
   if (l.tooLarge) return false;
   painter.save();
   const QPointF to(l.origin.x() - ctx.scrollX, l.origin.y() - ctx.scrollY);
-  if (ctx.clipLeft != INT32_MIN) {
-    painter.setClipRect(QRect(QPoint(ctx.clipLeft - ctx.scrollX, ctx.clipTop - ctx.scrollY),
-                              QPoint(ctx.clipRight - ctx.scrollX - 1, ctx.clipBottom - ctx.scrollY - 1)));
-  }
+  if (const QRect clip = InkPaint_deviceClip(ctx); !clip.isNull()) painter.setClipRect(clip);
   if (!l.markers.isNull()) {
     painter.setCompositionMode(QPainter::CompositionMode_Multiply);
     painter.drawImage(to, l.markers);
@@ -786,13 +777,9 @@ void InkEngine::drawMarks(Surface& surface, const DrawContext& ctx) {
   QPainter& painter = qt->painter();
   painter.save();
   painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
-  auto device = [&](const InkPoint& p) {
-    return QPointF(p.x / Ink_unitsPerPixel * ctx.zoomX / 100.0 - ctx.scrollX,
-                   p.y / Ink_unitsPerPixel * ctx.zoomY / 100.0 - ctx.scrollY);
-  };
   if (gesture_ == Gesture::Lasso && lasso_.size() >= 2) {
     QPolygonF ring;
-    for (const InkPoint& p : lasso_) ring << device(p);
+    for (const InkPoint& p : lasso_) ring << InkPaint_devicePoint(ctx, p);
     painter.setPen(QPen(inverse, 1, Qt::DashDotLine));
     painter.setBrush(QBrush(highlight, Qt::FDiagPattern));
     painter.drawPolygon(ring);

@@ -22,9 +22,6 @@ double deviceY(const DrawContext& ctx, double inkY) {
 double deviceWidth(const DrawContext& ctx, double inkWidth) {
   return std::max(1.0, inkWidth / Ink_unitsPerPixel * ctx.zoomX / 100.0);
 }
-QPointF device(const DrawContext& ctx, const InkPoint& p) {
-  return {deviceX(ctx, p.x), deviceY(ctx, p.y)};
-}
 
 QColor qColour(Colour c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
 
@@ -34,7 +31,10 @@ bool uniformWidth(const InkStroke& s) {
                      [](const InkPoint& p) { return p.pressure <= 0; });
 }
 
-QRect deviceClip(const DrawContext& ctx) {
+
+}  // namespace
+
+QRect InkPaint_deviceClip(const DrawContext& ctx) {
   if (ctx.clipLeft == INT32_MIN && ctx.clipRight == INT32_MAX) return {};
   const int64_t l = int64_t{ctx.clipLeft} - ctx.scrollX, t = int64_t{ctx.clipTop} - ctx.scrollY;
   const int64_t r = int64_t{ctx.clipRight} - ctx.scrollX, b = int64_t{ctx.clipBottom} - ctx.scrollY;
@@ -42,7 +42,9 @@ QRect deviceClip(const DrawContext& ctx) {
   return QRect(QPoint(c(l), c(t)), QPoint(c(r) - 1, c(b) - 1));
 }
 
-}  // namespace
+QPointF InkPaint_devicePoint(const DrawContext& ctx, const InkPoint& p) {
+  return {deviceX(ctx, p.x), deviceY(ctx, p.y)};
+}
 
 QRectF InkPaint_deviceBox(const Rect32& r, const DrawContext& ctx) {
   return QRectF(QPointF(deviceX(ctx, r.x), deviceY(ctx, r.y)),
@@ -69,14 +71,14 @@ void InkPaint_stroke(QPainter& painter, const DrawContext& ctx, const InkStroke&
     const double w = deviceWidth(ctx, InkStroke_widthAt(a, pts.back()) + grow);
     pen.setWidthF(w);
     painter.setPen(pen);
-    painter.drawPoint(device(ctx, pts.back()));
+    painter.drawPoint(InkPaint_devicePoint(ctx, pts.back()));
     return;
   }
   if (uniformWidth(stroke)) {
     pen.setWidthF(deviceWidth(ctx, a.width + grow));
     painter.setPen(pen);
-    QPainterPath path(device(ctx, pts[first]));
-    for (size_t i = first + 1; i < pts.size(); ++i) path.lineTo(device(ctx, pts[i]));
+    QPainterPath path(InkPaint_devicePoint(ctx, pts[first]));
+    for (size_t i = first + 1; i < pts.size(); ++i) path.lineTo(InkPaint_devicePoint(ctx, pts[i]));
     painter.drawPath(path);
     return;
   }
@@ -87,7 +89,7 @@ void InkPaint_stroke(QPainter& painter, const DrawContext& ctx, const InkStroke&
   };
   double runWidth = quarter(first);
   QPolygonF run;
-  run << device(ctx, pts[first]);
+  run << InkPaint_devicePoint(ctx, pts[first]);
   for (size_t i = first; i + 1 < pts.size(); ++i) {
     const double w = quarter(i);
     if (w != runWidth) {
@@ -95,10 +97,10 @@ void InkPaint_stroke(QPainter& painter, const DrawContext& ctx, const InkStroke&
       painter.setPen(pen);
       painter.drawPolyline(run);
       run.clear();
-      run << device(ctx, pts[i]);
+      run << InkPaint_devicePoint(ctx, pts[i]);
       runWidth = w;
     }
-    run << device(ctx, pts[i + 1]);
+    run << InkPaint_devicePoint(ctx, pts[i + 1]);
   }
   pen.setWidthF(std::max(runWidth, 1.0));
   painter.setPen(pen);
@@ -111,7 +113,7 @@ void InkPaint_strokes(Surface& surface, const DrawContext& ctx,
   if (qt == nullptr || strokes.empty()) return;
   QPainter& painter = qt->painter();
   painter.save();
-  const QRect clip = deviceClip(ctx);
+  const QRect clip = InkPaint_deviceClip(ctx);
   if (!clip.isNull()) painter.setClipRect(clip);
   painter.setRenderHint(QPainter::Antialiasing, true);
   const QRectF visible = clip.isNull() ? QRectF() : QRectF(clip).adjusted(-1, -1, 1, 1);

@@ -14,10 +14,15 @@
 
 class NoteDocument;
 class QPainter;
+class QPointF;
+class QRect;
 class QRectF;
 
 // Where a stroke lands on the device (ink units to device pixels).
 QRectF InkPaint_deviceBox(const Rect32& inkBox, const DrawContext& ctx);
+QPointF InkPaint_devicePoint(const DrawContext& ctx, const InkPoint& point);
+// The context's clip box on the device; a null rectangle when it has none.
+QRect InkPaint_deviceClip(const DrawContext& ctx);
 
 // Draws one stroke with a painter already set up (clip, antialiasing).
 // `from` > 0 draws only the segments from point `from` - 1 on (the newest

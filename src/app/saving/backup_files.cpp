@@ -11,6 +11,7 @@
 #include "core/filex/filex_info.h"
 #include "core/filex/filex_names.h"
 #include "core/nestfind/nestfind.h"
+#include "core/strx/strx_copy.h"
 #include "core/strx/strx_path.h"
 
 namespace {
@@ -63,11 +64,7 @@ std::optional<uint32_t> BackupFiles_workFileOwner(std::string_view name) {
   if (name.size() < at + 8) return std::nullopt;
   uint32_t id = 0;
   for (size_t i = at; i < at + 8; ++i) {
-    const char c = name[i];
-    const int d = c >= '0' && c <= '9'   ? c - '0'
-                  : c >= 'A' && c <= 'F' ? c - 'A' + 10
-                  : c >= 'a' && c <= 'f' ? c - 'a' + 10
-                                         : -1;
+    const int d = StrX_hexDigit(name[i]);
     if (d < 0) return std::nullopt;
     id = id * 16 + static_cast<uint32_t>(d);
   }

@@ -30,11 +30,6 @@ double distance2(double px, double py, const InkPoint& a, const InkPoint& b) {
   return cx * cx + cy * cy;
 }
 
-bool overlaps(const Rect32& a, const Rect32& b) {
-  return int64_t{a.x} <= int64_t{b.x} + b.w && int64_t{b.x} <= int64_t{a.x} + a.w &&
-         int64_t{a.y} <= int64_t{b.y} + b.h && int64_t{b.y} <= int64_t{a.y} + a.h;
-}
-
 }  // namespace
 
 Rect32 InkStroke_drawnBox(const InkStroke& stroke) {
@@ -225,7 +220,7 @@ uint32_t PageInk::strokeAt(int32_t x, int32_t y, int32_t tolerance) const {
   const Rect32 probe{Figure_toInt32(int64_t{x} - tolerance), Figure_toInt32(int64_t{y} - tolerance),
                      Figure_toInt32(int64_t{tolerance} * 2), Figure_toInt32(int64_t{tolerance} * 2)};
   for (auto it = strokes_.rbegin(); it != strokes_.rend(); ++it) {
-    if (!overlaps(it->box, probe)) continue;
+    if (!Rect32_overlaps(it->box, probe)) continue;
     const std::vector<InkPoint>& pts = it->stroke.points;
     for (size_t i = 0; i < pts.size(); ++i) {
       const InkPoint& a = pts[i];
@@ -244,7 +239,7 @@ std::vector<uint32_t> PageInk::inside(std::span<const InkPoint> outline, double 
   ring.push_back(InkStroke{std::vector<InkPoint>(outline.begin(), outline.end()), {}});
   const Rect32 box = InkStrokes_bounds(ring);
   for (const PageInkStroke& s : strokes_) {
-    if (!overlaps(s.box, box)) continue;
+    if (!Rect32_overlaps(s.box, box)) continue;
     if (InkStroke_shareInside(s.stroke, outline) >= share) out.push_back(s.id);
   }
   return out;
@@ -253,7 +248,7 @@ std::vector<uint32_t> PageInk::inside(std::span<const InkPoint> outline, double 
 std::vector<uint32_t> PageInk::inside(const Rect32& rect, double share) const {
   std::vector<uint32_t> out;
   for (const PageInkStroke& s : strokes_) {
-    if (!overlaps(s.box, rect)) continue;
+    if (!Rect32_overlaps(s.box, rect)) continue;
     if (InkStroke_shareInside(s.stroke, rect) >= share) out.push_back(s.id);
   }
   return out;

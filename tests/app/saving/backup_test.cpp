@@ -85,18 +85,24 @@ const char* kNote =
     "fill=\"rgb(255,0,0)\"/>\r\n"
     "</svg>\r\n";
 
-TEST(Backups, AModifiedNoteIsBackedUpOfferedAfterAKillAndItsBackupGoesOnClose) {
-  testing_support::TempDir dir;
+// A window on "memo.svg" (kNote) in `dir`, backing up into "backups".
+std::unique_ptr<CMainFrame> openMemo(const testing_support::TempDir& dir) {
   CMainFrameOptions o;
   o.workFolder = dir.file("");
   o.save.profileFolder = dir.file("");
   o.backupFolder = dir.file("backups");
   auto frame = std::make_unique<CMainFrame>(std::string(), o);
-  const std::string path = dir.file("memo.svg");
-  FileX_writeWhole(path, kNote);
-  frame->LoadNote(path, false);
+  FileX_writeWhole(dir.file("memo.svg"), kNote);
+  frame->LoadNote(dir.file("memo.svg"), false);
   frame->show();
   QApplication::processEvents();
+  return frame;
+}
+
+TEST(Backups, AModifiedNoteIsBackedUpOfferedAfterAKillAndItsBackupGoesOnClose) {
+  testing_support::TempDir dir;
+  auto frame = openMemo(dir);
+  const std::string path = dir.file("memo.svg");
   FrameBackup& backup = frame->backup();
   EXPECT_EQ(backup.path(), dir.file("backups/backup-memo.svg-1.svg"));
   EXPECT_FALSE(backup.backupNow());  // nothing unsaved
@@ -135,16 +141,8 @@ TEST(Backups, TheHistoryListsTheKeptCopiesAndPutsOneBack) {
   testing_support::TempDir dir;
   testing_support::ScriptedPrompts prompts;
   testing_support::ScriptedPrompts::Installed installed{prompts};
-  CMainFrameOptions o;
-  o.workFolder = dir.file("");
-  o.save.profileFolder = dir.file("");
-  o.backupFolder = dir.file("backups");
-  auto frame = std::make_unique<CMainFrame>(std::string(), o);
+  auto frame = openMemo(dir);
   const std::string path = dir.file("memo.svg");
-  FileX_writeWhole(path, kNote);
-  frame->LoadNote(path, false);
-  frame->show();
-  QApplication::processEvents();
   // The rectangle deleted and backed up, then the deletion undone: the
   // backup is the one version without it.
   frame->view().setFocus();
