@@ -142,12 +142,7 @@ InkPoint InkEngine::toInk(double x, double y, int32_t pressure) const {
 }
 
 void InkEngine::repaint(std::optional<Rect32> inkArea) {
-  if (!hooks_.repaint) return;
-  if (inkArea) {
-    hooks_.repaint(Ink_toPageRect(*inkArea));
-  } else {
-    hooks_.repaint(std::nullopt);
-  }
+  if (hooks_.repaint) hooks_.repaint(inkArea ? std::optional(Ink_toPageRect(*inkArea)) : std::nullopt);
 }
 
 void InkEngine::press(double x, double y, int32_t pressure, uint32_t tick, bool eraserEnd,
@@ -355,7 +350,6 @@ void InkEngine::followSelection(Point32 at) {
 void InkEngine::beginDrag(Drag drag, Point32 at) {
   drag_ = drag;
   following_ = false;
-  dragFrom_ = at;
   dragInkFrom_ = toInk(at.x, at.y, 0);
   movedX_ = movedY_ = 0;
   dragBox_ = page_.selectionBox();

@@ -173,7 +173,6 @@ class InkEngine final : public InkManager {
   // A move or resize of the selection.
   Drag drag_ = Drag::None;
   bool following_ = false;
-  Point32 dragFrom_;
   InkPoint dragInkFrom_;
   int32_t movedX_ = 0, movedY_ = 0;
   std::vector<PageInkStroke> dragBefore_;
